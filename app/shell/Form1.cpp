@@ -1,0 +1,481 @@
+#include "Form1.h"
+
+#include "engine/RegistryValues.h"
+#include "engine/SettingsKeys.h"
+#include "engine/TimeText.h"
+#include "engine/WallpaperList.h"
+#include "frmpath.h"
+#include "platform/picture/Picture.h"
+#include "progress.h"
+
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFile>
+#include <QUrl>
+#include <cstdio>
+
+namespace murivo {
+
+using namespace platform;
+
+namespace {
+
+QString two(int v) { return QString::number(v).rightJustified(2, '0'); }
+
+void fillRange(QComboBox& c, int from, int to)
+{
+    for (int i = from; i <= to; ++i)
+        c.addItem(two(i));
+}
+
+// Selects the entry with this text; false when there is none.
+bool selectText(QComboBox& c, const QString& text)
+{
+    const int i = c.findText(text, Qt::MatchExactly);
+    if (i < 0)
+        return false;
+    c.setCurrentIndex(i);
+    return true;
+}
+
+// The three two-character pieces of "ab:cd:ef" select entries of the three pickers.
+bool piecesSelectable(const QString& t, QComboBox& a, QComboBox& b, QComboBox& c)
+{
+    return t.size() == 8 && t[2] == ':' && t[5] == ':' && a.findText(t.mid(0, 2)) >= 0
+        && b.findText(t.mid(3, 2)) >= 0 && c.findText(t.mid(6, 2)) >= 0;
+}
+
+// "0" or "1"; anything else is the default, unchecked.
+bool flagValue(const QString& stored)
+{
+    bool ok = false;
+    const int v = stored.trimmed().toInt(&ok);
+    return ok && v == 1;
+}
+
+void place(QWidget& w, QWidget* parent, int x, int y, int width, int height)
+{
+    w.setParent(parent);
+    w.setGeometry(x, y, width, height);
+}
+
+} // namespace
+
+Form1::Form1(Services& services, frmpath& holder, progress& loadingWindow, QWidget* parent)
+    : QWidget(parent), Timer1(100, this), Timer2(100, this), sv(services), paths(holder), loading(loadingWindow)
+{
+    setWindowTitle("Murivo");
+    // Client area of 11775 x 8280 twips at 15 twips a pixel.
+    setFixedSize(785, 552);
+    XTab1.setParent(this);
+    XTab1.setGeometry(0, 0, 785, 552);
+    XTab1.addTab(&page0, "Selected items");
+    XTab1.addTab(&page2, "Settings");
+    place(ThumbsCtl1, &page0, 10, 10, 760, 500);
+
+    place(Shape3, &page2, 10, 10, 760, 470);
+    Shape3.setFrameShape(QFrame::Box);
+    Shape3.setStyleSheet("color: #9B9C91");
+
+    Check1.setText("Change wallpaper on system startup");
+    Check2.setText("Change wallpaper after");
+    Check3.setText("Change wallpaper AT");
+    Check4.setText("Start with windows");
+    place(Check1, &page2, 40, 40, 320, 24);
+    place(Check2, &page2, 40, 90, 200, 24);
+    place(Check3, &page2, 40, 140, 200, 24);
+    place(Check4, &page2, 40, 190, 320, 24);
+
+    place(Combo2, &page2, 250, 88, 56, 26);
+    place(Combo3, &page2, 312, 88, 56, 26);
+    place(Combo4, &page2, 374, 88, 56, 26);
+    Label5.setText("( hr:min:sec )");
+    place(Label5, &page2, 440, 90, 110, 24);
+    place(Label3, &page2, 580, 90, 140, 24);
+    Label3.setToolTip("Time since the last change");
+
+    place(hourcom, &page2, 250, 138, 56, 26);
+    place(mincom, &page2, 312, 138, 56, 26);
+    place(amcom, &page2, 374, 138, 56, 26);
+    Label6.setText("( hr:min am/pm )");
+    place(Label6, &page2, 440, 140, 130, 24);
+    place(Label4, &page2, 580, 140, 140, 24);
+    Label4.setToolTip("Clock");
+
+    Label7.setText("Wallpaper style");
+    place(Label7, &page2, 40, 250, 200, 24);
+    Option1.setText("Stretched");
+    Option2.setText("Tiled");
+    Option3.setText("Centered");
+    place(Option1, &page2, 60, 280, 160, 24);
+    place(Option2, &page2, 60, 310, 160, 24);
+    place(Option3, &page2, 60, 340, 160, 24);
+
+    // State fields, not for the user's eyes.
+    Text6.setText("Text6");
+    for (QLineEdit* t : {&Text4, &Text5, &Text6}) {
+        t->setParent(&page2);
+        t->hide();
+    }
+
+    QFont bold("Arial", 9, QFont::Bold);
+    GlossButton6.setText("Save");
+    GlossButton8.setText("Help");
+    for (QPushButton* b : {&GlossButton6, &GlossButton8})
+        b->setFont(bold);
+    place(GlossButton6, &page2, 520, 420, 110, 30);
+    place(GlossButton8, &page2, 640, 420, 110, 30);
+    connect(&GlossButton6, &QPushButton::clicked, this, &Form1::GlossButton6_Click);
+    connect(&GlossButton8, &QPushButton::clicked, this, [] { QDesktopServices::openUrl(QUrl(kHelpPage)); });
+
+    Timer1.setEnabled(false);
+    connect(&Timer1, &FormTimer::Timer, this, &Form1::Timer1_Timer);
+    connect(&Timer2, &FormTimer::Timer, this, &Form1::Timer2_Timer);
+}
+
+Form1::~Form1() = default;
+
+QString Form1::BitmapPath() const { return paths.Text1.text() + "/" + kBitmapName; }
+QString Form1::ListFilePath() const { return paths.lbldir.text() + "/" + kListFileName; }
+
+void Form1::closeEvent(QCloseEvent* e)
+{
+    // The window can be hidden but not closed: the program lives on in the tray.
+    e->ignore();
+    hide();
+}
+
+void Form1::Form_Load()
+{
+    loading.Form_Load();
+
+    paths.Form_Load();
+    const QString file = ListFilePath();
+    try {
+        EnsureListFile(file);
+        ListConnection = std::make_unique<db::Connection>();
+        ListCursor = std::make_unique<db::Recordset>();
+        ListConnection->Open(ListConnectionString(paths.lbldir.text()), "", "", -1);
+        ListCursor->Open(kListStatement, *ListConnection, db::adOpenDynamic, db::adLockPessimistic, -1);
+
+        // The count is a plain int: a list longer than 32767 rows is kept whole.
+        rowCount = 0;
+        if (!ListCursor->Bof())
+            ListCursor->MoveFirst();
+        while (!ListCursor->Eof()) {
+            ++rowCount;
+            ListCursor->MoveNext();
+        }
+    } catch (const db::Error& e) {
+        throw ListFileError(file, e.description());
+    }
+
+    if (rowCount < 11) {
+        loading.Text1.setText("1");
+    } else {
+        loading.Text1.setText(QString::number(RoundHalfEven(rowCount * 0.1)));
+        loading.show();
+    }
+
+    try {
+        ADD_THUMB();
+    } catch (const db::Error& e) {
+        sv.MsgBox(QString("The wallpaper list %1 could not be cleaned of missing pictures:\n%2")
+                      .arg(file, e.description()),
+                  vbExclamation);
+    }
+
+    LastChange = sv.clock.now();
+    Timer1.setEnabled(true);
+    fillPickers();
+    loadSettingsPage();
+    if (!Check2.isChecked())
+        Timer1.setEnabled(false);
+    if (Check1.isChecked())
+        StartupChange();
+}
+
+void Form1::fillPickers()
+{
+    for (QComboBox* c : {&amcom, &hourcom, &mincom, &Combo2, &Combo3, &Combo4})
+        c->clear();
+    amcom.addItem("AM");
+    amcom.addItem("PM");
+    fillRange(hourcom, 1, 12);
+    fillRange(mincom, 0, 59);
+    fillRange(Combo2, 0, 12);
+    fillRange(Combo3, 0, 59);
+    fillRange(Combo4, 1, 59);
+}
+
+void Form1::loadSettingsPage()
+{
+    // Values the pickers cannot show fall back to the defaults.
+    QString daily = sv.settings.GetSetting(kApp, kSection, kDailyTime, "00:01:01");
+    if (!piecesSelectable(daily, Combo2, Combo3, Combo4))
+        daily = "00:01:01";
+    QString repeat = sv.settings.GetSetting(kApp, kSection, kRepeatTime, "01:00:AM");
+    if (!piecesSelectable(repeat, hourcom, mincom, amcom))
+        repeat = "01:00:AM";
+    Text4.setText(daily);
+    Text5.setText(repeat);
+
+    selectText(Combo2, Text4.text().mid(0, 2));
+    selectText(Combo3, Text4.text().mid(3, 2));
+    selectText(Combo4, Text4.text().mid(6, 2));
+    selectText(hourcom, Text5.text().mid(0, 2));
+    selectText(mincom, Text5.text().mid(3, 2));
+    selectText(amcom, Text5.text().mid(6, 2));
+
+    Check1.setChecked(flagValue(sv.settings.GetSetting(kApp, kSection, kStartupCheck, "0")));
+    Check2.setChecked(flagValue(sv.settings.GetSetting(kApp, kSection, kDailyCheck, "0")));
+    Check3.setChecked(flagValue(sv.settings.GetSetting(kApp, kSection, kRepeatCheck, "0")));
+    Check4.setChecked(flagValue(sv.settings.GetSetting(kApp, kSection, kStartWithWindows, "0")));
+
+    bool ok = false;
+    int mode = sv.settings.GetSetting(kApp, kSection, kMode, "0").trimmed().toInt(&ok);
+    if (!ok)
+        mode = 0;
+    for (QRadioButton* o : {&Option1, &Option2, &Option3}) {
+        o->setAutoExclusive(false);
+        o->setChecked(false);
+        o->setAutoExclusive(true);
+    }
+    if (mode == 0)
+        Option1.setChecked(true);
+    else if (mode == 1)
+        Option2.setChecked(true);
+    else if (mode == 2)
+        Option3.setChecked(true);
+}
+
+void Form1::ADD_THUMB()
+{
+    // The view yields after each picture; the timers must not move the cursor meanwhile.
+    listBusy = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{listBusy};
+    if (!ListCursor->Bof())
+        ListCursor->MoveFirst();
+    while (!ListCursor->Eof()) {
+        const QString path = ListCursor->Fields(0).Value().toString();
+        if (CheckFile(path)) {
+            ThumbsCtl1.AddItem(path);
+            ListCursor->MoveNext();
+        } else {
+            // Deleting leaves the cursor where the row was; EOF only when the list is now empty.
+            ListCursor->Delete(db::adAffectCurrent);
+            if (!ListCursor->Eof())
+                ListCursor->MoveNext();
+        }
+    }
+}
+
+void Form1::readRow()
+{
+    if (ListCursor->Eof())
+        ListCursor->MoveFirst();
+    Text6.setText(ListCursor->Fields(0).Value().toString());
+}
+
+void Form1::advance()
+{
+    if (ListCursor->Eof())
+        ListCursor->MoveFirst();
+    else
+        ListCursor->MoveNext();
+}
+
+void Form1::applyText6() { ApplyPicture(Text6.text(), BitmapPath(), sv.desktop); }
+
+void Form1::pictureFailed(const QString& why)
+{
+    std::fprintf(stderr, "murivo: %s\n", qPrintable(why));
+}
+
+void Form1::chage_wall()
+{
+    try {
+        readRow();
+    } catch (const db::Error&) {
+        sv.MsgBox("There are no wallpapers in the list.Please add some items first.", vbExclamation);
+        return;
+    }
+    if (Text6.text().isEmpty()) {
+        sv.MsgBox("There are no wallpapers in the list", vbCritical);
+        return;
+    }
+    QString failure;
+    try {
+        applyText6();
+    } catch (const PictureError& e) {
+        failure = e.description();
+    }
+    // A picture that cannot be shown must not hold up the rotation: step past it.
+    try {
+        advance();
+    } catch (const db::Error&) {
+    }
+    if (!failure.isEmpty())
+        sv.MsgBox("This picture could not be set as the wallpaper and was skipped:\n" + failure, vbExclamation);
+}
+
+void Form1::Timer1_Timer()
+{
+    if (inTimer1 || listBusy)
+        return;
+    inTimer1 = true;
+    const QDateTime now = sv.clock.now();
+    qint64 elapsed = LastChange.secsTo(now);
+    if (elapsed < 0) {
+        // The clock went back: count the interval from now.
+        LastChange = now;
+        elapsed = 0;
+    }
+    Label3.setText(ElapsedText(elapsed));
+    // The first poll at or after the interval changes, so a busy or suspended
+    // machine never skips a change.
+    const auto interval = IntervalSeconds(Text4.text());
+    if (!interval || *interval <= 0 || elapsed < *interval) {
+        inTimer1 = false;
+        return;
+    }
+    try {
+        readRow();
+    } catch (const db::Error&) {
+    }
+    if (!Check2.isChecked()) {
+        inTimer1 = false;
+        return;
+    }
+    // Each step that fails is skipped: a picture that cannot be loaded leaves
+    // the previous bitmap, which is set again.
+    try {
+        SavePicture(LoadPicture(Text6.text()), BitmapPath());
+    } catch (const PictureError& e) {
+        pictureFailed(e.description());
+    }
+    if (QFile::exists(BitmapPath()))
+        sv.desktop.SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, BitmapPath(), SPIF_UPDATEINIFILE);
+    LastChange = sv.clock.now();
+    try {
+        advance();
+    } catch (const db::Error&) {
+    }
+    inTimer1 = false;
+}
+
+void Form1::Timer2_Timer()
+{
+    if (inTimer2 || listBusy)
+        return;
+    inTimer2 = true;
+    const QDateTime now = sv.clock.now();
+    Label4.setText(ClockText(now.time()));
+    if (Label4.text() != Text5.text()) {
+        inTimer2 = false;
+        return;
+    }
+    try {
+        readRow();
+    } catch (const db::Error&) {
+        // Only a mode the user enabled may interrupt with a message.
+        if (Check3.isChecked()) {
+            Timer2.setInterval(60000);
+            sv.MsgBox("There are no wallpapers in the list.Please add them first", vbExclamation);
+        }
+        inTimer2 = false;
+        return;
+    }
+    if (!Check3.isChecked()) {
+        inTimer2 = false;
+        return;
+    }
+    try {
+        applyText6();
+        LastChange = sv.clock.now();
+        if (!ListCursor->Eof())
+            ListCursor->MoveNext();
+        Timer2.setInterval(40000);
+    } catch (const PictureError& e) {
+        Timer2.setInterval(60000);
+        try {
+            advance();
+        } catch (const db::Error&) {
+        }
+        sv.MsgBox("This picture could not be set as the wallpaper and was skipped:\n" + e.description(), vbExclamation);
+    } catch (const db::Error&) {
+        Timer2.setInterval(60000);
+    }
+    inTimer2 = false;
+}
+
+void Form1::StartupChange()
+{
+    try {
+        readRow();
+    } catch (const db::Error&) {
+        return;   // an empty list: nothing to show, nothing to say
+    }
+    try {
+        applyText6();
+        LastChange = sv.clock.now();
+    } catch (const PictureError& e) {
+        pictureFailed(e.description());
+    }
+    try {
+        advance();
+    } catch (const db::Error&) {
+    }
+}
+
+void Form1::ApplyStyle() { murivo::ApplyStyle(sv.settings, sv.registry); }
+
+void Form1::GlossButton6_Click()
+{
+    if (!Check4.isChecked()) {
+        const int answer = sv.MsgBox("Warning !!!! You are going to remove the program from startup.It will be no more "
+                                     "effective if you disable it. Do you want to continue ?",
+                                     vbYesNo + vbExclamation);
+        if (answer != vbYes) {
+            sv.MsgBox("Please put a checkmark on the first checkbox", vbInformation);
+            return;
+        }
+    }
+    QString entryProblem;
+    if (Check4.isChecked()) {
+        sv.settings.SaveSetting(kApp, kSection, kStartWithWindows, "1");
+        if (StoreRegistryValue(sv.registry, HKEY_LOCAL_MACHINE, kRunKey, "Murivo", sv.executable, REG_SZ) != ERROR_SUCCESS)
+            entryProblem = QString("The start-with-session entry %1 could not be written: %2")
+                               .arg(sv.registry.autostartFile("Murivo"), sv.registry.lastError());
+    } else {
+        sv.settings.SaveSetting(kApp, kSection, kStartWithWindows, "0");
+        const long rc = DeleteRegistryValue(sv.registry, HKEY_LOCAL_MACHINE, kRunKey, "Murivo");
+        if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND)
+            entryProblem = QString("The start-with-session entry %1 could not be removed: %2")
+                               .arg(sv.registry.autostartFile("Murivo"), sv.registry.lastError());
+    }
+    Text4.setText(Combo2.currentText() + ":" + Combo3.currentText() + ":" + Combo4.currentText());
+    Text5.setText(hourcom.currentText() + ":" + mincom.currentText() + ":" + amcom.currentText());
+    sv.settings.SaveSetting(kApp, kSection, kDailyTime, Text4.text());
+    sv.settings.SaveSetting(kApp, kSection, kRepeatTime, Text5.text());
+    sv.settings.SaveSetting(kApp, kSection, kStartupCheck, Check1.isChecked() ? "1" : "0");
+    sv.settings.SaveSetting(kApp, kSection, kDailyCheck, Check2.isChecked() ? "1" : "0");
+    sv.settings.SaveSetting(kApp, kSection, kRepeatCheck, Check3.isChecked() ? "1" : "0");
+    if (Option1.isChecked())
+        sv.settings.SaveSetting(kApp, kSection, kMode, "0");
+    else if (Option2.isChecked())
+        sv.settings.SaveSetting(kApp, kSection, kMode, "1");
+    else if (Option3.isChecked())
+        sv.settings.SaveSetting(kApp, kSection, kMode, "2");
+    ApplyStyle();
+    LastChange = sv.clock.now();
+    Timer1.setEnabled(Check2.isChecked());
+    if (!entryProblem.isEmpty())
+        sv.MsgBox(entryProblem, vbExclamation);
+    sv.MsgBox("Settings have been saved.", vbInformation);
+}
+
+} // namespace murivo

@@ -1,0 +1,56 @@
+#include "progress.h"
+
+#include <QMouseEvent>
+#include <QWindow>
+
+namespace murivo {
+
+progress::progress(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), pro(this), Text1(this),
+      Label1("               Loading thumbnails.Please wait......", this), Timer1(600, this)
+{
+    setWindowTitle("Murivo");
+    setFixedSize(360, 80);
+    Label1.setFont(QFont("Arial", 9));
+    Label1.setGeometry(8, 10, 344, 20);
+    pro.setGeometry(20, 40, 320, 20);
+    Text1.hide();
+    Timer1.setEnabled(false);
+    connect(&Timer1, &platform::FormTimer::Timer, this, &progress::Timer1_Timer);
+}
+
+void progress::Form_Load()
+{
+    if (loaded)
+        return;
+    loaded = true;
+    pro.setMin(0);
+    pro.setMax(100);
+    Timer1.setEnabled(true);
+}
+
+void progress::Timer1_Timer()
+{
+    const double n = Text1.text().toDouble();
+    // N is at least 1 as the main window sets it; a stray 0 would never fill.
+    const double step = 100.0 / (n > 0 ? n : 1);
+    pro.setValue(static_cast<long>(platform::RoundHalfEven(pro.Value() + step)));
+    if (pro.Value() == 100)
+        Unload();
+}
+
+void progress::Unload()
+{
+    Timer1.setEnabled(false);
+    hide();
+    loaded = false;
+}
+
+void progress::mousePressEvent(QMouseEvent* e)
+{
+    // Any point of the surface drags the window, as its caption would.
+    if (e->button() == Qt::LeftButton && windowHandle())
+        windowHandle()->startSystemMove();
+}
+
+} // namespace murivo

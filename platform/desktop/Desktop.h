@@ -1,0 +1,86 @@
+#pragma once
+// "Set the desktop wallpaper": one service, one backend per kind of desktop.
+// The placement comes from the user's Control Panel\Desktop registry values.
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace platform {
+
+class Registry;
+
+enum class Placement { Stretched, Tiled, Centered };
+
+// TileWallpaper "1" tiles; WallpaperStyle "2" stretches; other styles centre.
+// With neither value stored the picture is stretched, the program's default mode.
+Placement PlacementFromValues(const QString& wallpaperStyle, const QString& tileWallpaper);
+Placement PlacementFromRegistry(Registry& reg);
+const char* PlacementName(Placement p);
+
+// The picture laid out on a screen of the given size, black where it leaves gaps.
+QImage RenderPlacement(const QImage& picture, QSize screen, Placement placement);
+
+class DesktopBackend {
+public:
+    virtual ~DesktopBackend() = default;
+    virtual QString name() const = 0;
+    // Shows the bitmap file; false with *error set when the desktop refused.
+    virtual bool apply(const QString& bitmap, Placement placement, QString* error) = 0;
+};
+
+// Sets nothing. Says why once.
+class NoDesktopBackend : public DesktopBackend {
+public:
+    explicit NoDesktopBackend(QString reason, bool isFailure) : why(std::move(reason)), failure(isFailure) {}
+    QString name() const override { return "none"; }
+    bool apply(const QString& bitmap, Placement placement, QString* error) override;
+
+private:
+    QString why;
+    bool failure;
+    bool said = false;
+};
+
+// Records what would be set; for tests of callers.
+class RecordingDesktopBackend : public DesktopBackend {
+public:
+    struct Call {
+        QString bitmap;
+        Placement placement;
+        QImage shown;   // the bitmap as read at the call
+    };
+    QString name() const override { return "recording"; }
+    bool apply(const QString& bitmap, Placement placement, QString* error) override;
+    std::vector<Call> calls;
+    bool fail = false;
+};
+
+// MURIVO_DESKTOP=x11|none overrides; otherwise X11 when there is a display.
+// *note receives a message for the user when the choice needs one.
+std::unique_ptr<DesktopBackend> ChooseDesktopBackend(QString* note);
+
+constexpr unsigned SPI_SETDESKWALLPAPER = 20;
+constexpr unsigned SPIF_UPDATEINIFILE = 1;
+
+class Desktop {
+public:
+    Desktop(Registry& reg, std::unique_ptr<DesktopBackend> backend);
+    ~Desktop();
+
+    // Only SPI_SETDESKWALLPAPER is known. False when the desktop refused; the
+    // reason goes to standard error once per distinct reason in a row.
+    bool SystemParametersInfoA(unsigned action, unsigned param, const QString& bitmap, unsigned flags);
+    DesktopBackend* backend() const { return impl.get(); }
+    QString lastError() const { return lastErr; }
+
+private:
+    Registry& registry;
+    std::unique_ptr<DesktopBackend> impl;
+    QString lastErr;
+};
+
+} // namespace platform

@@ -1,0 +1,26 @@
+#pragma once
+// Any X11 session: the picture is rendered onto a root-sized pixmap that
+// becomes the root window's background, published through _XROOTPMAP_ID and
+// ESETROOT_PMAP_ID so that compositors and transparent terminals follow it.
+// Each change uses its own connection, closed with RetainPermanent so the
+// pixmap outlives it; the previous one is freed by killing its retained client.
+
+#include "Desktop.h"
+
+#include <QByteArray>
+
+namespace platform {
+
+class X11Backend : public DesktopBackend {
+public:
+    explicit X11Backend(QByteArray display = {}) : displayName(std::move(display)) {}
+    QString name() const override { return "x11"; }
+    bool apply(const QString& bitmap, Placement placement, QString* error) override;
+    // Lays out an already loaded picture (the bitmap's content).
+    bool applyImage(const QImage& picture, Placement placement, QString* error);
+
+private:
+    QByteArray displayName;
+};
+
+} // namespace platform

@@ -1,0 +1,47 @@
+#include "SingleInstance.h"
+#include "Folders.h"
+
+#include <QDir>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace platform {
+
+SingleInstance::SingleInstance(const QString& name)
+{
+    QString dir = XdgRuntimeDir();
+    if (dir.isEmpty())
+        dir = XdgConfigHome() + "/Murivo";
+    QDir().mkpath(dir);
+    path = dir + "/" + name;
+    const QByteArray p = QFile::encodeName(path);
+    fd = ::open(p.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        // Without a lock file we cannot tell; let this copy run rather than refuse.
+        err = QString::fromLocal8Bit(std::strerror(errno));
+        held = true;
+        return;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        held = true;
+        if (::ftruncate(fd, 0) == 0) {
+            const QByteArray pid = QByteArray::number(static_cast<qint64>(::getpid())) + "\n";
+            [[maybe_unused]] auto n = ::write(fd, pid.constData(), pid.size());
+        }
+    } else {
+        held = false;
+        ::close(fd);
+        fd = -1;
+    }
+}
+
+SingleInstance::~SingleInstance()
+{
+    if (fd >= 0)
+        ::close(fd);
+}
+
+} // namespace platform
