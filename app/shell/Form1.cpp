@@ -292,6 +292,10 @@ void Form1::applyText6() { ApplyPicture(Text6.text(), BitmapPath(), sv.desktop);
 
 void Form1::pictureFailed(const QString& why)
 {
+    // Said once while the same picture keeps failing.
+    if (why == lastPictureFailure)
+        return;
+    lastPictureFailure = why;
     std::fprintf(stderr, "murivo: %s\n", qPrintable(why));
 }
 
@@ -342,9 +346,11 @@ void Form1::Timer1_Timer()
         inTimer1 = false;
         return;
     }
+    bool haveRow = true;
     try {
         readRow();
     } catch (const db::Error&) {
+        haveRow = false;   // an empty list
     }
     if (!Check2.isChecked()) {
         inTimer1 = false;
@@ -352,10 +358,12 @@ void Form1::Timer1_Timer()
     }
     // Each step that fails is skipped: a picture that cannot be loaded leaves
     // the previous bitmap, which is set again.
-    try {
-        SavePicture(LoadPicture(Text6.text()), BitmapPath());
-    } catch (const PictureError& e) {
-        pictureFailed(e.description());
+    if (haveRow) {
+        try {
+            SavePicture(LoadPicture(Text6.text()), BitmapPath());
+        } catch (const PictureError& e) {
+            pictureFailed(e.description());
+        }
     }
     if (QFile::exists(BitmapPath()))
         sv.desktop.SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, BitmapPath(), SPIF_UPDATEINIFILE);

@@ -91,6 +91,7 @@ private:
     bool inTimer1 = false;
     bool inTimer2 = false;
     bool listBusy = false;
+    QString lastPictureFailure;
 };
 
 } // namespace murivo

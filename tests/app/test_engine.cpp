@@ -1,0 +1,148 @@
+// Time texts, the registry routines, the list file and the loading window.
+#include "engine/RegistryValues.h"
+#include "engine/SettingsKeys.h"
+#include "engine/TimeText.h"
+#include "engine/WallpaperList.h"
+#include "shell/progress.h"
+#include "../support/TestHome.h"
+
+#include <QCryptographicHash>
+#include <gtest/gtest.h>
+
+using namespace murivo;
+
+TEST(TimeText, ElapsedDropsWholeDays)
+{
+    EXPECT_EQ(ElapsedText(0), "00:00:00");
+    EXPECT_EQ(ElapsedText(61), "00:01:01");
+    EXPECT_EQ(ElapsedText(12 * 3600 + 59 * 60 + 59), "12:59:59");
+    EXPECT_EQ(ElapsedText(86400 + 5), "00:00:05");
+    EXPECT_EQ(IntervalSeconds("00:01:01"), 61);
+    EXPECT_EQ(IntervalSeconds("12:59:59"), 46799);
+    EXPECT_EQ(IntervalSeconds("1:2:3"), std::nullopt);
+    EXPECT_EQ(IntervalSeconds("ab:cd:ef"), std::nullopt);
+}
+
+TEST(TimeText, TwelveHourClock)
+{
+    EXPECT_EQ(ClockText(QTime(0, 30, 0)), "12:30:AM");
+    EXPECT_EQ(ClockText(QTime(0, 30, 59)), "12:30:AM");
+    EXPECT_EQ(ClockText(QTime(12, 30, 0)), "12:30:PM");
+    EXPECT_EQ(ClockText(QTime(1, 0, 0)), "01:00:AM");
+    EXPECT_EQ(ClockText(QTime(23, 59, 0)), "11:59:PM");
+    EXPECT_EQ(ClockText(QTime(11, 5, 0)), "11:05:AM");
+}
+
+TEST(RegistryRoutines, ApplyStyleWritesThePlacementOfTheSavedMode)
+{
+    TestHome home;
+    platform::IniProgramSettings s;
+    platform::Registry reg(home.config() + "/reg.json", home.config() + "/autostart");
+    auto values = [&] {
+        return std::make_pair(reg.queryString(platform::HKEY_CURRENT_USER, kDesktopKey, "WallpaperStyle").value_or("-"),
+                              reg.queryString(platform::HKEY_CURRENT_USER, kDesktopKey, "TileWallpaper").value_or("-"));
+    };
+    ApplyStyle(s, reg);
+    EXPECT_EQ(values(), std::make_pair(QString("2"), QString("0"))) << "no Mode reads as 0";
+    s.SaveSetting(kApp, kSection, kMode, "1");
+    ApplyStyle(s, reg);
+    EXPECT_EQ(values(), std::make_pair(QString("0"), QString("1")));
+    s.SaveSetting(kApp, kSection, kMode, "2");
+    ApplyStyle(s, reg);
+    EXPECT_EQ(values(), std::make_pair(QString("0"), QString("0")));
+    s.SaveSetting(kApp, kSection, kMode, "7");
+    ApplyStyle(s, reg);
+    EXPECT_EQ(values(), std::make_pair(QString("0"), QString("0"))) << "an unknown mode writes nothing";
+}
+
+TEST(RegistryRoutines, SetRegistryValueTypes)
+{
+    TestHome home;
+    platform::Registry reg(home.config() + "/reg.json", home.config() + "/autostart");
+    platform::HKEY k = 0;
+    reg.RegCreateKeyA(platform::HKEY_CURRENT_USER, "Software\\Test", &k);
+    EXPECT_EQ(SetRegistryValue(reg, k, "s", platform::REG_SZ, QString("Grüße")), platform::ERROR_SUCCESS);
+    EXPECT_EQ(SetRegistryValue(reg, k, "d", platform::REG_DWORD, 258), platform::ERROR_SUCCESS);
+    EXPECT_EQ(SetRegistryValue(reg, k, "b", platform::REG_BINARY, QString("x")), platform::ERROR_SUCCESS);
+    quint32 type = 0;
+    QByteArray data;
+    reg.RegQueryValueExA(k, "s", &type, &data);
+    EXPECT_EQ(QString::fromUtf8(data), "Grüße") << "the whole text, not its character count in bytes";
+    reg.RegQueryValueExA(k, "d", &type, &data);
+    EXPECT_EQ(data, QByteArray("\x02\x01\x00\x00", 4));
+    EXPECT_EQ(reg.RegQueryValueExA(k, "b", &type, &data), platform::ERROR_FILE_NOT_FOUND) << "other types write nothing";
+}
+
+TEST(ListFile, CreatedWhenMissingAndNeverTouchedOtherwise)
+{
+    TestHome home;
+    const QString file = home.path("sys/wmdvm.sys");
+    EnsureListFile(file);
+    platform::db::Connection c;
+    c.Open(ListConnectionString(home.path("sys")));
+    platform::db::Recordset rs;
+    rs.Open(kListStatement, c);
+    EXPECT_TRUE(rs.Eof());
+
+    const QString junk = home.path("junk/wmdvm.sys");
+    QDir().mkpath(home.path("junk"));
+    QFile f(junk);
+    f.open(QIODevice::WriteOnly);
+    f.write("not a list");
+    f.close();
+    EnsureListFile(junk);
+    f.open(QIODevice::ReadOnly);
+    EXPECT_EQ(f.readAll(), QByteArray("not a list"));
+}
+
+TEST(ListFile, CheckFileTakesOnlyVisibleRegularFiles)
+{
+    TestHome home;
+    EXPECT_TRUE(CheckFile(home.picture("p/a b.jpg", Qt::red)));
+    EXPECT_FALSE(CheckFile(home.picture("p/.hidden.jpg", Qt::red)));
+    QDir().mkpath(home.path("p/folder.jpg"));
+    EXPECT_FALSE(CheckFile(home.path("p/folder.jpg")));
+    EXPECT_FALSE(CheckFile(home.path("p/none.jpg")));
+    EXPECT_FALSE(CheckFile(""));
+}
+
+namespace {
+// Ticks the loading window until it unloads; the bar values seen.
+std::vector<long> ticks(const QString& n)
+{
+    progress p;
+    p.Form_Load();
+    p.Text1.setText(n);
+    p.show();
+    std::vector<long> seen;
+    while (p.Loaded() && seen.size() < 50) {
+        p.Timer1_Timer();
+        seen.push_back(p.pro.Value());
+    }
+    EXPECT_FALSE(p.isVisible());
+    EXPECT_FALSE(p.Timer1.Enabled());
+    return seen;
+}
+}
+
+TEST(LoadingWindow, FillsInNTicksWithRoundingToEven)
+{
+    EXPECT_EQ(ticks("1"), std::vector<long>({100}));
+    EXPECT_EQ(ticks("3"), std::vector<long>({33, 66, 99, 100}));
+    EXPECT_EQ(ticks("8"), std::vector<long>({12, 24, 36, 48, 60, 72, 84, 96, 100}));
+    EXPECT_EQ(ticks("10"), std::vector<long>({10, 20, 30, 40, 50, 60, 70, 80, 90, 100}));
+}
+
+TEST(LoadingWindow, BarValueArithmetic)
+{
+    XP_ProgressBar bar;
+    bar.setMin(0);
+    bar.setMax(100);
+    bar.setValue(132);
+    EXPECT_EQ(bar.Value(), 100);
+    bar.setValue(50);
+    EXPECT_EQ(bar.Value(), 50);
+    bar.setMax(0);
+    bar.setValue(10);
+    EXPECT_EQ(bar.Percent(), 0) << "a zero Max must not divide by zero";
+}

@@ -1,0 +1,368 @@
+// The main window's load, rotation, schedules and Save, on real files.
+#include "Fixture.h"
+
+#include "engine/RegistryValues.h"
+
+#include <QCryptographicHash>
+#include <gtest/gtest.h>
+
+using namespace murivo;
+using platform::vbNo;
+using platform::vbYes;
+
+namespace {
+const QString kNoWallpapers = "There are no wallpapers in the list.Please add some items first.";
+const QString kNoWallpapersAt = "There are no wallpapers in the list.Please add them first";
+const QString kRemoveWarning = "Warning !!!! You are going to remove the program from startup.It will be no more "
+                               "effective if you disable it. Do you want to continue ?";
+}
+
+TEST(MainWindowLoad, FreshMachineShowsTheDefaultsAndCreatesTheList)
+{
+    MainWindowFixture f;
+    f.load();
+    Form1& w = *f.form;
+    EXPECT_TRUE(QFile::exists(f.listFile()));
+    EXPECT_EQ(w.Text4.text(), "00:01:01");
+    EXPECT_EQ(w.Text5.text(), "01:00:AM");
+    EXPECT_EQ(w.Combo2.currentText() + w.Combo3.currentText() + w.Combo4.currentText(), "000101");
+    EXPECT_EQ(w.hourcom.currentText() + w.mincom.currentText() + w.amcom.currentText(), "0100AM");
+    EXPECT_FALSE(w.Check1.isChecked() || w.Check2.isChecked() || w.Check3.isChecked() || w.Check4.isChecked());
+    EXPECT_TRUE(w.Option1.isChecked());
+    EXPECT_FALSE(w.Timer1.Enabled());
+    EXPECT_TRUE(w.Timer2.Enabled());
+    EXPECT_EQ(w.Timer2.Interval(), 100);
+    EXPECT_EQ(w.Text6.text(), "Text6");
+    EXPECT_EQ(w.Combo4.itemText(0), "01");
+    EXPECT_EQ(w.Combo2.count(), 13);
+    EXPECT_TRUE(f.boxes.shown.empty());
+    EXPECT_TRUE(f.desktopCalls->calls.empty());
+    EXPECT_FALSE(f.loading.isVisible());
+}
+
+TEST(MainWindowLoad, UnusableSettingsFallBackToDefaults)
+{
+    MainWindowFixture f;
+    f.set(kDailyTime, "99:99:99");
+    f.set(kRepeatTime, "13:00:XM");
+    f.set(kStartupCheck, "yes");
+    f.set(kDailyCheck, "1");
+    f.set(kMode, "abc");
+    f.load();
+    EXPECT_EQ(f.form->Text4.text(), "00:01:01");
+    EXPECT_EQ(f.form->Text5.text(), "01:00:AM");
+    EXPECT_FALSE(f.form->Check1.isChecked());
+    EXPECT_TRUE(f.form->Check2.isChecked());
+    EXPECT_TRUE(f.form->Timer1.Enabled());
+    EXPECT_TRUE(f.form->Option1.isChecked());
+
+    MainWindowFixture g;
+    g.set(kMode, "5");
+    g.set(kDailyTime, "00:00:00");   // "00" is no seconds entry
+    g.load();
+    EXPECT_FALSE(g.form->Option1.isChecked() || g.form->Option2.isChecked() || g.form->Option3.isChecked())
+        << "a number outside 0-2 selects none";
+    EXPECT_EQ(g.form->Text4.text(), "00:01:01");
+}
+
+TEST(MainWindowLoad, MissingPicturesArePurgedAndTheRestRenumbered)
+{
+    MainWindowFixture f;
+    const QString a = f.pic("a.jpg", Qt::red), b = f.pic("b.gif", Qt::green, "GIF"), d = f.pic("d.bmp", Qt::blue, "BMP");
+    QDir().mkpath(f.home.path("pics/folder.jpg"));
+    const QString hidden = f.pic(".hidden.jpg", Qt::red);
+    f.makeList({a, b, f.home.path("pics/gone.jpg"), d, f.home.path("pics/folder.jpg"), hidden});
+    f.load();
+    EXPECT_EQ(f.form->RowCount(), 6);
+    EXPECT_EQ(f.form->ThumbsCtl1.Items, QStringList({a, b, d}));
+    EXPECT_EQ(f.form->ThumbsCtl1.ItemData(3), d);
+    EXPECT_EQ(f.rowsInFile(), QStringList({a, b, d}));
+    EXPECT_TRUE(f.form->ListCursor->Eof());
+}
+
+TEST(MainWindowLoad, AListOfOnlyMissingPicturesEndsEmpty)
+{
+    MainWindowFixture f;
+    f.makeList({f.home.path("x.jpg"), f.home.path("y.jpg")});
+    f.load();
+    EXPECT_EQ(f.form->ThumbsCtl1.ListCount(), 0);
+    EXPECT_TRUE(f.rowsInFile().isEmpty());
+}
+
+TEST(MainWindowLoad, LoadingWindowFollowsTheRowCount)
+{
+    for (auto [rows, n, shown] : {std::tuple{10, "1", false}, {11, "1", true}, {25, "2", true}, {26, "3", true}, {80, "8", true}}) {
+        MainWindowFixture f;
+        const QString a = f.pic("a.jpg", Qt::red);
+        f.makeList(QStringList(rows, a));
+        f.load();
+        EXPECT_EQ(f.loading.Text1.text(), n) << rows;
+        EXPECT_EQ(f.loading.isVisible(), shown) << rows;
+        EXPECT_EQ(f.form->ThumbsCtl1.ListCount(), rows);
+    }
+}
+
+TEST(MainWindowLoad, UnusableListFileIsReportedAndLeftAlone)
+{
+    MainWindowFixture f;
+    QDir().mkpath(f.home.data() + "/murivo");
+    QFile file(f.listFile());
+    file.open(QIODevice::WriteOnly);
+    file.write("SQLite format 2\0 not really", 27);
+    file.close();
+    try {
+        f.load();
+        FAIL() << "loaded a list that is no database";
+    } catch (const ListFileError& e) {
+        EXPECT_EQ(e.path, f.listFile());
+        EXPECT_FALSE(e.reason.isEmpty());
+    }
+    file.open(QIODevice::ReadOnly);
+    EXPECT_EQ(file.readAll(), QByteArray("SQLite format 2\0 not really", 27));
+}
+
+TEST(Rotation, ThreeRowsAndFourChangesWrapToTheFirst)
+{
+    MainWindowFixture f;
+    f.makeList({f.pic("a.jpg", Qt::red), f.pic("b.gif", Qt::green, "GIF"), f.pic("c.bmp", Qt::blue, "BMP")});
+    f.load();
+    const QDateTime loaded = f.form->LastChange;
+    f.clock.advance(30);
+    for (int i = 0; i < 4; ++i)
+        f.form->chage_wall();
+    EXPECT_EQ(f.shown(), std::vector<QRgb>({kRed, kGreen, kBlue, kRed}));
+    EXPECT_EQ(f.form->LastChange, loaded) << "changing now leaves the interval count alone";
+    EXPECT_TRUE(f.boxes.shown.empty());
+    for (const auto& c : f.desktopCalls->calls)
+        EXPECT_EQ(c.bitmap, f.home.data() + "/murivo/desktop/Wallpaper.bmp");
+}
+
+TEST(Rotation, EmptyListSaysSo)
+{
+    MainWindowFixture f;
+    f.load();
+    f.form->chage_wall();
+    ASSERT_EQ(f.boxes.shown.size(), 1u);
+    EXPECT_EQ(f.boxes.shown[0].text, kNoWallpapers);
+    EXPECT_EQ(f.boxes.shown[0].flags, platform::vbExclamation);
+    EXPECT_EQ(f.boxes.shown[0].title, "Murivo 1.1");
+}
+
+TEST(Rotation, ABadPictureIsNamedAndSkipped)
+{
+    MainWindowFixture f;
+    const QString bad = f.home.path("pics/broken.jpg");
+    const QString a = f.pic("a.jpg", Qt::red);
+    {
+        QFile b(bad);
+        b.open(QIODevice::WriteOnly);
+        b.write("\xff\xd8\xff garbage");
+    }
+    f.makeList({a, bad, f.pic("c.jpg", Qt::blue)});
+    f.load();
+    f.form->chage_wall();
+    f.form->chage_wall();
+    ASSERT_EQ(f.boxes.shown.size(), 1u);
+    EXPECT_TRUE(f.boxes.shown[0].text.contains(bad)) << f.boxes.shown[0].text.toStdString();
+    f.form->chage_wall();
+    EXPECT_EQ(f.shown(), std::vector<QRgb>({kRed, kBlue})) << "the rotation went on past the bad picture";
+}
+
+TEST(Rotation, StartupChangeShowsTheFirstRowAndMovesOn)
+{
+    MainWindowFixture f;
+    f.set(kStartupCheck, "1");
+    f.makeList({f.pic("a.jpg", Qt::red), f.pic("b.jpg", Qt::green)});
+    f.load();
+    EXPECT_EQ(f.shown(), std::vector<QRgb>({kRed}));
+    f.form->chage_wall();
+    EXPECT_EQ(f.shown(), std::vector<QRgb>({kRed, kGreen}));
+}
+
+TEST(IntervalSchedule, ChangesAtTheIntervalAndCatchesUpAfterASuspend)
+{
+    MainWindowFixture f;
+    f.set(kDailyCheck, "1");
+    f.set(kDailyTime, "00:00:05");
+    f.makeList({f.pic("a.jpg", Qt::red), f.pic("b.jpg", Qt::green), f.pic("c.jpg", Qt::blue)});
+    f.load();
+    Form1& w = *f.form;
+    ASSERT_TRUE(w.Timer1.Enabled());
+    f.clock.advance(4);
+    w.Timer1_Timer();
+    EXPECT_EQ(w.Label3.text(), "00:00:04");
+    EXPECT_TRUE(f.desktopCalls->calls.empty());
+    f.clock.advance(1);
+    w.Timer1_Timer();
+    EXPECT_EQ(w.Label3.text(), "00:00:05");
+    EXPECT_EQ(f.shown(), std::vector<QRgb>({kRed}));
+    w.Timer1_Timer();
+    EXPECT_EQ(w.Label3.text(), "00:00:00") << "the count restarts at the change";
+    EXPECT_EQ(f.shown().size(), 1u) << "later polls of the same second do not change again";
+    // Asleep through the matching second: the first poll after it changes.
+    f.clock.advance(3600 + 7);
+    w.Timer1_Timer();
+    EXPECT_EQ(f.shown(), std::vector<QRgb>({kRed, kGreen}));
+    EXPECT_EQ(w.LastChange, f.clock.now());
+    EXPECT_TRUE(f.boxes.shown.empty());
+}
+
+TEST(IntervalSchedule, UncheckingStopsChangesButTheCountGoesOn)
+{
+    MainWindowFixture f;
+    f.set(kDailyCheck, "1");
+    f.set(kDailyTime, "00:00:02");
+    f.makeList({f.pic("a.jpg", Qt::red)});
+    f.load();
+    f.form->Check2.setChecked(false);
+    f.clock.advance(3);
+    f.form->Timer1_Timer();
+    EXPECT_EQ(f.form->Label3.text(), "00:00:03");
+    EXPECT_TRUE(f.desktopCalls->calls.empty());
+}
+
+TEST(IntervalSchedule, ABadPictureSetsThePreviousBitmapAgainAndMovesOn)
+{
+    MainWindowFixture f;
+    f.set(kDailyCheck, "1");
+    f.set(kDailyTime, "00:00:01");
+    const QString bad = f.home.path("pics/zero.jpg");
+    const QString a = f.pic("a.jpg", Qt::red);
+    QFile(bad).open(QIODevice::WriteOnly);
+    f.makeList({a, bad, f.pic("c.jpg", Qt::blue)});
+    f.load();
+    for (int i = 0; i < 3; ++i) {
+        f.clock.advance(1);
+        f.form->Timer1_Timer();
+    }
+    EXPECT_EQ(f.shown(), std::vector<QRgb>({kRed, kRed, kBlue}));
+    EXPECT_TRUE(f.boxes.shown.empty()) << "the interval schedule never interrupts";
+}
+
+TEST(TimeOfDaySchedule, TwelveThirtyAmMatchesHalfPastMidnight)
+{
+    MainWindowFixture f;
+    f.set(kRepeatCheck, "1");
+    f.set(kRepeatTime, "12:30:AM");
+    f.makeList({f.pic("a.jpg", Qt::red), f.pic("b.jpg", Qt::green)});
+    f.clock.set(QDateTime(QDate(2026, 12, 9), QTime(12, 30, 10)));
+    f.load();
+    Form1& w = *f.form;
+    w.Timer2_Timer();
+    EXPECT_EQ(w.Label4.text(), "12:30:PM");
+    EXPECT_TRUE(f.desktopCalls->calls.empty());
+    f.clock.set(QDateTime(QDate(2026, 12, 10), QTime(0, 30, 0)));
+    w.Timer2_Timer();
+    EXPECT_EQ(w.Label4.text(), "12:30:AM");
+    EXPECT_EQ(f.shown(), std::vector<QRgb>({kRed}));
+    EXPECT_EQ(w.Timer2.Interval(), 40000);
+    EXPECT_EQ(w.LastChange, f.clock.now()) << "a time-of-day change restarts the interval count";
+    f.clock.advance(40);
+    w.Timer2_Timer();
+    EXPECT_EQ(f.shown(), std::vector<QRgb>({kRed, kGreen})) << "40 s later in the same minute";
+    f.clock.advance(40);
+    w.Timer2_Timer();
+    EXPECT_EQ(f.shown().size(), 2u);
+    EXPECT_EQ(w.Label4.text(), "12:31:AM");
+}
+
+TEST(TimeOfDaySchedule, EmptyListMessageOnlyWhenTheModeIsOn)
+{
+    MainWindowFixture off;
+    off.set(kRepeatTime, "01:00:AM");
+    off.clock.set(QDateTime(QDate(2026, 12, 9), QTime(1, 0, 0)));
+    off.load();
+    off.form->Timer2_Timer();
+    EXPECT_TRUE(off.boxes.shown.empty()) << "a mode the user never enabled must not raise a box";
+
+    MainWindowFixture on;
+    on.set(kRepeatCheck, "1");
+    on.set(kRepeatTime, "01:00:AM");
+    on.clock.set(QDateTime(QDate(2026, 12, 9), QTime(1, 0, 0)));
+    on.load();
+    on.form->Timer2_Timer();
+    ASSERT_EQ(on.boxes.shown.size(), 1u);
+    EXPECT_EQ(on.boxes.shown[0].text, kNoWallpapersAt);
+    EXPECT_EQ(on.form->Timer2.Interval(), 60000);
+}
+
+TEST(Save, TiledWithStartWithSessionWritesEverything)
+{
+    MainWindowFixture f;
+    f.load();
+    Form1& w = *f.form;
+    w.Option2.setChecked(true);
+    w.Check4.setChecked(true);
+    w.Check2.setChecked(true);
+    w.Combo2.setCurrentText("00");
+    w.Combo3.setCurrentText("00");
+    w.Combo4.setCurrentText("30");
+    w.hourcom.setCurrentText("12");
+    w.mincom.setCurrentText("30");
+    w.amcom.setCurrentText("PM");
+    f.clock.advance(100);
+    w.GlossButton6_Click();
+    EXPECT_EQ(f.boxes.texts(), QStringList({"Settings have been saved."}));
+    EXPECT_EQ(f.boxes.shown[0].flags, platform::vbInformation);
+    EXPECT_EQ(f.get(kDailyTime), "00:00:30");
+    EXPECT_EQ(f.get(kRepeatTime), "12:30:PM");
+    EXPECT_EQ(f.get(kDailyCheck), "1");
+    EXPECT_EQ(f.get(kStartupCheck), "0");
+    EXPECT_EQ(f.get(kStartWithWindows), "1");
+    EXPECT_EQ(f.get(kMode), "1");
+    EXPECT_EQ(w.Text4.text(), "00:00:30");
+    EXPECT_EQ(f.registry.queryString(platform::HKEY_CURRENT_USER, kDesktopKey, "WallpaperStyle"), QString("0"));
+    EXPECT_EQ(f.registry.queryString(platform::HKEY_CURRENT_USER, kDesktopKey, "TileWallpaper"), QString("1"));
+    QFile entry(f.home.config() + "/autostart/murivo.desktop");
+    ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(entry.readAll()).contains("Exec=\"/opt/murivo dir/bin/murivo\"\n"));
+    EXPECT_TRUE(w.Timer1.Enabled());
+    EXPECT_EQ(w.LastChange, f.clock.now());
+    EXPECT_TRUE(f.desktopCalls->calls.empty()) << "saving does not re-apply the wallpaper";
+
+    // Unchecking the entry and answering Yes removes it.
+    w.Check4.setChecked(false);
+    w.Check2.setChecked(false);
+    f.boxes.answer(vbYes);
+    w.GlossButton6_Click();
+    EXPECT_FALSE(entry.exists());
+    EXPECT_EQ(f.get(kStartWithWindows), "0");
+    EXPECT_FALSE(w.Timer1.Enabled());
+}
+
+TEST(Save, WarningAnsweredNoSavesNothing)
+{
+    MainWindowFixture f;
+    f.load();
+    Form1& w = *f.form;
+    w.Option3.setChecked(true);
+    w.Check2.setChecked(true);
+    const QDateTime before = w.LastChange;
+    f.clock.advance(10);
+    f.boxes.answer(vbNo);
+    w.GlossButton6_Click();
+    EXPECT_EQ(f.boxes.texts(), QStringList({kRemoveWarning, "Please put a checkmark on the first checkbox"}));
+    EXPECT_EQ(f.boxes.shown[0].flags, platform::vbYesNo + platform::vbExclamation);
+    EXPECT_EQ(f.boxes.shown[1].flags, platform::vbInformation);
+    EXPECT_EQ(f.get(kMode), "<missing>");
+    EXPECT_EQ(f.get(kStartWithWindows), "<missing>");
+    EXPECT_EQ(f.registry.queryString(platform::HKEY_CURRENT_USER, kDesktopKey, "WallpaperStyle"), std::nullopt);
+    EXPECT_FALSE(w.Timer1.Enabled());
+    EXPECT_EQ(w.LastChange, before);
+}
+
+TEST(Save, PlacementTakesEffectAtTheNextChange)
+{
+    MainWindowFixture f;
+    f.makeList({f.pic("a.jpg", Qt::red)});
+    f.load();
+    f.form->chage_wall();
+    f.form->Option3.setChecked(true);
+    f.form->Check4.setChecked(true);
+    f.form->GlossButton6_Click();
+    EXPECT_EQ(f.desktopCalls->calls.size(), 1u);
+    f.form->chage_wall();
+    ASSERT_EQ(f.desktopCalls->calls.size(), 2u);
+    EXPECT_EQ(f.desktopCalls->calls[0].placement, platform::Placement::Stretched);
+    EXPECT_EQ(f.desktopCalls->calls[1].placement, platform::Placement::Centered);
+}

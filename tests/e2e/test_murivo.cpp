@@ -1,0 +1,135 @@
+// The built program on a real X server: the wallpaper it shows after start and
+// after its interval, read back from the root window, and the refusal of a
+// second copy.
+#include "../support/TestHome.h"
+#include "../support/Xvfb.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QThread>
+#include <functional>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+namespace {
+
+QProcessEnvironment environmentFor(const TestHome& home, const Xvfb& x)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", QString::fromLatin1(x.name()));
+    env.insert("XDG_CONFIG_HOME", home.config());
+    env.insert("XDG_DATA_HOME", home.data());
+    env.insert("XDG_RUNTIME_DIR", home.runtime());
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.remove("MURIVO_DESKTOP");
+    env.remove("WAYLAND_DISPLAY");
+    env.remove("XDG_CURRENT_DESKTOP");
+    return env;
+}
+
+// Polls until the condition holds or the limit passes; a wait, not a speed check.
+bool waitFor(const std::function<bool()>& cond, int limitMs)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < limitMs) {
+        if (cond())
+            return true;
+        QThread::msleep(100);
+    }
+    return cond();
+}
+
+// A point of the root window that the program's own windows (placed at the
+// top left, with no window manager to move them) never cover.
+QRgb centre(const Xvfb& x)
+{
+    const QImage img = x.rootImage();
+    return img.isNull() ? 0 : img.pixel(img.width() - 20, img.height() - 20) & 0xffffff;
+}
+
+bool near(QRgb a, QRgb b)
+{
+    return std::abs(qRed(a) - qRed(b)) < 24 && std::abs(qGreen(a) - qGreen(b)) < 24 && std::abs(qBlue(a) - qBlue(b)) < 24;
+}
+
+QString run(const QString& program, const QStringList& args, const QProcessEnvironment& env)
+{
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(program, args);
+    p.waitForFinished(10000);
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+} // namespace
+
+TEST(EndToEnd, StartsInTheTrayRotatesTheRootWindowAndRefusesASecondCopy)
+{
+    Xvfb x(1024, 768);
+    ASSERT_TRUE(x.ok()) << x.error().toStdString();
+    TestHome home;
+    const QString red = home.picture("my pictures/red é.jpg", QColor(255, 0, 0), QSize(80, 60), "JPG");
+    const QString green = home.picture("my pictures/green 'q'.gif", QColor(0, 255, 0), QSize(80, 60), "GIF");
+
+    QDir().mkpath(home.data() + "/murivo");
+    sqlite3* db = nullptr;
+    sqlite3_open((home.data() + "/murivo/wmdvm.sys").toUtf8().constData(), &db);
+    sqlite3_exec(db, "CREATE TABLE table1 (path TEXT, id INTEGER PRIMARY KEY AUTOINCREMENT)", nullptr, nullptr, nullptr);
+    for (const QString& p : {red, green}) {
+        sqlite3_stmt* s = nullptr;
+        sqlite3_prepare_v2(db, "INSERT INTO table1(path) VALUES(?)", -1, &s, nullptr);
+        const QByteArray u = p.toUtf8();
+        sqlite3_bind_text(s, 1, u.constData(), -1, SQLITE_TRANSIENT);
+        sqlite3_step(s);
+        sqlite3_finalize(s);
+    }
+    sqlite3_close(db);
+    QDir().mkpath(home.config() + "/Murivo");
+    {
+        QFile ini(home.config() + "/Murivo/Murivo.ini");
+        ini.open(QIODevice::WriteOnly);
+        ini.write("[Options]\nStartup%20Check=1\nDaily%20check=1\nDaily%20Time=00:00:02\n");
+    }
+
+    const QProcessEnvironment env = environmentFor(home, x);
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.start(MURIVO_BINARY, {});
+    ASSERT_TRUE(first.waitForStarted());
+
+    const bool firstShown = waitFor([&] { return near(centre(x), qRgb(255, 0, 0)); }, 20000);
+    EXPECT_TRUE(firstShown) << "the first picture was not shown after start; root shows " << std::hex << centre(x)
+                            << "\nmurivo said: " << (first.waitForFinished(200), first.readAllStandardError().toStdString());
+    EXPECT_TRUE(waitFor([&] { return near(centre(x), qRgb(0, 255, 0)); }, 20000))
+        << "the second picture was not shown after the interval; centre is " << std::hex << centre(x);
+    EXPECT_TRUE(QFile::exists(home.data() + "/murivo/desktop/Wallpaper.bmp"));
+
+    // A second copy shows its refusal and goes; the first keeps running.
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.start(MURIVO_BINARY, {});
+    ASSERT_TRUE(second.waitForStarted());
+    QString box;
+    EXPECT_TRUE(waitFor([&] {
+        box = run("xdotool", {"search", "--name", "^Murivo 1.1$"}, env);
+        return !box.isEmpty();
+    }, 20000)) << "no refusal message appeared";
+    if (!box.isEmpty()) {
+        const QString id = box.split('\n').first();
+        run("xdotool", {"windowfocus", "--sync", id}, env);
+        run("xdotool", {"key", "--window", id, "Return"}, env);
+        run("xdotool", {"key", "Return"}, env);
+    }
+    EXPECT_TRUE(second.waitForFinished(20000)) << "the second copy did not end";
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_TRUE(QString::fromUtf8(second.readAllStandardError()).contains("already running"));
+    EXPECT_EQ(first.state(), QProcess::Running) << "the first copy must survive the second";
+
+    first.terminate();
+    if (!first.waitForFinished(10000)) {
+        first.kill();
+        first.waitForFinished();
+    }
+}
