@@ -55,7 +55,7 @@ void ApplyPicture(const QString& source, const QString& bitmap, platform::Deskto
 {
     const QImage picture = platform::LoadPicture(source);
     platform::SavePicture(picture, bitmap);
-    desktop.SystemParametersInfoA(platform::SPI_SETDESKWALLPAPER, 0, bitmap, platform::SPIF_UPDATEINIFILE);
+    desktop.SystemParametersInfoA(platform::SPI_SETDESKWALLPAPER, 0, bitmap, platform::SPIF_UPDATEINIFILE, &picture);
 }
 
 } // namespace murivo

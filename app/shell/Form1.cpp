@@ -358,15 +358,19 @@ void Form1::Timer1_Timer()
     }
     // Each step that fails is skipped: a picture that cannot be loaded leaves
     // the previous bitmap, which is set again.
+    QImage saved;
     if (haveRow) {
         try {
-            SavePicture(LoadPicture(Text6.text()), BitmapPath());
+            const QImage picture = LoadPicture(Text6.text());
+            SavePicture(picture, BitmapPath());
+            saved = picture;
         } catch (const PictureError& e) {
             pictureFailed(e.description());
         }
     }
     if (QFile::exists(BitmapPath()))
-        sv.desktop.SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, BitmapPath(), SPIF_UPDATEINIFILE);
+        sv.desktop.SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, BitmapPath(), SPIF_UPDATEINIFILE,
+                                         saved.isNull() ? nullptr : &saved);
     LastChange = sv.clock.now();
     try {
         advance();

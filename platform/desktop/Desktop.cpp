@@ -59,7 +59,7 @@ QImage RenderPlacement(const QImage& picture, QSize screen, Placement placement)
     return out;
 }
 
-bool NoDesktopBackend::apply(const QString& bitmap, Placement, QString* error)
+bool NoDesktopBackend::apply(const QString& bitmap, Placement, QString* error, const QImage*)
 {
     if (!said) {
         std::fprintf(stderr, "murivo: %s; the wallpaper is kept in %s but not shown.\n",
@@ -71,8 +71,9 @@ bool NoDesktopBackend::apply(const QString& bitmap, Placement, QString* error)
     return !failure;
 }
 
-bool RecordingDesktopBackend::apply(const QString& bitmap, Placement placement, QString* error)
+bool RecordingDesktopBackend::apply(const QString& bitmap, Placement placement, QString* error, const QImage*)
 {
+    // Always read from the file: that is what a desktop would show.
     calls.push_back({bitmap, placement, QImage(bitmap)});
     if (fail && error)
         *error = "refused by the test";
@@ -99,12 +100,12 @@ std::unique_ptr<DesktopBackend> ChooseDesktopBackend(QString* note)
 Desktop::Desktop(Registry& reg, std::unique_ptr<DesktopBackend> backend) : registry(reg), impl(std::move(backend)) {}
 Desktop::~Desktop() = default;
 
-bool Desktop::SystemParametersInfoA(unsigned action, unsigned, const QString& bitmap, unsigned)
+bool Desktop::SystemParametersInfoA(unsigned action, unsigned, const QString& bitmap, unsigned, const QImage* content)
 {
     if (action != SPI_SETDESKWALLPAPER || !impl)
         return false;
     QString err;
-    if (impl->apply(bitmap, PlacementFromRegistry(registry), &err)) {
+    if (impl->apply(bitmap, PlacementFromRegistry(registry), &err, content)) {
         lastErr.clear();
         return true;
     }

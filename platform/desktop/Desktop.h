@@ -29,7 +29,8 @@ public:
     virtual ~DesktopBackend() = default;
     virtual QString name() const = 0;
     // Shows the bitmap file; false with *error set when the desktop refused.
-    virtual bool apply(const QString& bitmap, Placement placement, QString* error) = 0;
+    // content, when given, is what the file holds, so it need not be read again.
+    virtual bool apply(const QString& bitmap, Placement placement, QString* error, const QImage* content = nullptr) = 0;
 };
 
 // Sets nothing. Says why once.
@@ -37,7 +38,7 @@ class NoDesktopBackend : public DesktopBackend {
 public:
     explicit NoDesktopBackend(QString reason, bool isFailure) : why(std::move(reason)), failure(isFailure) {}
     QString name() const override { return "none"; }
-    bool apply(const QString& bitmap, Placement placement, QString* error) override;
+    bool apply(const QString& bitmap, Placement placement, QString* error, const QImage* content = nullptr) override;
 
 private:
     QString why;
@@ -54,7 +55,7 @@ public:
         QImage shown;   // the bitmap as read at the call
     };
     QString name() const override { return "recording"; }
-    bool apply(const QString& bitmap, Placement placement, QString* error) override;
+    bool apply(const QString& bitmap, Placement placement, QString* error, const QImage* content = nullptr) override;
     std::vector<Call> calls;
     bool fail = false;
 };
@@ -73,7 +74,8 @@ public:
 
     // Only SPI_SETDESKWALLPAPER is known. False when the desktop refused; the
     // reason goes to standard error once per distinct reason in a row.
-    bool SystemParametersInfoA(unsigned action, unsigned param, const QString& bitmap, unsigned flags);
+    bool SystemParametersInfoA(unsigned action, unsigned param, const QString& bitmap, unsigned flags,
+                               const QImage* content = nullptr);
     DesktopBackend* backend() const { return impl.get(); }
     QString lastError() const { return lastErr; }
 

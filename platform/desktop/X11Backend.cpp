@@ -73,8 +73,10 @@ unsigned long scaleChannel(int v, unsigned long mask)
 
 } // namespace
 
-bool X11Backend::apply(const QString& bitmap, Placement placement, QString* error)
+bool X11Backend::apply(const QString& bitmap, Placement placement, QString* error, const QImage* content)
 {
+    if (content && !content->isNull())
+        return applyImage(*content, placement, error);
     QImage picture;
     try {
         picture = LoadPicture(bitmap);

@@ -2,6 +2,7 @@
 #include "Fixture.h"
 
 #include "engine/RegistryValues.h"
+#include "shell/tray.h"
 
 #include <QCryptographicHash>
 #include <gtest/gtest.h>
@@ -365,4 +366,22 @@ TEST(Save, PlacementTakesEffectAtTheNextChange)
     ASSERT_EQ(f.desktopCalls->calls.size(), 2u);
     EXPECT_EQ(f.desktopCalls->calls[0].placement, platform::Placement::Stretched);
     EXPECT_EQ(f.desktopCalls->calls[1].placement, platform::Placement::Centered);
+}
+
+TEST(Tray, ExitAsksAndOnlyYesRemovesTheIcon)
+{
+    MainWindowFixture f;
+    f.load();
+    tray t(f.sv, *f.form);
+    t.Form_Load();
+    EXPECT_EQ(t.Icon.toolTip(), "Murivo Right click for options");
+    ASSERT_TRUE(t.Icon.isVisible());
+    f.boxes.answer(vbNo);
+    t.mnuExit_Click();
+    EXPECT_EQ(f.boxes.texts().last(), "Are you sure ?");
+    EXPECT_EQ(f.boxes.shown.back().flags, platform::vbYesNo + platform::vbExclamation);
+    EXPECT_TRUE(t.Icon.isVisible());
+    f.boxes.answer(vbYes);
+    t.mnuExit_Click();
+    EXPECT_FALSE(t.Icon.isVisible());
 }

@@ -53,6 +53,9 @@ bool near(QRgb a, QRgb b)
     return std::abs(qRed(a) - qRed(b)) < 24 && std::abs(qGreen(a) - qGreen(b)) < 24 && std::abs(qBlue(a) - qBlue(b)) < 24;
 }
 
+// Presses Return in the message box titled "Murivo 1.1"; false when none appears.
+bool answerMessageBox(const QProcessEnvironment& env);
+
 QString run(const QString& program, const QStringList& args, const QProcessEnvironment& env)
 {
     QProcess p;
@@ -60,6 +63,20 @@ QString run(const QString& program, const QStringList& args, const QProcessEnvir
     p.start(program, args);
     p.waitForFinished(10000);
     return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+bool answerMessageBox(const QProcessEnvironment& env)
+{
+    QString box;
+    if (!waitFor([&] {
+            box = run("xdotool", {"search", "--name", "^Murivo 1.1$"}, env);
+            return !box.isEmpty();
+        }, 20000))
+        return false;
+    const QString id = box.split('\n').first();
+    run("xdotool", {"windowfocus", "--sync", id}, env);
+    run("xdotool", {"key", "Return"}, env);
+    return true;
 }
 
 } // namespace
@@ -110,17 +127,7 @@ TEST(EndToEnd, StartsInTheTrayRotatesTheRootWindowAndRefusesASecondCopy)
     second.setProcessEnvironment(env);
     second.start(MURIVO_BINARY, {});
     ASSERT_TRUE(second.waitForStarted());
-    QString box;
-    EXPECT_TRUE(waitFor([&] {
-        box = run("xdotool", {"search", "--name", "^Murivo 1.1$"}, env);
-        return !box.isEmpty();
-    }, 20000)) << "no refusal message appeared";
-    if (!box.isEmpty()) {
-        const QString id = box.split('\n').first();
-        run("xdotool", {"windowfocus", "--sync", id}, env);
-        run("xdotool", {"key", "--window", id, "Return"}, env);
-        run("xdotool", {"key", "Return"}, env);
-    }
+    EXPECT_TRUE(answerMessageBox(env)) << "no refusal message appeared";
     EXPECT_TRUE(second.waitForFinished(20000)) << "the second copy did not end";
     EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second.exitCode(), 0);
@@ -132,4 +139,31 @@ TEST(EndToEnd, StartsInTheTrayRotatesTheRootWindowAndRefusesASecondCopy)
         first.kill();
         first.waitForFinished();
     }
+}
+
+TEST(EndToEnd, AListFileThatIsNoListIsNamedLeftAloneAndEndsTheProgram)
+{
+    Xvfb x(640, 480);
+    ASSERT_TRUE(x.ok()) << x.error().toStdString();
+    TestHome home;
+    QDir().mkpath(home.data() + "/murivo");
+    const QString list = home.data() + "/murivo/wmdvm.sys";
+    const QByteArray junk("these are not the rows you are looking for\n");
+    {
+        QFile f(list);
+        f.open(QIODevice::WriteOnly);
+        f.write(junk);
+    }
+    const QProcessEnvironment env = environmentFor(home, x);
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(MURIVO_BINARY, {});
+    ASSERT_TRUE(p.waitForStarted());
+    EXPECT_TRUE(answerMessageBox(env)) << "no message named the file";
+    ASSERT_TRUE(p.waitForFinished(20000));
+    EXPECT_EQ(p.exitCode(), 2);
+    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError()).contains(list));
+    QFile f(list);
+    f.open(QIODevice::ReadOnly);
+    EXPECT_EQ(f.readAll(), junk);
 }
