@@ -1,8 +1,13 @@
 #include "Desktop.h"
+#include "Backends.h"
 #include "X11Backend.h"
 #include "../registry/Registry.h"
 
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <QPainter>
+#include <unistd.h>
 #include <cstdio>
 
 namespace platform {
@@ -80,21 +85,79 @@ bool RecordingDesktopBackend::apply(const QString& bitmap, Placement placement, 
     return !fail;
 }
 
+QString DesktopForToken(const QString& token)
+{
+    const QString t = token.trimmed().toLower();
+    static const std::vector<std::pair<QStringList, QString>> table = {
+        {{"gnome", "gnome-classic", "gnome-flashback", "unity", "budgie", "budgie-desktop", "pantheon", "ubuntu",
+          "gnome-xorg", "gnome-wayland"}, "gnome"},
+        {{"x-cinnamon", "cinnamon", "cinnamon2d"}, "cinnamon"},
+        {{"mate"}, "mate"},
+        {{"kde", "plasma", "plasmawayland", "plasmax11"}, "kde"},
+        {{"xfce", "xfce4", "xubuntu"}, "xfce"},
+        {{"sway", "wlroots", "hyprland", "river", "wayfire", "labwc"}, "sway"},
+    };
+    for (const auto& [names, backend] : table)
+        if (names.contains(t))
+            return backend;
+    return {};
+}
+
+namespace {
+
+std::unique_ptr<DesktopBackend> makeBackend(const QString& name, const QProcessEnvironment& env)
+{
+    if (name == "x11")
+        return std::make_unique<X11Backend>(env.value("DISPLAY").toLocal8Bit());
+    if (name == "gnome")
+        return std::make_unique<GSettingsBackend>(GSettingsBackend::Gnome);
+    if (name == "cinnamon")
+        return std::make_unique<GSettingsBackend>(GSettingsBackend::Cinnamon);
+    if (name == "mate")
+        return std::make_unique<GSettingsBackend>(GSettingsBackend::Mate);
+    if (name == "kde")
+        return std::make_unique<KdeBackend>(env.value("DBUS_SESSION_BUS_ADDRESS"));
+    if (name == "xfce")
+        return std::make_unique<XfceBackend>();
+    if (name == "sway")
+        return std::make_unique<SwayBackend>(env.contains("SWAYSOCK") ? SwayBackend::Swaymsg : SwayBackend::Swaybg);
+    if (name == "none")
+        return std::make_unique<NoDesktopBackend>("MURIVO_DESKTOP=none chooses no desktop", false);
+    return nullptr;
+}
+
+} // namespace
+
+std::unique_ptr<DesktopBackend> ChooseDesktopBackend(const QProcessEnvironment& env, QString* note)
+{
+    const QString forced = env.value("MURIVO_DESKTOP").trimmed().toLower();
+    if (!forced.isEmpty()) {
+        if (auto b = makeBackend(forced, env))
+            return b;
+        if (note)
+            *note = QString("MURIVO_DESKTOP=%1 is not a known desktop (x11, gnome, cinnamon, mate, kde, xfce, sway, "
+                            "none); choosing by the session.")
+                        .arg(forced);
+    }
+    for (const QString& token : env.value("XDG_CURRENT_DESKTOP").split(':', Qt::SkipEmptyParts))
+        if (const QString d = DesktopForToken(token); !d.isEmpty())
+            return makeBackend(d, env);
+    if (const QString d = DesktopForToken(env.value("DESKTOP_SESSION")); !d.isEmpty())
+        return makeBackend(d, env);
+    if (!env.value("SWAYSOCK").isEmpty() || !env.value("WAYLAND_DISPLAY").isEmpty())
+        return makeBackend("sway", env);
+    if (!env.value("DISPLAY").isEmpty())
+        return makeBackend("x11", env);
+    const QString found = QString("no desktop to set the wallpaper on was found (XDG_CURRENT_DESKTOP='%1', "
+                                  "DESKTOP_SESSION='%2', WAYLAND_DISPLAY='%3', DISPLAY='%4')")
+                              .arg(env.value("XDG_CURRENT_DESKTOP"), env.value("DESKTOP_SESSION"),
+                                   env.value("WAYLAND_DISPLAY"), env.value("DISPLAY"));
+    return std::make_unique<NoDesktopBackend>(found, true);
+}
+
 std::unique_ptr<DesktopBackend> ChooseDesktopBackend(QString* note)
 {
-    const QString forced = qEnvironmentVariable("MURIVO_DESKTOP").trimmed().toLower();
-    if (forced == "none")
-        return std::make_unique<NoDesktopBackend>("MURIVO_DESKTOP=none chooses no desktop", false);
-    if (forced == "x11")
-        return std::make_unique<X11Backend>();
-    if (!forced.isEmpty() && note)
-        *note = QString("MURIVO_DESKTOP=%1 is not a known desktop (x11, none); choosing by the session.").arg(forced);
-    if (!qEnvironmentVariable("DISPLAY").isEmpty())
-        return std::make_unique<X11Backend>();
-    const QString found = QString("no desktop to set the wallpaper on was found (DISPLAY is unset; "
-                                  "WAYLAND_DISPLAY='%1', XDG_CURRENT_DESKTOP='%2')")
-                              .arg(qEnvironmentVariable("WAYLAND_DISPLAY"), qEnvironmentVariable("XDG_CURRENT_DESKTOP"));
-    return std::make_unique<NoDesktopBackend>(found, true);
+    return ChooseDesktopBackend(QProcessEnvironment::systemEnvironment(), note);
 }
 
 Desktop::Desktop(Registry& reg, std::unique_ptr<DesktopBackend> backend) : registry(reg), impl(std::move(backend)) {}
@@ -105,8 +168,14 @@ bool Desktop::SystemParametersInfoA(unsigned action, unsigned, const QString& bi
     if (action != SPI_SETDESKWALLPAPER || !impl)
         return false;
     QString err;
-    if (impl->apply(bitmap, PlacementFromRegistry(registry), &err, content)) {
+    const QString path = impl->wantsFreshPath() ? freshPath(bitmap) : bitmap;
+    if (impl->apply(path, PlacementFromRegistry(registry), &err, content)) {
         lastErr.clear();
+        if (path != bitmap && path != handed) {
+            handedBefore = handed;
+            handed = path;
+            dropStaleCopies(bitmap);
+        }
         return true;
     }
     if (err != lastErr)
@@ -114,6 +183,41 @@ bool Desktop::SystemParametersInfoA(unsigned action, unsigned, const QString& bi
                      qPrintable(impl->name()), qPrintable(err));
     lastErr = err;
     return false;
+}
+
+} // namespace platform
+
+namespace platform {
+
+QString Desktop::freshPath(const QString& bitmap)
+{
+    const QFileInfo fi(bitmap);
+    const QString stem = fi.dir().filePath(fi.completeBaseName() + "-");
+    QString path;
+    for (qint64 n = QDateTime::currentMSecsSinceEpoch();; ++n) {
+        path = stem + QString::number(n) + "." + fi.suffix();
+        if (!QFileInfo::exists(path) && path != handed)
+            break;
+    }
+    // A hard link costs nothing, however large the bitmap; a copy where links fail.
+    if (::link(QFile::encodeName(bitmap).constData(), QFile::encodeName(path).constData()) == 0
+        || QFile::copy(bitmap, path))
+        return path;
+    return bitmap;
+}
+
+void Desktop::dropStaleCopies(const QString& bitmap)
+{
+    // Keep what is shown now and what was shown just before (a desktop may
+    // still be fading from it); earlier copies go.
+    const QFileInfo fi(bitmap);
+    QDir dir = fi.dir();
+    const QStringList copies = dir.entryList({fi.completeBaseName() + "-*." + fi.suffix()}, QDir::Files);
+    for (const QString& name : copies) {
+        const QString p = dir.filePath(name);
+        if (p != handed && p != handedBefore)
+            QFile::remove(p);
+    }
 }
 
 } // namespace platform

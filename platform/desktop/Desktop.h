@@ -3,6 +3,7 @@
 // The placement comes from the user's Control Panel\Desktop registry values.
 
 #include <QImage>
+#include <QProcessEnvironment>
 #include <QSize>
 #include <QString>
 #include <functional>
@@ -28,6 +29,8 @@ class DesktopBackend {
 public:
     virtual ~DesktopBackend() = default;
     virtual QString name() const = 0;
+    // True for desktops that ignore a path they already show.
+    virtual bool wantsFreshPath() const { return false; }
     // Shows the bitmap file; false with *error set when the desktop refused.
     // content, when given, is what the file holds, so it need not be read again.
     virtual bool apply(const QString& bitmap, Placement placement, QString* error, const QImage* content = nullptr) = 0;
@@ -60,9 +63,14 @@ public:
     bool fail = false;
 };
 
-// MURIVO_DESKTOP=x11|none overrides; otherwise X11 when there is a display.
-// *note receives a message for the user when the choice needs one.
+// MURIVO_DESKTOP=x11|gnome|cinnamon|mate|kde|xfce|sway|none overrides; otherwise
+// XDG_CURRENT_DESKTOP (a colon-separated list), then DESKTOP_SESSION, then
+// SWAYSOCK / WAYLAND_DISPLAY, then DISPLAY decide. *note receives a message
+// for the user when the choice needs one.
+std::unique_ptr<DesktopBackend> ChooseDesktopBackend(const QProcessEnvironment& env, QString* note);
 std::unique_ptr<DesktopBackend> ChooseDesktopBackend(QString* note);
+// The backend name a desktop token stands for ("GNOME" -> "gnome"), or empty.
+QString DesktopForToken(const QString& token);
 
 constexpr unsigned SPI_SETDESKWALLPAPER = 20;
 constexpr unsigned SPIF_UPDATEINIFILE = 1;
@@ -79,10 +87,16 @@ public:
     DesktopBackend* backend() const { return impl.get(); }
     QString lastError() const { return lastErr; }
 
+    // The path a desktop that ignores repeats is handed: a new link to the bitmap.
+    QString freshPath(const QString& bitmap);
+
 private:
+    void dropStaleCopies(const QString& bitmap);
+
     Registry& registry;
     std::unique_ptr<DesktopBackend> impl;
     QString lastErr;
+    QString handed, handedBefore;
 };
 
 } // namespace platform

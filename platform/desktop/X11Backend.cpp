@@ -4,6 +4,10 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xrandr.h>
+
+#include <QPainter>
+#include <vector>
 #include <cstring>
 
 namespace platform {
@@ -71,7 +75,41 @@ unsigned long scaleChannel(int v, unsigned long mask)
     return ((static_cast<unsigned long>(v) * max + 127) / 255) << shiftOf(mask);
 }
 
+// The monitors' rectangles; the whole screen when RandR tells none.
+std::vector<QRect> monitors(Display* d, Window root, int w, int h)
+{
+    std::vector<QRect> out;
+    int eventBase = 0, errorBase = 0, major = 0, minor = 0;
+    if (XRRQueryExtension(d, &eventBase, &errorBase) && XRRQueryVersion(d, &major, &minor)
+        && (major > 1 || (major == 1 && minor >= 5))) {
+        int n = 0;
+        if (XRRMonitorInfo* m = XRRGetMonitors(d, root, True, &n)) {
+            for (int i = 0; i < n; ++i) {
+                const QRect r = QRect(m[i].x, m[i].y, m[i].width, m[i].height).intersected(QRect(0, 0, w, h));
+                if (!r.isEmpty())
+                    out.push_back(r);
+            }
+            XRRFreeMonitors(m);
+        }
+    }
+    if (out.empty())
+        out.push_back(QRect(0, 0, w, h));
+    return out;
+}
+
 } // namespace
+
+QImage X11Backend::Compose(const QImage& picture, QSize screen, const std::vector<QRect>& monitors, Placement placement)
+{
+    if (monitors.size() == 1 && monitors[0] == QRect(QPoint(0, 0), screen))
+        return RenderPlacement(picture, screen, placement);
+    QImage frame(screen, QImage::Format_RGB32);
+    frame.fill(Qt::black);
+    QPainter p(&frame);
+    for (const QRect& m : monitors)
+        p.drawImage(m.topLeft(), RenderPlacement(picture, m.size(), placement));
+    return frame;
+}
 
 bool X11Backend::apply(const QString& bitmap, Placement placement, QString* error, const QImage* content)
 {
@@ -106,7 +144,7 @@ bool X11Backend::applyImage(const QImage& picture, Placement placement, QString*
     const int depth = DefaultDepth(d, scr);
     Visual* vis = DefaultVisual(d, scr);
 
-    QImage frame = RenderPlacement(picture, QSize(w, h), placement);
+    const QImage frame = Compose(picture, QSize(w, h), monitors(d, root, w, h), placement);
 
     XImage* xi = XCreateImage(d, vis, depth, ZPixmap, 0, nullptr, w, h, 32, 0);
     if (!xi) {

@@ -8,6 +8,8 @@
 #include "Desktop.h"
 
 #include <QByteArray>
+#include <QRect>
+#include <vector>
 
 namespace platform {
 
@@ -18,6 +20,9 @@ public:
     bool apply(const QString& bitmap, Placement placement, QString* error, const QImage* content = nullptr) override;
     // Lays out an already loaded picture (the bitmap's content).
     bool applyImage(const QImage& picture, Placement placement, QString* error);
+
+    // Each monitor gets the placement within its own rectangle.
+    static QImage Compose(const QImage& picture, QSize screen, const std::vector<QRect>& monitors, Placement placement);
 
 private:
     QByteArray displayName;
