@@ -118,15 +118,19 @@ Form1::Form1(Services& services, frmpath& holder, progress& loadingWindow, QWidg
         t->hide();
     }
 
-    QFont bold("Arial", 9, QFont::Bold);
-    GlossButton6.setText("Save");
-    GlossButton8.setText("Help");
-    for (QPushButton* b : {&GlossButton6, &GlossButton8})
-        b->setFont(bold);
+    // The window's command buttons: Style 7, Arial 9 bold, the highlight colour.
+    for (auto [b, text] : {std::pair{&GlossButton6, "Save"}, {&GlossButton8, "Help"}}) {
+        platform::MemoryPropertyBag bag;
+        bag.values["Style"] = 7;
+        bag.values["Caption"] = QString(text);
+        bag.values["Font"] = QFont("Arial", 9, QFont::Bold);
+        bag.values["ForeColor"] = static_cast<qint64>(0x8000000D);
+        b->ReadProperties(bag);
+    }
     place(GlossButton6, &page2, 520, 420, 110, 30);
     place(GlossButton8, &page2, 640, 420, 110, 30);
-    connect(&GlossButton6, &QPushButton::clicked, this, &Form1::GlossButton6_Click);
-    connect(&GlossButton8, &QPushButton::clicked, this, [] { QDesktopServices::openUrl(QUrl(kHelpPage)); });
+    connect(&GlossButton6, &GlossButton::Click, this, &Form1::GlossButton6_Click);
+    connect(&GlossButton8, &GlossButton::Click, this, [] { QDesktopServices::openUrl(QUrl(kHelpPage)); });
 
     Timer1.setEnabled(false);
     connect(&Timer1, &FormTimer::Timer, this, &Form1::Timer1_Timer);

@@ -6,6 +6,7 @@
 #include "platform/db/Database.h"
 #include "platform/forms/Forms.h"
 #include "thumbs/ThumbsCtl.h"
+#include "widgets/GlossButton.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,7 +14,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QWidget>
@@ -70,7 +70,7 @@ public:
     QRadioButton Option1, Option2, Option3;
     QLabel Label3, Label4, Label5, Label6, Label7;
     QLineEdit Text4, Text5, Text6;
-    QPushButton GlossButton6, GlossButton8;
+    GlossButton GlossButton6, GlossButton8;
     platform::FormTimer Timer1, Timer2;
 
 protected:

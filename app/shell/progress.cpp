@@ -14,6 +14,7 @@ progress::progress(QWidget* parent)
     Label1.setFont(QFont("Arial", 9));
     Label1.setGeometry(8, 10, 344, 20);
     pro.setGeometry(20, 40, 320, 20);
+    pro.setColor(0x0080FF);
     Text1.hide();
     Timer1.setEnabled(false);
     connect(&Timer1, &platform::FormTimer::Timer, this, &progress::Timer1_Timer);

@@ -1,0 +1,573 @@
+#include "Surface.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace platform {
+
+// ---------------------------------------------------------------- geometry
+
+TRIVERTEX TRIVERTEX::At(int x, int y, OLE_COLOR c)
+{
+    const OLE_COLOR v = OleTranslateColor(c);
+    TRIVERTEX t;
+    t.x = x;
+    t.y = y;
+    t.Red = static_cast<quint16>(RedOf(v) << 8);
+    t.Green = static_cast<quint16>(GreenOf(v) << 8);
+    t.Blue = static_cast<quint16>(BlueOf(v) << 8);
+    return t;
+}
+
+bool InEllipse(int x, int y, const RECT& b)
+{
+    // Doubled coordinates keep the centre test in integers.
+    const long long w = b.right - b.left, h = b.bottom - b.top;
+    if (w <= 0 || h <= 0)
+        return false;
+    const long long px = 2LL * x + 1 - (b.left + b.right), py = 2LL * y + 1 - (b.top + b.bottom);
+    return px * px * h * h + py * py * w * w <= w * w * h * h;
+}
+
+Region Region::FromTest(const QRect& bounds, const std::function<bool(int, int)>& inside)
+{
+    Region r;
+    r.box = bounds;
+    r.bits.assign(static_cast<size_t>(std::max(0, bounds.width()) * std::max(0, bounds.height())), 0);
+    for (int y = bounds.top(); y <= bounds.bottom(); ++y)
+        for (int x = bounds.left(); x <= bounds.right(); ++x)
+            if (inside(x, y))
+                r.bits[static_cast<size_t>((y - bounds.top()) * bounds.width() + (x - bounds.left()))] = 1;
+    return r;
+}
+
+Region Region::FromRect(const RECT& rc)
+{
+    return FromTest(QRect(QPoint(rc.left, rc.top), QPoint(rc.right - 1, rc.bottom - 1)), [](int, int) { return true; });
+}
+
+Region Region::RoundRect(int l, int t, int r, int b, int w, int h)
+{
+    if (r < l)
+        std::swap(l, r);
+    if (b < t)
+        std::swap(t, b);
+    w = std::clamp(w, 0, r - l);
+    h = std::clamp(h, 0, b - t);
+    return FromTest(QRect(QPoint(l, t), QPoint(r - 1, b - 1)), [=](int x, int y) {
+        const bool left = 2 * x + 1 < 2 * l + w, right = 2 * x + 1 > 2 * r - w;
+        const bool top = 2 * y + 1 < 2 * t + h, bottom = 2 * y + 1 > 2 * b - h;
+        if (!(left || right) || !(top || bottom))
+            return true;
+        RECT corner;
+        corner.left = left ? l : r - w;
+        corner.right = corner.left + w;
+        corner.top = top ? t : b - h;
+        corner.bottom = corner.top + h;
+        return InEllipse(x, y, corner);
+    });
+}
+
+Region Region::Ellipse(const RECT& rc)
+{
+    return FromTest(QRect(QPoint(rc.left, rc.top), QPoint(rc.right - 1, rc.bottom - 1)),
+                    [rc](int x, int y) { return InEllipse(x, y, rc); });
+}
+
+Region Region::Polygon(const std::vector<QPoint>& pts, bool winding)
+{
+    if (pts.size() < 3)
+        return {};
+    int minX = pts[0].x(), maxX = minX, minY = pts[0].y(), maxY = minY;
+    for (const QPoint& p : pts) {
+        minX = std::min(minX, p.x());
+        maxX = std::max(maxX, p.x());
+        minY = std::min(minY, p.y());
+        maxY = std::max(maxY, p.y());
+    }
+    return FromTest(QRect(QPoint(minX, minY), QPoint(maxX - 1, maxY - 1)), [&pts, winding](int x, int y) {
+        // Crossings of a ray from the pixel centre, in doubled coordinates.
+        const long long cx = 2LL * x + 1, cy = 2LL * y + 1;
+        int count = 0;
+        for (size_t i = 0; i < pts.size(); ++i) {
+            const QPoint a = pts[i], b = pts[(i + 1) % pts.size()];
+            const long long ay = 2LL * a.y(), by = 2LL * b.y(), ax = 2LL * a.x(), bx = 2LL * b.x();
+            if ((ay <= cy) == (by <= cy))
+                continue;
+            // x of the edge at cy, compared without division.
+            const long long lhs = (cx - ax) * (by - ay), rhs = (bx - ax) * (cy - ay);
+            const bool crosses = (by > ay) ? lhs < rhs : lhs > rhs;
+            if (crosses)
+                count += winding ? (by > ay ? 1 : -1) : 1;
+        }
+        return winding ? count != 0 : (count & 1) != 0;
+    });
+}
+
+bool Region::contains(int x, int y) const
+{
+    if (!box.contains(x, y))
+        return false;
+    return bits[static_cast<size_t>((y - box.top()) * box.width() + (x - box.left()))] != 0;
+}
+
+bool Region::isEmpty() const { return std::find(bits.begin(), bits.end(), 1) == bits.end(); }
+
+QRegion Region::toQRegion() const
+{
+    QRegion out;
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        int run = -1;
+        for (int x = box.left(); x <= box.right() + 1; ++x) {
+            const bool in = x <= box.right() && contains(x, y);
+            if (in && run < 0)
+                run = x;
+            if (!in && run >= 0) {
+                out += QRect(run, y, x - run, 1);
+                run = -1;
+            }
+        }
+    }
+    return out;
+}
+
+// ------------------------------------------------------------------ brushes
+
+bool HatchBit(int style, int x, int y)
+{
+    const int cx = ((x % 8) + 8) % 8, cy = ((y % 8) + 8) % 8;
+    switch (style) {
+    case HS_HORIZONTAL: return cy == 0;
+    case HS_VERTICAL: return cx == 0;
+    case HS_FDIAGONAL: return cx == cy;
+    case HS_BDIAGONAL: return cx + cy == 7;
+    case HS_CROSS: return cx == 0 || cy == 0;
+    case HS_DIAGCROSS: return cx == cy || cx + cy == 7;
+    default: return false;
+    }
+}
+
+Brush Brush::Solid(OLE_COLOR c)
+{
+    Brush b;
+    b.fore = ToQRgb(c);
+    return b;
+}
+
+Brush Brush::Hatch(int style, OLE_COLOR fore, OLE_COLOR back)
+{
+    Brush b;
+    b.kind = HatchKind;
+    b.style = style;
+    b.fore = ToQRgb(fore);
+    b.back = ToQRgb(back);
+    return b;
+}
+
+Brush Brush::Pattern(const QImage& tile)
+{
+    Brush b;
+    b.kind = PatternKind;
+    b.tile = tile.convertToFormat(QImage::Format_RGB32);
+    return b;
+}
+
+QRgb Brush::at(int x, int y) const
+{
+    switch (kind) {
+    case SolidKind: return fore;
+    case HatchKind: return HatchBit(style, x, y) ? fore : back;
+    case PatternKind:
+        if (tile.isNull())
+            return back;
+        return tile.pixel(((x % tile.width()) + tile.width()) % tile.width(), ((y % tile.height()) + tile.height()) % tile.height()) | 0xff000000u;
+    }
+    return fore;
+}
+
+// ------------------------------------------------------------------ surface
+
+Surface::Surface(int width, int height) : img(std::max(0, width), std::max(0, height), QImage::Format_ARGB32)
+{
+    img.fill(ToQRgb(BackColor));
+}
+
+void Surface::Resize(int width, int height)
+{
+    if (width == img.width() && height == img.height())
+        return;
+    QImage next(std::max(0, width), std::max(0, height), QImage::Format_ARGB32);
+    next.fill(ToQRgb(BackColor));
+    {
+        QPainter p(&next);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.drawImage(0, 0, img);
+    }
+    img = next;
+}
+
+void Surface::Cls()
+{
+    img.fill(ToQRgb(BackColor));
+    CurrentX = CurrentY = 0;
+}
+
+void Surface::SetPixelV(int x, int y, OLE_COLOR c) { pixels().set(x, y, ToQRgb(c)); }
+
+QRgb Surface::Point(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= img.width() || y >= img.height())
+        return 0;
+    return img.pixel(x, y);
+}
+
+void Surface::Line(int x1, int y1, int x2, int y2, OLE_COLOR c)
+{
+    const QRgb q = ToQRgb(c);
+    const Pixels px = pixels();
+    if (y1 == y2) {
+        const int step = x1 < x2 ? 1 : -1;
+        for (int x = x1; x != x2; x += step)
+            px.set(x, y1, q);
+        return;
+    }
+    if (x1 == x2) {
+        const int step = y1 < y2 ? 1 : -1;
+        for (int y = y1; y != y2; y += step)
+            px.set(x1, y, q);
+        return;
+    }
+    const int dx = std::abs(x2 - x1), dy = std::abs(y2 - y1), sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
+    int err = dx - dy, x = x1, y = y1;
+    while (x != x2 || y != y2) {
+        px.set(x, y, q);
+        const int e2 = 2 * err;
+        if (e2 > -dy) {
+            err -= dy;
+            x += sx;
+        }
+        if (e2 < dx) {
+            err += dx;
+            y += sy;
+        }
+    }
+}
+
+void Surface::Box(int x1, int y1, int x2, int y2, OLE_COLOR c)
+{
+    const int l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2), b = std::max(y1, y2);
+    const QRgb q = ToQRgb(c);
+    const Pixels px = pixels();
+    for (int x = l; x <= r; ++x) {
+        px.set(x, t, q);
+        px.set(x, b, q);
+    }
+    for (int y = t; y <= b; ++y) {
+        px.set(l, y, q);
+        px.set(r, y, q);
+    }
+}
+
+void Surface::FilledBox(int x1, int y1, int x2, int y2, OLE_COLOR c)
+{
+    FillRect(RECT{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2) + 1, std::max(y1, y2) + 1}, c);
+}
+
+void Surface::FillRect(const RECT& r, OLE_COLOR c)
+{
+    const QRgb q = ToQRgb(c);
+    const int l = std::max(0, r.left), t = std::max(0, r.top);
+    const int rt = std::min(img.width(), r.right), bt = std::min(img.height(), r.bottom);
+    for (int y = t; y < bt; ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        if (rt > l)
+            std::fill(line + l, line + rt, q);
+    }
+}
+
+void Surface::FillRect(const RECT& r, const Brush& b)
+{
+    const int l = std::max(0, r.left), t = std::max(0, r.top);
+    const int rt = std::min(img.width(), r.right), bt = std::min(img.height(), r.bottom);
+    for (int y = t; y < bt; ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = l; x < rt; ++x)
+            line[x] = b.at(x, y);
+    }
+}
+
+void Surface::FrameRect(const RECT& r, OLE_COLOR c)
+{
+    if (IsRectEmpty(r))
+        return;
+    Box(r.left, r.top, r.right - 1, r.bottom - 1, c);
+}
+
+void Surface::GradientFill(const TRIVERTEX& a, const TRIVERTEX& b, GradientMode mode)
+{
+    const int l = std::min(a.x, b.x), r = std::max(a.x, b.x), t = std::min(a.y, b.y), btm = std::max(a.y, b.y);
+    const TRIVERTEX& first = (mode == GRADIENT_FILL_RECT_H ? a.x <= b.x : a.y <= b.y) ? a : b;
+    const TRIVERTEX& last = &first == &a ? b : a;
+    const int n = mode == GRADIENT_FILL_RECT_H ? r - l : btm - t;
+    if (n <= 0 || r <= l || btm <= t)
+        return;
+    auto channel = [n](int c1, int c2, int i) { return ((c1 + (c2 - c1) * i / n) >> 8) & 0xff; };
+    const Pixels px = pixels();
+    for (int i = 0; i < n; ++i) {
+        const QRgb q = qRgb(channel(first.Red, last.Red, i), channel(first.Green, last.Green, i), channel(first.Blue, last.Blue, i));
+        if (mode == GRADIENT_FILL_RECT_H)
+            for (int y = t; y < btm; ++y)
+                px.set(l + i, y, q);
+        else
+            for (int x = l; x < r; ++x)
+                px.set(x, t + i, q);
+    }
+}
+
+void Surface::Ellipse(const RECT& r, OLE_COLOR c)
+{
+    const long long w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0)
+        return;
+    const QRgb q = ToQRgb(c);
+    const int t = std::max(0, r.top), b = std::min(img.height(), r.bottom);
+    const long long sum = static_cast<long long>(r.left) + r.right;
+    for (int y = t; y < b; ++y) {
+        // The same centre test as InEllipse, solved for the row's span of x:
+        // px^2 h^2 <= w^2 h^2 - py^2 w^2, with px = 2x + 1 - (left + right).
+        const long long py = 2LL * y + 1 - (r.top + r.bottom);
+        const long long d = w * w * h * h - py * py * w * w;
+        if (d < 0)
+            continue;
+        long long m = static_cast<long long>(std::sqrt(static_cast<double>(d) / static_cast<double>(h * h)));
+        while (m > 0 && m * m * h * h > d)
+            --m;
+        while ((m + 1) * (m + 1) * h * h <= d)
+            ++m;
+        // 2x + 1 - sum in [-m, m]
+        const long long lo = sum - 1 - m, hi = sum - 1 + m;
+        int x0 = static_cast<int>(lo >= 0 ? (lo + 1) / 2 : -((-lo) / 2));
+        int x1 = static_cast<int>(hi >= 0 ? hi / 2 : -((-hi + 1) / 2));
+        x0 = std::max({x0, r.left, 0});
+        x1 = std::min({x1, r.right - 1, img.width() - 1});
+        QRgb* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = x0; x <= x1; ++x)
+            line[x] = q;
+    }
+}
+
+void Surface::FillRegion(const Region& rgn, OLE_COLOR c)
+{
+    const QRgb q = ToQRgb(c);
+    const Pixels px = pixels();
+    const QRect b = rgn.bounds();
+    for (int y = b.top(); y <= b.bottom(); ++y)
+        for (int x = b.left(); x <= b.right(); ++x)
+            if (rgn.contains(x, y))
+                px.set(x, y, q);
+}
+
+RECT Surface::DrawEdge(const RECT& rc, int edge, int flags)
+{
+    RECT r = rc;
+    auto ring = [&](OLE_COLOR topLeft, OLE_COLOR bottomRight) {
+        if (IsRectEmpty(r))
+            return;
+        // Top and left stop short of the far corners, which belong to the bottom and right sides.
+        if (flags & BF_TOP)
+            Line(r.left, r.top, r.right - 1, r.top, topLeft);
+        if (flags & BF_LEFT)
+            Line(r.left, r.top, r.left, r.bottom - 1, topLeft);
+        if (flags & BF_BOTTOM)
+            Line(r.left, r.bottom - 1, r.right, r.bottom - 1, bottomRight);
+        if (flags & BF_RIGHT)
+            Line(r.right - 1, r.top, r.right - 1, r.bottom, bottomRight);
+        if (flags & BF_LEFT)
+            ++r.left;
+        if (flags & BF_TOP)
+            ++r.top;
+        if (flags & BF_RIGHT)
+            --r.right;
+        if (flags & BF_BOTTOM)
+            --r.bottom;
+    };
+    const OLE_COLOR light = GetSysColor(COLOR_3DLIGHT), dark = GetSysColor(COLOR_3DDKSHADOW);
+    const OLE_COLOR hi = GetSysColor(COLOR_BTNHIGHLIGHT), shadow = GetSysColor(COLOR_BTNSHADOW);
+    if (edge & BDR_RAISEDOUTER)
+        ring(light, dark);
+    else if (edge & BDR_SUNKENOUTER)
+        ring(shadow, hi);
+    if (edge & BDR_RAISEDINNER)
+        ring(hi, shadow);
+    else if (edge & BDR_SUNKENINNER)
+        ring(dark, light);
+    return r;
+}
+
+// --------------------------------------------------------------------- text
+
+PrefixText PrefixText::Parse(const QString& marked)
+{
+    PrefixText p;
+    for (int i = 0; i < marked.size(); ++i) {
+        if (marked[i] == '&' && i + 1 < marked.size()) {
+            ++i;
+            if (marked[i] != '&' && p.underline < 0)
+                p.underline = static_cast<int>(p.text.size());
+        } else if (marked[i] == '&') {
+            continue;   // a lone trailing ampersand shows nothing
+        }
+        p.text += marked[i];
+    }
+    return p;
+}
+
+int Surface::TextWidth(const QString& text) const
+{
+    const QFontMetrics fm(Font);
+    int w = 0;
+    for (const QString& line : text.split('\n'))
+        w = std::max(w, fm.horizontalAdvance(line));
+    return w;
+}
+
+int Surface::TextHeight(const QString& text) const
+{
+    return QFontMetrics(Font).height() * static_cast<int>(std::max<qsizetype>(1, text.count('\n') + 1));
+}
+
+void Surface::drawTextAt(const PrefixText& t, int x, int y, QRgb c, bool rtl)
+{
+    QPainter p(&img);
+    p.setFont(Font);
+    p.setPen(QColor::fromRgb(c));
+    if (TextClip)
+        p.setClipRect(QRect(QPoint(TextClip->left, TextClip->top), QPoint(TextClip->right - 1, TextClip->bottom - 1)));
+    const QFontMetrics fm(Font);
+    // An embedding mark makes the paragraph read right to left.
+    const QString shown = rtl ? QChar(0x202B) + t.text + QChar(0x202C) : t.text;
+    p.drawText(QPoint(x, y + fm.ascent()), shown);
+    if (t.underline >= 0 && t.underline < t.text.size()) {
+        p.end();
+        const int ux = x + fm.horizontalAdvance(t.text.left(t.underline));
+        const int uw = fm.horizontalAdvance(t.text.mid(t.underline, 1));
+        const int uy = y + fm.ascent() + std::max(1, fm.underlinePos());
+        Line(ux, uy, ux + uw, uy, FromQRgb(c));
+    }
+}
+
+void Surface::Print(const QString& text)
+{
+    drawTextAt(PrefixText{text, -1}, CurrentX, CurrentY, ToQRgb(ForeColor));
+    CurrentX = 0;
+    CurrentY += TextHeight(text);
+}
+
+std::vector<QString> Surface::wrap(const QString& text, int width) const
+{
+    const QFontMetrics fm(Font);
+    std::vector<QString> lines;
+    for (const QString& para : text.split('\n')) {
+        QString line;
+        for (const QString& word : para.split(' ')) {
+            const QString candidate = line.isEmpty() ? word : line + ' ' + word;
+            if (!line.isEmpty() && fm.horizontalAdvance(candidate) > width) {
+                lines.push_back(line);
+                line = word;
+            } else {
+                line = candidate;
+            }
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+int Surface::DrawTextA(const QString& text, RECT& r, unsigned flags)
+{
+    const PrefixText pt = (flags & DT_NOPREFIX) ? PrefixText{text, -1} : PrefixText::Parse(text);
+    const QFontMetrics fm(Font);
+    const int lh = fm.height();
+    std::vector<QString> lines;
+    if (flags & DT_SINGLELINE)
+        lines.push_back(QString(pt.text).replace('\n', ' '));
+    else if (flags & DT_WORDBREAK)
+        lines = wrap(pt.text, r.right - r.left);
+    else
+        for (const QString& l : pt.text.split('\n'))
+            lines.push_back(l);
+    int widest = 0;
+    for (const QString& l : lines)
+        widest = std::max(widest, fm.horizontalAdvance(l));
+    const int height = lh * static_cast<int>(lines.size());
+    if (flags & DT_CALCRECT) {
+        r.right = r.left + widest;
+        r.bottom = r.top + height;
+        return height;
+    }
+    int y = r.top;
+    if ((flags & DT_SINGLELINE) && (flags & DT_VCENTER))
+        y = r.top + (r.bottom - r.top - lh) / 2;
+    else if ((flags & DT_SINGLELINE) && (flags & DT_BOTTOM))
+        y = r.bottom - lh;
+    const QRgb colour = ToQRgb(ForeColor);
+    int offset = 0;   // index of the line's first character in pt.text
+    for (const QString& l : lines) {
+        const int lw = fm.horizontalAdvance(l);
+        const int x = (flags & DT_CENTER) ? r.left + (r.right - r.left - lw) / 2 : (flags & DT_RIGHT) ? r.right - lw : r.left;
+        PrefixText piece{l, -1};
+        if (pt.underline >= offset && pt.underline < offset + l.size())
+            piece.underline = pt.underline - offset;
+        drawTextAt(piece, x, y, colour, (flags & DT_RTLREADING) != 0);
+        offset += static_cast<int>(l.size()) + 1;
+        y += lh;
+    }
+    return height;
+}
+
+void Surface::DrawStateText(const QString& text, int x, int y, unsigned flags, OLE_COLOR mono)
+{
+    const PrefixText pt = (flags & 0xf) == DST_PREFIXTEXT ? PrefixText::Parse(text) : PrefixText{text, -1};
+    if (flags & DSS_DISABLED) {
+        drawTextAt(pt, x + 1, y + 1, ToQRgb(GetSysColor(COLOR_BTNHIGHLIGHT)));
+        drawTextAt(pt, x, y, ToQRgb(GetSysColor(COLOR_BTNSHADOW)));
+    } else if (flags & DSS_MONO) {
+        drawTextAt(pt, x, y, ToQRgb(mono));
+    } else {
+        drawTextAt(pt, x, y, ToQRgb(ForeColor));
+    }
+}
+
+void Surface::DrawStateImage(const QImage& picture, int x, int y, unsigned flags, OLE_COLOR mono)
+{
+    if (picture.isNull())
+        return;
+    const QImage src = picture.convertToFormat(QImage::Format_ARGB32);
+    const Pixels px = pixels();
+    auto silhouette = [&](int ox, int oy, QRgb c, bool darkOnly) {
+        for (int j = 0; j < src.height(); ++j)
+            for (int i = 0; i < src.width(); ++i) {
+                const QRgb p = src.pixel(i, j);
+                if (qAlpha(p) < 128)
+                    continue;
+                // The disabled look keeps the picture's darker parts only.
+                if (darkOnly && (qRed(p) * 299 + qGreen(p) * 587 + qBlue(p) * 114) / 1000 >= 192)
+                    continue;
+                px.set(x + i + ox, y + j + oy, c);
+            }
+    };
+    if (flags & DSS_DISABLED) {
+        silhouette(1, 1, ToQRgb(GetSysColor(COLOR_BTNHIGHLIGHT)), true);
+        silhouette(0, 0, ToQRgb(GetSysColor(COLOR_BTNSHADOW)), true);
+    } else if (flags & DSS_MONO) {
+        silhouette(0, 0, ToQRgb(mono), false);
+    } else {
+        QPainter p(&img);
+        p.drawImage(x, y, src);
+    }
+}
+
+} // namespace platform

@@ -1,0 +1,216 @@
+// render-control: draws one owner-drawn control, loaded as a saved instance
+// from the given properties, to a PNG (alpha 0 outside its window shape).
+//
+//   render-control --class CLASS --size WxH [--state N] [--container RRGGBB]
+//                  [--set NAME=VALUE]... --out FILE.png
+
+#include "platform/forms/PropertyBag.h"
+#include "widgets/GlossButton.h"
+#include "widgets/XPFrame.h"
+#include "widgets/XP_ProgressBar.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QImage>
+#include <QRegularExpression>
+#include <cstdio>
+#include <map>
+#include <optional>
+
+using namespace murivo;
+
+namespace {
+
+enum class Kind { Bool, Int, Text, Font, Picture };
+
+const std::map<QString, std::map<QString, Kind>>& classes()
+{
+    static const std::map<QString, std::map<QString, Kind>> table = {
+        {"GlossButton",
+         {{"Enabled", Kind::Bool}, {"Font", Kind::Font}, {"Caption", Kind::Text}, {"IconHighLite", Kind::Bool},
+          {"IconHighLiteColor", Kind::Int}, {"CaptionHighLite", Kind::Bool}, {"CaptionHighLiteColor", Kind::Int},
+          {"ForeColor", Kind::Int}, {"Picture", Kind::Picture}, {"PictureAlignment", Kind::Int}, {"Style", Kind::Int},
+          {"Checked", Kind::Bool}, {"ColorButtonHover", Kind::Int}, {"ColorButtonUp", Kind::Int},
+          {"ColorButtonDown", Kind::Int}, {"BorderBrightness", Kind::Int}, {"ColorBright", Kind::Int},
+          {"DisplayHand", Kind::Bool}, {"ColorScheme", Kind::Int}}},
+        {"XP_ProgressBar",
+         {{"Font", Kind::Font}, {"BrushStyle", Kind::Int}, {"Color", Kind::Int}, {"Image", Kind::Picture},
+          {"Max", Kind::Int}, {"Min", Kind::Int}, {"Orientation", Kind::Int}, {"Scrolling", Kind::Int},
+          {"ShowText", Kind::Bool}, {"Value", Kind::Int}}},
+        {"XPFrame",
+         {{"Caption", Kind::Text}, {"RightToLeft", Kind::Bool}, {"Font", Kind::Font}, {"BorderColor", Kind::Int},
+          {"TextColor", Kind::Int}, {"BackColor", Kind::Int}, {"FontName", Kind::Text}, {"FontSize", Kind::Int},
+          {"FontBold", Kind::Bool}, {"FontItalic", Kind::Bool}}},
+    };
+    return table;
+}
+
+std::optional<qint64> integer(const QString& v)
+{
+    static const QRegularExpression dec(R"(^-?\d+$)"), hex(R"(^&H([0-9A-Fa-f]{1,8})&?$)");
+    if (dec.match(v).hasMatch())
+        return v.toLongLong();
+    const auto m = hex.match(v);
+    if (m.hasMatch())
+        return static_cast<qint64>(m.captured(1).toULongLong(nullptr, 16));
+    return std::nullopt;
+}
+
+int fail(const QString& why)
+{
+    std::fprintf(stderr, "render-control: %s\n", qPrintable(why));
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QString cls, out, container;
+    QSize size;
+    std::optional<int> state;
+    QStringList sets;
+    const QStringList args = app.arguments().mid(1);
+    for (int i = 0; i < args.size(); ++i) {
+        const QString a = args[i];
+        auto next = [&]() -> std::optional<QString> {
+            if (i + 1 >= args.size())
+                return std::nullopt;
+            return args[++i];
+        };
+        std::optional<QString> v;
+        if (a == "--class" && (v = next()))
+            cls = *v;
+        else if (a == "--out" && (v = next()))
+            out = *v;
+        else if (a == "--container" && (v = next()))
+            container = *v;
+        else if (a == "--set" && (v = next()))
+            sets << *v;
+        else if (a == "--size" && (v = next())) {
+            static const QRegularExpression re(R"(^(\d+)x(\d+)$)");
+            const auto m = re.match(*v);
+            if (!m.hasMatch() || m.captured(1).toInt() <= 0 || m.captured(2).toInt() <= 0)
+                return fail("--size takes WxH with positive whole numbers, not '" + *v + "'");
+            size = QSize(m.captured(1).toInt(), m.captured(2).toInt());
+        } else if (a == "--state" && (v = next())) {
+            const auto n = integer(*v);
+            if (!n)
+                return fail("--state takes a whole number, not '" + *v + "'");
+            state = static_cast<int>(*n);
+        } else {
+            return fail("unknown or incomplete argument '" + a + "'\nusage: render-control --class CLASS --size WxH "
+                        "[--state N] [--container RRGGBB] [--set NAME=VALUE]... --out FILE.png");
+        }
+    }
+    const auto known = classes().find(cls);
+    if (known == classes().end())
+        return fail("unknown class '" + cls + "' (known: GlossButton, XP_ProgressBar, XPFrame)");
+    if (size.isEmpty())
+        return fail("--size WxH is required");
+    if (out.isEmpty())
+        return fail("--out FILE.png is required");
+    platform::OLE_COLOR back = platform::GetSysColor(platform::COLOR_BTNFACE);
+    if (!container.isEmpty()) {
+        static const QRegularExpression rgb(R"(^#?([0-9A-Fa-f]{6})$)");
+        const auto m = rgb.match(container);
+        if (!m.hasMatch())
+            return fail("--container takes RRGGBB, not '" + container + "'");
+        back = platform::FromQRgb(static_cast<QRgb>(m.captured(1).toUInt(nullptr, 16)));
+    }
+
+    platform::MemoryPropertyBag bag;
+    for (const QString& s : sets) {
+        const int eq = s.indexOf('=');
+        if (eq <= 0)
+            return fail("--set takes NAME=VALUE, not '" + s + "'");
+        const QString name = s.left(eq), value = s.mid(eq + 1);
+        const auto prop = known->second.find(name);
+        if (prop == known->second.end())
+            return fail("unknown property '" + name + "' of " + cls);
+        switch (prop->second) {
+        case Kind::Int: {
+            const auto n = integer(value);
+            if (!n)
+                return fail(QString("%1 takes a whole number (decimal or &H hexadecimal), not '%2'").arg(name, value));
+            bag.values[name] = *n;
+            break;
+        }
+        case Kind::Bool:
+            if (value.compare("True", Qt::CaseInsensitive) == 0)
+                bag.values[name] = true;
+            else if (value.compare("False", Qt::CaseInsensitive) == 0)
+                bag.values[name] = false;
+            else if (const auto n = integer(value))
+                bag.values[name] = *n != 0;
+            else
+                return fail(QString("%1 takes True or False, not '%2'").arg(name, value));
+            break;
+        case Kind::Text: bag.values[name] = value; break;
+        case Kind::Font: {
+            // "Family,points[,bold][,italic]"
+            const QStringList parts = value.split(',');
+            bool ok = parts.size() >= 2;
+            const double pt = ok ? parts[1].trimmed().toDouble(&ok) : 0;
+            if (!ok || pt <= 0 || parts[0].trimmed().isEmpty())
+                return fail(QString("%1 takes Family,points[,bold][,italic], not '%2'").arg(name, value));
+            QFont f(parts[0].trimmed());
+            f.setPointSizeF(pt);
+            for (const QString& w : parts.mid(2)) {
+                if (w.trimmed().compare("bold", Qt::CaseInsensitive) == 0)
+                    f.setBold(true);
+                else if (w.trimmed().compare("italic", Qt::CaseInsensitive) == 0)
+                    f.setItalic(true);
+                else
+                    return fail(QString("%1: unknown font style '%2'").arg(name, w));
+            }
+            bag.values[name] = f;
+            break;
+        }
+        case Kind::Picture: {
+            const QImage img(value);
+            if (img.isNull())
+                return fail(QString("%1: cannot load the picture '%2'").arg(name, value));
+            bag.values[name] = img;
+            break;
+        }
+        }
+    }
+
+    QImage result;
+    if (cls == "GlossButton") {
+        GlossButton b;
+        b.containerBackColor = back;
+        b.SetSize(size.width(), size.height());
+        b.ReadProperties(bag);
+        b.Show();
+        if (state) {
+            if (*state < 0 || *state > 4)
+                return fail("GlossButton states are 0 to 4");
+            b.Redraw(*state);
+        }
+        result = b.Surface().Image().convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < result.height(); ++y)
+            for (int x = 0; x < result.width(); ++x)
+                if (!b.InShape(x, y))
+                    result.setPixel(x, y, result.pixel(x, y) & 0x00ffffffu);
+    } else if (cls == "XP_ProgressBar") {
+        XP_ProgressBar bar;
+        bar.resize(size);
+        bar.ReadProperties(bag);
+        bar.DrawProgressBar();
+        result = bar.Shown().convertToFormat(QImage::Format_ARGB32);
+    } else {
+        XPFrame frame;
+        frame.setObjectName("XPFrame1");
+        frame.resize(size);
+        frame.ReadProperties(bag);
+        result = frame.Surface().Image().convertToFormat(QImage::Format_ARGB32);
+    }
+    if (!result.save(out, "PNG"))
+        return fail("cannot write '" + out + "'");
+    return 0;
+}
