@@ -72,6 +72,8 @@ Form1::Form1(Services& services, frmpath& holder, progress& loadingWindow, QWidg
     XTab1.addTab(&page0, "Selected items");
     XTab1.addTab(&page2, "Settings");
     place(ThumbsCtl1, &page0, 10, 10, 760, 500);
+    ThumbsCtl1.setMessageBoxes(&sv.msg);
+    ThumbsCtl1.setColumns(6);   // stored, but the column count follows the width
 
     place(Shape3, &page2, 10, 10, 760, 470);
     Shape3.setFrameShape(QFrame::Box);

@@ -2,59 +2,528 @@
 
 #include "platform/forms/Forms.h"
 
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
-#include <QListWidget>
-#include <QVBoxLayout>
-#include <stdexcept>
+#include <QFutureWatcher>
+#include <QImageReader>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QtConcurrent/QtConcurrentRun>
+#include <cmath>
 
 namespace murivo {
 
-ThumbsCtl::ThumbsCtl(QWidget* parent) : QWidget(parent), list(new QListWidget(this))
+using namespace platform;
+
+namespace {
+
+constexpr double kHimetricPerPixel = 26.4586148648649;
+constexpr double kCellW = 1725, kCellH = 1680, kThumbW = 1635, kThumbH = 1500;
+constexpr double kColumnPitch = 1835, kRowPitch = 1790;
+
+int px(double twips) { return static_cast<int>(RoundHalfEven(twips / 15.0)); }
+
+QString FileTitle(const QString& path)
 {
-    auto* lay = new QVBoxLayout(this);
-    lay->setContentsMargins(0, 0, 0, 0);
-    lay->addWidget(list);
-    connect(list, &QListWidget::itemClicked, this, [this](QListWidgetItem* it) {
-        const int i = list->row(it) + 1;
-        emit ImageClick(i, Items.value(i - 1));
-    });
-    connect(list, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* it) {
-        const int i = list->row(it) + 1;
-        emit ImageDblClick(i, Items.value(i - 1));
-    });
+    const int slash = static_cast<int>(path.lastIndexOf('/'));
+    return slash < 0 ? path : path.mid(slash + 1);
 }
 
-void ThumbsCtl::AddItem(const QString& path)
+void paintBackground(QWidget& w, OLE_COLOR c)
 {
-    Items << path;
-    list->addItem(QString("%1  %2").arg(Items.size()).arg(QFileInfo(path).fileName()));
-    list->item(list->count() - 1)->setToolTip(path);
-    // Long lists yield after each item so timers and the loading window keep running.
-    platform::DoEvents();
+    QPalette pal = w.palette();
+    pal.setColor(QPalette::Window, QColor::fromRgb(ToQRgb(c)));
+    w.setPalette(pal);
+    w.setAutoFillBackground(true);
+}
+
+int buttonOf(Qt::MouseButton b) { return b == Qt::LeftButton ? 1 : b == Qt::RightButton ? 2 : b == Qt::MiddleButton ? 4 : 0; }
+int buttonsOf(Qt::MouseButtons b)
+{
+    return (b & Qt::LeftButton ? 1 : 0) | (b & Qt::RightButton ? 2 : 0) | (b & Qt::MiddleButton ? 4 : 0);
+}
+int shiftOf(Qt::KeyboardModifiers m)
+{
+    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
+}
+
+} // namespace
+
+FittedSize FitThumb(double W, double H, double mh, double mw)
+{
+    if (W <= 0 || H <= 0)
+        return {};
+    double h = H, w = W;
+    if (W < H) {
+        h = mh;
+        w = w / (H / h);
+        if (w > mw) {
+            w = mw;
+            h = H / (W / w);
+        }
+    }
+    if (H < W) {
+        w = mw;
+        h = h / (W / w);
+        if (h > mh) {
+            h = mh;
+            w = W / (H / h);
+        }
+    }
+    if (H == W) {
+        h = mh;
+        w = w / (H / h);
+    }
+    return {w, h};
+}
+
+DecodedThumb DecodeThumb(const QString& path)
+{
+    DecodedThumb d;
+    const QFileInfo fi(path);
+    d.bytes = fi.size();
+    if (!fi.exists()) {
+        d.error = "the file does not exist";
+        return d;
+    }
+    if (!fi.isFile()) {
+        d.error = "it is a folder, not a picture";
+        return d;
+    }
+    if (fi.size() == 0) {
+        d.error = "the file is empty";
+        return d;
+    }
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(true);
+    QSize full = reader.size();
+    if (!full.isValid()) {
+        d.error = reader.errorString();
+        return d;
+    }
+    const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+    const QSize stored = full;
+    if (turned)
+        full.transpose();
+    d.pixels = full;
+    // HIMETRIC sizes that give back the true pixels when divided as the tooltip divides.
+    d.himetricW = static_cast<qint64>(std::ceil(full.width() * kHimetricPerPixel));
+    d.himetricH = static_cast<qint64>(std::ceil(full.height() * kHimetricPerPixel));
+
+    // Only the JPEG decoder scales while decoding; others need the whole picture in memory first.
+    const qint64 limit = static_cast<qint64>(QImageReader::allocationLimit()) * 1024 * 1024;
+    if (reader.format() != "jpeg" && limit > 0 && static_cast<qint64>(stored.width()) * stored.height() * 4 > limit) {
+        d.tooBig = true;
+        d.error = QString("%1 x %2 pixels is more than can be loaded safely").arg(full.width()).arg(full.height());
+        return d;
+    }
+    const FittedSize f = FitThumb(full.width(), full.height());
+    QSize shown(std::max(1, px(static_cast<qint16>(RoundHalfEven(f.w)))), std::max(1, px(static_cast<qint16>(RoundHalfEven(f.h)))));
+    reader.setScaledSize(turned ? shown.transposed() : shown);
+    QImage img = reader.read();
+    if (img.isNull()) {
+        d.error = reader.errorString();
+        d.tooBig = reader.error() == QImageReader::InvalidDataError && d.error.contains("allocation", Qt::CaseInsensitive);
+        return d;
+    }
+    if (img.size() != shown)
+        img = img.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    d.image = img;
+    return d;
+}
+
+void cPicScroll::SetUpScrollBars(QScrollBar* H_SB, QScrollBar* V_SB, qint32 lVer_MaxLen, qint16 iVer_SmallChange,
+                                 qint32 lVer_LargeChange, qint32 lHor_MaxLen, qint16 iHor_SmallChange, qint32 lHor_LargeChange)
+{
+    if (V_SB) {
+        V_SB->setMaximum(lVer_MaxLen < 32768 ? lVer_MaxLen : 32767);
+        V_SB->setSingleStep(iVer_SmallChange);
+        V_SB->setPageStep(lVer_MaxLen < 32768 ? lVer_LargeChange : 32767);
+    }
+    if (H_SB) {
+        H_SB->setMaximum(lHor_MaxLen);
+        H_SB->setSingleStep(iHor_SmallChange);
+        H_SB->setPageStep(lHor_LargeChange);
+    }
+}
+
+// -------------------------------------------------------------- ThumbImage
+
+void ThumbImage::mousePressEvent(QMouseEvent* e)
+{
+    pressed = true;
+    emit mouse(0, number, buttonOf(e->button()), shiftOf(e->modifiers()), static_cast<float>(e->position().x() * 15),
+               static_cast<float>(e->position().y() * 15));
+}
+
+void ThumbImage::mouseMoveEvent(QMouseEvent* e)
+{
+    emit mouse(1, number, buttonsOf(e->buttons()), shiftOf(e->modifiers()), static_cast<float>(e->position().x() * 15),
+               static_cast<float>(e->position().y() * 15));
+}
+
+void ThumbImage::mouseReleaseEvent(QMouseEvent* e)
+{
+    emit mouse(2, number, buttonOf(e->button()), shiftOf(e->modifiers()), static_cast<float>(e->position().x() * 15),
+               static_cast<float>(e->position().y() * 15));
+    if (pressed && rect().contains(e->position().toPoint()))
+        emit clicked(number);
+    pressed = false;
+}
+
+void ThumbImage::mouseDoubleClickEvent(QMouseEvent*) { emit doubleClicked(number); }
+
+// ---------------------------------------------------------------- ThumbsCtl
+
+ThumbsCtl::ThumbsCtl(QWidget* parent, MessageBoxService* service)
+    : QWidget(parent), picFundo(this), picInterior(&picFundo), scroll(Qt::Vertical, this), boxes(service)
+{
+    if (!boxes) {
+        ownBoxes = std::make_unique<QtMessageBoxService>();
+        boxes = ownBoxes.get();
+    }
+    paintBackground(picFundo, backColor);
+    paintBackground(picInterior, backColor);
+    Items << QString();
+    Sizes << QString();
+    columns = 1;
+    connect(&scroll, &QScrollBar::valueChanged, this, &ThumbsCtl::ScrollInterior);
+    LayoutThumbs();
+}
+
+ThumbsCtl::~ThumbsCtl()
+{
+    // Decodes still running only read files; their results are dropped.
+    decoding.clear();
+}
+
+void ThumbsCtl::ReadProperties(PropertyBag& bag)
+{
+    setBackcolor(static_cast<OLE_COLOR>(BagInt(bag.ReadProperty("BackColor", 8421504), 8421504)));
+    setForeColor(static_cast<OLE_COLOR>(BagInt(bag.ReadProperty("ForeColor", 12632256), 12632256)));
+    path = bag.ReadProperty("Path", QString()).toString();
+    columns = static_cast<qint16>(BagInt(bag.ReadProperty("Columns", 1), 1));
+    columnType = static_cast<int>(BagInt(bag.ReadProperty("ColumnType", 0), 0));
+    imageToolTip = BagBool(bag.ReadProperty("ImageToolTip", true), true);
+}
+
+void ThumbsCtl::WriteProperties(PropertyBag& bag) const
+{
+    bag.WriteProperty("BackColor", static_cast<qint64>(backColor), static_cast<qint64>(8421504));
+    bag.WriteProperty("ForeColor", static_cast<qint64>(foreColor), static_cast<qint64>(12632256));
+    bag.WriteProperty("Path", path, QString());
+    bag.WriteProperty("Columns", columns, 1);
+    bag.WriteProperty("ColumnType", columnType, 0);
+    bag.WriteProperty("ImageToolTip", imageToolTip, true);
+}
+
+void ThumbsCtl::setBackcolor(OLE_COLOR c)
+{
+    backColor = c;
+    paintBackground(picFundo, c);
+    paintBackground(picInterior, c);
+    emit PropertyChanged("BackColor");
+}
+
+void ThumbsCtl::setForeColor(OLE_COLOR c)
+{
+    foreColor = c;
+    for (auto& [i, t] : thumbs)
+        paintBackground(*t.cell, c);
+    emit PropertyChanged("ForeColor");
+}
+
+void ThumbsCtl::setPath(const QString& p)
+{
+    path = p;
+    emit PropertyChanged("Path");
+}
+
+void ThumbsCtl::setColumnType(int t)
+{
+    columnType = t;
+    emit PropertyChanged("ColumnType");
+}
+
+void ThumbsCtl::setImageToolTip(bool on)
+{
+    imageToolTip = on;
+    for (int i = 1; i <= ListCount(); ++i) {
+        if (on && Items[i].isEmpty())
+            break;
+        applyTooltip(i);
+    }
+}
+
+QString ThumbsCtl::ItemData(int PicIndex) const
+{
+    if (PicIndex < 0 || PicIndex > ListCount())
+        throw std::out_of_range(QString("Subscript out of range: item %1 of %2").arg(PicIndex).arg(ListCount()).toStdString());
+    return Items[PicIndex];
+}
+
+void ThumbsCtl::place(QWidget* w, const Twips& t) { w->setGeometry(px(t.left), px(t.top), px(t.width), px(t.height)); }
+
+void ThumbsCtl::setSurfaceWidthTwips(double w)
+{
+    fundo.width = w;
+    interior.width = w;
+    place(&picInterior, interior);
+}
+
+ThumbsCtl::Twips ThumbsCtl::CellTwips(int index) const
+{
+    auto it = thumbs.find(index);
+    return it == thumbs.end() ? Twips{} : it->second.cellBox;
+}
+
+ThumbsCtl::Twips ThumbsCtl::ThumbTwips(int index) const
+{
+    auto it = thumbs.find(index);
+    return it == thumbs.end() ? Twips{} : it->second.thumbBox;
+}
+
+QString ThumbsCtl::ToolTipOf(int index) const
+{
+    auto it = thumbs.find(index);
+    return it == thumbs.end() ? QString() : it->second.image->toolTip();
+}
+
+QImage ThumbsCtl::ThumbImageOf(int index) const
+{
+    auto it = thumbs.find(index);
+    if (it == thumbs.end() || it->second.image->pixmap().isNull())
+        return {};
+    return it->second.image->pixmap().toImage();
+}
+
+void ThumbsCtl::applyTooltip(int index)
+{
+    auto it = thumbs.find(index);
+    if (it == thumbs.end())
+        return;
+    Thumb& t = it->second;
+    QString tip;
+    if (imageToolTip) {
+        if (t.problem.isEmpty())
+            tip = QString("%1 (%2k) - %3").arg(FileTitle(Items[index])).arg(t.bytes / 1024).arg(Sizes.value(index));
+        else
+            tip = QString("%1 cannot be shown: %2").arg(FileTitle(Items[index]), t.problem);
+    }
+    t.image->setToolTip(tip);
+    t.cell->setToolTip(tip);
+}
+
+void ThumbsCtl::SetScrollRange(QScrollBar& bar, double max, int small, int large)
+{
+    if (max < 0)
+        max = 0;
+    if (max < 32000)
+        bar.setMaximum(static_cast<int>(max));
+    bar.setSingleStep(small);
+    bar.setPageStep(large);
+}
+
+void ThumbsCtl::AddItem(const QString& Caminho)
+{
+    Items << Caminho;
+    LayoutThumbs();
 }
 
 void ThumbsCtl::Clear()
 {
-    Items.clear();
-    list->clear();
+    for (auto& [i, t] : thumbs) {
+        delete t.image;
+        delete t.cell;
+    }
+    thumbs.clear();
+    decoding.clear();
+    ++generation;
+    Items = QStringList{QString()};
+    Sizes = QStringList{QString()};
+    interior.width = fundo.width;
+    interior.height = fundo.height;
+    place(&picInterior, interior);
+    SetScrollRange(scroll, interior.height - fundo.height + 200, 80, static_cast<int>(RoundHalfEven(interior.height / 3)));
 }
 
-void ThumbsCtl::RemoveItem(int index)
+void ThumbsCtl::RemoveItem(int Index)
 {
-    if (index < 1 || index > Items.size())
-        throw std::out_of_range("Invalid picture index");
-    QStringList keep = Items;
-    keep.removeAt(index - 1);
+    if (Index < 1 || Index > ListCount())
+        return;
+    QStringList copy = Items;
+    copy.removeAt(Index);
     Clear();
-    for (const QString& p : keep)
-        AddItem(p);
+    Items = copy;
+    LayoutThumbs();
 }
 
-QString ThumbsCtl::ItemData(int index) const
+void ThumbsCtl::ScanPath(const QString& sPath)
 {
-    if (index < 1 || index > Items.size())
-        throw std::out_of_range("Invalid picture index");
-    return Items[index - 1];
+    QString folder = sPath;
+    if (!folder.endsWith('/'))
+        folder += '/';
+    const QDir dir(folder);
+    if (!dir.exists())
+        return;
+    // Files and folders as a plain lookup gives them: hidden entries are not listed.
+    const QStringList names = dir.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString& name : names) {
+        const QString upper = name.toUpper();
+        if (upper.endsWith(".JPG") || upper.endsWith(".GIF") || upper.endsWith(".BMP") || upper.endsWith(".JPEG"))
+            AddItem(folder + name);
+    }
+}
+
+QFuture<DecodedThumb>& ThumbsCtl::decodeFor(int index)
+{
+    auto it = decoding.find(index);
+    if (it == decoding.end())
+        it = decoding.emplace(index, QtConcurrent::run(DecodeThumb, Items[index])).first;
+    return it->second;
+}
+
+void ThumbsCtl::prefetch(int from, int count)
+{
+    for (int j = from; j < from + count && j <= ListCount(); ++j)
+        if (!thumbs.count(j))
+            decodeFor(j);
+}
+
+void ThumbsCtl::LayoutThumbs()
+{
+    Scroller = std::make_unique<cPicScroll>();
+    if (ListCount() == 0)
+        return;
+    const int cols = columnType != 0 ? columns : static_cast<int>(interior.width / kColumnPitch);
+    if (cols < 1)
+        return;
+    const quint64 gen = generation;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    bool saidTooBig = false;
+    for (int s = 0; s <= ListCount(); s += cols) {
+        bool past = false;
+        for (int i = 1; i <= cols; ++i) {
+            const int index = s + i;
+            if (index > ListCount()) {
+                past = true;
+                break;
+            }
+            if (thumbs.count(index))
+                continue;
+            // Decode ahead on the workers; wait for this one with the event loop running.
+            prefetch(index, std::max(2, QThread::idealThreadCount() * 2));
+            QFuture<DecodedThumb> future = decodeFor(index);
+            if (!future.isFinished()) {
+                QEventLoop wait;
+                QFutureWatcher<DecodedThumb> watcher;
+                connect(&watcher, &QFutureWatcher<DecodedThumb>::finished, &wait, &QEventLoop::quit);
+                watcher.setFuture(future);
+                if (!future.isFinished())
+                    wait.exec();
+            }
+            // Meanwhile the items may have been cleared, or a nested layout may have placed this one.
+            if (generation != gen) {
+                QApplication::restoreOverrideCursor();
+                return;
+            }
+            if (thumbs.count(index))
+                continue;
+            const DecodedThumb d = future.result();
+            decoding.erase(index);
+
+            Thumb t;
+            t.cell = new QLabel(&picInterior);
+            paintBackground(*t.cell, foreColor);
+            t.image = new ThumbImage(index, &picInterior);
+            t.bytes = d.bytes;
+            while (Sizes.size() <= index)
+                Sizes << QString();
+            Sizes[index] = QString("%1 x %2")
+                               .arg(static_cast<qint64>(d.himetricW / kHimetricPerPixel))
+                               .arg(static_cast<qint64>(d.himetricH / kHimetricPerPixel));
+            double tw = kThumbW, th = kThumbH;
+            if (d.image.isNull()) {
+                t.problem = d.error.isEmpty() ? QString("it could not be loaded") : d.error;
+                if (d.tooBig && !saidTooBig) {
+                    // Said once per layout; each such picture keeps the reason in its tooltip.
+                    saidTooBig = true;
+                    ++tooBigShown;
+                    boxes->show("This Picture is to big.", vbCritical, "Murivo 1.1");
+                }
+            } else {
+                const FittedSize f = FitThumb(d.pixels.width(), d.pixels.height());
+                tw = static_cast<qint16>(RoundHalfEven(f.w));
+                th = static_cast<qint16>(RoundHalfEven(f.h));
+                t.image->setPixmap(QPixmap::fromImage(d.image));
+                t.image->setScaledContents(true);
+            }
+            t.cellBox = Twips{(i - 1) * kColumnPitch, (s / cols) * kRowPitch + 200, kCellW, kCellH};
+            t.thumbBox = Twips{(kCellW - tw) / 2 + t.cellBox.left, (kCellH - th) / 2 + t.cellBox.top, tw, th};
+            place(t.cell, t.cellBox);
+            place(t.image, t.thumbBox);
+            t.cell->show();
+            t.image->show();
+            connect(t.image, &ThumbImage::clicked, this, [this](int n) { emit ImageClick(n, Items.value(n)); });
+            connect(t.image, &ThumbImage::doubleClicked, this, [this](int n) { emit ImageDblClick(n, Items.value(n)); });
+            connect(t.image, &ThumbImage::mouse, this, [this](int kind, int n, int b, int sh, float x, float y) {
+                const QString file = Items.value(n);
+                if (kind == 0)
+                    emit ImageMouseDown(n, b, sh, x, y, file);
+                else if (kind == 1)
+                    emit ImageMouseMove(n, b, sh, x, y, file);
+                else
+                    emit ImageMouseUp(n, b, sh, x, y, file);
+            });
+            thumbs[index] = t;
+            applyTooltip(index);
+            DoEvents();
+            if (generation != gen) {
+                QApplication::restoreOverrideCursor();
+                return;
+            }
+        }
+        if (past)
+            break;
+    }
+    QApplication::restoreOverrideCursor();
+    const int rows = ListCount() / cols + (ListCount() % cols ? 1 : 0);
+    interior.height = (kCellH + 130) * rows + 200;
+    place(&picInterior, interior);
+    Scroller->SetUpScrollBars(nullptr, &scroll, static_cast<qint32>(interior.height),
+                              static_cast<qint16>(RoundHalfEven(interior.height / 50)), static_cast<qint32>(interior.height / 10),
+                              static_cast<qint32>(interior.width - fundo.width), 40, static_cast<qint32>(interior.width / 2));
+}
+
+void ThumbsCtl::ScrollInterior()
+{
+    const double m = scroll.maximum(), v = scroll.value(), h = interior.height, f = fundo.height;
+    const double offset = m == 0 ? 0 : h / m * v;
+    interior.top = offset <= f ? 0 : f - offset;
+    place(&picInterior, interior);
+    DoEvents();
+}
+
+void ThumbsCtl::resizeEvent(QResizeEvent*)
+{
+    fundo.left = fundo.top = 10;
+    interior.left = interior.top = 10;
+    const double cw = width() * 15.0, ch = height() * 15.0, sw = scroll.sizeHint().width() * 15.0;
+    if (cw - sw - 20 >= 0) {
+        fundo.width = cw - sw - 20;
+        fundo.height = ch - 20;
+        place(&picFundo, fundo);
+        if (fundo.width - 20 >= 0) {
+            interior.width = fundo.width - 120;
+            interior.height = fundo.height - 120;
+            place(&picInterior, interior);
+            scroll.setGeometry(px(fundo.width), px(10), scroll.sizeHint().width(), px(fundo.height));
+            LayoutThumbs();
+        }
+    }
 }
 
 } // namespace murivo

@@ -1,33 +1,176 @@
 #pragma once
-// The list view of picture files. A plain list of file names for now; items
-// are numbered from 1 in the order added.
+// A scrolling grid of picture thumbnails, each centred in a grey cell, with
+// tooltips giving the file name, size and pixel size. Items are numbered from
+// 1 in the order added. Lengths are twips (15 to a pixel) as the layout
+// rules give them; widgets are placed at the nearest pixel.
+//
+// Each picture is decoded once, at the size it is shown (the JPEG decoder
+// scales while decoding), on worker threads ahead of the layout; the UI
+// thread places the thumbnails in order and keeps handling events meanwhile.
 
+#include "platform/forms/PropertyBag.h"
+#include "platform/forms/MessageBox.h"
+#include "platform/colors/Colors.h"
+
+#include <QFuture>
+#include <QImage>
+#include <QLabel>
+#include <QScrollBar>
+#include <QSize>
 #include <QStringList>
 #include <QWidget>
-
-class QListWidget;
+#include <map>
+#include <memory>
+#include <stdexcept>
 
 namespace murivo {
+
+// The fitted thumbnail size in twips for a picture of W x H (any unit).
+struct FittedSize {
+    double w = 0, h = 0;
+};
+FittedSize FitThumb(double W, double H, double mh = 1500, double mw = 1635);
+
+// One picture decoded for its thumbnail, off the UI thread.
+struct DecodedThumb {
+    QImage image;          // scaled to the fitted size; null when it could not be shown
+    QSize pixels;          // the picture's true size
+    qint64 himetricW = 0;  // its size in HIMETRIC units
+    qint64 himetricH = 0;
+    qint64 bytes = 0;
+    QString error;         // why it could not be shown
+    bool tooBig = false;   // beyond what may be decoded safely
+};
+DecodedThumb DecodeThumb(const QString& path);
+
+// Configures the scroll bars of a scrolling picture box.
+class cPicScroll {
+public:
+    void SetUpScrollBars(QScrollBar* H_SB, QScrollBar* V_SB, qint32 lVer_MaxLen, qint16 iVer_SmallChange,
+                         qint32 lVer_LargeChange, qint32 lHor_MaxLen, qint16 iHor_SmallChange, qint32 lHor_LargeChange);
+};
+
+// A thumbnail: the widget that raises the events.
+class ThumbImage : public QLabel {
+    Q_OBJECT
+public:
+    explicit ThumbImage(int index, QWidget* parent) : QLabel(parent), number(index) {}
+    int number;
+
+signals:
+    void clicked(int index);
+    void doubleClicked(int index);
+    void mouse(int kind, int index, int button, int shift, float x, float y);
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+
+private:
+    bool pressed = false;
+};
 
 class ThumbsCtl : public QWidget {
     Q_OBJECT
 public:
-    explicit ThumbsCtl(QWidget* parent = nullptr);
+    explicit ThumbsCtl(QWidget* parent = nullptr, platform::MessageBoxService* boxes = nullptr);
+    ~ThumbsCtl() override;
 
-    void AddItem(const QString& path);
+    void setMessageBoxes(platform::MessageBoxService* service) { boxes = service; }
+    void ReadProperties(platform::PropertyBag& bag);
+    void WriteProperties(platform::PropertyBag& bag) const;
+
+    void AddItem(const QString& Caminho);
     void Clear();
-    void RemoveItem(int index);   // 1-based
-    int ListCount() const { return static_cast<int>(Items.size()); }
-    QString ItemData(int index) const;   // 1-based; throws std::out_of_range
+    void RemoveItem(int Index);
+    void ScanPath(const QString& sPath);
+    int ListCount() const { return static_cast<int>(Items.size()) - 1; }
+    // The path of item PicIndex (0 gives the empty element 0); throws std::out_of_range outside 0..ListCount.
+    QString ItemData(int PicIndex) const;
+    QStringList Paths() const { return Items.mid(1); }
 
-    QStringList Items;
+    platform::OLE_COLOR Backcolor() const { return backColor; }
+    void setBackcolor(platform::OLE_COLOR c);
+    platform::OLE_COLOR ForeColor() const { return foreColor; }
+    void setForeColor(platform::OLE_COLOR c);
+    QString Path() const { return path; }
+    void setPath(const QString& p);
+    int Columns() const { return columns; }
+    void setColumns(int c) { columns = static_cast<qint16>(c); }
+    int ColumnType() const { return columnType; }
+    void setColumnType(int t);
+    bool ImageToolTip() const { return imageToolTip; }
+    void setImageToolTip(bool on);
+
+    void LayoutThumbs();
+    void ScrollInterior();
+
+    // Layout geometry, in twips, for tests and the host.
+    struct Twips {
+        double left = 0, top = 0, width = 0, height = 0;
+    };
+    Twips FundoTwips() const { return fundo; }
+    Twips InteriorTwips() const { return interior; }
+    // Sets the frame and the surface to this width, for hosts that size them directly.
+    void setSurfaceWidthTwips(double w);
+    Twips CellTwips(int index) const;
+    Twips ThumbTwips(int index) const;
+    bool Loaded(int index) const { return thumbs.count(index) != 0; }
+    QString ToolTipOf(int index) const;
+    QString SizeText(int index) const { return index >= 0 && index < Sizes.size() ? Sizes[index] : QString(); }
+    QImage ThumbImageOf(int index) const;
+    QScrollBar& scrThumbs() { return scroll; }
+    // How many times "This Picture is to big." was shown.
+    int TooBigMessages() const { return tooBigShown; }
+
+    QStringList Items;   // element 0 holds nothing
+    QStringList Sizes;
 
 signals:
     void ImageClick(int PicIndex, const QString& FileName);
     void ImageDblClick(int PicIndex, const QString& FileName);
+    void ImageMouseDown(int PicIndex, int Button, int Shift, float x, float y, const QString& FileName);
+    void ImageMouseMove(int PicIndex, int Button, int Shift, float x, float y, const QString& FileName);
+    void ImageMouseUp(int PicIndex, int Button, int Shift, float x, float y, const QString& FileName);
+    void PropertyChanged(const QString& name);
+
+protected:
+    void resizeEvent(QResizeEvent*) override;
 
 private:
-    QListWidget* list;
+    struct Thumb {
+        QLabel* cell = nullptr;
+        ThumbImage* image = nullptr;
+        Twips cellBox, thumbBox;
+        qint64 bytes = 0;
+        QString problem;   // why the picture is not shown
+    };
+    void place(QWidget* w, const Twips& t);
+    void applyTooltip(int index);
+    void SetScrollRange(QScrollBar& bar, double max, int small, int large);
+    QFuture<DecodedThumb>& decodeFor(int index);
+    void prefetch(int from, int count);
+
+    QWidget picFundo;
+    QWidget picInterior;
+    QScrollBar scroll;
+    Twips fundo, interior;
+    std::map<int, Thumb> thumbs;
+    std::map<int, QFuture<DecodedThumb>> decoding;   // by index, for the current Items
+    platform::MessageBoxService* boxes;
+    std::unique_ptr<platform::MessageBoxService> ownBoxes;
+    std::unique_ptr<cPicScroll> Scroller;
+    platform::OLE_COLOR backColor = 8421504;
+    platform::OLE_COLOR foreColor = 12632256;
+    QString path;
+    qint16 columns = 1;
+    int columnType = 0;
+    bool imageToolTip = true;
+    quint64 generation = 0;   // bumped by Clear: a running layout of older items stops
+    int tooBigShown = 0;
+    bool tooBigThisLayout = false;
 };
 
 } // namespace murivo

@@ -75,7 +75,7 @@ TEST(MainWindowLoad, MissingPicturesArePurgedAndTheRestRenumbered)
     f.makeList({a, b, f.home.path("pics/gone.jpg"), d, f.home.path("pics/folder.jpg"), hidden});
     f.load();
     EXPECT_EQ(f.form->RowCount(), 6);
-    EXPECT_EQ(f.form->ThumbsCtl1.Items, QStringList({a, b, d}));
+    EXPECT_EQ(f.form->ThumbsCtl1.Paths(), QStringList({a, b, d}));
     EXPECT_EQ(f.form->ThumbsCtl1.ItemData(3), d);
     EXPECT_EQ(f.rowsInFile(), QStringList({a, b, d}));
     EXPECT_TRUE(f.form->ListCursor->Eof());

@@ -1,0 +1,252 @@
+// The thumbnail grid on real picture files made by the tests.
+#include "thumbs/ThumbsCtl.h"
+#include "../support/TestHome.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace murivo;
+
+namespace {
+
+// A control whose surface is the given width in twips, with automatic columns.
+std::unique_ptr<ThumbsCtl> grid(platform::ScriptedMessageBoxService& boxes, double interiorTwips = 11010)
+{
+    auto t = std::make_unique<ThumbsCtl>(nullptr, &boxes);
+    t->setSurfaceWidthTwips(interiorTwips);
+    return t;
+}
+
+QString writeFile(TestHome& home, const QString& rel, const QByteArray& bytes)
+{
+    const QString p = home.path(rel);
+    QDir().mkpath(QFileInfo(p).absolutePath());
+    QFile f(p);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+    return p;
+}
+
+} // namespace
+
+TEST(ThumbsLayout, AutomaticColumnsFollowTheSurfaceWidth)
+{
+    TestHome home;
+    platform::ScriptedMessageBoxService boxes;
+    const QString pic = home.picture("p/a.jpg", Qt::red, QSize(40, 30), "JPG");
+    auto six = grid(boxes, 11010);
+    for (int i = 0; i < 7; ++i)
+        six->AddItem(pic);
+    EXPECT_EQ(six->CellTwips(6).left, 5 * 1835.0) << "11010 twips hold six columns";
+    EXPECT_EQ(six->CellTwips(7).left, 0.0) << "the seventh starts the second row";
+    EXPECT_EQ(six->CellTwips(7).top, 1790.0 + 200);
+    EXPECT_EQ(six->InteriorTwips().height, 3820.0) << "seven items in six columns: two rows";
+
+    auto five = grid(boxes, 11009);
+    for (int i = 0; i < 6; ++i)
+        five->AddItem(pic);
+    EXPECT_EQ(five->CellTwips(6).left, 0.0) << "11009 twips hold five";
+
+    auto none = grid(boxes, 1834);
+    none->AddItem(pic);
+    EXPECT_FALSE(none->Loaded(1)) << "narrower than one column shows nothing";
+    EXPECT_EQ(none->ListCount(), 1);
+
+    auto fixed = grid(boxes, 1834);
+    fixed->setColumnType(1);
+    fixed->setColumns(2);
+    fixed->AddItem(pic);
+    fixed->AddItem(pic);
+    EXPECT_EQ(fixed->CellTwips(2).left, 1835.0) << "fixed columns ignore the width";
+}
+
+TEST(ThumbsLayout, FitThumbKeepsTheShape)
+{
+    FittedSize f = FitThumb(4, 3);
+    EXPECT_DOUBLE_EQ(f.w, 1635);
+    EXPECT_DOUBLE_EQ(f.h, 1635.0 * 3 / 4);
+    f = FitThumb(3, 4);
+    EXPECT_DOUBLE_EQ(f.h, 1500);
+    EXPECT_DOUBLE_EQ(f.w, 1500.0 * 3 / 4);
+    f = FitThumb(2, 1);
+    EXPECT_DOUBLE_EQ(f.w, 1635);
+    EXPECT_DOUBLE_EQ(f.h, 817.5);
+    f = FitThumb(5, 5);
+    EXPECT_DOUBLE_EQ(f.w, 1500);
+    EXPECT_DOUBLE_EQ(f.h, 1500);
+    f = FitThumb(1000, 950);   // flatter than 1635 : 1500 allows
+    EXPECT_DOUBLE_EQ(f.h, 1500);
+    EXPECT_NEAR(f.w, 1578.947, 0.001);
+}
+
+TEST(ThumbsLayout, ThumbnailsAreCentredInTheirCellsAndDecodedAtTheirSize)
+{
+    TestHome home;
+    platform::ScriptedMessageBoxService boxes;
+    auto t = grid(boxes);
+    t->AddItem(home.picture("p/wide.jpg", Qt::blue, QSize(400, 300), "JPG"));
+    t->AddItem(home.picture("p/tall.gif", Qt::green, QSize(30, 40), "GIF"));
+    t->AddItem(home.picture("p/sq.bmp", Qt::red, QSize(50, 50), "BMP"));
+    const auto w = t->ThumbTwips(1);
+    EXPECT_EQ(w.width, 1635);
+    EXPECT_EQ(w.height, 1226) << "1226.25 rounded";
+    EXPECT_DOUBLE_EQ(w.left, (1725 - 1635) / 2.0);
+    EXPECT_DOUBLE_EQ(w.top, (1680 - 1226) / 2.0 + 200);
+    EXPECT_EQ(t->ThumbImageOf(1).size(), QSize(109, 82)) << "decoded at the shown size, not 400 x 300";
+    EXPECT_EQ(t->ThumbTwips(2).height, 1500);
+    EXPECT_EQ(t->ThumbTwips(2).width, 1125);
+    EXPECT_DOUBLE_EQ(t->ThumbTwips(2).left, 1835 + (1725 - 1125) / 2.0);
+    EXPECT_EQ(t->ThumbTwips(3).width, 1500);
+    EXPECT_EQ(t->SizeText(1), "400 x 300") << "the true pixel size";
+    EXPECT_EQ(t->SizeText(2), "30 x 40");
+    EXPECT_NEAR(qRed(t->ThumbImageOf(3).pixel(10, 10)), 255, 2);
+}
+
+TEST(ThumbsTooltips, NameKilobytesAndPixelSize)
+{
+    TestHome home;
+    platform::ScriptedMessageBoxService boxes;
+    const QString beach = home.picture("p/beach.jpg", Qt::yellow, QSize(64, 48), "JPG");
+    {
+        QFile f(beach);
+        f.open(QIODevice::Append);
+        f.write(QByteArray(150000 - static_cast<int>(f.size()), '\0'));   // JPEG readers ignore what follows the end marker
+    }
+    ASSERT_EQ(QFileInfo(beach).size(), 150000);
+    auto t = grid(boxes);
+    t->AddItem(beach);
+    EXPECT_EQ(t->ToolTipOf(1), "beach.jpg (146k) - 64 x 48");
+    t->setImageToolTip(false);
+    EXPECT_EQ(t->ToolTipOf(1), "");
+    t->setImageToolTip(true);
+    EXPECT_EQ(t->ToolTipOf(1), "beach.jpg (146k) - 64 x 48");
+}
+
+TEST(ThumbsItems, RemoveItemClearAndItemData)
+{
+    TestHome home;
+    platform::ScriptedMessageBoxService boxes;
+    const QString a = home.picture("p/a.jpg", Qt::red), b = home.picture("p/b.jpg", Qt::green), c = home.picture("p/c.jpg", Qt::blue);
+    auto t = grid(boxes);
+    t->AddItem(a);
+    t->AddItem(b);
+    t->AddItem(c);
+    t->RemoveItem(2);
+    EXPECT_EQ(t->ListCount(), 2);
+    EXPECT_EQ(t->ItemData(1), a);
+    EXPECT_EQ(t->ItemData(2), c);
+    EXPECT_TRUE(t->Loaded(2));
+    EXPECT_FALSE(t->Loaded(3));
+    EXPECT_NEAR(qBlue(t->ThumbImageOf(2).pixel(5, 5)), 255, 2) << "c was reloaded as item 2";
+    t->RemoveItem(7);
+    EXPECT_EQ(t->ListCount(), 2) << "an index above ListCount changes nothing";
+    EXPECT_EQ(t->ItemData(0), "");
+    EXPECT_THROW(t->ItemData(3), std::out_of_range);
+    EXPECT_THROW(t->ItemData(-1), std::out_of_range);
+    t->Clear();
+    EXPECT_EQ(t->ListCount(), 0);
+    EXPECT_FALSE(t->Loaded(1));
+}
+
+TEST(ThumbsItems, ScanPathTakesTheFourExtensionsAndFolders)
+{
+    TestHome home;
+    platform::ScriptedMessageBoxService boxes;
+    home.picture("scan/A.JPEG", Qt::red, QSize(8, 8), "JPG");
+    home.picture("scan/b.jpg", Qt::red, QSize(8, 8), "JPG");
+    home.picture("scan/c.png", Qt::red, QSize(8, 8), "PNG");
+    home.picture("scan/D.Gif", Qt::red, QSize(8, 8), "GIF");
+    home.picture("scan/e.bMp", Qt::red, QSize(8, 8), "BMP");
+    home.picture("scan/.hidden.jpg", Qt::red, QSize(8, 8), "JPG");
+    QDir().mkpath(home.path("scan/d.gif"));
+    home.picture("scan/sub/inner.jpg", Qt::red, QSize(8, 8), "JPG");
+    auto t = grid(boxes);
+    t->ScanPath(home.path("scan"));
+    QStringList names;
+    for (const QString& p : t->Paths())
+        names << QFileInfo(p).fileName();
+    names.sort(Qt::CaseInsensitive);
+    EXPECT_EQ(names, QStringList({"A.JPEG", "b.jpg", "D.Gif", "d.gif", "e.bMp"}));
+    EXPECT_EQ(t->ToolTipOf(static_cast<int>(t->Paths().indexOf(home.path("scan/d.gif"))) + 1).contains("folder"), true)
+        << "the folder named like a picture gets an empty cell saying why";
+    t->ScanPath(home.path("missing"));   // no such folder: nothing, no message
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST(ThumbsFaults, BrokenPicturesGetAnEmptyCellAndTheLayoutGoesOn)
+{
+    TestHome home;
+    platform::ScriptedMessageBoxService boxes;
+    const QString good = home.picture("p/good.jpg", Qt::red, QSize(80, 60), "JPG");
+    QFile g(good);
+    g.open(QIODevice::ReadOnly);
+    const QByteArray jpeg = g.readAll();
+    auto t = grid(boxes);
+    t->AddItem(good);
+    t->AddItem(writeFile(home, "p/zero.jpg", {}));
+    t->AddItem(writeFile(home, "p/text.gif", "not a picture at all"));
+    t->AddItem(writeFile(home, "p/cut.jpg", jpeg.left(20)));
+    t->AddItem(good);
+    for (int i = 1; i <= 5; ++i)
+        EXPECT_TRUE(t->Loaded(i)) << "item " << i << " has its cell";
+    EXPECT_FALSE(t->ThumbImageOf(1).isNull());
+    EXPECT_FALSE(t->ThumbImageOf(5).isNull()) << "the items after the broken ones are loaded";
+    EXPECT_TRUE(t->ThumbImageOf(2).isNull());
+    EXPECT_TRUE(t->ToolTipOf(2).contains("empty")) << t->ToolTipOf(2).toStdString();
+    EXPECT_TRUE(t->ToolTipOf(3).startsWith("text.gif cannot be shown")) << t->ToolTipOf(3).toStdString();
+    EXPECT_EQ(t->ThumbTwips(5).left, 4 * 1835 + (1725 - 1635) / 2.0) << "numbering kept";
+    EXPECT_TRUE(boxes.shown.empty()) << "broken pictures are no reason for a box";
+}
+
+TEST(ThumbsFaults, TooBigPicturesSayTheirMessageOncePerLayout)
+{
+    TestHome home;
+    platform::ScriptedMessageBoxService boxes;
+    // A GIF whose header claims 30000 x 30000 pixels (3.6 GB decoded); GIF decoders cannot scale while decoding.
+    QByteArray gif = TestHome::solidGif(QSize(1, 1), Qt::red);
+    auto le16 = [&](int at, int v) {
+        gif[at] = static_cast<char>(v & 0xff);
+        gif[at + 1] = static_cast<char>((v >> 8) & 0xff);
+    };
+    le16(6, 30000);
+    le16(8, 30000);
+    le16(24, 30000);
+    le16(26, 30000);
+    const QString huge = writeFile(home, "p/huge.gif", gif);
+    auto t = grid(boxes);
+    t->setColumnType(1);
+    t->setColumns(1);
+    t->Clear();
+    QStringList many{huge, huge, home.picture("p/ok.jpg", Qt::red)};
+    for (const QString& p : many)
+        t->Items << p;
+    t->LayoutThumbs();
+    EXPECT_EQ(boxes.texts(), QStringList({"This Picture is to big."}));
+    EXPECT_EQ(boxes.shown[0].flags, platform::vbCritical);
+    EXPECT_EQ(boxes.shown[0].title, "Murivo 1.1");
+    EXPECT_TRUE(t->ToolTipOf(2).contains("30000 x 30000"));
+    EXPECT_FALSE(t->ThumbImageOf(3).isNull());
+    EXPECT_EQ(t->SizeText(1), "30000 x 30000");
+}
+
+TEST(ThumbsEvents, OnlyThumbnailsRaiseThemWithTheirNumbers)
+{
+    TestHome home;
+    platform::ScriptedMessageBoxService boxes;
+    auto t = grid(boxes);
+    t->resize(800, 300);
+    t->show();
+    t->AddItem(home.picture("p/a.jpg", Qt::red));
+    t->AddItem(home.picture("p/b.jpg", Qt::green));
+    QSignalSpy click(t.get(), &ThumbsCtl::ImageClick), down(t.get(), &ThumbsCtl::ImageMouseDown);
+    QWidget* second = t->childAt(QPoint(static_cast<int>((1835 + 1725 / 2.0 + 150) / 15), static_cast<int>((200 + 840 + 150) / 15)));
+    ASSERT_NE(second, nullptr);
+    QTest::mouseClick(second, Qt::RightButton, {}, QPoint(3, 4));
+    ASSERT_EQ(click.count(), 1);
+    EXPECT_EQ(click[0][0].toInt(), 2);
+    EXPECT_EQ(click[0][1].toString(), t->ItemData(2));
+    ASSERT_EQ(down.count(), 1);
+    EXPECT_EQ(down[0][1].toInt(), 2) << "the right button";
+    EXPECT_FLOAT_EQ(down[0][3].toFloat(), 45.0f) << "x in twips within the thumbnail";
+}
