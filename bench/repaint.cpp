@@ -3,6 +3,7 @@
 // ratios; asserts nothing.
 #include "platform/forms/PropertyBag.h"
 #include "widgets/GlossButton.h"
+#include "widgets/ThemedButton.h"
 #include "widgets/XP_ProgressBar.h"
 
 #include <QApplication>
@@ -71,10 +72,23 @@ int main(int argc, char** argv)
     const double barUs = perCall(calls, [&] { bar.DrawProgressBar(); });
     const double push300 = pushButton(QSize(300, 24), calls);
 
+    murivo::ThemedButton themed;
+    platform::MemoryPropertyBag tbag;
+    tbag.values["Style"] = 8;
+    tbag.values["Caption"] = QString("Homepage");
+    tbag.values["Font"] = QFont("Verdana", 8);
+    themed.SetSize(75, 23);
+    themed.ReadProperties(tbag);
+    themed.Show();
+    const double themedUs = perCall(calls, [&] { themed.Refresh(); });
+    const double push75 = pushButton(QSize(75, 23), calls);
+
     std::printf("full repaint, median microseconds per paint (%d paints x 7 rounds)\n", calls);
     std::printf("  GlossButton Style 7 129x25     %8.1f us   QPushButton Fusion 129x25 %8.1f us   ratio %.2f\n", glossUs,
                 push129, glossUs / push129);
     std::printf("  XP_ProgressBar look 0 300x24   %8.1f us   QPushButton Fusion 300x24 %8.1f us   ratio %.2f\n", barUs,
                 push300, barUs / push300);
+    std::printf("  ThemedButton Style 8 75x23      %8.1f us   QPushButton Fusion 75x23  %8.1f us   ratio %.2f\n", themedUs,
+                push75, themedUs / push75);
     return 0;
 }

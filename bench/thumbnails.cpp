@@ -31,36 +31,6 @@ struct Run {
     bool ok = true;
 };
 
-// Runs a program and reports its wall time and peak memory.
-Run spawnAndMeasure(const std::vector<std::string>& args)
-{
-    std::vector<char*> argv;
-    for (const auto& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t fa;
-    posix_spawn_file_actions_init(&fa);
-    posix_spawn_file_actions_addopen(&fa, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&fa, 2, "/dev/null", O_WRONLY, 0);
-    QElapsedTimer t;
-    t.start();
-    pid_t pid = -1;
-    Run r;
-    if (posix_spawnp(&pid, argv[0], &fa, nullptr, argv.data(), environ) != 0) {
-        posix_spawn_file_actions_destroy(&fa);
-        r.ok = false;
-        return r;
-    }
-    posix_spawn_file_actions_destroy(&fa);
-    int status = 0;
-    rusage ru{};
-    wait4(pid, &status, 0, &ru);
-    r.seconds = t.nsecsElapsed() / 1e9;
-    r.maxRssKb = ru.ru_maxrss;
-    r.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    return r;
-}
-
 void makePhotos(const QString& dir, int count)
 {
     QDir().mkpath(dir);
@@ -109,9 +79,59 @@ int runOurs(const QString& dir)
 
 } // namespace
 
+// Peak memory is read from wait4 of a grandchild: a child spawned straight
+// from this (large) process would count this process's pages as its own.
+Run measured(const std::string& self, const std::vector<std::string>& args, std::string* out = nullptr)
+{
+    std::string cmd = "'" + self + "' --measure";
+    for (const auto& a : args)
+        cmd += " '" + a + "'";
+    FILE* p = popen(cmd.c_str(), "r");
+    Run r;
+    r.ok = false;
+    if (!p)
+        return r;
+    char line[512] = {};
+    std::string all;
+    while (std::fgets(line, sizeof line, p))
+        all += line;
+    pclose(p);
+    int ok = 0;
+    const size_t last = all.rfind("measure ");
+    if (last != std::string::npos && std::sscanf(all.c_str() + last, "measure %lf %ld %d", &r.seconds, &r.maxRssKb, &ok) == 3)
+        r.ok = ok != 0;
+    if (out)
+        *out = all.substr(0, last == std::string::npos ? all.size() : last);
+    return r;
+}
+
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (argc > 2 && std::string(argv[1]) == "--measure") {
+        std::vector<std::string> args(argv + 2, argv + argc);
+        // The measured program's own output comes first, then ours.
+        std::fflush(stdout);
+        std::vector<char*> cargv;
+        for (auto& a : args)
+            cargv.push_back(a.data());
+        cargv.push_back(nullptr);
+        QElapsedTimer t;
+        t.start();
+        pid_t pid = -1;
+        posix_spawn_file_actions_t fa;
+        posix_spawn_file_actions_init(&fa);
+        posix_spawn_file_actions_addopen(&fa, 2, "/dev/null", O_WRONLY, 0);
+        if (posix_spawnp(&pid, cargv[0], &fa, nullptr, cargv.data(), environ) != 0) {
+            std::printf("measure 0 0 0\n");
+            return 0;
+        }
+        int status = 0;
+        rusage ru{};
+        wait4(pid, &status, 0, &ru);
+        std::printf("measure %.6f %ld %d\n", t.nsecsElapsed() / 1e9, ru.ru_maxrss, WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        return 0;
+    }
     if (argc > 2 && std::string(argv[1]) == "--ours") {
         QApplication app(argc, argv);
         return runOurs(QString::fromLocal8Bit(argv[2]));
@@ -122,26 +142,23 @@ int main(int argc, char** argv)
     QStringList files = QDir(dir).entryList({"*.jpg"}, QDir::Files, QDir::Name).mid(0, count);
     QTemporaryDir out;
 
-    // Ours, in a child so that its peak memory is its own.
-    std::string self = QFileInfo(QString::fromLocal8Bit(argv[0])).absoluteFilePath().toStdString();
-    FILE* pipe = popen((self + " --ours '" + dir.toStdString() + "'").c_str(), "r");
+    // Ours: the whole folder in one process.
+    const std::string self = QFileInfo(QString::fromLocal8Bit(argv[0])).absoluteFilePath().toStdString();
+    std::string report;
+    const Run oursMem = measured(self, {self, "--ours", dir.toStdString()}, &report);
     int loaded = 0;
     double oursSeconds = 0, worstMs = 0;
-    if (!pipe || std::fscanf(pipe, "%d %lf %lf", &loaded, &oursSeconds, &worstMs) != 3) {
+    if (!oursMem.ok || std::sscanf(report.c_str(), "%d %lf %lf", &loaded, &oursSeconds, &worstMs) != 3) {
         std::fprintf(stderr, "the thumbnail grid run failed\n");
         return 1;
     }
-    const Run oursMem = [&] {
-        pclose(pipe);
-        return spawnAndMeasure({self, "--ours", dir.toStdString()});
-    }();
 
     auto perPicture = [&](auto makeArgs) {
         double total = 0;
         long peak = 0;
         bool ok = true;
         for (int i = 0; i < files.size(); ++i) {
-            const Run r = spawnAndMeasure(makeArgs(dir + "/" + files[i], out.filePath(QString("t%1.png").arg(i))));
+            const Run r = measured(self, makeArgs(dir + "/" + files[i], out.filePath(QString("t%1.png").arg(i))));
             total += r.seconds;
             peak = std::max(peak, r.maxRssKb);
             ok = ok && r.ok;

@@ -6,6 +6,7 @@
 
 #include "platform/forms/PropertyBag.h"
 #include "widgets/GlossButton.h"
+#include "widgets/ThemedButton.h"
 #include "widgets/XPFrame.h"
 #include "widgets/XP_ProgressBar.h"
 
@@ -33,6 +34,15 @@ const std::map<QString, std::map<QString, Kind>>& classes()
           {"Checked", Kind::Bool}, {"ColorButtonHover", Kind::Int}, {"ColorButtonUp", Kind::Int},
           {"ColorButtonDown", Kind::Int}, {"BorderBrightness", Kind::Int}, {"ColorBright", Kind::Int},
           {"DisplayHand", Kind::Bool}, {"ColorScheme", Kind::Int}}},
+        {"ThemedButton",
+         {{"Icon", Kind::Picture}, {"Style", Kind::Int}, {"Caption", Kind::Text}, {"IconSize", Kind::Int},
+          {"IconAlign", Kind::Int}, {"CaptionAlign", Kind::Int}, {"iNonThemeStyle", Kind::Int}, {"Enabled", Kind::Bool},
+          {"ShowFocus", Kind::Bool}, {"USeCustomColors", Kind::Bool}, {"BackColor", Kind::Int},
+          {"HighlightColor", Kind::Int}, {"FontColor", Kind::Int}, {"FontHighlightColor", Kind::Int},
+          {"ToolTipText", Kind::Text}, {"Tooltiptitle", Kind::Text}, {"ToolTipIcon", Kind::Int},
+          {"ToolTipType", Kind::Int}, {"ttBackColor", Kind::Int}, {"ttForeColor", Kind::Int}, {"Font", Kind::Font},
+          {"ButtonType", Kind::Int}, {"Value", Kind::Bool}, {"MaskColor", Kind::Int}, {"UseMaskColor", Kind::Bool},
+          {"MousePointer", Kind::Int}, {"RoundedBordersByTheme", Kind::Bool}, {"bRTLText", Kind::Bool}}},
         {"XP_ProgressBar",
          {{"Font", Kind::Font}, {"BrushStyle", Kind::Int}, {"Color", Kind::Int}, {"Image", Kind::Picture},
           {"Max", Kind::Int}, {"Min", Kind::Int}, {"Orientation", Kind::Int}, {"Scrolling", Kind::Int},
@@ -108,7 +118,7 @@ int main(int argc, char** argv)
     }
     const auto known = classes().find(cls);
     if (known == classes().end())
-        return fail("unknown class '" + cls + "' (known: GlossButton, XP_ProgressBar, XPFrame)");
+        return fail("unknown class '" + cls + "' (known: GlossButton, ThemedButton, XP_ProgressBar, XPFrame)");
     if (size.isEmpty())
         return fail("--size WxH is required");
     if (out.isEmpty())
@@ -191,6 +201,21 @@ int main(int argc, char** argv)
             if (*state < 0 || *state > 4)
                 return fail("GlossButton states are 0 to 4");
             b.Redraw(*state);
+        }
+        result = b.Surface().Image().convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < result.height(); ++y)
+            for (int x = 0; x < result.width(); ++x)
+                if (!b.InShape(x, y))
+                    result.setPixel(x, y, result.pixel(x, y) & 0x00ffffffu);
+    } else if (cls == "ThemedButton") {
+        ThemedButton b;
+        b.SetSize(size.width(), size.height());
+        b.ReadProperties(bag);
+        b.Show();
+        if (state) {
+            if (*state < 1 || *state > 5)
+                return fail("ThemedButton states are 1 to 5");
+            b.PaintState(*state);
         }
         result = b.Surface().Image().convertToFormat(QImage::Format_ARGB32);
         for (int y = 0; y < result.height(); ++y)
