@@ -7,8 +7,12 @@
 #include "frmpath.h"
 #include "platform/picture/Picture.h"
 #include "progress.h"
+#include "slideshow.h"
 
 #include <QCloseEvent>
+#include <QEventLoop>
+#include <QSignalBlocker>
+#include <QStorageInfo>
 #include <QDesktopServices>
 #include <QFile>
 #include <QUrl>
@@ -70,14 +74,155 @@ Form1::Form1(Services& services, frmpath& holder, progress& loadingWindow, QWidg
     XTab1.setParent(this);
     XTab1.setGeometry(0, 0, 785, 552);
     XTab1.addTab(&page0, "Selected items");
+    XTab1.addTab(&page1, "Select wallpapers");
     XTab1.addTab(&page2, "Settings");
-    place(ThumbsCtl1, &page0, 10, 10, 760, 500);
+    XTab1.addTab(&page3, "About");
+    // The strip's stored look: active tab 0xFBFDFB, inactive 0xFFFFFF to 0xEAF0F0, border 0x9B9C91.
+    XTab1.setStyleSheet("QTabBar::tab { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffffff, stop:1 #f0f0ea);"
+                        " border: 1px solid #919c9b; border-bottom: none; padding: 4px 12px; font: 8.25pt 'Liberation Sans'; }"
+                        "QTabBar::tab:selected { background: #fbfdfb; font-weight: bold; }"
+                        "QTabBar::tab:disabled { background: #c8d0d4; color: #a0a0a0; }"
+                        "QTabWidget::pane { border: 1px solid #919c9b; background: #fbfdfb; }");
+    for (QFrame* f : {&Shape1, &Shape2, &Shape3, &Shape4}) {
+        f->setFrameShape(QFrame::Box);
+        f->setStyleSheet("color: #9B9C91");
+    }
+    auto button = [](GlossButton& b, const char* text) {
+        platform::MemoryPropertyBag bag;
+        bag.values["Style"] = 7;
+        bag.values["Caption"] = QString(text);
+        bag.values["Font"] = QFont("Arial", 9, QFont::Bold);
+        bag.values["ForeColor"] = static_cast<qint64>(0x8000000D);
+        b.ReadProperties(bag);
+    };
+
+    // Page 0: the wallpaper list.
+    place(Shape1, &page0, 10, 10, 760, 420);
+    place(ThumbsCtl1, &page0, 20, 20, 740, 400);
     ThumbsCtl1.setMessageBoxes(&sv.msg);
     ThumbsCtl1.setColumns(6);   // stored, but the column count follows the width
+    Label1.setText("                                   Click on an item to select it");
+    place(Label1, &page0, 20, 438, 740, 24);
+    for (QLineEdit* t : {&Text1, &Text3}) {
+        t->setParent(&page0);
+        t->hide();
+    }
+    const std::pair<GlossButton*, const char*> page0Buttons[] = {
+        {&GlossButton1, "Remove"}, {&GlossButton2, "Remove all"}, {&GlossButton3, "Slideshow"}, {&GlossButton5, "Set Wallpaper"}};
+    int x = 20;
+    for (auto [b, text] : page0Buttons) {
+        button(*b, text);
+        place(*b, &page0, x, 470, 120, 30);
+        x += 130;
+    }
+    button(GlossButton9, "Send to Tray");
+    place(GlossButton9, &page0, 640, 470, 120, 30);
+    connect(&GlossButton1, &GlossButton::Click, this, &Form1::GlossButton1_Click);
+    connect(&GlossButton2, &GlossButton::Click, this, &Form1::GlossButton2_Click);
+    connect(&GlossButton3, &GlossButton::Click, this, &Form1::GlossButton3_Click);
+    connect(&GlossButton5, &GlossButton::Click, this, &Form1::GlossButton5_Click);
+    connect(&GlossButton9, &GlossButton::Click, this, &Form1::SendToTray_Click);
+    connect(&ThumbsCtl1, &ThumbsCtl::ImageClick, this, &Form1::ThumbsCtl1_ImageClick);
+    connect(&ThumbsCtl1, &ThumbsCtl::ImageDblClick, this, &Form1::ThumbsCtl1_ImageDblClick);
+    connect(&ThumbsCtl1, &ThumbsCtl::ImageMouseDown, this, &Form1::ThumbsCtl1_ImageMouseDown);
+
+    // Page 1: pictures from the disk.
+    place(Shape2, &page1, 10, 10, 760, 420);
+    place(Drive1, &page1, 20, 20, 220, 26);
+    place(Dir1, &page1, 20, 52, 220, 368);
+    place(ThumbsCtl2, &page1, 250, 20, 510, 400);
+    ThumbsCtl2.setMessageBoxes(&sv.msg);
+    Label2.setText("                         Double click on an item to add it to the list");
+    place(Label2, &page1, 20, 438, 740, 24);
+    Text2.setParent(&page1);
+    Text2.hide();
+    button(GlossButton4, "Add all");
+    button(GlossButton7, "Help");
+    button(GlossButton10, "Send to Tray");
+    place(GlossButton4, &page1, 20, 470, 120, 30);
+    place(GlossButton7, &page1, 150, 470, 120, 30);
+    place(GlossButton10, &page1, 640, 470, 120, 30);
+    connect(&GlossButton4, &GlossButton::Click, this, &Form1::GlossButton4_Click);
+    connect(&GlossButton7, &GlossButton::Click, this, &Form1::Help_Click);
+    connect(&GlossButton10, &GlossButton::Click, this, &Form1::SendToTray_Click);
+    connect(&ThumbsCtl2, &ThumbsCtl::ImageDblClick, this, &Form1::ThumbsCtl2_ImageDblClick);
+    dirModel.setFilter(QDir::Dirs | QDir::NoDotAndDotDot);
+    dirModel.setRootPath("/");
+    Dir1.setModel(&dirModel);
+    for (int c = 1; c < dirModel.columnCount(); ++c)
+        Dir1.hideColumn(c);
+    Dir1.setHeaderHidden(true);
+    for (const QStorageInfo& v : QStorageInfo::mountedVolumes()) {
+        const QString root = v.rootPath();
+        if (!v.isValid() || !v.isReady())
+            continue;
+        if (root == "/" || root.startsWith("/media/") || root.startsWith("/run/media/") || root.startsWith("/mnt"))
+            Drive1.addItem(root == "/" ? QString("/ (%1)").arg(v.displayName()) : root, root);
+    }
+    if (Drive1.findData(QDir::homePath()) < 0)
+        Drive1.addItem(QString("%1 (home)").arg(QDir::homePath()), QDir::homePath());
+    connect(&Drive1, &QComboBox::currentIndexChanged, this, &Form1::Drive1_Change);
+    connect(Dir1.selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& i) {
+        if (i.isValid()) {
+            dirPath = dirModel.filePath(i);
+            Dir1_Change();
+        }
+    });
+    {
+        // Both start at the process's current folder; the folder view stays empty until it changes.
+        const QString here = QDir::currentPath();
+        int best = -1, bestLength = -1;
+        for (int i = 0; i < Drive1.count(); ++i) {
+            const QString root = Drive1.itemData(i).toString();
+            if ((here == root || here.startsWith(root == "/" ? root : root + "/")) && root.size() > bestLength) {
+                best = i;
+                bestLength = static_cast<int>(root.size());
+            }
+        }
+        QSignalBlocker block(&Drive1);
+        if (best >= 0)
+            Drive1.setCurrentIndex(best);
+        Dir1.setRootIndex(dirModel.index(Drive1.currentData().toString()));
+        dirPath = here;
+        QSignalBlocker blockDir(Dir1.selectionModel());
+        Dir1.setCurrentIndex(dirModel.index(here));
+        Dir1.scrollTo(dirModel.index(here));
+    }
+
+    // Page 3: About.
+    place(Shape4, &page3, 10, 10, 760, 490);
+    place(Picture2, &page3, 60, 50, 128, 128);
+    Picture2.setPixmap(QPixmap(":/murivo/icons/128x128/murivo.png"));
+    Label8.setText("Murivo 1.1");
+    Label8.setFont(QFont("Arial", 22, QFont::Bold));
+    place(Label8, &page3, 220, 50, 400, 40);
+    Label9.setText(kMakerName);
+    place(Label9, &page3, 220, 110, 400, 24);
+    Label13.setText(kMakerMail);
+    place(Label13, &page3, 220, 140, 400, 24);
+    Label11.setText(kMakerSite);
+    Label11.setStyleSheet("color: #0000ee; text-decoration: underline;");
+    Label11.setCursor(Qt::PointingHandCursor);
+    Label11.installEventFilter(this);
+    place(Label11, &page3, 220, 170, 400, 24);
+    {
+        platform::MemoryPropertyBag bag;
+        bag.values["Style"] = 8;
+        bag.values["Caption"] = QString("Homepage");
+        bag.values["Font"] = QFont("Verdana", 8);
+        ThemedButton1.ReadProperties(bag);
+    }
+    place(ThemedButton1, &page3, 220, 220, 100, 28);
+    connect(&ThemedButton1, &ThemedButton::Click, this, &Form1::ThemedButton1_Click);
+    showModal = [](QWidget& w) {
+        w.show();
+        QEventLoop loop;
+        QObject::connect(&w, &QObject::destroyed, &loop, &QEventLoop::quit);
+        while (w.isVisible())
+            loop.processEvents(QEventLoop::WaitForMoreEvents);
+    };
 
     place(Shape3, &page2, 10, 10, 760, 470);
-    Shape3.setFrameShape(QFrame::Box);
-    Shape3.setStyleSheet("color: #9B9C91");
 
     Check1.setText("Change wallpaper on system startup");
     Check2.setText("Change wallpaper after");
@@ -132,7 +277,7 @@ Form1::Form1(Services& services, frmpath& holder, progress& loadingWindow, QWidg
     place(GlossButton6, &page2, 520, 420, 110, 30);
     place(GlossButton8, &page2, 640, 420, 110, 30);
     connect(&GlossButton6, &GlossButton::Click, this, &Form1::GlossButton6_Click);
-    connect(&GlossButton8, &GlossButton::Click, this, [] { QDesktopServices::openUrl(QUrl(kHelpPage)); });
+    connect(&GlossButton8, &GlossButton::Click, this, &Form1::Help_Click);
 
     Timer1.setEnabled(false);
     connect(&Timer1, &FormTimer::Timer, this, &Form1::Timer1_Timer);
@@ -140,6 +285,195 @@ Form1::Form1(Services& services, frmpath& holder, progress& loadingWindow, QWidg
 }
 
 Form1::~Form1() = default;
+
+// ------------------------------------------------------------- commands
+
+QString Form1::FileNameOf(const QString& path)
+{
+    for (qsizetype i = path.size() - 1; i >= 0; --i)
+        if (path[i] == '/')
+            return path.mid(i + 1);
+    return path;
+}
+
+void Form1::ThumbsCtl1_ImageClick(int PicIndex, const QString& FileName)
+{
+    const QString name = FileNameOf(FileName);
+    if (name.size() < 21)
+        Label1.setText("Selected Wallpaper :: " + name + QString(24, ' ') + "Index ::" + " " + QString::number(PicIndex));
+    else
+        Label1.setText("File name is too large to show.");
+    // A long name is still selected, so Remove and Set Wallpaper act on the picture clicked.
+    Text1.setText(QString::number(PicIndex));
+    Text3.setText(FileName);
+    selectedRow = (PicIndex >= 1 && PicIndex <= static_cast<int>(viewRows.size())) ? viewRows[PicIndex - 1] : -1;
+}
+
+void Form1::GlossButton1_Click()
+{
+    try {
+        if (Text1.text().isEmpty()) {
+            sv.MsgBox("Please select an item by clicking on it", vbCritical);
+            return;
+        }
+        // The row of the picture selected, found by its identity: after a
+        // right-click removal the view's numbers no longer match the rows.
+        if (!ListCursor->Bof())
+            ListCursor->MoveFirst();
+        while (!ListCursor->Eof() && ListCursor->Fields(1).Value().toLongLong() != selectedRow)
+            ListCursor->MoveNext();
+        if (ListCursor->Eof())
+            throw db::Error("The selected picture is no longer in the wallpaper list.");
+        ListCursor->Delete(db::adAffectCurrent);
+        ThumbsCtl1.Clear();
+        Text1.clear();
+        selectedRow = -1;
+        ADD_THUMB();
+    } catch (const std::exception& e) {
+        sv.MsgBox(QString::fromStdString(e.what()), vbOKOnly);
+    }
+}
+
+void Form1::GlossButton2_Click()
+{
+    if (sv.MsgBox("All items in the list will be deleted !!!! Are you sure ?", vbYesNo + vbExclamation) != vbYes)
+        return;
+    try {
+        ListConnection->Execute(kDeleteAll);
+        ThumbsCtl1.Clear();
+        viewRows.clear();
+    } catch (const db::Error& e) {
+        sv.MsgBox(e.description(), vbOKOnly);
+    }
+}
+
+void Form1::GlossButton3_Click()
+{
+    if (!slides)
+        slides = std::make_unique<slideshow>(paths);
+    slides->Form_Load();
+    slides->show();
+    slides->raise();
+}
+
+void Form1::ScanPathnew(QString Path)
+{
+    if (!Path.endsWith('/'))
+        Path += '/';
+    try {
+        const QStringList names = QDir(Path).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+        for (const QString& name : names) {
+            const QString upper = name.toUpper();
+            if (!(upper.endsWith(".JPG") || upper.endsWith(".GIF") || upper.endsWith(".BMP") || upper.endsWith(".JPEG")))
+                continue;
+            ThumbsCtl1.AddItem(Path + name);
+            ListCursor->AddNew();
+            ListCursor->Fields(0).setValue(Path + name);
+            ListCursor->MoveNext();
+            viewRows.push_back(ListCursor->LastInsertedId());
+        }
+    } catch (const std::exception&) {
+        // Stops at the first failure; what was added stays.
+    }
+}
+
+void Form1::GlossButton4_Click() { ScanPathnew(dirPath); }
+
+void Form1::GlossButton5_Click()
+{
+    if (Text1.text().isEmpty()) {
+        sv.MsgBox("Please select an item by clicking on it", vbCritical);
+        return;
+    }
+    try {
+        ApplyPicture(Text3.text(), BitmapPath(), sv.desktop);
+    } catch (const PictureError& e) {
+        sv.MsgBox("This picture could not be set as the wallpaper:\n" + e.description(), vbExclamation);
+    }
+}
+
+void Form1::Help_Click() { ThemedButton1.OpenLink(kHelpPage); }
+void Form1::SendToTray_Click() { hide(); }
+void Form1::ThemedButton1_Click() { ThemedButton1.OpenLink(kMakerSite); }
+
+void Form1::Label11_Click()
+{
+    if (ThemedButton1.OpenLink(kMakerSite) <= 31)
+        sv.MsgBox("Unable to launch Web Browser.", vbOKOnly);
+}
+
+void Form1::ThumbsCtl1_ImageDblClick(int, const QString& FileName)
+{
+    frmImagem viewer(this);
+    QString why;
+    if (!viewer.Load(FileName, &why)) {
+        sv.MsgBox("This picture cannot be shown:\n" + why, vbExclamation);
+        return;
+    }
+    showModal(viewer);
+}
+
+void Form1::ThumbsCtl1_ImageMouseDown(int PicIndex, int Button, int, float, float, const QString&)
+{
+    if (Button != 2)
+        return;
+    if (sv.MsgBox("Remove Item?", vbYesNo + vbQuestion + vbDefaultButton2) != vbYes)
+        return;
+    // From the view only: the row stays in the list and returns at the next start.
+    ThumbsCtl1.RemoveItem(PicIndex);
+    if (PicIndex >= 1 && PicIndex <= static_cast<int>(viewRows.size()))
+        viewRows.erase(viewRows.begin() + (PicIndex - 1));
+}
+
+void Form1::ThumbsCtl2_ImageDblClick(int, const QString& FileName)
+{
+    Text2.setText(FileName);
+    try {
+        ListCursor->AddNew();
+        ListCursor->Fields(0).setValue(Text2.text());
+        ListCursor->MoveFirst();
+    } catch (const db::Error& e) {
+        sv.MsgBox("The picture could not be added to the wallpaper list:\n" + e.description(), vbExclamation);
+        return;
+    }
+    ThumbsCtl1.AddItem(FileName);
+    viewRows.push_back(ListCursor->LastInsertedId());
+}
+
+void Form1::Drive1_Change()
+{
+    const QString root = Drive1.currentData().toString();
+    if (root.isEmpty())
+        return;
+    Dir1.setRootIndex(dirModel.index(root));
+    setDir1Path(root);
+}
+
+void Form1::setDir1Path(const QString& path)
+{
+    dirPath = path;
+    QSignalBlocker block(Dir1.selectionModel());
+    Dir1.setCurrentIndex(dirModel.index(path));
+    Dir1_Change();
+}
+
+void Form1::Dir1_Change()
+{
+    // Each step's failure is skipped.
+    ThumbsCtl2.Clear();
+    ThumbsCtl2.ScanPath(dirPath);
+}
+
+void Form1::changeEvent(QEvent* e) { QWidget::changeEvent(e); }
+
+bool Form1::eventFilter(QObject* o, QEvent* e)
+{
+    if (o == &Label11 && e->type() == QEvent::MouseButtonRelease) {
+        Label11_Click();
+        return true;
+    }
+    return QWidget::eventFilter(o, e);
+}
 
 QString Form1::BitmapPath() const { return paths.Text1.text() + "/" + kBitmapName; }
 QString Form1::ListFilePath() const { return paths.lbldir.text() + "/" + kListFileName; }
@@ -263,11 +597,13 @@ void Form1::ADD_THUMB()
         bool& flag;
         ~Done() { flag = false; }
     } done{listBusy};
+    viewRows.clear();
     if (!ListCursor->Bof())
         ListCursor->MoveFirst();
     while (!ListCursor->Eof()) {
         const QString path = ListCursor->Fields(0).Value().toString();
         if (CheckFile(path)) {
+            viewRows.push_back(ListCursor->Fields(1).Value().toLongLong());
             ThumbsCtl1.AddItem(path);
             ListCursor->MoveNext();
         } else {

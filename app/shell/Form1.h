@@ -7,6 +7,10 @@
 #include "platform/forms/Forms.h"
 #include "thumbs/ThumbsCtl.h"
 #include "widgets/GlossButton.h"
+#include "widgets/ThemedButton.h"
+
+#include <QFileSystemModel>
+#include <QTreeView>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,6 +28,7 @@ namespace murivo {
 
 class frmpath;
 class progress;
+class slideshow;
 
 // The list file exists but cannot serve as the list.
 class ListFileError : public std::runtime_error {
@@ -51,6 +56,30 @@ public:
     void GlossButton6_Click();   // Save
     void ApplyStyle();
 
+    // The main window's commands.
+    void GlossButton1_Click();   // Remove
+    void GlossButton2_Click();   // Remove all
+    void GlossButton3_Click();   // Slideshow
+    void GlossButton4_Click();   // Add all
+    void GlossButton5_Click();   // Set Wallpaper
+    void Help_Click();           // GlossButton7, GlossButton8
+    void SendToTray_Click();     // GlossButton9, GlossButton10
+    void ThemedButton1_Click();  // Homepage
+    void Label11_Click();
+    void ThumbsCtl1_ImageClick(int PicIndex, const QString& FileName);
+    void ThumbsCtl1_ImageDblClick(int PicIndex, const QString& FileName);
+    void ThumbsCtl1_ImageMouseDown(int PicIndex, int Button, int Shift, float x, float y, const QString& FileName);
+    void ThumbsCtl2_ImageDblClick(int PicIndex, const QString& FileName);
+    void Drive1_Change();
+    void Dir1_Change();
+    void ScanPathnew(QString Path);
+    static QString FileNameOf(const QString& path);
+    QString Dir1Path() const { return dirPath; }
+    void setDir1Path(const QString& path);
+    slideshow* Slideshow() const { return slides.get(); }
+    // The viewer is shown modally; tests replace the loop.
+    std::function<void(QWidget&)> showModal;
+
     QString BitmapPath() const;
     QString ListFilePath() const;
     int RowCount() const { return rowCount; }
@@ -61,7 +90,24 @@ public:
 
     QTabWidget XTab1;
     QWidget page0;
+    QFrame Shape1;
     ThumbsCtl ThumbsCtl1;
+    QLabel Label1;
+    QLineEdit Text1, Text3;
+    GlossButton GlossButton1, GlossButton2, GlossButton3, GlossButton5, GlossButton9;
+    QWidget page1;
+    QFrame Shape2;
+    QComboBox Drive1;
+    QTreeView Dir1;
+    QFileSystemModel dirModel;
+    ThumbsCtl ThumbsCtl2;
+    QLabel Label2;
+    QLineEdit Text2;
+    GlossButton GlossButton4, GlossButton7, GlossButton10;
+    QWidget page3;
+    QFrame Shape4;
+    QLabel Picture2, Label8, Label9, Label13, Label11;
+    ThemedButton ThemedButton1;
     QWidget page2;
     QFrame Shape3;
     QCheckBox Check1, Check2, Check3, Check4;
@@ -75,6 +121,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
     void fillPickers();
@@ -91,6 +139,11 @@ private:
     bool inTimer1 = false;
     bool inTimer2 = false;
     bool listBusy = false;
+    // The list row of each thumbnail of ThumbsCtl1, in view order, and of the selection.
+    std::vector<qint64> viewRows;
+    qint64 selectedRow = -1;
+    QString dirPath;
+    std::unique_ptr<slideshow> slides;
     QString lastPictureFailure;
 };
 

@@ -24,20 +24,7 @@ frmSplash::frmSplash(Services& services, bool prevInstance, std::function<void()
     Label3.setGeometry(150, 132, 260, 20);
     Label4.setGeometry(150, 154, 260, 20);
     Picture1.setGeometry(30, 40, 100, 100);
-    QPixmap pic(100, 100);
-    pic.fill(Qt::transparent);
-    {
-        QPainter p(&pic);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setBrush(QColor(0x2f, 0x6d, 0xb5));
-        p.setPen(QPen(QColor(0x12, 0x30, 0x5a), 3));
-        p.drawRoundedRect(8, 14, 84, 68, 8, 8);
-        p.setBrush(QColor(0xf2, 0xb1, 0x34));
-        p.setPen(Qt::NoPen);
-        p.drawEllipse(58, 24, 18, 18);
-        p.setBrush(QColor(0x3c, 0x9a, 0x4a));
-        p.drawPolygon(QPolygon({QPoint(12, 78), QPoint(42, 40), QPoint(70, 78)}));
-    }
+    const QPixmap pic = QPixmap(":/murivo/icons/128x128/murivo.png").scaled(100, 100, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     Picture1.setPixmap(pic);
     connect(&Timer1, &platform::FormTimer::Timer, this, &frmSplash::Timer1_Timer);
 }

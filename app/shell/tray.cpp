@@ -1,68 +1,182 @@
 #include "tray.h"
 
 #include "Form1.h"
+#include "engine/SettingsKeys.h"
+#include "platform/forms/PropertyBag.h"
 
 #include <QApplication>
-#include <QPainter>
+#include <QKeyEvent>
+#include <QStyle>
 #include <cstdio>
 
 namespace murivo {
 
 QIcon ProgramIcon()
 {
-    QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64}) {
-        QPixmap pm(size, size);
-        pm.fill(Qt::transparent);
-        QPainter p(&pm);
-        p.setRenderHint(QPainter::Antialiasing);
-        const qreal s = size / 16.0;
-        p.setPen(QPen(QColor(0x12, 0x30, 0x5a), s));
-        p.setBrush(QColor(0x2f, 0x6d, 0xb5));
-        p.drawRoundedRect(QRectF(1 * s, 2.5 * s, 14 * s, 11 * s), 2 * s, 2 * s);
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(0xf2, 0xb1, 0x34));
-        p.drawEllipse(QRectF(9.5 * s, 4.5 * s, 3 * s, 3 * s));
-        p.setBrush(QColor(0x3c, 0x9a, 0x4a));
-        p.drawPolygon(QPolygonF({QPointF(2 * s, 13 * s), QPointF(7 * s, 6.5 * s), QPointF(12 * s, 13 * s)}));
-        p.end();
-        icon.addPixmap(pm);
-    }
+    QIcon icon(":/murivo/murivo.svg");
+    icon.addFile(":/murivo/icons/48x48/murivo.png", QSize(48, 48));
+    icon.addFile(":/murivo/icons/128x128/murivo.png", QSize(128, 128));
     return icon;
 }
+
+QIcon IconForKey(const QString& key)
+{
+    static const std::map<QString, std::pair<QString, QStyle::StandardPixmap>> names = {
+        {"exit", {"application-exit", QStyle::SP_DialogCloseButton}},
+        {"info", {"help-about", QStyle::SP_MessageBoxInformation}},
+        {"help", {"help-contents", QStyle::SP_DialogHelpButton}},
+        {"ie", {"internet-web-browser", QStyle::SP_DriveNetIcon}},
+        {"wall", {"preferences-desktop-wallpaper", QStyle::SP_DesktopIcon}},
+        {"home", {"go-home", QStyle::SP_DirHomeIcon}},
+    };
+    const auto it = names.find(key);
+    if (it == names.end())
+        return QApplication::style()->standardIcon(QStyle::SP_FileIcon);
+    const QIcon themed = QIcon::fromTheme(it->second.first);
+    return themed.isNull() ? QApplication::style()->standardIcon(it->second.second) : themed;
+}
+
+// ------------------------------------------------------------------- About
+
+frmAbout::frmAbout(QWidget* parent)
+    : QDialog(parent), Label1("By :", this), Label2("Murivo 1.0", this), Label3(kMakerMail, this), Label6(kMakerSite, this),
+      Picture1(this), ThemedButton1(this), ThemedButton3(this)
+{
+    setWindowTitle("About");
+    setFixedSize(360, 200);
+    setStyleSheet("frmAbout { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fbfdfb, stop:1 #c9daee); }");
+    Picture1.setPixmap(ProgramIcon().pixmap(64, 64));
+    Picture1.setGeometry(20, 20, 64, 64);
+    Label2.setFont(QFont("Arial", 16, QFont::Bold));
+    Label2.setGeometry(110, 20, 230, 30);
+    Label1.setGeometry(110, 60, 40, 20);
+    QLabel* maker = new QLabel(kMakerName, this);
+    maker->setGeometry(150, 60, 200, 20);
+    Label3.setGeometry(110, 84, 240, 20);
+    Label6.setGeometry(110, 108, 240, 20);
+    Label6.setStyleSheet("color: #0000ee; text-decoration: underline;");
+    Label6.setCursor(Qt::PointingHandCursor);
+    Label6.installEventFilter(this);
+    for (auto [b, text, x] : {std::tuple{&ThemedButton1, "Close", 180}, {&ThemedButton3, "Homepage", 270}}) {
+        platform::MemoryPropertyBag bag;
+        bag.values["Style"] = 8;
+        bag.values["Caption"] = QString(text);
+        bag.values["Font"] = QFont("Verdana", 8);
+        b->ReadProperties(bag);
+        b->setGeometry(x, 155, 80, 26);
+    }
+    connect(&ThemedButton1, &ThemedButton::Click, this, &QDialog::accept);
+    connect(&ThemedButton3, &ThemedButton::Click, this, [this] { ThemedButton1.OpenLink(kMakerSite); });
+}
+
+void frmAbout::mousePressEvent(QMouseEvent*) { accept(); }
+
+void frmAbout::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Escape)
+        accept();
+    else
+        QDialog::keyPressEvent(e);
+}
+
+bool frmAbout::eventFilter(QObject* o, QEvent* e)
+{
+    if (o == &Label6 && e->type() == QEvent::MouseButtonRelease) {
+        ThemedButton1.OpenLink(kMakerSite);
+        return true;
+    }
+    return QDialog::eventFilter(o, e);
+}
+
+// ------------------------------------------------------------------- Form2
+
+QString Form2::VisibleText(const QString& caption) { return caption.section('|', 0, 0); }
+
+QString Form2::IconKey(const QString& caption)
+{
+    const int at = static_cast<int>(caption.indexOf("|#"));
+    return at < 0 ? QString() : caption.mid(at + 2);
+}
+
+Form2::Form2(Services& services, Form1& main) : sv(services), form(main)
+{
+    platform::MemoryPropertyBag bag;
+    bag.values["Style"] = 0;
+    ThemedButton1.ReadProperties(bag);
+    const std::vector<std::pair<QString, void (Form2::*)()>> items = {
+        {"Exit|@Exit from Tolvane|#exit", &Form2::mnuExit_Click},
+        {"About||#info", &Form2::mnuabout_Click},
+        {"Help|@Shutdown Computer|#help", &Form2::help_Click},
+        {"Visit Website|@Shutdown Computer|#ie", &Form2::visitwebsite_Click},
+        {"Change wallpaper now|@Lock your computer|#wall", &Form2::settings_Click},
+        {" Main|@Delete All|#home", &Form2::main_Click},
+    };
+    for (const auto& [caption, slot] : items)
+        menu.addAction(IconForKey(IconKey(caption)), VisibleText(caption), this, slot);
+    showModal = [](QDialog& d) { d.exec(); };
+}
+
+void Form2::mnuExit_Click()
+{
+    if (sv.MsgBox("Are you sure ?", platform::vbYesNo + platform::vbExclamation) != platform::vbYes)
+        return;
+    if (beforeExit)
+        beforeExit();
+    QCoreApplication::exit(0);
+}
+
+void Form2::mnuabout_Click()
+{
+    frmAbout about;
+    showModal(about);
+}
+
+void Form2::help_Click() { ThemedButton1.OpenLink(kHelpPage); }
+void Form2::visitwebsite_Click() { ThemedButton1.OpenLink(kMakerSite); }
+void Form2::settings_Click() { form.chage_wall(); }
+
+void Form2::main_Click()
+{
+    form.show();
+    form.raise();
+    form.activateWindow();
+}
+
+// -------------------------------------------------------------------- tray
 
 tray::tray(Services& services, Form1& main) : sv(services), form(main) {}
 
 tray::~tray() { Icon.hide(); }
 
+Form2& tray::menuOwner()
+{
+    if (!owner) {
+        owner = std::make_unique<Form2>(sv, form);
+        // Exit takes the icon away with the program.
+        owner->beforeExit = [this] { Icon.hide(); };
+    }
+    return *owner;
+}
+
 void tray::Form_Load()
 {
     Icon.setIcon(ProgramIcon());
     Icon.setToolTip("Murivo Right click for options");
-    Menu.addAction("Exit", this, &tray::mnuExit_Click);
-    Menu.addAction("Change wallpaper now", &form, &Form1::chage_wall);
-    Menu.addAction(" Main", &form, [this] { form.show(); form.raise(); form.activateWindow(); });
-    Icon.setContextMenu(&Menu);
+    Icon.setContextMenu(&menuOwner().menu);
     connect(&Icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
         if (r == QSystemTrayIcon::DoubleClick) {
             form.show();
             form.raise();
         }
     });
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { Icon.hide(); });
     Icon.show();
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+    available = QSystemTrayIcon::isSystemTrayAvailable();
+    if (!available) {
         // Without a notification area the main window is the only way in.
         std::fprintf(stderr, "murivo: this desktop shows no notification area; the main window stays open instead.\n");
         form.show();
     }
-}
-
-void tray::mnuExit_Click()
-{
-    if (sv.MsgBox("Are you sure ?", platform::vbYesNo + platform::vbExclamation) != platform::vbYes)
-        return;
-    Icon.hide();
-    QCoreApplication::exit(0);
 }
 
 } // namespace murivo

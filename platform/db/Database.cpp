@@ -377,6 +377,7 @@ void Recordset::commitPending()
     }
     adding = false;
     const qint64 id = sqlite3_last_insert_rowid(conn->handle());
+    lastInserted = id;
     conn->wrote();
     refetch();
     const auto it = std::lower_bound(rows.begin(), rows.end(), id,

@@ -99,6 +99,8 @@ public:
     int RecordCount();
     Field Fields(int index);
     int FieldCount() const { return static_cast<int>(columns.size()); }
+    // The row identity of the last row this cursor stored, or -1.
+    qint64 LastInsertedId() const { return lastInserted; }
 
 private:
     struct Row {
@@ -125,6 +127,7 @@ private:
     QVector<bool> assigned;
     quint64 syncGen = 0;
     qint64 syncVersion = -1;
+    qint64 lastInserted = -1;
 };
 
 } // namespace platform::db
