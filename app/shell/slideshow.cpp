@@ -163,30 +163,22 @@ void slideshow::Timer2_Timer() { Picture1.hide(); }
 void slideshow::pic_MouseMove() { Picture1.show(); }
 void slideshow::Image1_Click() { Timer1.setEnabled(false); }
 
-void slideshow::Image2_Click()
-{
-    try {
-        if (SlideCursor->Eof())
-            SlideCursor->MoveFirst();
-        else
-            SlideCursor->MoveNext();
-    } catch (const std::exception&) {
-    }
-    try {
-        showCurrent();
-    } catch (const std::exception&) {
-    }
-    Timer1.setEnabled(true);
-}
+void slideshow::Image2_Click() { step(false); }
 
-void slideshow::Image3_Click()
+void slideshow::step(bool back)
 {
     Timer1.setEnabled(false);
     try {
-        if (SlideCursor->Bof())
-            SlideCursor->MoveLast();
-        else
+        if (back ? SlideCursor->Bof() : SlideCursor->Eof()) {
+            if (back)
+                SlideCursor->MoveLast();
+            else
+                SlideCursor->MoveFirst();
+        } else if (back) {
             SlideCursor->MovePrevious();
+        } else {
+            SlideCursor->MoveNext();
+        }
     } catch (const std::exception&) {
     }
     try {
@@ -196,22 +188,8 @@ void slideshow::Image3_Click()
     Timer1.setEnabled(true);
 }
 
-void slideshow::Image4_Click()
-{
-    Timer1.setEnabled(false);
-    try {
-        if (SlideCursor->Eof())
-            SlideCursor->MoveFirst();
-        else
-            SlideCursor->MoveNext();
-    } catch (const std::exception&) {
-    }
-    try {
-        showCurrent();
-    } catch (const std::exception&) {
-    }
-    Timer1.setEnabled(true);
-}
+void slideshow::Image3_Click() { step(true); }
+void slideshow::Image4_Click() { step(false); }
 
 void slideshow::Image5_Click()
 {

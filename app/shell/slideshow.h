@@ -51,6 +51,8 @@ protected:
 
 private:
     void showCurrent();   // throws on failure
+    // Steps the cursor (wrapping), shows the picture and runs the advance again.
+    void step(bool back);
     frmpath& paths;
     QString shownPath;
 };

@@ -1,6 +1,7 @@
 #include "ThumbsCtl.h"
 
 #include "platform/forms/Forms.h"
+#include "platform/forms/Mouse.h"
 
 #include <QApplication>
 #include <QDir>
@@ -37,16 +38,6 @@ void paintBackground(QWidget& w, OLE_COLOR c)
     pal.setColor(QPalette::Window, QColor::fromRgb(ToQRgb(c)));
     w.setPalette(pal);
     w.setAutoFillBackground(true);
-}
-
-int buttonOf(Qt::MouseButton b) { return b == Qt::LeftButton ? 1 : b == Qt::RightButton ? 2 : b == Qt::MiddleButton ? 4 : 0; }
-int buttonsOf(Qt::MouseButtons b)
-{
-    return (b & Qt::LeftButton ? 1 : 0) | (b & Qt::RightButton ? 2 : 0) | (b & Qt::MiddleButton ? 4 : 0);
-}
-int shiftOf(Qt::KeyboardModifiers m)
-{
-    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
 }
 
 } // namespace
@@ -155,19 +146,19 @@ void cPicScroll::SetUpScrollBars(QScrollBar* H_SB, QScrollBar* V_SB, qint32 lVer
 void ThumbImage::mousePressEvent(QMouseEvent* e)
 {
     pressed = true;
-    emit mouse(0, number, buttonOf(e->button()), shiftOf(e->modifiers()), static_cast<float>(e->position().x() * 15),
+    emit mouse(0, number, VbButton(e->button()), VbShift(e->modifiers()), static_cast<float>(e->position().x() * 15),
                static_cast<float>(e->position().y() * 15));
 }
 
 void ThumbImage::mouseMoveEvent(QMouseEvent* e)
 {
-    emit mouse(1, number, buttonsOf(e->buttons()), shiftOf(e->modifiers()), static_cast<float>(e->position().x() * 15),
+    emit mouse(1, number, VbButtons(e->buttons()), VbShift(e->modifiers()), static_cast<float>(e->position().x() * 15),
                static_cast<float>(e->position().y() * 15));
 }
 
 void ThumbImage::mouseReleaseEvent(QMouseEvent* e)
 {
-    emit mouse(2, number, buttonOf(e->button()), shiftOf(e->modifiers()), static_cast<float>(e->position().x() * 15),
+    emit mouse(2, number, VbButton(e->button()), VbShift(e->modifiers()), static_cast<float>(e->position().x() * 15),
                static_cast<float>(e->position().y() * 15));
     if (pressed && rect().contains(e->position().toPoint()))
         emit clicked(number);

@@ -1,6 +1,7 @@
 #include "GlossButton.h"
 
 #include "platform/forms/Forms.h"
+#include "platform/forms/Mouse.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -28,26 +29,6 @@ OLE_COLOR lerp(QRgb a, QRgb z, double t)
 
 // i / n, with a zero divisor (tiny controls) taken as 0.
 double ratio(int i, int n) { return n == 0 ? 0.0 : static_cast<double>(i) / n; }
-
-int buttonOf(Qt::MouseButton b)
-{
-    switch (b) {
-    case Qt::LeftButton: return 1;
-    case Qt::RightButton: return 2;
-    case Qt::MiddleButton: return 4;
-    default: return 0;
-    }
-}
-
-int buttonsOf(Qt::MouseButtons b)
-{
-    return (b & Qt::LeftButton ? 1 : 0) | (b & Qt::RightButton ? 2 : 0) | (b & Qt::MiddleButton ? 4 : 0);
-}
-
-int shiftOf(Qt::KeyboardModifiers m)
-{
-    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
-}
 
 // The key state of a mouse-move notification: 1 left, 2 right, 4 shift, 8 control, 16 middle.
 int keyStateOf(Qt::MouseButtons b, Qt::KeyboardModifiers m)
@@ -791,7 +772,7 @@ void GlossButton::focusOutEvent(QFocusEvent*) { ExitFocus(); }
 void GlossButton::keyPressEvent(QKeyEvent* e)
 {
     if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
-        KeyDownNotify(13, shiftOf(e->modifiers()));
+        KeyDownNotify(13, VbShift(e->modifiers()));
     else
         QWidget::keyPressEvent(e);
 }
@@ -799,7 +780,7 @@ void GlossButton::keyPressEvent(QKeyEvent* e)
 void GlossButton::keyReleaseEvent(QKeyEvent* e)
 {
     if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !e->isAutoRepeat())
-        KeyUpNotify(13, shiftOf(e->modifiers()));
+        KeyUpNotify(13, VbShift(e->modifiers()));
     else
         QWidget::keyReleaseEvent(e);
 }
@@ -808,20 +789,20 @@ void GlossButton::mousePressEvent(QMouseEvent* e)
 {
     const QPointF p = e->position();
     pressedInside = true;
-    MouseDownNotify(buttonOf(e->button()), shiftOf(e->modifiers()), static_cast<float>(p.x()), static_cast<float>(p.y()));
+    MouseDownNotify(VbButton(e->button()), VbShift(e->modifiers()), static_cast<float>(p.x()), static_cast<float>(p.y()));
 }
 
 void GlossButton::mouseMoveEvent(QMouseEvent* e)
 {
     const QPointF p = e->position();
-    MouseMoveNotify(buttonsOf(e->buttons()), shiftOf(e->modifiers()), static_cast<float>(p.x()), static_cast<float>(p.y()));
+    MouseMoveNotify(VbButtons(e->buttons()), VbShift(e->modifiers()), static_cast<float>(p.x()), static_cast<float>(p.y()));
     WindowMouseMove(keyStateOf(e->buttons(), e->modifiers()), static_cast<int>(p.x()), static_cast<int>(p.y()));
 }
 
 void GlossButton::mouseReleaseEvent(QMouseEvent* e)
 {
     const QPointF p = e->position();
-    MouseUpNotify(buttonOf(e->button()), shiftOf(e->modifiers()), static_cast<float>(p.x()), static_cast<float>(p.y()));
+    MouseUpNotify(VbButton(e->button()), VbShift(e->modifiers()), static_cast<float>(p.x()), static_cast<float>(p.y()));
     // A click is a release over the button that was pressed.
     if (pressedInside && InShape(static_cast<int>(p.x()), static_cast<int>(p.y())))
         ClickNotify();

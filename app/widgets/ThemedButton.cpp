@@ -1,6 +1,7 @@
 #include "ThemedButton.h"
 
 #include "platform/forms/Forms.h"
+#include "platform/forms/Mouse.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -1348,13 +1349,12 @@ void ThemedButton::keyReleaseEvent(QKeyEvent* e)
 
 void ThemedButton::mousePressEvent(QMouseEvent* e)
 {
-    MouseDownNotify(e->button() == Qt::LeftButton ? 1 : e->button() == Qt::RightButton ? 2 : 4);
+    MouseDownNotify(VbButton(e->button()));
 }
 
 void ThemedButton::mouseReleaseEvent(QMouseEvent* e)
 {
-    const int b = e->button() == Qt::LeftButton ? 1 : e->button() == Qt::RightButton ? 2 : 4;
-    MouseUpNotify(b);
+    MouseUpNotify(VbButton(e->button()));
     if (rect().contains(e->position().toPoint()))
         ClickNotify();
 }

@@ -30,23 +30,7 @@ struct MainWindowFixture {
     QString get(const QString& key) { return settings.GetSetting(murivo::kApp, murivo::kSection, key, "<missing>"); }
     QString listFile() const { return home.data() + "/murivo/wmdvm.sys"; }
 
-    void makeList(const QStringList& rows)
-    {
-        QDir().mkpath(home.data() + "/murivo");
-        sqlite3* db = nullptr;
-        sqlite3_open(listFile().toUtf8().constData(), &db);
-        sqlite3_exec(db, "CREATE TABLE table1 (path TEXT, id INTEGER PRIMARY KEY AUTOINCREMENT); BEGIN", nullptr, nullptr, nullptr);
-        for (const QString& p : rows) {
-            sqlite3_stmt* s = nullptr;
-            sqlite3_prepare_v2(db, "INSERT INTO table1(path) VALUES(?)", -1, &s, nullptr);
-            const QByteArray u = p.toUtf8();
-            sqlite3_bind_text(s, 1, u.constData(), -1, SQLITE_TRANSIENT);
-            sqlite3_step(s);
-            sqlite3_finalize(s);
-        }
-        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-        sqlite3_close(db);
-    }
+    void makeList(const QStringList& rows) { TestHome::WriteList(listFile(), rows); }
 
     QStringList rowsInFile() const
     {

@@ -139,19 +139,7 @@ TEST(DesktopSession, TrayMenuChangesTheWallpaperAndEveryPageIsShown)
     const QColor sky(40, 110, 200), ground(200, 120, 40);
     const QString red = landscape(s.home, "pics/evening hills.jpg", sky, QColor(250, 170, 90), ground);
     const QString blue = landscape(s.home, "pics/sea.jpg", QColor(90, 170, 240), QColor(200, 235, 255), QColor(20, 80, 160));
-    QDir().mkpath(s.home.data() + "/murivo");
-    sqlite3* db = nullptr;
-    sqlite3_open((s.home.data() + "/murivo/wmdvm.sys").toUtf8().constData(), &db);
-    sqlite3_exec(db, "CREATE TABLE table1 (path TEXT, id INTEGER PRIMARY KEY AUTOINCREMENT)", nullptr, nullptr, nullptr);
-    for (const QString& p : {red, blue}) {
-        sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(db, "INSERT INTO table1(path) VALUES(?)", -1, &st, nullptr);
-        const QByteArray u = p.toUtf8();
-        sqlite3_bind_text(st, 1, u.constData(), -1, SQLITE_TRANSIENT);
-        sqlite3_step(st);
-        sqlite3_finalize(st);
-    }
-    sqlite3_close(db);
+    TestHome::WriteList(s.home.data() + "/murivo/wmdvm.sys", {red, blue});
 
     QString shots = qEnvironmentVariable("MURIVO_SCREENSHOT_DIR");
     QTemporaryDir scratch;

@@ -89,19 +89,7 @@ TEST(EndToEnd, StartsInTheTrayRotatesTheRootWindowAndRefusesASecondCopy)
     const QString red = home.picture("my pictures/red é.jpg", QColor(255, 0, 0), QSize(80, 60), "JPG");
     const QString green = home.picture("my pictures/green 'q'.gif", QColor(0, 255, 0), QSize(80, 60), "GIF");
 
-    QDir().mkpath(home.data() + "/murivo");
-    sqlite3* db = nullptr;
-    sqlite3_open((home.data() + "/murivo/wmdvm.sys").toUtf8().constData(), &db);
-    sqlite3_exec(db, "CREATE TABLE table1 (path TEXT, id INTEGER PRIMARY KEY AUTOINCREMENT)", nullptr, nullptr, nullptr);
-    for (const QString& p : {red, green}) {
-        sqlite3_stmt* s = nullptr;
-        sqlite3_prepare_v2(db, "INSERT INTO table1(path) VALUES(?)", -1, &s, nullptr);
-        const QByteArray u = p.toUtf8();
-        sqlite3_bind_text(s, 1, u.constData(), -1, SQLITE_TRANSIENT);
-        sqlite3_step(s);
-        sqlite3_finalize(s);
-    }
-    sqlite3_close(db);
+    TestHome::WriteList(home.data() + "/murivo/wmdvm.sys", {red, green});
     QDir().mkpath(home.config() + "/Murivo");
     {
         QFile ini(home.config() + "/Murivo/Murivo.ini");

@@ -13,18 +13,7 @@ namespace {
 QString makeList(const TestHome& home, const QStringList& paths, const QString& name = "wmdvm.sys")
 {
     const QString file = home.path(name);
-    sqlite3* db = nullptr;
-    sqlite3_open(file.toUtf8().constData(), &db);
-    sqlite3_exec(db, "CREATE TABLE table1 (path TEXT, id INTEGER PRIMARY KEY AUTOINCREMENT)", nullptr, nullptr, nullptr);
-    for (const QString& p : paths) {
-        sqlite3_stmt* s = nullptr;
-        sqlite3_prepare_v2(db, "INSERT INTO table1(path) VALUES(?)", -1, &s, nullptr);
-        const QByteArray u = p.toUtf8();
-        sqlite3_bind_text(s, 1, u.constData(), -1, SQLITE_TRANSIENT);
-        sqlite3_step(s);
-        sqlite3_finalize(s);
-    }
-    sqlite3_close(db);
+    TestHome::WriteList(file, paths);
     return file;
 }
 

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <map>
+#include <sqlite3.h>
 #include <string>
 
 class TestHome {
@@ -111,6 +112,25 @@ public:
         g.append('\0');
         g.append(char(0x3b));
         return g;
+    }
+
+    // A wallpaper list file with table1 and these rows, in one transaction.
+    static void WriteList(const QString& file, const QStringList& rows)
+    {
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        sqlite3* db = nullptr;
+        sqlite3_open(file.toUtf8().constData(), &db);
+        sqlite3_exec(db, "CREATE TABLE table1 (path TEXT, id INTEGER PRIMARY KEY AUTOINCREMENT); BEGIN", nullptr, nullptr, nullptr);
+        for (const QString& p : rows) {
+            sqlite3_stmt* s = nullptr;
+            sqlite3_prepare_v2(db, "INSERT INTO table1(path) VALUES(?)", -1, &s, nullptr);
+            const QByteArray u = p.toUtf8();
+            sqlite3_bind_text(s, 1, u.constData(), -1, SQLITE_TRANSIENT);
+            sqlite3_step(s);
+            sqlite3_finalize(s);
+        }
+        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
     }
 
 private:

@@ -191,6 +191,14 @@ int main(int argc, char** argv)
     }
 
     QImage result;
+    // Pixels outside the window shape are not shown: alpha 0.
+    auto shaped = [&result](const QImage& face, const auto& inShape) {
+        result = face.convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < result.height(); ++y)
+            for (int x = 0; x < result.width(); ++x)
+                if (!inShape(x, y))
+                    result.setPixel(x, y, result.pixel(x, y) & 0x00ffffffu);
+    };
     if (cls == "GlossButton") {
         GlossButton b;
         b.containerBackColor = back;
@@ -202,11 +210,7 @@ int main(int argc, char** argv)
                 return fail("GlossButton states are 0 to 4");
             b.Redraw(*state);
         }
-        result = b.Surface().Image().convertToFormat(QImage::Format_ARGB32);
-        for (int y = 0; y < result.height(); ++y)
-            for (int x = 0; x < result.width(); ++x)
-                if (!b.InShape(x, y))
-                    result.setPixel(x, y, result.pixel(x, y) & 0x00ffffffu);
+        shaped(b.Surface().Image(), [&b](int x, int y) { return b.InShape(x, y); });
     } else if (cls == "ThemedButton") {
         ThemedButton b;
         b.SetSize(size.width(), size.height());
@@ -217,11 +221,7 @@ int main(int argc, char** argv)
                 return fail("ThemedButton states are 1 to 5");
             b.PaintState(*state);
         }
-        result = b.Surface().Image().convertToFormat(QImage::Format_ARGB32);
-        for (int y = 0; y < result.height(); ++y)
-            for (int x = 0; x < result.width(); ++x)
-                if (!b.InShape(x, y))
-                    result.setPixel(x, y, result.pixel(x, y) & 0x00ffffffu);
+        shaped(b.Surface().Image(), [&b](int x, int y) { return b.InShape(x, y); });
     } else if (cls == "XP_ProgressBar") {
         XP_ProgressBar bar;
         bar.resize(size);
