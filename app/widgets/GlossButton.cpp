@@ -37,27 +37,6 @@ int keyStateOf(Qt::MouseButtons b, Qt::KeyboardModifiers m)
         | (m & Qt::ControlModifier ? 8 : 0) | (b & Qt::MiddleButton ? 16 : 0);
 }
 
-QFont fontFromBag(const QVariant& v, const QFont& def)
-{
-    if (v.typeId() == QMetaType::QFont)
-        return v.value<QFont>();
-    if (v.typeId() == QMetaType::QString) {
-        QFont f;
-        if (f.fromString(v.toString()))
-            return f;
-    }
-    return def;
-}
-
-QImage pictureFromBag(const QVariant& v)
-{
-    if (v.typeId() == QMetaType::QImage)
-        return v.value<QImage>();
-    if (v.typeId() == QMetaType::QString && !v.toString().isEmpty())
-        return QImage(v.toString());
-    return {};
-}
-
 } // namespace
 
 GlossButton::GlossButton(QWidget* parent) : QWidget(parent)
@@ -581,14 +560,14 @@ void GlossButton::ReadProperties(PropertyBag& bag, bool userMode)
 {
     const QFont ambient = parentWidget() ? parentWidget()->font() : QApplication::font();
     enabled = BagBool(bag.ReadProperty("Enabled", true), true);
-    surface.Font = fontFromBag(bag.ReadProperty("Font", ambient), ambient);
+    surface.Font = BagFont(bag.ReadProperty("Font", ambient), ambient);
     caption = bag.ReadProperty("Caption", "GlossButton").toString();
     iconHighLite = BagBool(bag.ReadProperty("IconHighLite", false), false);
     iconHighLiteColor = static_cast<OLE_COLOR>(BagInt(bag.ReadProperty("IconHighLiteColor", 0x00FF00), 0x00FF00));
     captionHighLite = BagBool(bag.ReadProperty("CaptionHighLite", false), false);
     captionHighLiteColor = static_cast<OLE_COLOR>(BagInt(bag.ReadProperty("CaptionHighLiteColor", 0x00FF00), 0x00FF00));
     foreColor = static_cast<OLE_COLOR>(BagInt(bag.ReadProperty("ForeColor", 0), 0));
-    picture = pictureFromBag(bag.ReadProperty("Picture", QVariant()));
+    picture = BagImage(bag.ReadProperty("Picture", QVariant()));
     pictureAlignment = static_cast<int>(BagInt(bag.ReadProperty("PictureAlignment", 0), 0));
     style = static_cast<qint16>(BagInt(bag.ReadProperty("Style", 0), 0));
     checked = BagBool(bag.ReadProperty("Checked", checked), checked);

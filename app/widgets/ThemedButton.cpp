@@ -82,15 +82,6 @@ const Skin& skin(int which)
     return which == 0 ? a : which == 1 ? b : c;
 }
 
-QImage imageFromBag(const QVariant& v)
-{
-    if (v.typeId() == QMetaType::QImage)
-        return v.value<QImage>();
-    if (v.typeId() == QMetaType::QString && !v.toString().isEmpty())
-        return QImage(v.toString());
-    return {};
-}
-
 } // namespace
 
 // ------------------------------------------------------------- tip window
@@ -1061,7 +1052,7 @@ void ThemedButton::ReadProperties(PropertyBag& bag, bool runTime)
     auto colour = [&](const char* name, OLE_COLOR def) {
         return static_cast<OLE_COLOR>(BagInt(bag.ReadProperty(name, static_cast<qint64>(def)), def));
     };
-    icon = imageFromBag(bag.ReadProperty("Icon", QVariant()));
+    icon = BagImage(bag.ReadProperty("Icon", QVariant()));
     style = static_cast<qint16>(BagInt(bag.ReadProperty("Style", 3), 3));
     caption = bag.ReadProperty("Caption", "ThemedButton").toString();
     iconSize = static_cast<qint16>(BagInt(bag.ReadProperty("IconSize", 16), 16));
@@ -1083,9 +1074,7 @@ void ThemedButton::ReadProperties(PropertyBag& bag, bool runTime)
     toolTipType = static_cast<int>(BagInt(bag.ReadProperty("ToolTipType", 1), 1));
     ttBack = colour("ttBackColor", sys(COLOR_INFOBK));
     ttFore = colour("ttForeColor", sys(COLOR_INFOTEXT));
-    const QVariant f = bag.ReadProperty("Font", surface.Font);
-    if (f.typeId() == QMetaType::QFont)
-        surface.Font = f.value<QFont>();
+    surface.Font = BagFont(bag.ReadProperty("Font", surface.Font), surface.Font);
     buttonType = static_cast<int>(BagInt(bag.ReadProperty("ButtonType", 0), 0));
     value = BagBool(bag.ReadProperty("Value", false), false);
     useMaskColor = BagBool(bag.ReadProperty("UseMaskColor", false), false);

@@ -25,11 +25,7 @@ void XPFrame::ReadProperties(PropertyBag& bag)
 {
     caption = bag.ReadProperty("Caption", objectName()).toString();
     rtl = BagBool(bag.ReadProperty("RightToLeft", false), false);
-    const QVariant f = bag.ReadProperty("Font", surface.Font);
-    if (f.typeId() == QMetaType::QFont)
-        surface.Font = f.value<QFont>();
-    else if (f.typeId() == QMetaType::QString)
-        surface.Font.fromString(f.toString());
+    surface.Font = BagFont(bag.ReadProperty("Font", surface.Font), surface.Font);
     border = static_cast<OLE_COLOR>(BagInt(bag.ReadProperty("BorderColor", 12570832), 12570832));
     text = static_cast<OLE_COLOR>(BagInt(bag.ReadProperty("TextColor", 0xD54600), 0xD54600));
     back = static_cast<OLE_COLOR>(BagInt(bag.ReadProperty("BackColor", static_cast<qint64>(0x8000000F)), 0x8000000F));

@@ -39,15 +39,10 @@ OLE_COLOR XP_ProgressBar::Mix(OLE_COLOR c1, OLE_COLOR c2, int w)
 
 void XP_ProgressBar::ReadProperties(PropertyBag& bag)
 {
-    const QVariant f = bag.ReadProperty("Font", QApplication::font());
-    if (f.typeId() == QMetaType::QFont)
-        canvas.Font = f.value<QFont>();
-    else if (f.typeId() == QMetaType::QString)
-        canvas.Font.fromString(f.toString());
+    canvas.Font = BagFont(bag.ReadProperty("Font", QApplication::font()), QApplication::font());
     brushStyle = static_cast<int>(BagInt(bag.ReadProperty("BrushStyle", 4), 4));
     colour = OleTranslateColor(static_cast<OLE_COLOR>(BagInt(bag.ReadProperty("Color", static_cast<qint64>(0x8000000D)), 0x8000000D)));
-    const QVariant img = bag.ReadProperty("Image", QVariant());
-    image = img.typeId() == QMetaType::QImage ? img.value<QImage>() : img.typeId() == QMetaType::QString ? QImage(img.toString()) : QImage();
+    image = BagImage(bag.ReadProperty("Image", QVariant()));
     max = static_cast<long>(BagInt(bag.ReadProperty("Max", 100), 100));
     min = static_cast<long>(BagInt(bag.ReadProperty("Min", 0), 0));
     orientation = static_cast<int>(BagInt(bag.ReadProperty("Orientation", 0), 0));

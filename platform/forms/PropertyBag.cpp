@@ -58,4 +58,25 @@ qint64 BagInt(const QVariant& v, qint64 def)
     return ok ? n : def;
 }
 
+QFont BagFont(const QVariant& v, const QFont& def)
+{
+    if (v.typeId() == QMetaType::QFont)
+        return v.value<QFont>();
+    if (v.typeId() == QMetaType::QString) {
+        QFont f;
+        if (f.fromString(v.toString()))
+            return f;
+    }
+    return def;
+}
+
+QImage BagImage(const QVariant& v)
+{
+    if (v.typeId() == QMetaType::QImage)
+        return v.value<QImage>();
+    if (v.typeId() == QMetaType::QString && !v.toString().isEmpty())
+        return QImage(v.toString());
+    return {};
+}
+
 } // namespace platform

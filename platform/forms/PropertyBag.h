@@ -2,6 +2,8 @@
 // The container's store of a control's design-time properties. A value equal
 // to its default is not stored; a missing entry reads as the default.
 
+#include <QFont>
+#include <QImage>
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -32,5 +34,9 @@ public:
 // Typed reads that tolerate text values (as a renderer or a saved form gives them).
 bool BagBool(const QVariant& v, bool def);
 qint64 BagInt(const QVariant& v, qint64 def);
+// A font, or its QFont::toString() text.
+QFont BagFont(const QVariant& v, const QFont& def);
+// A picture, or the path of a picture file.
+QImage BagImage(const QVariant& v);
 
 } // namespace platform
