@@ -13,9 +13,7 @@
 #include <QEventLoop>
 #include <QSignalBlocker>
 #include <QStorageInfo>
-#include <QDesktopServices>
 #include <QFile>
-#include <QUrl>
 #include <cstdio>
 
 namespace murivo {
@@ -463,8 +461,6 @@ void Form1::Dir1_Change()
     ThumbsCtl2.Clear();
     ThumbsCtl2.ScanPath(dirPath);
 }
-
-void Form1::changeEvent(QEvent* e) { QWidget::changeEvent(e); }
 
 bool Form1::eventFilter(QObject* o, QEvent* e)
 {

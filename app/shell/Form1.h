@@ -121,7 +121,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
-    void changeEvent(QEvent* e) override;
     bool eventFilter(QObject* o, QEvent* e) override;
 
 private:

@@ -170,7 +170,6 @@ private:
     bool imageToolTip = true;
     quint64 generation = 0;   // bumped by Clear: a running layout of older items stops
     int tooBigShown = 0;
-    bool tooBigThisLayout = false;
 };
 
 } // namespace murivo
