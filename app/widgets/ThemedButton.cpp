@@ -939,6 +939,8 @@ SETTER(Value, value, bool, Refresh())
 SETTER(MaskColor, maskColor, OLE_COLOR, Refresh())
 SETTER(UseMaskColor, useMaskColor, bool, Refresh())
 SETTER(RoundedBordersByTheme, roundedByTheme, bool, Refresh())
+SETTER(ToolTipBackColor, ttBack, OLE_COLOR, Refresh())
+SETTER(ToolTipForeColor, ttFore, OLE_COLOR, Refresh())
 
 void ThemedButton::setNonThemeStyle(int v)
 {
@@ -976,20 +978,6 @@ void ThemedButton::setToolTipIcon(int v)
 {
     toolTipIcon = v;
     notify("TooltipIcon");
-    Refresh();
-}
-
-void ThemedButton::setToolTipBackColor(OLE_COLOR v)
-{
-    ttBack = v;
-    notify("ToolTipBackColor");
-    Refresh();
-}
-
-void ThemedButton::setToolTipForeColor(OLE_COLOR v)
-{
-    ttFore = v;
-    notify("ToolTipForeColor");
     Refresh();
 }
 
