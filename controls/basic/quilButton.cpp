@@ -1,0 +1,419 @@
+#include <quilObjects/quilButton.h>
+#include <quilObjects/Routines.h>
+
+#include "frame/Gradient.h"
+#include "platform/surface/Surface.h"
+
+#include <QKeyEvent>
+#include <QMetaMethod>
+#include <QMouseEvent>
+#include <cmath>
+
+namespace quil {
+
+namespace {
+int Fix(double v) { return static_cast<int>(std::trunc(v)); }
+} // namespace
+
+// ================================================================ the shared button
+
+quilButtonBase::quilButtonBase(QWidget* parent) : quilControl(parent)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_Hover, false);
+}
+
+void quilButtonBase::setBackColor(OLE_COLOR c)
+{
+    backColor = c;
+    changed("BackColor");
+}
+
+void quilButtonBase::setForeColor(OLE_COLOR c)
+{
+    foreColor = c;
+    changed("ForeColor");
+}
+
+void quilButtonBase::setCaption(const QString& text)
+{
+    caption = text;
+    changed("Caption");
+}
+
+ColorScheme quilButtonBase::CurrentScheme() const
+{
+    const OLE_COLOR W = 0xFFFFFF;
+    switch (state) {
+    case StateNormal: return SchemeNormal(backColor, foreColor, W);
+    case StateHover: return SchemeHover(backColor, foreColor, W);
+    case StatePressed: return SchemePressed(backColor, foreColor, W);
+    case StateDisabled: return SchemeDisabled(backColor, foreColor, W);
+    default: return SchemeNormal(backColor, foreColor, W);
+    }
+}
+
+void quilButtonBase::Paint()
+{
+    platform::Surface& s = surface();
+    if (!Enabled())
+        state = StateDisabled;
+    else if (state == StateDisabled)
+        state = StateNormal;
+    const ColorScheme c = CurrentScheme();
+    const int w = s.ScaleWidth(), h = s.ScaleHeight();
+    s.BackColor = backColor;
+    s.Cls();
+    GradientTwoStage(s, 0, 0, w, h, c.FaceTop, c.FaceMiddle, c.FaceBottom, pbHorizontal);
+    GradientLine(s, 1, 0, w - 2, pbHorizontal, c.EdgeStart, c.EdgeMiddle);
+    GradientLine(s, 0, 1, h - 2, pbVertical, c.EdgeStart, c.EdgeEnd);
+    s.Line(1, h - 1, w - 1, h - 1, c.EdgeEnd);
+    GradientLine(s, w - 1, 1, h - 2, pbVertical, c.EdgeMiddle, c.EdgeEnd);
+    if (Enabled()) {
+        paintContent(c.Text, true);
+    } else {
+        mouseDown = false;
+        paintContent(c.EdgeEnd, false);
+    }
+    paintedState = state;
+    paintedFocus = focusFlag;
+}
+
+void quilButtonBase::printAt(const QString& text, int x, int y, OLE_COLOR colour)
+{
+    platform::Surface& s = surface();
+    s.ForeColor = colour;
+    s.CurrentX = x;
+    s.CurrentY = y;
+    s.Print(text);
+}
+
+void quilButtonBase::setState(int s)
+{
+    state = s;
+    // A resting pointer must cost nothing: paint only when the look changes.
+    const int effective = !Enabled() ? StateDisabled : (s == StateDisabled ? StateNormal : s);
+    if (effective != paintedState || focusFlag != paintedFocus)
+        Refresh();
+}
+
+void quilButtonBase::HoverTick(bool pointerLeft)
+{
+    if (pointerLeft)
+        setState(StateIdle);
+    else
+        setState(mouseDown ? StatePressed : StateHover);
+}
+
+// ------------------------------------------------------------ notifications
+
+void quilButtonBase::MouseDownNotify(short button, short shift, float x, float y)
+{
+    if (button != 1)
+        return;
+    mouseDown = true;
+    emit MouseDown(button, shift, x, y);
+}
+
+void quilButtonBase::MouseMoveNotify(short button, short shift, float x, float y)
+{
+    pointerSeen();
+    emit MouseMove(button, shift, x, y);
+}
+
+void quilButtonBase::MouseUpNotify(short button, short shift, float x, float y)
+{
+    if (button != 1)
+        return;
+    QPointer<quilButtonBase> self(this);
+    if (mouseDown) {
+        mouseDown = false;
+        emit Click();
+        if (!self)
+            return;
+    }
+    mouseDown = false;
+    emit MouseUp(button, shift, x, y);
+}
+
+void quilButtonBase::KeyDownNotify(short keyCode, short shift)
+{
+    QPointer<quilButtonBase> self(this);
+    emit KeyDown(keyCode, shift);
+    if (!self)
+        return;
+    if (keyCode == 13 || keyCode == 32) {
+        setState(StatePressed);
+        emit Click();
+    }
+}
+
+void quilButtonBase::KeyUpNotify(short keyCode, short shift)
+{
+    QPointer<quilButtonBase> self(this);
+    emit KeyUp(keyCode, shift);
+    if (!self)
+        return;
+    if (keyCode == 13 || keyCode == 32)
+        setState(StateIdle);
+}
+
+void quilButtonBase::KeyPressNotify(short keyAscii) { emit KeyPress(keyAscii); }
+
+void quilButtonBase::EnterFocus()
+{
+    focusFlag = focusLook() ? 1 : 0;
+    Refresh();
+}
+
+void quilButtonBase::ExitFocus()
+{
+    focusFlag = 0;
+    // A key or button held while the focus went elsewhere (a modal window
+    // took the release) must not leave the button pressed.
+    mouseDown = false;
+    if (state == StatePressed)
+        state = StateIdle;
+    Refresh();
+}
+
+// ------------------------------------------------------------ Qt glue
+
+void quilButtonBase::focusInEvent(QFocusEvent* e)
+{
+    quilControl::focusInEvent(e);
+    EnterFocus();
+}
+
+void quilButtonBase::focusOutEvent(QFocusEvent* e)
+{
+    quilControl::focusOutEvent(e);
+    ExitFocus();
+}
+
+void quilButtonBase::keyPressEvent(QKeyEvent* e)
+{
+    const short code = KeyCodeOf(e->key());
+    const QString text = e->text();
+    if (code == 0 && text.isEmpty()) {
+        quilControl::keyPressEvent(e);
+        return;
+    }
+    QPointer<quilButtonBase> self(this);
+    KeyDownNotify(code, ShiftOf(e->modifiers()));
+    if (self && !text.isEmpty() && text.at(0).unicode() != 0 && !(e->modifiers() & Qt::ControlModifier))
+        KeyPressNotify(static_cast<short>(text.at(0).unicode()));
+}
+
+void quilButtonBase::keyReleaseEvent(QKeyEvent* e)
+{
+    // X11 repeats a held key as release-press pairs; only the last release is real.
+    if (e->isAutoRepeat())
+        return;
+    const short code = KeyCodeOf(e->key());
+    if (code == 0) {
+        quilControl::keyReleaseEvent(e);
+        return;
+    }
+    KeyUpNotify(code, ShiftOf(e->modifiers()));
+}
+
+void quilButtonBase::mousePressEvent(QMouseEvent* e)
+{
+    const QPointF p = e->position();
+    if (e->button() == Qt::LeftButton)
+        pointerSeen();
+    MouseDownNotify(ButtonOf(e->button()), ShiftOf(e->modifiers()), static_cast<float>(p.x()),
+                    static_cast<float>(p.y()));
+}
+
+void quilButtonBase::mouseMoveEvent(QMouseEvent* e)
+{
+    const QPointF p = e->position();
+    const short buttons = ButtonsOf(e->buttons()), shift = ShiftOf(e->modifiers());
+    if (!rect().contains(p.toPoint())) {
+        // Held and dragged off: the look returns to idle at once.
+        QPointer<quilButtonBase> self(this);
+        if (Polling()) {
+            stopPolling();
+            HoverTick(true);
+        }
+        if (self) {
+            short b = buttons, sh = shift;
+            float x = static_cast<float>(p.x()), y = static_cast<float>(p.y());
+            emit MouseMove(b, sh, x, y);
+        }
+        return;
+    }
+    MouseMoveNotify(buttons, shift, static_cast<float>(p.x()), static_cast<float>(p.y()));
+}
+
+void quilButtonBase::mouseReleaseEvent(QMouseEvent* e)
+{
+    const QPointF p = e->position();
+    MouseUpNotify(ButtonOf(e->button()), ShiftOf(e->modifiers()), static_cast<float>(p.x()),
+                  static_cast<float>(p.y()));
+}
+
+void quilButtonBase::enterEvent(QEnterEvent* e)
+{
+    quilControl::enterEvent(e);
+    pointerSeen();
+}
+
+// ================================================================ quilButton
+
+quilButton::quilButton(QWidget* parent) : quilButtonBase(parent)
+{
+    quilButton::InitProperties();
+}
+
+const std::vector<PersistedProperty>& quilButton::Persisted() const
+{
+    static const std::vector<PersistedProperty> table = {
+        {"BackColor", QVariant::fromValue<quint32>(0xFFFFFF)},
+        {"ForeColor", QVariant::fromValue<quint32>(0xC00000)},
+        {"Enabled", true},
+        {"Font", {}, PersistedProperty::Font},
+        {"Caption", {}, PersistedProperty::DisplayName},
+        {"TabSelectColor", QVariant::fromValue<quint32>(38631)},
+        {"ImageList", QVariant::fromValue<QObject*>(nullptr)},
+        {"ImageIndex", QVariant::fromValue<short>(0)},
+    };
+    return table;
+}
+
+void quilButton::InitProperties()
+{
+    quilControl::InitProperties();
+    backColor = 0xFFFFFF;
+    foreColor = 0xC00000;
+    tabSelectColor = 38631;
+    caption = AmbientDisplayName();
+    imageList = nullptr;
+    imageIndex = 0;
+    Refresh();
+}
+
+void quilButton::ReadProperties(PropertyBag& bag)
+{
+    backColor = readColor(bag, "BackColor");
+    foreColor = readColor(bag, "ForeColor");
+    applyEnabled(readBool(bag, "Enabled"));
+    applyFont(readFont(bag));
+    caption = readText(bag, "Caption");
+    tabSelectColor = readColor(bag, "TabSelectColor");
+    const QVariant list = readProp(bag, "ImageList");
+    imageList = list.canConvert<QObject*>() ? list.value<QObject*>() : nullptr;
+    imageIndex = static_cast<short>(readInt(bag, "ImageIndex"));
+    Refresh();
+}
+
+void quilButton::WriteProperties(PropertyBag& bag) const
+{
+    writeProp(bag, "BackColor", QVariant::fromValue<quint32>(backColor));
+    writeProp(bag, "ForeColor", QVariant::fromValue<quint32>(foreColor));
+    writeProp(bag, "Enabled", Enabled());
+    writeProp(bag, "Font", Font());
+    writeProp(bag, "Caption", caption);
+    writeProp(bag, "TabSelectColor", QVariant::fromValue<quint32>(tabSelectColor));
+    writeProp(bag, "ImageList", QVariant::fromValue<QObject*>(imageList.data()));
+    writeProp(bag, "ImageIndex", QVariant::fromValue<short>(imageIndex));
+}
+
+void quilButton::setTabSelectColor(OLE_COLOR c)
+{
+    tabSelectColor = c;
+    changed("TabSelectColor");
+}
+
+void quilButton::setImageList(QObject* list)
+{
+    imageList = list;
+    changed("ImageList");
+}
+
+void quilButton::setImageIndex(short index)
+{
+    imageIndex = index;
+    changed("ImageIndex");
+}
+
+ColorScheme quilButton::CurrentScheme() const
+{
+    if (state == StateIdle && focusFlag == 1)
+        return SchemeFocus(backColor, tabSelectColor, foreColor);
+    return quilButtonBase::CurrentScheme();
+}
+
+namespace {
+
+// The host image list, used late-bound; anything missing reads as nothing.
+struct LateImageList {
+    QObject* list;
+    int number(const char* name) const
+    {
+        if (!list)
+            return 0;
+        bool ok = false;
+        const int v = list->property(name).toInt(&ok);
+        return ok ? v : 0;
+    }
+    QImage icon(int index) const
+    {
+        if (!list || list->metaObject()->indexOfMethod("ListImages(int)") < 0)
+            return {};
+        QObject* item = nullptr;
+        if (!QMetaObject::invokeMethod(list, "ListImages", Qt::DirectConnection, Q_RETURN_ARG(QObject*, item),
+                                       Q_ARG(int, index)) ||
+            !item || item->metaObject()->indexOfMethod("ExtractIcon()") < 0)
+            return {};
+        QImage picture;
+        if (!QMetaObject::invokeMethod(item, "ExtractIcon", Qt::DirectConnection, Q_RETURN_ARG(QImage, picture)))
+            return {};
+        return picture;
+    }
+};
+
+} // namespace
+
+bool quilButton::Stacked() const
+{
+    const LateImageList list{imageList.data()};
+    const int TH = surface().TextHeight(QStringLiteral("I"));
+    return list.number("ImageHeight") + 1.7 * TH <= surface().ScaleHeight() - 6;
+}
+
+void quilButton::paintContent(OLE_COLOR captionColour, bool enabled)
+{
+    platform::Surface& s = surface();
+    const double w = s.ScaleWidth(), h = s.ScaleHeight();
+    const double TW = s.TextWidth(caption), TC = s.TextHeight(caption);
+    if (!imageList || imageIndex == 0) {
+        printAt(caption, Fix(w / 2 - TW / 2), Fix(h / 2 - TC / 2), captionColour);
+        return;
+    }
+    const LateImageList list{imageList.data()};
+    const int IW = list.number("ImageWidth"), IH = list.number("ImageHeight");
+    const double TH = s.TextHeight(QStringLiteral("I"));
+    QPoint image, text;
+    if (caption.isEmpty()) {
+        image = {Fix(w / 2 - IW / 2.0), Fix(h / 2 - IH / 2.0)};
+    } else if (IH + 1.7 * TH <= h - 6) {
+        image = {Fix(w / 2 - IW / 2.0), Fix(h / 2 - (IH + TH + 5) / 2)};
+        text = {Fix(w / 2 - TW / 2), Fix(h / 2 - (IH + TH + 5) / 2 + IH + 5)};
+    } else {
+        image = {12, Fix(h / 2 - IH / 2.0)};
+        text = {IW + 24, Fix(h / 2 - TC / 2)};
+    }
+    const QImage icon = list.icon(imageIndex);
+    if (!icon.isNull() && IW > 0 && IH > 0) {
+        const QImage sized = icon.size() == QSize(IW, IH) ? icon : icon.scaled(IW, IH);
+        s.DrawStateImage(sized, image.x(), image.y(),
+                         enabled ? platform::DST_ICON : (platform::DST_ICON | platform::DSS_MONO), 0);
+    }
+    if (!caption.isEmpty())
+        printAt(caption, text.x(), text.y(), captionColour);
+}
+
+} // namespace quil

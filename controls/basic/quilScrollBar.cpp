@@ -1,0 +1,512 @@
+#include <quilObjects/Routines.h>
+#include <quilObjects/quilScrollBar.h>
+
+#include "frame/Gradient.h"
+#include "platform/surface/Surface.h"
+#include "quilXButton.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPointer>
+#include <cmath>
+
+namespace quil {
+
+namespace {
+int Round(double v) { return static_cast<int>(std::nearbyint(v)); }
+int Fix(double v) { return static_cast<int>(std::trunc(v)); }
+} // namespace
+
+quilScrollBar::quilScrollBar(QWidget* parent) : quilControl(parent)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    for (int i = 0; i < 2; ++i) {
+        arrows[i] = new quilXButton(this);
+        arrows[i]->setObjectName(QStringLiteral("quilXButton1"));
+        arrows[i]->setCaption(QString());
+        // Keys belong to the bar; a click on an arrow must not take the focus from it.
+        arrows[i]->setFocusPolicy(Qt::NoFocus);
+        wireArrow(i);
+    }
+    computeScheme();
+    Refresh();
+    quilScrollBar::InitProperties();
+}
+
+quilScrollBar::~quilScrollBar() = default;
+
+quilControl* quilScrollBar::Arrow(int index) const
+{
+    return index == 0 || index == 1 ? arrows[index] : nullptr;
+}
+
+void quilScrollBar::wireArrow(int i)
+{
+    quilXButton* a = arrows[i];
+    connect(a, &quilXButton::Click, this, [this, i] { arrowClicked(i); });
+    connect(a, &quilXButton::MouseDown, this,
+            [this](short& b, short& s, float& x, float& y) { emit MouseDown(b, s, x, y); });
+    connect(a, &quilXButton::MouseMove, this,
+            [this](short& b, short& s, float& x, float& y) { emit MouseMove(b, s, x, y); });
+    connect(a, &quilXButton::MouseUp, this,
+            [this](short& b, short& s, float& x, float& y) { emit MouseUp(b, s, x, y); });
+}
+
+void quilScrollBar::arrowClicked(int index) { setValue(index == 0 ? value - 1 : value + 1); }
+
+// ------------------------------------------------------------ persistence
+
+const std::vector<PersistedProperty>& quilScrollBar::Persisted() const
+{
+    static const std::vector<PersistedProperty> table = {
+        {"Enabled", true},
+        {"Min", 1},
+        {"Max", 100},
+        {"Value", 50},
+        {"Orientation", 2},
+        {"BackColor", QVariant::fromValue<quint32>(0xFFFFFF)},
+        {"ForeColor", QVariant::fromValue<quint32>(0xC00000)},
+    };
+    return table;
+}
+
+void quilScrollBar::InitProperties()
+{
+    quilControl::InitProperties();
+    min = 1;
+    max = 100;
+    value = 50;
+    orientation = pbVertical;
+    backColor = 0xFFFFFF;
+    foreColor = 0xC00000;
+    setUpArrows();
+    computeScheme();
+    layoutBar();
+}
+
+void quilScrollBar::ReadProperties(PropertyBag& bag)
+{
+    // Stored values are taken as they are, without the setters' limits.
+    applyEnabled(readBool(bag, "Enabled"));
+    min = static_cast<int>(readInt(bag, "Min"));
+    max = static_cast<int>(readInt(bag, "Max"));
+    value = static_cast<int>(readInt(bag, "Value"));
+    orientation = static_cast<MyOrientation>(readInt(bag, "Orientation"));
+    backColor = readColor(bag, "BackColor");
+    foreColor = readColor(bag, "ForeColor");
+    setUpArrows();
+    computeScheme();
+    layoutBar();
+}
+
+void quilScrollBar::WriteProperties(PropertyBag& bag) const
+{
+    writeProp(bag, "Enabled", Enabled());
+    writeProp(bag, "Min", min);
+    writeProp(bag, "Max", max);
+    writeProp(bag, "Value", value);
+    writeProp(bag, "Orientation", static_cast<int>(orientation));
+    writeProp(bag, "BackColor", QVariant::fromValue<quint32>(backColor));
+    writeProp(bag, "ForeColor", QVariant::fromValue<quint32>(foreColor));
+}
+
+// ------------------------------------------------------------ properties
+
+void quilScrollBar::setMin(int v)
+{
+    if (v >= max)
+        v = max - 1;
+    min = v;
+    emit PropertyChanged(QStringLiteral("Min"));
+    if (value < min) {
+        value = min;
+        emit PropertyChanged(QStringLiteral("Value"));
+    }
+    Refresh();
+}
+
+void quilScrollBar::setMax(int v)
+{
+    if (v <= min)
+        v = min + 1;
+    max = v;
+    emit PropertyChanged(QStringLiteral("Max"));
+    if (value > max) {
+        value = max;
+        emit PropertyChanged(QStringLiteral("Value"));
+    }
+    Refresh();
+}
+
+void quilScrollBar::setValue(int v)
+{
+    if (min <= max)
+        v = std::clamp(v, min, max);
+    // Compared with the value shown, so that setting it back from a handler takes effect.
+    if (v == value)
+        return;
+    lastReported = value;
+    value = v;
+    changed("Value");
+}
+
+void quilScrollBar::setOrientation(MyOrientation o)
+{
+    orientation = o;
+    emit PropertyChanged(QStringLiteral("Orientation"));
+    setUpArrows();
+    layoutBar();
+}
+
+void quilScrollBar::setBackColor(OLE_COLOR c)
+{
+    backColor = c;
+    emit PropertyChanged(QStringLiteral("BackColor"));
+    computeScheme();
+    Refresh();
+}
+
+void quilScrollBar::setForeColor(OLE_COLOR c)
+{
+    foreColor = c;
+    emit PropertyChanged(QStringLiteral("ForeColor"));
+    computeScheme();
+    Refresh();
+}
+
+// ------------------------------------------------------------ geometry
+
+quilScrollBar::Geometry quilScrollBar::Layout() const
+{
+    Geometry g;
+    const int W = width(), H = height();
+    g.L = orientation == pbHorizontal ? W : H;
+    g.T = orientation == pbHorizontal ? H : W;
+    g.s = g.T - 4;
+    g.b = Round(g.s + 5);
+    g.TL = Round(g.L / 2.0 - g.b);
+    g.TR = Round(g.L - g.TL - 2.0 * g.b);
+    return g;
+}
+
+int quilScrollBar::offsetForValue(const Geometry& g) const
+{
+    // A stored Min equal to Max has no range to divide: the thumb stays at the start.
+    const int pct = (value == min || max == min) ? 0 : Round(double(value - min) / double(max - min) * 100.0);
+    return Fix(pct * double(g.TR) / 100.0);
+}
+
+int quilScrollBar::valueForOffset(double d, const Geometry& g) const
+{
+    const double travel = g.L - g.TL - 2.0 * g.b;
+    const int pct = (d == 0 || travel == 0) ? 0 : Round(d / travel * 100.0);
+    const int v = min + Fix(double(max - min) * pct / 100.0);
+    return std::clamp(v, std::min(min, max), std::max(min, max));
+}
+
+bool quilScrollBar::OverThumb(int x, int y) const
+{
+    if (orientation != pbHorizontal && orientation != pbVertical)
+        return false;
+    const Geometry g = Layout();
+    if (g.TL <= 0)
+        return false;
+    const int p = orientation == pbHorizontal ? x : y, q = orientation == pbHorizontal ? y : x;
+    const int start = g.b + offsetForValue(g);
+    return p >= start && p < start + g.TL && q >= 2 && q <= g.T - 2;
+}
+
+void quilScrollBar::layoutBar()
+{
+    if (orientation != pbHorizontal && orientation != pbVertical)
+        return;
+    if (!layingOut) {
+        layingOut = true;
+        // The thickness stays within 15 to 25 pixels.
+        if (orientation == pbHorizontal && (height() > 25 || height() < 15))
+            resize(width(), std::clamp(height(), 15, 25));
+        else if (orientation == pbVertical && (width() > 25 || width() < 15))
+            resize(std::clamp(width(), 15, 25), height());
+        layingOut = false;
+    }
+    const Geometry g = Layout();
+    for (quilXButton* a : arrows)
+        a->resize(std::max(g.s, 0), std::max(g.s, 0));
+    arrows[0]->move(2, 2);
+    if (orientation == pbHorizontal)
+        arrows[1]->move(g.L - (g.s + 2), 2);
+    else
+        arrows[1]->move(2, g.L - (g.s + 2));
+    Refresh();
+}
+
+void quilScrollBar::setUpArrows()
+{
+    if (orientation != pbHorizontal && orientation != pbVertical)
+        return;
+    const QFont symbols(QStringLiteral("Webdings"), 8);
+    const bool across = orientation == pbHorizontal;
+    arrows[0]->setFont(symbols);
+    arrows[1]->setFont(symbols);
+    arrows[0]->setCaption(across ? QStringLiteral("3") : QStringLiteral("5"));
+    arrows[1]->setCaption(across ? QStringLiteral("4") : QStringLiteral("6"));
+}
+
+void quilScrollBar::computeScheme()
+{
+    if (!Enabled())
+        state = StateDisabled;
+    else if (state == StateDisabled)
+        state = StateNormal;
+    const OLE_COLOR W = 0xFFFFFF;
+    switch (state) {
+    case StateHover:
+    case StateDragging: scheme = SchemeHover(backColor, foreColor, W); break;
+    case StateDisabled: scheme = SchemeDisabled(backColor, foreColor, W); break;
+    default: scheme = SchemeNormal(backColor, foreColor, W); break;
+    }
+    for (quilXButton* a : arrows) {
+        if (a->BackColor() != backColor)
+            a->setBackColor(backColor);
+        if (a->ForeColor() != foreColor)
+            a->setForeColor(foreColor);
+    }
+}
+
+void quilScrollBar::setState(int s)
+{
+    const ColorScheme before = scheme;
+    state = s;
+    computeScheme();
+    // A resting pointer must cost nothing: paint only when the look changes.
+    if (!(scheme == before))
+        Refresh();
+}
+
+// ------------------------------------------------------------ painting
+
+void quilScrollBar::Paint()
+{
+    platform::Surface& sf = surface();
+    if (orientation != pbHorizontal && orientation != pbVertical) {
+        sf.Cls();
+        return;
+    }
+    computeScheme();
+    const bool across = orientation == pbHorizontal;
+    const Geometry g = Layout();
+    // Drawn as for a horizontal bar; a vertical one exchanges x and y.
+    const int W = g.L, H = g.T, s = g.s;
+    auto line = [&](int x1, int y1, int x2, int y2, OLE_COLOR c) {
+        if (across)
+            sf.Line(x1, y1, x2, y2, c);
+        else
+            sf.Line(y1, x1, y2, x2, c);
+    };
+    const ColorScheme& c = scheme;
+    sf.BackColor = c.EdgeEnd;
+    sf.Cls();
+    GradientRect(sf, 1, 1, sf.ScaleWidth() - 2, sf.ScaleHeight() - 2, ColorToVertex(c.FaceBottom),
+                 ColorToVertex(c.FaceMiddle), across ? 1 : 0);
+    line(1, 1, 1, H - 2, c.FaceTop);
+    line(1, 1, s + 2, 1, c.FaceTop);
+    line(s + 2, 1, s + 2, H - 2, c.FaceTop);
+    line(1, H - 2, s + 3, H - 2, c.FaceTop);
+    line(W - 2, 1, W - 2, H - 2, c.FaceTop);
+    line(W - 2, 1, W - (s + 3), 1, c.FaceTop);
+    line(W - (s + 3), 1, W - (s + 3), H - 1, c.FaceTop);
+    line(W - 2, H - 2, W - (s + 3), H - 2, c.FaceTop);
+    line(s + 3, 1, s + 3, H - 1, c.EdgeEnd);
+    line(W - (s + 4), 1, W - (s + 4), H - 1, c.EdgeEnd);
+    paintThumb(g);
+    if (valueChangePending) {
+        // Raised once the face is whole: a handler that sets Value paints a new face, not half of one.
+        valueChangePending = false;
+        emit ValueChanged();
+    }
+}
+
+void quilScrollBar::paintThumb(const Geometry& g)
+{
+    platform::Surface& sf = surface();
+    thumbOffset = offsetForValue(g);
+    if (value != lastReported) {
+        lastReported = value;
+        valueChangePending = true;
+    }
+    const int TL = g.TL;
+    if (TL <= 0)
+        return;   // no room for a thumb
+    const ColorScheme& c = scheme;
+    const int W = sf.ScaleWidth(), H = sf.ScaleHeight();
+    if (orientation == pbHorizontal) {
+        const int x0 = g.b + thumbOffset;
+        GradientTwoStage(sf, x0, 2, TL, H - 2, c.FaceTop, c.FaceMiddle, c.FaceBottom, pbHorizontal);
+        GradientLine(sf, x0, 2, TL - 1, pbHorizontal, c.EdgeStart, c.EdgeMiddle);
+        GradientLine(sf, x0, 2, H - 4, pbVertical, c.EdgeStart, c.EdgeEnd);
+        sf.Line(x0, H - 3, x0 + TL - 1, H - 3, c.EdgeEnd);
+        GradientLine(sf, x0 + TL - 1, 2, H - 4, pbVertical, c.EdgeMiddle, c.EdgeEnd);
+        sf.Line(x0 - 1, 1, x0 - 1, H - 1, c.FaceTop);
+        sf.Line(x0 - 1, 1, x0 + TL, 1, c.FaceTop);
+        sf.Line(x0 + TL, 1, x0 + TL, H - 1, c.FaceTop);
+        sf.Line(x0 + TL, H - 2, x0 - 1, H - 2, c.FaceTop);
+        if (TL > 10) {
+            const double gc = x0 + TL / 2.0;
+            for (int k : {-3, -1, 1, 3})
+                sf.Line(Round(gc + k), 5, Round(gc + k), H - 4, c.EdgeStart);
+            for (int k : {-4, -2, 0, 2})
+                sf.Line(Round(gc + k), 4, Round(gc + k), H - 5, c.FaceTop);
+        }
+    } else {
+        const int y0 = g.b + thumbOffset;
+        GradientTwoStage(sf, 2, y0, W - 2, TL, c.FaceTop, c.FaceMiddle, c.FaceBottom, pbVertical);
+        GradientLine(sf, 2, y0, W - 4, pbHorizontal, c.EdgeStart, c.EdgeMiddle);
+        GradientLine(sf, 2, y0, TL - 1, pbVertical, c.EdgeStart, c.EdgeEnd);
+        sf.Line(3, y0 + TL - 1, W - 3, y0 + TL - 1, c.EdgeEnd);
+        GradientLine(sf, W - 3, y0 + 1, TL - 2, pbVertical, c.EdgeMiddle, c.EdgeEnd);
+        sf.Line(1, y0 - 1, W - 1, y0 - 1, c.FaceTop);
+        sf.Line(1, y0 - 1, 1, y0 + TL, c.FaceTop);
+        sf.Line(1, y0 + TL, W - 1, y0 + TL, c.FaceTop);
+        sf.Line(W - 2, y0 + TL, W - 2, y0 - 1, c.FaceTop);
+        if (TL > 10) {
+            const double gc = y0 + TL / 2.0;
+            for (int k : {-3, -1, 1, 3})
+                sf.Line(5, Round(gc + k), W - 4, Round(gc + k), c.EdgeStart);
+            for (int k : {-4, -2, 0, 2})
+                sf.Line(4, Round(gc + k), W - 5, Round(gc + k), c.FaceTop);
+        }
+    }
+}
+
+// ------------------------------------------------------------ pointer
+
+void quilScrollBar::HoverTick(bool pointerLeft)
+{
+    if (pointerLeft) {
+        setState(StateLeft);
+    } else if (!dragging) {
+        setState(StateHover);
+    } else {
+        setState(StateDragging);
+        emit Click();
+    }
+}
+
+void quilScrollBar::MouseDownNotify(short button, short shift, float x, float y)
+{
+    if (button != 1)
+        return;
+    const Geometry g = Layout();
+    const int p = static_cast<int>(orientation == pbHorizontal ? x : y);
+    if (OverThumb(static_cast<int>(x), static_cast<int>(y))) {
+        dragging = true;
+        grabOffset = Round(p - thumbOffset - g.b);
+    } else if (orientation == pbHorizontal || orientation == pbVertical) {
+        QPointer<quilScrollBar> self(this);
+        setValue(p >= g.b + thumbOffset ? max : min);
+        if (!self)
+            return;
+    }
+    emit MouseDown(button, shift, x, y);
+}
+
+void quilScrollBar::MouseMoveNotify(short button, short shift, float x, float y)
+{
+    QPointer<quilScrollBar> self(this);
+    if (OverThumb(static_cast<int>(x), static_cast<int>(y)) || dragging) {
+        pointerSeen();
+        // Only a drag that began on the thumb moves it.
+        if (dragging && (button & 1)) {
+            const Geometry g = Layout();
+            const double p = orientation == pbHorizontal ? x : y;
+            setValue(valueForOffset(p - g.b - grabOffset, g));
+            if (!self)
+                return;
+            emit Scroll();
+            if (!self)
+                return;
+        }
+    }
+    emit MouseMove(button, shift, x, y);
+}
+
+void quilScrollBar::MouseUpNotify(short button, short shift, float x, float y)
+{
+    if (button != 1)
+        return;
+    QPointer<quilScrollBar> self(this);
+    if (dragging) {
+        dragging = false;
+        emit Click();
+        if (!self)
+            return;
+    }
+    dragging = false;
+    emit MouseUp(button, shift, x, y);
+}
+
+void quilScrollBar::mousePressEvent(QMouseEvent* e)
+{
+    const QPointF p = e->position();
+    pressedInside = e->button() == Qt::LeftButton;
+    MouseDownNotify(ButtonOf(e->button()), ShiftOf(e->modifiers()), static_cast<float>(p.x()),
+                    static_cast<float>(p.y()));
+}
+
+void quilScrollBar::mouseMoveEvent(QMouseEvent* e)
+{
+    const QPointF p = e->position();
+    MouseMoveNotify(ButtonsOf(e->buttons()), ShiftOf(e->modifiers()), static_cast<float>(p.x()),
+                    static_cast<float>(p.y()));
+}
+
+void quilScrollBar::mouseReleaseEvent(QMouseEvent* e)
+{
+    const QPointF p = e->position();
+    const bool click = pressedInside && e->button() == Qt::LeftButton && rect().contains(p.toPoint());
+    pressedInside = false;
+    QPointer<quilScrollBar> self(this);
+    MouseUpNotify(ButtonOf(e->button()), ShiftOf(e->modifiers()), static_cast<float>(p.x()),
+                  static_cast<float>(p.y()));
+    // The platform's own click: a press and release over the bar.
+    if (self && click)
+        emit Click();
+}
+
+void quilScrollBar::keyPressEvent(QKeyEvent* e)
+{
+    const short code = KeyCodeOf(e->key());
+    const QString text = e->text();
+    if (code == 0 && text.isEmpty()) {
+        quilControl::keyPressEvent(e);
+        return;
+    }
+    QPointer<quilScrollBar> self(this);
+    short kc = code, sh = ShiftOf(e->modifiers());
+    emit KeyDown(kc, sh);
+    if (self && !text.isEmpty() && text.at(0).unicode() != 0 && !(e->modifiers() & Qt::ControlModifier)) {
+        short ka = static_cast<short>(text.at(0).unicode());
+        emit KeyPress(ka);
+    }
+}
+
+void quilScrollBar::keyReleaseEvent(QKeyEvent* e)
+{
+    if (e->isAutoRepeat())
+        return;
+    short kc = KeyCodeOf(e->key()), sh = ShiftOf(e->modifiers());
+    if (kc == 0) {
+        quilControl::keyReleaseEvent(e);
+        return;
+    }
+    emit KeyUp(kc, sh);
+}
+
+void quilScrollBar::resizeEvent(QResizeEvent* e)
+{
+    quilControl::resizeEvent(e);
+    if (!layingOut)
+        layoutBar();
+}
+
+} // namespace quil

@@ -1,0 +1,16 @@
+#include <quilObjects/quilTab.h>
+
+namespace quil {
+
+quilTab::quilTab(QWidget* parent) : quilControl(parent)
+{
+    // Nothing to draw: let the container show through.
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    setAttribute(Qt::WA_NoSystemBackground);
+}
+
+void quilTab::Paint() {}
+
+ClsMain::ClsMain(QObject* parent) : QObject(parent) {}
+
+} // namespace quil

@@ -1,0 +1,22 @@
+#pragma once
+// Gradient drawing of the library's controls, on a control's surface.
+
+#include <quilObjects/Types.h>
+
+#include "platform/surface/Surface.h"
+
+namespace quil {
+
+// The colour (resolved, then masked to 24 bits) as a vertex of 16-bit channels.
+platform::TRIVERTEX ColorToVertex(OLE_COLOR colour);
+// mode 0 horizontal, 1 vertical; a rectangle of no width or height draws nothing.
+void GradientRect(platform::Surface& dc, int x, int y, int dx, int dy, const platform::TRIVERTEX& c1,
+                  const platform::TRIVERTEX& c2, int mode);
+// A one-pixel line shaded from one colour to the other; orientation 2 is vertical.
+void GradientLine(platform::Surface& dc, int x, int y, int length, int orientation, OLE_COLOR from, OLE_COLOR to);
+// Two bands meeting in the middle; the second band is placed from the
+// surface's edge, not from x or y.
+void GradientTwoStage(platform::Surface& dc, int x, int y, int width, int height, OLE_COLOR c1, OLE_COLOR c2,
+                      OLE_COLOR c3, int orientation);
+
+} // namespace quil

@@ -1,0 +1,69 @@
+#include <quilObjects/Library.h>
+#include <quilObjects/quilButton.h>
+#include <quilObjects/quilScrollBar.h>
+#include <quilObjects/quilTab.h>
+
+#include "basic/quilXButton.h"
+
+namespace quil {
+
+Error::Error(int number, const QString& description) : std::runtime_error(description.toStdString()), num(number) {}
+Error::~Error() = default;
+
+namespace {
+template <class T>
+QObject* make(QWidget* parent)
+{
+    auto* c = new T(parent);
+    c->InitProperties();
+    return c;
+}
+} // namespace
+
+const std::vector<ClassEntry>& ClassTable()
+{
+    // Identity numbers follow the alphabetical order of the control classes.
+    static const std::vector<ClassEntry> table = {
+        {"quilButton", ClassEntry::Control, ClassEntry::ByContainer, 0, "__quilButton", &quilButton::staticMetaObject,
+         &make<quilButton>},
+        {"quilScrollBar", ClassEntry::Control, ClassEntry::ByContainer, 10, "__quilScrollBar",
+         &quilScrollBar::staticMetaObject, &make<quilScrollBar>},
+        {"quilTab", ClassEntry::Control, ClassEntry::ByContainer, 12, "__quilTab", &quilTab::staticMetaObject,
+         &make<quilTab>},
+        {"quilXButton", ClassEntry::PrivateControl, ClassEntry::No, 15, nullptr, &quilXButton::staticMetaObject,
+         nullptr},
+        {"ClsMain", ClassEntry::Empty, ClassEntry::No, -1, nullptr, &ClsMain::staticMetaObject, nullptr},
+    };
+    return table;
+}
+
+const ClassEntry* FindClass(const QString& name)
+{
+    QString n = name.trimmed();
+    // "quilObjects.quilButton" and "quil::quilButton" name the class too.
+    for (const QString& prefix : {QStringLiteral("quilObjects."), QStringLiteral("quil::")})
+        if (n.startsWith(prefix, Qt::CaseInsensitive))
+            n = n.mid(prefix.size());
+    for (const ClassEntry& e : ClassTable())
+        if (n.compare(QLatin1String(e.name), Qt::CaseInsensitive) == 0)
+            return &e;
+    return nullptr;
+}
+
+QWidget* CreateControl(const QString& className, QWidget* parent)
+{
+    const ClassEntry* e = FindClass(className);
+    if (!e || !e->create || e->kind != ClassEntry::Control)
+        return nullptr;
+    return qobject_cast<QWidget*>(e->create(parent));
+}
+
+} // namespace quil
+
+QObject* quilCreateObject(const char* className, QObject* parent)
+{
+    QWidget* host = parent && parent->isWidgetType() ? static_cast<QWidget*>(parent) : nullptr;
+    if (parent && !host)
+        return nullptr;
+    return quil::CreateControl(QString::fromUtf8(className ? className : ""), host);
+}

@@ -1,0 +1,338 @@
+#include <quilObjects/quilControl.h>
+
+#include "platform/surface/Surface.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QCursor>
+#include <QMetaProperty>
+#include <QPainter>
+#include <QResizeEvent>
+#include <QTimer>
+
+namespace quil {
+
+void InstallAccessibleFactory();
+
+namespace {
+// The poll's period: often enough to look immediate, rare enough to cost nothing.
+constexpr int PollInterval = 10;
+
+quilControl::PointerSource& pointerSource()
+{
+    static quilControl::PointerSource source;
+    return source;
+}
+} // namespace
+
+struct quilControl::Private {
+    platform::Surface surface;
+    QTimer poll;
+    QPoint lastSeen;
+    bool enabled = true;
+    bool quiet = false;
+};
+
+quilControl::quilControl(QWidget* parent) : QWidget(parent), d(std::make_unique<Private>())
+{
+    InstallAccessibleFactory();
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    d->surface.Resize(width(), height());
+    d->surface.Font = QWidget::font();
+    d->poll.setInterval(PollInterval);
+    connect(&d->poll, &QTimer::timeout, this, &quilControl::PollTick);
+}
+
+quilControl::~quilControl() = default;
+
+platform::Surface& quilControl::surface() const { return d->surface; }
+const QImage& quilControl::Face() const { return d->surface.Image(); }
+
+void quilControl::Refresh()
+{
+    // A hidden control learns its new size only when shown; paint at the size it has now.
+    if (d->surface.ScaleWidth() != width() || d->surface.ScaleHeight() != height())
+        d->surface.Resize(width(), height());
+    Paint();
+    update();
+}
+
+void quilControl::changed(const char* name)
+{
+    emit PropertyChanged(QString::fromLatin1(name));
+    Refresh();
+}
+
+// ------------------------------------------------------------ persistence
+
+void quilControl::InitProperties()
+{
+    applyEnabled(true);
+    applyFont(AmbientFont());
+}
+
+void quilControl::ReadProperties(PropertyBag& bag) { readCommon(bag); }
+
+const std::vector<PersistedProperty>& quilControl::Persisted() const
+{
+    static const std::vector<PersistedProperty> none;
+    return none;
+}
+
+void quilControl::WriteProperties(PropertyBag& bag) const
+{
+    for (const PersistedProperty& p : Persisted())
+        writeProp(bag, p.name, property(p.name));
+}
+
+QVariant quilControl::defaultOf(const char* name) const
+{
+    for (const PersistedProperty& p : Persisted()) {
+        if (qstrcmp(p.name, name) != 0)
+            continue;
+        switch (p.ambient) {
+        case PersistedProperty::DisplayName: return AmbientDisplayName();
+        case PersistedProperty::Font: return AmbientFont();
+        case PersistedProperty::None: return p.def;
+        }
+    }
+    return {};
+}
+
+QVariant quilControl::readProp(PropertyBag& bag, const char* name) const
+{
+    return bag.ReadProperty(QString::fromLatin1(name), defaultOf(name));
+}
+
+OLE_COLOR quilControl::readColor(PropertyBag& bag, const char* name) const
+{
+    return static_cast<OLE_COLOR>(readInt(bag, name));
+}
+
+qint64 quilControl::readInt(PropertyBag& bag, const char* name) const
+{
+    return platform::BagInt(readProp(bag, name), defaultOf(name).toLongLong());
+}
+
+bool quilControl::readBool(PropertyBag& bag, const char* name) const
+{
+    return platform::BagBool(readProp(bag, name), defaultOf(name).toBool());
+}
+
+QString quilControl::readText(PropertyBag& bag, const char* name) const
+{
+    const QVariant v = readProp(bag, name);
+    return v.isValid() ? v.toString() : defaultOf(name).toString();
+}
+
+QFont quilControl::readFont(PropertyBag& bag) const
+{
+    return platform::BagFont(readProp(bag, "Font"), AmbientFont());
+}
+
+void quilControl::writeProp(PropertyBag& bag, const char* name, const QVariant& value) const
+{
+    bag.WriteProperty(QString::fromLatin1(name), value, defaultOf(name));
+}
+
+void quilControl::readCommon(PropertyBag& bag)
+{
+    applyEnabled(readBool(bag, "Enabled"));
+    applyFont(readFont(bag));
+}
+
+void quilControl::writeCommon(PropertyBag& bag) const
+{
+    writeProp(bag, "Enabled", Enabled());
+    writeProp(bag, "Font", Font());
+}
+
+// ------------------------------------------------------------ Enabled, Font
+
+bool quilControl::Enabled() const { return d->enabled; }
+
+void quilControl::setEnabled(bool on)
+{
+    // Qt's own flag follows, so that a disabled control gets no input;
+    // changeEvent sends the notification and repaints.
+    QWidget::setEnabled(on);
+}
+
+void quilControl::applyEnabled(bool on)
+{
+    d->quiet = true;
+    QWidget::setEnabled(on);
+    d->enabled = on;
+    d->quiet = false;
+}
+
+QFont quilControl::Font() const { return d->surface.Font; }
+
+void quilControl::setFont(const QFont& font)
+{
+    if (font == d->surface.Font && testAttribute(Qt::WA_SetFont))
+        return;
+    d->surface.Font = font;
+    d->quiet = true;
+    QWidget::setFont(font);
+    d->quiet = false;
+    changed("Font");
+}
+
+void quilControl::applyFont(const QFont& f)
+{
+    d->surface.Font = f;
+    d->quiet = true;
+    QWidget::setFont(f);
+    d->quiet = false;
+}
+
+void quilControl::changeEvent(QEvent* e)
+{
+    if (e->type() == QEvent::EnabledChange) {
+        // The control's own flag is Qt's explicit one: a disabled parent
+        // blocks input but leaves it as it is.
+        const bool own = !testAttribute(Qt::WA_ForceDisabled);
+        if (own != d->enabled) {
+            d->enabled = own;
+            if (!d->quiet)
+                changed("Enabled");
+        }
+    } else if (e->type() == QEvent::FontChange && !d->quiet) {
+        // A font set through QWidget, or inherited from the container.
+        if (QWidget::font() != d->surface.Font) {
+            d->surface.Font = QWidget::font();
+            changed("Font");
+        }
+    }
+    QWidget::changeEvent(e);
+}
+
+QString quilControl::AmbientDisplayName() const
+{
+    if (!objectName().isEmpty())
+        return objectName();
+    QString cls = QString::fromLatin1(metaObject()->className());
+    cls = cls.mid(cls.lastIndexOf(':') + 1);
+    return cls + QLatin1Char('1');
+}
+
+QFont quilControl::AmbientFont() const
+{
+    return parentWidget() ? parentWidget()->font() : QApplication::font();
+}
+
+// ------------------------------------------------------------ hover poll
+
+void quilControl::SetPointerSource(PointerSource source) { pointerSource() = std::move(source); }
+
+QPoint quilControl::PointerPosition()
+{
+    const PointerSource& s = pointerSource();
+    return s ? s() : QCursor::pos();
+}
+
+bool quilControl::Polling() const { return d->poll.isActive(); }
+
+void quilControl::pointerSeen()
+{
+    d->lastSeen = PointerPosition();
+    if (!d->poll.isActive())
+        d->poll.start();
+}
+
+void quilControl::stopPolling() { d->poll.stop(); }
+
+void quilControl::PollTick()
+{
+    const QPoint now = PointerPosition();
+    // Two pixels or more on either axis without a move event reaching us: gone.
+    const bool left = std::abs(now.x() - d->lastSeen.x()) >= 2 || std::abs(now.y() - d->lastSeen.y()) >= 2;
+    if (left)
+        d->poll.stop();
+    HoverTick(left);
+}
+
+void quilControl::HoverTick(bool) {}
+
+void quilControl::leaveEvent(QEvent* e)
+{
+    // Outside our windows the pointer may not be readable (Wayland): a leave ends the hover.
+    if (d->poll.isActive()) {
+        d->poll.stop();
+        HoverTick(true);
+    }
+    QWidget::leaveEvent(e);
+}
+
+// ------------------------------------------------------------ keys and buttons
+
+short quilControl::KeyCodeOf(int k)
+{
+    if (k >= Qt::Key_A && k <= Qt::Key_Z)
+        return static_cast<short>(k);   // 65-90, as Qt numbers them too
+    if (k >= Qt::Key_0 && k <= Qt::Key_9)
+        return static_cast<short>(k);
+    if (k >= Qt::Key_F1 && k <= Qt::Key_F24)
+        return static_cast<short>(112 + (k - Qt::Key_F1));
+    switch (k) {
+    case Qt::Key_Backspace: return 8;
+    case Qt::Key_Tab: case Qt::Key_Backtab: return 9;
+    case Qt::Key_Return: case Qt::Key_Enter: return 13;
+    case Qt::Key_Shift: return 16;
+    case Qt::Key_Control: return 17;
+    case Qt::Key_Alt: return 18;
+    case Qt::Key_Pause: return 19;
+    case Qt::Key_CapsLock: return 20;
+    case Qt::Key_Escape: return 27;
+    case Qt::Key_Space: return 32;
+    case Qt::Key_PageUp: return 33;
+    case Qt::Key_PageDown: return 34;
+    case Qt::Key_End: return 35;
+    case Qt::Key_Home: return 36;
+    case Qt::Key_Left: return 37;
+    case Qt::Key_Up: return 38;
+    case Qt::Key_Right: return 39;
+    case Qt::Key_Down: return 40;
+    case Qt::Key_Insert: return 45;
+    case Qt::Key_Delete: return 46;
+    case Qt::Key_Menu: return 93;
+    default: return 0;
+    }
+}
+
+short quilControl::ShiftOf(Qt::KeyboardModifiers m)
+{
+    return static_cast<short>((m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) |
+                              (m & Qt::AltModifier ? 4 : 0));
+}
+
+short quilControl::ButtonOf(Qt::MouseButton b)
+{
+    return b == Qt::LeftButton ? 1 : b == Qt::RightButton ? 2 : b == Qt::MiddleButton ? 4 : 0;
+}
+
+short quilControl::ButtonsOf(Qt::MouseButtons b)
+{
+    return static_cast<short>((b & Qt::LeftButton ? 1 : 0) | (b & Qt::RightButton ? 2 : 0) |
+                              (b & Qt::MiddleButton ? 4 : 0));
+}
+
+// ------------------------------------------------------------ Qt glue
+
+void quilControl::paintEvent(QPaintEvent*)
+{
+    // The face is the control's pixels at its logical size; on a denser
+    // screen each pixel becomes a whole block, never a blur.
+    QPainter p(this);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    p.drawImage(rect(), d->surface.Image());
+}
+
+void quilControl::resizeEvent(QResizeEvent* e)
+{
+    d->surface.Resize(e->size().width(), e->size().height());
+    Refresh();
+}
+
+} // namespace quil

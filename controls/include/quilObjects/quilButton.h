@@ -1,0 +1,126 @@
+#pragma once
+// The library's push button: a two-stage gradient face with a one-pixel
+// gradient border, an optional picture from a host image list and a centred
+// caption, in five looks (normal, hover, pressed, disabled, idle/focused).
+
+#include "quilControl.h"
+
+#include <QPointer>
+
+namespace quil {
+
+// What the library's two buttons share: states, face, mouse, keys, focus.
+class QUILOBJECTS_EXPORT quilButtonBase : public quilControl {
+    Q_OBJECT
+public:
+    enum State { StateNormal = 0, StateHover = 1, StatePressed = 2, StateDisabled = 3, StateIdle = 4 };
+
+    OLE_COLOR BackColor() const { return backColor; }
+    void setBackColor(OLE_COLOR c);
+    OLE_COLOR ForeColor() const { return foreColor; }
+    void setForeColor(OLE_COLOR c);
+    QString Caption() const { return caption; }
+    void setCaption(const QString& text);
+
+    int State_() const { return state; }
+    bool MouseIsDown() const { return mouseDown; }
+    bool FocusFlag() const { return focusFlag != 0; }
+    // The scheme of the current state, as the next paint uses it.
+    virtual ColorScheme CurrentScheme() const;
+
+    // Host notifications, called from Qt's events; tests may call them.
+    void MouseDownNotify(short button, short shift, float x, float y);
+    void MouseMoveNotify(short button, short shift, float x, float y);
+    void MouseUpNotify(short button, short shift, float x, float y);
+    void KeyDownNotify(short keyCode, short shift);
+    void KeyUpNotify(short keyCode, short shift);
+    void KeyPressNotify(short keyAscii);
+    void EnterFocus();
+    void ExitFocus();
+
+signals:
+    void Click();
+    void KeyDown(short& KeyCode, short& Shift);
+    void KeyPress(short& KeyAscii);
+    void KeyUp(short& KeyCode, short& Shift);
+    void MouseDown(short& Button, short& Shift, float& X, float& Y);
+    void MouseMove(short& Button, short& Shift, float& X, float& Y);
+    void MouseUp(short& Button, short& Shift, float& X, float& Y);
+
+protected:
+    explicit quilButtonBase(QWidget* parent);
+
+    void Paint() override;
+    void HoverTick(bool pointerLeft) override;
+    // Moves to a state; repaints only when the look changes.
+    void setState(int s);
+    virtual bool focusLook() const = 0;
+    // Picture and caption over the face, in the caption colour.
+    virtual void paintContent(OLE_COLOR captionColour, bool enabled) = 0;
+    void printAt(const QString& text, int x, int y, OLE_COLOR colour);
+
+    void focusInEvent(QFocusEvent*) override;
+    void focusOutEvent(QFocusEvent*) override;
+    void keyPressEvent(QKeyEvent*) override;
+    void keyReleaseEvent(QKeyEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+    void enterEvent(QEnterEvent*) override;
+
+    OLE_COLOR backColor = 0xFFFFFF;
+    OLE_COLOR foreColor = 0xC00000;
+    QString caption;
+    bool mouseDown = false;
+    int state = StateIdle;
+    int focusFlag = 0;
+    int paintedState = -1;
+    int paintedFocus = -1;
+};
+
+class QUILOBJECTS_EXPORT quilButton : public quilButtonBase {
+    Q_OBJECT
+    Q_CLASSINFO("ID", "0")
+    Q_CLASSINFO("Interface", "_quilButton")
+    Q_CLASSINFO("EventInterface", "__quilButton")
+    Q_CLASSINFO("Creatable", "container")
+    Q_CLASSINFO("AccessibleRole", "PushButton")
+    Q_PROPERTY(quint32 BackColor READ BackColor WRITE setBackColor)
+    Q_PROPERTY(quint32 ForeColor READ ForeColor WRITE setForeColor)
+    Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
+    Q_PROPERTY(QFont Font READ Font WRITE setFont)
+    Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
+    Q_PROPERTY(quint32 TabSelectColor READ TabSelectColor WRITE setTabSelectColor)
+    Q_PROPERTY(QObject* ImageList READ ImageList WRITE setImageList)
+    Q_PROPERTY(short ImageIndex READ ImageIndex WRITE setImageIndex)
+public:
+    explicit quilButton(QWidget* parent = nullptr);
+    Q_INVOKABLE short ID() const { return 0; }
+
+    void InitProperties() override;
+    void ReadProperties(PropertyBag& bag) override;
+    void WriteProperties(PropertyBag& bag) const override;
+    const std::vector<PersistedProperty>& Persisted() const override;
+
+    OLE_COLOR TabSelectColor() const { return tabSelectColor; }
+    void setTabSelectColor(OLE_COLOR c);
+    QObject* ImageList() const { return imageList.data(); }
+    void setImageList(QObject* list);
+    short ImageIndex() const { return imageIndex; }
+    void setImageIndex(short index);
+
+    ColorScheme CurrentScheme() const override;
+    // Whether picture and caption are stacked at the current size.
+    bool Stacked() const;
+
+protected:
+    bool focusLook() const override { return true; }
+    void paintContent(OLE_COLOR captionColour, bool enabled) override;
+
+private:
+    QPointer<QObject> imageList;
+    short imageIndex = 0;
+    OLE_COLOR tabSelectColor = 38631;
+};
+
+} // namespace quil

@@ -1,0 +1,124 @@
+#pragma once
+// What every control of the library shares: a persistent pixel face that is
+// repainted whole on every change and shown scaled by whole numbers, its own
+// Enabled and Font, the property-changed notification, persistence through
+// a property bag, the hover poll and the platform's key numbers.
+
+#include "Export.h"
+#include <quilObjects/PropertyBag.h>
+#include "Types.h"
+
+#include <QImage>
+#include <QPoint>
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace platform {
+class Surface;
+}
+class QTimer;
+
+namespace quil {
+
+using platform::MemoryPropertyBag;
+using platform::PropertyBag;
+
+// One persisted property: its bag name and the default used both on reading
+// and on writing. An ambient default stands for the container's value.
+struct PersistedProperty {
+    enum Ambient { None, DisplayName, Font };
+    const char* name;
+    QVariant def;
+    Ambient ambient = None;
+};
+
+class QUILOBJECTS_EXPORT quilControl : public QWidget {
+    Q_OBJECT
+public:
+    ~quilControl() override;
+
+    // Host notifications. A new instance has run InitProperties already.
+    virtual void InitProperties();
+    virtual void ReadProperties(PropertyBag& bag);
+    virtual void WriteProperties(PropertyBag& bag) const;
+    // The persisted properties in writing order, with their defaults.
+    virtual const std::vector<PersistedProperty>& Persisted() const;
+
+    // The control's own flag: a control inside a disabled one keeps it.
+    bool Enabled() const;
+    void setEnabled(bool on);
+    QFont Font() const;
+    void setFont(const QFont& font);
+
+    // The container's name for the control and the container's font.
+    QString AmbientDisplayName() const;
+    QFont AmbientFont() const;
+
+    // The pixel face as last painted.
+    const QImage& Face() const;
+    // Paints the whole face again and shows it.
+    void Refresh();
+
+    // Hover polling. The pointer source gives the screen position of the
+    // pointer; tests replace it for every control at once.
+    using PointerSource = std::function<QPoint()>;
+    static void SetPointerSource(PointerSource source);
+    static QPoint PointerPosition();
+    bool Polling() const;
+    // One tick of the poll, as the timer runs it.
+    void PollTick();
+
+signals:
+    void PropertyChanged(const QString& PropertyName);
+
+protected:
+    explicit quilControl(QWidget* parent);
+
+    platform::Surface& surface() const;
+    // Draws the whole face into the surface.
+    virtual void Paint() = 0;
+    // Sends the notification and repaints.
+    void changed(const char* name);
+
+    // The default a property is read and written with.
+    QVariant defaultOf(const char* name) const;
+    QVariant readProp(PropertyBag& bag, const char* name) const;
+    OLE_COLOR readColor(PropertyBag& bag, const char* name) const;
+    qint64 readInt(PropertyBag& bag, const char* name) const;
+    bool readBool(PropertyBag& bag, const char* name) const;
+    QString readText(PropertyBag& bag, const char* name) const;
+    QFont readFont(PropertyBag& bag) const;
+    void writeProp(PropertyBag& bag, const char* name, const QVariant& value) const;
+    // Enabled and Font, as every control persists them.
+    void readCommon(PropertyBag& bag);
+    void writeCommon(PropertyBag& bag) const;
+    // Sets the flag and font without notification (loading).
+    void applyEnabled(bool on);
+    void applyFont(const QFont& f);
+
+    // A mouse move over the control: remember where, start the poll.
+    void pointerSeen();
+    void stopPolling();
+    // The tick's verdict; the control changes its state and repaints when it changed.
+    virtual void HoverTick(bool pointerLeft);
+
+    // The platform's key number for a Qt key (Enter 13, Space 32, arrows 37-40, ...).
+    static short KeyCodeOf(int qtKey);
+    static short ShiftOf(Qt::KeyboardModifiers m);
+    static short ButtonOf(Qt::MouseButton b);
+    static short ButtonsOf(Qt::MouseButtons b);
+
+    void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+    void changeEvent(QEvent*) override;
+    void leaveEvent(QEvent*) override;
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace quil

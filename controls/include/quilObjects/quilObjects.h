@@ -1,0 +1,13 @@
+#pragma once
+// Everything public of the quilObjects control library.
+
+#include "Export.h"
+#include "ImageList.h"
+#include "Library.h"
+#include "Routines.h"
+#include "Types.h"
+#include "quilButton.h"
+#include "quilControl.h"
+#include "quilScrollBar.h"
+#include "quilTab.h"
+#include <quilObjects/PropertyBag.h>

@@ -1,0 +1,32 @@
+#pragma once
+// A control with only its identity: it draws nothing and raises nothing.
+
+#include "quilControl.h"
+
+namespace quil {
+
+class QUILOBJECTS_EXPORT quilTab : public quilControl {
+    Q_OBJECT
+    Q_CLASSINFO("ID", "12")
+    Q_CLASSINFO("Interface", "_quilTab")
+    Q_CLASSINFO("EventInterface", "__quilTab")
+    Q_CLASSINFO("Creatable", "container")
+public:
+    explicit quilTab(QWidget* parent = nullptr);
+    Q_INVOKABLE short ID() const { return 12; }
+
+protected:
+    void Paint() override;
+    void paintEvent(QPaintEvent*) override {}
+};
+
+// The library's empty public class.
+class QUILOBJECTS_EXPORT ClsMain : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("Interface", "_ClsMain")
+    Q_CLASSINFO("Creatable", "no")
+public:
+    explicit ClsMain(QObject* parent = nullptr);
+};
+
+} // namespace quil
