@@ -7,6 +7,7 @@
 #include <QAccessible>
 #include <QAccessibleValueInterface>
 #include <QEnterEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -250,4 +251,28 @@ TEST(Errors, CarryThePlatformsNumbers)
         EXPECT_EQ(q->number(), 457);
         EXPECT_EQ(q->description(), "Key is not unique in collection");
     }
+}
+
+TEST(Keys, ThePlatformsNumbersAndNoFlickerFromRepeats)
+{
+    quilScrollBar bar;
+    QList<short> down, up;
+    QObject::connect(&bar, &quilScrollBar::KeyDown, [&](short& k, short& s) { down << k << s; });
+    QObject::connect(&bar, &quilScrollBar::KeyUp, [&](short& k, short&) { up << k; });
+    const std::pair<int, short> keys[] = {{Qt::Key_Left, 37}, {Qt::Key_Up, 38}, {Qt::Key_Right, 39},
+                                          {Qt::Key_Down, 40}, {Qt::Key_Return, 13}, {Qt::Key_Space, 32},
+                                          {Qt::Key_Escape, 27}, {Qt::Key_A, 65}, {Qt::Key_F1, 112}};
+    for (auto [qt, vk] : keys) {
+        down.clear();
+        QKeyEvent e(QEvent::KeyPress, qt, Qt::ControlModifier);
+        QCoreApplication::sendEvent(&bar, &e);
+        EXPECT_EQ(down, QList<short>({vk, 2})) << qt;
+    }
+    QKeyEvent repeat(QEvent::KeyRelease, Qt::Key_Down, Qt::NoModifier, QString(), true);
+    QCoreApplication::sendEvent(&bar, &repeat);
+    EXPECT_TRUE(up.isEmpty()) << "a repeat's release is not raised";
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Down, Qt::NoModifier);
+    QCoreApplication::sendEvent(&bar, &release);
+    EXPECT_EQ(up, QList<short>({40}));
+    EXPECT_EQ(bar.Value(), 50) << "no key changes the value";
 }
