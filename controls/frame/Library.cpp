@@ -2,6 +2,7 @@
 #include <quilObjects/quilButton.h>
 #include <quilObjects/quilScrollBar.h>
 #include <quilObjects/quilTab.h>
+#include <quilObjects/quilSlider.h>
 
 #include "basic/quilXButton.h"
 
@@ -28,6 +29,8 @@ const std::vector<ClassEntry>& ClassTable()
          &make<quilButton>},
         {"quilScrollBar", ClassEntry::Control, ClassEntry::ByContainer, 10, "__quilScrollBar",
          &quilScrollBar::staticMetaObject, &make<quilScrollBar>},
+        {"quilSlider", ClassEntry::Control, ClassEntry::ByContainer, 11, "__quilSlider", &quilSlider::staticMetaObject,
+         &make<quilSlider>},
         {"quilTab", ClassEntry::Control, ClassEntry::ByContainer, 12, "__quilTab", &quilTab::staticMetaObject,
          &make<quilTab>},
         {"quilXButton", ClassEntry::PrivateControl, ClassEntry::No, 15, nullptr, &quilXButton::staticMetaObject,

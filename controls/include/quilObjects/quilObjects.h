@@ -10,4 +10,5 @@
 #include "quilControl.h"
 #include "quilScrollBar.h"
 #include "quilTab.h"
+#include "quilSlider.h"
 #include <quilObjects/PropertyBag.h>
