@@ -3,6 +3,7 @@
 #include <quilObjects/quilScrollBar.h>
 #include <quilObjects/quilTab.h>
 #include <quilObjects/quilSlider.h>
+#include <quilObjects/quilProgressBar.h>
 
 #include "basic/quilXButton.h"
 
@@ -27,6 +28,8 @@ const std::vector<ClassEntry>& ClassTable()
     static const std::vector<ClassEntry> table = {
         {"quilButton", ClassEntry::Control, ClassEntry::ByContainer, 0, "__quilButton", &quilButton::staticMetaObject,
          &make<quilButton>},
+        {"quilProgressBar", ClassEntry::Control, ClassEntry::ByContainer, 8, "__quilProgressBar",
+         &quilProgressBar::staticMetaObject, &make<quilProgressBar>},
         {"quilScrollBar", ClassEntry::Control, ClassEntry::ByContainer, 10, "__quilScrollBar",
          &quilScrollBar::staticMetaObject, &make<quilScrollBar>},
         {"quilSlider", ClassEntry::Control, ClassEntry::ByContainer, 11, "__quilSlider", &quilSlider::staticMetaObject,

@@ -73,6 +73,8 @@ TEST(TypeLibrary, ClassesAgainstTheClassTable)
     const QStringList heads = {
         "class quilButton kind control creatable container interface _quilButton id 0 events __quilButton",
         "class quilScrollBar kind control creatable container interface _quilScrollBar id 10 events __quilScrollBar",
+        "class quilProgressBar kind control creatable container interface _quilProgressBar id 8 events "
+        "__quilProgressBar",
         "class quilSlider kind control creatable container interface _quilSlider id 11 events __quilSlider",
         "class quilTab kind control creatable container interface _quilTab id 12 events __quilTab",
         "class ClsMain kind class creatable no interface _ClsMain",
@@ -116,5 +118,13 @@ TEST(TypeLibrary, ClassesAgainstTheClassTable)
                            "event KeyDown(short& KeyCode, short& Shift)", "event KeyPress(short& KeyAscii)",
                            "event KeyUp(short& KeyCode, short& Shift)", "event ValueChange()", "event Slide()",
                            "method ID() -> short"}));
+    EXPECT_EQ(section(all, "class quilProgressBar"),
+              QStringList({"property BackColor : OLE_COLOR = &HFFFFFF", "property Enabled : bool = True",
+                           "property Font : QFont = Ambient.Font",
+                           "property Orientation : quil::MyOrientation = pbHorizontal",
+                           "property Style : quil::MyType = tNormal", "property Value : short = 50",
+                           "property Caption : QString = %", "property ForeColor : OLE_COLOR = &HC00000",
+                           "method ID() -> short"}))
+        << "no events, and the animation is not part of the published interface";
     EXPECT_TRUE(section(all, "class ClsMain").isEmpty());
 }

@@ -11,4 +11,5 @@
 #include "quilScrollBar.h"
 #include "quilTab.h"
 #include "quilSlider.h"
+#include "quilProgressBar.h"
 #include <quilObjects/PropertyBag.h>
