@@ -229,6 +229,7 @@ void quilScrollBar::layoutBar()
             resize(std::clamp(width(), 15, 25), height());
         layingOut = false;
     }
+    laidOut = size();
     const Geometry g = Layout();
     for (quilXButton* a : arrows)
         a->resize(std::max(g.s, 0), std::max(g.s, 0));
@@ -290,6 +291,11 @@ void quilScrollBar::Paint()
     platform::Surface& sf = surface();
     if (orientation != pbHorizontal && orientation != pbVertical) {
         sf.Cls();
+        return;
+    }
+    if (size() != laidOut && !layingOut) {
+        // Resized while hidden: no resize event came, so lay out now.
+        layoutBar();
         return;
     }
     computeScheme();

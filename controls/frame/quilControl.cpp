@@ -37,6 +37,8 @@ quilControl::quilControl(QWidget* parent) : QWidget(parent), d(std::make_unique<
 {
     InstallAccessibleFactory();
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Every move over a control is an event of its own, pressed or not.
+    setMouseTracking(true);
     d->surface.Resize(width(), height());
     d->surface.Font = QWidget::font();
     d->poll.setInterval(PollInterval);
@@ -46,7 +48,13 @@ quilControl::quilControl(QWidget* parent) : QWidget(parent), d(std::make_unique<
 quilControl::~quilControl() = default;
 
 platform::Surface& quilControl::surface() const { return d->surface; }
-const QImage& quilControl::Face() const { return d->surface.Image(); }
+const QImage& quilControl::Face() const
+{
+    // A hidden control hears of a resize only when shown: catch up before showing the face.
+    if (d->surface.ScaleWidth() != width() || d->surface.ScaleHeight() != height())
+        const_cast<quilControl*>(this)->Refresh();
+    return d->surface.Image();
+}
 
 void quilControl::Refresh()
 {
