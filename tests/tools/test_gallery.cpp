@@ -90,8 +90,12 @@ TEST(Gallery, HostsEveryControlClassOfTheLibrary)
     QSet<int> orientations;
     bool disabled = false, picture = false;
     for (QWidget* c : w.controls()) {
-        if (auto* bar = qobject_cast<quil::quilScrollBar*>(c))
+        if (auto* bar = qobject_cast<quil::quilScrollBar*>(c)) {
             orientations.insert(bar->Orientation());
+            const QSize along = bar->Orientation() == quil::pbHorizontal ? bar->size() : bar->size().transposed();
+            EXPECT_GE(along.width(), 100) << "a bar long enough for its thumb";
+            EXPECT_EQ(along.height(), 17);
+        }
         if (auto* b = qobject_cast<quil::quilButton*>(c)) {
             disabled |= !b->Enabled();
             picture |= b->ImageList() == w.imageList() && b->ImageIndex() > 0;

@@ -76,7 +76,7 @@ GalleryWindow::GalleryWindow(QWidget* parent) : QMainWindow(parent)
     auto* scroll = new QScrollArea(split);
     formArea = new QWidget;
     formArea->setObjectName(QStringLiteral("Form1"));
-    formArea->setMinimumSize(460, 330);
+    formArea->setMinimumSize(400, 330);
     formArea->setAutoFillBackground(true);
     scroll->setWidget(formArea);
     scroll->setWidgetResizable(true);
@@ -124,8 +124,11 @@ GalleryWindow::GalleryWindow(QWidget* parent) : QMainWindow(parent)
     bottomLayout->addWidget(log, 1);
     side->setStretchFactor(0, 3);
     side->setStretchFactor(1, 2);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 2);
+    side->setSizes({380, 260});
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 1);
+    // The form keeps room for all of its controls; the sheet and log take the rest.
+    split->setSizes({formArea->minimumWidth() + 4, 500});
     setCentralWidget(split);
 
     connect(clear, &QPushButton::clicked, this, &GalleryWindow::clearLog);
@@ -221,6 +224,8 @@ void GalleryWindow::showcase()
         } else if (cls == QLatin1String("quilScrollBar")) {
             if (auto* h = make(e.name, QRect(x, y + 112, 300, 17))) {
                 h->setProperty("Orientation", QVariant::fromValue(quil::pbHorizontal));
+                // Placed while still vertical, it kept its thickness to 25: place it again.
+                h->setGeometry(x, y + 112, 300, 17);
                 h->setProperty("Value", 30);
             }
             make(e.name, QRect(x + 330, y, 17, 160));
