@@ -215,6 +215,20 @@ TEST(Gallery, DamagedFormFilesAreRefusedWithAMessage)
     error.clear();
     EXPECT_FALSE(w.loadFrom(tempPath(dir, "missing.quilform"), &error));
     EXPECT_TRUE(error.contains("cannot read")) << qPrintable(error);
+    error.clear();
+    EXPECT_FALSE(w.loadFrom(dir.path(), &error));
+    EXPECT_TRUE(error.contains("folder")) << qPrintable(error);
+    // A huge file is refused before it is read into memory.
+    const QString huge = tempPath(dir, "huge.quilform");
+    {
+        QFile h(huge);
+        ASSERT_TRUE(h.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(h.resize(17 * 1024 * 1024));
+    }
+    error.clear();
+    EXPECT_FALSE(w.loadFrom(huge, &error));
+    EXPECT_TRUE(error.contains("too large")) << qPrintable(error);
+    EXPECT_EQ(names(w.controls()), before);
     // The good file still loads after all that.
     EXPECT_TRUE(w.loadFrom(good, &error)) << qPrintable(error);
 }

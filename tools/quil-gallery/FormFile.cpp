@@ -295,6 +295,8 @@ bool SaveFile(const QString& path, const QList<QWidget*>& controls, const Object
 
 bool LoadFile(const QString& path, const ObjectNames& names, QList<SavedControl>& form, QString* error)
 {
+    if (QFileInfo(path).isDir())
+        return fail(error, QStringLiteral("%1 is a folder, not a form file").arg(path));
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return fail(error, QStringLiteral("cannot read %1: %2").arg(path, f.errorString()));
