@@ -15,6 +15,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -314,6 +315,10 @@ TEST(PropertySheet, EditsThePropertiesOfTheSelectedControlLive)
     back->setText("#102030");
     emit back->editingFinished();
     EXPECT_EQ(bar->BackColor(), 0x302010u) << "#RRGGBB is stored as 0x00BBGGRR";
+    QSignalSpy changes(bar, &quil::quilControl::PropertyChanged);
+    emit back->editingFinished();   // leaving the field after Return finishes it again
+    EXPECT_EQ(changes.count(), 0) << "the same value is not set twice";
+    EXPECT_EQ(back->text(), "&H00302010&");
     back->setText("&H8000000F&");
     emit back->editingFinished();
     EXPECT_EQ(bar->BackColor(), 0x8000000Fu);

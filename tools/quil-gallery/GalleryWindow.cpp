@@ -265,8 +265,6 @@ void GalleryWindow::place(QWidget* c)
     c->installEventFilter(this);
     for (QWidget* child : c->findChildren<QWidget*>())
         child->installEventFilter(this);
-    if (auto* q = qobject_cast<quil::quilControl*>(c))
-        connect(q, &quil::quilControl::PropertyChanged, this, [this] { updateMarker(); });
     c->show();
 }
 
@@ -299,6 +297,9 @@ void GalleryWindow::updateMarker()
 
 bool GalleryWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    // Controls size themselves (a turned scroll bar): the marker follows.
+    if ((event->type() == QEvent::Resize || event->type() == QEvent::Move) && watched == current)
+        updateMarker();
     if (event->type() == QEvent::MouseButtonPress && watched->isWidgetType()) {
         auto* w = static_cast<QWidget*>(watched);
         while (w && w->parentWidget() != formArea)

@@ -142,6 +142,11 @@ void PropertySheet::write(int propertyIndex, const QVariant& value)
         emit problem(tr("%1 does not take %2").arg(QString::fromLatin1(p.name()), value.toString()));
         return;
     }
+    // Leaving a field after Return finishes it again: the same value is not set twice.
+    if (p.read(target) == v) {
+        refresh(QString::fromLatin1(p.name()));   // shown as the sheet writes it
+        return;
+    }
     if (!p.write(target, v))
         emit problem(tr("%1 could not be set to %2").arg(QString::fromLatin1(p.name()), value.toString()));
     // Setters may adjust what they were given (limits, clamping): show what the object holds.
