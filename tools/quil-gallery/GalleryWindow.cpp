@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -236,8 +237,14 @@ void GalleryWindow::showcase()
         }
     }
     replaceControls(next);
-    filePath.clear();
-    setWindowFilePath(QString());
+    setFilePath(QString());
+}
+
+void GalleryWindow::setFilePath(const QString& path)
+{
+    filePath = path;
+    setWindowTitle(path.isEmpty() ? tr("quilObjects gallery")
+                                  : tr("%1 - quilObjects gallery").arg(QFileInfo(path).fileName()));
 }
 
 void GalleryWindow::replaceControls(const QList<QWidget*>& next)
@@ -343,8 +350,7 @@ bool GalleryWindow::saveTo(const QString& path, QString* error)
 {
     if (!SaveFile(path, controls(), objectNames(), error))
         return false;
-    filePath = path;
-    setWindowFilePath(path);
+    setFilePath(path);
     return true;
 }
 
@@ -357,8 +363,7 @@ bool GalleryWindow::loadFrom(const QString& path, QString* error)
     if (!Create(form, formArea, made, error))
         return false;
     replaceControls(made);
-    filePath = path;
-    setWindowFilePath(path);
+    setFilePath(path);
     return true;
 }
 

@@ -65,6 +65,7 @@ private:
     void openFile();
     void saveFile(bool askName);
     ObjectNames objectNames() const;
+    void setFilePath(const QString& path);
 
     QWidget* formArea = nullptr;
     QFrame* marker = nullptr;
