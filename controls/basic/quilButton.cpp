@@ -381,7 +381,7 @@ bool quilButton::Stacked() const
 {
     const LateImageList list{imageList.data()};
     const int TH = surface().TextHeight(QStringLiteral("I"));
-    return list.number("ImageHeight") + 1.7 * TH <= surface().ScaleHeight() - 6;
+    return list.number("ImageHeight") + 1.7 * TH <= height() - 6;
 }
 
 void quilButton::paintContent(OLE_COLOR captionColour, bool enabled)

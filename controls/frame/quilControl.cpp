@@ -7,6 +7,7 @@
 #include <QCursor>
 #include <QMetaProperty>
 #include <QPainter>
+#include <QPointer>
 #include <QResizeEvent>
 #include <QTimer>
 
@@ -37,6 +38,8 @@ quilControl::quilControl(QWidget* parent) : QWidget(parent), d(std::make_unique<
 {
     InstallAccessibleFactory();
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Every move over a control is an event of its own, pressed or not.
+    setMouseTracking(true);
     d->surface.Resize(width(), height());
     d->surface.Font = QWidget::font();
     d->poll.setInterval(PollInterval);
@@ -46,21 +49,37 @@ quilControl::quilControl(QWidget* parent) : QWidget(parent), d(std::make_unique<
 quilControl::~quilControl() = default;
 
 platform::Surface& quilControl::surface() const { return d->surface; }
-const QImage& quilControl::Face() const { return d->surface.Image(); }
+const QImage& quilControl::Face() const
+{
+    // A hidden control hears of a resize only when shown: catch up before showing the face.
+    if (d->surface.ScaleWidth() != width() || d->surface.ScaleHeight() != height())
+        const_cast<quilControl*>(this)->Refresh();
+    return d->surface.Image();
+}
 
 void quilControl::Refresh()
 {
     // A hidden control learns its new size only when shown; paint at the size it has now.
     if (d->surface.ScaleWidth() != width() || d->surface.ScaleHeight() != height())
         d->surface.Resize(width(), height());
+    // Painting may raise an event whose handler deletes the control.
+    QPointer<quilControl> self(this);
     Paint();
-    update();
+    if (self)
+        update();
+}
+
+bool quilControl::notify(const char* name)
+{
+    QPointer<quilControl> self(this);
+    emit PropertyChanged(QString::fromLatin1(name));
+    return !self.isNull();
 }
 
 void quilControl::changed(const char* name)
 {
-    emit PropertyChanged(QString::fromLatin1(name));
-    Refresh();
+    if (notify(name))
+        Refresh();
 }
 
 // ------------------------------------------------------------ persistence

@@ -115,6 +115,7 @@ private:
     bool valueChangePending = false;
     bool pressedInside = false;
     bool layingOut = false;
+    QSize laidOut;
     quilXButton* arrows[2] = {nullptr, nullptr};
 };
 

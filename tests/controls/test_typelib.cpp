@@ -1,0 +1,108 @@
+// The published description, as quil-typelib prints it, against the class
+// table and the enumerations the library promises its users.
+#include <QProcess>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+#include <map>
+
+namespace {
+
+QStringList typelib()
+{
+    QProcess p;
+    p.start(QStringLiteral(QUIL_TYPELIB), {});
+    EXPECT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    return QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
+
+// The lines under a heading, up to the next heading.
+QStringList section(const QStringList& all, const QString& heading)
+{
+    QStringList lines;
+    bool in = false;
+    for (const QString& l : all) {
+        if (!l.startsWith(' ')) {
+            in = l == heading || l.startsWith(heading + ' ');
+            continue;
+        }
+        if (in)
+            lines << l.trimmed();
+    }
+    return lines;
+}
+
+} // namespace
+
+TEST(TypeLibrary, IdentityAndEnumerations)
+{
+    const QStringList all = typelib();
+    ASSERT_FALSE(all.isEmpty());
+    EXPECT_EQ(all.first(), "library quilObjects 1.0 lcid 0x0409 helpstring \"quilObjects\"");
+    const std::map<QString, QStringList> enums = {
+        {"MyType", {"tNormal = 0", "tSearch = 1"}},
+        {"TickStyles", {"Tick_None = 0", "Tick_Half = 1", "Tick_Four = 2", "Tick_Half_Value = 3", "Tick_Four_Value = 4"}},
+        {"MyOrientation", {"pbHorizontal = 1", "pbVertical = 2"}},
+        {"eItemType", {"itNormal = 1", "itCheck = 2", "itPlaceholder = 3", "itTitle = 4"}},
+        {"eMenuItemType",
+         {"mitNormalButton = 1", "mitCheckButton = 2", "mitMenu = 3", "mitMenu2 = 4", "mitPlaceholder = 5",
+          "mitSeparator = 6", "mitCaption = 7"}},
+        {"eSortDirection", {"sd_Ascending = 0", "sd_Descending = 1"}},
+        {"eComboType",
+         {"ctDateBox = 1", "ctColorPicker = 2", "ctPrinterSelect = 3", "ctDriveSelect = 4", "ctFontSelect = 5"}},
+        {"DataFormats",
+         {"df_AllChars = 0", "df_AlphaOnly = 1", "df_NumOnly = 2", "df_NumAndChars = 3", "df_NumAndAlpha = 4",
+          "df_NumAndAlphaChars = 5", "df_UCase = 6", "df_UCaseAlphaOnly = 7", "df_UCaseNumAndAlpha = 8",
+          "df_UCaseNumAndAlphaChars = 9", "df_LCase = 10", "df_LCaseAlphaOnly = 11", "df_LCaseNumAndAlpha = 12",
+          "df_LCaseNumAndAlphaChars = 13", "df_AlphaAndChars = 14", "df_UCaseAlphaAndChars = 15",
+          "df_LCaseAlphaAndChars = 16"}},
+        {"IconSize", {"LargeIcon = 0", "SmallIcon = 1"}},
+    };
+    int count = 0;
+    for (const QString& l : all)
+        count += l.startsWith("enum ");
+    EXPECT_EQ(count, 9);
+    for (const auto& [name, members] : enums)
+        EXPECT_EQ(section(all, "enum " + name), members) << name.toStdString();
+}
+
+TEST(TypeLibrary, ClassesAgainstTheClassTable)
+{
+    const QStringList all = typelib();
+    // The classes this library has so far, as the class table gives them.
+    const QStringList heads = {
+        "class quilButton kind control creatable container interface _quilButton id 0 events __quilButton",
+        "class quilScrollBar kind control creatable container interface _quilScrollBar id 10 events __quilScrollBar",
+        "class quilTab kind control creatable container interface _quilTab id 12 events __quilTab",
+        "class ClsMain kind class creatable no interface _ClsMain",
+    };
+    for (const QString& h : heads)
+        EXPECT_TRUE(all.contains(h)) << h.toStdString();
+    for (const QString& l : all) {
+        EXPECT_FALSE(l.contains("quilXButton")) << "private to the library";
+        EXPECT_FALSE(l.contains(QRegularExpression(" id [34]( |$)"))) << l.toStdString();
+    }
+
+    EXPECT_EQ(section(all, "class quilButton"),
+              QStringList({"property BackColor : OLE_COLOR = &HFFFFFF", "property ForeColor : OLE_COLOR = &HC00000",
+                           "property Enabled : bool = True", "property Font : QFont = Ambient.Font",
+                           "property Caption : QString = Ambient.DisplayName",
+                           "property TabSelectColor : OLE_COLOR = &H96E7", "property ImageList : QObject* = Nothing",
+                           "property ImageIndex : short = 0", "event Click()",
+                           "event KeyDown(short& KeyCode, short& Shift)", "event KeyPress(short& KeyAscii)",
+                           "event KeyUp(short& KeyCode, short& Shift)",
+                           "event MouseDown(short& Button, short& Shift, float& X, float& Y)",
+                           "event MouseMove(short& Button, short& Shift, float& X, float& Y)",
+                           "event MouseUp(short& Button, short& Shift, float& X, float& Y)", "method ID() -> short"}));
+    const QStringList bar = section(all, "class quilScrollBar");
+    QStringList events;
+    for (const QString& l : bar)
+        if (l.startsWith("event "))
+            events << l.section('(', 0, 0).mid(6);
+    EXPECT_EQ(events, QStringList({"MouseDown", "MouseUp", "MouseMove", "Click", "KeyPress", "KeyUp", "KeyDown",
+                                   "Scroll", "ValueChanged"}));
+    EXPECT_TRUE(bar.contains("property Orientation : quil::MyOrientation = pbVertical"));
+    EXPECT_TRUE(bar.contains("property Min : int = 1"));
+    EXPECT_EQ(section(all, "class quilTab"), QStringList({"method ID() -> short"}));
+    EXPECT_TRUE(section(all, "class ClsMain").isEmpty());
+}
