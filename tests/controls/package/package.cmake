@@ -118,6 +118,19 @@ elseif(MODE STREQUAL "pkgconfig")
       message(FATAL_ERROR "pkg-config's ${name} is ${got}, expected ${want}")
     endif()
   endforeach()
+
+  # A program built with nothing but what pkg-config says. Its escaped blanks
+  # are undone by splitting the way a shell would, without running one. The
+  # standard and -fPIC are the program's own business, as with Qt's .pc files.
+  run(pkg-config --cflags --libs quilObjects)
+  separate_arguments(pc_flags UNIX_COMMAND "${run_output}")
+  separate_arguments(san_flags UNIX_COMMAND "${SANITIZE_FLAGS}")
+  set(program "${WORK}/pkgconfig-consumer")
+  file(REMOVE "${program}")
+  run("${CXX_COMPILER}" -std=c++20 -fPIC ${san_flags} "${SOURCE}/main.cpp" -o "${program}" ${pc_flags}
+      "-Wl,-rpath,${want_lib}")
+  set(ENV{QT_QPA_PLATFORM} offscreen)
+  run("${program}")
 else()
   message(FATAL_ERROR "package.cmake: unknown MODE ${MODE}")
 endif()
