@@ -28,8 +28,6 @@ TEST_F(LoadedByName, ItsFileIsTheMajorVersionAndTheFactoryResolves)
 {
     EXPECT_TRUE(library->fileName().endsWith(QStringLiteral("libquilObjects.so.1"))) << library->fileName().toStdString();
     ASSERT_NE(create, nullptr) << library->errorString().toStdString();
-    // Nothing but the entry point is looked up by a plain name.
-    EXPECT_EQ(library->resolve("CreateControl"), nullptr);
 }
 
 TEST_F(LoadedByName, CreatesAnInitialisedButtonUnderTheGivenParent)
