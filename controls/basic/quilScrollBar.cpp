@@ -117,10 +117,12 @@ void quilScrollBar::setMin(int v)
     if (v >= max)
         v = max - 1;
     min = v;
-    emit PropertyChanged(QStringLiteral("Min"));
+    if (!notify("Min"))
+        return;
     if (value < min) {
         value = min;
-        emit PropertyChanged(QStringLiteral("Value"));
+        if (!notify("Value"))
+            return;
     }
     Refresh();
 }
@@ -130,10 +132,12 @@ void quilScrollBar::setMax(int v)
     if (v <= min)
         v = min + 1;
     max = v;
-    emit PropertyChanged(QStringLiteral("Max"));
+    if (!notify("Max"))
+        return;
     if (value > max) {
         value = max;
-        emit PropertyChanged(QStringLiteral("Value"));
+        if (!notify("Value"))
+            return;
     }
     Refresh();
 }
@@ -153,7 +157,8 @@ void quilScrollBar::setValue(int v)
 void quilScrollBar::setOrientation(MyOrientation o)
 {
     orientation = o;
-    emit PropertyChanged(QStringLiteral("Orientation"));
+    if (!notify("Orientation"))
+        return;
     setUpArrows();
     layoutBar();
 }
@@ -161,7 +166,8 @@ void quilScrollBar::setOrientation(MyOrientation o)
 void quilScrollBar::setBackColor(OLE_COLOR c)
 {
     backColor = c;
-    emit PropertyChanged(QStringLiteral("BackColor"));
+    if (!notify("BackColor"))
+        return;
     computeScheme();
     Refresh();
 }
@@ -169,7 +175,8 @@ void quilScrollBar::setBackColor(OLE_COLOR c)
 void quilScrollBar::setForeColor(OLE_COLOR c)
 {
     foreColor = c;
-    emit PropertyChanged(QStringLiteral("ForeColor"));
+    if (!notify("ForeColor"))
+        return;
     computeScheme();
     Refresh();
 }

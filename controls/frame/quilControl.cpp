@@ -7,6 +7,7 @@
 #include <QCursor>
 #include <QMetaProperty>
 #include <QPainter>
+#include <QPointer>
 #include <QResizeEvent>
 #include <QTimer>
 
@@ -61,14 +62,24 @@ void quilControl::Refresh()
     // A hidden control learns its new size only when shown; paint at the size it has now.
     if (d->surface.ScaleWidth() != width() || d->surface.ScaleHeight() != height())
         d->surface.Resize(width(), height());
+    // Painting may raise an event whose handler deletes the control.
+    QPointer<quilControl> self(this);
     Paint();
-    update();
+    if (self)
+        update();
+}
+
+bool quilControl::notify(const char* name)
+{
+    QPointer<quilControl> self(this);
+    emit PropertyChanged(QString::fromLatin1(name));
+    return !self.isNull();
 }
 
 void quilControl::changed(const char* name)
 {
-    emit PropertyChanged(QString::fromLatin1(name));
-    Refresh();
+    if (notify(name))
+        Refresh();
 }
 
 // ------------------------------------------------------------ persistence

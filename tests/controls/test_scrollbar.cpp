@@ -5,6 +5,7 @@
 #include <quilObjects/quilScrollBar.h>
 
 #include <QMouseEvent>
+#include <QPointer>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -292,4 +293,24 @@ TEST(quilScrollBarPersistence, DefaultsAndRawReads)
     b.WriteProperties(again);
     EXPECT_EQ(again.values.value("BackColor").toUInt(), 0x8000000Fu);
     EXPECT_EQ(again.values.value("Value").toInt(), 15);
+}
+
+TEST(quilScrollBarLife, AHandlerMayDeleteTheBarFromAnArrowClickOrADrag)
+{
+    for (int how = 0; how < 2; ++how) {
+        QWidget host;
+        host.resize(60, 120);
+        QPointer<quilScrollBar> b = new quilScrollBar(&host);
+        b->setGeometry(0, 0, 17, 100);
+        host.show();
+        QObject::connect(b.data(), &quilScrollBar::ValueChanged, [&] { delete b.data(); });
+        if (how == 0) {
+            // Through the window, at the lower arrow (2, 85)-(15, 98).
+            QTest::mouseClick(host.windowHandle(), Qt::LeftButton, Qt::NoModifier, QPoint(8, 90));
+        } else {
+            b->MouseDownNotify(1, 0, 8, 40);
+            b->MouseMoveNotify(1, 0, 8, 60);
+        }
+        EXPECT_TRUE(b.isNull()) << how;
+    }
 }

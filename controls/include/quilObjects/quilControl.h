@@ -82,6 +82,8 @@ protected:
     virtual void Paint() = 0;
     // Sends the notification and repaints.
     void changed(const char* name);
+    // Sends the notification; false when a handler deleted the control.
+    bool notify(const char* name);
 
     // The default a property is read and written with.
     QVariant defaultOf(const char* name) const;
