@@ -219,24 +219,30 @@ bool quilSlider::OverThumb(float x, float y) const
     return false;
 }
 
+QSize quilSlider::laidOutSize() const
+{
+    // The thickness is the layout's; the length is free.
+    QSize s = size();
+    const bool labelled = tickStyle != Tick_None && tickStyle != Tick_Half && tickStyle != Tick_Four;
+    if (orientation == pbHorizontal) {
+        s.setHeight(labelled ? 41 : 25);
+    } else if (orientation == pbVertical) {
+        const platform::Surface& sf = surface();
+        s.setWidth(labelled ? sf.TextWidth(QString::number(max)) + 33 + sf.TextWidth(QString::number(min)) : 25);
+    }
+    return s;
+}
+
 void quilSlider::layoutSlider()
 {
-    if ((orientation == pbHorizontal || orientation == pbVertical) && !layingOut) {
+    if (!layingOut) {
         layingOut = true;
-        const bool labelled = tickStyle != Tick_None && tickStyle != Tick_Half && tickStyle != Tick_Four;
-        if (orientation == pbHorizontal) {
-            const int h = labelled ? 41 : 25;
-            if (height() != h)
-                resize(width(), h);
-        } else {
-            const platform::Surface& sf = surface();
-            const int w = labelled ? sf.TextWidth(QString::number(max)) + 33 + sf.TextWidth(QString::number(min)) : 25;
-            if (width() != w)
-                resize(w, height());
-        }
+        if (size() != laidOutSize())
+            resize(laidOutSize());
         layingOut = false;
     }
     laidOut = size();
+    laidFor = laidOutSize();
     Refresh();
 }
 
@@ -287,8 +293,10 @@ void quilSlider::setState(int s)
 void quilSlider::Paint()
 {
     platform::Surface& sf = surface();
-    if (size() != laidOut && !layingOut) {
-        // Resized while hidden: no resize event came, so lay out now.
+    if (!layingOut && (size() != laidOut || laidOutSize() != laidFor)) {
+        // Resized while hidden (no resize event came), or the labels' widths
+        // changed with Min, Max or the font: lay out now, so that the width
+        // fits the labels and a saved form comes back at the size it had.
         layoutSlider();
         return;
     }

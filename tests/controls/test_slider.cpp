@@ -213,6 +213,9 @@ TEST(quilSliderTicks, VerticalWidthFromTheLabels)
     const QFontMetrics fm(s.Font());
     EXPECT_EQ(s.width(), fm.horizontalAdvance("100") + 33 + fm.horizontalAdvance("0"));
     EXPECT_EQ(s.height(), 150) << "the length is free";
+    s.setMax(1000);
+    EXPECT_EQ(s.width(), fm.horizontalAdvance("1000") + 33 + fm.horizontalAdvance("0")) << "the width follows the labels";
+    s.setMax(100);
     // The groove is a column: x 8 FaceTop, 9 and 10 FaceMiddle, 11 FaceBottom, y 8 to 141.
     EXPECT_EQ(at(s, 8, 60), FaceTop);
     EXPECT_EQ(at(s, 10, 60), FaceMiddle);

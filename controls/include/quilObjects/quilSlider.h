@@ -106,6 +106,7 @@ private:
     void computeScheme();
     void setState(int s);
     void layoutSlider();
+    QSize laidOutSize() const;
     int lengthAlong() const;
     int positionOf(qint64 v);
     void paintGroove();
@@ -130,7 +131,7 @@ private:
     int thumbPosition = 0;
     bool valueChangePending = false;
     bool layingOut = false;
-    QSize laidOut;
+    QSize laidOut, laidFor;
     std::vector<Label> labels;
 };
 
