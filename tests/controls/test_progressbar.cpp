@@ -81,7 +81,7 @@ TEST(quilProgressBarBlocks, TheWorkedBarAndItsPixels)
     quilProgressBar d;
     EXPECT_EQ(d.ID(), 8);
     EXPECT_EQ(std::tuple(d.Value(), d.Caption(), d.Style(), d.Orientation()),
-              std::tuple(short(50), QString("%"), tNormal, pbHorizontal));
+              std::tuple(50, QString("%"), tNormal, pbHorizontal));
     d.resize(200, 20);
     d.Refresh();
     EXPECT_EQ(d.BlockCapacity(), 24) << "Fix(194 / 8)";

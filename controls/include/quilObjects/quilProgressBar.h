@@ -21,7 +21,7 @@ class QUILOBJECTS_EXPORT quilProgressBar : public quilControl {
     Q_PROPERTY(QFont Font READ Font WRITE setFont)
     Q_PROPERTY(quil::MyOrientation Orientation READ Orientation WRITE setOrientation)
     Q_PROPERTY(quil::MyType Style READ Style WRITE setStyle)
-    Q_PROPERTY(short Value READ Value WRITE setValue)
+    Q_PROPERTY(int Value READ Value WRITE setValue)
     Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
     Q_PROPERTY(quint32 ForeColor READ ForeColor WRITE setForeColor)
 public:
@@ -42,7 +42,8 @@ public:
     void setOrientation(MyOrientation o);
     MyType Style() const { return style; }
     void setStyle(MyType s);
-    short Value() const { return value; }
+    // An int, as Designer edits no 16-bit property; the field is 16 bits.
+    int Value() const { return value; }
     // Limited to 0 ... 100.
     void setValue(int v);
     QString Caption() const { return caption; }
