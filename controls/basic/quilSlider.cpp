@@ -466,8 +466,11 @@ void quilSlider::HoverTick(bool pointerLeft)
     } else if (!pressFlag) {
         setState(StateHover);
     } else {
+        // The repaint may report a value whose handler deletes the slider.
+        QPointer<quilSlider> self(this);
         setState(StatePressed);
-        emit Click();
+        if (self)
+            emit Click();
     }
 }
 
