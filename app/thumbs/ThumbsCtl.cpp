@@ -10,6 +10,7 @@
 #include <QFutureWatcher>
 #include <QImageReader>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPixmap>
 #include <QtConcurrent/QtConcurrentRun>
 #include <cmath>
@@ -113,13 +114,20 @@ DecodedThumb DecodeThumb(const QString& path)
     }
     const FittedSize f = FitThumb(full.width(), full.height());
     QSize shown(std::max(1, px(static_cast<qint16>(RoundHalfEven(f.w)))), std::max(1, px(static_cast<qint16>(RoundHalfEven(f.h)))));
-    reader.setScaledSize(turned ? shown.transposed() : shown);
+    // Only the JPEG decoder scales while decoding. Others are read whole and
+    // shrunk here in full colour: scaling a 1-bit or palette picture in its
+    // own format keeps only its two colours and turns grey into a hatch.
+    const bool scalesWhileDecoding = reader.format() == "jpeg";
+    if (scalesWhileDecoding)
+        reader.setScaledSize(turned ? shown.transposed() : shown);
     QImage img = reader.read();
     if (img.isNull()) {
         d.error = reader.errorString();
         d.tooBig = reader.error() == QImageReader::InvalidDataError && d.error.contains("allocation", Qt::CaseInsensitive);
         return d;
     }
+    if (img.depth() < 32)
+        img = img.convertToFormat(img.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     if (img.size() != shown)
         img = img.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     d.image = img;
@@ -180,8 +188,11 @@ ThumbsCtl::ThumbsCtl(QWidget* parent, MessageBoxService* service)
     paintBackground(picInterior, backColor);
     Items << QString();
     Sizes << QString();
+    Ids << -1;
     columns = 1;
     connect(&scroll, &QScrollBar::valueChanged, this, &ThumbsCtl::ScrollInterior);
+    picFundo.installEventFilter(this);
+    picInterior.installEventFilter(this);
     LayoutThumbs();
 }
 
@@ -318,23 +329,38 @@ void ThumbsCtl::SetScrollRange(QScrollBar& bar, double max, int small, int large
     bar.setPageStep(large);
 }
 
-void ThumbsCtl::AddItem(const QString& Caminho)
+qint64 ThumbsCtl::ItemId(int PicIndex) const
+{
+    return PicIndex >= 1 && PicIndex < Ids.size() ? Ids[PicIndex] : -1;
+}
+
+void ThumbsCtl::AddItem(const QString& Caminho, qint64 id)
 {
     Items << Caminho;
+    while (Ids.size() < Items.size() - 1)
+        Ids << -1;   // items a host put into Items directly
+    Ids << id;
     LayoutThumbs();
 }
 
 void ThumbsCtl::Clear()
 {
+    // Clear may run inside a thumbnail's own mouse handler (a removal asked
+    // for by a click): the widgets go away once that event is over.
     for (auto& [i, t] : thumbs) {
-        delete t.image;
-        delete t.cell;
+        t.image->disconnect(this);
+        t.image->hide();
+        t.cell->hide();
+        t.image->deleteLater();
+        t.cell->deleteLater();
     }
     thumbs.clear();
     decoding.clear();
     ++generation;
     Items = QStringList{QString()};
     Sizes = QStringList{QString()};
+    Ids = QList<qint64>{-1};
+    scroll.setMinimum(0);
     interior.width = fundo.width;
     interior.height = fundo.height;
     place(&picInterior, interior);
@@ -347,8 +373,13 @@ void ThumbsCtl::RemoveItem(int Index)
         return;
     QStringList copy = Items;
     copy.removeAt(Index);
+    QList<qint64> ids = Ids;
+    while (ids.size() < copy.size() + 1)
+        ids << -1;
+    ids.removeAt(Index);
     Clear();
     Items = copy;
+    Ids = ids.mid(0, Items.size());
     LayoutThumbs();
 }
 
@@ -362,10 +393,15 @@ void ThumbsCtl::ScanPath(const QString& sPath)
         return;
     // Files and folders as a plain lookup gives them: hidden entries are not listed.
     const QStringList names = dir.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    // Each item yields while it loads; a Clear meanwhile (another folder
+    // chosen) ends this scan, so its rest never follows the new folder's items.
+    const quint64 gen = generation;
     for (const QString& name : names) {
         const QString upper = name.toUpper();
         if (upper.endsWith(".JPG") || upper.endsWith(".GIF") || upper.endsWith(".BMP") || upper.endsWith(".JPEG"))
             AddItem(folder + name);
+        if (generation != gen)
+            return;
     }
 }
 
@@ -430,6 +466,8 @@ void ThumbsCtl::LayoutThumbs()
             t.cell = new QLabel(&picInterior);
             paintBackground(*t.cell, foreColor);
             t.image = new ThumbImage(index, &picInterior);
+            t.cell->installEventFilter(this);
+            t.image->installEventFilter(this);
             t.bytes = d.bytes;
             while (Sizes.size() <= index)
                 Sizes << QString();
@@ -487,6 +525,28 @@ void ThumbsCtl::LayoutThumbs()
     Scroller->SetUpScrollBars(nullptr, &scroll, static_cast<qint32>(interior.height),
                               static_cast<qint16>(RoundHalfEven(interior.height / 50)), static_cast<qint32>(interior.height / 10),
                               static_cast<qint32>(interior.width - fundo.width), 40, static_cast<qint32>(interior.width / 2));
+    // The bar's value is the bottom edge of the visible part, so values below
+    // the frame's height move nothing: start the bar there, and let an arrow
+    // step one row and a page one frame.
+    const int first = interior.height > fundo.height ? static_cast<int>(fundo.height) : 0;
+    scroll.setMinimum(std::min(first, scroll.maximum()));
+    scroll.setSingleStep(static_cast<int>(kRowPitch));
+    scroll.setPageStep(std::max(1, static_cast<int>(fundo.height)));
+}
+
+void ThumbsCtl::wheelEvent(QWheelEvent* e)
+{
+    // Anywhere over the grid, thumbnails included, the wheel moves the bar.
+    QApplication::sendEvent(&scroll, e);
+}
+
+bool ThumbsCtl::eventFilter(QObject* o, QEvent* e)
+{
+    if (e->type() == QEvent::Wheel && o != &scroll) {
+        QApplication::sendEvent(&scroll, e);
+        return true;
+    }
+    return QWidget::eventFilter(o, e);
 }
 
 void ThumbsCtl::ScrollInterior()

@@ -82,7 +82,8 @@ public:
     void ReadProperties(platform::PropertyBag& bag);
     void WriteProperties(platform::PropertyBag& bag) const;
 
-    void AddItem(const QString& Caminho);
+    // id: what the host knows the item by (a list row); -1 for none.
+    void AddItem(const QString& Caminho, qint64 id = -1);
     void Clear();
     void RemoveItem(int Index);
     void ScanPath(const QString& sPath);
@@ -90,6 +91,8 @@ public:
     // The path of item PicIndex (0 gives the empty element 0); throws std::out_of_range outside 0..ListCount.
     QString ItemData(int PicIndex) const;
     QStringList Paths() const { return Items.mid(1); }
+    // The id item PicIndex was added with; -1 outside 1..ListCount or when it had none.
+    qint64 ItemId(int PicIndex) const;
 
     platform::OLE_COLOR Backcolor() const { return backColor; }
     void setBackcolor(platform::OLE_COLOR c);
@@ -127,6 +130,7 @@ public:
 
     QStringList Items;   // element 0 holds nothing
     QStringList Sizes;
+    QList<qint64> Ids;   // parallel to Items; element 0 holds nothing
 
 signals:
     void ImageClick(int PicIndex, const QString& FileName);
@@ -138,6 +142,8 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent*) override;
+    void wheelEvent(QWheelEvent* e) override;
+    bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
     struct Thumb {

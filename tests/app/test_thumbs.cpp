@@ -2,7 +2,10 @@
 #include "thumbs/ThumbsCtl.h"
 #include "../support/TestHome.h"
 
+#include <QApplication>
 #include <QSignalSpy>
+#include <QTimer>
+#include <QWheelEvent>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -249,4 +252,103 @@ TEST(ThumbsEvents, OnlyThumbnailsRaiseThemWithTheirNumbers)
     ASSERT_EQ(down.count(), 1);
     EXPECT_EQ(down[0][1].toInt(), 2) << "the right button";
     EXPECT_FLOAT_EQ(down[0][3].toFloat(), 45.0f) << "x in twips within the thumbnail";
+}
+
+TEST(ThumbsFaults, OneBitPicturesAreScaledAsGreyNotAHatch)
+{
+    TestHome home;
+    platform::ScriptedMessageBoxService boxes;
+    // A fine black-and-white checkerboard: shrunk, it is grey.
+    QImage mono(400, 300, QImage::Format_Mono);
+    mono.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    for (int y = 0; y < mono.height(); ++y)
+        for (int x = 0; x < mono.width(); ++x)
+            mono.setPixel(x, y, (x + y) % 2);
+    for (const char* fmt : {"BMP", "PNG"}) {
+        const QString p = home.path(QString("p/mono.%1").arg(QString(fmt).toLower()));
+        QDir().mkpath(QFileInfo(p).absolutePath());
+        ASSERT_TRUE(mono.save(p, fmt));
+        const DecodedThumb d = DecodeThumb(p);
+        ASSERT_FALSE(d.image.isNull()) << fmt;
+        int extremes = 0;
+        for (int y = 10; y < 20; ++y)
+            for (int x = 10; x < 20; ++x) {
+                const int g = qGray(d.image.pixel(x, y));
+                if (g < 60 || g > 195)
+                    ++extremes;
+            }
+        EXPECT_EQ(extremes, 0) << fmt << ": black and white pixels instead of grey";
+    }
+}
+
+TEST(ThumbsItems, EachItemKeepsTheIdItWasAddedWith)
+{
+    TestHome home;
+    platform::ScriptedMessageBoxService boxes;
+    const QString a = home.picture("p/a.jpg", Qt::red), b = home.picture("p/b.jpg", Qt::green), c = home.picture("p/c.jpg", Qt::blue);
+    auto t = grid(boxes);
+    t->AddItem(a, 11);
+    t->AddItem(b, 12);
+    t->AddItem(c, 13);
+    EXPECT_EQ(t->ItemId(2), 12);
+    t->RemoveItem(1);
+    EXPECT_EQ(t->ItemId(1), 12) << "ids move with their items";
+    EXPECT_EQ(t->ItemId(2), 13);
+    EXPECT_EQ(t->ItemId(3), -1) << "no such item";
+    t->Clear();
+    t->AddItem(a);
+    EXPECT_EQ(t->ItemId(1), -1);
+}
+
+TEST(ThumbsItems, AnotherFolderChosenWhileOneLoadsReplacesIt)
+{
+    TestHome home;
+    platform::ScriptedMessageBoxService boxes;
+    for (int i = 0; i < 6; ++i)
+        home.picture(QString("A/a%1.jpg").arg(i), Qt::red, QSize(40, 30), "JPG");
+    home.picture("B/b0.jpg", Qt::blue, QSize(40, 30), "JPG");
+    home.picture("B/b1.jpg", Qt::blue, QSize(40, 30), "JPG");
+    auto t = grid(boxes);
+    bool switched = false;
+    // The second thumbnail of A is placed while the loader yields: choose B then.
+    QObject watcher;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &watcher, [&] {
+        if (!switched && t->Loaded(2) && t->ItemData(1).contains("/A/")) {
+            switched = true;
+            t->Clear();
+            t->ScanPath(home.path("B"));
+        }
+    });
+    poll.start(0);
+    t->ScanPath(home.path("A"));
+    poll.stop();
+    ASSERT_TRUE(switched);
+    QStringList shown;
+    for (const QString& p : t->Paths())
+        shown << QFileInfo(p).fileName();
+    EXPECT_EQ(shown, QStringList({"b0.jpg", "b1.jpg"})) << "the rest of A was added after B";
+}
+
+TEST(ThumbsScrolling, TheWheelAndTheArrowMoveByRows)
+{
+    TestHome home;
+    platform::ScriptedMessageBoxService boxes;
+    ThumbsCtl t(nullptr, &boxes);
+    t.resize(500, 300);
+    t.show();
+    const QString pic = home.picture("p/a.jpg", Qt::red, QSize(40, 30), "JPG");
+    for (int i = 0; i < 40; ++i)
+        t.AddItem(pic);
+    const double top0 = t.InteriorTwips().top;
+    t.scrThumbs().triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(top0 - t.InteriorTwips().top, 1790) << "one arrow click scrolls one row";
+
+    const double top1 = t.InteriorTwips().top;
+    QWheelEvent wheel(QPointF(50, 50), QPointF(t.mapToGlobal(QPoint(50, 50))), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWidget* under = t.childAt(QPoint(50, 50));
+    ASSERT_TRUE(qobject_cast<ThumbImage*>(under)) << "over a thumbnail";
+    QApplication::sendEvent(under, &wheel);
+    EXPECT_LT(t.InteriorTwips().top, top1) << "the wheel scrolls down";
 }
