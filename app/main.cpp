@@ -52,6 +52,7 @@ int main(int argc, char** argv)
             failure = 2;
             return;
         }
+        QObject::connect(form.get(), &Form1::EndProgram, &app, &QCoreApplication::quit, Qt::QueuedConnection);
         trayHost = std::make_unique<tray>(sv, *form);
         trayHost->Form_Load();
     });

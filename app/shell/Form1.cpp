@@ -9,7 +9,10 @@
 #include "progress.h"
 #include "slideshow.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QStandardPaths>
+#include <QTimer>
 #include <QEventLoop>
 #include <QSignalBlocker>
 #include <QStorageInfo>
@@ -67,6 +70,9 @@ Form1::Form1(Services& services, frmpath& holder, progress& loadingWindow, QWidg
     : QWidget(parent), Timer1(100, this), Timer2(100, this), sv(services), paths(holder), loading(loadingWindow)
 {
     setWindowTitle("Murivo");
+    // A fixed size: no maximise button that would do nothing.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     // Client area of 11775 x 8280 twips at 15 twips a pixel.
     setFixedSize(785, 552);
     XTab1.setParent(this);
@@ -144,6 +150,7 @@ Form1::Form1(Services& services, frmpath& holder, progress& loadingWindow, QWidg
     connect(&GlossButton7, &GlossButton::Click, this, &Form1::Help_Click);
     connect(&GlossButton10, &GlossButton::Click, this, &Form1::SendToTray_Click);
     connect(&ThumbsCtl2, &ThumbsCtl::ImageDblClick, this, &Form1::ThumbsCtl2_ImageDblClick);
+    page1.installEventFilter(this);
     dirModel.setFilter(QDir::Dirs | QDir::NoDotAndDotDot);
     dirModel.setRootPath("/");
     Dir1.setModel(&dirModel);
@@ -167,8 +174,8 @@ Form1::Form1(Services& services, frmpath& holder, progress& loadingWindow, QWidg
         }
     });
     {
-        // Both start at the process's current folder; the folder view stays empty until it changes.
-        const QString here = QDir::currentPath();
+        // Both start at the user's Pictures folder, whose pictures show once the page is first seen.
+        const QString here = PicturesFolder();
         int best = -1, bestLength = -1;
         for (int i = 0; i < Drive1.count(); ++i) {
             const QString root = Drive1.itemData(i).toString();
@@ -304,11 +311,39 @@ void Form1::ThumbsCtl1_ImageClick(int PicIndex, const QString& FileName)
     // A long name is still selected, so Remove and Set Wallpaper act on the picture clicked.
     Text1.setText(QString::number(PicIndex));
     Text3.setText(FileName);
-    selectedRow = (PicIndex >= 1 && PicIndex <= static_cast<int>(viewRows.size())) ? viewRows[PicIndex - 1] : -1;
+    selectedRow = ThumbsCtl1.ItemId(PicIndex);
+}
+
+Form1::BusyGuard::BusyGuard(Form1& f) : form(f) { ++form.listBusy; }
+
+Form1::BusyGuard::~BusyGuard()
+{
+    if (--form.listBusy == 0 && !form.queued.empty())
+        QTimer::singleShot(0, &form, [f = &form] { f->runQueued(); });
+}
+
+bool Form1::refuseWhileBusy()
+{
+    if (listBusy == 0)
+        return false;
+    // One list command at a time: this one would walk the cursor the running one still uses.
+    QApplication::beep();
+    return true;
+}
+
+void Form1::runQueued()
+{
+    while (listBusy == 0 && !queued.empty()) {
+        auto next = std::move(queued.front());
+        queued.erase(queued.begin());
+        next();
+    }
 }
 
 void Form1::GlossButton1_Click()
 {
+    if (refuseWhileBusy())
+        return;
     try {
         if (Text1.text().isEmpty()) {
             sv.MsgBox("Please select an item by clicking on it", vbCritical);
@@ -334,12 +369,15 @@ void Form1::GlossButton1_Click()
 
 void Form1::GlossButton2_Click()
 {
+    if (refuseWhileBusy())
+        return;
     if (sv.MsgBox("All items in the list will be deleted !!!! Are you sure ?", vbYesNo + vbExclamation) != vbYes)
+        return;
+    if (refuseWhileBusy())
         return;
     try {
         ListConnection->Execute(kDeleteAll);
         ThumbsCtl1.Clear();
-        viewRows.clear();
     } catch (const db::Error& e) {
         sv.MsgBox(e.description(), vbOKOnly);
     }
@@ -356,23 +394,50 @@ void Form1::GlossButton3_Click()
 
 void Form1::ScanPathnew(QString Path)
 {
+    if (refuseWhileBusy())
+        return;
+    BusyGuard busy(*this);
     if (!Path.endsWith('/'))
         Path += '/';
-    try {
-        const QStringList names = QDir(Path).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-        for (const QString& name : names) {
-            const QString upper = name.toUpper();
-            if (!(upper.endsWith(".JPG") || upper.endsWith(".GIF") || upper.endsWith(".BMP") || upper.endsWith(".JPEG")))
-                continue;
-            ThumbsCtl1.AddItem(Path + name);
-            ListCursor->AddNew();
-            ListCursor->Fields(0).setValue(Path + name);
-            ListCursor->MoveNext();
-            viewRows.push_back(ListCursor->LastInsertedId());
-        }
-    } catch (const std::exception&) {
-        // Stops at the first failure; what was added stays.
+    QStringList pictures;
+    for (const QString& name : QDir(Path).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+        const QString upper = name.toUpper();
+        if (upper.endsWith(".JPG") || upper.endsWith(".GIF") || upper.endsWith(".BMP") || upper.endsWith(".JPEG"))
+            pictures << Path + name;
     }
+    if (pictures.isEmpty())
+        return;
+    // The rows first, in one transaction; a thumbnail is shown only for a row
+    // that is stored. A refused row ends the adding, and the rows before it stay.
+    std::vector<std::pair<QString, qint64>> stored;
+    QString failure;
+    try {
+        ListConnection->BeginTrans();
+        for (const QString& p : pictures) {
+            try {
+                ListCursor->AddNew();
+                ListCursor->Fields(0).setValue(p);
+                ListCursor->MoveNext();
+            } catch (const db::Error& e) {
+                failure = e.description();
+                break;
+            }
+            stored.emplace_back(p, ListCursor->LastInsertedId());
+        }
+        ListConnection->CommitTrans();
+    } catch (const db::Error& e) {
+        ListConnection->RollbackTrans();
+        stored.clear();
+        failure = e.description();
+    }
+    for (const auto& [p, id] : stored)
+        ThumbsCtl1.AddItem(p, id);
+    if (!failure.isEmpty())
+        sv.MsgBox(QString("%1 of %2 pictures were added to the wallpaper list; the list file refused the rest:\n%3")
+                      .arg(stored.size())
+                      .arg(pictures.size())
+                      .arg(failure),
+                  vbExclamation);
 }
 
 void Form1::GlossButton4_Click() { ScanPathnew(dirPath); }
@@ -415,16 +480,26 @@ void Form1::ThumbsCtl1_ImageMouseDown(int PicIndex, int Button, int, float, floa
 {
     if (Button != 2)
         return;
+    if (refuseWhileBusy())
+        return;
     if (sv.MsgBox("Remove Item?", vbYesNo + vbQuestion + vbDefaultButton2) != vbYes)
         return;
+    if (refuseWhileBusy())
+        return;
     // From the view only: the row stays in the list and returns at the next start.
+    // The view reloads its thumbnails; the one clicked goes once its press is over.
+    BusyGuard busy(*this);
     ThumbsCtl1.RemoveItem(PicIndex);
-    if (PicIndex >= 1 && PicIndex <= static_cast<int>(viewRows.size()))
-        viewRows.erase(viewRows.begin() + (PicIndex - 1));
 }
 
-void Form1::ThumbsCtl2_ImageDblClick(int, const QString& FileName)
+void Form1::ThumbsCtl2_ImageDblClick(int PicIndex, const QString& FileName)
 {
+    if (listBusy > 0) {
+        // A quick second double-click: added as soon as the running command is done.
+        queued.push_back([this, PicIndex, FileName] { ThumbsCtl2_ImageDblClick(PicIndex, FileName); });
+        return;
+    }
+    BusyGuard busy(*this);
     Text2.setText(FileName);
     try {
         ListCursor->AddNew();
@@ -434,8 +509,8 @@ void Form1::ThumbsCtl2_ImageDblClick(int, const QString& FileName)
         sv.MsgBox("The picture could not be added to the wallpaper list:\n" + e.description(), vbExclamation);
         return;
     }
-    ThumbsCtl1.AddItem(FileName);
-    viewRows.push_back(ListCursor->LastInsertedId());
+    // The row's id is taken before the view yields.
+    ThumbsCtl1.AddItem(FileName, ListCursor->LastInsertedId());
 }
 
 void Form1::Drive1_Change()
@@ -457,13 +532,31 @@ void Form1::setDir1Path(const QString& path)
 
 void Form1::Dir1_Change()
 {
+    folderShown = true;
     // Each step's failure is skipped.
     ThumbsCtl2.Clear();
     ThumbsCtl2.ScanPath(dirPath);
 }
 
+QString Form1::PicturesFolder()
+{
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (!pictures.isEmpty() && QFileInfo(pictures).isDir())
+        return QDir::cleanPath(pictures);
+    return QDir::homePath();
+}
+
 bool Form1::eventFilter(QObject* o, QEvent* e)
 {
+    if (o == &page1 && e->type() == QEvent::Show && !folderShown) {
+        // The folder's pictures are shown the first time the page is seen,
+        // so "Add all" never adds pictures the user has not seen.
+        folderShown = true;
+        QTimer::singleShot(0, this, [this] {
+            if (ThumbsCtl2.ListCount() == 0)
+                Dir1_Change();
+        });
+    }
     if (o == &Label11 && e->type() == QEvent::MouseButtonRelease) {
         Label11_Click();
         return true;
@@ -476,6 +569,12 @@ QString Form1::ListFilePath() const { return paths.lbldir.text() + "/" + kListFi
 
 void Form1::closeEvent(QCloseEvent* e)
 {
+    if (noNotificationArea) {
+        // Hidden, it could never be reached again while it holds the one-copy lock.
+        e->accept();
+        emit EndProgram();
+        return;
+    }
     // The window can be hidden but not closed: the program lives on in the tray.
     e->ignore();
     hide();
@@ -585,23 +684,34 @@ void Form1::loadSettingsPage()
         Option3.setChecked(true);
 }
 
+namespace {
+
+// A file is known to be gone only when its folder can be read and does not
+// hold it as a visible file; an unreadable folder or an unmounted drive says nothing.
+bool KnownGone(const QString& path)
+{
+    const QFileInfo fi(path);
+    if (path.isEmpty() || !fi.isAbsolute())
+        return true;
+    const QFileInfo folder(fi.absolutePath());
+    return folder.isDir() && folder.isReadable() && folder.isExecutable();
+}
+
+} // namespace
+
 void Form1::ADD_THUMB()
 {
     // The view yields after each picture; the timers must not move the cursor meanwhile.
-    listBusy = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{listBusy};
-    viewRows.clear();
+    BusyGuard busy(*this);
     if (!ListCursor->Bof())
         ListCursor->MoveFirst();
     while (!ListCursor->Eof()) {
         const QString path = ListCursor->Fields(0).Value().toString();
-        if (CheckFile(path)) {
-            viewRows.push_back(ListCursor->Fields(1).Value().toLongLong());
-            ThumbsCtl1.AddItem(path);
+        const qint64 id = ListCursor->Fields(1).Value().toLongLong();
+        if (CheckFile(path) || !KnownGone(path)) {
+            // A row whose folder cannot be read stays, shown as a picture that cannot be loaded.
             ListCursor->MoveNext();
+            ThumbsCtl1.AddItem(path, id);
         } else {
             // Deleting leaves the cursor where the row was; EOF only when the list is now empty.
             ListCursor->Delete(db::adAffectCurrent);
@@ -639,6 +749,11 @@ void Form1::pictureFailed(const QString& why)
 
 void Form1::chage_wall()
 {
+    if (listBusy > 0) {
+        // The cursor is being walked: change once that is done.
+        queued.push_back([this] { chage_wall(); });
+        return;
+    }
     try {
         readRow();
     } catch (const db::Error&) {
@@ -666,7 +781,7 @@ void Form1::chage_wall()
 
 void Form1::Timer1_Timer()
 {
-    if (inTimer1 || listBusy)
+    if (inTimer1 || listBusy > 0)
         return;
     inTimer1 = true;
     const QDateTime now = sv.clock.now();
@@ -719,7 +834,7 @@ void Form1::Timer1_Timer()
 
 void Form1::Timer2_Timer()
 {
-    if (inTimer2 || listBusy)
+    if (inTimer2 || listBusy > 0)
         return;
     inTimer2 = true;
     const QDateTime now = sv.clock.now();

@@ -21,8 +21,10 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 namespace murivo {
 
@@ -80,6 +82,14 @@ public:
     // The viewer is shown modally; tests replace the loop.
     std::function<void(QWidget&)> showModal;
 
+    // With no notification area the window is the only way in: closing it ends the program.
+    void setNoNotificationArea(bool none) { noNotificationArea = none; }
+    // True while a command walks or changes the list (it yields meanwhile).
+    bool ListBusy() const { return listBusy > 0; }
+    bool HasQueuedCommands() const { return !queued.empty(); }
+    // The folder "Select wallpapers" starts in: the user's Pictures folder, else home.
+    static QString PicturesFolder();
+
     QString BitmapPath() const;
     QString ListFilePath() const;
     int RowCount() const { return rowCount; }
@@ -119,6 +129,10 @@ public:
     GlossButton GlossButton6, GlossButton8;
     platform::FormTimer Timer1, Timer2;
 
+signals:
+    // The program is to end (the window was closed with no notification area to return to).
+    void EndProgram();
+
 protected:
     void closeEvent(QCloseEvent* e) override;
     bool eventFilter(QObject* o, QEvent* e) override;
@@ -137,9 +151,21 @@ private:
     int rowCount = 0;
     bool inTimer1 = false;
     bool inTimer2 = false;
-    bool listBusy = false;
-    // The list row of each thumbnail of ThumbsCtl1, in view order, and of the selection.
-    std::vector<qint64> viewRows;
+    // Commands that walk or change the list yield while thumbnails load. The
+    // count restores, never resets, so a nested command cannot end the outer
+    // one's protection; commands arriving meanwhile are refused or queued.
+    int listBusy = 0;
+    struct BusyGuard {
+        explicit BusyGuard(Form1& f);
+        ~BusyGuard();
+        Form1& form;
+    };
+    bool refuseWhileBusy();
+    void runQueued();
+    std::vector<std::function<void()>> queued;
+    bool noNotificationArea = false;
+    bool folderShown = false;
+    // The list row of the selection.
     qint64 selectedRow = -1;
     QString dirPath;
     std::unique_ptr<slideshow> slides;

@@ -10,6 +10,8 @@
 #include "shell/progress.h"
 #include "../support/TestHome.h"
 
+#include <QTest>
+#include <gtest/gtest.h>
 #include <memory>
 #include <sqlite3.h>
 
@@ -48,6 +50,23 @@ struct MainWindowFixture {
 
     // Solid pictures named by colour: red.jpg, green.gif, ...
     QString pic(const QString& name, QColor c, const char* fmt = "JPG") { return home.picture("pics/" + name, c, QSize(40, 30), fmt); }
+
+    // Runs the event loop until no list command runs or waits.
+    void settle()
+    {
+        for (int i = 0; i < 10000 && form && (form->ListBusy() || form->HasQueuedCommands()); ++i)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QCoreApplication::processEvents();
+    }
+
+    // The window shown, so its grids lay out as a user sees them.
+    void loadShown()
+    {
+        load();
+        form->show();
+        if (!QTest::qWaitForWindowExposed(form.get()))
+            ADD_FAILURE() << "the main window was never shown";
+    }
 
     void load()
     {

@@ -1,0 +1,213 @@
+// The main window used as a person uses it: shown, clicked through the
+// window system, with events arriving while thumbnails load.
+#include "Fixture.h"
+
+#include "thumbs/ThumbsCtl.h"
+
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace murivo;
+using platform::vbNo;
+using platform::vbYes;
+
+namespace {
+
+QStringList names(const QStringList& paths)
+{
+    QStringList out;
+    for (const QString& p : paths)
+        out << QFileInfo(p).fileName();
+    return out;
+}
+
+// The shown thumbnail with this number in a grid.
+ThumbImage* thumbnail(ThumbsCtl& grid, int number)
+{
+    for (ThumbImage* t : grid.findChildren<ThumbImage*>())
+        if (t->number == number && t->isVisible())
+            return t;
+    return nullptr;
+}
+
+// Runs `then` once, from the event loop, as soon as `ready` holds.
+struct WhenReady {
+    QTimer poll;
+    bool done = false;
+    WhenReady(std::function<bool()> ready, std::function<void()> then)
+    {
+        QObject::connect(&poll, &QTimer::timeout, [this, ready, then] {
+            if (!done && ready()) {
+                done = true;
+                poll.stop();
+                then();
+            }
+        });
+        poll.start(0);
+    }
+};
+
+} // namespace
+
+TEST(MainWindowInUse, RightClickRemovalThroughTheWindowDoesNotCrash)
+{
+    MainWindowFixture f;
+    const QString a = f.pic("a.jpg", Qt::red), b = f.pic("b.jpg", Qt::green), c = f.pic("c.jpg", Qt::blue);
+    f.makeList({a, b, c});
+    f.loadShown();
+    ThumbImage* first = thumbnail(f.form->ThumbsCtl1, 1);
+    ASSERT_NE(first, nullptr) << "the shown window lays its grid out";
+    const QPoint at = first->mapTo(f.form.get(), first->rect().center());
+    f.boxes.answer(vbYes);
+    QTest::mousePress(f.form->windowHandle(), Qt::RightButton, {}, at);
+    QTest::mouseRelease(f.form->windowHandle(), Qt::RightButton, {}, at);
+    f.settle();
+    EXPECT_EQ(f.boxes.texts(), QStringList({"Remove Item?"}));
+    EXPECT_EQ(f.form->ThumbsCtl1.Paths(), QStringList({b, c}));
+    EXPECT_EQ(f.rowsInFile(), QStringList({a, b, c})) << "the row stays in the list file";
+
+    // The thumbnails left map to their own rows.
+    ThumbImage* nowFirst = thumbnail(f.form->ThumbsCtl1, 1);
+    ASSERT_NE(nowFirst, nullptr);
+    QTest::mouseClick(f.form->windowHandle(), Qt::LeftButton, {}, nowFirst->mapTo(f.form.get(), nowFirst->rect().center()));
+    EXPECT_EQ(f.form->Text3.text(), b);
+    f.form->GlossButton1_Click();
+    EXPECT_EQ(f.rowsInFile(), QStringList({a, c}));
+}
+
+TEST(MainWindowInUse, TwoQuickDoubleClicksAddBothAndRemoveTheRightOne)
+{
+    MainWindowFixture f;
+    const QString a = f.pic("a.jpg", Qt::red), b = f.pic("b.jpg", Qt::green);
+    f.loadShown();
+    // The second double-click arrives while the first picture's thumbnail loads.
+    WhenReady second([&] { return f.form->ListBusy(); }, [&] { f.form->ThumbsCtl2_ImageDblClick(2, b); });
+    f.form->ThumbsCtl2_ImageDblClick(1, a);
+    f.settle();
+    ASSERT_TRUE(second.done);
+    EXPECT_EQ(f.rowsInFile(), QStringList({a, b}));
+    EXPECT_EQ(f.form->ThumbsCtl1.Paths(), QStringList({a, b}));
+    f.form->ThumbsCtl1_ImageClick(1, a);
+    f.form->GlossButton1_Click();
+    EXPECT_EQ(f.rowsInFile(), QStringList({b})) << "thumbnail 1 is a, so a's row goes";
+}
+
+TEST(MainWindowInUse, AddAllRefusesRemoveAllAndHoldsTheTimersWhileItLoads)
+{
+    MainWindowFixture f;
+    f.set(kDailyCheck, "1");
+    f.set(kDailyTime, "00:00:05");
+    for (int i = 0; i < 8; ++i)
+        f.home.picture(QString("folder/p%1.jpg").arg(i), Qt::red, QSize(40, 30), "JPG");
+    f.loadShown();
+    f.form->setDir1Path(f.home.path("folder"));
+    f.settle();
+    int ticksDuring = 0;
+    WhenReady meanwhile([&] { return f.form->ListBusy() && f.form->ThumbsCtl1.ListCount() >= 3; },
+                        [&] {
+                            f.boxes.answer(vbYes);
+                            f.form->GlossButton2_Click();   // Remove all
+                            f.clock.advance(60);
+                            f.form->Timer1_Timer();
+                            ticksDuring = static_cast<int>(f.desktopCalls->calls.size());
+                        });
+    f.form->GlossButton4_Click();
+    f.settle();
+    ASSERT_TRUE(meanwhile.done);
+    EXPECT_TRUE(f.boxes.texts().isEmpty()) << "Remove all is refused, not asked, while Add all runs";
+    EXPECT_EQ(ticksDuring, 0) << "no change while the list is walked";
+    EXPECT_EQ(f.rowsInFile().size(), 8);
+    EXPECT_EQ(f.form->ThumbsCtl1.ListCount(), 8);
+    f.form->Timer1_Timer();
+    EXPECT_EQ(f.desktopCalls->calls.size(), 1u) << "the schedule goes on afterwards";
+}
+
+TEST(MainWindowInUse, AddAllShowsOnlyStoredRowsAndSaysWhenTheListRefusesOne)
+{
+    MainWindowFixture f;
+    for (const char* n : {"a.jpg", "b.jpg", "c.jpg", "d.jpg"})
+        f.home.picture(QString("folder/") + n, Qt::red, QSize(40, 30), "JPG");
+    f.makeList({});
+    {
+        // The list file refuses c.jpg as a full disk would.
+        sqlite3* db = nullptr;
+        sqlite3_open(f.listFile().toUtf8().constData(), &db);
+        sqlite3_exec(db,
+                     "CREATE TRIGGER refuse BEFORE INSERT ON table1 WHEN NEW.path LIKE '%c.jpg' "
+                     "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END",
+                     nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    }
+    f.loadShown();
+    f.form->setDir1Path(f.home.path("folder"));
+    f.settle();
+    f.form->GlossButton4_Click();
+    f.settle();
+    EXPECT_EQ(names(f.rowsInFile()), QStringList({"a.jpg", "b.jpg"}));
+    EXPECT_EQ(names(f.form->ThumbsCtl1.Paths()), QStringList({"a.jpg", "b.jpg"})) << "nothing shown that is not stored";
+    ASSERT_EQ(f.boxes.shown.size(), 1u);
+    EXPECT_TRUE(f.boxes.shown[0].text.contains("full")) << f.boxes.shown[0].text.toStdString();
+    f.form->chage_wall();
+    f.form->chage_wall();
+    f.form->chage_wall();
+    EXPECT_EQ(f.desktopCalls->calls.size(), 3u) << "the rotation reads only stored rows";
+    EXPECT_EQ(f.boxes.shown.size(), 1u);
+}
+
+TEST(MainWindowInUse, WithoutANotificationAreaClosingEndsTheProgram)
+{
+    MainWindowFixture f;
+    f.loadShown();
+    QSignalSpy ending(f.form.get(), &Form1::EndProgram);
+    EXPECT_FALSE(f.form->windowFlags() & Qt::WindowMaximizeButtonHint) << "a fixed-size window offers no maximise";
+    f.form->close();
+    EXPECT_EQ(ending.count(), 0) << "with a tray, closing only hides";
+    EXPECT_FALSE(f.form->isVisible());
+    f.form->setNoNotificationArea(true);
+    f.form->show();
+    EXPECT_TRUE(f.form->close());
+    EXPECT_EQ(ending.count(), 1);
+}
+
+TEST(MainWindowInUse, UnreadableFoldersAreKeptAndGoneFilesPurged)
+{
+    MainWindowFixture f;
+    const QString a = f.pic("a.jpg", Qt::red);
+    const QString unmounted = "/media/murivo-test-not-mounted/pics/x.jpg";
+    const QString gone = f.home.path("pics/gone.jpg");
+    f.makeList({a, unmounted, gone});
+    f.load();
+    EXPECT_EQ(f.rowsInFile(), QStringList({a, unmounted})) << "only a file known to be gone is purged";
+    EXPECT_EQ(f.form->ThumbsCtl1.Paths(), QStringList({a, unmounted}));
+}
+
+TEST(MainWindowInUse, SelectWallpapersStartsInThePicturesFolderAndShowsIt)
+{
+    MainWindowFixture f;
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", f.home.path("user").toUtf8());
+    QDir().mkpath(f.home.path("user/Bilder"));
+    {
+        QFile dirs(f.home.config() + "/user-dirs.dirs");
+        dirs.open(QIODevice::WriteOnly);
+        dirs.write("XDG_PICTURES_DIR=\"$HOME/Bilder\"\n");
+    }
+    f.home.picture("user/Bilder/one.jpg", Qt::red, QSize(40, 30), "JPG");
+    f.home.picture("user/Bilder/two.jpg", Qt::green, QSize(40, 30), "JPG");
+    f.loadShown();
+    EXPECT_EQ(f.form->Dir1Path(), f.home.path("user/Bilder"));
+    EXPECT_EQ(f.form->ThumbsCtl2.ListCount(), 0) << "nothing loads before the page is seen";
+    f.form->XTab1.setCurrentIndex(1);
+    f.settle();
+    for (int i = 0; i < 100 && f.form->ThumbsCtl2.ListCount() < 2; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(names(f.form->ThumbsCtl2.Paths()), QStringList({"one.jpg", "two.jpg"}));
+
+    QFile::remove(f.home.config() + "/user-dirs.dirs");
+    QDir(f.home.path("user/Bilder")).removeRecursively();
+    EXPECT_EQ(Form1::PicturesFolder(), f.home.path("user")) << "no Pictures folder: home";
+    qputenv("HOME", home);
+}
