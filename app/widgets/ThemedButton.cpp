@@ -1291,7 +1291,11 @@ void ThemedButton::resizeEvent(QResizeEvent*) { ResizeNotify(); }
 void ThemedButton::showEvent(QShowEvent*) { Show(); }
 void ThemedButton::hideEvent(QHideEvent*) { Hide(); }
 void ThemedButton::focusInEvent(QFocusEvent*) { EnterFocus(); }
-void ThemedButton::focusOutEvent(QFocusEvent*) { ExitFocus(); }
+void ThemedButton::focusOutEvent(QFocusEvent*)
+{
+    spacePressed = false;
+    ExitFocus();
+}
 
 bool ThemedButton::event(QEvent* e)
 {
@@ -1307,7 +1311,12 @@ bool ThemedButton::event(QEvent* e)
 void ThemedButton::keyPressEvent(QKeyEvent* e)
 {
     switch (e->key()) {
-    case Qt::Key_Space: if (!e->isAutoRepeat()) KeyDownNotify(32); break;
+    case Qt::Key_Space:
+        if (!e->isAutoRepeat()) {
+            spacePressed = true;
+            KeyDownNotify(32);
+        }
+        break;
     case Qt::Key_Right: KeyDownNotify(39); break;
     case Qt::Key_Down: KeyDownNotify(40); break;
     case Qt::Key_Left: KeyDownNotify(37); break;
@@ -1318,9 +1327,12 @@ void ThemedButton::keyPressEvent(QKeyEvent* e)
 
 void ThemedButton::keyReleaseEvent(QKeyEvent* e)
 {
-    if (e->key() == Qt::Key_Space && !e->isAutoRepeat())
-        KeyUpNotify(32);
-    else
+    if (e->key() == Qt::Key_Space && !e->isAutoRepeat()) {
+        if (spacePressed) {
+            spacePressed = false;
+            KeyUpNotify(32);
+        }
+    } else
         QWidget::keyReleaseEvent(e);
 }
 

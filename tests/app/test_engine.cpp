@@ -125,6 +125,22 @@ std::vector<long> ticks(const QString& n)
 }
 }
 
+TEST(LoadingWindow, TwoHundredRowsOrMoreStillFill)
+{
+    // 100 / 200 rounds to 0: the step is at least 1, so the bar fills in 100 ticks.
+    progress p;
+    p.Form_Load();
+    p.Text1.setText("200");
+    p.show();
+    int n = 0;
+    while (p.Loaded() && n < 500) {
+        p.Timer1_Timer();
+        ++n;
+    }
+    EXPECT_EQ(n, 100);
+    EXPECT_FALSE(p.isVisible());
+}
+
 TEST(LoadingWindow, FillsInNTicksWithRoundingToEven)
 {
     EXPECT_EQ(ticks("1"), std::vector<long>({100}));

@@ -2,6 +2,7 @@
 // window system, with events arriving while thumbnails load.
 #include "Fixture.h"
 
+#include "shell/slideshow.h"
 #include "thumbs/ThumbsCtl.h"
 
 #include <QSignalSpy>
@@ -210,4 +211,77 @@ TEST(MainWindowInUse, SelectWallpapersStartsInThePicturesFolderAndShowsIt)
     QDir(f.home.path("user/Bilder")).removeRecursively();
     EXPECT_EQ(Form1::PicturesFolder(), f.home.path("user")) << "no Pictures folder: home";
     qputenv("HOME", home);
+}
+
+TEST(SlideshowInUse, ClosedByTheWindowManagerItStopsItsTimersAndConnection)
+{
+    MainWindowFixture f;
+    f.makeList({f.pic("a.jpg", Qt::red)});
+    f.load();
+    f.form->GlossButton3_Click();
+    slideshow* s = f.form->Slideshow();
+    ASSERT_NE(s, nullptr);
+    ASSERT_TRUE(s->Timer1.Enabled());
+    s->close();   // as Alt+F4 closes it
+    EXPECT_FALSE(s->isVisible());
+    EXPECT_FALSE(s->Timer1.Enabled());
+    EXPECT_FALSE(s->Timer2.Enabled());
+    EXPECT_EQ(s->SlideConnection, nullptr);
+    f.form->GlossButton3_Click();
+    EXPECT_TRUE(s->Timer1.Enabled()) << "shown again, it runs again";
+    EXPECT_EQ(s->ShownPath(), f.home.path("pics/a.jpg"));
+}
+
+TEST(SlideshowInUse, AfterTheNoPicturesMessageTheMouseBringsTheToolbarBack)
+{
+    MainWindowFixture f;
+    const QString bad = f.home.path("pics/bad.jpg");
+    const QString a = f.pic("a.jpg", Qt::red), b = f.pic("b.jpg", Qt::green);
+    QFile(bad).open(QIODevice::WriteOnly);
+    f.makeList({a, bad, b});
+    f.load();
+    slideshow s(f.paths);
+    s.Form_Load();
+    s.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&s));
+    s.Timer1_Timer();   // the picture that cannot be loaded
+    ASSERT_FALSE(s.Label1.isHidden());
+    s.Timer2_Timer();
+    ASSERT_TRUE(s.Picture1.isHidden());
+    QTest::mouseMove(s.windowHandle(), QPoint(300, 300));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(s.Picture1.isHidden()) << "moving the mouse over the message brings the toolbar back";
+    s.Timer1_Timer();
+    EXPECT_EQ(s.ShownPath(), b);
+    EXPECT_TRUE(s.Label1.isHidden()) << "a good picture is not covered by the message";
+    s.Timer1_Timer();   // past the end, back to the first row
+    s.Timer1_Timer();   // the bad picture again
+    ASSERT_FALSE(s.Label1.isHidden());
+    s.pic_MouseMove();
+    const QPoint close = s.Picture1.pos() + slideshow::AreaOf(5).center();
+    QTest::mouseClick(s.windowHandle(), Qt::LeftButton, {}, close);
+    EXPECT_FALSE(s.isVisible()) << "the toolbar's close works with the message shown";
+}
+
+TEST(ButtonsInUse, AKeyReleasedWithoutItsPressDoesNotClick)
+{
+    MainWindowFixture f;
+    f.loadShown();
+    GlossButton& addAll = f.form->GlossButton4;
+    QSignalSpy clicks(&addAll, &GlossButton::Click);
+    f.form->XTab1.setCurrentIndex(1);
+    addAll.setFocus();
+    QCoreApplication::processEvents();
+    // Enter pressed on a message box closes it; its release reaches the button.
+    QTest::keyRelease(&addAll, Qt::Key_Return);
+    EXPECT_EQ(clicks.count(), 0);
+    QTest::keyClick(&addAll, Qt::Key_Return);
+    EXPECT_EQ(clicks.count(), 1) << "a whole key press still clicks";
+
+    ThemedButton& home = f.form->ThemedButton1;
+    QSignalSpy homeClicks(&home, &ThemedButton::Click);
+    f.form->XTab1.setCurrentIndex(3);
+    home.setFocus();
+    QTest::keyRelease(&home, Qt::Key_Space);
+    EXPECT_EQ(homeClicks.count(), 0);
 }
