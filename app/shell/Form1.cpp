@@ -284,6 +284,7 @@ Form1::Form1(Services& services, frmpath& holder, progress& loadingWindow, QWidg
     connect(&GlossButton6, &GlossButton::Click, this, &Form1::GlossButton6_Click);
     connect(&GlossButton8, &GlossButton::Click, this, &Form1::Help_Click);
 
+    changer = std::make_unique<WallpaperChanger>(sv.desktop);
     Timer1.setEnabled(false);
     connect(&Timer1, &FormTimer::Timer, this, &Form1::Timer1_Timer);
     connect(&Timer2, &FormTimer::Timer, this, &Form1::Timer2_Timer);
@@ -318,7 +319,7 @@ Form1::BusyGuard::BusyGuard(Form1& f) : form(f) { ++form.listBusy; }
 
 Form1::BusyGuard::~BusyGuard()
 {
-    if (--form.listBusy == 0 && !form.queued.empty())
+    if (--form.listBusy == 0 && form.ChangesInFlight() == 0 && !form.queued.empty())
         QTimer::singleShot(0, &form, [f = &form] { f->runQueued(); });
 }
 
@@ -333,7 +334,7 @@ bool Form1::refuseWhileBusy()
 
 void Form1::runQueued()
 {
-    while (listBusy == 0 && !queued.empty()) {
+    while (listBusy == 0 && ChangesInFlight() == 0 && !queued.empty()) {
         auto next = std::move(queued.front());
         queued.erase(queued.begin());
         next();
@@ -448,11 +449,10 @@ void Form1::GlossButton5_Click()
         sv.MsgBox("Please select an item by clicking on it", vbCritical);
         return;
     }
-    try {
-        ApplyPicture(Text3.text(), BitmapPath(), sv.desktop);
-    } catch (const PictureError& e) {
-        sv.MsgBox("This picture could not be set as the wallpaper:\n" + e.description(), vbExclamation);
-    }
+    startChange(Text3.text(), false, [this](const ChangeResult& r) {
+        if (!r.pictureWritten)
+            sv.MsgBox("This picture could not be set as the wallpaper:\n" + r.error, vbExclamation);
+    });
 }
 
 void Form1::Help_Click() { ThemedButton1.OpenLink(kHelpPage); }
@@ -736,7 +736,16 @@ void Form1::advance()
         ListCursor->MoveNext();
 }
 
-void Form1::applyText6() { ApplyPicture(Text6.text(), BitmapPath(), sv.desktop); }
+void Form1::startChange(const QString& source, bool keepPrevious, std::function<void(const ChangeResult&)> done)
+{
+    // The placement is read here: the registry belongs to this thread.
+    changer->Change(source, BitmapPath(), PlacementFromRegistry(sv.registry), keepPrevious,
+                    [this, done](const ChangeResult& r) {
+                        done(r);
+                        if (listBusy == 0 && ChangesInFlight() == 0 && !queued.empty())
+                            QTimer::singleShot(0, this, [this] { runQueued(); });
+                    });
+}
 
 void Form1::pictureFailed(const QString& why)
 {
@@ -749,8 +758,8 @@ void Form1::pictureFailed(const QString& why)
 
 void Form1::chage_wall()
 {
-    if (listBusy > 0) {
-        // The cursor is being walked: change once that is done.
+    if (listBusy > 0 || ChangesInFlight() > 0) {
+        // The cursor is being walked, or a change is under way: change once that is done.
         queued.push_back([this] { chage_wall(); });
         return;
     }
@@ -764,24 +773,24 @@ void Form1::chage_wall()
         sv.MsgBox("There are no wallpapers in the list", vbCritical);
         return;
     }
-    QString failure;
-    try {
-        applyText6();
-    } catch (const PictureError& e) {
-        failure = e.description();
-    }
-    // A picture that cannot be shown must not hold up the rotation: step past it.
+    // The cursor moves on whatever the picture does (one that cannot be shown
+    // must not hold up the rotation); nothing else moves it until the change
+    // is over, so it may move now, before the worker is done.
     try {
         advance();
     } catch (const db::Error&) {
     }
-    if (!failure.isEmpty())
-        sv.MsgBox("This picture could not be set as the wallpaper and was skipped:\n" + failure, vbExclamation);
+    startChange(Text6.text(), false, [this](const ChangeResult& r) {
+        if (!r.pictureWritten)
+            sv.MsgBox("This picture could not be set as the wallpaper and was skipped:\n" + r.error, vbExclamation);
+    });
 }
 
+// The timers poll while a change is under way and skip those polls, as they
+// would if the change held the thread: LastChange is set when it is over.
 void Form1::Timer1_Timer()
 {
-    if (inTimer1 || listBusy > 0)
+    if (inTimer1 || listBusy > 0 || ChangesInFlight() > 0)
         return;
     inTimer1 = true;
     const QDateTime now = sv.clock.now();
@@ -811,30 +820,22 @@ void Form1::Timer1_Timer()
     }
     // Each step that fails is skipped: a picture that cannot be loaded leaves
     // the previous bitmap, which is set again.
-    QImage saved;
-    if (haveRow) {
-        try {
-            const QImage picture = LoadPicture(Text6.text());
-            SavePicture(picture, BitmapPath());
-            saved = picture;
-        } catch (const PictureError& e) {
-            pictureFailed(e.description());
-        }
-    }
-    if (QFile::exists(BitmapPath()))
-        sv.desktop.SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, BitmapPath(), SPIF_UPDATEINIFILE,
-                                         saved.isNull() ? nullptr : &saved);
-    LastChange = sv.clock.now();
+    const QString source = haveRow ? Text6.text() : QString();
     try {
         advance();
     } catch (const db::Error&) {
     }
+    startChange(source, true, [this, haveRow](const ChangeResult& r) {
+        if (haveRow && !r.pictureWritten)
+            pictureFailed(r.error);
+        LastChange = sv.clock.now();
+    });
     inTimer1 = false;
 }
 
 void Form1::Timer2_Timer()
 {
-    if (inTimer2 || listBusy > 0)
+    if (inTimer2 || listBusy > 0 || ChangesInFlight() > 0)
         return;
     inTimer2 = true;
     const QDateTime now = sv.clock.now();
@@ -858,22 +859,23 @@ void Form1::Timer2_Timer()
         inTimer2 = false;
         return;
     }
+    // The read left the cursor on a row: it steps on whether or not the picture can be shown.
+    bool moved = true;
     try {
-        applyText6();
-        LastChange = sv.clock.now();
         if (!ListCursor->Eof())
             ListCursor->MoveNext();
-        Timer2.setInterval(40000);
-    } catch (const PictureError& e) {
-        Timer2.setInterval(60000);
-        try {
-            advance();
-        } catch (const db::Error&) {
-        }
-        sv.MsgBox("This picture could not be set as the wallpaper and was skipped:\n" + e.description(), vbExclamation);
     } catch (const db::Error&) {
-        Timer2.setInterval(60000);
+        moved = false;
     }
+    startChange(Text6.text(), false, [this, moved](const ChangeResult& r) {
+        if (r.pictureWritten) {
+            LastChange = sv.clock.now();
+            Timer2.setInterval(moved ? 40000 : 60000);
+        } else {
+            Timer2.setInterval(60000);
+            sv.MsgBox("This picture could not be set as the wallpaper and was skipped:\n" + r.error, vbExclamation);
+        }
+    });
     inTimer2 = false;
 }
 
@@ -885,15 +887,15 @@ void Form1::StartupChange()
         return;   // an empty list: nothing to show, nothing to say
     }
     try {
-        applyText6();
-        LastChange = sv.clock.now();
-    } catch (const PictureError& e) {
-        pictureFailed(e.description());
-    }
-    try {
         advance();
     } catch (const db::Error&) {
     }
+    startChange(Text6.text(), false, [this](const ChangeResult& r) {
+        if (r.pictureWritten)
+            LastChange = sv.clock.now();
+        else
+            pictureFailed(r.error);
+    });
 }
 
 void Form1::ApplyStyle() { murivo::ApplyStyle(sv.settings, sv.registry); }

@@ -3,6 +3,7 @@
 // Settings page. Loaded hidden at start; hidden, never closed.
 
 #include "engine/Services.h"
+#include "engine/WallpaperChange.h"
 #include "platform/db/Database.h"
 #include "platform/forms/Forms.h"
 #include "thumbs/ThumbsCtl.h"
@@ -87,6 +88,8 @@ public:
     // True while a command walks or changes the list (it yields meanwhile).
     bool ListBusy() const { return listBusy > 0; }
     bool HasQueuedCommands() const { return !queued.empty(); }
+    // Wallpaper changes under way on the worker.
+    int ChangesInFlight() const { return changer ? changer->Pending() : 0; }
     // The folder "Select wallpapers" starts in: the user's Pictures folder, else home.
     static QString PicturesFolder();
 
@@ -142,7 +145,8 @@ private:
     void loadSettingsPage();
     void readRow();    // (R)
     void advance();    // (V)
-    void applyText6(); // (A) on Text6
+    // (A) on the worker; `done` runs here once the change is over.
+    void startChange(const QString& source, bool keepPrevious, std::function<void(const ChangeResult&)> done);
     void pictureFailed(const QString& why);
 
     Services& sv;
@@ -170,6 +174,8 @@ private:
     QString dirPath;
     std::unique_ptr<slideshow> slides;
     QString lastPictureFailure;
+    // Last, so it goes first: its thread ends before anything its outcomes touch.
+    std::unique_ptr<WallpaperChanger> changer;
 };
 
 } // namespace murivo

@@ -167,9 +167,16 @@ bool Desktop::SystemParametersInfoA(unsigned action, unsigned, const QString& bi
 {
     if (action != SPI_SETDESKWALLPAPER || !impl)
         return false;
+    return Apply(bitmap, PlacementFromRegistry(registry), content);
+}
+
+bool Desktop::Apply(const QString& bitmap, Placement placement, const QImage* content)
+{
+    if (!impl)
+        return false;
     QString err;
     const QString path = impl->wantsFreshPath() ? freshPath(bitmap) : bitmap;
-    if (impl->apply(path, PlacementFromRegistry(registry), &err, content)) {
+    if (impl->apply(path, placement, &err, content)) {
         lastErr.clear();
         if (path != bitmap && path != handed) {
             handedBefore = handed;

@@ -84,6 +84,9 @@ public:
     // reason goes to standard error once per distinct reason in a row.
     bool SystemParametersInfoA(unsigned action, unsigned param, const QString& bitmap, unsigned flags,
                                const QImage* content = nullptr);
+    // The same with the placement given, for callers on another thread than
+    // the registry's (the registry is not read here).
+    bool Apply(const QString& bitmap, Placement placement, const QImage* content = nullptr);
     DesktopBackend* backend() const { return impl.get(); }
     QString lastError() const { return lastErr; }
 

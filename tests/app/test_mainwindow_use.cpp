@@ -5,11 +5,14 @@
 #include "shell/slideshow.h"
 #include "thumbs/ThumbsCtl.h"
 
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
+#include <atomic>
 #include <gtest/gtest.h>
+#include <mutex>
 
 using namespace murivo;
 using platform::vbNo;
@@ -112,7 +115,7 @@ TEST(MainWindowInUse, AddAllRefusesRemoveAllAndHoldsTheTimersWhileItLoads)
                             f.boxes.answer(vbYes);
                             f.form->GlossButton2_Click();   // Remove all
                             f.clock.advance(60);
-                            f.form->Timer1_Timer();
+                            f.form->Timer1_Timer(); f.settle();
                             ticksDuring = static_cast<int>(f.desktopCalls->calls.size());
                         });
     f.form->GlossButton4_Click();
@@ -122,7 +125,7 @@ TEST(MainWindowInUse, AddAllRefusesRemoveAllAndHoldsTheTimersWhileItLoads)
     EXPECT_EQ(ticksDuring, 0) << "no change while the list is walked";
     EXPECT_EQ(f.rowsInFile().size(), 8);
     EXPECT_EQ(f.form->ThumbsCtl1.ListCount(), 8);
-    f.form->Timer1_Timer();
+    f.form->Timer1_Timer(); f.settle();
     EXPECT_EQ(f.desktopCalls->calls.size(), 1u) << "the schedule goes on afterwards";
 }
 
@@ -151,9 +154,9 @@ TEST(MainWindowInUse, AddAllShowsOnlyStoredRowsAndSaysWhenTheListRefusesOne)
     EXPECT_EQ(names(f.form->ThumbsCtl1.Paths()), QStringList({"a.jpg", "b.jpg"})) << "nothing shown that is not stored";
     ASSERT_EQ(f.boxes.shown.size(), 1u);
     EXPECT_TRUE(f.boxes.shown[0].text.contains("full")) << f.boxes.shown[0].text.toStdString();
-    f.form->chage_wall();
-    f.form->chage_wall();
-    f.form->chage_wall();
+    f.form->chage_wall(); f.settle();
+    f.form->chage_wall(); f.settle();
+    f.form->chage_wall(); f.settle();
     EXPECT_EQ(f.desktopCalls->calls.size(), 3u) << "the rotation reads only stored rows";
     EXPECT_EQ(f.boxes.shown.size(), 1u);
 }
@@ -284,4 +287,77 @@ TEST(ButtonsInUse, AKeyReleasedWithoutItsPressDoesNotClick)
     home.setFocus();
     QTest::keyRelease(&home, Qt::Key_Space);
     EXPECT_EQ(homeClicks.count(), 0);
+}
+
+namespace {
+
+// A desktop service that does not answer until the test lets it.
+class HangingBackend : public platform::DesktopBackend {
+public:
+    QString name() const override { return "hanging"; }
+    bool apply(const QString& bitmap, platform::Placement, QString*, const QImage* content) override
+    {
+        entered.release();
+        released.tryAcquire(1, 30000);   // bounded, as a desktop call's time limit is
+        std::lock_guard<std::mutex> lock(m);
+        shownColours.push_back(content ? content->pixel(content->width() / 2, content->height() / 2) : 0);
+        bitmaps << bitmap;
+        ++finished;
+        return true;
+    }
+    QSemaphore entered, released;
+    std::atomic<int> finished{0};
+    std::mutex m;
+    QStringList bitmaps;
+    std::vector<QRgb> shownColours;
+};
+
+} // namespace
+
+TEST(WallpaperChangeInUse, TheWindowGoesOnWhileTheDesktopHangsAndTheScheduleKeepsItsBookkeeping)
+{
+    TestHome home;
+    platform::ManualClock clock{QDateTime(QDate(2026, 12, 9), QTime(10, 0, 0))};
+    platform::ScriptedMessageBoxService boxes;
+    platform::IniProgramSettings settings;
+    platform::Registry registry{home.config() + "/Murivo/registry.json", home.config() + "/autostart"};
+    auto* hanging = new HangingBackend;
+    platform::Desktop desktop{registry, std::unique_ptr<platform::DesktopBackend>(hanging)};
+    Services sv{clock, boxes, settings, registry, desktop, "/usr/bin/murivo"};
+    frmpath paths;
+    progress loading;
+    settings.SaveSetting(kApp, kSection, kDailyCheck, "1");
+    settings.SaveSetting(kApp, kSection, kDailyTime, "00:00:05");
+    const QString a = home.picture("pics/a.jpg", Qt::red, QSize(40, 30), "JPG");
+    const QString b = home.picture("pics/b.jpg", Qt::blue, QSize(40, 30), "JPG");
+    TestHome::WriteList(home.data() + "/murivo/wmdvm.sys", {a, b});
+    Form1 form(sv, paths, loading);
+    form.Form_Load();
+
+    clock.advance(5);
+    form.Timer1_Timer();   // the interval is up: a change starts
+    ASSERT_TRUE(hanging->entered.tryAcquire(1, 30000)) << "the change never reached the desktop";
+    EXPECT_EQ(hanging->finished.load(), 0) << "the tick waited for the desktop on the window's thread";
+    EXPECT_EQ(form.ChangesInFlight(), 1);
+
+    // Meanwhile the window works: polls skip, a tray change waits its turn.
+    clock.advance(3);   // the desktop takes its time
+    form.Timer1_Timer();
+    form.chage_wall();
+    EXPECT_EQ(form.ChangesInFlight(), 1) << "one change at a time";
+    EXPECT_TRUE(form.HasQueuedCommands());
+
+    hanging->released.release(2);
+    for (int i = 0; i < 30000 && (form.ChangesInFlight() > 0 || form.HasQueuedCommands()); ++i) {
+        QCoreApplication::sendPostedEvents();
+        QThread::msleep(1);
+    }
+    ASSERT_EQ(hanging->finished.load(), 2);
+    auto snap = [](QRgb p) { return qRgb(qRed(p) > 127 ? 255 : 0, qGreen(p) > 127 ? 255 : 0, qBlue(p) > 127 ? 255 : 0); };
+    EXPECT_EQ(snap(hanging->shownColours[0]), kRed) << "the first row";
+    EXPECT_EQ(snap(hanging->shownColours[1]), kBlue) << "the tray change takes the next row";
+    EXPECT_EQ(form.LastChange, QDateTime(QDate(2026, 12, 9), QTime(10, 0, 8)))
+        << "the interval counts from when the timed change was over, as before";
+    EXPECT_TRUE(form.ListCursor->Eof()) << "the cursor stepped past b, as two changes leave it";
+    EXPECT_TRUE(boxes.shown.empty());
 }
