@@ -4,7 +4,11 @@
 #include "platform/forms/Mouse.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QDir>
+#include <QImageWriter>
+#include <QSaveFile>
+#include <QUrl>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QFutureWatcher>
@@ -71,6 +75,92 @@ FittedSize FitThumb(double W, double H, double mh, double mw)
     return {w, h};
 }
 
+// ------------------------------------------------------- thumbnail cache
+
+QString ThumbCacheFolder()
+{
+    QString base = qEnvironmentVariable("XDG_CACHE_HOME");
+    if (base.isEmpty() || !QDir::isAbsolutePath(base))
+        base = QDir::homePath() + "/.cache";
+    return QDir::cleanPath(base) + "/thumbnails/normal";
+}
+
+QString ThumbUri(const QString& path)
+{
+    return QString::fromLatin1(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded());
+}
+
+QString ThumbCacheEntry(const QString& path)
+{
+    const QByteArray md5 = QCryptographicHash::hash(ThumbUri(path).toUtf8(), QCryptographicHash::Md5).toHex();
+    return ThumbCacheFolder() + "/" + QString::fromLatin1(md5) + ".png";
+}
+
+QImage ReadCachedThumb(const QString& path, qint64 mtime)
+{
+    const QString entry = ThumbCacheEntry(path);
+    if (!QFileInfo(entry).isFile())
+        return {};
+    QImageReader r(entry, "png");
+    QImage img = r.read();
+    // An entry is for this file only while the file has not changed since.
+    if (img.isNull() || img.text("Thumb::URI") != ThumbUri(path) || img.text("Thumb::MTime") != QString::number(mtime))
+        return {};
+    return img;
+}
+
+bool WriteCachedThumb(const QString& path, qint64 mtime, qint64 bytes, QSize full, const QImage& normal)
+{
+    const QString folder = ThumbCacheFolder();
+    // Pictures in the cache itself are not thumbnailed again.
+    if (QFileInfo(path).absolutePath().startsWith(QFileInfo(folder).absolutePath() + "/") || normal.isNull())
+        return false;
+    if (!QDir().mkpath(folder))
+        return false;
+    QFile::setPermissions(QFileInfo(folder).absolutePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QImage img = normal;
+    img.setText("Thumb::URI", ThumbUri(path));
+    img.setText("Thumb::MTime", QString::number(mtime));
+    img.setText("Thumb::Size", QString::number(bytes));
+    img.setText("Thumb::Image::Width", QString::number(full.width()));
+    img.setText("Thumb::Image::Height", QString::number(full.height()));
+    img.setText("Software", "murivo");
+    // Written whole under a temporary name and renamed, as readers may look at any time.
+    QSaveFile f(ThumbCacheEntry(path));
+    if (!f.open(QIODevice::WriteOnly))
+        return false;
+    f.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    QImageWriter w(&f, "png");
+    if (!w.write(img)) {
+        f.cancelWriting();
+        return false;
+    }
+    return f.commit();
+}
+
+// ------------------------------------------------------------ memory budget
+
+std::mutex DecodeBudget::m;
+std::condition_variable DecodeBudget::freed;
+qint64 DecodeBudget::used = 0;
+
+DecodeBudget::Share::Share(qint64 bytes) : n(bytes)
+{
+    std::unique_lock<std::mutex> lock(m);
+    freed.wait(lock, [&] { return used == 0 || used + n <= Total; });
+    used += n;
+}
+
+DecodeBudget::Share::~Share()
+{
+    {
+        std::lock_guard<std::mutex> lock(m);
+        used -= n;
+    }
+    freed.notify_all();
+}
+
 DecodedThumb DecodeThumb(const QString& path)
 {
     DecodedThumb d;
@@ -105,32 +195,53 @@ DecodedThumb DecodeThumb(const QString& path)
     d.himetricW = static_cast<qint64>(std::ceil(full.width() * kHimetricPerPixel));
     d.himetricH = static_cast<qint64>(std::ceil(full.height() * kHimetricPerPixel));
 
-    // Only the JPEG decoder scales while decoding; others need the whole picture in memory first.
-    const qint64 limit = static_cast<qint64>(QImageReader::allocationLimit()) * 1024 * 1024;
-    if (reader.format() != "jpeg" && limit > 0 && static_cast<qint64>(stored.width()) * stored.height() * 4 > limit) {
+    const FittedSize f = FitThumb(full.width(), full.height());
+    const QSize shown(std::max(1, px(static_cast<qint16>(RoundHalfEven(f.w)))), std::max(1, px(static_cast<qint16>(RoundHalfEven(f.h)))));
+
+    // A folder seen before, by murivo or by the desktop's file manager, shows at once.
+    const qint64 mtime = fi.lastModified().toSecsSinceEpoch();
+    const QImage cached = ReadCachedThumb(path, mtime);
+    if (!cached.isNull()) {
+        d.image = cached.convertToFormat(cached.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32)
+                      .scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        d.fromCache = true;
+        return d;
+    }
+
+    // Decoded at the cache's size (128 pixels at most, never enlarged), written
+    // to the cache, then shrunk to the size shown.
+    const QSize normal = full.width() > 128 || full.height() > 128 ? full.scaled(128, 128, Qt::KeepAspectRatio) : full;
+    // Only the JPEG decoder scales while decoding. Others are read whole, so
+    // their full size counts against the memory budget; one larger than
+    // the whole budget is not loaded at all.
+    const bool scalesWhileDecoding = reader.format() == "jpeg";
+    const qint64 cost = scalesWhileDecoding ? static_cast<qint64>(normal.width()) * normal.height() * 4
+                                            : static_cast<qint64>(stored.width()) * stored.height() * 4;
+    if (cost > DecodeBudget::Total) {
         d.tooBig = true;
         d.error = QString("%1 x %2 pixels is more than can be loaded safely").arg(full.width()).arg(full.height());
         return d;
     }
-    const FittedSize f = FitThumb(full.width(), full.height());
-    QSize shown(std::max(1, px(static_cast<qint16>(RoundHalfEven(f.w)))), std::max(1, px(static_cast<qint16>(RoundHalfEven(f.h)))));
-    // Only the JPEG decoder scales while decoding. Others are read whole and
-    // shrunk here in full colour: scaling a 1-bit or palette picture in its
-    // own format keeps only its two colours and turns grey into a hatch.
-    const bool scalesWhileDecoding = reader.format() == "jpeg";
     if (scalesWhileDecoding)
-        reader.setScaledSize(turned ? shown.transposed() : shown);
-    QImage img = reader.read();
-    if (img.isNull()) {
-        d.error = reader.errorString();
-        d.tooBig = reader.error() == QImageReader::InvalidDataError && d.error.contains("allocation", Qt::CaseInsensitive);
-        return d;
+        reader.setScaledSize(turned ? normal.transposed() : normal);
+    QImage img;
+    {
+        DecodeBudget::Share share(cost);
+        img = reader.read();
+        if (img.isNull()) {
+            d.error = reader.errorString();
+            d.tooBig = reader.error() == QImageReader::InvalidDataError && d.error.contains("allocation", Qt::CaseInsensitive);
+            return d;
+        }
+        // Scaling a 1-bit or palette picture in its own format keeps only its
+        // colours and turns grey into a hatch: shrink in full colour.
+        if (img.depth() < 32)
+            img = img.convertToFormat(img.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+        if (img.size() != normal)
+            img = img.scaled(normal, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
-    if (img.depth() < 32)
-        img = img.convertToFormat(img.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-    if (img.size() != shown)
-        img = img.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    d.image = img;
+    WriteCachedThumb(path, mtime, d.bytes, full, img);
+    d.image = img.size() == shown ? img : img.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return d;
 }
 
@@ -199,7 +310,10 @@ ThumbsCtl::ThumbsCtl(QWidget* parent, MessageBoxService* service)
 ThumbsCtl::~ThumbsCtl()
 {
     // Decodes still running only read files; their results are dropped.
+    liveGeneration->store(++generation);
+    pool.clear();
     decoding.clear();
+    pool.waitForDone();
 }
 
 void ThumbsCtl::ReadProperties(PropertyBag& bag)
@@ -357,6 +471,11 @@ void ThumbsCtl::Clear()
     thumbs.clear();
     decoding.clear();
     ++generation;
+    // Decodes not yet started are dropped; one under way finds its result unwanted.
+    liveGeneration->store(generation);
+    pool.clear();
+    for (QEventLoop* w : waits)
+        w->quit();
     Items = QStringList{QString()};
     Sizes = QStringList{QString()};
     Ids = QList<qint64>{-1};
@@ -409,7 +528,18 @@ QFuture<DecodedThumb>& ThumbsCtl::decodeFor(int index)
 {
     auto it = decoding.find(index);
     if (it == decoding.end())
-        it = decoding.emplace(index, QtConcurrent::run(DecodeThumb, Items[index])).first;
+        it = decoding
+                 .emplace(index, QtConcurrent::run(&pool,
+                                                   [live = liveGeneration, gen = generation, path = Items[index]] {
+                                                       // The folder may have been left while this waited its turn.
+                                                       if (live->load() != gen) {
+                                                           DecodedThumb d;
+                                                           d.error = "no longer shown";
+                                                           return d;
+                                                       }
+                                                       return DecodeThumb(path);
+                                                   }))
+                 .first;
     return it->second;
 }
 
@@ -449,8 +579,11 @@ void ThumbsCtl::LayoutThumbs()
                 QFutureWatcher<DecodedThumb> watcher;
                 connect(&watcher, &QFutureWatcher<DecodedThumb>::finished, &wait, &QEventLoop::quit);
                 watcher.setFuture(future);
-                if (!future.isFinished())
+                if (!future.isFinished()) {
+                    waits.push_back(&wait);
                     wait.exec();
+                    waits.erase(std::find(waits.begin(), waits.end(), &wait));
+                }
             }
             // Meanwhile the items may have been cleared, or a nested layout may have placed this one.
             if (generation != gen) {

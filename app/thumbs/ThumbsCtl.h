@@ -17,9 +17,15 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QSize>
+#include <QThreadPool>
 #include <QStringList>
 #include <QWidget>
+
+class QEventLoop;
+#include <atomic>
+#include <condition_variable>
 #include <map>
+#include <mutex>
 #include <memory>
 #include <stdexcept>
 
@@ -40,8 +46,43 @@ struct DecodedThumb {
     qint64 bytes = 0;
     QString error;         // why it could not be shown
     bool tooBig = false;   // beyond what may be decoded safely
+    bool fromCache = false;
 };
+// Takes the thumbnail from the freedesktop cache when it holds a fresh one;
+// otherwise decodes the picture within the memory budget and writes the cache.
 DecodedThumb DecodeThumb(const QString& path);
+
+// The freedesktop thumbnail cache, "normal" size (128 pixels):
+// $XDG_CACHE_HOME/thumbnails/normal/<md5 of the file's URI>.png, with the
+// keys Thumb::URI and Thumb::MTime.
+QString ThumbCacheFolder();
+QString ThumbUri(const QString& path);
+QString ThumbCacheEntry(const QString& path);
+// The cached thumbnail of a file last changed at mtime (seconds), or a null image.
+QImage ReadCachedThumb(const QString& path, qint64 mtime);
+bool WriteCachedThumb(const QString& path, qint64 mtime, qint64 bytes, QSize full, const QImage& normal);
+
+// Pictures that cannot be decoded scaled are decoded whole; together they
+// may hold at most Total bytes at once, so several big ones wait their turn.
+class DecodeBudget {
+public:
+    static constexpr qint64 Total = 256ll * 1024 * 1024;
+    class Share {
+    public:
+        explicit Share(qint64 bytes);   // waits until the bytes fit (one alone always fits)
+        ~Share();
+        Share(const Share&) = delete;
+        Share& operator=(const Share&) = delete;
+
+    private:
+        qint64 n;
+    };
+
+private:
+    static std::mutex m;
+    static std::condition_variable freed;
+    static qint64 used;
+};
 
 // Configures the scroll bars of a scrolling picture box.
 class cPicScroll {
@@ -175,6 +216,10 @@ private:
     int columnType = 0;
     bool imageToolTip = true;
     quint64 generation = 0;   // bumped by Clear: a running layout of older items stops
+    // The generation as the decoders see it: a decode for an older one is skipped.
+    std::shared_ptr<std::atomic<quint64>> liveGeneration = std::make_shared<std::atomic<quint64>>(0);
+    std::vector<QEventLoop*> waits;   // layouts waiting for a decode, ended by Clear
+    QThreadPool pool;                 // this grid's own decoders; Clear empties its queue
     int tooBigShown = 0;
 };
 

@@ -30,6 +30,7 @@ struct Session {
         env.insert("DISPLAY", QString::fromLatin1(x.name()));
         env.insert("XDG_CONFIG_HOME", home.config());
         env.insert("XDG_DATA_HOME", home.data());
+        env.insert("XDG_CACHE_HOME", home.cache());
         env.insert("XDG_RUNTIME_DIR", home.runtime());
         env.insert("QT_QPA_PLATFORM", "xcb");
         for (const char* v : {"MURIVO_DESKTOP", "WAYLAND_DISPLAY", "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "SWAYSOCK"})

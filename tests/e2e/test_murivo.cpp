@@ -19,6 +19,7 @@ QProcessEnvironment environmentFor(const TestHome& home, const Xvfb& x)
     env.insert("DISPLAY", QString::fromLatin1(x.name()));
     env.insert("XDG_CONFIG_HOME", home.config());
     env.insert("XDG_DATA_HOME", home.data());
+    env.insert("XDG_CACHE_HOME", home.cache());
     env.insert("XDG_RUNTIME_DIR", home.runtime());
     env.insert("QT_QPA_PLATFORM", "xcb");
     env.remove("MURIVO_DESKTOP");
@@ -162,6 +163,7 @@ TEST(EndToEnd, CommandLineHelpVersionAndNoDisplay)
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_CONFIG_HOME", home.config());
     env.insert("XDG_DATA_HOME", home.data());
+    env.insert("XDG_CACHE_HOME", home.cache());
     env.remove("DISPLAY");
     env.remove("WAYLAND_DISPLAY");
     env.remove("QT_QPA_PLATFORM");
