@@ -32,6 +32,9 @@ struct Session {
         env.insert("XDG_DATA_HOME", home.data());
         env.insert("XDG_CACHE_HOME", home.cache());
         env.insert("XDG_RUNTIME_DIR", home.runtime());
+        // A prepared home: the screenshots never show the build machine's folders.
+        QDir().mkpath(home.path("user/Pictures"));
+        env.insert("HOME", home.path("user"));
         env.insert("QT_QPA_PLATFORM", "xcb");
         for (const char* v : {"MURIVO_DESKTOP", "WAYLAND_DISPLAY", "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "SWAYSOCK"})
             env.remove(v);
@@ -141,6 +144,11 @@ TEST(DesktopSession, TrayMenuChangesTheWallpaperAndEveryPageIsShown)
     const QString red = landscape(s.home, "pics/evening hills.jpg", sky, QColor(250, 170, 90), ground);
     const QString blue = landscape(s.home, "pics/sea.jpg", QColor(90, 170, 240), QColor(200, 235, 255), QColor(20, 80, 160));
     TestHome::WriteList(s.home.data() + "/murivo/wmdvm.sys", {red, blue});
+    // Sample photos in the Pictures folder, where "Select wallpapers" starts.
+    landscape(s.home, "user/Pictures/dunes.jpg", QColor(120, 170, 230), QColor(255, 220, 150), QColor(220, 180, 110));
+    landscape(s.home, "user/Pictures/forest.jpg", QColor(150, 190, 230), QColor(240, 240, 200), QColor(30, 110, 50));
+    landscape(s.home, "user/Pictures/lake.jpg", QColor(70, 120, 200), QColor(250, 200, 120), QColor(40, 90, 150));
+    landscape(s.home, "user/Pictures/snow.jpg", QColor(170, 200, 235), QColor(255, 255, 240), QColor(235, 240, 250));
 
     QString shots = qEnvironmentVariable("MURIVO_SCREENSHOT_DIR");
     QTemporaryDir scratch;
