@@ -133,6 +133,36 @@ bool near(QRgb a, QRgb b) { return std::abs(qRed(a) - qRed(b)) < 30 && std::abs(
 
 } // namespace
 
+TEST(DesktopSession, WithoutANotificationAreaClosingTheWindowEndsMurivoAndFreesTheLock)
+{
+    for (const char* tool : {"openbox", "xdotool"})
+        if (QStandardPaths::findExecutable(tool).isEmpty())
+            GTEST_SKIP() << tool << " is not installed";
+    Session s;
+    ASSERT_TRUE(s.x.ok()) << s.x.error().toStdString();
+    s.start("openbox", {});
+    QThread::msleep(800);
+    QProcess& first = s.start(MURIVO_BINARY, {});
+    QString main;
+    ASSERT_TRUE(waitFor([&] {
+        const QStringList w = s.windows("^Murivo$");
+        main = w.isEmpty() ? QString() : w.first();
+        return !main.isEmpty();
+    })) << "without a tray the main window is shown; murivo said: "
+        << (first.waitForFinished(100), first.readAllStandardError().toStdString());
+    // Closed as a user closes it: the window manager's Alt+F4.
+    s.run({"windowactivate", "--sync", main});
+    s.run({"key", "--window", main, "alt+F4"});
+    EXPECT_TRUE(first.waitForFinished(20000)) << "murivo stayed, unreachable, holding its lock";
+    EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(first.exitCode(), 0);
+
+    QProcess& again = s.start(MURIVO_BINARY, {});
+    EXPECT_TRUE(waitFor([&] { return !s.windows("^Murivo$").isEmpty(); })) << "a new start was refused";
+    EXPECT_TRUE(s.windows("^Murivo 1.1$").isEmpty()) << "no \"already running\" box";
+    EXPECT_EQ(again.state(), QProcess::Running);
+}
+
 TEST(DesktopSession, TrayMenuChangesTheWallpaperAndEveryPageIsShown)
 {
     for (const char* tool : {"openbox", "trayer", "xdotool"})
