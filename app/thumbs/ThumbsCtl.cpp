@@ -469,6 +469,7 @@ void ThumbsCtl::Clear()
         t.cell->deleteLater();
     }
     thumbs.clear();
+    loadedPrefix = 0;
     decoding.clear();
     ++generation;
     // Decodes not yet started are dropped; one under way finds its result unwanted.
@@ -561,7 +562,11 @@ void ThumbsCtl::LayoutThumbs()
     const quint64 gen = generation;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     bool saidTooBig = false;
-    for (int s = 0; s <= ListCount(); s += cols) {
+    // Rows whose items are all placed are skipped: adding one item to a long
+    // grid looks only at the rows from the first item not yet placed.
+    while (thumbs.count(loadedPrefix + 1))
+        ++loadedPrefix;
+    for (int s = (loadedPrefix / cols) * cols; s <= ListCount(); s += cols) {
         bool past = false;
         for (int i = 1; i <= cols; ++i) {
             const int index = s + i;

@@ -205,6 +205,7 @@ private:
     QScrollBar scroll;
     Twips fundo, interior;
     std::map<int, Thumb> thumbs;
+    int loadedPrefix = 0;   // items 1..loadedPrefix are all placed
     std::map<int, QFuture<DecodedThumb>> decoding;   // by index, for the current Items
     platform::MessageBoxService* boxes;
     std::unique_ptr<platform::MessageBoxService> ownBoxes;
