@@ -26,6 +26,14 @@ using namespace murivo;
 
 namespace {
 
+// Message boxes answered at once with their default button.
+struct AnswerAll : platform::MessageBoxService {
+    int show(const QString&, int flags, const QString&) override
+    {
+        return (flags & 0x7) == platform::vbYesNo ? platform::vbYes : platform::vbOK;
+    }
+};
+
 // The longest gap between 1 ms ticks while `work` runs: how long the UI thread was held.
 struct BlockMeter {
     QElapsedTimer clock;
@@ -87,7 +95,7 @@ AddAllRun addAll(const QString& root, const QString& folder, int existing, const
     qputenv("XDG_CACHE_HOME", (root + "/cache").toUtf8());
     writeList(root + "/data/murivo/wmdvm.sys", existing, existingPicture);
     platform::SystemClock clock;
-    platform::ScriptedMessageBoxService boxes;
+    AnswerAll boxes;
     platform::IniProgramSettings settings;
     platform::Registry registry(root + "/config/Murivo/registry.json", root + "/config/autostart");
     platform::Desktop desktop(registry, std::make_unique<platform::NoDesktopBackend>("benchmark", false));

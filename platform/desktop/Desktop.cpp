@@ -76,15 +76,6 @@ bool NoDesktopBackend::apply(const QString& bitmap, Placement, QString* error, c
     return !failure;
 }
 
-bool RecordingDesktopBackend::apply(const QString& bitmap, Placement placement, QString* error, const QImage*)
-{
-    // Always read from the file: that is what a desktop would show.
-    calls.push_back({bitmap, placement, QImage(bitmap)});
-    if (fail && error)
-        *error = "refused by the test";
-    return !fail;
-}
-
 QString DesktopForToken(const QString& token)
 {
     const QString t = token.trimmed().toLower();

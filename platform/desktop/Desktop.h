@@ -49,20 +49,6 @@ private:
     bool said = false;
 };
 
-// Records what would be set; for tests of callers.
-class RecordingDesktopBackend : public DesktopBackend {
-public:
-    struct Call {
-        QString bitmap;
-        Placement placement;
-        QImage shown;   // the bitmap as read at the call
-    };
-    QString name() const override { return "recording"; }
-    bool apply(const QString& bitmap, Placement placement, QString* error, const QImage* content = nullptr) override;
-    std::vector<Call> calls;
-    bool fail = false;
-};
-
 // MURIVO_DESKTOP=x11|gnome|cinnamon|mate|kde|xfce|sway|none overrides; otherwise
 // XDG_CURRENT_DESKTOP (a colon-separated list), then DESKTOP_SESSION, then
 // SWAYSOCK / WAYLAND_DISPLAY, then DISPLAY decide. *note receives a message

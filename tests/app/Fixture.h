@@ -8,6 +8,7 @@
 #include "shell/Form1.h"
 #include "shell/frmpath.h"
 #include "shell/progress.h"
+#include "../support/Doubles.h"
 #include "../support/TestHome.h"
 
 #include <QTest>

@@ -1,5 +1,6 @@
 // The thumbnail grid on real picture files made by the tests.
 #include "thumbs/ThumbsCtl.h"
+#include "../support/Doubles.h"
 #include "../support/TestHome.h"
 
 #include <QApplication>
