@@ -141,6 +141,11 @@ protected:
     bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
+    // One file per page builds its page and holds its commands.
+    void buildSelectedItemsPage();
+    void buildSelectWallpapersPage();
+    void buildSettingsPage();
+    void buildAboutPage();
     void fillPickers();
     void loadSettingsPage();
     void readRow();    // (R)
