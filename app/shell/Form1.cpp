@@ -51,7 +51,22 @@ Form1::Form1(Services& services, frmpath& holder, progress& loadingWindow, QWidg
     buildSettingsPage();
     buildAboutPage();
 
-    changer = std::make_unique<WallpaperChanger>(sv.desktop);
+    rotation = std::make_unique<Rotation>(sv, [this] { return BitmapPath(); });
+    rotation->IntervalOn = [this] { return Check2.isChecked(); };
+    rotation->TimeOfDayOn = [this] { return Check3.isChecked(); };
+    rotation->IntervalText = [this] { return Text4.text(); };
+    rotation->TimeOfDayText = [this] { return Text5.text(); };
+    rotation->CursorBusy = [this] { return listBusy > 0; };
+    connect(rotation.get(), &Rotation::Shown, this, [this] {
+        Text6.setText(rotation->RowPath);
+        Label3.setText(rotation->Elapsed);
+        Label4.setText(rotation->Clock);
+    });
+    connect(rotation.get(), &Rotation::TimeOfDayIntervalChanged, this, [this](int ms) { Timer2.setInterval(ms); });
+    connect(rotation.get(), &Rotation::ChangeOver, this, [this] {
+        if (listBusy == 0 && ChangesInFlight() == 0 && !queued.empty())
+            QTimer::singleShot(0, this, [this] { runQueued(); });
+    });
     Timer1.setEnabled(false);
     connect(&Timer1, &FormTimer::Timer, this, &Form1::Timer1_Timer);
     connect(&Timer2, &FormTimer::Timer, this, &Form1::Timer2_Timer);
@@ -164,7 +179,8 @@ void Form1::Form_Load()
                   vbExclamation);
     }
 
-    LastChange = sv.clock.now();
+    rotation->setCursor(ListCursor.get());
+    rotation->LastChange = sv.clock.now();
     Timer1.setEnabled(true);
     fillPickers();
     loadSettingsPage();
@@ -211,181 +227,17 @@ void Form1::ADD_THUMB()
     }
 }
 
-void Form1::readRow()
-{
-    if (ListCursor->Eof())
-        ListCursor->MoveFirst();
-    Text6.setText(ListCursor->Fields(0).Value().toString());
-}
-
-void Form1::advance()
-{
-    if (ListCursor->Eof())
-        ListCursor->MoveFirst();
-    else
-        ListCursor->MoveNext();
-}
-
-void Form1::startChange(const QString& source, bool keepPrevious, std::function<void(const ChangeResult&)> done)
-{
-    // The placement is read here: the registry belongs to this thread.
-    changer->Change(source, BitmapPath(), PlacementFromRegistry(sv.registry), keepPrevious,
-                    [this, done](const ChangeResult& r) {
-                        done(r);
-                        if (listBusy == 0 && ChangesInFlight() == 0 && !queued.empty())
-                            QTimer::singleShot(0, this, [this] { runQueued(); });
-                    });
-}
-
-void Form1::pictureFailed(const QString& why)
-{
-    // Said once while the same picture keeps failing.
-    if (why == lastPictureFailure)
-        return;
-    lastPictureFailure = why;
-    std::fprintf(stderr, "murivo: %s\n", qPrintable(why));
-}
-
+// The schedules live in the engine; the window hands it the ticks and the commands.
 void Form1::chage_wall()
 {
-    if (listBusy > 0 || ChangesInFlight() > 0) {
+    if (listBusy > 0 || !rotation->ChangeNow()) {
         // The cursor is being walked, or a change is under way: change once that is done.
         queued.push_back([this] { chage_wall(); });
-        return;
     }
-    try {
-        readRow();
-    } catch (const db::Error&) {
-        sv.MsgBox("There are no wallpapers in the list.Please add some items first.", vbExclamation);
-        return;
-    }
-    if (Text6.text().isEmpty()) {
-        sv.MsgBox("There are no wallpapers in the list", vbCritical);
-        return;
-    }
-    // The cursor moves on whatever the picture does (one that cannot be shown
-    // must not hold up the rotation); nothing else moves it until the change
-    // is over, so it may move now, before the worker is done.
-    try {
-        advance();
-    } catch (const db::Error&) {
-    }
-    startChange(Text6.text(), false, [this](const ChangeResult& r) {
-        if (!r.pictureWritten)
-            sv.MsgBox("This picture could not be set as the wallpaper and was skipped:\n" + r.error, vbExclamation);
-    });
 }
 
-// The timers poll while a change is under way and skip those polls, as they
-// would if the change held the thread: LastChange is set when it is over.
-void Form1::Timer1_Timer()
-{
-    if (inTimer1 || listBusy > 0 || ChangesInFlight() > 0)
-        return;
-    inTimer1 = true;
-    const QDateTime now = sv.clock.now();
-    qint64 elapsed = LastChange.secsTo(now);
-    if (elapsed < 0) {
-        // The clock went back: count the interval from now.
-        LastChange = now;
-        elapsed = 0;
-    }
-    Label3.setText(ElapsedText(elapsed));
-    // The first poll at or after the interval changes, so a busy or suspended
-    // machine never skips a change.
-    const auto interval = IntervalSeconds(Text4.text());
-    if (!interval || *interval <= 0 || elapsed < *interval) {
-        inTimer1 = false;
-        return;
-    }
-    bool haveRow = true;
-    try {
-        readRow();
-    } catch (const db::Error&) {
-        haveRow = false;   // an empty list
-    }
-    if (!Check2.isChecked()) {
-        inTimer1 = false;
-        return;
-    }
-    // Each step that fails is skipped: a picture that cannot be loaded leaves
-    // the previous bitmap, which is set again.
-    const QString source = haveRow ? Text6.text() : QString();
-    try {
-        advance();
-    } catch (const db::Error&) {
-    }
-    startChange(source, true, [this, haveRow](const ChangeResult& r) {
-        if (haveRow && !r.pictureWritten)
-            pictureFailed(r.error);
-        LastChange = sv.clock.now();
-    });
-    inTimer1 = false;
-}
-
-void Form1::Timer2_Timer()
-{
-    if (inTimer2 || listBusy > 0 || ChangesInFlight() > 0)
-        return;
-    inTimer2 = true;
-    const QDateTime now = sv.clock.now();
-    Label4.setText(ClockText(now.time()));
-    if (Label4.text() != Text5.text()) {
-        inTimer2 = false;
-        return;
-    }
-    try {
-        readRow();
-    } catch (const db::Error&) {
-        // Only a mode the user enabled may interrupt with a message.
-        if (Check3.isChecked()) {
-            Timer2.setInterval(60000);
-            sv.MsgBox("There are no wallpapers in the list.Please add them first", vbExclamation);
-        }
-        inTimer2 = false;
-        return;
-    }
-    if (!Check3.isChecked()) {
-        inTimer2 = false;
-        return;
-    }
-    // The read left the cursor on a row: it steps on whether or not the picture can be shown.
-    bool moved = true;
-    try {
-        if (!ListCursor->Eof())
-            ListCursor->MoveNext();
-    } catch (const db::Error&) {
-        moved = false;
-    }
-    startChange(Text6.text(), false, [this, moved](const ChangeResult& r) {
-        if (r.pictureWritten) {
-            LastChange = sv.clock.now();
-            Timer2.setInterval(moved ? 40000 : 60000);
-        } else {
-            Timer2.setInterval(60000);
-            sv.MsgBox("This picture could not be set as the wallpaper and was skipped:\n" + r.error, vbExclamation);
-        }
-    });
-    inTimer2 = false;
-}
-
-void Form1::StartupChange()
-{
-    try {
-        readRow();
-    } catch (const db::Error&) {
-        return;   // an empty list: nothing to show, nothing to say
-    }
-    try {
-        advance();
-    } catch (const db::Error&) {
-    }
-    startChange(Text6.text(), false, [this](const ChangeResult& r) {
-        if (r.pictureWritten)
-            LastChange = sv.clock.now();
-        else
-            pictureFailed(r.error);
-    });
-}
+void Form1::Timer1_Timer() { rotation->IntervalTick(); }
+void Form1::Timer2_Timer() { rotation->TimeOfDayTick(); }
+void Form1::StartupChange() { rotation->StartupChange(); }
 
 } // namespace murivo

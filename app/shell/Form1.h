@@ -3,7 +3,7 @@
 // Settings page. Loaded hidden at start; hidden, never closed.
 
 #include "engine/Services.h"
-#include "engine/WallpaperChange.h"
+#include "engine/Rotation.h"
 #include "platform/db/Database.h"
 #include "platform/forms/Forms.h"
 #include "thumbs/ThumbsCtl.h"
@@ -89,7 +89,9 @@ public:
     bool ListBusy() const { return listBusy > 0; }
     bool HasQueuedCommands() const { return !queued.empty(); }
     // Wallpaper changes under way on the worker.
-    int ChangesInFlight() const { return changer ? changer->Pending() : 0; }
+    int ChangesInFlight() const { return rotation ? rotation->ChangesInFlight() : 0; }
+    // The schedules and the wallpaper change; this window configures and shows them.
+    Rotation& Schedule() { return *rotation; }
     // The folder "Select wallpapers" starts in: the user's Pictures folder, else home.
     static QString PicturesFolder();
 
@@ -99,7 +101,6 @@ public:
 
     std::unique_ptr<platform::db::Connection> ListConnection;
     std::unique_ptr<platform::db::Recordset> ListCursor;
-    QDateTime LastChange;
 
     QTabWidget XTab1;
     QWidget page0;
@@ -148,18 +149,11 @@ private:
     void buildAboutPage();
     void fillPickers();
     void loadSettingsPage();
-    void readRow();    // (R)
-    void advance();    // (V)
-    // (A) on the worker; `done` runs here once the change is over.
-    void startChange(const QString& source, bool keepPrevious, std::function<void(const ChangeResult&)> done);
-    void pictureFailed(const QString& why);
 
     Services& sv;
     frmpath& paths;
     progress& loading;
     int rowCount = 0;
-    bool inTimer1 = false;
-    bool inTimer2 = false;
     // Commands that walk or change the list yield while thumbnails load. The
     // count restores, never resets, so a nested command cannot end the outer
     // one's protection; commands arriving meanwhile are refused or queued.
@@ -178,9 +172,8 @@ private:
     qint64 selectedRow = -1;
     QString dirPath;
     std::unique_ptr<slideshow> slides;
-    QString lastPictureFailure;
-    // Last, so it goes first: its thread ends before anything its outcomes touch.
-    std::unique_ptr<WallpaperChanger> changer;
+    // Last, so it goes first: its worker ends before anything its outcomes touch.
+    std::unique_ptr<Rotation> rotation;
 };
 
 } // namespace murivo

@@ -143,10 +143,7 @@ void Form1::GlossButton5_Click()
         sv.MsgBox("Please select an item by clicking on it", vbCritical);
         return;
     }
-    startChange(Text3.text(), false, [this](const ChangeResult& r) {
-        if (!r.pictureWritten)
-            sv.MsgBox("This picture could not be set as the wallpaper:\n" + r.error, vbExclamation);
-    });
+    rotation->SetPicture(Text3.text());
 }
 
 void Form1::ThumbsCtl1_ImageDblClick(int, const QString& FileName)

@@ -207,7 +207,7 @@ void Form1::GlossButton6_Click()
     else if (Option3.isChecked())
         sv.settings.SaveSetting(kApp, kSection, kMode, "2");
     ApplyStyle();
-    LastChange = sv.clock.now();
+    rotation->LastChange = sv.clock.now();
     Timer1.setEnabled(Check2.isChecked());
     if (!entryProblem.isEmpty())
         sv.MsgBox(entryProblem, vbExclamation);

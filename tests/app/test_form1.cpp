@@ -127,14 +127,14 @@ TEST(Rotation, ThreeRowsAndFourChangesWrapToTheFirst)
     MainWindowFixture f;
     f.makeList({f.pic("a.jpg", Qt::red), f.pic("b.gif", Qt::green, "GIF"), f.pic("c.bmp", Qt::blue, "BMP")});
     f.load();
-    const QDateTime loaded = f.form->LastChange;
+    const QDateTime loaded = f.form->Schedule().LastChange;
     f.clock.advance(30);
     for (int i = 0; i < 4; ++i) {
         f.form->chage_wall();
         f.settle();
     }
     EXPECT_EQ(f.shown(), std::vector<QRgb>({kRed, kGreen, kBlue, kRed}));
-    EXPECT_EQ(f.form->LastChange, loaded) << "changing now leaves the interval count alone";
+    EXPECT_EQ(f.form->Schedule().LastChange, loaded) << "changing now leaves the interval count alone";
     EXPECT_TRUE(f.boxes.shown.empty());
     for (const auto& c : f.desktopCalls->calls)
         EXPECT_EQ(c.bitmap, f.home.data() + "/murivo/desktop/Wallpaper.bmp");
@@ -206,7 +206,7 @@ TEST(IntervalSchedule, ChangesAtTheIntervalAndCatchesUpAfterASuspend)
     f.clock.advance(3600 + 7);
     w.Timer1_Timer(); f.settle();
     EXPECT_EQ(f.shown(), std::vector<QRgb>({kRed, kGreen}));
-    EXPECT_EQ(w.LastChange, f.clock.now());
+    EXPECT_EQ(w.Schedule().LastChange, f.clock.now());
     EXPECT_TRUE(f.boxes.shown.empty());
 }
 
@@ -259,7 +259,7 @@ TEST(TimeOfDaySchedule, TwelveThirtyAmMatchesHalfPastMidnight)
     EXPECT_EQ(w.Label4.text(), "12:30:AM");
     EXPECT_EQ(f.shown(), std::vector<QRgb>({kRed}));
     EXPECT_EQ(w.Timer2.Interval(), 40000);
-    EXPECT_EQ(w.LastChange, f.clock.now()) << "a time-of-day change restarts the interval count";
+    EXPECT_EQ(w.Schedule().LastChange, f.clock.now()) << "a time-of-day change restarts the interval count";
     f.clock.advance(40);
     w.Timer2_Timer(); f.settle();
     EXPECT_EQ(f.shown(), std::vector<QRgb>({kRed, kGreen})) << "40 s later in the same minute";
@@ -320,7 +320,7 @@ TEST(Save, TiledWithStartWithSessionWritesEverything)
     ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QString::fromUtf8(entry.readAll()).contains("Exec=\"/opt/murivo dir/bin/murivo\"\n"));
     EXPECT_TRUE(w.Timer1.Enabled());
-    EXPECT_EQ(w.LastChange, f.clock.now());
+    EXPECT_EQ(w.Schedule().LastChange, f.clock.now());
     EXPECT_TRUE(f.desktopCalls->calls.empty()) << "saving does not re-apply the wallpaper";
 
     // Unchecking the entry and answering Yes removes it.
@@ -340,7 +340,7 @@ TEST(Save, WarningAnsweredNoSavesNothing)
     Form1& w = *f.form;
     w.Option3.setChecked(true);
     w.Check2.setChecked(true);
-    const QDateTime before = w.LastChange;
+    const QDateTime before = w.Schedule().LastChange;
     f.clock.advance(10);
     f.boxes.answer(vbNo);
     w.GlossButton6_Click();
@@ -351,7 +351,7 @@ TEST(Save, WarningAnsweredNoSavesNothing)
     EXPECT_EQ(f.get(kStartWithWindows), "<missing>");
     EXPECT_EQ(f.registry.queryString(platform::HKEY_CURRENT_USER, kDesktopKey, "WallpaperStyle"), std::nullopt);
     EXPECT_FALSE(w.Timer1.Enabled());
-    EXPECT_EQ(w.LastChange, before);
+    EXPECT_EQ(w.Schedule().LastChange, before);
 }
 
 TEST(Save, PlacementTakesEffectAtTheNextChange)

@@ -356,7 +356,7 @@ TEST(WallpaperChangeInUse, TheWindowGoesOnWhileTheDesktopHangsAndTheScheduleKeep
     auto snap = [](QRgb p) { return qRgb(qRed(p) > 127 ? 255 : 0, qGreen(p) > 127 ? 255 : 0, qBlue(p) > 127 ? 255 : 0); };
     EXPECT_EQ(snap(hanging->shownColours[0]), kRed) << "the first row";
     EXPECT_EQ(snap(hanging->shownColours[1]), kBlue) << "the tray change takes the next row";
-    EXPECT_EQ(form.LastChange, QDateTime(QDate(2026, 12, 9), QTime(10, 0, 8)))
+    EXPECT_EQ(form.Schedule().LastChange, QDateTime(QDate(2026, 12, 9), QTime(10, 0, 8)))
         << "the interval counts from when the timed change was over, as before";
     EXPECT_TRUE(form.ListCursor->Eof()) << "the cursor stepped past b, as two changes leave it";
     EXPECT_TRUE(boxes.shown.empty());
