@@ -1,6 +1,7 @@
 #pragma once
-// The main window: owner of the wallpaper list cursor, the schedules and the
-// Settings page. Loaded hidden at start; hidden, never closed.
+// The main window: owner of the wallpaper list cursor, its four pages, and
+// the rotation engine it configures and shows. Loaded hidden at start; hidden
+// rather than closed while a notification area lets the user back in.
 
 #include "engine/Services.h"
 #include "engine/Rotation.h"
