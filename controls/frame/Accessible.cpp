@@ -20,6 +20,8 @@ QAccessible::Role roleOf(const QObject* o)
         return QAccessible::ScrollBar;
     if (role == "PushButton")
         return QAccessible::Button;
+    if (role == "StaticText")
+        return QAccessible::StaticText;
     return QAccessible::Client;
 }
 
@@ -33,8 +35,19 @@ class Accessible : public QAccessibleWidget, public QAccessibleValueInterface {
 public:
     explicit Accessible(QWidget* w) : QAccessibleWidget(w, roleOf(w)) {}
 
+    // Text with a link to open reads as a link.
+    QAccessible::Role role() const override
+    {
+        const QAccessible::Role r = QAccessibleWidget::role();
+        if (r == QAccessible::StaticText && !widget()->property("Hyperlink").toString().isEmpty())
+            return QAccessible::Link;
+        return r;
+    }
+
     QString text(QAccessible::Text t) const override
     {
+        if (t == QAccessible::Description && role() == QAccessible::Link)
+            return widget()->property("Hyperlink").toString();
         if (t == QAccessible::Name) {
             const QVariant caption = widget()->property("Caption");
             if (caption.isValid())

@@ -72,6 +72,7 @@ TEST(TypeLibrary, ClassesAgainstTheClassTable)
     // The classes this library has so far, as the class table gives them.
     const QStringList heads = {
         "class quilButton kind control creatable container interface _quilButton id 0 events __quilButton",
+        "class quilLabel kind control creatable container interface _quilLabel id 5 events __quilLabel",
         "class quilScrollBar kind control creatable container interface _quilScrollBar id 10 events __quilScrollBar",
         "class quilTab kind control creatable container interface _quilTab id 12 events __quilTab",
         "class ClsMain kind class creatable no interface _ClsMain",
@@ -104,5 +105,23 @@ TEST(TypeLibrary, ClassesAgainstTheClassTable)
     EXPECT_TRUE(bar.contains("property Orientation : quil::MyOrientation = pbVertical"));
     EXPECT_TRUE(bar.contains("property Min : int = 1"));
     EXPECT_EQ(section(all, "class quilTab"), QStringList({"method ID() -> short"}));
+    const QStringList label = section(all, "class quilLabel");
+    QStringList labelEvents, labelProperties;
+    for (const QString& l : label) {
+        if (l.startsWith("event "))
+            labelEvents << l.mid(6);
+        if (l.startsWith("property "))
+            labelProperties << l.section(' ', 1, 1);
+    }
+    EXPECT_EQ(labelEvents, QStringList({"MouseDown(short& Button, short& Shift, float& X, float& Y)",
+                                        "MouseMove(short& Button, short& Shift, float& X, float& Y)",
+                                        "MouseUp(short& Button, short& Shift, float& X, float& Y)", "Click()",
+                                        "HyperlinkClick(QString& sHyperlink, short& Cancel)"}));
+    EXPECT_EQ(labelProperties, QStringList({"AutoSize", "TextWrap", "BackColor", "ForeColor", "ImageList", "ImageIndex",
+                                            "Caption", "Hyperlink", "SelectionColor", "Enabled", "Font",
+                                            "MousePointer", "MouseIcon"}));
+    EXPECT_TRUE(label.contains("property SelectionColor : OLE_COLOR = &H80FF"));
+    EXPECT_TRUE(label.contains("property AutoSize : bool = 0")) << "stored as a number";
+    EXPECT_TRUE(label.contains("method ID() -> short"));
     EXPECT_TRUE(section(all, "class ClsMain").isEmpty());
 }

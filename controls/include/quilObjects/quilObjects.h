@@ -8,6 +8,7 @@
 #include "Types.h"
 #include "quilButton.h"
 #include "quilControl.h"
+#include "quilLabel.h"
 #include "quilScrollBar.h"
 #include "quilTab.h"
 #include <quilObjects/PropertyBag.h>

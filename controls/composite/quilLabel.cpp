@@ -1,0 +1,456 @@
+#include <quilObjects/Routines.h>
+#include <quilObjects/quilLabel.h>
+
+#include "LinkOpener.h"
+#include "frame/LateImageList.h"
+#include "platform/surface/Surface.h"
+
+#include <QCursor>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <cmath>
+
+namespace quil {
+
+namespace {
+
+// A carriage return is the caption's line break. It stays in the text that
+// is wrapped, so a break can never be confused with a character of the
+// caption; only the one-line look shows it, as this marker.
+constexpr QChar Break = QChar(13);
+const QChar BreakMarker = QChar(0xEB);   // "ë"
+// Longer runs without a blank are cut into pieces of this length.
+constexpr int LineLimit = 1000;
+
+QString trimBlanks(QString s)
+{
+    qsizetype b = 0, e = s.size();
+    while (b < e && s.at(b) == QLatin1Char(' '))
+        ++b;
+    while (e > b && s.at(e - 1) == QLatin1Char(' '))
+        --e;
+    return s.mid(b, e - b);
+}
+
+int Fix(double v) { return static_cast<int>(std::trunc(v)); }
+
+} // namespace
+
+quilLabel::quilLabel(QWidget* parent) : quilControl(parent)
+{
+    quilLabel::InitProperties();
+}
+
+const std::vector<PersistedProperty>& quilLabel::Persisted() const
+{
+    static const std::vector<PersistedProperty> table = {
+        {"BackColor", QVariant::fromValue<quint32>(0xFFFFFF)},
+        {"ForeColor", QVariant::fromValue<quint32>(0xC00000)},
+        {"Enabled", true},
+        {"ImageList", QVariant::fromValue<QObject*>(nullptr)},
+        {"ImageIndex", QVariant::fromValue<short>(0)},
+        {"Caption", {}, PersistedProperty::DisplayName},
+        {"Hyperlink", QString()},
+        {"SelectionColor", QVariant::fromValue<quint32>(33023)},
+        {"TextWrap", false},
+        // Stored as a number, as saved forms have it.
+        {"AutoSize", QVariant::fromValue<short>(0)},
+        {"Font", {}, PersistedProperty::Font},
+        {"MousePointer", QVariant::fromValue<short>(0)},
+        {"MouseIcon", QVariant::fromValue(QImage())},
+    };
+    return table;
+}
+
+void quilLabel::InitProperties()
+{
+    quilControl::InitProperties();
+    backColor = 0xFFFFFF;
+    foreColor = 0xC00000;
+    selectionColor = 33023;
+    imageList = nullptr;
+    imageIndex = 0;
+    caption = AmbientDisplayName();
+    hyperlink.clear();
+    textWrap = false;
+    autoSize = false;
+    mousePointer = 0;
+    mouseIcon = QImage();
+    applyPointer();
+    Refresh();
+}
+
+void quilLabel::ReadProperties(PropertyBag& bag)
+{
+    backColor = readColor(bag, "BackColor");
+    foreColor = readColor(bag, "ForeColor");
+    applyEnabled(readBool(bag, "Enabled"));
+    const QVariant list = readProp(bag, "ImageList");
+    imageList = list.canConvert<QObject*>() ? list.value<QObject*>() : nullptr;
+    imageIndex = static_cast<short>(readInt(bag, "ImageIndex"));
+    caption = readText(bag, "Caption");
+    hyperlink = readText(bag, "Hyperlink");
+    selectionColor = readColor(bag, "SelectionColor");
+    textWrap = readBool(bag, "TextWrap");
+    autoSize = readBool(bag, "AutoSize");
+    applyFont(readFont(bag));
+    mousePointer = static_cast<short>(readInt(bag, "MousePointer"));
+    mouseIcon = platform::BagImage(readProp(bag, "MouseIcon"));
+    applyPointer();
+    applySize();
+}
+
+void quilLabel::WriteProperties(PropertyBag& bag) const
+{
+    writeProp(bag, "BackColor", QVariant::fromValue<quint32>(backColor));
+    writeProp(bag, "ForeColor", QVariant::fromValue<quint32>(foreColor));
+    writeProp(bag, "Enabled", Enabled());
+    writeProp(bag, "ImageList", QVariant::fromValue<QObject*>(imageList.data()));
+    writeProp(bag, "ImageIndex", QVariant::fromValue<short>(imageIndex));
+    writeProp(bag, "Caption", caption);
+    writeProp(bag, "Hyperlink", hyperlink);
+    writeProp(bag, "SelectionColor", QVariant::fromValue<quint32>(selectionColor));
+    writeProp(bag, "TextWrap", textWrap);
+    writeProp(bag, "AutoSize", QVariant::fromValue<short>(autoSize ? -1 : 0));
+    writeProp(bag, "Font", Font());
+    writeProp(bag, "MousePointer", QVariant::fromValue<short>(mousePointer));
+    writeProp(bag, "MouseIcon", QVariant::fromValue(mouseIcon));
+}
+
+// ------------------------------------------------------------ properties
+
+void quilLabel::setAutoSize(bool on)
+{
+    autoSize = on;
+    if (!notify("AutoSize"))
+        return;
+    // The two exclude each other; turning one on turns the other off.
+    if (on && textWrap) {
+        textWrap = false;
+        if (!notify("TextWrap"))
+            return;
+    }
+    applySize();
+}
+
+void quilLabel::setTextWrap(bool on)
+{
+    textWrap = on;
+    if (!notify("TextWrap"))
+        return;
+    if (on && autoSize) {
+        autoSize = false;
+        if (!notify("AutoSize"))
+            return;
+    }
+    Refresh();
+}
+
+void quilLabel::setBackColor(OLE_COLOR c)
+{
+    backColor = c;
+    changed("BackColor");
+}
+
+void quilLabel::setForeColor(OLE_COLOR c)
+{
+    foreColor = c;
+    changed("ForeColor");
+}
+
+void quilLabel::setSelectionColor(OLE_COLOR c)
+{
+    selectionColor = c;
+    changed("SelectionColor");
+}
+
+void quilLabel::setImageList(QObject* list)
+{
+    imageList = list;
+    if (notify("ImageList"))
+        applySize();
+}
+
+void quilLabel::setImageIndex(short index)
+{
+    imageIndex = index;
+    changed("ImageIndex");
+}
+
+void quilLabel::setCaption(const QString& text)
+{
+    caption = text;
+    // A label that sizes itself follows its caption.
+    if (notify("Caption"))
+        applySize();
+}
+
+void quilLabel::setHyperlink(const QString& link)
+{
+    hyperlink = link;
+    changed("Hyperlink");
+}
+
+void quilLabel::setMousePointer(short shape)
+{
+    mousePointer = shape;
+    applyPointer();
+    notify("MousePointer");
+}
+
+void quilLabel::setMouseIcon(const QImage& picture)
+{
+    mouseIcon = picture;
+    applyPointer();
+    notify("MouseIcon");
+}
+
+void quilLabel::applyPointer()
+{
+    static const Qt::CursorShape shapes[] = {
+        Qt::ArrowCursor,    Qt::ArrowCursor,     Qt::CrossCursor,    Qt::IBeamCursor,    Qt::ArrowCursor,
+        Qt::SizeAllCursor,  Qt::SizeBDiagCursor, Qt::SizeVerCursor,  Qt::SizeFDiagCursor, Qt::SizeHorCursor,
+        Qt::UpArrowCursor,  Qt::WaitCursor,      Qt::ForbiddenCursor, Qt::BusyCursor,    Qt::WhatsThisCursor,
+        Qt::SizeAllCursor,
+    };
+    if (mousePointer == 99 && !mouseIcon.isNull())
+        setCursor(QCursor(QPixmap::fromImage(mouseIcon)));
+    else if (mousePointer >= 1 && mousePointer <= 15)
+        setCursor(shapes[mousePointer]);
+    else
+        unsetCursor();
+}
+
+// ------------------------------------------------------------ size
+
+QSize quilLabel::ContentSize() const
+{
+    const platform::Surface& s = surface();
+    const int TH = s.TextHeight(QStringLiteral("I"));
+    // Measured as it is printed on one line, so that it is never shortened.
+    const int TW = s.TextWidth(OneLineText());
+    if (!imageList)
+        return {TW + 4, TH + 4};
+    const LateImageList list{imageList.data()};
+    const int IW = list.number("ImageWidth"), IH = list.number("ImageHeight");
+    return {TW + IW + 8, (IH > TH ? IH : TH) + 4};
+}
+
+QSize quilLabel::sizeHint() const { return autoSize ? ContentSize() : quilControl::sizeHint(); }
+
+void quilLabel::applySize()
+{
+    if (autoSize) {
+        const QSize want = ContentSize();
+        if (size() != want) {
+            resize(want);
+            updateGeometry();
+        }
+    }
+    Refresh();
+}
+
+void quilLabel::resizeEvent(QResizeEvent* e)
+{
+    quilControl::resizeEvent(e);
+    if (autoSize && size() != ContentSize())
+        resize(ContentSize());
+}
+
+void quilLabel::changeEvent(QEvent* e)
+{
+    quilControl::changeEvent(e);
+    if (e->type() == QEvent::FontChange && autoSize)
+        applySize();
+}
+
+// ------------------------------------------------------------ text
+
+QString quilLabel::wrapText() const
+{
+    QString t = caption;
+    t.remove(QChar(10));
+    return trimBlanks(t);
+}
+
+QString quilLabel::OneLineText() const
+{
+    QString t = wrapText();
+    t.replace(Break, BreakMarker);
+    return t;
+}
+
+quilLabel::Fit quilLabel::FitLine(const QString& text, int width) const
+{
+    const platform::Surface& s = surface();
+    QString line = text.left(LineLimit);
+    // A forced break ends the line, whatever follows it.
+    const qsizetype br = line.indexOf(Break);
+    if (br >= 0)
+        line.truncate(br + 1);
+    auto shown = [](QString l) { return l.remove(Break); };
+    while (s.TextWidth(shown(line)) >= width) {
+        // Back to the blank before the last character: a line that already
+        // ends in a blank must still get shorter, or this would never end.
+        qsizetype blank = -1;
+        for (qsizetype i = line.size() - 2; i >= 0; --i)
+            if (line.at(i) == QLatin1Char(' ')) {
+                blank = i;
+                break;
+            }
+        if (blank < 0)
+            break;
+        line.truncate(blank + 1);
+    }
+    return {trimBlanks(shown(line)), static_cast<int>(line.size())};
+}
+
+QString quilLabel::Ellipsis(const QString& text, int width) const
+{
+    const platform::Surface& s = surface();
+    if (s.TextWidth(text) <= width)
+        return text;
+    QString t = text;
+    while (s.TextWidth(t) >= width && t.size() >= 4)
+        t = t.left(t.size() - 4) + QStringLiteral("...");
+    return t;
+}
+
+void quilLabel::printLine(const QString& text, int x, int y)
+{
+    platform::Surface& s = surface();
+    s.CurrentX = x;
+    s.CurrentY = y;
+    s.Print(text);
+    printed.push_back({text, x, y});
+}
+
+void quilLabel::drawWrapped(QString text, int height, int width, int left, int top)
+{
+    const int TH = surface().TextHeight(QStringLiteral("I"));
+    int y = top;
+    while (!text.isEmpty()) {
+        // Only lines whose middle lies inside the area.
+        if (top + height < y + TH / 2.0)
+            break;
+        const Fit f = FitLine(text, width);
+        printLine(Ellipsis(f.line, width), left, y);
+        y += TH;
+        text.remove(0, std::max(1, f.consumed));
+    }
+}
+
+// ------------------------------------------------------------ face
+
+void quilLabel::Paint()
+{
+    platform::Surface& s = surface();
+    const ColorScheme scheme = SchemeNormal(backColor, foreColor, selectionColor);
+    // A faint tint of the fore colour.
+    s.BackColor = BlendColors(backColor, foreColor, 240);
+    s.Cls();
+    printed.clear();
+    if (!Enabled())
+        s.ForeColor = scheme.EdgeEnd;
+    else if (!hyperlink.isEmpty() && linkState == LinkHover)
+        s.ForeColor = scheme.Tint3;
+    else
+        s.ForeColor = scheme.Text;
+
+    const int SW = s.ScaleWidth(), SH = s.ScaleHeight();
+    const int TH = s.TextHeight(QStringLiteral("I"));
+    if (imageList && imageIndex != 0) {
+        const LateImageList list{imageList.data()};
+        const int IW = list.number("ImageWidth"), IH = list.number("ImageHeight");
+        const int x = IW + 4;
+        if (!textWrap) {
+            // Centred on the picture when that is the taller; the surface prints at whole pixels.
+            const double y = IH > TH ? IH / 2.0 - s.TextHeight(caption) / 2.0 + 2 : 2;
+            printLine(Ellipsis(OneLineText(), SW - x), x, Fix(y));
+        } else {
+            drawWrapped(wrapText(), SH - 8, SW - x, x, 2);
+        }
+        list.draw(s, imageIndex, 2, 2, Enabled());
+    } else if (!textWrap) {
+        printLine(Ellipsis(OneLineText(), SW - 2), 0, 2);
+    } else {
+        drawWrapped(wrapText(), SH - 8, SW - 2, 0, 2);
+    }
+}
+
+// ------------------------------------------------------------ pointer
+
+void quilLabel::HoverTick(bool pointerLeft)
+{
+    const int before = linkState;
+    if (hyperlink.isEmpty())
+        stopPolling();
+    if (pointerLeft || hyperlink.isEmpty())
+        linkState = pointerLeft ? LinkLeft : LinkNone;
+    else
+        linkState = labelDown ? LinkPressed : LinkHover;
+    // Only the resting pointer changes the look.
+    if ((before == LinkHover) != (linkState == LinkHover))
+        Refresh();
+}
+
+void quilLabel::MouseDownNotify(short button, short shift, float x, float y)
+{
+    if (button != 1)
+        return;
+    labelDown = true;
+    emit MouseDown(button, shift, x, y);
+}
+
+void quilLabel::MouseMoveNotify(short button, short shift, float x, float y)
+{
+    if (!hyperlink.isEmpty())
+        pointerSeen();
+    emit MouseMove(button, shift, x, y);
+}
+
+void quilLabel::MouseUpNotify(short button, short shift, float x, float y)
+{
+    if (button != 1)
+        return;
+    QPointer<quilLabel> self(this);
+    if (labelDown) {
+        emit Click();
+        if (!self)
+            return;
+        if (!hyperlink.isEmpty()) {
+            short cancel = 0;
+            // The handler sees the field itself: a change it makes is the new link.
+            emit HyperlinkClick(hyperlink, cancel);
+            if (!self)
+                return;
+            if (cancel == 0)
+                OpenLink(hyperlink);
+        }
+    }
+    labelDown = false;
+    emit MouseUp(button, shift, x, y);
+}
+
+void quilLabel::mousePressEvent(QMouseEvent* e)
+{
+    const QPointF p = e->position();
+    MouseDownNotify(ButtonOf(e->button()), ShiftOf(e->modifiers()), static_cast<float>(p.x()),
+                    static_cast<float>(p.y()));
+}
+
+void quilLabel::mouseMoveEvent(QMouseEvent* e)
+{
+    const QPointF p = e->position();
+    MouseMoveNotify(ButtonsOf(e->buttons()), ShiftOf(e->modifiers()), static_cast<float>(p.x()),
+                    static_cast<float>(p.y()));
+}
+
+void quilLabel::mouseReleaseEvent(QMouseEvent* e)
+{
+    const QPointF p = e->position();
+    MouseUpNotify(ButtonOf(e->button()), ShiftOf(e->modifiers()), static_cast<float>(p.x()),
+                  static_cast<float>(p.y()));
+}
+
+} // namespace quil
