@@ -2,6 +2,7 @@
 // its name from the caption, its state, and for controls with a range the
 // value interface.
 #include <quilObjects/quilButton.h>
+#include <quilObjects/quilColorPicker.h>
 
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
@@ -22,6 +23,8 @@ QAccessible::Role roleOf(const QObject* o)
         return QAccessible::Button;
     if (role == "StaticText")
         return QAccessible::StaticText;
+    if (role == "ColorChooser")
+        return QAccessible::ColorChooser;
     return QAccessible::Client;
 }
 
@@ -46,6 +49,9 @@ public:
 
     QString text(QAccessible::Text t) const override
     {
+        if (t == QAccessible::Value)
+            if (const auto* picker = qobject_cast<const quilColorPicker*>(widget()))
+                return AccessibleColorText(*picker);
         if (t == QAccessible::Description && role() == QAccessible::Link)
             return widget()->property("Hyperlink").toString();
         if (t == QAccessible::Name) {

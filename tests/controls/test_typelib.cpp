@@ -72,6 +72,8 @@ TEST(TypeLibrary, ClassesAgainstTheClassTable)
     // The classes this library has so far, as the class table gives them.
     const QStringList heads = {
         "class quilButton kind control creatable container interface _quilButton id 0 events __quilButton",
+        "class quilColorPicker kind control creatable container interface _quilColorPicker id 1 events "
+        "__quilColorPicker",
         "class quilLabel kind control creatable container interface _quilLabel id 5 events __quilLabel",
         "class quilScrollBar kind control creatable container interface _quilScrollBar id 10 events __quilScrollBar",
         "class quilTab kind control creatable container interface _quilTab id 12 events __quilTab",
@@ -105,6 +107,11 @@ TEST(TypeLibrary, ClassesAgainstTheClassTable)
     EXPECT_TRUE(bar.contains("property Orientation : quil::MyOrientation = pbVertical"));
     EXPECT_TRUE(bar.contains("property Min : int = 1"));
     EXPECT_EQ(section(all, "class quilTab"), QStringList({"method ID() -> short"}));
+    EXPECT_EQ(section(all, "class quilColorPicker"),
+              QStringList({"property Color : OLE_COLOR = &H96E7",
+                           "event MouseDown(short& Button, short& Shift, float& X, float& Y)",
+                           "event MouseMove(short& Button, short& Shift, float& X, float& Y)",
+                           "event MouseUp(short& Button, short& Shift, float& X, float& Y)", "method ID() -> short"}));
     const QStringList label = section(all, "class quilLabel");
     QStringList labelEvents, labelProperties;
     for (const QString& l : label) {

@@ -7,6 +7,7 @@
 #include "Routines.h"
 #include "Types.h"
 #include "quilButton.h"
+#include "quilColorPicker.h"
 #include "quilControl.h"
 #include "quilLabel.h"
 #include "quilScrollBar.h"
