@@ -22,6 +22,12 @@ quilButtonBase::quilButtonBase(QWidget* parent) : quilControl(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_Hover, false);
+    connect(this, &QObject::objectNameChanged, this, [this] {
+        if (captionIsName) {
+            caption = AmbientDisplayName();
+            Refresh();
+        }
+    });
 }
 
 void quilButtonBase::setBackColor(OLE_COLOR c)
@@ -39,6 +45,7 @@ void quilButtonBase::setForeColor(OLE_COLOR c)
 void quilButtonBase::setCaption(const QString& text)
 {
     caption = text;
+    captionIsName = false;
     changed("Caption");
 }
 
@@ -279,7 +286,7 @@ const std::vector<PersistedProperty>& quilButton::Persisted() const
         {"Caption", {}, PersistedProperty::DisplayName},
         {"TabSelectColor", QVariant::fromValue<quint32>(38631)},
         {"ImageList", QVariant::fromValue<QObject*>(nullptr)},
-        {"ImageIndex", QVariant::fromValue<short>(0)},
+        {"ImageIndex", 0},
     };
     return table;
 }
@@ -291,6 +298,7 @@ void quilButton::InitProperties()
     foreColor = 0xC00000;
     tabSelectColor = 38631;
     caption = AmbientDisplayName();
+    captionIsName = true;
     imageList = nullptr;
     imageIndex = 0;
     Refresh();
@@ -303,10 +311,11 @@ void quilButton::ReadProperties(PropertyBag& bag)
     applyEnabled(readBool(bag, "Enabled"));
     applyFont(readFont(bag));
     caption = readText(bag, "Caption");
+    captionIsName = false;
     tabSelectColor = readColor(bag, "TabSelectColor");
     const QVariant list = readProp(bag, "ImageList");
     imageList = list.canConvert<QObject*>() ? list.value<QObject*>() : nullptr;
-    imageIndex = static_cast<short>(readInt(bag, "ImageIndex"));
+    imageIndex = static_cast<int>(readInt(bag, "ImageIndex"));
     Refresh();
 }
 
@@ -319,7 +328,7 @@ void quilButton::WriteProperties(PropertyBag& bag) const
     writeProp(bag, "Caption", caption);
     writeProp(bag, "TabSelectColor", QVariant::fromValue<quint32>(tabSelectColor));
     writeProp(bag, "ImageList", QVariant::fromValue<QObject*>(imageList.data()));
-    writeProp(bag, "ImageIndex", QVariant::fromValue<short>(imageIndex));
+    writeProp(bag, "ImageIndex", imageIndex);
 }
 
 void quilButton::setTabSelectColor(OLE_COLOR c)
@@ -334,7 +343,7 @@ void quilButton::setImageList(QObject* list)
     changed("ImageList");
 }
 
-void quilButton::setImageIndex(short index)
+void quilButton::setImageIndex(int index)
 {
     imageIndex = index;
     changed("ImageIndex");

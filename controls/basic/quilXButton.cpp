@@ -29,6 +29,7 @@ void quilXButton::InitProperties()
     backColor = 0xFFFFFF;
     foreColor = 0xC00000;
     caption = AmbientDisplayName();
+    captionIsName = true;
     Refresh();
 }
 
@@ -39,6 +40,7 @@ void quilXButton::ReadProperties(PropertyBag& bag)
     applyEnabled(readBool(bag, "Enabled"));
     applyFont(readFont(bag));
     caption = readText(bag, "Caption");
+    captionIsName = false;
     Refresh();
 }
 
