@@ -38,6 +38,13 @@ int Fix(double v) { return static_cast<int>(std::trunc(v)); }
 
 quilLabel::quilLabel(QWidget* parent) : quilControl(parent)
 {
+    // Code generated from forms names a control after creating it.
+    connect(this, &QObject::objectNameChanged, this, [this] {
+        if (captionIsName) {
+            caption = AmbientDisplayName();
+            applySize();
+        }
+    });
     quilLabel::InitProperties();
 }
 
@@ -48,15 +55,15 @@ const std::vector<PersistedProperty>& quilLabel::Persisted() const
         {"ForeColor", QVariant::fromValue<quint32>(0xC00000)},
         {"Enabled", true},
         {"ImageList", QVariant::fromValue<QObject*>(nullptr)},
-        {"ImageIndex", QVariant::fromValue<short>(0)},
+        {"ImageIndex", 0},
         {"Caption", {}, PersistedProperty::DisplayName},
         {"Hyperlink", QString()},
         {"SelectionColor", QVariant::fromValue<quint32>(33023)},
         {"TextWrap", false},
         // Stored as a number, as saved forms have it.
-        {"AutoSize", QVariant::fromValue<short>(0)},
+        {"AutoSize", 0},
         {"Font", {}, PersistedProperty::Font},
-        {"MousePointer", QVariant::fromValue<short>(0)},
+        {"MousePointer", 0},
         {"MouseIcon", QVariant::fromValue(QImage())},
     };
     return table;
@@ -71,6 +78,7 @@ void quilLabel::InitProperties()
     imageList = nullptr;
     imageIndex = 0;
     caption = AmbientDisplayName();
+    captionIsName = true;
     hyperlink.clear();
     textWrap = false;
     autoSize = false;
@@ -87,14 +95,15 @@ void quilLabel::ReadProperties(PropertyBag& bag)
     applyEnabled(readBool(bag, "Enabled"));
     const QVariant list = readProp(bag, "ImageList");
     imageList = list.canConvert<QObject*>() ? list.value<QObject*>() : nullptr;
-    imageIndex = static_cast<short>(readInt(bag, "ImageIndex"));
+    imageIndex = static_cast<int>(readInt(bag, "ImageIndex"));
     caption = readText(bag, "Caption");
+    captionIsName = false;
     hyperlink = readText(bag, "Hyperlink");
     selectionColor = readColor(bag, "SelectionColor");
     textWrap = readBool(bag, "TextWrap");
     autoSize = readBool(bag, "AutoSize");
     applyFont(readFont(bag));
-    mousePointer = static_cast<short>(readInt(bag, "MousePointer"));
+    mousePointer = static_cast<int>(readInt(bag, "MousePointer"));
     mouseIcon = platform::BagImage(readProp(bag, "MouseIcon"));
     applyPointer();
     applySize();
@@ -106,14 +115,14 @@ void quilLabel::WriteProperties(PropertyBag& bag) const
     writeProp(bag, "ForeColor", QVariant::fromValue<quint32>(foreColor));
     writeProp(bag, "Enabled", Enabled());
     writeProp(bag, "ImageList", QVariant::fromValue<QObject*>(imageList.data()));
-    writeProp(bag, "ImageIndex", QVariant::fromValue<short>(imageIndex));
+    writeProp(bag, "ImageIndex", imageIndex);
     writeProp(bag, "Caption", caption);
     writeProp(bag, "Hyperlink", hyperlink);
     writeProp(bag, "SelectionColor", QVariant::fromValue<quint32>(selectionColor));
     writeProp(bag, "TextWrap", textWrap);
-    writeProp(bag, "AutoSize", QVariant::fromValue<short>(autoSize ? -1 : 0));
+    writeProp(bag, "AutoSize", autoSize ? -1 : 0);
     writeProp(bag, "Font", Font());
-    writeProp(bag, "MousePointer", QVariant::fromValue<short>(mousePointer));
+    writeProp(bag, "MousePointer", mousePointer);
     writeProp(bag, "MouseIcon", QVariant::fromValue(mouseIcon));
 }
 
@@ -171,7 +180,7 @@ void quilLabel::setImageList(QObject* list)
         applySize();
 }
 
-void quilLabel::setImageIndex(short index)
+void quilLabel::setImageIndex(int index)
 {
     imageIndex = index;
     changed("ImageIndex");
@@ -180,6 +189,7 @@ void quilLabel::setImageIndex(short index)
 void quilLabel::setCaption(const QString& text)
 {
     caption = text;
+    captionIsName = false;
     // A label that sizes itself follows its caption.
     if (notify("Caption"))
         applySize();
@@ -191,7 +201,7 @@ void quilLabel::setHyperlink(const QString& link)
     changed("Hyperlink");
 }
 
-void quilLabel::setMousePointer(short shape)
+void quilLabel::setMousePointer(int shape)
 {
     mousePointer = shape;
     applyPointer();

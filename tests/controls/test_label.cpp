@@ -446,6 +446,8 @@ TEST(quilLabelFrame, PersistencePointerAndAccessibility)
     l.setObjectName("Link1");
     l.InitProperties();
     EXPECT_EQ(l.Caption(), "Link1");
+    l.setObjectName("Link2");
+    EXPECT_EQ(l.Caption(), "Link2") << "named after creation, as generated form code does";
     MemoryPropertyBag empty;
     l.WriteProperties(empty);
     EXPECT_TRUE(empty.values.isEmpty()) << "defaults are not stored";
@@ -460,7 +462,7 @@ TEST(quilLabelFrame, PersistencePointerAndAccessibility)
     EXPECT_EQ(l.cursor().shape(), Qt::CrossCursor);
     MemoryPropertyBag bag;
     l.WriteProperties(bag);
-    EXPECT_EQ(bag.value("AutoSize"), QVariant::fromValue<short>(-1)) << "a number, as saved forms have it";
+    EXPECT_EQ(bag.value("AutoSize"), QVariant(-1)) << "a number, as saved forms have it";
     EXPECT_EQ(bag.value("SelectionColor").toUInt(), 0x8000000Du);
 
     quilLabel m;

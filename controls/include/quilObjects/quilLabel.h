@@ -25,13 +25,13 @@ class QUILOBJECTS_EXPORT quilLabel : public quilControl {
     Q_PROPERTY(quint32 BackColor READ BackColor WRITE setBackColor)
     Q_PROPERTY(quint32 ForeColor READ ForeColor WRITE setForeColor)
     Q_PROPERTY(QObject* ImageList READ ImageList WRITE setImageList)
-    Q_PROPERTY(short ImageIndex READ ImageIndex WRITE setImageIndex)
+    Q_PROPERTY(int ImageIndex READ ImageIndex WRITE setImageIndex)
     Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
     Q_PROPERTY(QString Hyperlink READ Hyperlink WRITE setHyperlink)
     Q_PROPERTY(quint32 SelectionColor READ SelectionColor WRITE setSelectionColor)
     Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
     Q_PROPERTY(QFont Font READ Font WRITE setFont)
-    Q_PROPERTY(short MousePointer READ MousePointer WRITE setMousePointer)
+    Q_PROPERTY(int MousePointer READ MousePointer WRITE setMousePointer)
     Q_PROPERTY(QImage MouseIcon READ MouseIcon WRITE setMouseIcon)
 public:
     // LinkState: 1 while the pointer rests on a label with a link, 2 pressed, 4 left.
@@ -55,8 +55,8 @@ public:
     void setForeColor(OLE_COLOR c);
     QObject* ImageList() const { return imageList.data(); }
     void setImageList(QObject* list);
-    short ImageIndex() const { return imageIndex; }
-    void setImageIndex(short index);
+    int ImageIndex() const { return imageIndex; }
+    void setImageIndex(int index);
     QString Caption() const { return caption; }
     void setCaption(const QString& text);
     QString Hyperlink() const { return hyperlink; }
@@ -65,8 +65,8 @@ public:
     void setSelectionColor(OLE_COLOR c);
     // Pointer shapes numbered as the form model numbers them (0 default,
     // 1 arrow, 2 cross, 3 I-beam, ... 15 size all, 99 the MouseIcon picture).
-    short MousePointer() const { return mousePointer; }
-    void setMousePointer(short shape);
+    int MousePointer() const { return mousePointer; }
+    void setMousePointer(int shape);
     QImage MouseIcon() const { return mouseIcon; }
     void setMouseIcon(const QImage& picture);
 
@@ -128,11 +128,13 @@ private:
     OLE_COLOR backColor = 0xFFFFFF;
     OLE_COLOR foreColor = 0xC00000;
     QPointer<QObject> imageList;
-    short imageIndex = 0;
+    int imageIndex = 0;
     QString caption;
+    // The caption is still the container's name for the label, and follows it.
+    bool captionIsName = false;
     QString hyperlink;
     OLE_COLOR selectionColor = 33023;
-    short mousePointer = 0;
+    int mousePointer = 0;
     QImage mouseIcon;
     bool labelDown = false;
     int linkState = LinkNone;
