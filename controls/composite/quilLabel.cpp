@@ -6,6 +6,7 @@
 #include "platform/surface/Surface.h"
 
 #include <QCursor>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <cmath>
@@ -299,20 +300,52 @@ quilLabel::Fit quilLabel::FitLine(const QString& text, int width) const
     if (br >= 0)
         line.truncate(br + 1);
     auto shown = [](QString l) { return l.remove(Break); };
-    while (s.TextWidth(shown(line)) >= width) {
-        // Back to the blank before the last character: a line that already
-        // ends in a blank must still get shorter, or this would never end.
-        qsizetype blank = -1;
-        for (qsizetype i = line.size() - 2; i >= 0; --i)
-            if (line.at(i) == QLatin1Char(' ')) {
-                blank = i;
-                break;
-            }
-        if (blank < 0)
-            break;
-        line.truncate(blank + 1);
+
+    // The lines to try, shortest first: through each blank before the last
+    // character, then the whole. The line taken is the longest that is
+    // narrower than the width, or the shortest when none is. Each try is
+    // shorter than the one before it, so the search always ends.
+    std::vector<qsizetype> ends;
+    for (qsizetype i = 0; i + 1 < line.size(); ++i)
+        if (line.at(i) == QLatin1Char(' '))
+            ends.push_back(i + 1);
+    ends.push_back(line.size());
+    // The width of the line through ends[k], as the surface measures one line
+    // of text; a break can only be its last character.
+    const QFontMetrics fm(s.Font);
+    auto fits = [&](size_t k) {
+        qsizetype n = ends[k];
+        if (n > 0 && line.at(n - 1) == Break)
+            --n;
+        return fm.horizontalAdvance(line.left(n)) < width;
+    };
+
+    // A longer line is never narrower, so the answer is where "fits" turns
+    // false. Summed character advances find that place without measuring the
+    // whole thousand characters; the whole lines around it are then measured,
+    // so that kerning or shaping cannot change the answer.
+    size_t k = 0;
+    int sum = 0;
+    qsizetype from = 0;
+    for (size_t i = 0; i < ends.size() && sum < width; ++i) {
+        for (; from < ends[i]; ++from)
+            if (line.at(from) != Break)
+                sum += fm.horizontalAdvance(line.at(from));
+        if (sum < width)
+            k = i;
     }
-    return {trimBlanks(shown(line)), static_cast<int>(line.size())};
+    bool narrower = fits(k);
+    if (narrower) {
+        while (k + 1 < ends.size() && fits(k + 1))
+            ++k;
+    } else {
+        while (k > 0 && !(narrower = fits(k - 1)))
+            --k;
+        if (narrower)
+            --k;
+    }
+    line.truncate(ends[k]);
+    return {trimBlanks(shown(line)), static_cast<int>(line.size()), narrower};
 }
 
 QString quilLabel::Ellipsis(const QString& text, int width) const
@@ -344,7 +377,8 @@ void quilLabel::drawWrapped(QString text, int height, int width, int left, int t
         if (top + height < y + TH / 2.0)
             break;
         const Fit f = FitLine(text, width);
-        printLine(Ellipsis(f.line, width), left, y);
+        // A line that fits needs no shortening: the blanks trimmed off it only made it wider.
+        printLine(f.fits ? f.line : Ellipsis(f.line, width), left, y);
         y += TH;
         text.remove(0, std::max(1, f.consumed));
     }

@@ -81,6 +81,7 @@ public:
     struct Fit {
         QString line;
         int consumed = 0;
+        bool fits = false;   // narrower than the width (else a single word too wide)
     };
     Fit FitLine(const QString& text, int width) const;
     // The text shortened with "..." until it is narrower than the width.
