@@ -351,12 +351,33 @@ quilLabel::Fit quilLabel::FitLine(const QString& text, int width) const
 QString quilLabel::Ellipsis(const QString& text, int width) const
 {
     const platform::Surface& s = surface();
-    if (s.TextWidth(text) <= width)
+    if (s.TextWidth(text) <= width || text.size() < 4)
         return text;
-    QString t = text;
-    while (s.TextWidth(t) >= width && t.size() >= 4)
-        t = t.left(t.size() - 4) + QStringLiteral("...");
-    return t;
+    // Each step drops one more character before the dots: the text becomes
+    // its first m characters and "...", for m from size - 4 down to 0, and
+    // stops at the first that is narrower than the width (m = 0 at the latest).
+    const QString dots = QStringLiteral("...");
+    const QFontMetrics fm(s.Font);
+    auto fits = [&](qsizetype m) { return s.TextWidth(text.left(m) + dots) < width; };
+    const qsizetype longest = text.size() - 4;
+    // Summed advances point at the place; the texts either side of it are
+    // measured whole, as in line fitting.
+    qsizetype m = 0;
+    int sum = fm.horizontalAdvance(dots);
+    for (qsizetype i = 0; i < longest; ++i) {
+        sum += fm.horizontalAdvance(text.at(i));
+        if (sum >= width)
+            break;
+        m = i + 1;
+    }
+    if (fits(m)) {
+        while (m < longest && fits(m + 1))
+            ++m;
+    } else {
+        while (m > 0 && !fits(m))
+            --m;
+    }
+    return text.left(m) + dots;
 }
 
 void quilLabel::printLine(const QString& text, int x, int y)
