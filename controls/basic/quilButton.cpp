@@ -30,6 +30,37 @@ quilButtonBase::quilButtonBase(QWidget* parent) : quilControl(parent)
     });
 }
 
+const std::vector<PersistedProperty>& quilButtonBase::ButtonPersisted()
+{
+    static const std::vector<PersistedProperty> table = {
+        {"BackColor", QVariant::fromValue<quint32>(0xFFFFFF)},
+        {"ForeColor", QVariant::fromValue<quint32>(0xC00000)},
+        {"Enabled", true},
+        {"Font", {}, PersistedProperty::Font},
+        {"Caption", {}, PersistedProperty::DisplayName},
+    };
+    return table;
+}
+
+void quilButtonBase::initButton()
+{
+    quilControl::InitProperties();
+    backColor = 0xFFFFFF;
+    foreColor = 0xC00000;
+    caption = AmbientDisplayName();
+    captionIsName = true;
+}
+
+void quilButtonBase::readButton(PropertyBag& bag)
+{
+    backColor = readColor(bag, "BackColor");
+    foreColor = readColor(bag, "ForeColor");
+    applyEnabled(readBool(bag, "Enabled"));
+    applyFont(readFont(bag));
+    caption = readText(bag, "Caption");
+    captionIsName = false;
+}
+
 void quilButtonBase::setBackColor(OLE_COLOR c)
 {
     backColor = c;
@@ -278,27 +309,20 @@ quilButton::quilButton(QWidget* parent) : quilButtonBase(parent)
 
 const std::vector<PersistedProperty>& quilButton::Persisted() const
 {
-    static const std::vector<PersistedProperty> table = {
-        {"BackColor", QVariant::fromValue<quint32>(0xFFFFFF)},
-        {"ForeColor", QVariant::fromValue<quint32>(0xC00000)},
-        {"Enabled", true},
-        {"Font", {}, PersistedProperty::Font},
-        {"Caption", {}, PersistedProperty::DisplayName},
-        {"TabSelectColor", QVariant::fromValue<quint32>(38631)},
-        {"ImageList", QVariant::fromValue<QObject*>(nullptr)},
-        {"ImageIndex", 0},
-    };
+    static const std::vector<PersistedProperty> table = [] {
+        std::vector<PersistedProperty> t = ButtonPersisted();
+        t.push_back({"TabSelectColor", QVariant::fromValue<quint32>(38631)});
+        t.push_back({"ImageList", QVariant::fromValue<QObject*>(nullptr)});
+        t.push_back({"ImageIndex", 0});
+        return t;
+    }();
     return table;
 }
 
 void quilButton::InitProperties()
 {
-    quilControl::InitProperties();
-    backColor = 0xFFFFFF;
-    foreColor = 0xC00000;
+    initButton();
     tabSelectColor = 38631;
-    caption = AmbientDisplayName();
-    captionIsName = true;
     imageList = nullptr;
     imageIndex = 0;
     Refresh();
@@ -306,12 +330,7 @@ void quilButton::InitProperties()
 
 void quilButton::ReadProperties(PropertyBag& bag)
 {
-    backColor = readColor(bag, "BackColor");
-    foreColor = readColor(bag, "ForeColor");
-    applyEnabled(readBool(bag, "Enabled"));
-    applyFont(readFont(bag));
-    caption = readText(bag, "Caption");
-    captionIsName = false;
+    readButton(bag);
     tabSelectColor = readColor(bag, "TabSelectColor");
     const QVariant list = readProp(bag, "ImageList");
     imageList = list.canConvert<QObject*>() ? list.value<QObject*>() : nullptr;

@@ -52,6 +52,10 @@ protected:
 
     void Paint() override;
     void HoverTick(bool pointerLeft) override;
+    // What both buttons persist, and their first steps of initialising and loading.
+    static const std::vector<PersistedProperty>& ButtonPersisted();
+    void initButton();
+    void readButton(PropertyBag& bag);
     // Moves to a state; repaints only when the look changes.
     void setState(int s);
     virtual bool focusLook() const = 0;
