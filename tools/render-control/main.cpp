@@ -60,6 +60,8 @@ const std::map<QString, std::map<QString, Kind>>& classes()
         {"quilButton", QuilProperties("quilButton")},
         {"quilScrollBar", QuilProperties("quilScrollBar")},
         {"quilXButton", QuilProperties("quilXButton")},
+        {"quilLabel", QuilProperties("quilLabel")},
+        {"quilColorPicker", QuilProperties("quilColorPicker")},
     };
     return table;
 }
@@ -131,9 +133,10 @@ int main(int argc, char** argv)
     const auto known = classes().find(cls);
     if (known == classes().end())
         return fail("unknown class '" + cls + "' (known: GlossButton, ThemedButton, XP_ProgressBar, XPFrame, "
-                    "quilButton, quilScrollBar, quilXButton)");
+                    "quilButton, quilScrollBar, quilXButton, quilLabel, quilColorPicker)");
     if (focus && !IsQuilClass(cls))
-        return fail("--focus is for the library's controls (quilButton, quilScrollBar, quilXButton)");
+        return fail("--focus is for the library's controls (quilButton, quilScrollBar, quilXButton, quilLabel, "
+                    "quilColorPicker)");
     if (size.isEmpty())
         return fail("--size WxH is required");
     if (out.isEmpty())
