@@ -4,6 +4,8 @@
 #include <quilObjects/quilLabel.h>
 #include <quilObjects/quilScrollBar.h>
 #include <quilObjects/quilTab.h>
+#include <quilObjects/quilSlider.h>
+#include <quilObjects/quilProgressBar.h>
 
 #include "basic/quilXButton.h"
 
@@ -32,8 +34,12 @@ const std::vector<ClassEntry>& ClassTable()
          &quilColorPicker::staticMetaObject, &make<quilColorPicker>},
         {"quilLabel", ClassEntry::Control, ClassEntry::ByContainer, 5, "__quilLabel", &quilLabel::staticMetaObject,
          &make<quilLabel>},
+        {"quilProgressBar", ClassEntry::Control, ClassEntry::ByContainer, 8, "__quilProgressBar",
+         &quilProgressBar::staticMetaObject, &make<quilProgressBar>},
         {"quilScrollBar", ClassEntry::Control, ClassEntry::ByContainer, 10, "__quilScrollBar",
          &quilScrollBar::staticMetaObject, &make<quilScrollBar>},
+        {"quilSlider", ClassEntry::Control, ClassEntry::ByContainer, 11, "__quilSlider", &quilSlider::staticMetaObject,
+         &make<quilSlider>},
         {"quilTab", ClassEntry::Control, ClassEntry::ByContainer, 12, "__quilTab", &quilTab::staticMetaObject,
          &make<quilTab>},
         {"quilXButton", ClassEntry::PrivateControl, ClassEntry::No, 15, nullptr, &quilXButton::staticMetaObject,

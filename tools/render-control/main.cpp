@@ -59,6 +59,8 @@ const std::map<QString, std::map<QString, Kind>>& classes()
           {"FontBold", Kind::Bool}, {"FontItalic", Kind::Bool}}},
         {"quilButton", QuilProperties("quilButton")},
         {"quilScrollBar", QuilProperties("quilScrollBar")},
+        {"quilSlider", QuilProperties("quilSlider")},
+        {"quilProgressBar", QuilProperties("quilProgressBar")},
         {"quilXButton", QuilProperties("quilXButton")},
         {"quilLabel", QuilProperties("quilLabel")},
         {"quilColorPicker", QuilProperties("quilColorPicker")},
@@ -133,10 +135,10 @@ int main(int argc, char** argv)
     const auto known = classes().find(cls);
     if (known == classes().end())
         return fail("unknown class '" + cls + "' (known: GlossButton, ThemedButton, XP_ProgressBar, XPFrame, "
-                    "quilButton, quilScrollBar, quilXButton, quilLabel, quilColorPicker)");
+                    "quilButton, quilColorPicker, quilLabel, quilProgressBar, quilScrollBar, quilSlider, quilXButton)");
     if (focus && !IsQuilClass(cls))
-        return fail("--focus is for the library's controls (quilButton, quilScrollBar, quilXButton, quilLabel, "
-                    "quilColorPicker)");
+        return fail("--focus is for the library's controls (quilButton, quilColorPicker, quilLabel, quilScrollBar, "
+                    "quilSlider, quilXButton)");
     if (size.isEmpty())
         return fail("--size WxH is required");
     if (out.isEmpty())

@@ -12,4 +12,6 @@
 #include "quilLabel.h"
 #include "quilScrollBar.h"
 #include "quilTab.h"
+#include "quilSlider.h"
+#include "quilProgressBar.h"
 #include <quilObjects/PropertyBag.h>
