@@ -2,6 +2,7 @@
 // its name from the caption, its state, and for controls with a range the
 // value interface.
 #include <quilObjects/quilButton.h>
+#include <quilObjects/quilColorPicker.h>
 
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
@@ -20,6 +21,10 @@ QAccessible::Role roleOf(const QObject* o)
         return QAccessible::ScrollBar;
     if (role == "PushButton")
         return QAccessible::Button;
+    if (role == "StaticText")
+        return QAccessible::StaticText;
+    if (role == "ColorChooser")
+        return QAccessible::ColorChooser;
     if (role == "Slider")
         return QAccessible::Slider;
     if (role == "ProgressBar")
@@ -56,8 +61,22 @@ class Accessible : public QAccessibleWidget, public QAccessibleValueInterface {
 public:
     explicit Accessible(QWidget* w) : QAccessibleWidget(w, roleOf(w)) {}
 
+    // Text with a link to open reads as a link.
+    QAccessible::Role role() const override
+    {
+        const QAccessible::Role r = QAccessibleWidget::role();
+        if (r == QAccessible::StaticText && !widget()->property("Hyperlink").toString().isEmpty())
+            return QAccessible::Link;
+        return r;
+    }
+
     QString text(QAccessible::Text t) const override
     {
+        if (t == QAccessible::Value)
+            if (const auto* picker = qobject_cast<const quilColorPicker*>(widget()))
+                return AccessibleColorText(*picker);
+        if (t == QAccessible::Description && role() == QAccessible::Link)
+            return widget()->property("Hyperlink").toString();
         if (t == QAccessible::Name) {
             const QVariant caption = widget()->property("Caption");
             if (caption.isValid())

@@ -1,5 +1,7 @@
 #include <quilObjects/Library.h>
 #include <quilObjects/quilButton.h>
+#include <quilObjects/quilColorPicker.h>
+#include <quilObjects/quilLabel.h>
 #include <quilObjects/quilScrollBar.h>
 #include <quilObjects/quilTab.h>
 #include <quilObjects/quilSlider.h>
@@ -28,6 +30,10 @@ const std::vector<ClassEntry>& ClassTable()
     static const std::vector<ClassEntry> table = {
         {"quilButton", ClassEntry::Control, ClassEntry::ByContainer, 0, "__quilButton", &quilButton::staticMetaObject,
          &make<quilButton>},
+        {"quilColorPicker", ClassEntry::Control, ClassEntry::ByContainer, 1, "__quilColorPicker",
+         &quilColorPicker::staticMetaObject, &make<quilColorPicker>},
+        {"quilLabel", ClassEntry::Control, ClassEntry::ByContainer, 5, "__quilLabel", &quilLabel::staticMetaObject,
+         &make<quilLabel>},
         {"quilProgressBar", ClassEntry::Control, ClassEntry::ByContainer, 8, "__quilProgressBar",
          &quilProgressBar::staticMetaObject, &make<quilProgressBar>},
         {"quilScrollBar", ClassEntry::Control, ClassEntry::ByContainer, 10, "__quilScrollBar",
