@@ -126,7 +126,7 @@ TEST(TypeLibrary, ClassesAgainstTheClassTable)
                            "property Font : QFont = Ambient.Font",
                            "property Orientation : quil::MyOrientation = pbHorizontal",
                            "property Style : quil::MyType = tNormal", "property Value : int = 50",
-                           "property Caption : QString = %", "property ForeColor : OLE_COLOR = &HC00000",
+                           "property Caption : QString = \"%\"", "property ForeColor : OLE_COLOR = &HC00000",
                            "method ID() -> short"}))
         << "no events, and the animation is not part of the published interface";
 
