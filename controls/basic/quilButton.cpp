@@ -2,6 +2,7 @@
 #include <quilObjects/Routines.h>
 
 #include "frame/Gradient.h"
+#include "frame/LateImageList.h"
 #include "platform/surface/Surface.h"
 
 #include <QKeyEvent>
@@ -346,36 +347,6 @@ ColorScheme quilButton::CurrentScheme() const
     return quilButtonBase::CurrentScheme();
 }
 
-namespace {
-
-// The host image list, used late-bound; anything missing reads as nothing.
-struct LateImageList {
-    QObject* list;
-    int number(const char* name) const
-    {
-        if (!list)
-            return 0;
-        bool ok = false;
-        const int v = list->property(name).toInt(&ok);
-        return ok ? v : 0;
-    }
-    QImage icon(int index) const
-    {
-        if (!list || list->metaObject()->indexOfMethod("ListImages(int)") < 0)
-            return {};
-        QObject* item = nullptr;
-        if (!QMetaObject::invokeMethod(list, "ListImages", Qt::DirectConnection, Q_RETURN_ARG(QObject*, item),
-                                       Q_ARG(int, index)) ||
-            !item || item->metaObject()->indexOfMethod("ExtractIcon()") < 0)
-            return {};
-        QImage picture;
-        if (!QMetaObject::invokeMethod(item, "ExtractIcon", Qt::DirectConnection, Q_RETURN_ARG(QImage, picture)))
-            return {};
-        return picture;
-    }
-};
-
-} // namespace
 
 bool quilButton::Stacked() const
 {

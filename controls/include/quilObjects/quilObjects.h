@@ -1,9 +1,12 @@
 #pragma once
 // Everything public of the quilObjects control library.
 
+#include "ComboDatas.h"
 #include "Export.h"
 #include "ImageList.h"
+#include "KeyedCollection.h"
 #include "Library.h"
+#include "MenuItems.h"
 #include "Routines.h"
 #include "Types.h"
 #include "quilButton.h"
