@@ -20,6 +20,12 @@ QAccessible::Role roleOf(const QObject* o)
         return QAccessible::ScrollBar;
     if (role == "PushButton")
         return QAccessible::Button;
+    if (role == "List")
+        return QAccessible::List;
+    if (role == "PopupMenu")
+        return QAccessible::PopupMenu;
+    if (role == "Table")
+        return QAccessible::Table;
     return QAccessible::Client;
 }
 

@@ -1,5 +1,6 @@
 #include <quilObjects/Library.h>
 #include <quilObjects/quilButton.h>
+#include <quilObjects/quilListbox.h>
 #include <quilObjects/quilScrollBar.h>
 #include <quilObjects/quilTab.h>
 
@@ -26,6 +27,8 @@ const std::vector<ClassEntry>& ClassTable()
     static const std::vector<ClassEntry> table = {
         {"quilButton", ClassEntry::Control, ClassEntry::ByContainer, 0, "__quilButton", &quilButton::staticMetaObject,
          &make<quilButton>},
+        {"quilListbox", ClassEntry::Control, ClassEntry::ByContainer, 6, "__quilListbox",
+         &quilListbox::staticMetaObject, &make<quilListbox>},
         {"quilScrollBar", ClassEntry::Control, ClassEntry::ByContainer, 10, "__quilScrollBar",
          &quilScrollBar::staticMetaObject, &make<quilScrollBar>},
         {"quilTab", ClassEntry::Control, ClassEntry::ByContainer, 12, "__quilTab", &quilTab::staticMetaObject,

@@ -72,6 +72,7 @@ TEST(TypeLibrary, ClassesAgainstTheClassTable)
     // The classes this library has so far, as the class table gives them.
     const QStringList heads = {
         "class quilButton kind control creatable container interface _quilButton id 0 events __quilButton",
+        "class quilListbox kind control creatable container interface _quilListbox id 6 events __quilListbox",
         "class quilScrollBar kind control creatable container interface _quilScrollBar id 10 events __quilScrollBar",
         "class quilTab kind control creatable container interface _quilTab id 12 events __quilTab",
         "class ClsMain kind class creatable no interface _ClsMain",

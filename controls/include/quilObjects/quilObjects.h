@@ -11,6 +11,7 @@
 #include "Types.h"
 #include "quilButton.h"
 #include "quilControl.h"
+#include "quilListbox.h"
 #include "quilScrollBar.h"
 #include "quilTab.h"
 #include <quilObjects/PropertyBag.h>
