@@ -1,6 +1,7 @@
 #include <quilObjects/Library.h>
 #include <quilObjects/quilButton.h>
 #include <quilObjects/quilListbox.h>
+#include <quilObjects/quilPUMenu.h>
 #include <quilObjects/quilScrollBar.h>
 #include <quilObjects/quilTab.h>
 
@@ -29,6 +30,8 @@ const std::vector<ClassEntry>& ClassTable()
          &make<quilButton>},
         {"quilListbox", ClassEntry::Control, ClassEntry::ByContainer, 6, "__quilListbox",
          &quilListbox::staticMetaObject, &make<quilListbox>},
+        {"quilPUMenu", ClassEntry::Control, ClassEntry::ByContainer, 9, "__quilPUMenu", &quilPUMenu::staticMetaObject,
+         &make<quilPUMenu>},
         {"quilScrollBar", ClassEntry::Control, ClassEntry::ByContainer, 10, "__quilScrollBar",
          &quilScrollBar::staticMetaObject, &make<quilScrollBar>},
         {"quilTab", ClassEntry::Control, ClassEntry::ByContainer, 12, "__quilTab", &quilTab::staticMetaObject,
