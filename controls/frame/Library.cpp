@@ -1,6 +1,7 @@
 #include <quilObjects/Library.h>
 #include <quilObjects/quilButton.h>
 #include <quilObjects/quilListbox.h>
+#include <quilObjects/quilMonthview.h>
 #include <quilObjects/quilPUMenu.h>
 #include <quilObjects/quilScrollBar.h>
 #include <quilObjects/quilTab.h>
@@ -30,6 +31,8 @@ const std::vector<ClassEntry>& ClassTable()
          &make<quilButton>},
         {"quilListbox", ClassEntry::Control, ClassEntry::ByContainer, 6, "__quilListbox",
          &quilListbox::staticMetaObject, &make<quilListbox>},
+        {"quilMonthview", ClassEntry::Control, ClassEntry::ByContainer, 7, "__quilMonthview",
+         &quilMonthview::staticMetaObject, &make<quilMonthview>},
         {"quilPUMenu", ClassEntry::Control, ClassEntry::ByContainer, 9, "__quilPUMenu", &quilPUMenu::staticMetaObject,
          &make<quilPUMenu>},
         {"quilScrollBar", ClassEntry::Control, ClassEntry::ByContainer, 10, "__quilScrollBar",

@@ -73,6 +73,7 @@ TEST(TypeLibrary, ClassesAgainstTheClassTable)
     const QStringList heads = {
         "class quilButton kind control creatable container interface _quilButton id 0 events __quilButton",
         "class quilListbox kind control creatable container interface _quilListbox id 6 events __quilListbox",
+        "class quilMonthview kind control creatable container interface _quilMonthview id 7 events __quilMonthview",
         "class quilPUMenu kind control creatable container interface _quilPUMenu id 9 events __quilPUMenu",
         "class quilScrollBar kind control creatable container interface _quilScrollBar id 10 events __quilScrollBar",
         "class quilTab kind control creatable container interface _quilTab id 12 events __quilTab",

@@ -12,6 +12,7 @@
 #include "quilButton.h"
 #include "quilControl.h"
 #include "quilListbox.h"
+#include "quilMonthview.h"
 #include "quilPUMenu.h"
 #include "quilScrollBar.h"
 #include "quilTab.h"
