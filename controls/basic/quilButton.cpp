@@ -22,6 +22,43 @@ quilButtonBase::quilButtonBase(QWidget* parent) : quilControl(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_Hover, false);
+    connect(this, &QObject::objectNameChanged, this, [this] {
+        if (captionIsName) {
+            caption = AmbientDisplayName();
+            Refresh();
+        }
+    });
+}
+
+const std::vector<PersistedProperty>& quilButtonBase::ButtonPersisted()
+{
+    static const std::vector<PersistedProperty> table = {
+        {"BackColor", QVariant::fromValue<quint32>(0xFFFFFF)},
+        {"ForeColor", QVariant::fromValue<quint32>(0xC00000)},
+        {"Enabled", true},
+        {"Font", {}, PersistedProperty::Font},
+        {"Caption", {}, PersistedProperty::DisplayName},
+    };
+    return table;
+}
+
+void quilButtonBase::initButton()
+{
+    quilControl::InitProperties();
+    backColor = 0xFFFFFF;
+    foreColor = 0xC00000;
+    caption = AmbientDisplayName();
+    captionIsName = true;
+}
+
+void quilButtonBase::readButton(PropertyBag& bag)
+{
+    backColor = readColor(bag, "BackColor");
+    foreColor = readColor(bag, "ForeColor");
+    applyEnabled(readBool(bag, "Enabled"));
+    applyFont(readFont(bag));
+    caption = readText(bag, "Caption");
+    captionIsName = false;
 }
 
 void quilButtonBase::setBackColor(OLE_COLOR c)
@@ -39,6 +76,7 @@ void quilButtonBase::setForeColor(OLE_COLOR c)
 void quilButtonBase::setCaption(const QString& text)
 {
     caption = text;
+    captionIsName = false;
     changed("Caption");
 }
 
@@ -271,26 +309,20 @@ quilButton::quilButton(QWidget* parent) : quilButtonBase(parent)
 
 const std::vector<PersistedProperty>& quilButton::Persisted() const
 {
-    static const std::vector<PersistedProperty> table = {
-        {"BackColor", QVariant::fromValue<quint32>(0xFFFFFF)},
-        {"ForeColor", QVariant::fromValue<quint32>(0xC00000)},
-        {"Enabled", true},
-        {"Font", {}, PersistedProperty::Font},
-        {"Caption", {}, PersistedProperty::DisplayName},
-        {"TabSelectColor", QVariant::fromValue<quint32>(38631)},
-        {"ImageList", QVariant::fromValue<QObject*>(nullptr)},
-        {"ImageIndex", QVariant::fromValue<short>(0)},
-    };
+    static const std::vector<PersistedProperty> table = [] {
+        std::vector<PersistedProperty> t = ButtonPersisted();
+        t.push_back({"TabSelectColor", QVariant::fromValue<quint32>(38631)});
+        t.push_back({"ImageList", QVariant::fromValue<QObject*>(nullptr)});
+        t.push_back({"ImageIndex", 0});
+        return t;
+    }();
     return table;
 }
 
 void quilButton::InitProperties()
 {
-    quilControl::InitProperties();
-    backColor = 0xFFFFFF;
-    foreColor = 0xC00000;
+    initButton();
     tabSelectColor = 38631;
-    caption = AmbientDisplayName();
     imageList = nullptr;
     imageIndex = 0;
     Refresh();
@@ -298,15 +330,11 @@ void quilButton::InitProperties()
 
 void quilButton::ReadProperties(PropertyBag& bag)
 {
-    backColor = readColor(bag, "BackColor");
-    foreColor = readColor(bag, "ForeColor");
-    applyEnabled(readBool(bag, "Enabled"));
-    applyFont(readFont(bag));
-    caption = readText(bag, "Caption");
+    readButton(bag);
     tabSelectColor = readColor(bag, "TabSelectColor");
     const QVariant list = readProp(bag, "ImageList");
     imageList = list.canConvert<QObject*>() ? list.value<QObject*>() : nullptr;
-    imageIndex = static_cast<short>(readInt(bag, "ImageIndex"));
+    imageIndex = static_cast<int>(readInt(bag, "ImageIndex"));
     Refresh();
 }
 
@@ -319,7 +347,7 @@ void quilButton::WriteProperties(PropertyBag& bag) const
     writeProp(bag, "Caption", caption);
     writeProp(bag, "TabSelectColor", QVariant::fromValue<quint32>(tabSelectColor));
     writeProp(bag, "ImageList", QVariant::fromValue<QObject*>(imageList.data()));
-    writeProp(bag, "ImageIndex", QVariant::fromValue<short>(imageIndex));
+    writeProp(bag, "ImageIndex", imageIndex);
 }
 
 void quilButton::setTabSelectColor(OLE_COLOR c)
@@ -334,7 +362,7 @@ void quilButton::setImageList(QObject* list)
     changed("ImageList");
 }
 
-void quilButton::setImageIndex(short index)
+void quilButton::setImageIndex(int index)
 {
     imageIndex = index;
     changed("ImageIndex");

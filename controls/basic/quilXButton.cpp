@@ -11,34 +11,17 @@ quilXButton::quilXButton(QWidget* parent) : quilButtonBase(parent)
     quilXButton::InitProperties();
 }
 
-const std::vector<PersistedProperty>& quilXButton::Persisted() const
-{
-    static const std::vector<PersistedProperty> table = {
-        {"BackColor", QVariant::fromValue<quint32>(0xFFFFFF)},
-        {"ForeColor", QVariant::fromValue<quint32>(0xC00000)},
-        {"Enabled", true},
-        {"Font", {}, PersistedProperty::Font},
-        {"Caption", {}, PersistedProperty::DisplayName},
-    };
-    return table;
-}
+const std::vector<PersistedProperty>& quilXButton::Persisted() const { return ButtonPersisted(); }
 
 void quilXButton::InitProperties()
 {
-    quilControl::InitProperties();
-    backColor = 0xFFFFFF;
-    foreColor = 0xC00000;
-    caption = AmbientDisplayName();
+    initButton();
     Refresh();
 }
 
 void quilXButton::ReadProperties(PropertyBag& bag)
 {
-    backColor = readColor(bag, "BackColor");
-    foreColor = readColor(bag, "ForeColor");
-    applyEnabled(readBool(bag, "Enabled"));
-    applyFont(readFont(bag));
-    caption = readText(bag, "Caption");
+    readButton(bag);
     Refresh();
 }
 

@@ -1,10 +1,13 @@
 #pragma once
+#ifndef PLATFORM_FORMS_PROPERTYBAG_H
+#define PLATFORM_FORMS_PROPERTYBAG_H
 // The container's store of a control's design-time properties. A value equal
 // to its default is not stored; a missing entry reads as the default.
 //
 // Header-only and free of anything but Qt: the control library publishes this
 // very file as <quilObjects/PropertyBag.h>, so that its users implement the
-// same interface murivo's widgets read from.
+// same interface murivo's widgets read from. The guard makes the two copies
+// one header for a file that includes both.
 
 #include <QFont>
 #include <QImage>
@@ -112,3 +115,5 @@ inline QImage BagImage(const QVariant& v)
 }
 
 } // namespace platform
+
+#endif

@@ -433,3 +433,102 @@ TEST(RenderControl, DrawsSavedInstancesAndRejectsBadInput)
     EXPECT_TRUE(err.contains("seven"));
     EXPECT_NE(run({"--class", "GlossButton", "--size", "4by4", "--out", out}, &err), 0);
 }
+
+TEST(RenderControl, DrawsTheLibraryControlsWithTheirChildrenAndStates)
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath("q.png");
+    auto run = [](const QStringList& args, QString* err = nullptr) {
+        QProcess p;
+        p.start(RENDER_CONTROL, args);
+        p.waitForFinished(30000);
+        if (err)
+            *err = QString::fromUtf8(p.readAllStandardError());
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    };
+    auto render = [&](QStringList args) {
+        QString err;
+        const int rc = run(args << "--out" << out, &err);
+        EXPECT_EQ(rc, 0) << qPrintable(args.join(' ')) << ": " << qPrintable(err);
+        return QImage(out).convertToFormat(QImage::Format_RGB32);
+    };
+
+    // The arrows are child controls: their glyphs are in the caption colour,
+    // &HC00000 darkened to 45 % (0, 0, 87), a colour the bar itself never draws.
+    const QRgb glyph = qRgb(0, 0, 87);
+    QImage bar = render({"--class", "quilScrollBar", "--size", "17x100"});
+    ASSERT_EQ(bar.size(), QSize(17, 100));
+    int top = 0, bottom = 0, elsewhere = 0;
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 17; ++x) {
+            if (bar.pixel(x, y) != glyph)
+                continue;
+            const bool inX = x >= 2 && x < 15;
+            if (inX && y >= 2 && y < 15)
+                ++top;
+            else if (inX && y >= 85 && y < 98)
+                ++bottom;
+            else
+                ++elsewhere;
+        }
+    EXPECT_GT(top, 4) << "the up arrow's triangle";
+    EXPECT_GT(bottom, 4) << "the down arrow's triangle";
+    EXPECT_EQ(elsewhere, 0);
+
+    EXPECT_EQ(render({"--class", "quilScrollBar", "--size", "40x100"}).size(), QSize(25, 100))
+        << "a vertical bar is at most 25 wide";
+    EXPECT_EQ(render({"--class", "quilScrollBar", "--size", "100x8", "--set", "Orientation=pbHorizontal"}).size(),
+              QSize(100, 15));
+    // Hover and drag show the hover scheme on the thumb; 5 (left) looks as 0 does.
+    const QImage normal = render({"--class", "quilScrollBar", "--size", "17x100", "--state", "0"});
+    const QImage hover = render({"--class", "quilScrollBar", "--size", "17x100", "--state", "2"});
+    EXPECT_NE(hover, normal);
+    EXPECT_EQ(render({"--class", "quilScrollBar", "--size", "17x100", "--state", "3"}), hover);
+    EXPECT_EQ(render({"--class", "quilScrollBar", "--size", "17x100", "--state", "5"}), normal);
+    EXPECT_NE(render({"--class", "quilScrollBar", "--size", "17x100", "--state", "4"}), normal);
+
+    // Each of the button's five looks is its own; the focus shows only on the public button.
+    std::vector<QImage> looks;
+    for (int s = 0; s <= 4; ++s)
+        looks.push_back(render({"--class", "quilButton", "--size", "80x24", "--state", QString::number(s)}));
+    for (int a = 0; a < 4; ++a)
+        for (int b = a + 1; b < 4; ++b)
+            EXPECT_NE(looks[a], looks[b]) << "states " << a << " and " << b;
+    EXPECT_EQ(looks[0], looks[4]) << "idle without the focus is the normal look";
+    const QImage focused = render({"--class", "quilButton", "--size", "80x24", "--state", "4", "--focus"});
+    EXPECT_NE(focused, looks[4]);
+    EXPECT_EQ(render({"--class", "quilXButton", "--size", "20x20", "--focus", "--set", "Caption=x"}),
+              render({"--class", "quilXButton", "--size", "20x20", "--set", "Caption=x"}));
+
+    // A host image list from a strip: picture 2 of two 16 x 16, centred on a button without caption.
+    QImage strip(32, 16, QImage::Format_RGB32);
+    strip.fill(qRgb(255, 0, 0));
+    for (int y = 0; y < 16; ++y)
+        for (int x = 16; x < 32; ++x)
+            strip.setPixel(x, y, qRgb(0, 160, 0));
+    const QString stripPath = dir.filePath("strip with space.png");
+    ASSERT_TRUE(strip.save(stripPath));
+    const QImage pictured = render({"--class", "quilButton", "--size", "80x24", "--set",
+                                    "ImageList=" + stripPath + "@16x16", "--set", "ImageIndex=2", "--set", "Caption="});
+    EXPECT_EQ(pictured.pixel(32, 4), qRgb(0, 160, 0)) << "image at (Fix(80/2 - 8), Fix(24/2 - 8))";
+    EXPECT_EQ(pictured.pixel(47, 19), qRgb(0, 160, 0));
+    EXPECT_NE(pictured.pixel(31, 4), qRgb(0, 160, 0));
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 80; ++x)
+            ASSERT_NE(pictured.pixel(x, y), qRgb(255, 0, 0)) << "picture 1 is not drawn";
+
+    QString err;
+    EXPECT_EQ(run({"--class", "quilScrollBar", "--size", "17x100", "--set", "Colour=1", "--out", out}, &err), 2);
+    EXPECT_TRUE(err.contains("unknown property 'Colour' of quilScrollBar")) << qPrintable(err);
+    EXPECT_EQ(run({"--class", "quilScrollBar", "--size", "17x100", "--state", "6", "--out", out}, &err), 2);
+    EXPECT_TRUE(err.contains("0 to 5")) << qPrintable(err);
+    EXPECT_EQ(run({"--class", "quilButton", "--size", "80x24", "--set", "ImageList=" + stripPath, "--out", out}, &err),
+              2);
+    EXPECT_TRUE(err.contains("@WxH")) << qPrintable(err);
+    EXPECT_EQ(run({"--class", "quilButton", "--size", "80x24", "--set", "ImageList=/nonexistent.png@16x16", "--out",
+                   out},
+                  &err),
+              2);
+    EXPECT_TRUE(err.contains("cannot load")) << qPrintable(err);
+    EXPECT_EQ(run({"--class", "GlossButton", "--size", "60x22", "--focus", "--out", out}, &err), 2);
+}

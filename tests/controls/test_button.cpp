@@ -103,6 +103,11 @@ TEST(quilButtonFace, CaptionIsPrintedInTheDarkenedForeColour)
     b.resize(80, 24);
     b.InitProperties();
     EXPECT_EQ(b.Caption(), "OkButton") << "a new button is captioned with its name";
+    b.setObjectName("ApplyButton");
+    EXPECT_EQ(b.Caption(), "ApplyButton") << "named after creation, as generated form code does";
+    b.setCaption("Apply");
+    b.setObjectName("Other");
+    EXPECT_EQ(b.Caption(), "Apply") << "a caption of its own stays";
     EXPECT_EQ(b.CurrentScheme().Text, rgb(0, 0, 87));   // 192 * 115/255 = 86.6
     int ink = 0;
     for (int y = 0; y < 24; ++y)

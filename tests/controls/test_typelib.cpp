@@ -91,7 +91,7 @@ TEST(TypeLibrary, ClassesAgainstTheClassTable)
                            "property Enabled : bool = True", "property Font : QFont = Ambient.Font",
                            "property Caption : QString = Ambient.DisplayName",
                            "property TabSelectColor : OLE_COLOR = &H96E7", "property ImageList : QObject* = Nothing",
-                           "property ImageIndex : short = 0", "event Click()",
+                           "property ImageIndex : int = 0", "event Click()",
                            "event KeyDown(short& KeyCode, short& Shift)", "event KeyPress(short& KeyAscii)",
                            "event KeyUp(short& KeyCode, short& Shift)",
                            "event MouseDown(short& Button, short& Shift, float& X, float& Y)",

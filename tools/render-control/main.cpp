@@ -1,14 +1,21 @@
 // render-control: draws one owner-drawn control, loaded as a saved instance
 // from the given properties, to a PNG (alpha 0 outside its window shape).
+// The library's controls are drawn with their child controls, at the size
+// they settle on after laying themselves out.
 //
-//   render-control --class CLASS --size WxH [--state N] [--container RRGGBB]
+//   render-control --class CLASS --size WxH [--state N] [--focus] [--container RRGGBB]
 //                  [--set NAME=VALUE]... --out FILE.png
+//
+// --set ImageList=FILE.png@WxH gives a control a host image list cut from a
+// strip of W x H pictures.
 
 #include "platform/forms/PropertyBag.h"
 #include "widgets/GlossButton.h"
 #include "widgets/ThemedButton.h"
 #include "widgets/XPFrame.h"
 #include "widgets/XP_ProgressBar.h"
+
+#include "QuilRender.h"
 
 #include <QApplication>
 #include <QFont>
@@ -19,10 +26,9 @@
 #include <optional>
 
 using namespace murivo;
+using namespace render;
 
 namespace {
-
-enum class Kind { Bool, Int, Text, Font, Picture };
 
 const std::map<QString, std::map<QString, Kind>>& classes()
 {
@@ -51,6 +57,9 @@ const std::map<QString, std::map<QString, Kind>>& classes()
          {{"Caption", Kind::Text}, {"RightToLeft", Kind::Bool}, {"Font", Kind::Font}, {"BorderColor", Kind::Int},
           {"TextColor", Kind::Int}, {"BackColor", Kind::Int}, {"FontName", Kind::Text}, {"FontSize", Kind::Int},
           {"FontBold", Kind::Bool}, {"FontItalic", Kind::Bool}}},
+        {"quilButton", QuilProperties("quilButton")},
+        {"quilScrollBar", QuilProperties("quilScrollBar")},
+        {"quilXButton", QuilProperties("quilXButton")},
     };
     return table;
 }
@@ -82,6 +91,7 @@ int main(int argc, char** argv)
     QString cls, out, container;
     QSize size;
     std::optional<int> state;
+    bool focus = false;
     QStringList sets;
     const QStringList args = app.arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
@@ -100,6 +110,8 @@ int main(int argc, char** argv)
             container = *v;
         else if (a == "--set" && (v = next()))
             sets << *v;
+        else if (a == "--focus")
+            focus = true;
         else if (a == "--size" && (v = next())) {
             static const QRegularExpression re(R"(^(\d+)x(\d+)$)");
             const auto m = re.match(*v);
@@ -113,12 +125,15 @@ int main(int argc, char** argv)
             state = static_cast<int>(*n);
         } else {
             return fail("unknown or incomplete argument '" + a + "'\nusage: render-control --class CLASS --size WxH "
-                        "[--state N] [--container RRGGBB] [--set NAME=VALUE]... --out FILE.png");
+                        "[--state N] [--focus] [--container RRGGBB] [--set NAME=VALUE]... --out FILE.png");
         }
     }
     const auto known = classes().find(cls);
     if (known == classes().end())
-        return fail("unknown class '" + cls + "' (known: GlossButton, ThemedButton, XP_ProgressBar, XPFrame)");
+        return fail("unknown class '" + cls + "' (known: GlossButton, ThemedButton, XP_ProgressBar, XPFrame, "
+                    "quilButton, quilScrollBar, quilXButton)");
+    if (focus && !IsQuilClass(cls))
+        return fail("--focus is for the library's controls (quilButton, quilScrollBar, quilXButton)");
     if (size.isEmpty())
         return fail("--size WxH is required");
     if (out.isEmpty())
@@ -133,6 +148,7 @@ int main(int argc, char** argv)
     }
 
     platform::MemoryPropertyBag bag;
+    std::optional<ImageStrip> images;
     for (const QString& s : sets) {
         const int eq = s.indexOf('=');
         if (eq <= 0)
@@ -143,7 +159,9 @@ int main(int argc, char** argv)
             return fail("unknown property '" + name + "' of " + cls);
         switch (prop->second) {
         case Kind::Int: {
-            const auto n = integer(value);
+            auto n = integer(value);
+            if (!n && IsQuilClass(cls))
+                n = QuilEnumValue(value);   // a member by name, e.g. Orientation=pbHorizontal
             if (!n)
                 return fail(QString("%1 takes a whole number (decimal or &H hexadecimal), not '%2'").arg(name, value));
             bag.values[name] = *n;
@@ -187,6 +205,15 @@ int main(int argc, char** argv)
             bag.values[name] = img;
             break;
         }
+        case Kind::Images: {
+            // FILE.png@WxH: a strip cut into pictures of W x H.
+            static const QRegularExpression re(R"(^(.+)@(\d+)x(\d+)$)");
+            const auto m = re.match(value);
+            if (!m.hasMatch() || m.captured(2).toInt() <= 0 || m.captured(3).toInt() <= 0)
+                return fail(QString("%1 takes FILE.png@WxH, not '%2'").arg(name, value));
+            images = ImageStrip{name, m.captured(1), QSize(m.captured(2).toInt(), m.captured(3).toInt())};
+            break;
+        }
         }
     }
 
@@ -199,7 +226,11 @@ int main(int argc, char** argv)
                 if (!inShape(x, y))
                     result.setPixel(x, y, result.pixel(x, y) & 0x00ffffffu);
     };
-    if (cls == "GlossButton") {
+    if (IsQuilClass(cls)) {
+        const QString why = RenderQuil(cls, size, bag.values, images, state, focus, result);
+        if (!why.isEmpty())
+            return fail(why);
+    } else if (cls == "GlossButton") {
         GlossButton b;
         b.containerBackColor = back;
         b.SetSize(size.width(), size.height());

@@ -52,6 +52,10 @@ protected:
 
     void Paint() override;
     void HoverTick(bool pointerLeft) override;
+    // What both buttons persist, and their first steps of initialising and loading.
+    static const std::vector<PersistedProperty>& ButtonPersisted();
+    void initButton();
+    void readButton(PropertyBag& bag);
     // Moves to a state; repaints only when the look changes.
     void setState(int s);
     virtual bool focusLook() const = 0;
@@ -76,6 +80,9 @@ protected:
     int focusFlag = 0;
     int paintedState = -1;
     int paintedFocus = -1;
+    // The caption is still the container's name for the button, and follows it
+    // (code generated from forms names a control after creating it).
+    bool captionIsName = false;
 };
 
 class QUILOBJECTS_EXPORT quilButton : public quilButtonBase {
@@ -92,7 +99,7 @@ class QUILOBJECTS_EXPORT quilButton : public quilButtonBase {
     Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
     Q_PROPERTY(quint32 TabSelectColor READ TabSelectColor WRITE setTabSelectColor)
     Q_PROPERTY(QObject* ImageList READ ImageList WRITE setImageList)
-    Q_PROPERTY(short ImageIndex READ ImageIndex WRITE setImageIndex)
+    Q_PROPERTY(int ImageIndex READ ImageIndex WRITE setImageIndex)
 public:
     explicit quilButton(QWidget* parent = nullptr);
     Q_INVOKABLE short ID() const { return 0; }
@@ -106,8 +113,8 @@ public:
     void setTabSelectColor(OLE_COLOR c);
     QObject* ImageList() const { return imageList.data(); }
     void setImageList(QObject* list);
-    short ImageIndex() const { return imageIndex; }
-    void setImageIndex(short index);
+    int ImageIndex() const { return imageIndex; }
+    void setImageIndex(int index);
 
     ColorScheme CurrentScheme() const override;
     // Whether picture and caption are stacked at the current size.
@@ -119,7 +126,7 @@ protected:
 
 private:
     QPointer<QObject> imageList;
-    short imageIndex = 0;
+    int imageIndex = 0;
     OLE_COLOR tabSelectColor = 38631;
 };
 

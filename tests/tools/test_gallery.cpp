@@ -1,0 +1,350 @@
+// The gallery: every control class on its form, the form saved and loaded
+// back whole, damaged form files refused, and events logged with their
+// arguments read through the signals' references.
+#include "EventSink.h"
+#include "FormFile.h"
+#include "GalleryWindow.h"
+#include "PropertySheet.h"
+
+#include <quilObjects/quilObjects.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using gallery::GalleryWindow;
+
+namespace {
+
+QStringList names(const QList<QWidget*>& controls)
+{
+    QStringList n;
+    for (QWidget* w : controls)
+        n << w->objectName();
+    return n;
+}
+
+// A value other than the property's default, of the kind the property holds.
+QVariant otherThan(const quil::PersistedProperty& p, int salt, QObject* images)
+{
+    const QString n = QString::fromLatin1(p.name);
+    if (n == "Min")
+        return -5;
+    if (n == "Max")
+        return 250;
+    if (n == "Value")
+        return 77;
+    if (n == "Orientation")
+        return QVariant::fromValue(quil::pbHorizontal);
+    if (n == "ImageIndex")
+        return QVariant::fromValue<short>(2);
+    if (p.ambient == quil::PersistedProperty::DisplayName)
+        return QStringLiteral("Wörds, \"quoted\" & %1").arg(salt);
+    if (p.ambient == quil::PersistedProperty::Font) {
+        QFont f(QStringLiteral("DejaVu Serif"));
+        f.setPointSize(13);
+        f.setBold(true);
+        f.setItalic(salt % 2 == 0);
+        return f;
+    }
+    switch (p.def.typeId()) {
+    case QMetaType::Bool: return !p.def.toBool();
+    case QMetaType::UInt:
+        // System colours are kept as they are, not resolved.
+        return QVariant::fromValue<quint32>(salt % 2 ? 0x80000005u : 0x00123456u + quint32(salt));
+    case QMetaType::QObjectStar: return QVariant::fromValue(images);
+    default: return p.def.toLongLong() + 3;
+    }
+}
+
+QString tempPath(QTemporaryDir& dir, const QString& name) { return dir.filePath(name); }
+
+void writeFile(const QString& path, const QByteArray& data)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(data);
+}
+
+} // namespace
+
+TEST(Gallery, HostsEveryControlClassOfTheLibrary)
+{
+    GalleryWindow w;
+    QSet<QString> present;
+    for (QWidget* c : w.controls())
+        present.insert(QString::fromLatin1(c->metaObject()->className()).section("::", -1));
+    for (const quil::ClassEntry& e : quil::ClassTable())
+        if (e.kind == quil::ClassEntry::Control && e.create) {
+            EXPECT_TRUE(present.contains(QString::fromLatin1(e.name))) << e.name;
+        }
+    EXPECT_FALSE(present.contains("quilXButton")) << "private to the library";
+
+    QSet<int> orientations;
+    bool disabled = false, picture = false;
+    for (QWidget* c : w.controls()) {
+        if (auto* bar = qobject_cast<quil::quilScrollBar*>(c)) {
+            orientations.insert(bar->Orientation());
+            const QSize along = bar->Orientation() == quil::pbHorizontal ? bar->size() : bar->size().transposed();
+            EXPECT_GE(along.width(), 100) << "a bar long enough for its thumb";
+            EXPECT_EQ(along.height(), 17);
+        }
+        if (auto* b = qobject_cast<quil::quilButton*>(c)) {
+            disabled |= !b->Enabled();
+            picture |= b->ImageList() == w.imageList() && b->ImageIndex() > 0;
+        }
+    }
+    EXPECT_EQ(orientations, (QSet<int>{quil::pbHorizontal, quil::pbVertical}));
+    EXPECT_TRUE(disabled);
+    EXPECT_TRUE(picture);
+    EXPECT_EQ(w.imageList()->Count(), 3);
+}
+
+TEST(Gallery, SaveThenLoadRoundTripsEveryProperty)
+{
+    QTemporaryDir dir;
+    const QString path = tempPath(dir, "a form ü.quilform");
+    GalleryWindow a;
+    int salt = 0;
+    for (QWidget* w : a.controls()) {
+        auto* c = qobject_cast<quil::quilControl*>(w);
+        ASSERT_TRUE(c);
+        for (const quil::PersistedProperty& p : c->Persisted())
+            ASSERT_TRUE(c->setProperty(p.name, otherThan(p, ++salt, a.imageList()))) << p.name;
+        // Every persisted property now differs from its default, so every one is in the file.
+        quil::MemoryPropertyBag bag;
+        c->WriteProperties(bag);
+        for (const quil::PersistedProperty& p : c->Persisted())
+            EXPECT_TRUE(bag.contains(QString::fromLatin1(p.name))) << qPrintable(c->objectName()) << " " << p.name;
+    }
+    a.controls().first()->move(33, 44);
+    QString error;
+    ASSERT_TRUE(a.saveTo(path, &error)) << qPrintable(error);
+
+    GalleryWindow b;
+    b.showcase();
+    ASSERT_TRUE(b.loadFrom(path, &error)) << qPrintable(error);
+    ASSERT_EQ(names(b.controls()), names(a.controls()));
+    for (QWidget* wa : a.controls()) {
+        auto* ca = qobject_cast<quil::quilControl*>(wa);
+        auto* cb = qobject_cast<quil::quilControl*>(b.control(wa->objectName()));
+        ASSERT_TRUE(cb);
+        EXPECT_STREQ(ca->metaObject()->className(), cb->metaObject()->className());
+        EXPECT_EQ(ca->geometry(), cb->geometry()) << qPrintable(ca->objectName());
+        for (const quil::PersistedProperty& p : ca->Persisted()) {
+            const QVariant va = ca->property(p.name), vb = cb->property(p.name);
+            if (va.typeId() == QMetaType::QObjectStar) {
+                // The same list by name: the loading window's own.
+                EXPECT_EQ(vb.value<QObject*>(), b.imageList()) << p.name;
+                continue;
+            }
+            EXPECT_EQ(va, vb) << qPrintable(ca->objectName()) << " " << p.name << ": " << qPrintable(va.toString())
+                              << " / " << qPrintable(vb.toString());
+        }
+    }
+}
+
+TEST(Gallery, DamagedFormFilesAreRefusedWithAMessage)
+{
+    QTemporaryDir dir;
+    GalleryWindow w;
+    const QStringList before = names(w.controls());
+    const QString good = tempPath(dir, "good.quilform");
+    QString error;
+    ASSERT_TRUE(w.saveTo(good, &error));
+    QFile f(good);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray data = f.readAll();
+    const QJsonObject root = QJsonDocument::fromJson(data).object();
+
+    auto withFirstControl = [&](const std::function<void(QJsonObject&)>& change) {
+        QJsonObject r = root;
+        QJsonArray list = r["controls"].toArray();
+        QJsonObject c = list[0].toObject();
+        change(c);
+        list[0] = c;
+        r["controls"] = list;
+        return QJsonDocument(r).toJson();
+    };
+    const struct {
+        const char* what;
+        QByteArray content;
+        const char* mentions;
+    } cases[] = {
+        {"truncated", data.left(data.size() / 2), "not a form file"},
+        {"empty", QByteArray(), "not a form file"},
+        {"garbage", QByteArray("\x89PNG\r\n\x1a\n\0\0garbage", 17), "not a form file"},
+        {"another JSON document", QByteArray(R"({"hello": [1, 2]})"), "format"},
+        {"unknown class", withFirstControl([](QJsonObject& c) { c["class"] = "quilNothing"; }), "quilNothing"},
+        {"private class", withFirstControl([](QJsonObject& c) { c["class"] = "quilXButton"; }), "quilXButton"},
+        {"negative width", withFirstControl([](QJsonObject& c) { c["geometry"] = QJsonArray{0, 0, -5, 10}; }),
+         "geometry"},
+        {"geometry as text", withFirstControl([](QJsonObject& c) { c["geometry"] = "0,0,10,10"; }), "geometry"},
+        {"bad value",
+         withFirstControl([](QJsonObject& c) {
+             QJsonObject p = c["properties"].toObject();
+             p["BackColor"] = QJsonObject{{"type", "uint"}, {"value", "white"}};
+             c["properties"] = p;
+         }),
+         "BackColor"},
+        {"unknown object",
+         withFirstControl([](QJsonObject& c) {
+             QJsonObject p = c["properties"].toObject();
+             p["ImageList"] = QJsonObject{{"type", "object"}, {"value", "ImageList9"}};
+             c["properties"] = p;
+         }),
+         "ImageList9"},
+        {"unnamed", withFirstControl([](QJsonObject& c) { c.remove("name"); }), "name"},
+    };
+    for (const auto& c : cases) {
+        const QString path = tempPath(dir, QString::fromLatin1(c.what) + ".quilform");
+        writeFile(path, c.content);
+        error.clear();
+        EXPECT_FALSE(w.loadFrom(path, &error)) << c.what;
+        EXPECT_TRUE(error.contains(QString::fromLatin1(c.mentions), Qt::CaseInsensitive))
+            << c.what << ": " << qPrintable(error);
+        EXPECT_EQ(names(w.controls()), before) << c.what << ": the form is left as it was";
+    }
+    error.clear();
+    EXPECT_FALSE(w.loadFrom(tempPath(dir, "missing.quilform"), &error));
+    EXPECT_TRUE(error.contains("cannot read")) << qPrintable(error);
+    error.clear();
+    EXPECT_FALSE(w.loadFrom(dir.path(), &error));
+    EXPECT_TRUE(error.contains("folder")) << qPrintable(error);
+    // A huge file is refused before it is read into memory.
+    const QString huge = tempPath(dir, "huge.quilform");
+    {
+        QFile h(huge);
+        ASSERT_TRUE(h.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(h.resize(17 * 1024 * 1024));
+    }
+    error.clear();
+    EXPECT_FALSE(w.loadFrom(huge, &error));
+    EXPECT_TRUE(error.contains("too large")) << qPrintable(error);
+    EXPECT_EQ(names(w.controls()), before);
+    // The good file still loads after all that.
+    EXPECT_TRUE(w.loadFrom(good, &error)) << qPrintable(error);
+}
+
+TEST(EventLog, ReferenceArgumentsAreLoggedWithTheirValues)
+{
+    quil::quilButton b;
+    b.setObjectName("quilButton7");
+    // A handler that runs first and changes the key: the log reads through the reference.
+    QObject::connect(&b, &quil::quilButtonBase::KeyDown, [](short& code, short&) {
+        if (code == 13)
+            code = 0;
+    });
+    gallery::EventSink sink;
+    std::vector<gallery::LoggedEvent> seen;
+    sink.onEvent = [&](const gallery::LoggedEvent& e) { seen.push_back(e); };
+    sink.watch(&b);
+
+    b.KeyDownNotify(32, 1);
+    ASSERT_GE(seen.size(), 2u);
+    EXPECT_EQ(seen[0].event, "KeyDown");
+    EXPECT_EQ(seen[0].args, (QVariantList{QVariant::fromValue<short>(32), QVariant::fromValue<short>(1)}));
+    EXPECT_EQ(seen[0].text(), "quilButton7.KeyDown(KeyCode=32, Shift=1)");
+    EXPECT_EQ(seen[1].text(), "quilButton7.Click()");
+
+    seen.clear();
+    b.KeyDownNotify(13, 0);
+    ASSERT_EQ(seen.size(), 1u) << "the handler's 0 stops the Click";
+    EXPECT_EQ(seen[0].text(), "quilButton7.KeyDown(KeyCode=0, Shift=0)");
+
+    seen.clear();
+    b.MouseDownNotify(1, 2, 3.5f, 4.25f);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].text(), "quilButton7.MouseDown(Button=1, Shift=2, X=3.5, Y=4.25)");
+
+    seen.clear();
+    b.setCaption("Go");
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_TRUE(seen[0].propertyChange);
+    EXPECT_EQ(seen[0].text(), "quilButton7: property Caption changed");
+
+    // A watched control that goes away leaves the sink working for the rest.
+    auto* gone = new quil::quilScrollBar;
+    gone->setObjectName("bar");
+    sink.watch(gone);
+    delete gone;
+    seen.clear();
+    b.KeyUpNotify(65, 0);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].text(), "quilButton7.KeyUp(KeyCode=65, Shift=0)");
+}
+
+TEST(EventLog, TheWindowLogsTheSelectedOrAllControls)
+{
+    GalleryWindow w;
+    auto* bar = qobject_cast<quil::quilScrollBar*>(w.control("quilScrollBar1"));
+    auto* button = qobject_cast<quil::quilButton*>(w.control("quilButton1"));
+    ASSERT_TRUE(bar && button);
+    w.setLogAll(true);
+    w.clearLog();
+    bar->setValue(bar->Value() + 5);
+    button->KeyUpNotify(40, 0);
+    EXPECT_TRUE(w.logLines().contains("quilScrollBar1.ValueChanged()")) << qPrintable(w.logLines().join('\n'));
+    EXPECT_TRUE(w.logLines().contains("  ~ quilScrollBar1: property Value changed"));
+    EXPECT_TRUE(w.logLines().contains("quilButton1.KeyUp(KeyCode=40, Shift=0)"));
+
+    w.setLogAll(false);
+    w.select(button);
+    w.clearLog();
+    bar->setValue(bar->Value() + 5);
+    button->KeyUpNotify(40, 0);
+    EXPECT_EQ(w.logLines(), QStringList{"quilButton1.KeyUp(KeyCode=40, Shift=0)"});
+}
+
+TEST(PropertySheet, EditsThePropertiesOfTheSelectedControlLive)
+{
+    GalleryWindow w;
+    auto* bar = qobject_cast<quil::quilScrollBar*>(w.control("quilScrollBar1"));
+    ASSERT_TRUE(bar);
+    w.select(bar);
+    auto* back = w.sheet()->editor("BackColor")->findChild<QLineEdit*>();
+    ASSERT_TRUE(back);
+    back->setText("#102030");
+    emit back->editingFinished();
+    EXPECT_EQ(bar->BackColor(), 0x302010u) << "#RRGGBB is stored as 0x00BBGGRR";
+    QSignalSpy changes(bar, &quil::quilControl::PropertyChanged);
+    emit back->editingFinished();   // leaving the field after Return finishes it again
+    EXPECT_EQ(changes.count(), 0) << "the same value is not set twice";
+    EXPECT_EQ(back->text(), "&H00302010&");
+    back->setText("&H8000000F&");
+    emit back->editingFinished();
+    EXPECT_EQ(bar->BackColor(), 0x8000000Fu);
+    back->setText("not a colour");
+    emit back->editingFinished();
+    EXPECT_EQ(bar->BackColor(), 0x8000000Fu);
+    EXPECT_EQ(back->text(), "&H8000000F&") << "a refused text goes back to the value";
+
+    auto* orientation = qobject_cast<QComboBox*>(w.sheet()->editor("Orientation"));
+    ASSERT_TRUE(orientation);
+    const int horizontal = orientation->findData(int(quil::pbHorizontal));
+    ASSERT_GE(horizontal, 0);
+    orientation->setCurrentIndex(horizontal);
+    emit orientation->activated(horizontal);
+    EXPECT_EQ(bar->Orientation(), quil::pbHorizontal);
+
+    auto* value = qobject_cast<QSpinBox*>(w.sheet()->editor("Value"));
+    ASSERT_TRUE(value);
+    bar->setValue(60);
+    EXPECT_EQ(value->value(), 60) << "the sheet follows the control's own changes";
+    value->setValue(500);
+    EXPECT_EQ(bar->Value(), 100) << "the setter's limit";
+    EXPECT_EQ(value->value(), 100) << "the sheet shows what the control holds";
+
+    auto* enabled = qobject_cast<QCheckBox*>(w.sheet()->editor("Enabled"));
+    ASSERT_TRUE(enabled);
+    enabled->setChecked(false);
+    EXPECT_FALSE(bar->Enabled());
+}

@@ -1,0 +1,399 @@
+#include "GalleryWindow.h"
+
+#include "PropertySheet.h"
+
+#include <quilObjects/quilObjects.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+namespace gallery {
+
+quil::ImageList* MakeImageList(QObject* parent)
+{
+    auto* list = new quil::ImageList(16, 16, parent);
+    list->setObjectName(QStringLiteral("ImageList1"));
+    const QColor mask(192, 192, 192);   // the list's mask colour, &HC0C0C0
+    auto picture = [&](const std::function<void(QPainter&)>& draw) {
+        QImage img(16, 16, QImage::Format_RGB32);
+        img.fill(mask);
+        QPainter p(&img);
+        draw(p);
+        p.end();
+        list->Add(img);
+    };
+    // 1: a green tick
+    picture([](QPainter& p) {
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setPen(QPen(QColor(0, 140, 40), 3));
+        p.drawPolyline(QPolygon({{2, 8}, {6, 12}, {13, 3}}));
+    });
+    // 2: a red disc with a white bar: "stop"
+    picture([](QPainter& p) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(200, 30, 30));
+        p.drawEllipse(1, 1, 14, 14);
+        p.fillRect(4, 7, 8, 2, Qt::white);
+    });
+    // 3: a blue page with a folded corner
+    picture([](QPainter& p) {
+        p.setPen(QColor(20, 60, 150));
+        p.setBrush(QColor(220, 232, 255));
+        p.drawPolygon(QPolygon({{3, 1}, {10, 1}, {13, 4}, {13, 14}, {3, 14}}));
+        p.drawLine(10, 1, 10, 4);
+        p.drawLine(10, 4, 13, 4);
+        for (int y = 6; y <= 12; y += 2)
+            p.drawLine(5, y, 11, y);
+    });
+    return list;
+}
+
+GalleryWindow::GalleryWindow(QWidget* parent) : QMainWindow(parent)
+{
+    setWindowTitle(tr("quilObjects gallery"));
+    images = MakeImageList(this);
+    sink = new EventSink(this);
+    sink->onEvent = [this](const LoggedEvent& e) { logEvent(e); };
+
+    auto* split = new QSplitter(Qt::Horizontal, this);
+    auto* scroll = new QScrollArea(split);
+    formArea = new QWidget;
+    formArea->setObjectName(QStringLiteral("Form1"));
+    formArea->setMinimumSize(400, 330);
+    formArea->setAutoFillBackground(true);
+    scroll->setWidget(formArea);
+    scroll->setWidgetResizable(true);
+    marker = new QFrame(formArea);
+    marker->setObjectName(QStringLiteral("selection"));
+    marker->setStyleSheet(QStringLiteral("QFrame#selection { border: 2px dashed #3070d0; }"));
+    marker->setAttribute(Qt::WA_TransparentForMouseEvents);
+    marker->hide();
+
+    auto* side = new QSplitter(Qt::Vertical, split);
+    auto* top = new QWidget(side);
+    auto* topLayout = new QVBoxLayout(top);
+    topLayout->setContentsMargins(4, 4, 4, 4);
+    chooser = new QComboBox(top);
+    topLayout->addWidget(chooser);
+    auto* sheetScroll = new QScrollArea(top);
+    properties = new PropertySheet;
+    properties->objectNames = [this] { return QStringList{images->objectName()}; };
+    properties->objectNamed = [this](const QString& n) -> QObject* {
+        return n == images->objectName() ? images : nullptr;
+    };
+    sheetScroll->setWidget(properties);
+    sheetScroll->setWidgetResizable(true);
+    topLayout->addWidget(sheetScroll, 1);
+
+    auto* bottom = new QWidget(side);
+    auto* bottomLayout = new QVBoxLayout(bottom);
+    bottomLayout->setContentsMargins(4, 4, 4, 4);
+    auto* logBar = new QHBoxLayout;
+    logBar->addWidget(new QLabel(tr("Events of"), bottom));
+    logScope = new QComboBox(bottom);
+    logScope->addItems({tr("all controls"), tr("the selected control")});
+    logBar->addWidget(logScope);
+    logChanges = new QCheckBox(tr("property changes"), bottom);
+    logChanges->setChecked(true);
+    logBar->addWidget(logChanges);
+    logBar->addStretch(1);
+    auto* clear = new QPushButton(tr("Clear"), bottom);
+    logBar->addWidget(clear);
+    bottomLayout->addLayout(logBar);
+    log = new QPlainTextEdit(bottom);
+    log->setReadOnly(true);
+    log->setMaximumBlockCount(5000);
+    log->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    bottomLayout->addWidget(log, 1);
+    side->setStretchFactor(0, 3);
+    side->setStretchFactor(1, 2);
+    side->setSizes({380, 260});
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 1);
+    // The form keeps room for all of its controls; the sheet and log take the rest.
+    split->setSizes({formArea->minimumWidth() + 4, 500});
+    setCentralWidget(split);
+
+    connect(clear, &QPushButton::clicked, this, &GalleryWindow::clearLog);
+    connect(chooser, &QComboBox::activated, this, [this](int at) { select(control(chooser->itemText(at))); });
+    connect(properties, &PropertySheet::problem, this, [this](const QString& m) { statusBar()->showMessage(m, 8000); });
+
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    file->addAction(tr("&New showcase"), this, &GalleryWindow::showcase);
+    file->addAction(tr("&Open..."), QKeySequence::Open, this, &GalleryWindow::openFile);
+    file->addAction(tr("&Save"), QKeySequence::Save, this, [this] { saveFile(false); });
+    file->addAction(tr("Save &as..."), QKeySequence::SaveAs, this, [this] { saveFile(true); });
+    file->addSeparator();
+    file->addAction(tr("&Quit"), QKeySequence::Quit, this, &QWidget::close);
+
+    showcase();
+    resize(980, 640);
+}
+
+GalleryWindow::~GalleryWindow()
+{
+    // The sink must not hear the controls' last words while the window is half gone.
+    sink->onEvent = nullptr;
+}
+
+QList<QWidget*> GalleryWindow::controls() const
+{
+    QList<QWidget*> out;
+    for (const auto& w : placed)
+        if (w)
+            out << w.data();
+    return out;
+}
+
+QWidget* GalleryWindow::control(const QString& name) const
+{
+    for (QWidget* w : controls())
+        if (w->objectName() == name)
+            return w;
+    return nullptr;
+}
+
+void GalleryWindow::showcase()
+{
+    // Every control class of the library, so that classes added later show up
+    // here without change; a few get a richer showing.
+    QList<QWidget*> next;
+    QHash<QString, int> counts;
+    auto make = [&](const char* cls, const QRect& geometry) -> quil::quilControl* {
+        auto* c = qobject_cast<quil::quilControl*>(quil::CreateControl(QString::fromLatin1(cls), formArea));
+        if (!c)
+            return nullptr;
+        const QString name = QStringLiteral("%1%2").arg(QString::fromLatin1(cls)).arg(++counts[cls]);
+        c->setObjectName(name);
+        c->setGeometry(geometry);
+        // A new control's caption is its name, as its container calls it.
+        c->InitProperties();
+        next << c;
+        return c;
+    };
+    int x = 16, y = 16;
+    int genericY = 200;
+    for (const quil::ClassEntry& e : quil::ClassTable()) {
+        if (e.kind != quil::ClassEntry::Control || !e.create)
+            continue;
+        const QString cls = QString::fromLatin1(e.name);
+        if (cls == QLatin1String("quilButton")) {
+            make(e.name, QRect(x, y, 96, 28));
+            if (auto* b = make(e.name, QRect(x + 110, y, 96, 28))) {
+                b->setProperty("BackColor", QVariant::fromValue<quint32>(0xE0F0FF));
+                b->setProperty("ForeColor", QVariant::fromValue<quint32>(0x0080FF));
+                b->setProperty("Caption", tr("Orange"));
+            }
+            if (auto* b = make(e.name, QRect(x + 220, y, 96, 28))) {
+                b->setProperty("BackColor", QVariant::fromValue<quint32>(0xF0FFF0));
+                b->setProperty("ForeColor", QVariant::fromValue<quint32>(0x208000));
+                b->setProperty("TabSelectColor", QVariant::fromValue<quint32>(0x00A000));
+                b->setProperty("Caption", tr("Green"));
+            }
+            if (auto* b = make(e.name, QRect(x, y + 40, 96, 28))) {
+                b->setProperty("Caption", tr("Disabled"));
+                b->setProperty("Enabled", false);
+            }
+            if (auto* b = make(e.name, QRect(x + 110, y + 40, 110, 28))) {
+                b->setProperty("ImageList", QVariant::fromValue<QObject*>(images));
+                b->setProperty("ImageIndex", QVariant::fromValue<short>(1));
+                b->setProperty("Caption", tr("Accept"));
+            }
+            if (auto* b = make(e.name, QRect(x + 230, y + 40, 86, 56))) {
+                b->setProperty("ImageList", QVariant::fromValue<QObject*>(images));
+                b->setProperty("ImageIndex", QVariant::fromValue<short>(3));
+                b->setProperty("Caption", tr("Stacked"));
+            }
+        } else if (cls == QLatin1String("quilScrollBar")) {
+            if (auto* h = make(e.name, QRect(x, y + 112, 300, 17))) {
+                h->setProperty("Orientation", QVariant::fromValue(quil::pbHorizontal));
+                // Placed while still vertical, it kept its thickness to 25: place it again.
+                h->setGeometry(x, y + 112, 300, 17);
+                h->setProperty("Value", 30);
+            }
+            make(e.name, QRect(x + 330, y, 17, 160));
+        } else {
+            // Any other class: one of it, at a size a newcomer shows at.
+            make(e.name, QRect(x, genericY, 140, 28));
+            genericY += 40;
+        }
+    }
+    replaceControls(next);
+    setFilePath(QString());
+}
+
+void GalleryWindow::setFilePath(const QString& path)
+{
+    filePath = path;
+    setWindowTitle(path.isEmpty() ? tr("quilObjects gallery")
+                                  : tr("%1 - quilObjects gallery").arg(QFileInfo(path).fileName()));
+}
+
+void GalleryWindow::replaceControls(const QList<QWidget*>& next)
+{
+    select(nullptr);
+    for (QWidget* w : controls()) {
+        sink->unwatch(w);
+        w->hide();
+        w->deleteLater();   // never inside an event of its own
+    }
+    placed.clear();
+    for (QWidget* w : next)
+        place(w);
+    refreshChooser();
+    if (!next.isEmpty())
+        select(next.first());
+}
+
+void GalleryWindow::place(QWidget* c)
+{
+    c->setParent(formArea);
+    placed << c;
+    sink->watch(c);
+    // A click anywhere on the control, its arrows included, selects it.
+    c->installEventFilter(this);
+    for (QWidget* child : c->findChildren<QWidget*>())
+        child->installEventFilter(this);
+    c->show();
+}
+
+void GalleryWindow::refreshChooser()
+{
+    chooser->clear();
+    for (QWidget* w : controls())
+        chooser->addItem(w->objectName());
+}
+
+void GalleryWindow::select(QWidget* c)
+{
+    current = c;
+    properties->setObject(c);
+    if (c)
+        chooser->setCurrentIndex(chooser->findText(c->objectName()));
+    updateMarker();
+}
+
+void GalleryWindow::updateMarker()
+{
+    if (!current) {
+        marker->hide();
+        return;
+    }
+    marker->setGeometry(current->geometry().adjusted(-4, -4, 4, 4));
+    marker->show();
+    marker->lower();
+}
+
+bool GalleryWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    // Controls size themselves (a turned scroll bar): the marker follows.
+    if ((event->type() == QEvent::Resize || event->type() == QEvent::Move) && watched == current)
+        updateMarker();
+    if (event->type() == QEvent::MouseButtonPress && watched->isWidgetType()) {
+        auto* w = static_cast<QWidget*>(watched);
+        while (w && w->parentWidget() != formArea)
+            w = w->parentWidget();
+        if (w && w != current && placed.contains(w))
+            select(w);
+    }
+    return false;   // the control still gets its click
+}
+
+void GalleryWindow::clearLog()
+{
+    lines.clear();
+    log->clear();
+}
+
+void GalleryWindow::setLogAll(bool on) { logScope->setCurrentIndex(on ? 0 : 1); }
+
+void GalleryWindow::logEvent(const LoggedEvent& e)
+{
+    if (logScope->currentIndex() == 1 && e.sender != current)
+        return;
+    if (e.propertyChange && !logChanges->isChecked())
+        return;
+    const QString line = e.propertyChange ? QStringLiteral("  ~ ") + e.text() : e.text();
+    lines << line;
+    if (lines.size() > 5000)
+        lines.removeFirst();
+    log->appendPlainText(line);
+}
+
+ObjectNames GalleryWindow::objectNames() const
+{
+    ObjectNames n;
+    n.nameOf = [this](QObject* o) { return o == images ? images->objectName() : QString(); };
+    n.objectNamed = [this](const QString& name) -> QObject* { return name == images->objectName() ? images : nullptr; };
+    return n;
+}
+
+bool GalleryWindow::saveTo(const QString& path, QString* error)
+{
+    if (!SaveFile(path, controls(), objectNames(), error))
+        return false;
+    setFilePath(path);
+    return true;
+}
+
+bool GalleryWindow::loadFrom(const QString& path, QString* error)
+{
+    QList<SavedControl> form;
+    if (!LoadFile(path, objectNames(), form, error))
+        return false;
+    QList<QWidget*> made;
+    if (!Create(form, formArea, made, error))
+        return false;
+    replaceControls(made);
+    setFilePath(path);
+    return true;
+}
+
+void GalleryWindow::openFile()
+{
+    const QString path = QFileDialog::getOpenFileName(this, tr("Open a form"), QString(),
+                                                      tr("Forms (*.quilform *.json);;All files (*)"));
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!loadFrom(path, &error))
+        QMessageBox::warning(this, tr("Open a form"), tr("The form was not opened.\n\n%1").arg(error));
+    else
+        statusBar()->showMessage(tr("Opened %1").arg(path), 5000);
+}
+
+void GalleryWindow::saveFile(bool askName)
+{
+    QString path = filePath;
+    if (askName || path.isEmpty()) {
+        path = QFileDialog::getSaveFileName(this, tr("Save the form"), QStringLiteral("form.quilform"),
+                                            tr("Forms (*.quilform *.json);;All files (*)"));
+        if (path.isEmpty())
+            return;
+    }
+    QString error;
+    if (!saveTo(path, &error))
+        QMessageBox::warning(this, tr("Save the form"), tr("The form was not saved.\n\n%1").arg(error));
+    else
+        statusBar()->showMessage(tr("Saved %1").arg(path), 5000);
+}
+
+} // namespace gallery

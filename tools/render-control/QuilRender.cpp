@@ -1,0 +1,186 @@
+// The library's controls for the renderer, in a file of their own: the
+// library publishes the property-bag header under its own name, and one
+// translation unit cannot hold both copies.
+#include "QuilRender.h"
+
+#include "basic/quilXButton.h"
+#include <quilObjects/quilObjects.h>
+
+#include <QApplication>
+#include <QMetaEnum>
+#include <QMetaProperty>
+
+namespace render {
+
+// The library's controls are described by their meta-objects: their own properties.
+namespace {
+const QMetaObject* metaOf(const QString& cls)
+{
+    if (cls == "quilXButton")
+        return &quil::quilXButton::staticMetaObject;
+    const quil::ClassEntry* e = quil::FindClass(cls);
+    return e && e->kind == quil::ClassEntry::Control ? e->meta : nullptr;
+}
+} // namespace
+
+std::map<QString, Kind> QuilProperties(const QString& cls)
+{
+    std::map<QString, Kind> props;
+    const QMetaObject* meta = metaOf(cls);
+    if (!meta)
+        return props;
+    const QMetaObject& mo = *meta;
+    for (int i = QWidget::staticMetaObject.propertyCount(); i < mo.propertyCount(); ++i) {
+        const QMetaProperty p = mo.property(i);
+        if (!p.isWritable())
+            continue;
+        Kind k = Kind::Int;
+        switch (p.metaType().id()) {
+        case QMetaType::Bool: k = Kind::Bool; break;
+        case QMetaType::QString: k = Kind::Text; break;
+        case QMetaType::QFont: k = Kind::Font; break;
+        case QMetaType::QObjectStar: k = Kind::Images; break;
+        default: break;
+        }
+        props[QString::fromLatin1(p.name())] = k;
+    }
+    return props;
+}
+
+bool IsQuilClass(const QString& cls)
+{
+    return cls == "quilButton" || cls == "quilScrollBar" || cls == "quilXButton";
+}
+
+std::optional<qint64> QuilEnumValue(const QString& text)
+{
+    const QMetaEnum en = QMetaEnum::fromType<quil::MyOrientation>();
+    bool ok = false;
+    const int v = en.keyToValue(text.toLatin1().constData(), &ok);
+    if (!ok)
+        return std::nullopt;
+    return v;
+}
+
+// Brings a control of the library into a state through its own notifications,
+// as a pointer and keyboard would; returns what went wrong, or nothing.
+QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>& values,
+                   const std::optional<ImageStrip>& strip, std::optional<int> state, bool focus, QImage& result)
+{
+    quil::MemoryPropertyBag bag;
+    bag.values = values;
+    quil::ImageList images;
+    images.setObjectName("ImageList1");
+    if (strip) {
+        const QImage picture(strip->path);
+        if (picture.isNull())
+            return QString("%1: cannot load the picture '%2'").arg(strip->property, strip->path);
+        images.setImageWidth(strip->size.width());
+        images.setImageHeight(strip->size.height());
+        if (images.AddStrip(picture) == 0)
+            return QString("%1: '%2' is %3 pixels wide, narrower than one %4 x %5 picture")
+                .arg(strip->property, strip->path)
+                .arg(picture.width())
+                .arg(images.ImageWidth())
+                .arg(images.ImageHeight());
+        bag.values[strip->property] = QVariant::fromValue<QObject*>(&images);
+    }
+    static QPoint pointer(500, 500);
+    quil::quilControl::SetPointerSource([] { return pointer; });
+    QWidget host;
+    host.setAttribute(Qt::WA_DontShowOnScreen, qgetenv("QT_QPA_PLATFORM") != "offscreen");
+    quil::quilControl* c = nullptr;
+    if (cls == "quilXButton") {
+        auto* x = new quil::quilXButton(&host);
+        x->InitProperties();
+        c = x;
+    } else {
+        c = qobject_cast<quil::quilControl*>(quil::CreateControl(cls, &host));
+    }
+    if (!c)
+        return "cannot create a " + cls;
+    c->setObjectName(cls + "1");
+    c->InitProperties();
+    c->resize(size);
+    c->ReadProperties(bag);
+    // The control may have sized itself (a scroll bar keeps its thickness within limits).
+    host.resize(c->size());
+    host.show();
+    if (focus) {
+        host.activateWindow();
+        c->setFocus(Qt::OtherFocusReason);
+        QApplication::processEvents();
+        if (auto* b = qobject_cast<quil::quilButtonBase*>(c); b && !b->FocusFlag() && cls == "quilButton")
+            b->EnterFocus();   // a platform without window activation
+    }
+    auto* button = qobject_cast<quil::quilButtonBase*>(c);
+    auto* bar = qobject_cast<quil::quilScrollBar*>(c);
+    if (state && button) {
+        const int n = *state;
+        if (n < 0 || n > 4)
+            return cls + " states are 0 normal, 1 hover, 2 pressed, 3 disabled, 4 idle";
+        if (n != 3 && !button->Enabled())
+            return QString("state %1 needs an enabled %2").arg(n).arg(cls);
+        const QPoint mid(c->width() / 2, c->height() / 2);
+        pointer = c->mapToGlobal(mid);
+        switch (n) {
+        case 0:
+            // Re-enabling is what brings a button to state 0.
+            button->setEnabled(false);
+            button->setEnabled(true);
+            break;
+        case 1:
+        case 2:
+            if (n == 2)
+                button->MouseDownNotify(1, 0, float(mid.x()), float(mid.y()));
+            button->MouseMoveNotify(n == 2 ? 1 : 0, 0, float(mid.x()), float(mid.y()));
+            button->PollTick();
+            break;
+        case 3: button->setEnabled(false); break;
+        default: break;
+        }
+        if (button->State_() != n)
+            return QString("%1 did not reach state %2 (it is in %3)").arg(cls).arg(n).arg(button->State_());
+    } else if (state && bar) {
+        const int n = *state;
+        if (n < 0 || n > 5)
+            return "quilScrollBar states are 0 to 5";
+        if (n != 4 && !bar->Enabled())
+            return QString("state %1 needs an enabled quilScrollBar").arg(n);
+        const quil::quilScrollBar::Geometry g = bar->Layout();
+        const bool across = bar->Orientation() == quil::pbHorizontal;
+        const int along = g.b + bar->ThumbOffset() + g.TL / 2, side = g.T / 2;
+        const QPoint thumb = across ? QPoint(along, side) : QPoint(side, along);
+        if ((n == 2 || n == 3 || n == 5) && !bar->OverThumb(thumb.x(), thumb.y()))
+            return QString("state %1 needs a thumb under the pointer, and this bar has none at %2 x %3")
+                .arg(n)
+                .arg(bar->width())
+                .arg(bar->height());
+        pointer = bar->mapToGlobal(thumb);
+        switch (n) {
+        case 2:
+        case 3:
+        case 5:
+            bar->MouseMoveNotify(0, 0, float(thumb.x()), float(thumb.y()));
+            if (n == 3)
+                bar->MouseDownNotify(1, 0, float(thumb.x()), float(thumb.y()));
+            if (n == 5)
+                pointer += QPoint(5, 5);   // gone without a move event reaching the bar
+            bar->PollTick();
+            break;
+        case 4: bar->setEnabled(false); break;
+        default: break;   // 1 is never entered and looks as 0 does
+        }
+        const int want = n == 1 ? 0 : n;
+        if (bar->State_() != want)
+            return QString("quilScrollBar did not reach state %1 (it is in %2)").arg(n).arg(bar->State_());
+    }
+    result = QImage(c->size(), QImage::Format_ARGB32);
+    result.fill(Qt::transparent);
+    // With the child controls (the bar's arrows) drawn in.
+    c->render(&result, QPoint(), QRegion(), QWidget::DrawChildren);
+    quil::quilControl::SetPointerSource({});
+    return {};
+}
+
+} // namespace render
