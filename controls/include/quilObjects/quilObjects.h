@@ -16,4 +16,6 @@
 #include "quilPUMenu.h"
 #include "quilScrollBar.h"
 #include "quilTab.h"
+#include "quilSlider.h"
+#include "quilProgressBar.h"
 #include <quilObjects/PropertyBag.h>
