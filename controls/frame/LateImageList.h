@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QMetaObject>
 #include <QObject>
+#include <QVariant>
 
 namespace quil {
 

@@ -2,6 +2,9 @@
 #include <quilObjects/quilButton.h>
 #include <quilObjects/quilColorPicker.h>
 #include <quilObjects/quilLabel.h>
+#include <quilObjects/quilListbox.h>
+#include <quilObjects/quilMonthview.h>
+#include <quilObjects/quilPUMenu.h>
 #include <quilObjects/quilScrollBar.h>
 #include <quilObjects/quilTab.h>
 #include <quilObjects/quilSlider.h>
@@ -34,8 +37,14 @@ const std::vector<ClassEntry>& ClassTable()
          &quilColorPicker::staticMetaObject, &make<quilColorPicker>},
         {"quilLabel", ClassEntry::Control, ClassEntry::ByContainer, 5, "__quilLabel", &quilLabel::staticMetaObject,
          &make<quilLabel>},
+        {"quilListbox", ClassEntry::Control, ClassEntry::ByContainer, 6, "__quilListbox",
+         &quilListbox::staticMetaObject, &make<quilListbox>},
+        {"quilMonthview", ClassEntry::Control, ClassEntry::ByContainer, 7, "__quilMonthview",
+         &quilMonthview::staticMetaObject, &make<quilMonthview>},
         {"quilProgressBar", ClassEntry::Control, ClassEntry::ByContainer, 8, "__quilProgressBar",
          &quilProgressBar::staticMetaObject, &make<quilProgressBar>},
+        {"quilPUMenu", ClassEntry::Control, ClassEntry::ByContainer, 9, "__quilPUMenu", &quilPUMenu::staticMetaObject,
+         &make<quilPUMenu>},
         {"quilScrollBar", ClassEntry::Control, ClassEntry::ByContainer, 10, "__quilScrollBar",
          &quilScrollBar::staticMetaObject, &make<quilScrollBar>},
         {"quilSlider", ClassEntry::Control, ClassEntry::ByContainer, 11, "__quilSlider", &quilSlider::staticMetaObject,

@@ -75,6 +75,9 @@ TEST(TypeLibrary, ClassesAgainstTheClassTable)
         "class quilColorPicker kind control creatable container interface _quilColorPicker id 1 events "
         "__quilColorPicker",
         "class quilLabel kind control creatable container interface _quilLabel id 5 events __quilLabel",
+        "class quilListbox kind control creatable container interface _quilListbox id 6 events __quilListbox",
+        "class quilMonthview kind control creatable container interface _quilMonthview id 7 events __quilMonthview",
+        "class quilPUMenu kind control creatable container interface _quilPUMenu id 9 events __quilPUMenu",
         "class quilScrollBar kind control creatable container interface _quilScrollBar id 10 events __quilScrollBar",
         "class quilProgressBar kind control creatable container interface _quilProgressBar id 8 events "
         "__quilProgressBar",

@@ -19,6 +19,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSplitter>
@@ -230,6 +231,41 @@ void GalleryWindow::showcase()
                 h->setProperty("Value", 30);
             }
             make(e.name, QRect(x + 330, y, 17, 160));
+        } else if (cls == QLatin1String("quilListbox")) {
+            // The installed fonts, each in its own face, in collation order.
+            if (auto* l = qobject_cast<quil::quilListbox*>(make(e.name, QRect(x + 360, y, 190, 160)))) {
+                l->ListboxItems()->setSorted(true);
+                for (const QString& family : QFontDatabase::families())
+                    if (!l->ListboxItems()->Contains(family))
+                        l->ListboxItems()->Add(family, family, family);
+                l->setValueFont(true);
+                l->Refresh();
+            }
+        } else if (cls == QLatin1String("quilMonthview")) {
+            make(e.name, QRect(x + 570, y, 200, 160));
+        } else if (cls == QLatin1String("quilPUMenu")) {
+            // The menu's handle is invisible to users; a button opens its menu under itself.
+            auto* menu = qobject_cast<quil::quilPUMenu*>(make(e.name, QRect(x + 330, y + 180, 47, 47)));
+            auto* opener = qobject_cast<quil::quilButtonBase*>(make("quilButton", QRect(x + 360, y + 180, 96, 28)));
+            if (menu && opener) {
+                menu->setProperty("ImageList", QVariant::fromValue<QObject*>(images));
+                const auto items = menu->MenuItem();
+                items->Add("title", tr("Pictures"), 0, true, {}, {}, quil::itTitle);
+                items->Add("accept", tr("Accept"), 1);
+                items->Add("folder", tr("Open folder"), 2);
+                items->Add("", {}, 0, true, {}, {}, quil::itPlaceholder);
+                items->Add("grid", tr("Show grid"), 0, true, {}, {}, quil::itCheck, true);
+                items->Add("bold", tr("Bold captions"), 0, true, {}, {}, quil::itCheck, false, true);
+                opener->setProperty("Caption", tr("Menu..."));
+                QPointer<quil::quilPUMenu> target(menu);
+                connect(opener, &quil::quilButtonBase::Click, menu, [target, opener] {
+                    if (!target)
+                        return;
+                    const QPoint p = opener->mapToGlobal(QPoint(0, opener->height()));
+                    int X = p.x() * quil::quilPUMenu::TwipsPerPixel, Y = p.y() * quil::quilPUMenu::TwipsPerPixel;
+                    target->CreateMenu(X, Y);
+                });
+            }
         } else {
             // Any other class: one of it, at a size a newcomer shows at.
             make(e.name, QRect(x, genericY, 140, 28));

@@ -147,8 +147,14 @@ void PropertySheet::write(int propertyIndex, const QVariant& value)
         refresh(QString::fromLatin1(p.name()));   // shown as the sheet writes it
         return;
     }
-    if (!p.write(target, v))
-        emit problem(tr("%1 could not be set to %2").arg(QString::fromLatin1(p.name()), value.toString()));
+    // A setter that refuses a value (a bad entry number, a repeated name)
+    // says so with an error; it must not cross the event loop.
+    try {
+        if (!p.write(target, v))
+            emit problem(tr("%1 could not be set to %2").arg(QString::fromLatin1(p.name()), value.toString()));
+    } catch (const quil::Error& e) {
+        emit problem(tr("%1: %2").arg(QString::fromLatin1(p.name()), e.description()));
+    }
     // Setters may adjust what they were given (limits, clamping): show what the object holds.
     for (auto& load : loaders)
         load();

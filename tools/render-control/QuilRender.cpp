@@ -51,7 +51,8 @@ std::map<QString, Kind> QuilProperties(const QString& cls)
 bool IsQuilClass(const QString& cls)
 {
     return cls == "quilButton" || cls == "quilScrollBar" || cls == "quilXButton" || cls == "quilSlider" ||
-           cls == "quilProgressBar" || cls == "quilLabel" || cls == "quilColorPicker";
+           cls == "quilProgressBar" || cls == "quilLabel" || cls == "quilColorPicker" || cls == "quilListbox" ||
+           cls == "quilMonthview" || cls == "quilPUMenu";
 }
 
 std::optional<qint64> QuilEnumValue(const QString& text)
@@ -69,7 +70,8 @@ std::optional<qint64> QuilEnumValue(const QString& text)
 // Brings a control of the library into a state through its own notifications,
 // as a pointer and keyboard would; returns what went wrong, or nothing.
 QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>& values,
-                   const std::optional<ImageStrip>& strip, std::optional<int> state, bool focus, QImage& result)
+                   const std::optional<ImageStrip>& strip, std::optional<int> state, bool focus, QImage& result,
+                   const ListExtras& extras)
 {
     quil::MemoryPropertyBag bag;
     bag.values = values;
@@ -107,6 +109,19 @@ QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>
     c->InitProperties();
     c->resize(size);
     c->ReadProperties(bag);
+    if (!extras.items.isEmpty() && cls != "quilListbox" && cls != "quilPUMenu")
+        return "--item fills a quilListbox or a quilPUMenu, not a " + cls;
+    if (extras.open && cls != "quilPUMenu")
+        return "--open is for a quilPUMenu";
+    if (auto* list = qobject_cast<quil::quilListbox*>(c)) {
+        try {
+            for (const auto& [key, caption] : extras.items)
+                list->ListboxItems()->Add(key, caption);
+        } catch (const quil::Error& e) {
+            return "--item: " + e.description();
+        }
+        list->Refresh();
+    }
     // The control may have sized itself (a scroll bar keeps its thickness within limits).
     host.resize(c->size());
     host.show();
@@ -240,6 +255,24 @@ QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>
         }
         if (slider->State_() != n)
             return QString("quilSlider did not reach state %1 (it is in %2)").arg(n).arg(slider->State_());
+    }
+    if (auto* menu = qobject_cast<quil::quilPUMenu*>(c)) {
+        try {
+            for (const auto& [key, caption] : extras.items)
+                menu->MenuItem()->Add(key, caption);
+        } catch (const quil::Error& e) {
+            return "--item: " + e.description();
+        }
+        if (extras.open) {
+            // The open menu's own window, as the screen would show it.
+            int X = extras.open->x() * quil::quilPUMenu::TwipsPerPixel;
+            int Y = extras.open->y() * quil::quilPUMenu::TwipsPerPixel;
+            menu->CreateMenu(X, Y);
+            result = menu->MenuFace().convertToFormat(QImage::Format_ARGB32);
+            menu->KillMenu();
+            quil::quilControl::SetPointerSource({});
+            return {};
+        }
     }
     result = QImage(c->size(), QImage::Format_ARGB32);
     result.fill(Qt::transparent);

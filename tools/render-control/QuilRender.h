@@ -3,7 +3,9 @@
 // their states reached through their own notifications.
 
 #include <QImage>
+#include <QList>
 #include <QMap>
+#include <QPoint>
 #include <QSize>
 #include <QString>
 #include <QVariant>
@@ -21,6 +23,13 @@ struct ImageStrip {
     QSize size;
 };
 
+// Entries for the list controls (--item KEY=CAPTION) and, for the popup
+// menu, a screen point in pixels at which its menu is drawn open.
+struct ListExtras {
+    QList<std::pair<QString, QString>> items;
+    std::optional<QPoint> open;
+};
+
 bool IsQuilClass(const QString& cls);
 // The control's own writable properties and how their values are given.
 std::map<QString, Kind> QuilProperties(const QString& cls);
@@ -29,6 +38,7 @@ std::optional<qint64> QuilEnumValue(const QString& text);
 // Draws the control with its children at the size it settles on; returns
 // what went wrong, or an empty text.
 QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>& values,
-                   const std::optional<ImageStrip>& strip, std::optional<int> state, bool focus, QImage& result);
+                   const std::optional<ImageStrip>& strip, std::optional<int> state, bool focus, QImage& result,
+                   const ListExtras& extras = {});
 
 } // namespace render

@@ -4,7 +4,10 @@
 // they settle on after laying themselves out.
 //
 //   render-control --class CLASS --size WxH [--state N] [--focus] [--container RRGGBB]
-//                  [--set NAME=VALUE]... --out FILE.png
+//                  [--set NAME=VALUE]... [--item KEY=CAPTION]... [--open X,Y] --out FILE.png
+//
+// --item adds an entry to a quilListbox or quilPUMenu; --open X,Y draws a
+// quilPUMenu's menu open at that screen point (pixels) instead of its handle.
 //
 // --set ImageList=FILE.png@WxH gives a control a host image list cut from a
 // strip of W x H pictures.
@@ -64,6 +67,9 @@ const std::map<QString, std::map<QString, Kind>>& classes()
         {"quilXButton", QuilProperties("quilXButton")},
         {"quilLabel", QuilProperties("quilLabel")},
         {"quilColorPicker", QuilProperties("quilColorPicker")},
+        {"quilListbox", QuilProperties("quilListbox")},
+        {"quilMonthview", QuilProperties("quilMonthview")},
+        {"quilPUMenu", QuilProperties("quilPUMenu")},
     };
     return table;
 }
@@ -97,6 +103,7 @@ int main(int argc, char** argv)
     std::optional<int> state;
     bool focus = false;
     QStringList sets;
+    ListExtras extras;
     const QStringList args = app.arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
         const QString a = args[i];
@@ -116,6 +123,18 @@ int main(int argc, char** argv)
             sets << *v;
         else if (a == "--focus")
             focus = true;
+        else if (a == "--item" && (v = next())) {
+            const int eq = v->indexOf('=');
+            if (eq < 0)
+                return fail("--item takes KEY=CAPTION, not '" + *v + "'");
+            extras.items.append({v->left(eq), v->mid(eq + 1)});
+        } else if (a == "--open" && (v = next())) {
+            static const QRegularExpression re(R"(^(-?\d+),(-?\d+)$)");
+            const auto m = re.match(*v);
+            if (!m.hasMatch())
+                return fail("--open takes X,Y in pixels, not '" + *v + "'");
+            extras.open = QPoint(m.captured(1).toInt(), m.captured(2).toInt());
+        }
         else if (a == "--size" && (v = next())) {
             static const QRegularExpression re(R"(^(\d+)x(\d+)$)");
             const auto m = re.match(*v);
@@ -129,13 +148,15 @@ int main(int argc, char** argv)
             state = static_cast<int>(*n);
         } else {
             return fail("unknown or incomplete argument '" + a + "'\nusage: render-control --class CLASS --size WxH "
-                        "[--state N] [--focus] [--container RRGGBB] [--set NAME=VALUE]... --out FILE.png");
+                        "[--state N] [--focus] [--container RRGGBB] [--set NAME=VALUE]... [--item KEY=CAPTION]... "
+                        "[--open X,Y] --out FILE.png");
         }
     }
     const auto known = classes().find(cls);
     if (known == classes().end())
         return fail("unknown class '" + cls + "' (known: GlossButton, ThemedButton, XP_ProgressBar, XPFrame, "
-                    "quilButton, quilColorPicker, quilLabel, quilProgressBar, quilScrollBar, quilSlider, quilXButton)");
+                    "quilButton, quilColorPicker, quilLabel, quilListbox, quilMonthview, quilProgressBar, quilPUMenu, "
+                    "quilScrollBar, quilSlider, quilXButton)");
     if (focus && !IsQuilClass(cls))
         return fail("--focus is for the library's controls (quilButton, quilColorPicker, quilLabel, quilScrollBar, "
                     "quilSlider, quilXButton)");
@@ -232,7 +253,7 @@ int main(int argc, char** argv)
                     result.setPixel(x, y, result.pixel(x, y) & 0x00ffffffu);
     };
     if (IsQuilClass(cls)) {
-        const QString why = RenderQuil(cls, size, bag.values, images, state, focus, result);
+        const QString why = RenderQuil(cls, size, bag.values, images, state, focus, result, extras);
         if (!why.isEmpty())
             return fail(why);
     } else if (cls == "GlossButton") {

@@ -1,0 +1,608 @@
+#include <quilObjects/Routines.h>
+#include <quilObjects/quilListbox.h>
+#include <quilObjects/quilScrollBar.h>
+
+#include "frame/Gradient.h"
+#include "frame/LateImageList.h"
+#include "platform/surface/Surface.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <cmath>
+
+namespace quil {
+
+namespace {
+int Round(double v) { return static_cast<int>(std::nearbyint(v)); }
+int Fix(double v) { return static_cast<int>(std::trunc(v)); }
+} // namespace
+
+quilListbox::quilListbox(QWidget* parent)
+    : quilControl(parent), items(std::make_shared<ComboDatas>()), rows(std::make_shared<MenuItemListings>())
+{
+    setFocusPolicy(Qt::StrongFocus);
+    bar = new quilScrollBar(this);
+    bar->setObjectName(QStringLiteral("quilScrollBar1"));
+    bar->setOrientation(pbVertical);
+    bar->setFocusPolicy(Qt::NoFocus);
+    bar->resize(ScrollBarWidth, std::max(height() - 4, 1));
+    connect(bar, &quilScrollBar::MouseDown, this, [this](short& b, short& s, float& x, float& y) {
+        // A click on the bar gives the list the keys.
+        setFocus(Qt::MouseFocusReason);
+        emit MouseDown(b, s, x, y);
+    });
+    connect(bar, &quilScrollBar::MouseMove, this,
+            [this](short& b, short& s, float& x, float& y) { emit MouseMove(b, s, x, y); });
+    connect(bar, &quilScrollBar::MouseUp, this,
+            [this](short& b, short& s, float& x, float& y) { emit MouseUp(b, s, x, y); });
+    connect(bar, &quilScrollBar::ValueChanged, this, [this] {
+        layoutRows();
+        repaint(true);
+    });
+    setListboxItems(items);
+    quilListbox::InitProperties();
+}
+
+quilListbox::~quilListbox()
+{
+    // The collection may outlive the list: it must not call back into it.
+    disconnect(added);
+    disconnect(changedConn);
+}
+
+// ------------------------------------------------------------ persistence
+
+const std::vector<PersistedProperty>& quilListbox::Persisted() const
+{
+    static const std::vector<PersistedProperty> table = {
+        {"BackColor", QVariant::fromValue<quint32>(0xFFFFFF)},
+        {"ForeColor", QVariant::fromValue<quint32>(0xC00000)},
+        {"Enabled", true},
+        {"Font", {}, PersistedProperty::Font},
+        {"SelectionColor", QVariant::fromValue<quint32>(33023)},
+        {"ImageList", QVariant::fromValue<QObject*>(nullptr)},
+        {"SelectedItem", QVariant::fromValue<short>(0)},
+        {"HoverSelect", QVariant::fromValue<short>(0)},
+    };
+    return table;
+}
+
+void quilListbox::InitProperties()
+{
+    quilControl::InitProperties();
+    backColor = 0xFFFFFF;
+    foreColor = 0xC00000;
+    selectionColor = 33023;
+    imageList = nullptr;
+    hoverSelect = false;
+    selected = 0;
+    highlighted = 0;
+    computeScheme();
+    repaint(false);
+}
+
+void quilListbox::ReadProperties(PropertyBag& bag)
+{
+    backColor = readColor(bag, "BackColor");
+    foreColor = readColor(bag, "ForeColor");
+    applyEnabled(readBool(bag, "Enabled"));
+    applyFont(readFont(bag));
+    selectionColor = readColor(bag, "SelectionColor");
+    const QVariant list = readProp(bag, "ImageList");
+    imageList = list.canConvert<QObject*>() ? list.value<QObject*>() : nullptr;
+    // Stored as it is: a form is loaded before its list is filled, so the
+    // entry cannot be checked (nor announced) yet. Refresh highlights it.
+    selected = static_cast<short>(readInt(bag, "SelectedItem"));
+    highlighted = 0;
+    hoverSelect = readInt(bag, "HoverSelect") != 0;
+    computeScheme();
+    repaint(false);
+}
+
+void quilListbox::WriteProperties(PropertyBag& bag) const
+{
+    writeProp(bag, "BackColor", QVariant::fromValue<quint32>(backColor));
+    writeProp(bag, "ForeColor", QVariant::fromValue<quint32>(foreColor));
+    writeProp(bag, "Enabled", Enabled());
+    writeProp(bag, "Font", Font());
+    writeProp(bag, "SelectionColor", QVariant::fromValue<quint32>(selectionColor));
+    writeProp(bag, "ImageList", QVariant::fromValue<QObject*>(imageList.data()));
+    writeProp(bag, "SelectedItem", QVariant::fromValue<short>(selected));
+    writeProp(bag, "HoverSelect", QVariant::fromValue<short>(hoverSelect ? -1 : 0));
+}
+
+// ------------------------------------------------------------ properties
+
+void quilListbox::setListboxItems(std::shared_ptr<ComboDatas> list)
+{
+    disconnect(added);
+    disconnect(changedConn);
+    items = list ? std::move(list) : std::make_shared<ComboDatas>();
+    added = connect(items.get(), &ComboDatas::ItemAdded, this, &quilListbox::itemsChanged);
+    changedConn = connect(items.get(), &ComboDatas::ItemChanged, this, &quilListbox::itemsChanged);
+}
+
+void quilListbox::setTempListboxItems(std::shared_ptr<MenuItemListings> list)
+{
+    rows = list ? std::move(list) : std::make_shared<MenuItemListings>();
+}
+
+void quilListbox::setBackColor(OLE_COLOR c)
+{
+    backColor = c;
+    if (!notify("BackColor"))
+        return;
+    computeScheme();
+    repaint(false);
+}
+
+void quilListbox::setForeColor(OLE_COLOR c)
+{
+    foreColor = c;
+    if (!notify("ForeColor"))
+        return;
+    computeScheme();
+    repaint(false);
+}
+
+void quilListbox::setSelectionColor(OLE_COLOR c)
+{
+    selectionColor = c;
+    if (!notify("SelectionColor"))
+        return;
+    computeScheme();
+    repaint(false);
+}
+
+void quilListbox::setImageList(QObject* list)
+{
+    imageList = list;
+    changed("ImageList");
+}
+
+void quilListbox::setHoverSelect(bool on)
+{
+    hoverSelect = on;
+    changed("HoverSelect");
+}
+
+void quilListbox::computeScheme()
+{
+    scheme = SchemeNormal(backColor, foreColor, selectionColor);
+    if (bar->BackColor() != scheme.Back)
+        bar->setBackColor(scheme.Back);
+    if (bar->ForeColor() != scheme.Accent)
+        bar->setForeColor(scheme.Accent);
+}
+
+int quilListbox::count() const { return items->Count(); }
+
+void quilListbox::setSelectedItem(short k)
+{
+    // Checked first, so that a bad number leaves the selection, the
+    // highlight and the scroll position as they were.
+    if (k < 1 || k > count())
+        throw Error(Error::SubscriptOutOfRange,
+                    QStringLiteral("SelectedItem %1 is not an entry of the list (1 to %2)").arg(k).arg(count()));
+    selected = k;
+    if (!notify("SelectedItem"))
+        return;
+    highlighted = k;
+    QPointer<quilListbox> self(this);
+    bar->setValue(k);
+    if (!self || !raiseItemClicked(k))
+        return;
+    repaint(false);
+}
+
+void quilListbox::SelectItem(const QString& mKey, const QString& mValue, const QString& mCaption)
+{
+    const int n = count();
+    if (n == 0)
+        return;
+    for (int i = 1; i <= n; ++i) {
+        const auto e = items->Item(i);
+        bool match = false;
+        if (!mKey.isEmpty())
+            match = e->Key() == mKey;
+        else if (!mValue.isEmpty())
+            match = e->Value() == mValue;
+        else if (!mCaption.isEmpty())
+            match = e->Caption() == mCaption;
+        if (match) {
+            setSelectedItem(static_cast<short>(i));
+            return;
+        }
+    }
+    setSelectedItem(1);
+}
+
+bool quilListbox::raiseItemClicked(short i)
+{
+    if (i < 1 || i > count())
+        return true;
+    QPointer<quilListbox> self(this);
+    short index = i;
+    QString key = items->Item(i)->Key();
+    emit ItemClicked(index, key);
+    return !self.isNull();
+}
+
+// ------------------------------------------------------------ layout
+
+int quilListbox::RowHeight() const
+{
+    const int TH = surface().TextHeight(QStringLiteral("I"));
+    if (!imageList)
+        return TH + 4;
+    const int IH = LateImageList{imageList.data()}.number("ImageHeight");
+    return IH > TH ? IH + 4 : TH + 4;
+}
+
+int quilListbox::VisibleRows() const
+{
+    const int TH = surface().TextHeight(QStringLiteral("I"));
+    int D = TH + 4;
+    if (imageList) {
+        // One pixel more per row than the layout uses, as the count always has.
+        const int IH = LateImageList{imageList.data()}.number("ImageHeight");
+        D = IH > TH ? IH + 5 : TH + 5;
+    }
+    return D > 0 ? static_cast<short>(Fix(double(surface().ScaleHeight() - 1) / D)) : 0;
+}
+
+void quilListbox::Refresh()
+{
+    itemsPending = false;
+    QPointer<quilListbox> self(this);
+    // The size the rows are counted for.
+    if (surface().ScaleWidth() != width() || surface().ScaleHeight() != height())
+        quilControl::Refresh();
+    if (!self)
+        return;
+    const int n = count();
+    const int V = VisibleRows();
+    if (n > 0) {
+        bar->setMin(1);
+        if (!self)
+            return;
+        bar->setMax(n - V + 1);
+        if (!self)
+            return;
+        bar->setValue(0);
+        if (!self)
+            return;
+    }
+    bar->setEnabled(V <= n);
+    if (!self)
+        return;
+    layoutRows();
+    // An empty list selects nothing; a selection is always the row drawn highlighted.
+    if (n > 0) {
+        if (selected == 0)
+            selected = 1;
+        if (selected >= 1 && selected <= n)
+            highlighted = selected;
+    }
+    repaint(false);
+}
+
+void quilListbox::layoutRows()
+{
+    rows->Clear();
+    const int n = count();
+    if (n == 0)
+        return;
+    const int V = VisibleRows();
+    const int RH = RowHeight();
+    // The bar keeps a range of at least two positions even when every entry
+    // fits; a list that fits always shows its first entry.
+    const int first = std::clamp(bar->Value(), 1, std::max(1, n - V + 1));
+    const int last = std::min(first + V, n);
+    for (int i = first; i <= last; ++i)
+        rows->Add(QString(), static_cast<short>(i), (i - first) * RH, RH, true);
+}
+
+void quilListbox::itemsChanged()
+{
+    // Filling a list raises one event per entry: the list catches up once,
+    // when the event loop next runs (or at the next Refresh), instead of
+    // laying out and painting for every entry. Until then painting skips
+    // rows whose entries are gone.
+    if (itemsPending)
+        return;
+    itemsPending = true;
+    QMetaObject::invokeMethod(this, &quilListbox::applyItemsChange, Qt::QueuedConnection);
+}
+
+void quilListbox::applyItemsChange()
+{
+    if (!itemsPending)
+        return;
+    itemsPending = false;
+    // Entries came or went without a Refresh: the range follows them, so the
+    // rows laid out are always entries.
+    QPointer<quilListbox> self(this);
+    const int n = count(), V = VisibleRows();
+    if (n > 0) {
+        if (bar->Min() != 1)
+            bar->setMin(1);
+        if (!self)
+            return;
+        if (bar->Max() != std::max(n - V + 1, bar->Min() + 1))
+            bar->setMax(n - V + 1);
+        if (!self)
+            return;
+    }
+    if (bar->Enabled() != (V <= n))
+        bar->setEnabled(V <= n);
+    if (!self)
+        return;
+    layoutRows();
+    repaint(false);
+}
+
+void quilListbox::placeScrollBar()
+{
+    placed = size();
+    bar->setGeometry(width() - ScrollBarWidth - 2, 2, ScrollBarWidth, std::max(height() - 4, 1));
+}
+
+// ------------------------------------------------------------ painting
+
+void quilListbox::repaint(bool frame)
+{
+    hoverFrame = frame;
+    quilControl::Refresh();
+}
+
+QString quilListbox::FittedText(const QString& caption, int x) const
+{
+    QString t = caption;
+    t.remove(QLatin1Char('\t'));
+    const int avail = width() - bar->width() - 4 - x;
+    const platform::Surface& sf = surface();
+    while (sf.TextWidth(t) > avail && t.size() >= 4) {
+        qsizetype cut = t.size() - 4;
+        // Never keep half of a character made of two code units.
+        if (cut > 0 && t.at(cut - 1).isHighSurrogate())
+            --cut;
+        t = t.left(cut) + QStringLiteral("...");
+    }
+    return t;
+}
+
+void quilListbox::Paint()
+{
+    platform::Surface& sf = surface();
+    if (size() != placed)
+        placeScrollBar();
+    const ColorScheme& c = scheme;
+    const int W = sf.ScaleWidth(), H = sf.ScaleHeight();
+    const int SB = bar->width();
+    const int R = W - SB;
+    sf.BackColor = c.Back;
+    sf.Cls();
+    const int n = count();
+    if (rows->Count() > 0 && n > 0) {
+        const QFont font = sf.Font;
+        const int TH = sf.TextHeight(QStringLiteral("I"));
+        const LateImageList list{imageList.data()};
+        const int IW = list.number("ImageWidth"), IH = list.number("ImageHeight");
+        for (const auto& row : *rows) {
+            const int i = row->Index(), t = row->Top(), h = row->Height();
+            // Rows laid out before entries were removed name nothing.
+            if (i < 1 || i > n)
+                continue;
+            const auto entry = items->Item(i);
+            const QString caption = entry->Caption();
+            const int x = 9 * static_cast<int>(caption.count(QLatin1Char('\t')));
+            if (i == highlighted) {
+                if (focusFlag || hoverSelect)
+                    GradientRect(sf, 3, t + 3, R - 5, h - 2, ColorToVertex(c.Tint2), ColorToVertex(c.Tint1), 0);
+                else
+                    GradientRect(sf, 3, t + 3, R - 7, h - 2, ColorToVertex(c.FaceTop), ColorToVertex(c.FaceBottom), 0);
+                sf.Box(2, t + 2, R - 4, t + h, c.EdgeEnd);
+            }
+            int textX = x + 4;
+            if (imageList) {
+                const QImage icon = entry->Icon() != 0 ? list.icon(entry->Icon()) : QImage();
+                if (!icon.isNull() && IW > 0 && IH > 0) {
+                    const QImage sized = icon.size() == QSize(IW, IH) ? icon : icon.scaled(IW, IH);
+                    sf.DrawStateImage(sized, x + 4, Round((h - IH) / 2.0 + t + 1),
+                                      Enabled() ? platform::DST_ICON : (platform::DST_ICON | platform::DSS_MONO), 0);
+                }
+                textX = x + IW + 8;
+            }
+            if (valueFont) {
+                QFont f = font;
+                f.setFamily(entry->Value());
+                sf.Font = f;
+            }
+            sf.CurrentX = textX;
+            sf.CurrentY = Round(h / 2.0 - TH / 2.0 + t + 1);
+            sf.ForeColor = Enabled() ? c.Text : c.EdgeEnd;
+            sf.Print(FittedText(caption, textX));
+        }
+        sf.Font = font;
+    }
+    sf.Line(0, 0, 0, H, c.EdgeEnd);
+    sf.Line(0, 0, W, 0, c.EdgeEnd);
+    sf.Line(W - 1, 0, W - 1, H, c.EdgeEnd);
+    sf.Line(0, H - 1, W - 1, H - 1, c.EdgeEnd);
+    if (hoverFrame && !hoverSelect) {
+        sf.Line(1, 1, 1, H - 2, c.Tint3);
+        sf.Line(1, 1, W - 2, 1, c.Tint3);
+        sf.Line(W - 2, 1, W - 2, H - 1, c.Tint3);
+        sf.Line(1, H - 2, W - 2, H - 2, c.Tint3);
+    }
+    painted = true;
+    paintedHover = hoverFrame;
+}
+
+void quilListbox::HoverTick(bool pointerLeft)
+{
+    // A resting pointer costs nothing: paint only when the frame comes or goes.
+    if (!painted || paintedHover != !pointerLeft)
+        repaint(!pointerLeft);
+}
+
+// ------------------------------------------------------------ mouse and keys
+
+short quilListbox::entryAt(float x, float y) const
+{
+    const int R = width() - bar->width();
+    if (x > R - 4)
+        return 0;
+    for (const auto& row : *rows)
+        if (row->Top() <= y && y < row->Top() + row->Height())
+            return (row->Index() >= 1 && row->Index() <= count()) ? row->Index() : 0;
+    return 0;
+}
+
+void quilListbox::MouseDownNotify(short button, short shift, float x, float y)
+{
+    if (button != 1)
+        return;
+    mouseDown = true;
+    emit MouseDown(button, shift, x, y);
+}
+
+void quilListbox::MouseMoveNotify(short button, short shift, float x, float y)
+{
+    pointerSeen();
+    if (hoverSelect) {
+        const short i = entryAt(x, y);
+        if (i != 0) {
+            const bool moved = i != highlighted;
+            highlighted = i;
+            selected = i;
+            QPointer<quilListbox> self(this);
+            if (moved || !paintedHover)
+                repaint(false);
+            if (!self)
+                return;
+        }
+    }
+    emit MouseMove(button, shift, x, y);
+}
+
+void quilListbox::MouseUpNotify(short button, short shift, float x, float y)
+{
+    if (button != 1)
+        return;
+    QPointer<quilListbox> self(this);
+    if (mouseDown) {
+        mouseDown = false;
+        emit Click();
+        if (!self)
+            return;
+    }
+    mouseDown = false;
+    if (hoverSelect && highlighted != 0) {
+        if (!raiseItemClicked(highlighted))
+            return;
+    } else if (const short i = entryAt(x, y); i != 0) {
+        highlighted = i;
+        selected = i;
+        if (!raiseItemClicked(i))
+            return;
+    }
+    repaint(false);
+    if (!self)
+        return;
+    emit MouseUp(button, shift, x, y);
+}
+
+void quilListbox::DblClickNotify() { emit DblClick(); }
+
+void quilListbox::KeyDownNotify(short keyCode, short shift)
+{
+    QPointer<quilListbox> self(this);
+    const int n = count();
+    if (keyCode == 38 && selected >= 2 && selected - 1 <= n)
+        setSelectedItem(static_cast<short>(selected - 1));
+    else if (keyCode == 40 && selected < n && selected >= 0)
+        setSelectedItem(static_cast<short>(selected + 1));
+    if (!self)
+        return;
+    emit KeyDown(keyCode, shift);
+}
+
+void quilListbox::KeyUpNotify(short keyCode, short shift) { emit KeyUp(keyCode, shift); }
+void quilListbox::KeyPressNotify(short keyAscii) { emit KeyPress(keyAscii); }
+
+void quilListbox::EnterFocus() { focusFlag = true; }
+
+void quilListbox::ExitFocus()
+{
+    focusFlag = false;
+    repaint(false);
+}
+
+void quilListbox::focusInEvent(QFocusEvent* e)
+{
+    quilControl::focusInEvent(e);
+    EnterFocus();
+}
+
+void quilListbox::focusOutEvent(QFocusEvent* e)
+{
+    quilControl::focusOutEvent(e);
+    ExitFocus();
+}
+
+void quilListbox::keyPressEvent(QKeyEvent* e)
+{
+    const short code = KeyCodeOf(e->key());
+    const QString text = e->text();
+    if (code == 0 && text.isEmpty()) {
+        quilControl::keyPressEvent(e);
+        return;
+    }
+    QPointer<quilListbox> self(this);
+    KeyDownNotify(code, ShiftOf(e->modifiers()));
+    if (self && !text.isEmpty() && text.at(0).unicode() != 0 && !(e->modifiers() & Qt::ControlModifier))
+        KeyPressNotify(static_cast<short>(text.at(0).unicode()));
+}
+
+void quilListbox::keyReleaseEvent(QKeyEvent* e)
+{
+    if (e->isAutoRepeat())
+        return;
+    const short code = KeyCodeOf(e->key());
+    if (code == 0) {
+        quilControl::keyReleaseEvent(e);
+        return;
+    }
+    KeyUpNotify(code, ShiftOf(e->modifiers()));
+}
+
+void quilListbox::mousePressEvent(QMouseEvent* e)
+{
+    const QPointF p = e->position();
+    MouseDownNotify(ButtonOf(e->button()), ShiftOf(e->modifiers()), static_cast<float>(p.x()),
+                    static_cast<float>(p.y()));
+}
+
+void quilListbox::mouseMoveEvent(QMouseEvent* e)
+{
+    const QPointF p = e->position();
+    MouseMoveNotify(ButtonsOf(e->buttons()), ShiftOf(e->modifiers()), static_cast<float>(p.x()),
+                    static_cast<float>(p.y()));
+}
+
+void quilListbox::mouseReleaseEvent(QMouseEvent* e)
+{
+    const QPointF p = e->position();
+    MouseUpNotify(ButtonOf(e->button()), ShiftOf(e->modifiers()), static_cast<float>(p.x()),
+                  static_cast<float>(p.y()));
+}
+
+void quilListbox::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    if (e->button() == Qt::LeftButton)
+        DblClickNotify();
+}
+
+} // namespace quil

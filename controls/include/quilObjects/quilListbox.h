@@ -1,0 +1,155 @@
+#pragma once
+// A list of text rows, each with an optional picture from a host image
+// list, tab indents and "..." shortening, one selected row drawn
+// highlighted, and a vertical quilScrollBar at its right edge. The entries
+// come from a ComboDatas collection; the rows shown are kept as
+// MenuItemListings.
+
+#include "ComboDatas.h"
+#include "MenuItems.h"
+#include "quilControl.h"
+
+#include <QPointer>
+#include <memory>
+
+namespace quil {
+
+class quilScrollBar;
+
+class QUILOBJECTS_EXPORT quilListbox : public quilControl {
+    Q_OBJECT
+    Q_CLASSINFO("ID", "6")
+    Q_CLASSINFO("Interface", "_quilListbox")
+    Q_CLASSINFO("EventInterface", "__quilListbox")
+    Q_CLASSINFO("Creatable", "container")
+    Q_CLASSINFO("AccessibleRole", "List")
+    Q_PROPERTY(quint32 BackColor READ BackColor WRITE setBackColor)
+    Q_PROPERTY(quint32 ForeColor READ ForeColor WRITE setForeColor)
+    Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
+    Q_PROPERTY(QFont Font READ Font WRITE setFont)
+    Q_PROPERTY(quint32 SelectionColor READ SelectionColor WRITE setSelectionColor)
+    Q_PROPERTY(QObject* ImageList READ ImageList WRITE setImageList)
+    Q_PROPERTY(short SelectedItem READ SelectedItem WRITE setSelectedItem)
+    Q_PROPERTY(bool HoverSelect READ HoverSelect WRITE setHoverSelect)
+    Q_PROPERTY(bool ValueFont READ ValueFont WRITE setValueFont)
+public:
+    // The scroll bar's width, whatever the list's size.
+    static constexpr int ScrollBarWidth = 17;
+
+    explicit quilListbox(QWidget* parent = nullptr);
+    ~quilListbox() override;
+    Q_INVOKABLE short ID() const { return 6; }
+
+    void InitProperties() override;
+    void ReadProperties(PropertyBag& bag) override;
+    void WriteProperties(PropertyBag& bag) const override;
+    const std::vector<PersistedProperty>& Persisted() const override;
+
+    // The entries; setting another collection makes the list listen to it.
+    std::shared_ptr<ComboDatas> ListboxItems() const { return items; }
+    void setListboxItems(std::shared_ptr<ComboDatas> list);
+    // The rows laid out for the entries shown.
+    std::shared_ptr<MenuItemListings> TempListboxItems() const { return rows; }
+    void setTempListboxItems(std::shared_ptr<MenuItemListings> list);
+    bool ValueFont() const { return valueFont; }
+    void setValueFont(bool on) { valueFont = on; }
+
+    OLE_COLOR BackColor() const { return backColor; }
+    void setBackColor(OLE_COLOR c);
+    OLE_COLOR ForeColor() const { return foreColor; }
+    void setForeColor(OLE_COLOR c);
+    OLE_COLOR SelectionColor() const { return selectionColor; }
+    void setSelectionColor(OLE_COLOR c);
+    QObject* ImageList() const { return imageList.data(); }
+    void setImageList(QObject* list);
+    bool HoverSelect() const { return hoverSelect; }
+    void setHoverSelect(bool on);
+    short SelectedItem() const { return selected; }
+    // Selects entry k, scrolls it into view and raises ItemClicked; error 9
+    // (nothing changed) when k is not an entry's position.
+    void setSelectedItem(short k);
+    // The first entry whose key, else value, else caption is the given text; entry 1 when none is.
+    void SelectItem(const QString& mKey = QString(), const QString& mValue = QString(),
+                    const QString& mCaption = QString());
+    // Recomputes the scroll range, lays out the rows and repaints.
+    void Refresh();
+
+    quilScrollBar* ScrollBar() const { return bar; }
+    short HighlightedItem() const { return highlighted; }
+    ColorScheme Scheme() const { return scheme; }
+    // Rows that fit, and the height of one row, for the current font and image list.
+    int VisibleRows() const;
+    int RowHeight() const;
+    // The text printed for a caption starting at x: tabs removed, shortened to fit.
+    QString FittedText(const QString& caption, int x) const;
+
+    // Host notifications, called from Qt's events; tests may call them.
+    void MouseDownNotify(short button, short shift, float x, float y);
+    void MouseMoveNotify(short button, short shift, float x, float y);
+    void MouseUpNotify(short button, short shift, float x, float y);
+    void DblClickNotify();
+    void KeyDownNotify(short keyCode, short shift);
+    void KeyUpNotify(short keyCode, short shift);
+    void KeyPressNotify(short keyAscii);
+    void EnterFocus();
+    void ExitFocus();
+
+signals:
+    void Click();
+    void DblClick();
+    void KeyDown(short& KeyCode, short& Shift);
+    void KeyPress(short& KeyAscii);
+    void KeyUp(short& KeyCode, short& Shift);
+    void MouseDown(short& Button, short& Shift, float& X, float& Y);
+    void MouseMove(short& Button, short& Shift, float& X, float& Y);
+    void MouseUp(short& Button, short& Shift, float& X, float& Y);
+    void ItemClicked(short& iIndex, QString& sKey);
+
+protected:
+    void Paint() override;
+    void HoverTick(bool pointerLeft) override;
+    void focusInEvent(QFocusEvent*) override;
+    void focusOutEvent(QFocusEvent*) override;
+    void keyPressEvent(QKeyEvent*) override;
+    void keyReleaseEvent(QKeyEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+    void mouseDoubleClickEvent(QMouseEvent*) override;
+
+private:
+    void computeScheme();
+    void placeScrollBar();
+    void layoutRows();
+    void repaint(bool hoverFrame);
+    void itemsChanged();
+    void applyItemsChange();
+    int count() const;
+    // The entry under a point, or 0.
+    short entryAt(float x, float y) const;
+    // Raises ItemClicked for entry i; false when a handler deleted the list.
+    bool raiseItemClicked(short i);
+
+    std::shared_ptr<ComboDatas> items;
+    std::shared_ptr<MenuItemListings> rows;
+    QMetaObject::Connection added, changedConn;
+    quilScrollBar* bar = nullptr;
+    QPointer<QObject> imageList;
+    OLE_COLOR backColor = 0xFFFFFF;
+    OLE_COLOR foreColor = 0xC00000;
+    OLE_COLOR selectionColor = 33023;
+    ColorScheme scheme;
+    short selected = 0;
+    short highlighted = 0;
+    bool hoverSelect = false;
+    bool valueFont = false;
+    bool mouseDown = false;
+    bool focusFlag = false;
+    bool hoverFrame = false;
+    bool painted = false;
+    bool paintedHover = false;
+    bool itemsPending = false;
+    QSize placed;
+};
+
+} // namespace quil

@@ -1,0 +1,126 @@
+#pragma once
+// The library's popup menu. The control itself is an invisible 47 x 47
+// handle that a host places once; CreateMenu opens the menu at a screen
+// point in twips as a borderless, top-most, translucent window listing the
+// entries of one group of its MenuItems. A click on a row raises ItemClick;
+// every closing, whatever caused it, is reported once by Closed.
+
+#include "MenuItems.h"
+#include "quilControl.h"
+
+#include <QPointer>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+namespace quil {
+
+class PUMenuWindow;
+
+class QUILOBJECTS_EXPORT quilPUMenu : public quilControl {
+    Q_OBJECT
+    Q_CLASSINFO("ID", "9")
+    Q_CLASSINFO("Interface", "_quilPUMenu")
+    Q_CLASSINFO("EventInterface", "__quilPUMenu")
+    Q_CLASSINFO("Creatable", "container")
+    Q_PROPERTY(bool MenuVisible READ MenuVisible WRITE setMenuVisible)
+    Q_PROPERTY(quint32 BackColor READ BackColor WRITE setBackColor)
+    Q_PROPERTY(quint32 ForeColor READ ForeColor WRITE setForeColor)
+    Q_PROPERTY(quint32 SelectionColor READ SelectionColor WRITE setSelectionColor)
+    Q_PROPERTY(QFont Font READ Font WRITE setFont)
+    Q_PROPERTY(QObject* ImageList READ ImageList WRITE setImageList)
+public:
+    static constexpr int TwipsPerPixel = 15;
+    // The mouse buttons held anywhere on the screen; tests replace it.
+    using ButtonSource = std::function<Qt::MouseButtons()>;
+    static void SetButtonSource(ButtonSource source);
+    static Qt::MouseButtons GlobalButtons();
+
+    explicit quilPUMenu(QWidget* parent = nullptr);
+    ~quilPUMenu() override;
+    Q_INVOKABLE short ID() const { return 9; }
+
+    void InitProperties() override;
+    void ReadProperties(PropertyBag& bag) override;
+    void WriteProperties(PropertyBag& bag) const override;
+    const std::vector<PersistedProperty>& Persisted() const override;
+
+    // The entries; a client may hand the menu a list of its own.
+    std::shared_ptr<MenuItems> MenuItem() const { return items; }
+    void setMenuItem(std::shared_ptr<MenuItems> list) { items = std::move(list); }
+    // True while a menu is open or its closing not yet reported.
+    bool MenuVisible() const { return menuVisible; }
+    void setMenuVisible(bool v) { menuVisible = v; }
+    OLE_COLOR BackColor() const { return backColor; }
+    void setBackColor(OLE_COLOR c);
+    OLE_COLOR ForeColor() const { return foreColor; }
+    void setForeColor(OLE_COLOR c);
+    OLE_COLOR SelectionColor() const { return selectionColor; }
+    void setSelectionColor(OLE_COLOR c);
+    QObject* ImageList() const { return imageList.data(); }
+    void setImageList(QObject* list);
+
+    // A new empty entry list; an open menu is left as it is.
+    void ClearItems();
+    // Opens the menu with the entries of group sGroup at (X, Y) twips, the
+    // pointer when both are 0; X and Y come back as the menu was placed
+    // (moved left or up at the screen's edges). M_Width pixels of the top
+    // edge are left open. Returns at once; a button still held from the
+    // click that opened the menu is let go before presses are watched.
+    void CreateMenu(int& X, int& Y, const QString& sGroup = QString(), int M_Width = 0);
+    void CreateMenu();
+    void KillMenu();
+
+    // The menu as laid out at its last opening.
+    std::shared_ptr<MenuItemListings> Rows() const { return rows; }
+    short HoverRow() const { return hoverRow; }
+    QString OpenGroup() const { return openGroup; }
+    int TopGap() const { return topGap; }
+    ColorScheme Scheme() const { return scheme; }
+    // The popup window and its face.
+    QWidget* PopupWindow() const;
+    const QImage& MenuFace() const;
+    // Width of the menu in twips, for the entries of every group.
+    int MenuWidth();
+    bool Watching() const { return focusTimer.isActive(); }
+
+    // What the popup window hears, in its own pixels; tests may call them.
+    void MenuMouseMove(float y);
+    void MenuClick();
+    // One tick of the watch over an open menu.
+    void FocusTick();
+
+signals:
+    void ItemClick(short& ItemIndex, QString& ItemKey);
+    void Closed();
+
+protected:
+    void Paint() override;
+
+private:
+    void computeScheme();
+    void drawMenu();
+    int textHeight() const;
+    int iconColumnWidth() const;
+    int rowHeight(const quil::MenuItem& item) const;
+    void drawItemIcon(const quil::MenuItem& item, int t, int h);
+    bool insideMenu(const QPoint& p) const;
+
+    std::shared_ptr<MenuItems> items;
+    std::shared_ptr<MenuItemListings> rows;
+    PUMenuWindow* win = nullptr;
+    QTimer focusTimer;
+    QPointer<QObject> imageList;
+    OLE_COLOR backColor = 0xFFFFFF;
+    OLE_COLOR foreColor = 0xC00000;
+    OLE_COLOR selectionColor = 33023;
+    ColorScheme scheme;
+    QString openGroup;
+    short hoverRow = 0;
+    int topGap = 0;
+    bool menuVisible = false;
+    // Presses are watched only after both buttons were seen up once.
+    bool armed = false;
+};
+
+} // namespace quil

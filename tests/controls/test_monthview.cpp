@@ -1,0 +1,245 @@
+// quilMonthview: the month-start table from its own calendar routine
+// (year 0 included), stored months out of range, the arrows at the ends of
+// months and years, the title's popup list, today's box from an injected
+// clock, and the month names the popup cannot hold.
+#include "Helpers.h"
+
+#include <quilObjects/quilMonthview.h>
+#include <quilObjects/quilPUMenu.h>
+
+#include "platform/forms/Clock.h"
+
+#include <QSignalSpy>
+#include <functional>
+#include <gtest/gtest.h>
+
+using namespace quil;
+using quiltest::at;
+using quiltest::rgb;
+
+namespace {
+
+constexpr quint32 White = rgb(255, 255, 255);
+constexpr quint32 FaceTop = rgb(230, 230, 249);
+constexpr quint32 EdgeEnd = rgb(120, 120, 222);
+
+std::unique_ptr<quilMonthview> calendar(short year, short month, short day = 1)
+{
+    auto m = std::make_unique<quilMonthview>();
+    m->setFont(QFont("DejaVu Sans", 8));
+    m->setiYear(year);
+    m->setiMonth(month);
+    m->setiDay(day);
+    return m;
+}
+
+// Cells 1..42 as day numbers.
+std::vector<int> days(const quilMonthview& m)
+{
+    std::vector<int> out;
+    for (int k = 1; k <= 42; ++k)
+        out.push_back(m.CellAt(k).Day);
+    return out;
+}
+
+// "Now", set by the test.
+struct SetClock : platform::Clock {
+    QDateTime t;
+    explicit SetClock(QDateTime start) : t(std::move(start)) {}
+    QDateTime now() const override { return t; }
+    void set(const QDateTime& v) { t = v; }
+};
+
+int errorOf(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const Error& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+void pressOn(quilMonthview& m, const QRect& r)
+{
+    const float x = r.x() + r.width() / 2.0f, y = r.y() + r.height() / 2.0f;
+    m.MouseMoveNotify(0, 0, x, y);
+    m.MouseDownNotify(1, 0, x, y);
+}
+
+} // namespace
+
+TEST(quilMonthviewCalendar, TheMonthStartTable)
+{
+    // 1 February 2010 was a Monday, 1 August 2010 a Sunday; 1 January of 1900
+    // a Monday, of 2000 a Saturday, and of year 0 (2000 years, five whole
+    // 400-year cycles, earlier) a Saturday as well.
+    EXPECT_EQ(quilMonthview::FirstWeekday(2010, 2), 1);
+    EXPECT_EQ(quilMonthview::FirstWeekday(2010, 8), 7);
+    EXPECT_EQ(quilMonthview::FirstWeekday(1900, 1), 1);
+    EXPECT_EQ(quilMonthview::FirstWeekday(2000, 1), 6);
+    EXPECT_EQ(quilMonthview::FirstWeekday(0, 1), 6);
+    EXPECT_EQ(quilMonthview::FirstWeekday(0, 3), 3) << "year 0 is a leap year: 1 March is a Wednesday";
+    EXPECT_EQ(quilMonthview::FirstWeekday(-1, 1), 5) << "1 January 1 BC (year -1) was a Friday";
+    EXPECT_EQ(quilMonthview::FirstWeekday(2005, 2), 2);
+    EXPECT_EQ(quilMonthview::DaysInMonth(2000, 2), 29);
+    EXPECT_EQ(quilMonthview::DaysInMonth(1900, 2), 28);
+    EXPECT_EQ(quilMonthview::DaysInMonth(2004, 2), 29);
+    EXPECT_EQ(quilMonthview::DaysInMonth(0, 2), 29);
+
+    auto feb = calendar(2010, 2);
+    std::vector<int> four(42, 0);
+    for (int k = 1; k <= 28; ++k)
+        four[static_cast<size_t>(k - 1)] = k;
+    EXPECT_EQ(days(*feb), four) << "February 2010 fills exactly four rows";
+
+    auto aug = calendar(2010, 8);
+    const auto a = days(*aug);
+    EXPECT_EQ(std::vector<int>(a.begin(), a.begin() + 7), std::vector<int>({0, 0, 0, 0, 0, 0, 1}));
+    EXPECT_EQ(a[36], 31) << "the 31st in cell 37";
+
+    auto zero = calendar(0, 1);
+    EXPECT_EQ(zero->CellAt(6).Day, 1);
+}
+
+TEST(quilMonthviewProperties, DefaultsStoredMonthsOutOfRangeAndTheYearLimits)
+{
+    quilMonthview m;
+    EXPECT_EQ(m.ID(), 7);
+    EXPECT_EQ(std::tuple(m.iDay(), m.iMonth(), m.iYear()), std::tuple(short(1), short(2), short(2005)));
+    EXPECT_EQ(m.MonthList()->MenuItem()->Count(), 12);
+    m.setiMonth(0);
+    EXPECT_EQ(m.iMonth(), 1);
+    m.setiMonth(13);
+    EXPECT_EQ(m.iMonth(), 12);
+
+    for (auto [stored, month] : {std::pair(13, 12), std::pair(0, 1), std::pair(-7, 1), std::pair(40000, 12)}) {
+        MemoryPropertyBag bag;
+        bag.WriteProperty("Month", stored, 2);
+        quilMonthview loaded;
+        loaded.ReadProperties(bag);
+        EXPECT_EQ(loaded.iMonth(), month) << stored;
+        EXPECT_NO_THROW(loaded.Face());
+    }
+    MemoryPropertyBag bag;
+    bag.WriteProperty("Day", 40, 1);
+    quilMonthview loaded;
+    loaded.ReadProperties(bag);
+    EXPECT_EQ(loaded.iDay(), 40) << "a day is stored as it is and matches no cell";
+
+    // The arrows: December stays December, and the year stops at its limits.
+    auto dec = calendar(32767, 12);
+    pressOn(*dec, dec->HeaderRect(quilMonthview::HeaderNextMonth));
+    dec->MouseUpNotify(1, 0, 0, 0);
+    EXPECT_EQ(std::tuple(dec->iMonth(), dec->iYear()), std::tuple(short(12), short(32767)));
+    pressOn(*dec, dec->HeaderRect(quilMonthview::HeaderNextYear));
+    dec->MouseUpNotify(1, 0, 0, 0);
+    EXPECT_EQ(dec->iYear(), 32767);
+    dec->setiYear(-32768);
+    pressOn(*dec, dec->HeaderRect(quilMonthview::HeaderPrevYear));
+    dec->RepeatTick();
+    dec->MouseUpNotify(1, 0, 0, 0);
+    EXPECT_EQ(dec->iYear(), -32768);
+    pressOn(*dec, dec->HeaderRect(quilMonthview::HeaderPrevMonth));
+    dec->RepeatTick();
+    EXPECT_EQ(dec->iMonth(), 10) << "a held arrow repeats";
+    dec->MouseUpNotify(1, 0, 0, 0);
+    EXPECT_FALSE(dec->RepeatRunning());
+}
+
+TEST(quilMonthviewProperties, MonthNamesThePopupCannotHoldAreRefused)
+{
+    quilMonthview m;
+    const QString before = m.MonthName();
+    const QString twice = "Jan,Feb,Mar,Apr,May,Jun,Jul,Aug,Sep,Oct,Nov,jan";
+    EXPECT_EQ(errorOf([&] { m.setMonthName(twice); }), 457);
+    EXPECT_EQ(m.MonthName(), before);
+    EXPECT_EQ(m.MonthList()->MenuItem()->Count(), 12);
+    EXPECT_EQ(m.MonthList()->MenuItem()->Item(1)->Caption(), "January") << "the old list is whole";
+
+    m.setMonthName("Jan,Feb,Mar");
+    EXPECT_EQ(m.MonthNameAt(2), "Mar");
+    EXPECT_EQ(m.MonthNameAt(3), "") << "missing names are empty";
+    EXPECT_EQ(m.MonthList()->MenuItem()->Count(), 12);
+    m.setWeekdayName("A,B,C");
+    EXPECT_EQ(m.WeekdayNameAt(2), "C");
+    for (int i = 3; i < 7; ++i)
+        EXPECT_EQ(m.WeekdayNameAt(i), "") << i;
+
+    MemoryPropertyBag bag;
+    bag.WriteProperty("MonthName", twice, QString());
+    quilMonthview loaded;
+    EXPECT_NO_THROW(loaded.ReadProperties(bag));
+    EXPECT_EQ(loaded.MonthName(), before) << "a stored list with a repeated name keeps the defaults";
+}
+
+TEST(quilMonthviewMouse, DaysTitleAndRightButton)
+{
+    auto m = calendar(2005, 2);
+    QStringList order;
+    QObject::connect(m.get(), &quilMonthview::MouseDown, [&] { order << "down"; });
+    QObject::connect(m.get(), &quilMonthview::MouseUp, [&] { order << "up"; });
+    QObject::connect(m.get(), &quilMonthview::Click, [&] { order << "click"; });
+    // 1 February 2005 was a Tuesday: the 15th is in cell 16.
+    const auto& c = m->CellAt(16);
+    ASSERT_EQ(c.Day, 15);
+    m->MouseDownNotify(2, 0, c.X + 2, c.Y + 2);
+    m->MouseUpNotify(2, 0, c.X + 2, c.Y + 2);
+    EXPECT_TRUE(order.isEmpty()) << "the right button does nothing";
+    EXPECT_EQ(m->iDay(), 1);
+    m->MouseDownNotify(1, 0, c.X + 2, c.Y + 2);
+    m->MouseUpNotify(1, 0, c.X + 2, c.Y + 2);
+    EXPECT_EQ(m->iDay(), 15);
+    EXPECT_EQ(order, QStringList({"click", "down", "up"}));
+    m->MouseDownNotify(1, 0, c.X, c.Y + 2);
+    EXPECT_EQ(m->iDay(), 15) << "the cell's own edge is not inside it";
+    m->MouseUpNotify(1, 0, 0, 0);
+
+    // The title: the month list opens under it, the container hears
+    // MouseDown before MouseUp, and no timer is left running.
+    order.clear();
+    pressOn(*m, m->HeaderRect(quilMonthview::HeaderTitle));
+    EXPECT_TRUE(m->bMenuOpen());
+    EXPECT_TRUE(m->MonthList()->MenuVisible());
+    m->MouseUpNotify(1, 0, 0, 0);
+    EXPECT_EQ(order, QStringList({"down", "up"}));
+    EXPECT_FALSE(m->RepeatRunning());
+    m->MonthList()->MenuMouseMove(m->MonthList()->Rows()->Item(5)->Top() + 3);
+    m->MonthList()->MenuClick();
+    EXPECT_EQ(m->iMonth(), 5) << "May picked from the list";
+    m->MonthList()->FocusTick();
+    EXPECT_FALSE(m->bMenuOpen()) << "the list's Closed";
+    EXPECT_EQ(m->HotHeader(), 0);
+}
+
+TEST(quilMonthviewFace, TodaysBoxFromTheClockAndTheSelectedDay)
+{
+    SetClock clock(QDateTime(QDate(2005, 2, 14), QTime(9, 0)));
+    auto m = calendar(2005, 2, 1);
+    m->setClock(&clock);
+    const auto& today = m->CellAt(15);
+    ASSERT_EQ(today.Day, 14);
+    EXPECT_EQ(at(*m, today.X + 1, today.Y + 1), FaceTop) << "today's plain box";
+    EXPECT_EQ(at(*m, today.X, today.Y), EdgeEnd);
+    const auto& other = m->CellAt(16);
+    EXPECT_EQ(at(*m, other.X + 1, other.Y + 1), White);
+    const auto& selected = m->CellAt(2);
+    ASSERT_EQ(selected.Day, 1);
+    // The selected day shades from FaceTop (red 230) toward FaceBottom (red 170) left to right.
+    auto red = [&](int x, int y) { return int(at(*m, x, y) & 0xFF); };
+    EXPECT_EQ(at(*m, selected.X, selected.Y + 1), EdgeEnd) << "its frame";
+    EXPECT_GT(red(selected.X + 1, selected.Y + 1), red(selected.X + selected.Width - 1, selected.Y + 1));
+    EXPECT_LE(red(selected.X + 1, selected.Y + 1), 230);
+    EXPECT_GE(red(selected.X + selected.Width - 1, selected.Y + 1), 170);
+
+    clock.set(QDateTime(QDate(2005, 3, 14), QTime(9, 0)));
+    m->Refresh();
+    EXPECT_EQ(at(*m, today.X + 1, today.Y + 1), White) << "today is not in the month shown";
+    clock.set(QDateTime(QDate(2005, 2, 1), QTime(9, 0)));
+    m->Refresh();
+    EXPECT_LT(red(selected.X + selected.Width - 1, selected.Y + 1), 230) << "the selected look wins over today's";
+    EXPECT_EQ(at(*m, 0, 0), EdgeEnd);
+    EXPECT_EQ(m->size(), QSize(m->CellAt(7).X + m->CellAt(7).Width + m->CellAt(1).X / 2,
+                               m->CellAt(42).Y + m->CellAt(42).Height + m->CellAt(1).X / 2))
+        << "the control sizes itself to its grid";
+}

@@ -1,0 +1,142 @@
+// The popup menu in a real X session (Xvfb, openbox, xdotool as the user):
+// a click on the host opens it at the pointer, a click on a row picks it,
+// and a press outside a second opening closes it with one Closed.
+#include "../support/TestHome.h"
+#include "../support/Xvfb.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QThread>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct MenuSession {
+    Xvfb x{1024, 768};
+    TestHome home;
+    QProcessEnvironment env;
+    QProcess openbox, host;
+    QStringList lines;
+
+    MenuSession()
+    {
+        env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", QString::fromLatin1(x.name()));
+        env.insert("XDG_CONFIG_HOME", home.config());
+        env.insert("XDG_DATA_HOME", home.data());
+        env.insert("XDG_RUNTIME_DIR", home.runtime());
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        env.remove("WAYLAND_DISPLAY");
+        openbox.setProcessEnvironment(env);
+        host.setProcessEnvironment(env);
+    }
+    ~MenuSession()
+    {
+        for (QProcess* p : {&host, &openbox}) {
+            if (p->state() == QProcess::NotRunning)
+                continue;
+            p->terminate();
+            if (!p->waitForFinished(5000)) {
+                p->kill();
+                p->waitForFinished(3000);
+            }
+        }
+    }
+    void xdotool(const QStringList& args)
+    {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start("xdotool", args);
+        p.waitForFinished(10000);
+    }
+    // Waits for the host to print a line matching the pattern; returns it.
+    QString expect(const QString& pattern, int ms = 10000)
+    {
+        const QRegularExpression re(pattern);
+        QElapsedTimer t;
+        t.start();
+        for (;;) {
+            for (qsizetype i = 0; i < lines.size(); ++i)
+                if (re.match(lines[i]).hasMatch())
+                    return lines.takeAt(i);
+            if (t.elapsed() > ms)
+                return {};
+            host.waitForReadyRead(100);
+            while (host.canReadLine())
+                lines << QString::fromUtf8(host.readLine()).trimmed();
+        }
+    }
+};
+
+QRect parseOpen(const QString& line)
+{
+    const QStringList f = line.split(' ');
+    return f.size() == 5 ? QRect(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt()) : QRect();
+}
+
+} // namespace
+
+TEST(PopupMenuSession, PickARowThenCloseByPressingOutside)
+{
+    for (const char* tool : {"openbox", "xdotool"})
+        if (QStandardPaths::findExecutable(tool).isEmpty())
+            GTEST_SKIP() << tool << " is not installed";
+    MenuSession s;
+    ASSERT_TRUE(s.x.ok()) << s.x.error().toStdString();
+    s.openbox.start("openbox", {});
+    ASSERT_TRUE(s.openbox.waitForStarted(10000));
+    QThread::msleep(800);
+    s.host.start(PUMENU_HOST, {});
+    ASSERT_TRUE(s.host.waitForStarted(10000));
+    QThread::msleep(1500);
+
+    // Wherever the window manager put the host, its centre is found by name.
+    QProcess search;
+    search.setProcessEnvironment(s.env);
+    search.start("xdotool", {"search", "--sync", "--onlyvisible", "--name", "^pumenu-host$", "getwindowgeometry",
+                             "--shell"});
+    ASSERT_TRUE(search.waitForFinished(15000));
+    const QString geo = QString::fromUtf8(search.readAllStandardOutput());
+    auto value = [&](const char* key) {
+        const auto m = QRegularExpression(QString("%1=(-?\\d+)").arg(key)).match(geo);
+        return m.hasMatch() ? m.captured(1).toInt() : -1;
+    };
+    const QPoint centre(value("X") + value("WIDTH") / 2, value("Y") + value("HEIGHT") / 2);
+    ASSERT_GT(value("WIDTH"), 0) << geo.toStdString();
+
+    // First opening: the menu appears at the pointer; the pointer moves onto
+    // "First" (the row under the two-row-high title) and clicks it.
+    s.xdotool({"mousemove", QString::number(centre.x()), QString::number(centre.y()), "click", "1"});
+    const QRect menu = parseOpen(s.expect("^open "));
+    ASSERT_TRUE(menu.isValid()) << "the menu did not open";
+    EXPECT_EQ(menu.topLeft(), centre) << "opened at the pointer";
+    QThread::msleep(300);
+    const QImage screen = s.x.rootImage();
+    if (const QString shots = qEnvironmentVariable("MURIVO_SCREENSHOT_DIR"); !shots.isEmpty())
+        screen.copy(menu.adjusted(-60, -40, 60, 40)).save(shots + "/popup-menu.png");
+    const QRgb frame = screen.pixel(menu.left(), menu.top() + menu.height() / 2);
+    EXPECT_EQ(qRgb(qRed(frame), qGreen(frame), qBlue(frame)), qRgb(120, 120, 222)) << "the menu's frame is on screen";
+    const int titleRow = menu.height() - 4;   // title (2 rows) + First + Second, each base high
+    const QPoint first(menu.left() + menu.width() / 2, menu.top() + 2 + titleRow / 2 + titleRow / 8);
+    s.xdotool({"mousemove", QString::number(first.x()), QString::number(first.y())});
+    QThread::msleep(300);
+    s.xdotool({"click", "1"});
+    EXPECT_EQ(s.expect("^ItemClick"), "ItemClick 2 k1");
+    EXPECT_EQ(s.expect("^Closed$"), "Closed");
+
+    // Second opening, then a press on the desktop outside both windows.
+    s.xdotool({"mousemove", QString::number(centre.x()), QString::number(centre.y()), "click", "1"});
+    ASSERT_FALSE(s.expect("^open ").isEmpty());
+    QThread::msleep(300);
+    s.xdotool({"mousemove", "1000", "740"});
+    s.xdotool({"mousedown", "1"});
+    QThread::msleep(150);
+    s.xdotool({"mouseup", "1"});
+    EXPECT_EQ(s.expect("^Closed$"), "Closed");
+    QThread::msleep(500);
+    EXPECT_TRUE(s.expect("^Closed$", 300).isEmpty()) << "exactly one Closed";
+    EXPECT_TRUE(s.expect("^ItemClick", 10).isEmpty()) << "nothing was picked by the outside press";
+}
