@@ -51,7 +51,11 @@ public:
         std::size_t i = 0;
     };
 
-    explicit KeyedCollection(EmptyKey emptyKey = EmptyKey::Error) : emptyKey(emptyKey) {}
+    // maxCount: how many entries the list holds at most (result lists may hold more than 32767).
+    explicit KeyedCollection(EmptyKey emptyKey = EmptyKey::Error, int maxCount = MaxCount)
+        : emptyKey(emptyKey), limit(maxCount)
+    {
+    }
     virtual ~KeyedCollection() = default;
     KeyedCollection(const KeyedCollection&) = delete;
     KeyedCollection& operator=(const KeyedCollection&) = delete;
@@ -107,8 +111,8 @@ protected:
     // error 6 beyond MaxCount entries, 457 for a key already present, 9 for a bad position.
     void insert(int position, Entry entry, const QString& key)
     {
-        if (Count() >= MaxCount)
-            throw Error(Error::Overflow, QStringLiteral("Overflow: a list holds at most 32767 entries"));
+        if (Count() >= limit)
+            throw Error(Error::Overflow, QStringLiteral("Overflow: a list holds at most %1 entries").arg(limit));
         const QString folded = key.toCaseFolded();
         if (!key.isEmpty() && index.contains(folded))
             throw Error(Error::DuplicateKey,
@@ -149,6 +153,7 @@ private:
     }
 
     EmptyKey emptyKey;
+    int limit;
     std::vector<Entry> entries;
     std::vector<QString> keys;
     QHash<QString, const T*> index;
