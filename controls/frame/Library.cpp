@@ -1,4 +1,6 @@
+#include <quilObjects/IconExtractor.h>
 #include <quilObjects/Library.h>
+#include <quilObjects/Search.h>
 #include <quilObjects/quilButton.h>
 #include <quilObjects/quilListbox.h>
 #include <quilObjects/quilMonthview.h>
@@ -21,6 +23,16 @@ QObject* make(QWidget* parent)
     c->InitProperties();
     return c;
 }
+template <class T>
+QObject* makeObject(QWidget* parent)
+{
+    return new T(parent);
+}
+template <class T>
+QObject* makeParentless(QWidget*)
+{
+    return new T;
+}
 } // namespace
 
 const std::vector<ClassEntry>& ClassTable()
@@ -40,6 +52,13 @@ const std::vector<ClassEntry>& ClassTable()
         {"quilTab", ClassEntry::Control, ClassEntry::ByContainer, 12, "__quilTab", &quilTab::staticMetaObject,
          &make<quilTab>},
         {"quilXButton", ClassEntry::PrivateControl, ClassEntry::No, 15, nullptr, &quilXButton::staticMetaObject,
+         nullptr},
+        {"IconExtractor", ClassEntry::Service, ClassEntry::No, -1, nullptr, &IconExtractor::staticMetaObject, nullptr},
+        {"Search", ClassEntry::Service, ClassEntry::YesGlobal, -1, nullptr, &Search::staticMetaObject,
+         &makeObject<Search>},
+        {"sf_Information", ClassEntry::Collection, ClassEntry::Yes, -1, nullptr, &sf_Information::staticMetaObject,
+         &makeParentless<sf_Information>},
+        {"sf_InformationValue", ClassEntry::Item, ClassEntry::No, -1, nullptr, &sf_InformationValue::staticMetaObject,
          nullptr},
         {"ClsMain", ClassEntry::Empty, ClassEntry::No, -1, nullptr, &ClsMain::staticMetaObject, nullptr},
     };
