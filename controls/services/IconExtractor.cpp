@@ -252,8 +252,10 @@ QImage IconExtractor::ExtractIconOfFileType(const QString& sFileType, IconSize i
     if (!cls.isEmpty()) {
         const QString spec = RegReadString(classesRoot, cls + QStringLiteral("\\DefaultIcon"), QString(), QString());
         // "%1": each file is its own icon; a type has none of its own.
-        if (spec.contains(QLatin1String("%1")))
-            return fromSpec(shellDefault), img;
+        if (spec.contains(QLatin1String("%1"))) {
+            fromSpec(shellDefault);
+            return img;
+        }
         if (!spec.isEmpty() && fromSpec(spec))
             return img;
     }
