@@ -90,6 +90,14 @@ QWidget* CreateControl(const QString& className, QWidget* parent)
 
 QObject* quilCreateObject(const char* className, QObject* parent)
 {
+    // A class clients may create that is not a control (Search, sf_Information) takes any parent.
+    const quil::ClassEntry* e = quil::FindClass(QString::fromUtf8(className ? className : ""));
+    if (e && e->kind != quil::ClassEntry::Control && e->create &&
+        (e->creatable == quil::ClassEntry::Yes || e->creatable == quil::ClassEntry::YesGlobal)) {
+        QObject* o = e->create(nullptr);
+        o->setParent(parent);
+        return o;
+    }
     QWidget* host = parent && parent->isWidgetType() ? static_cast<QWidget*>(parent) : nullptr;
     if (parent && !host)
         return nullptr;

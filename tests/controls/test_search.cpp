@@ -1,5 +1,6 @@
 // File search and its result list, against real folders made for each test
 // and against fixed folders handed in through the replaceable source.
+#include <quilObjects/Library.h>
 #include <quilObjects/Search.h>
 
 #include "services/FileSystem.h"
@@ -325,4 +326,15 @@ TEST(SearchResults, PositionsKeysAndErrors)
         many.Add("/", QString::number(i), "", 32, "0");
     EXPECT_EQ(many.Count(), 40000);
     EXPECT_EQ(many.Item(40000)->Filename(), "39999");
+}
+
+TEST(SearchResults, CreatedByNameLikeAnyClientClass)
+{
+    QObject owner;
+    QObject* s = quilCreateObject("quilObjects.Search", &owner);
+    ASSERT_NE(qobject_cast<Search*>(s), nullptr);
+    EXPECT_EQ(s->parent(), &owner);
+    EXPECT_NE(qobject_cast<sf_Information*>(quilCreateObject("sf_Information", &owner)), nullptr);
+    EXPECT_EQ(quilCreateObject("IconExtractor", &owner), nullptr) << "made by the library only";
+    EXPECT_EQ(quilCreateObject("sf_InformationValue", nullptr), nullptr);
 }
