@@ -225,12 +225,15 @@ struct Scan {
     void files(const QString& folder)
     {
         const std::vector<FolderEntry> entries = readFolder(folder);
-        // By pattern first, as a search of that folder lists them; each file once.
+        // By pattern first, as a search of that folder lists them; each file
+        // once (with one pattern a folder's names cannot repeat).
         QSet<QString> seen;
+        const bool several = patterns.size() > 1;
         for (const QString& p : patterns)
             for (const FolderEntry& e : entries)
-                if (fileWanted(e, 0) && WildcardMatch(p, e.name) && !seen.contains(e.name)) {
-                    seen.insert(e.name);
+                if (fileWanted(e, 0) && WildcardMatch(p, e.name) && !(several && seen.contains(e.name))) {
+                    if (several)
+                        seen.insert(e.name);
                     addRecord(results, folder, e);
                 }
         for (const FolderEntry& e : entries) {
