@@ -1,4 +1,6 @@
+#include <quilObjects/IconExtractor.h>
 #include <quilObjects/Library.h>
+#include <quilObjects/Search.h>
 #include <quilObjects/quilButton.h>
 #include <quilObjects/quilColorPicker.h>
 #include <quilObjects/quilLabel.h>
@@ -24,6 +26,16 @@ QObject* make(QWidget* parent)
     auto* c = new T(parent);
     c->InitProperties();
     return c;
+}
+template <class T>
+QObject* makeObject(QWidget* parent)
+{
+    return new T(parent);
+}
+template <class T>
+QObject* makeParentless(QWidget*)
+{
+    return new T;
 }
 } // namespace
 
@@ -52,6 +64,13 @@ const std::vector<ClassEntry>& ClassTable()
         {"quilTab", ClassEntry::Control, ClassEntry::ByContainer, 12, "__quilTab", &quilTab::staticMetaObject,
          &make<quilTab>},
         {"quilXButton", ClassEntry::PrivateControl, ClassEntry::No, 15, nullptr, &quilXButton::staticMetaObject,
+         nullptr},
+        {"IconExtractor", ClassEntry::Service, ClassEntry::No, -1, nullptr, &IconExtractor::staticMetaObject, nullptr},
+        {"Search", ClassEntry::Service, ClassEntry::YesGlobal, -1, nullptr, &Search::staticMetaObject,
+         &makeObject<Search>},
+        {"sf_Information", ClassEntry::Collection, ClassEntry::Yes, -1, nullptr, &sf_Information::staticMetaObject,
+         &makeParentless<sf_Information>},
+        {"sf_InformationValue", ClassEntry::Item, ClassEntry::No, -1, nullptr, &sf_InformationValue::staticMetaObject,
          nullptr},
         {"ClsMain", ClassEntry::Empty, ClassEntry::No, -1, nullptr, &ClsMain::staticMetaObject, nullptr},
     };
@@ -83,6 +102,14 @@ QWidget* CreateControl(const QString& className, QWidget* parent)
 
 QObject* quilCreateObject(const char* className, QObject* parent)
 {
+    // A class clients may create that is not a control (Search, sf_Information) takes any parent.
+    const quil::ClassEntry* e = quil::FindClass(QString::fromUtf8(className ? className : ""));
+    if (e && e->kind != quil::ClassEntry::Control && e->create &&
+        (e->creatable == quil::ClassEntry::Yes || e->creatable == quil::ClassEntry::YesGlobal)) {
+        QObject* o = e->create(nullptr);
+        o->setParent(parent);
+        return o;
+    }
     QWidget* host = parent && parent->isWidgetType() ? static_cast<QWidget*>(parent) : nullptr;
     if (parent && !host)
         return nullptr;

@@ -83,6 +83,10 @@ TEST(TypeLibrary, ClassesAgainstTheClassTable)
         "__quilProgressBar",
         "class quilSlider kind control creatable container interface _quilSlider id 11 events __quilSlider",
         "class quilTab kind control creatable container interface _quilTab id 12 events __quilTab",
+        "class IconExtractor kind service creatable no interface _IconExtractor",
+        "class Search kind service creatable yes, global interface _Search",
+        "class sf_Information kind collection creatable yes interface _sf_Information",
+        "class sf_InformationValue kind item creatable no interface _sf_InformationValue",
         "class ClsMain kind class creatable no interface _ClsMain",
     };
     for (const QString& h : heads)
@@ -157,4 +161,9 @@ TEST(TypeLibrary, ClassesAgainstTheClassTable)
     EXPECT_TRUE(label.contains("property AutoSize : bool = 0")) << "stored as a number";
     EXPECT_TRUE(label.contains("method ID() -> short"));
     EXPECT_TRUE(section(all, "class ClsMain").isEmpty());
+    const QStringList value = section(all, "class sf_InformationValue");
+    EXPECT_EQ(value, QStringList({"property Path : QString", "property Filename : QString",
+                                  "property DateTime : QString", "property Attrib : short", "property Size : QString"}));
+    EXPECT_TRUE(section(all, "class Search").contains("property Separator : uchar"));
+    EXPECT_TRUE(section(all, "class IconExtractor").contains("property MaskColor : OLE_COLOR"));
 }

@@ -51,7 +51,11 @@ public:
         std::size_t i = 0;
     };
 
-    explicit KeyedCollection(EmptyKey emptyKey = EmptyKey::Error) : emptyKey(emptyKey) {}
+    // maxCount: how many entries the list holds at most (result lists may hold more than 32767).
+    explicit KeyedCollection(EmptyKey emptyKey = EmptyKey::Error, int maxCount = MaxCount)
+        : emptyKey(emptyKey), limit(maxCount)
+    {
+    }
     virtual ~KeyedCollection() = default;
     KeyedCollection(const KeyedCollection&) = delete;
     KeyedCollection& operator=(const KeyedCollection&) = delete;
@@ -104,11 +108,11 @@ public:
 protected:
     // Puts an entry at a 1-based position (Count() + 1 appends) under key,
     // or without a key when it is empty. Nothing changes when it fails:
-    // error 6 beyond MaxCount entries, 457 for a key already present, 9 for a bad position.
+    // error 6 beyond the list's limit (MaxCount unless given), 457 for a key already present, 9 for a bad position.
     void insert(int position, Entry entry, const QString& key)
     {
-        if (Count() >= MaxCount)
-            throw Error(Error::Overflow, QStringLiteral("Overflow: a list holds at most 32767 entries"));
+        if (Count() >= limit)
+            throw Error(Error::Overflow, QStringLiteral("Overflow: a list holds at most %1 entries").arg(limit));
         if (position < 1 || position > Count() + 1)
             throw Error(Error::SubscriptOutOfRange, QStringLiteral("Subscript out of range"));
         if (!key.isEmpty()) {
@@ -151,6 +155,7 @@ private:
     }
 
     EmptyKey emptyKey;
+    int limit;
     std::vector<Entry> entries;
     std::vector<QString> keys;
     QHash<QString, const T*> index;

@@ -3,11 +3,13 @@
 
 #include "ComboDatas.h"
 #include "Export.h"
+#include "IconExtractor.h"
 #include "ImageList.h"
 #include "KeyedCollection.h"
 #include "Library.h"
 #include "MenuItems.h"
 #include "Routines.h"
+#include "Search.h"
 #include "Types.h"
 #include "quilButton.h"
 #include "quilColorPicker.h"

@@ -1,0 +1,114 @@
+#pragma once
+// File and folder search: Search lists the files or folders of one or more
+// folders that match one or more name patterns, or everything below a folder,
+// into an sf_Information list of sf_InformationValue records.
+//
+// Paths use "/" as the separator ("\" is an ordinary character in a name).
+// Patterns know "*" and "?" and ignore case; "*.*" also matches names
+// without a dot. Each folder's names are taken in case-insensitive order, so
+// results are the same on every run. Attributes: 1 not writable, 2 hidden
+// (the name begins with "."), 4 neither a regular file nor a folder,
+// 16 folder, 32 regular file. DateTime is local time as "yyyy-MM-dd HH:mm:ss".
+// Size is the length in bytes as decimal text (64-bit), "0" for folders.
+
+#include "KeyedCollection.h"
+#include "Types.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+namespace quil {
+
+class QUILOBJECTS_EXPORT sf_InformationValue : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("Interface", "_sf_InformationValue")
+    Q_PROPERTY(QString Path READ Path WRITE setPath)
+    Q_PROPERTY(QString Filename READ Filename WRITE setFilename)
+    Q_PROPERTY(QString DateTime READ DateTime WRITE setDateTime)
+    Q_PROPERTY(short Attrib READ Attri WRITE setAttrib)
+    Q_PROPERTY(QString Size READ Size WRITE setSize)
+public:
+    sf_InformationValue();
+    ~sf_InformationValue() override;
+
+    // The folder of the entry, ending with "/".
+    QString Path() const { return path; }
+    void setPath(const QString& v) { path = v; }
+    QString Filename() const { return filename; }
+    void setFilename(const QString& v) { filename = v; }
+    QString DateTime() const { return dateTime; }
+    void setDateTime(const QString& v) { dateTime = v; }
+    short Attri() const { return attrib; }
+    void setAttrib(short v) { attrib = v; }
+    QString Size() const { return size; }
+    void setSize(const QString& v) { size = v; }
+
+private:
+    QString path, filename, dateTime, size;
+    short attrib = 0;
+};
+
+// The results of a search. Positions only: an entry is never looked up by its key.
+class QUILOBJECTS_EXPORT sf_Information : public QObject, public KeyedCollection<sf_InformationValue> {
+    Q_OBJECT
+    Q_CLASSINFO("Interface", "_sf_Information")
+public:
+    sf_Information();
+    ~sf_Information() override;
+
+    // Appends a record, under sKey when it is not empty (error 457 when that
+    // key is taken, compared without regard to case).
+    std::shared_ptr<sf_InformationValue> Add(const QString& Path, const QString& Filename, const QString& DateTime,
+                                             short Attrib, const QString& Size, const QString& sKey = QString());
+    // Error 9 outside 1..Count.
+    std::shared_ptr<sf_InformationValue> Item(int position) const
+    {
+        return KeyedCollection<sf_InformationValue>::Item(position);
+    }
+    Q_INVOKABLE int Count() const { return KeyedCollection<sf_InformationValue>::Count(); }
+    Q_INVOKABLE void Remove(int position) { KeyedCollection<sf_InformationValue>::Remove(position); }
+};
+
+class QUILOBJECTS_EXPORT Search : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("Interface", "_Search")
+    Q_PROPERTY(uchar Separator READ Separator WRITE setSeparator)
+public:
+    using Results = std::shared_ptr<sf_Information>;
+
+    explicit Search(QObject* parent = nullptr);
+    ~Search() override;
+
+    // The character that separates folders and patterns in one text; ";" at first.
+    uchar Separator() const { return separator; }
+    void setSeparator(uchar c) { separator = c; }
+
+    // The files of the folders whose names match one of the patterns and that
+    // have every attribute of FileAttributes. Hidden files (2) and special
+    // entries (4) are listed only when asked for; folders never. A name found
+    // again in a later folder or for a later pattern is listed once.
+    void Search_File(const QString& sDirectory, const QString& sFileToSearch, short FileAttributes,
+                     Results& cFoundFiles);
+    // The folders, hidden ones too, whose names match one of the patterns.
+    void Search_Directory(const QString& sDirectory, const QString& sDirToSearch, Results& cFoundDirs);
+    // Every matching file in and below SearchPath: a folder's files, then
+    // those of its first subfolder, depth first. Yields to the event loop
+    // before each subfolder; a symbolic link back into a folder the scan is
+    // already inside is listed but not entered.
+    void ScanPathforFiles(const QString& SearchPath, const QString& sFilter, Results& cFoundFiles);
+    // Every folder below SearchPath, depth first; SearchPath itself is not listed.
+    void ScanPathforPaths(const QString& SearchPath, Results& cFoundFiles);
+
+    // The pieces of a list, trimmed; separator 0 means Separator.
+    QStringList SplitList(const QString& text, uchar separator = 0) const;
+
+private:
+    uchar separator = ';';
+};
+
+// Whether a name matches a pattern with "*" and "?", without regard to case.
+QUILOBJECTS_EXPORT bool WildcardMatch(const QString& pattern, const QString& name);
+
+} // namespace quil
