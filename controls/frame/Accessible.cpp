@@ -1,11 +1,15 @@
 // What assistive technology learns of a control: its role from the class,
 // its name from the caption, its state, and for controls with a range the
-// value interface.
+// value interface. The toolbar's buttons are children of their own, with
+// their checked state.
 #include <quilObjects/quilButton.h>
+#include <quilObjects/quilToolbar.h>
 
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
 #include <QMetaClassInfo>
+#include <QPointer>
+#include <vector>
 
 namespace quil {
 
@@ -26,6 +30,8 @@ QAccessible::Role roleOf(const QObject* o)
         return QAccessible::PopupMenu;
     if (role == "Table")
         return QAccessible::Table;
+    if (role == "ToolBar")
+        return QAccessible::ToolBar;
     return QAccessible::Client;
 }
 
@@ -35,9 +41,118 @@ bool hasRange(const QObject* o)
     return m->indexOfProperty("Value") >= 0 && m->indexOfProperty("Min") >= 0 && m->indexOfProperty("Max") >= 0;
 }
 
+// One button of a toolbar, by its number.
+class ToolbarButtonAccessible : public QAccessibleInterface {
+public:
+    ToolbarButtonAccessible(quilToolbar* bar, int index) : bar(bar), index(index) {}
+
+    std::shared_ptr<ToolbarItem> item() const
+    {
+        if (!bar || !bar->ToolbarItems() || index > bar->ToolbarItems()->Count())
+            return nullptr;
+        return bar->ToolbarItems()->Item(index);
+    }
+    bool isValid() const override { return item() != nullptr; }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override { return bar ? bar->window()->windowHandle() : nullptr; }
+    QAccessibleInterface* parent() const override { return bar ? QAccessible::queryAccessibleInterface(bar) : nullptr; }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QString text(QAccessible::Text t) const override
+    {
+        const auto i = item();
+        return i && t == QAccessible::Name ? i->Caption() : QString();
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override
+    {
+        if (!isValid())
+            return {};
+        const QRect r = bar->Box(index).frame;
+        return QRect(bar->mapToGlobal(r.topLeft()), r.size());
+    }
+    QAccessible::Role role() const override
+    {
+        const auto i = item();
+        switch (i ? i->Style() : mitNormalButton) {
+        case mitMenu:
+        case mitMenu2: return QAccessible::ButtonMenu;
+        case mitSeparator: return QAccessible::Separator;
+        case mitCaption: return QAccessible::StaticText;
+        case mitPlaceholder: return QAccessible::Graphic;
+        default: return QAccessible::Button;
+        }
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s;
+        const auto i = item();
+        if (!i) {
+            s.invalid = true;
+            return s;
+        }
+        s.disabled = !i->Enabled() && i->Style() != mitMenu && i->Style() != mitMenu2;
+        s.checkable = i->Style() == mitCheckButton;
+        s.checked = s.checkable && i->Checked();
+        s.hotTracked = bar->HoverButton() == index;
+        s.pressed = s.hotTracked && bar->ButtonDown();
+        s.hasPopup = i->Style() == mitMenu || i->Style() == mitMenu2;
+        return s;
+    }
+
+    QPointer<quilToolbar> bar;
+    int index;
+};
+
 class Accessible : public QAccessibleWidget, public QAccessibleValueInterface {
 public:
     explicit Accessible(QWidget* w) : QAccessibleWidget(w, roleOf(w)) {}
+    ~Accessible() override
+    {
+        for (QAccessible::Id id : buttons)
+            if (id)
+                QAccessible::deleteAccessibleInterface(id);
+    }
+
+    quilToolbar* toolbar() const { return qobject_cast<quilToolbar*>(widget()); }
+    int childCount() const override
+    {
+        if (const quilToolbar* t = toolbar())
+            return t->ToolbarItems() ? t->ToolbarItems()->Count() : 0;
+        return QAccessibleWidget::childCount();
+    }
+    QAccessibleInterface* child(int i) const override
+    {
+        quilToolbar* t = toolbar();
+        if (!t)
+            return QAccessibleWidget::child(i);
+        if (i < 0 || i >= childCount())
+            return nullptr;
+        if (buttons.size() <= static_cast<size_t>(i))
+            buttons.resize(static_cast<size_t>(i) + 1, 0);
+        QAccessible::Id& id = buttons[static_cast<size_t>(i)];
+        if (!id)
+            id = QAccessible::registerAccessibleInterface(new ToolbarButtonAccessible(t, i + 1));
+        return QAccessible::accessibleInterface(id);
+    }
+    int indexOfChild(const QAccessibleInterface* c) const override
+    {
+        if (!toolbar())
+            return QAccessibleWidget::indexOfChild(c);
+        const auto* b = dynamic_cast<const ToolbarButtonAccessible*>(c);
+        return b && b->bar == toolbar() && b->index <= childCount() ? b->index - 1 : -1;
+    }
+    QAccessibleInterface* childAt(int x, int y) const override
+    {
+        if (!toolbar())
+            return QAccessibleWidget::childAt(x, y);
+        for (int i = 0; i < childCount(); ++i)
+            if (QAccessibleInterface* c = child(i); c && c->rect().contains(x, y))
+                return c;
+        return nullptr;
+    }
 
     QString text(QAccessible::Text t) const override
     {
@@ -73,6 +188,9 @@ public:
     QVariant maximumValue() const override { return widget()->property("Max"); }
     QVariant minimumValue() const override { return widget()->property("Min"); }
     QVariant minimumStepSize() const override { return 1; }
+
+private:
+    mutable std::vector<QAccessible::Id> buttons;
 };
 
 QAccessibleInterface* factory(const QString&, QObject* o)

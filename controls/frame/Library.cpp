@@ -5,6 +5,7 @@
 #include <quilObjects/quilPUMenu.h>
 #include <quilObjects/quilScrollBar.h>
 #include <quilObjects/quilTab.h>
+#include <quilObjects/quilToolbar.h>
 
 #include "basic/quilXButton.h"
 
@@ -39,8 +40,13 @@ const std::vector<ClassEntry>& ClassTable()
          &quilScrollBar::staticMetaObject, &make<quilScrollBar>},
         {"quilTab", ClassEntry::Control, ClassEntry::ByContainer, 12, "__quilTab", &quilTab::staticMetaObject,
          &make<quilTab>},
+        {"quilToolbar", ClassEntry::Control, ClassEntry::ByContainer, 14, "__quilToolbar",
+         &quilToolbar::staticMetaObject, &make<quilToolbar>},
         {"quilXButton", ClassEntry::PrivateControl, ClassEntry::No, 15, nullptr, &quilXButton::staticMetaObject,
          nullptr},
+        {"ToolbarItems", ClassEntry::Collection, ClassEntry::No, -1, "__ToolbarItems",
+         &ToolbarItems::staticMetaObject, nullptr},
+        {"ToolbarItem", ClassEntry::Item, ClassEntry::No, -1, nullptr, &ToolbarItem::staticMetaObject, nullptr},
         {"ClsMain", ClassEntry::Empty, ClassEntry::No, -1, nullptr, &ClsMain::staticMetaObject, nullptr},
     };
     return table;

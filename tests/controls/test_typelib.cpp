@@ -77,6 +77,9 @@ TEST(TypeLibrary, ClassesAgainstTheClassTable)
         "class quilPUMenu kind control creatable container interface _quilPUMenu id 9 events __quilPUMenu",
         "class quilScrollBar kind control creatable container interface _quilScrollBar id 10 events __quilScrollBar",
         "class quilTab kind control creatable container interface _quilTab id 12 events __quilTab",
+        "class quilToolbar kind control creatable container interface _quilToolbar id 14 events __quilToolbar",
+        "class ToolbarItems kind collection creatable no interface _ToolbarItems events __ToolbarItems",
+        "class ToolbarItem kind item creatable no interface _ToolbarItem",
         "class ClsMain kind class creatable no interface _ClsMain",
     };
     for (const QString& h : heads)
@@ -108,4 +111,19 @@ TEST(TypeLibrary, ClassesAgainstTheClassTable)
     EXPECT_TRUE(bar.contains("property Min : int = 1"));
     EXPECT_EQ(section(all, "class quilTab"), QStringList({"method ID() -> short"}));
     EXPECT_TRUE(section(all, "class ClsMain").isEmpty());
+
+    EXPECT_EQ(section(all, "class quilToolbar"),
+              QStringList({"property BackColor : OLE_COLOR = &HFFFFFF", "property ForeColor : OLE_COLOR = &HC00000",
+                           "property SelectionColor : OLE_COLOR = &H80FF",
+                           "property MenuImageList : QObject* = Nothing", "property ImageList : QObject*",
+                           "property Enabled : bool = True", "property Font : QFont = Ambient.Font",
+                           "event ItemClicked(short& ItemIndex, QString& ItemKey)",
+                           "event MenuItemClicked(short& ItemIndex, QString& ItemKey, short& MenuItemIndex, "
+                           "QString& MenuItemKey)",
+                           "method ID() -> short"}));
+    EXPECT_EQ(section(all, "class ToolbarItems"), QStringList({"event ItemAdded()", "event ItemChanged()"}));
+    EXPECT_EQ(section(all, "class ToolbarItem"),
+              QStringList({"property sKey : QString", "property Caption : QString", "property IconIndex : short",
+                           "property Style : quil::eMenuItemType", "property Checked : bool",
+                           "property Enabled : bool"}));
 }

@@ -8,6 +8,7 @@
 #include "Library.h"
 #include "MenuItems.h"
 #include "Routines.h"
+#include "ToolbarItems.h"
 #include "Types.h"
 #include "quilButton.h"
 #include "quilControl.h"
@@ -16,4 +17,5 @@
 #include "quilPUMenu.h"
 #include "quilScrollBar.h"
 #include "quilTab.h"
+#include "quilToolbar.h"
 #include <quilObjects/PropertyBag.h>
