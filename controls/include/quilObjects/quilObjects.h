@@ -18,4 +18,6 @@
 #include "quilScrollBar.h"
 #include "quilTab.h"
 #include "quilToolbar.h"
+#include "quilSlider.h"
+#include "quilProgressBar.h"
 #include <quilObjects/PropertyBag.h>
