@@ -1,17 +1,20 @@
 // What assistive technology learns of a control: its role from the class,
 // its name from the caption, its state, and for controls with a range the
 // value interface. The list box's rows, an open menu's rows and the
-// calendar's days are its children, the selected one marked.
+// calendar's days are its children, the selected one marked; the toolbar's
+// buttons are its children with their checked state.
 #include <quilObjects/quilButton.h>
 #include <quilObjects/quilColorPicker.h>
 #include <quilObjects/quilListbox.h>
 #include <quilObjects/quilMonthview.h>
 #include <quilObjects/quilPUMenu.h>
 #include <quilObjects/quilScrollBar.h>
+#include <quilObjects/quilToolbar.h>
 
 #include "composite/PUMenuWindow.h"
 
 #include <QHash>
+#include <vector>
 
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
@@ -40,6 +43,8 @@ QAccessible::Role roleOf(const QObject* o)
         return QAccessible::PopupMenu;
     if (role == "Table")
         return QAccessible::Table;
+    if (role == "ToolBar")
+        return QAccessible::ToolBar;
     if (role == "Slider")
         return QAccessible::Slider;
     if (role == "ProgressBar")
@@ -189,6 +194,71 @@ private:
     int index;
 };
 
+// One button of a toolbar, by its number.
+class ToolbarButtonAccessible : public QAccessibleInterface {
+public:
+    ToolbarButtonAccessible(quilToolbar* bar, int index) : bar(bar), index(index) {}
+
+    std::shared_ptr<ToolbarItem> item() const
+    {
+        if (!bar || !bar->ToolbarItems() || index > bar->ToolbarItems()->Count())
+            return nullptr;
+        return bar->ToolbarItems()->Item(index);
+    }
+    bool isValid() const override { return item() != nullptr; }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override { return bar ? bar->window()->windowHandle() : nullptr; }
+    QAccessibleInterface* parent() const override { return bar ? QAccessible::queryAccessibleInterface(bar) : nullptr; }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QString text(QAccessible::Text t) const override
+    {
+        const auto i = item();
+        return i && t == QAccessible::Name ? i->Caption() : QString();
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override
+    {
+        if (!isValid())
+            return {};
+        const QRect r = bar->Box(index).frame;
+        return QRect(bar->mapToGlobal(r.topLeft()), r.size());
+    }
+    QAccessible::Role role() const override
+    {
+        const auto i = item();
+        switch (i ? i->Style() : mitNormalButton) {
+        case mitMenu:
+        case mitMenu2: return QAccessible::ButtonMenu;
+        case mitSeparator: return QAccessible::Separator;
+        case mitCaption: return QAccessible::StaticText;
+        case mitPlaceholder: return QAccessible::Graphic;
+        default: return QAccessible::Button;
+        }
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s;
+        const auto i = item();
+        if (!i) {
+            s.invalid = true;
+            return s;
+        }
+        s.disabled = !i->Enabled() && i->Style() != mitMenu && i->Style() != mitMenu2;
+        s.checkable = i->Style() == mitCheckButton;
+        s.checked = s.checkable && i->Checked();
+        s.hotTracked = bar->HoverButton() == index;
+        s.pressed = s.hotTracked && bar->ButtonDown();
+        s.hasPopup = i->Style() == mitMenu || i->Style() == mitMenu2;
+        return s;
+    }
+
+    QPointer<quilToolbar> bar;
+    int index;
+};
+
 class Accessible : public QAccessibleWidget, public QAccessibleValueInterface {
 public:
     explicit Accessible(QWidget* w) : QAccessibleWidget(w, roleOf(w)) {}
@@ -196,11 +266,24 @@ public:
     {
         for (QAccessible::Id id : std::as_const(items))
             QAccessible::deleteAccessibleInterface(id);
+        for (QAccessible::Id id : buttons)
+            if (id)
+                QAccessible::deleteAccessibleInterface(id);
     }
 
-    int childCount() const override { return QAccessibleWidget::childCount() + Items::count(widget()); }
+    quilToolbar* toolbar() const { return qobject_cast<quilToolbar*>(widget()); }
+
+    int childCount() const override
+    {
+        // The bar's children are its buttons (its popup's handle is no child a user meets).
+        if (const quilToolbar* bar = toolbar())
+            return bar->ToolbarItems() ? bar->ToolbarItems()->Count() : 0;
+        return QAccessibleWidget::childCount() + Items::count(widget());
+    }
     QAccessibleInterface* child(int i) const override
     {
+        if (quilToolbar* bar = toolbar())
+            return button(bar, i);
         const int widgets = QAccessibleWidget::childCount();
         if (i < widgets)
             return QAccessibleWidget::child(i);
@@ -214,8 +297,30 @@ public:
         items.insert(item, QAccessible::registerAccessibleInterface(iface));
         return iface;
     }
+    QAccessibleInterface* button(quilToolbar* bar, int i) const
+    {
+        if (i < 0 || i >= childCount())
+            return nullptr;
+        if (buttons.size() <= static_cast<size_t>(i))
+            buttons.resize(static_cast<size_t>(i) + 1, 0);
+        QAccessible::Id& id = buttons[static_cast<size_t>(i)];
+        if (!id)
+            id = QAccessible::registerAccessibleInterface(new ToolbarButtonAccessible(bar, i + 1));
+        return QAccessible::accessibleInterface(id);
+    }
+    QAccessibleInterface* childAt(int x, int y) const override
+    {
+        if (!toolbar())
+            return QAccessibleWidget::childAt(x, y);
+        for (int i = 0; i < childCount(); ++i)
+            if (QAccessibleInterface* c = child(i); c && c->rect().contains(x, y))
+                return c;
+        return nullptr;
+    }
     int indexOfChild(const QAccessibleInterface* c) const override
     {
+        if (auto* b = dynamic_cast<const ToolbarButtonAccessible*>(c))
+            return b->bar == toolbar() && b->index <= childCount() ? b->index - 1 : -1;
         if (auto* item = dynamic_cast<const ItemAccessible*>(c))
             return item->parent() == this ? QAccessibleWidget::childCount() + item->Index() : -1;
         return QAccessibleWidget::indexOfChild(c);
@@ -272,6 +377,7 @@ public:
 
 private:
     mutable QHash<int, QAccessible::Id> items;
+    mutable std::vector<QAccessible::Id> buttons;
 };
 
 QAccessibleInterface* factory(const QString&, QObject* o)

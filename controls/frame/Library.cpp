@@ -9,8 +9,9 @@
 #include <quilObjects/quilPUMenu.h>
 #include <quilObjects/quilScrollBar.h>
 #include <quilObjects/quilTab.h>
-#include <quilObjects/quilSlider.h>
 #include <quilObjects/quilProgressBar.h>
+#include <quilObjects/quilSlider.h>
+#include <quilObjects/quilToolbar.h>
 
 #include "basic/quilXButton.h"
 
@@ -63,6 +64,8 @@ const std::vector<ClassEntry>& ClassTable()
          &make<quilSlider>},
         {"quilTab", ClassEntry::Control, ClassEntry::ByContainer, 12, "__quilTab", &quilTab::staticMetaObject,
          &make<quilTab>},
+        {"quilToolbar", ClassEntry::Control, ClassEntry::ByContainer, 14, "__quilToolbar",
+         &quilToolbar::staticMetaObject, &make<quilToolbar>},
         {"quilXButton", ClassEntry::PrivateControl, ClassEntry::No, 15, nullptr, &quilXButton::staticMetaObject,
          nullptr},
         {"IconExtractor", ClassEntry::Service, ClassEntry::No, -1, nullptr, &IconExtractor::staticMetaObject, nullptr},
@@ -72,6 +75,9 @@ const std::vector<ClassEntry>& ClassTable()
          &makeParentless<sf_Information>},
         {"sf_InformationValue", ClassEntry::Item, ClassEntry::No, -1, nullptr, &sf_InformationValue::staticMetaObject,
          nullptr},
+        {"ToolbarItems", ClassEntry::Collection, ClassEntry::No, -1, "__ToolbarItems",
+         &ToolbarItems::staticMetaObject, nullptr},
+        {"ToolbarItem", ClassEntry::Item, ClassEntry::No, -1, nullptr, &ToolbarItem::staticMetaObject, nullptr},
         {"ClsMain", ClassEntry::Empty, ClassEntry::No, -1, nullptr, &ClsMain::staticMetaObject, nullptr},
     };
     return table;

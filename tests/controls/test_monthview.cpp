@@ -7,6 +7,7 @@
 #include <quilObjects/quilMonthview.h>
 #include <quilObjects/quilPUMenu.h>
 
+#include "../support/Doubles.h"
 #include "platform/forms/Clock.h"
 
 #include <QSignalSpy>

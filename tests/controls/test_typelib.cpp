@@ -87,6 +87,9 @@ TEST(TypeLibrary, ClassesAgainstTheClassTable)
         "class Search kind service creatable yes, global interface _Search",
         "class sf_Information kind collection creatable yes interface _sf_Information",
         "class sf_InformationValue kind item creatable no interface _sf_InformationValue",
+        "class quilToolbar kind control creatable container interface _quilToolbar id 14 events __quilToolbar",
+        "class ToolbarItems kind collection creatable no interface _ToolbarItems events __ToolbarItems",
+        "class ToolbarItem kind item creatable no interface _ToolbarItem",
         "class ClsMain kind class creatable no interface _ClsMain",
     };
     for (const QString& h : heads)
@@ -166,4 +169,19 @@ TEST(TypeLibrary, ClassesAgainstTheClassTable)
                                   "property DateTime : QString", "property Attrib : short", "property Size : QString"}));
     EXPECT_TRUE(section(all, "class Search").contains("property Separator : uchar"));
     EXPECT_TRUE(section(all, "class IconExtractor").contains("property MaskColor : OLE_COLOR"));
+
+    EXPECT_EQ(section(all, "class quilToolbar"),
+              QStringList({"property BackColor : OLE_COLOR = &HFFFFFF", "property ForeColor : OLE_COLOR = &HC00000",
+                           "property SelectionColor : OLE_COLOR = &H80FF",
+                           "property MenuImageList : QObject* = Nothing", "property ImageList : QObject*",
+                           "property Enabled : bool = True", "property Font : QFont = Ambient.Font",
+                           "event ItemClicked(short& ItemIndex, QString& ItemKey)",
+                           "event MenuItemClicked(short& ItemIndex, QString& ItemKey, short& MenuItemIndex, "
+                           "QString& MenuItemKey)",
+                           "method ID() -> short"}));
+    EXPECT_EQ(section(all, "class ToolbarItems"), QStringList({"event ItemAdded()", "event ItemChanged()"}));
+    EXPECT_EQ(section(all, "class ToolbarItem"),
+              QStringList({"property sKey : QString", "property Caption : QString", "property IconIndex : short",
+                           "property Style : quil::eMenuItemType", "property Checked : bool",
+                           "property Enabled : bool"}));
 }

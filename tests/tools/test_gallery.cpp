@@ -75,8 +75,13 @@ QVariant otherThan(const quil::PersistedProperty& p, int salt, QObject* images)
 // iMonth and iYear as "Day", "Month" and "Year".
 QByteArray propertyOf(const QObject& c, const char* persisted)
 {
-    if (c.metaObject()->indexOfProperty(persisted) >= 0)
+    const QMetaObject* m = c.metaObject();
+    if (m->indexOfProperty(persisted) >= 0)
         return persisted;
+    // A name stored in another case than the property's ("Imagelist").
+    for (int i = 0; i < m->propertyCount(); ++i)
+        if (qstricmp(m->property(i).name(), persisted) == 0)
+            return m->property(i).name();
     return QByteArray("i") + persisted;
 }
 
@@ -121,6 +126,26 @@ TEST(Gallery, HostsEveryControlClassOfTheLibrary)
     EXPECT_TRUE(disabled);
     EXPECT_TRUE(picture);
     EXPECT_EQ(w.imageList()->Count(), 3);
+
+    // The toolbar: a File and an Edit menu, pictures, and check buttons.
+    quil::quilToolbar* bar = nullptr;
+    for (QWidget* c : w.controls())
+        if (auto* t = qobject_cast<quil::quilToolbar*>(c))
+            bar = t;
+    ASSERT_NE(bar, nullptr);
+    const auto items = bar->ToolbarItems();
+    ASSERT_GE(items->Count(), 2);
+    EXPECT_EQ(items->Item("file")->Style(), quil::mitMenu);
+    EXPECT_GT(items->Item("file")->ToolbarMenuItems()->Count(), 0);
+    EXPECT_GT(items->Item("edit")->ToolbarMenuItems()->Count(), 0);
+    int checks = 0, pictures = 0;
+    for (const auto& item : *items) {
+        checks += item->Style() == quil::mitCheckButton;
+        pictures += item->IconIndex() > 0;
+    }
+    EXPECT_GE(checks, 2);
+    EXPECT_GT(pictures, 0);
+    EXPECT_EQ(bar->ImageList(), w.imageList());
 }
 
 TEST(Gallery, SaveThenLoadRoundTripsEveryProperty)

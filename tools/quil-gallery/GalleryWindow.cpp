@@ -266,6 +266,42 @@ void GalleryWindow::showcase()
                     target->CreateMenu(X, Y);
                 });
             }
+        } else if (cls == QLatin1String("quilToolbar")) {
+            // A menu bar (File, Edit), buttons with pictures, check buttons and a caption.
+            if (auto* bar = qobject_cast<quil::quilToolbar*>(make(e.name, QRect(x, y + 284, 560, 27)))) {
+                bar->setProperty("ImageList", QVariant::fromValue<QObject*>(images));
+                bar->setProperty("MenuImageList", QVariant::fromValue<QObject*>(images));
+                const auto items = bar->ToolbarItems();
+                const auto file = items->Add("file", tr("File"), 0, quil::mitMenu)->ToolbarMenuItems();
+                file->Add("new", tr("New page"), 3);
+                file->Add("open", tr("Open folder..."));
+                file->Add("", {}, 0, true, {}, {}, quil::itPlaceholder);
+                file->Add("close", tr("Close"), 2);
+                const auto edit = items->Add("edit", tr("Edit"), 0, quil::mitMenu2)->ToolbarMenuItems();
+                edit->Add("cut", tr("Cut"));
+                edit->Add("copy", tr("Copy"));
+                edit->Add("paste", tr("Paste"));
+                edit->Add("", {}, 0, true, {}, {}, quil::itPlaceholder);
+                edit->Add("wrap", tr("Wrap lines"), 0, true, {}, {}, quil::itCheck, true);
+                items->Add("sep1", {}, 0, quil::mitSeparator);
+                items->Add("accept", tr("Accept"), 1);
+                items->Add("stop", tr("Stop"), 2, quil::mitNormalButton, false, false);
+                items->Add("sep2", {}, 0, quil::mitSeparator);
+                items->Add("grid", tr("Grid"), 0, quil::mitCheckButton, true);
+                items->Add("ruler", tr("Ruler"), 0, quil::mitCheckButton);
+                items->Add("status", tr("Ready"), 0, quil::mitCaption);
+                // The bar reports a click on a check button; the host decides what it means.
+                connect(bar, &quil::quilToolbar::ItemClicked, bar, [bar](short& index, QString&) {
+                    const auto list = bar->ToolbarItems();
+                    if (!list || index < 1 || index > list->Count())
+                        return;
+                    const auto item = list->Item(index);
+                    if (item->Style() == quil::mitCheckButton) {
+                        item->setChecked(!item->Checked());
+                        list->Refresh();
+                    }
+                });
+            }
         } else {
             // Any other class: one of it, at a size a newcomer shows at.
             make(e.name, QRect(x, genericY, 140, 28));

@@ -94,8 +94,12 @@ void describeClass(const ClassEntry& e)
     // The persisted defaults come from a live instance of a control.
     std::unique_ptr<QObject> instance(e.create ? e.create(nullptr) : nullptr);
     const auto* control = qobject_cast<quilControl*>(instance.get());
+    // A plain record (a gadget) has no base members to leave out.
+    const bool isObject = m->inherits(&QObject::staticMetaObject);
     const QMetaObject& base = m->inherits(&QWidget::staticMetaObject) ? QWidget::staticMetaObject : QObject::staticMetaObject;
-    for (int i = base.propertyCount(); i < m->propertyCount(); ++i) {
+    const int firstProperty = isObject ? base.propertyCount() : 0;
+    const int firstMethod = isObject ? base.methodCount() : 0;
+    for (int i = firstProperty; i < m->propertyCount(); ++i) {
         const QMetaProperty p = m->property(i);
         QString line = QStringLiteral("  property %1 : %2").arg(QString::fromLatin1(p.name()), typeName(p));
         if (control)
@@ -106,7 +110,7 @@ void describeClass(const ClassEntry& e)
                 }
         out(line);
     }
-    for (int i = base.methodCount(); i < m->methodCount(); ++i) {
+    for (int i = firstMethod; i < m->methodCount(); ++i) {
         const QMetaMethod mm = m->method(i);
         if (mm.access() != QMetaMethod::Public)
             continue;

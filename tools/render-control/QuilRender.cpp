@@ -52,7 +52,7 @@ bool IsQuilClass(const QString& cls)
 {
     return cls == "quilButton" || cls == "quilScrollBar" || cls == "quilXButton" || cls == "quilSlider" ||
            cls == "quilProgressBar" || cls == "quilLabel" || cls == "quilColorPicker" || cls == "quilListbox" ||
-           cls == "quilMonthview" || cls == "quilPUMenu";
+           cls == "quilMonthview" || cls == "quilPUMenu" || cls == "quilToolbar";
 }
 
 std::optional<qint64> QuilEnumValue(const QString& text)
@@ -89,7 +89,10 @@ QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>
                 .arg(picture.width())
                 .arg(images.ImageWidth())
                 .arg(images.ImageHeight());
-        bag.values[strip->property] = QVariant::fromValue<QObject*>(&images);
+        // The toolbar keeps its buttons' pictures under the name forms store them by.
+        const QString stored = cls == "quilToolbar" && strip->property == "ImageList" ? QStringLiteral("Imagelist")
+                                                                                       : strip->property;
+        bag.values[stored] = QVariant::fromValue<QObject*>(&images);
     }
     static QPoint pointer(500, 500);
     quil::quilControl::SetPointerSource([] { return pointer; });
@@ -109,8 +112,8 @@ QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>
     c->InitProperties();
     c->resize(size);
     c->ReadProperties(bag);
-    if (!extras.items.isEmpty() && cls != "quilListbox" && cls != "quilPUMenu")
-        return "--item fills a quilListbox or a quilPUMenu, not a " + cls;
+    if (!extras.items.isEmpty() && cls != "quilListbox" && cls != "quilPUMenu" && cls != "quilToolbar")
+        return "--item fills a quilListbox, a quilPUMenu or a quilToolbar, not a " + cls;
     if (extras.open && cls != "quilPUMenu")
         return "--open is for a quilPUMenu";
     if (auto* list = qobject_cast<quil::quilListbox*>(c)) {
@@ -121,6 +124,31 @@ QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>
             return "--item: " + e.description();
         }
         list->Refresh();
+    }
+    if (auto* bar = qobject_cast<quil::quilToolbar*>(c)) {
+        // KEY=CAPTION[,STYLE]: the style by name (mitMenu) or number (3).
+        const QMetaEnum styles = QMetaEnum::fromType<quil::eMenuItemType>();
+        try {
+            for (const auto& [key, text] : extras.items) {
+                QString caption = text;
+                int style = quil::mitNormalButton;
+                if (const int comma = text.lastIndexOf(','); comma >= 0) {
+                    const QString name = text.mid(comma + 1).trimmed();
+                    bool ok = false;
+                    style = name.toInt(&ok);
+                    if (!ok)
+                        style = styles.keyToValue(name.toLatin1().constData(), &ok);
+                    if (!ok || !styles.valueToKey(style))
+                        return QString("--item %1: '%2' is no button style (mitNormalButton, mitCheckButton, mitMenu, "
+                                       "mitMenu2, mitPlaceholder, mitSeparator, mitCaption or 1 to 7)")
+                            .arg(key, name);
+                    caption = text.left(comma);
+                }
+                bar->ToolbarItems()->Add(key, caption, 0, static_cast<quil::eMenuItemType>(style));
+            }
+        } catch (const quil::Error& e) {
+            return "--item: " + e.description();
+        }
     }
     // The control may have sized itself (a scroll bar keeps its thickness within limits).
     host.resize(c->size());

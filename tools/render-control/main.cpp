@@ -4,10 +4,12 @@
 // they settle on after laying themselves out.
 //
 //   render-control --class CLASS --size WxH [--state N] [--focus] [--container RRGGBB]
-//                  [--set NAME=VALUE]... [--item KEY=CAPTION]... [--open X,Y] --out FILE.png
+//                  [--set NAME=VALUE]... [--item KEY=CAPTION[,STYLE]]... [--open X,Y] --out FILE.png
 //
-// --item adds an entry to a quilListbox or quilPUMenu; --open X,Y draws a
-// quilPUMenu's menu open at that screen point (pixels) instead of its handle.
+// --item adds an entry to a quilListbox or quilPUMenu, or a button to a
+// quilToolbar (KEY=CAPTION[,STYLE], STYLE an eMenuItemType such as mitMenu;
+// the bar is drawn at its own height); --open X,Y draws a quilPUMenu's menu
+// open at that screen point (pixels) instead of its handle.
 //
 // --set ImageList=FILE.png@WxH gives a control a host image list cut from a
 // strip of W x H pictures.
@@ -70,6 +72,7 @@ const std::map<QString, std::map<QString, Kind>>& classes()
         {"quilListbox", QuilProperties("quilListbox")},
         {"quilMonthview", QuilProperties("quilMonthview")},
         {"quilPUMenu", QuilProperties("quilPUMenu")},
+        {"quilToolbar", QuilProperties("quilToolbar")},
     };
     return table;
 }
@@ -148,7 +151,7 @@ int main(int argc, char** argv)
             state = static_cast<int>(*n);
         } else {
             return fail("unknown or incomplete argument '" + a + "'\nusage: render-control --class CLASS --size WxH "
-                        "[--state N] [--focus] [--container RRGGBB] [--set NAME=VALUE]... [--item KEY=CAPTION]... "
+                        "[--state N] [--focus] [--container RRGGBB] [--set NAME=VALUE]... [--item KEY=CAPTION[,STYLE]]... "
                         "[--open X,Y] --out FILE.png");
         }
     }
@@ -156,7 +159,7 @@ int main(int argc, char** argv)
     if (known == classes().end())
         return fail("unknown class '" + cls + "' (known: GlossButton, ThemedButton, XP_ProgressBar, XPFrame, "
                     "quilButton, quilColorPicker, quilLabel, quilListbox, quilMonthview, quilProgressBar, quilPUMenu, "
-                    "quilScrollBar, quilSlider, quilXButton)");
+                    "quilScrollBar, quilSlider, quilToolbar, quilXButton)");
     if (focus && !IsQuilClass(cls))
         return fail("--focus is for the library's controls (quilButton, quilColorPicker, quilLabel, quilScrollBar, "
                     "quilSlider, quilXButton)");

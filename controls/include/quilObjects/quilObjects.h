@@ -10,6 +10,7 @@
 #include "MenuItems.h"
 #include "Routines.h"
 #include "Search.h"
+#include "ToolbarItems.h"
 #include "Types.h"
 #include "quilButton.h"
 #include "quilColorPicker.h"
@@ -20,6 +21,7 @@
 #include "quilPUMenu.h"
 #include "quilScrollBar.h"
 #include "quilTab.h"
+#include "quilToolbar.h"
 #include "quilSlider.h"
 #include "quilProgressBar.h"
 #include <quilObjects/PropertyBag.h>
