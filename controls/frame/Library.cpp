@@ -1,5 +1,7 @@
 #include <quilObjects/IconExtractor.h>
+#include <quilObjects/ComboDatas.h>
 #include <quilObjects/Library.h>
+#include <quilObjects/MenuItems.h>
 #include <quilObjects/Search.h>
 #include <quilObjects/quilButton.h>
 #include <quilObjects/quilColorPicker.h>
@@ -74,6 +76,15 @@ const std::vector<ClassEntry>& ClassTable()
         {"sf_Information", ClassEntry::Collection, ClassEntry::Yes, -1, nullptr, &sf_Information::staticMetaObject,
          &makeParentless<sf_Information>},
         {"sf_InformationValue", ClassEntry::Item, ClassEntry::No, -1, nullptr, &sf_InformationValue::staticMetaObject,
+         nullptr},
+        {"ComboDatas", ClassEntry::Collection, ClassEntry::No, -1, "__ComboDatas", &ComboDatas::staticMetaObject,
+         nullptr},
+        {"ComboData", ClassEntry::Item, ClassEntry::No, -1, nullptr, &ComboData::staticMetaObject, nullptr},
+        {"MenuItems", ClassEntry::Collection, ClassEntry::No, -1, nullptr, &MenuItems::staticMetaObject, nullptr},
+        {"MenuItem", ClassEntry::Item, ClassEntry::No, -1, nullptr, &MenuItem::staticMetaObject, nullptr},
+        {"MenuItemListings", ClassEntry::Collection, ClassEntry::No, -1, nullptr, &MenuItemListings::staticMetaObject,
+         nullptr},
+        {"MenuItemListing", ClassEntry::Item, ClassEntry::No, -1, nullptr, &MenuItemListing::staticMetaObject,
          nullptr},
         {"ToolbarItems", ClassEntry::Collection, ClassEntry::No, -1, "__ToolbarItems",
          &ToolbarItems::staticMetaObject, nullptr},

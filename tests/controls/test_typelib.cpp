@@ -89,6 +89,12 @@ TEST(TypeLibrary, ClassesAgainstTheClassTable)
         "class sf_InformationValue kind item creatable no interface _sf_InformationValue",
         "class quilToolbar kind control creatable container interface _quilToolbar id 14 events __quilToolbar",
         "class ToolbarItems kind collection creatable no interface _ToolbarItems events __ToolbarItems",
+        "class ComboDatas kind collection creatable no interface _ComboDatas events __ComboDatas",
+        "class ComboData kind item creatable no interface _ComboData",
+        "class MenuItems kind collection creatable no interface _MenuItems",
+        "class MenuItem kind item creatable no interface _MenuItem",
+        "class MenuItemListings kind collection creatable no interface _MenuItemListings",
+        "class MenuItemListing kind item creatable no interface _MenuItemListing",
         "class ToolbarItem kind item creatable no interface _ToolbarItem",
         "class ClsMain kind class creatable no interface _ClsMain",
     };
@@ -179,6 +185,12 @@ TEST(TypeLibrary, ClassesAgainstTheClassTable)
                            "event MenuItemClicked(short& ItemIndex, QString& ItemKey, short& MenuItemIndex, "
                            "QString& MenuItemKey)",
                            "method ID() -> short"}));
+    EXPECT_EQ(section(all, "class MenuItem"),
+              QStringList({"property Key : QString", "property Caption : QString", "property Icon : short",
+                           "property Enabled : bool", "property Child : QString", "property Group : QString",
+                           "property ItemType : quil::eItemType", "property Checked : bool", "property Bold : bool"}));
+    EXPECT_TRUE(section(all, "class ComboData").contains("property Value : QString"));
+    EXPECT_EQ(section(all, "class MenuItemListings"), QStringList({"property Count : int"}));
     EXPECT_EQ(section(all, "class ToolbarItems"), QStringList({"event ItemAdded()", "event ItemChanged()"}));
     EXPECT_EQ(section(all, "class ToolbarItem"),
               QStringList({"property sKey : QString", "property Caption : QString", "property IconIndex : short",

@@ -17,6 +17,14 @@ class QCollator;
 namespace quil {
 
 class QUILOBJECTS_EXPORT ComboData {
+    Q_GADGET
+    Q_CLASSINFO("Interface", "_ComboData")
+    Q_PROPERTY(QString Comment READ Comment WRITE setComment)
+    Q_PROPERTY(QString Key READ Key WRITE setKey)
+    Q_PROPERTY(short Index READ Index WRITE setIndex)
+    Q_PROPERTY(short Icon READ Icon WRITE setIcon)
+    Q_PROPERTY(QString Value READ Value WRITE setValue)
+    Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
 public:
     QString Comment() const { return comment; }
     void setComment(const QString& v) { comment = v; }
@@ -43,6 +51,9 @@ class QUILOBJECTS_EXPORT ComboDatas : public QObject, public KeyedCollection<Com
     Q_OBJECT
     Q_CLASSINFO("Interface", "_ComboDatas")
     Q_CLASSINFO("EventInterface", "__ComboDatas")
+    Q_PROPERTY(quil::eSortDirection Sorting READ Sorting WRITE setSorting)
+    Q_PROPERTY(bool Sorted READ Sorted WRITE setSorted)
+    Q_PROPERTY(int Count READ Count)
 public:
     explicit ComboDatas(QObject* parent = nullptr);
     ~ComboDatas() override;

@@ -6,12 +6,24 @@
 #include "KeyedCollection.h"
 #include "Types.h"
 
+#include <QObject>
 #include <QString>
 #include <memory>
 
 namespace quil {
 
 class QUILOBJECTS_EXPORT MenuItem {
+    Q_GADGET
+    Q_CLASSINFO("Interface", "_MenuItem")
+    Q_PROPERTY(QString Key READ Key WRITE setKey)
+    Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
+    Q_PROPERTY(short Icon READ Icon WRITE setIcon)
+    Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
+    Q_PROPERTY(QString Child READ Child WRITE setChild)
+    Q_PROPERTY(QString Group READ Group WRITE setGroup)
+    Q_PROPERTY(quil::eItemType ItemType READ ItemType WRITE setItemType)
+    Q_PROPERTY(bool Checked READ Checked WRITE setChecked)
+    Q_PROPERTY(bool Bold READ Bold WRITE setBold)
 public:
     QString Key() const { return key; }
     void setKey(const QString& v) { key = v; }
@@ -46,6 +58,9 @@ private:
 
 // Item("") gives no entry rather than an error.
 class QUILOBJECTS_EXPORT MenuItems : public KeyedCollection<MenuItem> {
+    Q_GADGET
+    Q_CLASSINFO("Interface", "_MenuItems")
+    Q_PROPERTY(int Count READ Count)
 public:
     MenuItems();
     ~MenuItems() override;
@@ -57,6 +72,13 @@ public:
 };
 
 class QUILOBJECTS_EXPORT MenuItemListing {
+    Q_GADGET
+    Q_CLASSINFO("Interface", "_MenuItemListing")
+    Q_PROPERTY(QString Key READ Key WRITE setKey)
+    Q_PROPERTY(short Index READ Index WRITE setIndex)
+    Q_PROPERTY(int Top READ Top WRITE setTop)
+    Q_PROPERTY(int Height READ Height WRITE setHeight)
+    Q_PROPERTY(bool Selectable READ Selectable WRITE setSelectable)
 public:
     QString Key() const { return key; }
     void setKey(const QString& v) { key = v; }
@@ -80,6 +102,9 @@ private:
 };
 
 class QUILOBJECTS_EXPORT MenuItemListings : public KeyedCollection<MenuItemListing> {
+    Q_GADGET
+    Q_CLASSINFO("Interface", "_MenuItemListings")
+    Q_PROPERTY(int Count READ Count)
 public:
     MenuItemListings();
     ~MenuItemListings() override;
