@@ -26,6 +26,8 @@ QAccessible::Role roleOf(const QObject* o)
         return QAccessible::PopupMenu;
     if (role == "Table")
         return QAccessible::Table;
+    if (role == "EditableText")
+        return QAccessible::EditableText;
     return QAccessible::Client;
 }
 

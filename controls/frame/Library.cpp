@@ -5,6 +5,7 @@
 #include <quilObjects/quilPUMenu.h>
 #include <quilObjects/quilScrollBar.h>
 #include <quilObjects/quilTab.h>
+#include <quilObjects/quilTextBox.h>
 
 #include "basic/quilXButton.h"
 
@@ -39,6 +40,8 @@ const std::vector<ClassEntry>& ClassTable()
          &quilScrollBar::staticMetaObject, &make<quilScrollBar>},
         {"quilTab", ClassEntry::Control, ClassEntry::ByContainer, 12, "__quilTab", &quilTab::staticMetaObject,
          &make<quilTab>},
+        {"quilTextBox", ClassEntry::Control, ClassEntry::ByContainer, 13, "__quilTextBox",
+         &quilTextBox::staticMetaObject, &make<quilTextBox>},
         {"quilXButton", ClassEntry::PrivateControl, ClassEntry::No, 15, nullptr, &quilXButton::staticMetaObject,
          nullptr},
         {"ClsMain", ClassEntry::Empty, ClassEntry::No, -1, nullptr, &ClsMain::staticMetaObject, nullptr},

@@ -77,6 +77,7 @@ TEST(TypeLibrary, ClassesAgainstTheClassTable)
         "class quilPUMenu kind control creatable container interface _quilPUMenu id 9 events __quilPUMenu",
         "class quilScrollBar kind control creatable container interface _quilScrollBar id 10 events __quilScrollBar",
         "class quilTab kind control creatable container interface _quilTab id 12 events __quilTab",
+        "class quilTextBox kind control creatable container interface _quilTextBox id 13 events __quilTextBox",
         "class ClsMain kind class creatable no interface _ClsMain",
     };
     for (const QString& h : heads)

@@ -16,4 +16,5 @@
 #include "quilPUMenu.h"
 #include "quilScrollBar.h"
 #include "quilTab.h"
+#include "quilTextBox.h"
 #include <quilObjects/PropertyBag.h>
