@@ -50,17 +50,18 @@ std::map<QString, Kind> QuilProperties(const QString& cls)
 bool IsQuilClass(const QString& cls)
 {
     return cls == "quilButton" || cls == "quilScrollBar" || cls == "quilXButton" || cls == "quilListbox" ||
-           cls == "quilMonthview" || cls == "quilPUMenu";
+           cls == "quilMonthview" || cls == "quilPUMenu" || cls == "quilTextBox";
 }
 
 std::optional<qint64> QuilEnumValue(const QString& text)
 {
-    const QMetaEnum en = QMetaEnum::fromType<quil::MyOrientation>();
-    bool ok = false;
-    const int v = en.keyToValue(text.toLatin1().constData(), &ok);
-    if (!ok)
-        return std::nullopt;
-    return v;
+    for (const QMetaEnum& en : {QMetaEnum::fromType<quil::MyOrientation>(), QMetaEnum::fromType<quil::DataFormats>()}) {
+        bool ok = false;
+        const int v = en.keyToValue(text.toLatin1().constData(), &ok);
+        if (ok)
+            return v;
+    }
+    return std::nullopt;
 }
 
 // Brings a control of the library into a state through its own notifications,

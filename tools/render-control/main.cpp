@@ -66,6 +66,7 @@ const std::map<QString, std::map<QString, Kind>>& classes()
         {"quilListbox", QuilProperties("quilListbox")},
         {"quilMonthview", QuilProperties("quilMonthview")},
         {"quilPUMenu", QuilProperties("quilPUMenu")},
+        {"quilTextBox", QuilProperties("quilTextBox")},
     };
     return table;
 }
@@ -151,7 +152,7 @@ int main(int argc, char** argv)
     const auto known = classes().find(cls);
     if (known == classes().end())
         return fail("unknown class '" + cls + "' (known: GlossButton, ThemedButton, XP_ProgressBar, XPFrame, "
-                    "quilButton, quilScrollBar, quilXButton, quilListbox, quilMonthview, quilPUMenu)");
+                    "quilButton, quilScrollBar, quilXButton, quilListbox, quilMonthview, quilPUMenu, quilTextBox)");
     if (focus && !IsQuilClass(cls))
         return fail("--focus is for the library's controls (quilButton, quilScrollBar, quilXButton)");
     if (size.isEmpty())
