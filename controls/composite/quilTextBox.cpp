@@ -486,7 +486,14 @@ void quilTextBox::setMaxLength(int n)
     if (n < 0)
         throw Error(Error::InvalidArgument, QStringLiteral("MaxLength cannot be negative (0 means no limit)"));
     maxLength = n;
+    // The field sets its text anew for a new limit; the selection stays where it fits.
+    const int start = SelStart(), length = SelLength();
     field->setMaxLength(n > 0 ? n : std::numeric_limits<int>::max());
+    const int len = int(field->text().size());
+    if (length > 0 && start < len)
+        field->setSelection(start, std::min(length, len - start));
+    else
+        field->setCursorPosition(std::min(start, len));
     notify("MaxLength");
 }
 

@@ -442,9 +442,12 @@ TEST(quilTextBoxLook, PropertiesReachTheField)
 {
     quilTextBox box;
     EXPECT_EQ(box.Text(), "Dummy Text");
-    box.setMaxLength(4);
     box.setText("abcdef");
+    box.setSelStart(2);
+    box.setSelLength(3);
+    box.setMaxLength(4);
     EXPECT_EQ(box.Text(), "abcd");
+    EXPECT_EQ(std::tuple(box.SelStart(), box.SelLength()), std::tuple(2, 2)) << "a new limit keeps what fits";
     box.setMaxLength(0);
     box.setText(QString(40000, 'x'));
     EXPECT_EQ(box.Text().size(), 40000) << "0 is no limit";
