@@ -253,6 +253,7 @@ int quilListbox::VisibleRows() const
 
 void quilListbox::Refresh()
 {
+    itemsPending = false;
     QPointer<quilListbox> self(this);
     // The size the rows are counted for.
     if (surface().ScaleWidth() != width() || surface().ScaleHeight() != height())
@@ -302,20 +303,37 @@ void quilListbox::layoutRows()
 
 void quilListbox::itemsChanged()
 {
-    // Entries came or went without a Refresh: rows that would name entries
-    // no longer there are laid out again.
+    // Filling a list raises one event per entry: the list catches up once,
+    // when the event loop next runs (or at the next Refresh), instead of
+    // laying out and painting for every entry. Until then painting skips
+    // rows whose entries are gone.
+    if (itemsPending)
+        return;
+    itemsPending = true;
+    QMetaObject::invokeMethod(this, &quilListbox::applyItemsChange, Qt::QueuedConnection);
+}
+
+void quilListbox::applyItemsChange()
+{
+    if (!itemsPending)
+        return;
+    itemsPending = false;
+    // Entries came or went without a Refresh: the range follows them, so the
+    // rows laid out are always entries.
     QPointer<quilListbox> self(this);
     const int n = count(), V = VisibleRows();
     if (n > 0) {
-        // The range follows the entries, so the rows shown are always entries.
-        bar->setMin(1);
+        if (bar->Min() != 1)
+            bar->setMin(1);
         if (!self)
             return;
-        bar->setMax(n - V + 1);
+        if (bar->Max() != std::max(n - V + 1, bar->Min() + 1))
+            bar->setMax(n - V + 1);
         if (!self)
             return;
     }
-    bar->setEnabled(V <= n);
+    if (bar->Enabled() != (V <= n))
+        bar->setEnabled(V <= n);
     if (!self)
         return;
     layoutRows();

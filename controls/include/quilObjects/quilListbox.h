@@ -123,6 +123,7 @@ private:
     void layoutRows();
     void repaint(bool hoverFrame);
     void itemsChanged();
+    void applyItemsChange();
     int count() const;
     // The entry under a point, or 0.
     short entryAt(float x, float y) const;
@@ -147,6 +148,7 @@ private:
     bool hoverFrame = false;
     bool painted = false;
     bool paintedHover = false;
+    bool itemsPending = false;
     QSize placed;
 };
 
