@@ -1,4 +1,5 @@
 #include "engine/Services.h"
+#include "shell/Commands.h"
 #include "shell/Form1.h"
 #include "shell/frmSplash.h"
 #include "shell/frmpath.h"
@@ -8,6 +9,7 @@
 #include "platform/shell/SingleInstance.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <cstdio>
 #include <memory>
 
@@ -15,6 +17,44 @@ using namespace murivo;
 
 int main(int argc, char** argv)
 {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine line = ParseCommandLine(arguments);
+    if (!line.error.isEmpty()) {
+        std::fprintf(stderr, "murivo: %s\n%s", qPrintable(line.error), qPrintable(UsageText()));
+        return 2;
+    }
+    if (line.help) {
+        std::fputs(qPrintable(UsageText()), stdout);
+        return 0;
+    }
+    if (line.version) {
+        std::puts("murivo 1.1");
+        return 0;
+    }
+
+    // A plain start without a display says so before it touches anything.
+    QString noDisplay = MissingDisplay(QProcessEnvironment::systemEnvironment());
+    if (!noDisplay.isEmpty() && line.command().isEmpty()) {
+        std::fprintf(stderr, "murivo needs a graphical session: %s.\n", qPrintable(noDisplay));
+        return 1;
+    }
+    platform::SingleInstance instance("murivo.lock");
+    if (!line.command().isEmpty() && instance.PrevInstance()) {
+        // The running copy does it; this one needs no window.
+        QCoreApplication client(argc, argv);
+        QString why;
+        if (SendCommand(instance.socketPath(), line.command(), &why))
+            return 0;
+        std::fprintf(stderr, "murivo: the running copy could not be asked: %s\n", qPrintable(why));
+        return 1;
+    }
+    if (!noDisplay.isEmpty()) {
+        std::fprintf(stderr, "murivo needs a graphical session: %s.\n", qPrintable(noDisplay));
+        return 1;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName("Murivo");
     QApplication::setApplicationVersion("1.1");
@@ -32,11 +72,11 @@ int main(int argc, char** argv)
     platform::Desktop desktop(registry, std::move(backend));
     Services sv{clock, boxes, settings, registry, desktop, QCoreApplication::applicationFilePath()};
 
-    platform::SingleInstance instance("murivo.lock");
     frmpath paths;
     progress loading;
     std::unique_ptr<Form1> form;
     std::unique_ptr<tray> trayHost;
+    CommandServer commands;
     int failure = 0;
 
     frmSplash splash(sv, instance.PrevInstance(), [&] {
@@ -52,8 +92,26 @@ int main(int argc, char** argv)
             failure = 2;
             return;
         }
+        QObject::connect(form.get(), &Form1::EndProgram, &app, &QCoreApplication::quit, Qt::QueuedConnection);
         trayHost = std::make_unique<tray>(sv, *form);
         trayHost->Form_Load();
+
+        // Later starts with --change-now or --show reach this copy here.
+        QString why;
+        if (!commands.listen(instance.socketPath(), &why))
+            std::fprintf(stderr, "murivo: later starts cannot send commands to this copy: %s\n", qPrintable(why));
+        Form1* f = form.get();
+        auto showMain = [f] {
+            f->show();
+            f->raise();
+            f->activateWindow();
+        };
+        QObject::connect(&commands, &CommandServer::ChangeNow, f, &Form1::chage_wall);
+        QObject::connect(&commands, &CommandServer::Show, f, showMain);
+        if (line.show)
+            showMain();
+        if (line.changeNow)
+            QTimer::singleShot(0, f, &Form1::chage_wall);
     });
     splash.Form_Load();
     if (failure)

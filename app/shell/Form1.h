@@ -1,8 +1,10 @@
 #pragma once
-// The main window: owner of the wallpaper list cursor, the schedules and the
-// Settings page. Loaded hidden at start; hidden, never closed.
+// The main window: owner of the wallpaper list cursor, its four pages, and
+// the rotation engine it configures and shows. Loaded hidden at start; hidden
+// rather than closed while a notification area lets the user back in.
 
 #include "engine/Services.h"
+#include "engine/Rotation.h"
 #include "platform/db/Database.h"
 #include "platform/forms/Forms.h"
 #include "thumbs/ThumbsCtl.h"
@@ -21,8 +23,10 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 namespace murivo {
 
@@ -80,13 +84,24 @@ public:
     // The viewer is shown modally; tests replace the loop.
     std::function<void(QWidget&)> showModal;
 
+    // With no notification area the window is the only way in: closing it ends the program.
+    void setNoNotificationArea(bool none) { noNotificationArea = none; }
+    // True while a command walks or changes the list (it yields meanwhile).
+    bool ListBusy() const { return listBusy > 0; }
+    bool HasQueuedCommands() const { return !queued.empty(); }
+    // Wallpaper changes under way on the worker.
+    int ChangesInFlight() const { return rotation ? rotation->ChangesInFlight() : 0; }
+    // The schedules and the wallpaper change; this window configures and shows them.
+    Rotation& Schedule() { return *rotation; }
+    // The folder "Select wallpapers" starts in: the user's Pictures folder, else home.
+    static QString PicturesFolder();
+
     QString BitmapPath() const;
     QString ListFilePath() const;
     int RowCount() const { return rowCount; }
 
     std::unique_ptr<platform::db::Connection> ListConnection;
     std::unique_ptr<platform::db::Recordset> ListCursor;
-    QDateTime LastChange;
 
     QTabWidget XTab1;
     QWidget page0;
@@ -119,31 +134,47 @@ public:
     GlossButton GlossButton6, GlossButton8;
     platform::FormTimer Timer1, Timer2;
 
+signals:
+    // The program is to end (the window was closed with no notification area to return to).
+    void EndProgram();
+
 protected:
     void closeEvent(QCloseEvent* e) override;
     bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
+    // One file per page builds its page and holds its commands.
+    void buildSelectedItemsPage();
+    void buildSelectWallpapersPage();
+    void buildSettingsPage();
+    void buildAboutPage();
     void fillPickers();
     void loadSettingsPage();
-    void readRow();    // (R)
-    void advance();    // (V)
-    void applyText6(); // (A) on Text6
-    void pictureFailed(const QString& why);
 
     Services& sv;
     frmpath& paths;
     progress& loading;
     int rowCount = 0;
-    bool inTimer1 = false;
-    bool inTimer2 = false;
-    bool listBusy = false;
-    // The list row of each thumbnail of ThumbsCtl1, in view order, and of the selection.
-    std::vector<qint64> viewRows;
+    // Commands that walk or change the list yield while thumbnails load. The
+    // count restores, never resets, so a nested command cannot end the outer
+    // one's protection; commands arriving meanwhile are refused or queued.
+    int listBusy = 0;
+    struct BusyGuard {
+        explicit BusyGuard(Form1& f);
+        ~BusyGuard();
+        Form1& form;
+    };
+    bool refuseWhileBusy();
+    void runQueued();
+    std::vector<std::function<void()>> queued;
+    bool noNotificationArea = false;
+    bool folderShown = false;
+    // The list row of the selection.
     qint64 selectedRow = -1;
     QString dirPath;
     std::unique_ptr<slideshow> slides;
-    QString lastPictureFailure;
+    // Last, so it goes first: its worker ends before anything its outcomes touch.
+    std::unique_ptr<Rotation> rotation;
 };
 
 } // namespace murivo

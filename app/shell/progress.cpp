@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QWindow>
+#include <algorithm>
 
 namespace murivo {
 
@@ -33,8 +34,8 @@ void progress::Form_Load()
 void progress::Timer1_Timer()
 {
     const double n = Text1.text().toDouble();
-    // N is at least 1 as the main window sets it; a stray 0 would never fill.
-    const double step = 100.0 / (n > 0 ? n : 1);
+    // At least 1: from 200 rows on, 100 / N rounds to 0 and the bar would never fill.
+    const double step = std::max(1.0, 100.0 / (n > 0 ? n : 1));
     pro.setValue(static_cast<long>(platform::RoundHalfEven(pro.Value() + step)));
     if (pro.Value() == 100)
         Unload();

@@ -4,6 +4,7 @@
 #include "frmpath.h"
 #include "platform/picture/Picture.h"
 
+#include <QCloseEvent>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -37,6 +38,10 @@ slideshow::slideshow(frmpath& holder, QWidget* parent)
     Label1.setStyleSheet("color: white; background: transparent;");
     Label1.setGeometry(0, 0, width(), height());
     Label1.hide();
+    // The message lies over the picture: the mouse must still reach the
+    // picture (to bring the toolbar back) and the toolbar above it.
+    Label1.setAttribute(Qt::WA_TransparentForMouseEvents);
+    Picture1.raise();
     connect(&Timer1, &FormTimer::Timer, this, &slideshow::Timer1_Timer);
     connect(&Timer2, &FormTimer::Timer, this, &slideshow::Timer2_Timer);
 }
@@ -100,6 +105,7 @@ void slideshow::showCurrent()
     const QImage img = LoadPicture(path);   // throws when it cannot be loaded
     pic.setPixmap(QPixmap::fromImage(img));   // natural size from the top-left corner, clipped by the window
     shownPath = path;
+    Label1.hide();   // a good picture is never covered by the no-pictures message
 }
 
 void slideshow::Form_Load()
@@ -191,13 +197,21 @@ void slideshow::step(bool back)
 void slideshow::Image3_Click() { step(true); }
 void slideshow::Image4_Click() { step(false); }
 
-void slideshow::Image5_Click()
+void slideshow::Image5_Click() { close(); }
+
+void slideshow::unload()
 {
     Timer1.setEnabled(false);
     Timer2.setEnabled(false);
     SlideCursor.reset();
     SlideConnection.reset();
-    hide();
+}
+
+void slideshow::closeEvent(QCloseEvent* e)
+{
+    // However it is closed (its button, Esc, the window manager), nothing runs on hidden.
+    unload();
+    QWidget::closeEvent(e);
     emit Unloaded();
 }
 

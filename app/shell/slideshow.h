@@ -47,10 +47,12 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
     bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
     void showCurrent();   // throws on failure
+    void unload();        // timers and connection end with the window
     // Steps the cursor (wrapping), shows the picture and runs the advance again.
     void step(bool back);
     frmpath& paths;

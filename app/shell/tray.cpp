@@ -174,7 +174,9 @@ void tray::Form_Load()
     available = QSystemTrayIcon::isSystemTrayAvailable();
     if (!available) {
         // Without a notification area the main window is the only way in.
-        std::fprintf(stderr, "murivo: this desktop shows no notification area; the main window stays open instead.\n");
+        std::fprintf(stderr, "murivo: this desktop shows no notification area; the main window stays open instead,\n"
+                             "and closing it ends murivo.\n");
+        form.setNoNotificationArea(true);
         form.show();
     }
 }

@@ -4,12 +4,17 @@
 #include "platform/forms/Mouse.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QDir>
+#include <QImageWriter>
+#include <QSaveFile>
+#include <QUrl>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QFutureWatcher>
 #include <QImageReader>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPixmap>
 #include <QtConcurrent/QtConcurrentRun>
 #include <cmath>
@@ -70,6 +75,92 @@ FittedSize FitThumb(double W, double H, double mh, double mw)
     return {w, h};
 }
 
+// ------------------------------------------------------- thumbnail cache
+
+QString ThumbCacheFolder()
+{
+    QString base = qEnvironmentVariable("XDG_CACHE_HOME");
+    if (base.isEmpty() || !QDir::isAbsolutePath(base))
+        base = QDir::homePath() + "/.cache";
+    return QDir::cleanPath(base) + "/thumbnails/normal";
+}
+
+QString ThumbUri(const QString& path)
+{
+    return QString::fromLatin1(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded());
+}
+
+QString ThumbCacheEntry(const QString& path)
+{
+    const QByteArray md5 = QCryptographicHash::hash(ThumbUri(path).toUtf8(), QCryptographicHash::Md5).toHex();
+    return ThumbCacheFolder() + "/" + QString::fromLatin1(md5) + ".png";
+}
+
+QImage ReadCachedThumb(const QString& path, qint64 mtime)
+{
+    const QString entry = ThumbCacheEntry(path);
+    if (!QFileInfo(entry).isFile())
+        return {};
+    QImageReader r(entry, "png");
+    QImage img = r.read();
+    // An entry is for this file only while the file has not changed since.
+    if (img.isNull() || img.text("Thumb::URI") != ThumbUri(path) || img.text("Thumb::MTime") != QString::number(mtime))
+        return {};
+    return img;
+}
+
+bool WriteCachedThumb(const QString& path, qint64 mtime, qint64 bytes, QSize full, const QImage& normal)
+{
+    const QString folder = ThumbCacheFolder();
+    // Pictures in the cache itself are not thumbnailed again.
+    if (QFileInfo(path).absolutePath().startsWith(QFileInfo(folder).absolutePath() + "/") || normal.isNull())
+        return false;
+    if (!QDir().mkpath(folder))
+        return false;
+    QFile::setPermissions(QFileInfo(folder).absolutePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QImage img = normal;
+    img.setText("Thumb::URI", ThumbUri(path));
+    img.setText("Thumb::MTime", QString::number(mtime));
+    img.setText("Thumb::Size", QString::number(bytes));
+    img.setText("Thumb::Image::Width", QString::number(full.width()));
+    img.setText("Thumb::Image::Height", QString::number(full.height()));
+    img.setText("Software", "murivo");
+    // Written whole under a temporary name and renamed, as readers may look at any time.
+    QSaveFile f(ThumbCacheEntry(path));
+    if (!f.open(QIODevice::WriteOnly))
+        return false;
+    f.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    QImageWriter w(&f, "png");
+    if (!w.write(img)) {
+        f.cancelWriting();
+        return false;
+    }
+    return f.commit();
+}
+
+// ------------------------------------------------------------ memory budget
+
+std::mutex DecodeBudget::m;
+std::condition_variable DecodeBudget::freed;
+qint64 DecodeBudget::used = 0;
+
+DecodeBudget::Share::Share(qint64 bytes) : n(bytes)
+{
+    std::unique_lock<std::mutex> lock(m);
+    freed.wait(lock, [&] { return used == 0 || used + n <= Total; });
+    used += n;
+}
+
+DecodeBudget::Share::~Share()
+{
+    {
+        std::lock_guard<std::mutex> lock(m);
+        used -= n;
+    }
+    freed.notify_all();
+}
+
 DecodedThumb DecodeThumb(const QString& path)
 {
     DecodedThumb d;
@@ -104,25 +195,53 @@ DecodedThumb DecodeThumb(const QString& path)
     d.himetricW = static_cast<qint64>(std::ceil(full.width() * kHimetricPerPixel));
     d.himetricH = static_cast<qint64>(std::ceil(full.height() * kHimetricPerPixel));
 
-    // Only the JPEG decoder scales while decoding; others need the whole picture in memory first.
-    const qint64 limit = static_cast<qint64>(QImageReader::allocationLimit()) * 1024 * 1024;
-    if (reader.format() != "jpeg" && limit > 0 && static_cast<qint64>(stored.width()) * stored.height() * 4 > limit) {
+    const FittedSize f = FitThumb(full.width(), full.height());
+    const QSize shown(std::max(1, px(static_cast<qint16>(RoundHalfEven(f.w)))), std::max(1, px(static_cast<qint16>(RoundHalfEven(f.h)))));
+
+    // A folder seen before, by murivo or by the desktop's file manager, shows at once.
+    const qint64 mtime = fi.lastModified().toSecsSinceEpoch();
+    const QImage cached = ReadCachedThumb(path, mtime);
+    if (!cached.isNull()) {
+        d.image = cached.convertToFormat(cached.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32)
+                      .scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        d.fromCache = true;
+        return d;
+    }
+
+    // Decoded at the cache's size (128 pixels at most, never enlarged), written
+    // to the cache, then shrunk to the size shown.
+    const QSize normal = full.width() > 128 || full.height() > 128 ? full.scaled(128, 128, Qt::KeepAspectRatio) : full;
+    // Only the JPEG decoder scales while decoding. Others are read whole, so
+    // their full size counts against the memory budget; one larger than
+    // the whole budget is not loaded at all.
+    const bool scalesWhileDecoding = reader.format() == "jpeg";
+    const qint64 cost = scalesWhileDecoding ? static_cast<qint64>(normal.width()) * normal.height() * 4
+                                            : static_cast<qint64>(stored.width()) * stored.height() * 4;
+    if (cost > DecodeBudget::Total) {
         d.tooBig = true;
         d.error = QString("%1 x %2 pixels is more than can be loaded safely").arg(full.width()).arg(full.height());
         return d;
     }
-    const FittedSize f = FitThumb(full.width(), full.height());
-    QSize shown(std::max(1, px(static_cast<qint16>(RoundHalfEven(f.w)))), std::max(1, px(static_cast<qint16>(RoundHalfEven(f.h)))));
-    reader.setScaledSize(turned ? shown.transposed() : shown);
-    QImage img = reader.read();
-    if (img.isNull()) {
-        d.error = reader.errorString();
-        d.tooBig = reader.error() == QImageReader::InvalidDataError && d.error.contains("allocation", Qt::CaseInsensitive);
-        return d;
+    if (scalesWhileDecoding)
+        reader.setScaledSize(turned ? normal.transposed() : normal);
+    QImage img;
+    {
+        DecodeBudget::Share share(cost);
+        img = reader.read();
+        if (img.isNull()) {
+            d.error = reader.errorString();
+            d.tooBig = reader.error() == QImageReader::InvalidDataError && d.error.contains("allocation", Qt::CaseInsensitive);
+            return d;
+        }
+        // Scaling a 1-bit or palette picture in its own format keeps only its
+        // colours and turns grey into a hatch: shrink in full colour.
+        if (img.depth() < 32)
+            img = img.convertToFormat(img.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+        if (img.size() != normal)
+            img = img.scaled(normal, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
-    if (img.size() != shown)
-        img = img.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    d.image = img;
+    WriteCachedThumb(path, mtime, d.bytes, full, img);
+    d.image = img.size() == shown ? img : img.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return d;
 }
 
@@ -180,15 +299,21 @@ ThumbsCtl::ThumbsCtl(QWidget* parent, MessageBoxService* service)
     paintBackground(picInterior, backColor);
     Items << QString();
     Sizes << QString();
+    Ids << -1;
     columns = 1;
     connect(&scroll, &QScrollBar::valueChanged, this, &ThumbsCtl::ScrollInterior);
+    picFundo.installEventFilter(this);
+    picInterior.installEventFilter(this);
     LayoutThumbs();
 }
 
 ThumbsCtl::~ThumbsCtl()
 {
     // Decodes still running only read files; their results are dropped.
+    liveGeneration->store(++generation);
+    pool.clear();
     decoding.clear();
+    pool.waitForDone();
 }
 
 void ThumbsCtl::ReadProperties(PropertyBag& bag)
@@ -318,23 +443,44 @@ void ThumbsCtl::SetScrollRange(QScrollBar& bar, double max, int small, int large
     bar.setPageStep(large);
 }
 
-void ThumbsCtl::AddItem(const QString& Caminho)
+qint64 ThumbsCtl::ItemId(int PicIndex) const
+{
+    return PicIndex >= 1 && PicIndex < Ids.size() ? Ids[PicIndex] : -1;
+}
+
+void ThumbsCtl::AddItem(const QString& Caminho, qint64 id)
 {
     Items << Caminho;
+    while (Ids.size() < Items.size() - 1)
+        Ids << -1;   // items a host put into Items directly
+    Ids << id;
     LayoutThumbs();
 }
 
 void ThumbsCtl::Clear()
 {
+    // Clear may run inside a thumbnail's own mouse handler (a removal asked
+    // for by a click): the widgets go away once that event is over.
     for (auto& [i, t] : thumbs) {
-        delete t.image;
-        delete t.cell;
+        t.image->disconnect(this);
+        t.image->hide();
+        t.cell->hide();
+        t.image->deleteLater();
+        t.cell->deleteLater();
     }
     thumbs.clear();
+    loadedPrefix = 0;
     decoding.clear();
     ++generation;
+    // Decodes not yet started are dropped; one under way finds its result unwanted.
+    liveGeneration->store(generation);
+    pool.clear();
+    for (QEventLoop* w : waits)
+        w->quit();
     Items = QStringList{QString()};
     Sizes = QStringList{QString()};
+    Ids = QList<qint64>{-1};
+    scroll.setMinimum(0);
     interior.width = fundo.width;
     interior.height = fundo.height;
     place(&picInterior, interior);
@@ -347,8 +493,13 @@ void ThumbsCtl::RemoveItem(int Index)
         return;
     QStringList copy = Items;
     copy.removeAt(Index);
+    QList<qint64> ids = Ids;
+    while (ids.size() < copy.size() + 1)
+        ids << -1;
+    ids.removeAt(Index);
     Clear();
     Items = copy;
+    Ids = ids.mid(0, Items.size());
     LayoutThumbs();
 }
 
@@ -362,10 +513,15 @@ void ThumbsCtl::ScanPath(const QString& sPath)
         return;
     // Files and folders as a plain lookup gives them: hidden entries are not listed.
     const QStringList names = dir.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    // Each item yields while it loads; a Clear meanwhile (another folder
+    // chosen) ends this scan, so its rest never follows the new folder's items.
+    const quint64 gen = generation;
     for (const QString& name : names) {
         const QString upper = name.toUpper();
         if (upper.endsWith(".JPG") || upper.endsWith(".GIF") || upper.endsWith(".BMP") || upper.endsWith(".JPEG"))
             AddItem(folder + name);
+        if (generation != gen)
+            return;
     }
 }
 
@@ -373,7 +529,18 @@ QFuture<DecodedThumb>& ThumbsCtl::decodeFor(int index)
 {
     auto it = decoding.find(index);
     if (it == decoding.end())
-        it = decoding.emplace(index, QtConcurrent::run(DecodeThumb, Items[index])).first;
+        it = decoding
+                 .emplace(index, QtConcurrent::run(&pool,
+                                                   [live = liveGeneration, gen = generation, path = Items[index]] {
+                                                       // The folder may have been left while this waited its turn.
+                                                       if (live->load() != gen) {
+                                                           DecodedThumb d;
+                                                           d.error = "no longer shown";
+                                                           return d;
+                                                       }
+                                                       return DecodeThumb(path);
+                                                   }))
+                 .first;
     return it->second;
 }
 
@@ -395,7 +562,11 @@ void ThumbsCtl::LayoutThumbs()
     const quint64 gen = generation;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     bool saidTooBig = false;
-    for (int s = 0; s <= ListCount(); s += cols) {
+    // Rows whose items are all placed are skipped: adding one item to a long
+    // grid looks only at the rows from the first item not yet placed.
+    while (thumbs.count(loadedPrefix + 1))
+        ++loadedPrefix;
+    for (int s = (loadedPrefix / cols) * cols; s <= ListCount(); s += cols) {
         bool past = false;
         for (int i = 1; i <= cols; ++i) {
             const int index = s + i;
@@ -413,8 +584,11 @@ void ThumbsCtl::LayoutThumbs()
                 QFutureWatcher<DecodedThumb> watcher;
                 connect(&watcher, &QFutureWatcher<DecodedThumb>::finished, &wait, &QEventLoop::quit);
                 watcher.setFuture(future);
-                if (!future.isFinished())
+                if (!future.isFinished()) {
+                    waits.push_back(&wait);
                     wait.exec();
+                    waits.erase(std::find(waits.begin(), waits.end(), &wait));
+                }
             }
             // Meanwhile the items may have been cleared, or a nested layout may have placed this one.
             if (generation != gen) {
@@ -430,6 +604,8 @@ void ThumbsCtl::LayoutThumbs()
             t.cell = new QLabel(&picInterior);
             paintBackground(*t.cell, foreColor);
             t.image = new ThumbImage(index, &picInterior);
+            t.cell->installEventFilter(this);
+            t.image->installEventFilter(this);
             t.bytes = d.bytes;
             while (Sizes.size() <= index)
                 Sizes << QString();
@@ -487,6 +663,28 @@ void ThumbsCtl::LayoutThumbs()
     Scroller->SetUpScrollBars(nullptr, &scroll, static_cast<qint32>(interior.height),
                               static_cast<qint16>(RoundHalfEven(interior.height / 50)), static_cast<qint32>(interior.height / 10),
                               static_cast<qint32>(interior.width - fundo.width), 40, static_cast<qint32>(interior.width / 2));
+    // The bar's value is the bottom edge of the visible part, so values below
+    // the frame's height move nothing: start the bar there, and let an arrow
+    // step one row and a page one frame.
+    const int first = interior.height > fundo.height ? static_cast<int>(fundo.height) : 0;
+    scroll.setMinimum(std::min(first, scroll.maximum()));
+    scroll.setSingleStep(static_cast<int>(kRowPitch));
+    scroll.setPageStep(std::max(1, static_cast<int>(fundo.height)));
+}
+
+void ThumbsCtl::wheelEvent(QWheelEvent* e)
+{
+    // Anywhere over the grid, thumbnails included, the wheel moves the bar.
+    QApplication::sendEvent(&scroll, e);
+}
+
+bool ThumbsCtl::eventFilter(QObject* o, QEvent* e)
+{
+    if (e->type() == QEvent::Wheel && o != &scroll) {
+        QApplication::sendEvent(&scroll, e);
+        return true;
+    }
+    return QWidget::eventFilter(o, e);
 }
 
 void ThumbsCtl::ScrollInterior()

@@ -17,9 +17,15 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QSize>
+#include <QThreadPool>
 #include <QStringList>
 #include <QWidget>
+
+class QEventLoop;
+#include <atomic>
+#include <condition_variable>
 #include <map>
+#include <mutex>
 #include <memory>
 #include <stdexcept>
 
@@ -40,8 +46,43 @@ struct DecodedThumb {
     qint64 bytes = 0;
     QString error;         // why it could not be shown
     bool tooBig = false;   // beyond what may be decoded safely
+    bool fromCache = false;
 };
+// Takes the thumbnail from the freedesktop cache when it holds a fresh one;
+// otherwise decodes the picture within the memory budget and writes the cache.
 DecodedThumb DecodeThumb(const QString& path);
+
+// The freedesktop thumbnail cache, "normal" size (128 pixels):
+// $XDG_CACHE_HOME/thumbnails/normal/<md5 of the file's URI>.png, with the
+// keys Thumb::URI and Thumb::MTime.
+QString ThumbCacheFolder();
+QString ThumbUri(const QString& path);
+QString ThumbCacheEntry(const QString& path);
+// The cached thumbnail of a file last changed at mtime (seconds), or a null image.
+QImage ReadCachedThumb(const QString& path, qint64 mtime);
+bool WriteCachedThumb(const QString& path, qint64 mtime, qint64 bytes, QSize full, const QImage& normal);
+
+// Pictures that cannot be decoded scaled are decoded whole; together they
+// may hold at most Total bytes at once, so several big ones wait their turn.
+class DecodeBudget {
+public:
+    static constexpr qint64 Total = 256ll * 1024 * 1024;
+    class Share {
+    public:
+        explicit Share(qint64 bytes);   // waits until the bytes fit (one alone always fits)
+        ~Share();
+        Share(const Share&) = delete;
+        Share& operator=(const Share&) = delete;
+
+    private:
+        qint64 n;
+    };
+
+private:
+    static std::mutex m;
+    static std::condition_variable freed;
+    static qint64 used;
+};
 
 // Configures the scroll bars of a scrolling picture box.
 class cPicScroll {
@@ -82,7 +123,8 @@ public:
     void ReadProperties(platform::PropertyBag& bag);
     void WriteProperties(platform::PropertyBag& bag) const;
 
-    void AddItem(const QString& Caminho);
+    // id: what the host knows the item by (a list row); -1 for none.
+    void AddItem(const QString& Caminho, qint64 id = -1);
     void Clear();
     void RemoveItem(int Index);
     void ScanPath(const QString& sPath);
@@ -90,6 +132,8 @@ public:
     // The path of item PicIndex (0 gives the empty element 0); throws std::out_of_range outside 0..ListCount.
     QString ItemData(int PicIndex) const;
     QStringList Paths() const { return Items.mid(1); }
+    // The id item PicIndex was added with; -1 outside 1..ListCount or when it had none.
+    qint64 ItemId(int PicIndex) const;
 
     platform::OLE_COLOR Backcolor() const { return backColor; }
     void setBackcolor(platform::OLE_COLOR c);
@@ -127,6 +171,7 @@ public:
 
     QStringList Items;   // element 0 holds nothing
     QStringList Sizes;
+    QList<qint64> Ids;   // parallel to Items; element 0 holds nothing
 
 signals:
     void ImageClick(int PicIndex, const QString& FileName);
@@ -138,6 +183,8 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent*) override;
+    void wheelEvent(QWheelEvent* e) override;
+    bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
     struct Thumb {
@@ -158,6 +205,7 @@ private:
     QScrollBar scroll;
     Twips fundo, interior;
     std::map<int, Thumb> thumbs;
+    int loadedPrefix = 0;   // items 1..loadedPrefix are all placed
     std::map<int, QFuture<DecodedThumb>> decoding;   // by index, for the current Items
     platform::MessageBoxService* boxes;
     std::unique_ptr<platform::MessageBoxService> ownBoxes;
@@ -169,6 +217,10 @@ private:
     int columnType = 0;
     bool imageToolTip = true;
     quint64 generation = 0;   // bumped by Clear: a running layout of older items stops
+    // The generation as the decoders see it: a decode for an older one is skipped.
+    std::shared_ptr<std::atomic<quint64>> liveGeneration = std::make_shared<std::atomic<quint64>>(0);
+    std::vector<QEventLoop*> waits;   // layouts waiting for a decode, ended by Clear
+    QThreadPool pool;                 // this grid's own decoders; Clear empties its queue
     int tooBigShown = 0;
 };
 

@@ -746,22 +746,34 @@ void GlossButton::resizeEvent(QResizeEvent*)
 
 void GlossButton::showEvent(QShowEvent*) { Show(); }
 void GlossButton::focusInEvent(QFocusEvent*) { EnterFocus(); }
-void GlossButton::focusOutEvent(QFocusEvent*) { ExitFocus(); }
+void GlossButton::focusOutEvent(QFocusEvent*)
+{
+    enterPressed = false;
+    ExitFocus();
+}
 
 void GlossButton::keyPressEvent(QKeyEvent* e)
 {
-    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
-        KeyDownNotify(13, VbShift(e->modifiers()));
-    else
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        if (!e->isAutoRepeat()) {
+            enterPressed = true;
+            KeyDownNotify(13, VbShift(e->modifiers()));
+        }
+    } else {
         QWidget::keyPressEvent(e);
+    }
 }
 
 void GlossButton::keyReleaseEvent(QKeyEvent* e)
 {
-    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !e->isAutoRepeat())
-        KeyUpNotify(13, VbShift(e->modifiers()));
-    else
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !e->isAutoRepeat()) {
+        if (enterPressed) {
+            enterPressed = false;
+            KeyUpNotify(13, VbShift(e->modifiers()));
+        }
+    } else {
         QWidget::keyReleaseEvent(e);
+    }
 }
 
 void GlossButton::mousePressEvent(QMouseEvent* e)

@@ -175,6 +175,9 @@ private:
 
     bool hovering = false;
     bool hasFocus = false;
+    // The Enter press this button received; a release alone (the press went
+    // to a message box that closed on it) does not click.
+    bool enterPressed = false;
     bool ready = false;
     int radius = 0;
     bool trackingAvailable = false;

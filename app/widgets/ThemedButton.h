@@ -268,6 +268,8 @@ private:
     unsigned captionFormat = 17;
     bool hovering = false;
     int lastButton = 0;
+    // The Space press this button received; a release alone does not click.
+    bool spacePressed = false;
     bool trackingAvailable = false;
     int accessShortcut = 0;
 };

@@ -28,11 +28,20 @@ public:
     void baseKeyPress(QKeyEvent* e) { QLineEdit::keyPressEvent(e); }
 
 protected:
-    void keyPressEvent(QKeyEvent* e) override { box->fieldKeyPress(e); }
+    // A handler of the box's key events may delete the box, and this field
+    // with it: the event is taken first, and nothing of the field runs after.
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        e->accept();
+        box->fieldKeyPress(e);
+    }
     void keyReleaseEvent(QKeyEvent* e) override
     {
+        e->accept();
+        QPointer<TextField> self(this);
         box->fieldKeyRelease(e);
-        QLineEdit::keyReleaseEvent(e);
+        if (self)
+            QLineEdit::keyReleaseEvent(e);
     }
     void focusInEvent(QFocusEvent* e) override
     {

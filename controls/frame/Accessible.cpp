@@ -28,13 +28,36 @@ QAccessible::Role roleOf(const QObject* o)
         return QAccessible::Table;
     if (role == "EditableText")
         return QAccessible::EditableText;
+    if (role == "Slider")
+        return QAccessible::Slider;
+    if (role == "ProgressBar")
+        return QAccessible::ProgressBar;
     return QAccessible::Client;
+}
+
+// A fixed range a class declares for a Value without Min and Max properties ("0 100").
+QStringList fixedRange(const QObject* o)
+{
+    const QMetaObject* m = o->metaObject();
+    const int i = m->indexOfClassInfo("AccessibleRange");
+    return i >= 0 ? QString::fromLatin1(m->classInfo(i).value()).split(' ', Qt::SkipEmptyParts) : QStringList();
 }
 
 bool hasRange(const QObject* o)
 {
     const QMetaObject* m = o->metaObject();
-    return m->indexOfProperty("Value") >= 0 && m->indexOfProperty("Min") >= 0 && m->indexOfProperty("Max") >= 0;
+    if (m->indexOfProperty("Value") < 0)
+        return false;
+    return (m->indexOfProperty("Min") >= 0 && m->indexOfProperty("Max") >= 0) || fixedRange(o).size() == 2;
+}
+
+QVariant rangeEnd(const QObject* o, const char* name, int index)
+{
+    const QVariant v = o->property(name);
+    if (v.isValid())
+        return v;
+    const QStringList fixed = fixedRange(o);
+    return fixed.size() == 2 ? QVariant(fixed.at(index).toInt()) : QVariant();
 }
 
 class Accessible : public QAccessibleWidget, public QAccessibleValueInterface {
@@ -72,8 +95,8 @@ public:
 
     QVariant currentValue() const override { return widget()->property("Value"); }
     void setCurrentValue(const QVariant& v) override { widget()->setProperty("Value", v); }
-    QVariant maximumValue() const override { return widget()->property("Max"); }
-    QVariant minimumValue() const override { return widget()->property("Min"); }
+    QVariant maximumValue() const override { return rangeEnd(widget(), "Max", 1); }
+    QVariant minimumValue() const override { return rangeEnd(widget(), "Min", 0); }
     QVariant minimumStepSize() const override { return 1; }
 };
 

@@ -6,6 +6,8 @@
 #include <quilObjects/quilScrollBar.h>
 #include <quilObjects/quilTab.h>
 #include <quilObjects/quilTextBox.h>
+#include <quilObjects/quilSlider.h>
+#include <quilObjects/quilProgressBar.h>
 
 #include "basic/quilXButton.h"
 
@@ -34,10 +36,14 @@ const std::vector<ClassEntry>& ClassTable()
          &quilListbox::staticMetaObject, &make<quilListbox>},
         {"quilMonthview", ClassEntry::Control, ClassEntry::ByContainer, 7, "__quilMonthview",
          &quilMonthview::staticMetaObject, &make<quilMonthview>},
+        {"quilProgressBar", ClassEntry::Control, ClassEntry::ByContainer, 8, "__quilProgressBar",
+         &quilProgressBar::staticMetaObject, &make<quilProgressBar>},
         {"quilPUMenu", ClassEntry::Control, ClassEntry::ByContainer, 9, "__quilPUMenu", &quilPUMenu::staticMetaObject,
          &make<quilPUMenu>},
         {"quilScrollBar", ClassEntry::Control, ClassEntry::ByContainer, 10, "__quilScrollBar",
          &quilScrollBar::staticMetaObject, &make<quilScrollBar>},
+        {"quilSlider", ClassEntry::Control, ClassEntry::ByContainer, 11, "__quilSlider", &quilSlider::staticMetaObject,
+         &make<quilSlider>},
         {"quilTab", ClassEntry::Control, ClassEntry::ByContainer, 12, "__quilTab", &quilTab::staticMetaObject,
          &make<quilTab>},
         {"quilTextBox", ClassEntry::Control, ClassEntry::ByContainer, 13, "__quilTextBox",

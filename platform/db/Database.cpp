@@ -211,6 +211,33 @@ void Connection::Execute(const QString& statement)
     wrote();
 }
 
+void Connection::BeginTrans()
+{
+    if (inTrans)
+        throw Error("A transaction is already running.");
+    Execute("BEGIN IMMEDIATE");
+    inTrans = true;
+}
+
+void Connection::CommitTrans()
+{
+    if (!inTrans)
+        throw Error("No transaction is running.");
+    Execute("COMMIT");
+    inTrans = false;
+}
+
+void Connection::RollbackTrans()
+{
+    if (!inTrans)
+        return;
+    inTrans = false;
+    // A failed COMMIT may already have ended it; then there is nothing to undo.
+    if (db && !sqlite3_get_autocommit(db))
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    wrote();
+}
+
 qint64 Connection::dataVersion()
 {
     if (!db)
@@ -286,6 +313,7 @@ void Recordset::refetch()
         anchorIsCurrent = !gap;
     }
 
+    ++tableReads;
     std::vector<Row> fresh;
     if (!table.isEmpty()) {
         QStringList cols;
@@ -369,17 +397,38 @@ void Recordset::commitPending()
     const QString sql = cols.isEmpty()
         ? QString("INSERT INTO %1 DEFAULT VALUES").arg(quoteIdent(table))
         : QString("INSERT INTO %1 (%2) VALUES (%3)").arg(quoteIdent(table), cols.join(','), marks.join(','));
+    // A row the store refused is dropped: the cursor must not stay in add mode.
+    adding = false;
+    const bool inStep = conn->generation() == syncGen;
     {
         Stmt s(*conn, sql);
         for (int i = 0; i < vals.size(); ++i)
             s.bind(i + 1, vals[i]);
         s.step("adding a row to " + table);
     }
-    adding = false;
     const qint64 id = sqlite3_last_insert_rowid(conn->handle());
     lastInserted = id;
     conn->wrote();
-    refetch();
+    if (!inStep) {
+        refetch();
+    } else {
+        // The cursor knew the whole table: read just the new row, not the table again.
+        QStringList cols;
+        for (const QString& c : columns)
+            cols << quoteIdent(c);
+        Stmt one(*conn, QString("SELECT %1 FROM %2 WHERE rowid = ?").arg(cols.join(','), quoteIdent(table)));
+        one.bind(1, QVariant(static_cast<qlonglong>(id)));
+        QVector<QVariant> values;
+        if (one.step("reading the new row of " + table))
+            for (int i = 0; i < columns.size(); ++i)
+                values << one.column(i);
+        else
+            values = QVector<QVariant>(columns.size());
+        const auto at = std::lower_bound(rows.begin(), rows.end(), id,
+                                         [](const Row& r, qint64 v) { return r.rowid < v; });
+        rows.insert(at, Row{id, values});
+        syncGen = conn->generation();
+    }
     const auto it = std::lower_bound(rows.begin(), rows.end(), id,
                                      [](const Row& r, qint64 v) { return r.rowid < v; });
     pos = static_cast<int>(it - rows.begin());

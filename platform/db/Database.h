@@ -42,6 +42,11 @@ public:
     bool IsOpen() const { return db != nullptr; }
     // Runs one statement. "delete *from T" is taken as "DELETE FROM T".
     void Execute(const QString& statement);
+    // One transaction for many writes; a rollback makes every cursor read the table again.
+    void BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
+    bool InTransaction() const { return inTrans; }
 
     QString DataSource() const { return file; }
     static QString ParseDataSource(const QString& connectionString);
@@ -61,6 +66,7 @@ private:
     sqlite3_stmt* versionStmt = nullptr;
     QString file;
     quint64 gen = 0;
+    bool inTrans = false;
 };
 
 class Recordset {
@@ -101,6 +107,8 @@ public:
     int FieldCount() const { return static_cast<int>(columns.size()); }
     // The row identity of the last row this cursor stored, or -1.
     qint64 LastInsertedId() const { return lastInserted; }
+    // How many times this cursor has read the whole table.
+    quint64 TableReads() const { return tableReads; }
 
 private:
     struct Row {
@@ -128,6 +136,7 @@ private:
     quint64 syncGen = 0;
     qint64 syncVersion = -1;
     qint64 lastInserted = -1;
+    quint64 tableReads = 0;
 };
 
 } // namespace platform::db

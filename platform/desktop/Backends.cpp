@@ -10,7 +10,12 @@
 #include <QRegularExpression>
 #include <QThread>
 #include <QUrl>
+#include "platform/shell/Folders.h"
+
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
@@ -235,21 +240,78 @@ QStringList SwayBackend::swaymsgArguments(const QString& plainPath, Placement pl
     return {"output", "*", "bg", plainPath, SwayMode(placement)};
 }
 
+namespace {
+
+// A folder that is ours alone: a real folder (no link), owned by us, mode 0700.
+bool privateFolder(const QString& path, QString* why)
+{
+    struct stat st {};
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0) {
+        *why = QString("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    if (!S_ISDIR(st.st_mode) || st.st_uid != ::getuid() || (st.st_mode & 0777) != 0700) {
+        *why = QString("%1 is not a private folder of this user (mode 0700)").arg(path);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString SwayBackend::PrivateCopyFolder(QString* error)
+{
+    const QString runtime = XdgRuntimeDir();
+    QString why;
+    if (runtime.isEmpty()) {
+        fail(error, "XDG_RUNTIME_DIR is not set, so there is no private folder for a copy sway can read");
+        return {};
+    }
+    if (!privateFolder(runtime, &why)) {
+        fail(error, why);
+        return {};
+    }
+    const QString dir = runtime + "/murivo";
+    if (!PlainPath(dir + "/")) {
+        fail(error, QString("the runtime folder %1 has characters sway would misread").arg(runtime));
+        return {};
+    }
+    if (::mkdir(QFile::encodeName(dir).constData(), 0700) != 0 && errno != EEXIST) {
+        fail(error, QString("cannot create %1: %2").arg(dir, QString::fromLocal8Bit(std::strerror(errno))));
+        return {};
+    }
+    if (!privateFolder(dir, &why)) {
+        fail(error, why);
+        return {};
+    }
+    return dir;
+}
+
 QString SwayBackend::plainCopy(const QString& bitmap, QString* error)
 {
     if (PlainPath(bitmap))
         return bitmap;
-    // A private folder of plain characters; the file is a link to the bitmap.
-    const QString dir = QString("/tmp/murivo-%1").arg(::getuid());
-    QDir().mkpath(dir);
-    QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // A plain-named link (or copy) in the user's private runtime folder; the
+    // one handed before is removed, so the folder holds one at a time.
+    const QString dir = PrivateCopyFolder(error);
+    if (dir.isEmpty())
+        return {};
     const QString target = dir + "/" + QFileInfo(bitmap).fileName().replace(QRegularExpression("[^A-Za-z0-9._+-]"), "_");
-    QFile::remove(target);
-    if (::link(QFile::encodeName(bitmap).constData(), QFile::encodeName(target).constData()) != 0
-        && !QFile::copy(bitmap, target)) {
+    const QString next = dir + "/.next";
+    const QByteArray nextName = QFile::encodeName(next);
+    ::unlink(nextName.constData());
+    if (::link(QFile::encodeName(bitmap).constData(), nextName.constData()) != 0 && !QFile::copy(bitmap, next)) {
         fail(error, QString("cannot make a plain-named copy of %1 in %2").arg(bitmap, dir));
         return {};
     }
+    if (::rename(nextName.constData(), QFile::encodeName(target).constData()) != 0) {
+        ::unlink(nextName.constData());
+        fail(error, QString("cannot make a plain-named copy of %1 in %2").arg(bitmap, dir));
+        return {};
+    }
+    if (!lastCopy.isEmpty() && lastCopy != target)
+        ::unlink(QFile::encodeName(lastCopy).constData());
+    lastCopy = target;
     return target;
 }
 

@@ -80,9 +80,13 @@ public:
     static bool PlainPath(const QString& path);
     static const char* SwayMode(Placement p);
     QStringList swaymsgArguments(const QString& plainPath, Placement placement) const;
+    // The folder for plain-named copies: "murivo" in XDG_RUNTIME_DIR, which
+    // must be the user's own with mode 0700. Empty with *error set otherwise.
+    static QString PrivateCopyFolder(QString* error);
 
 private:
     QString plainCopy(const QString& bitmap, QString* error);
+    QString lastCopy;   // the copy handed at the last change, removed at the next
     Mode mode;
     QString tool;
     int timeout;

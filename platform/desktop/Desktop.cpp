@@ -76,15 +76,6 @@ bool NoDesktopBackend::apply(const QString& bitmap, Placement, QString* error, c
     return !failure;
 }
 
-bool RecordingDesktopBackend::apply(const QString& bitmap, Placement placement, QString* error, const QImage*)
-{
-    // Always read from the file: that is what a desktop would show.
-    calls.push_back({bitmap, placement, QImage(bitmap)});
-    if (fail && error)
-        *error = "refused by the test";
-    return !fail;
-}
-
 QString DesktopForToken(const QString& token)
 {
     const QString t = token.trimmed().toLower();
@@ -167,9 +158,16 @@ bool Desktop::SystemParametersInfoA(unsigned action, unsigned, const QString& bi
 {
     if (action != SPI_SETDESKWALLPAPER || !impl)
         return false;
+    return Apply(bitmap, PlacementFromRegistry(registry), content);
+}
+
+bool Desktop::Apply(const QString& bitmap, Placement placement, const QImage* content)
+{
+    if (!impl)
+        return false;
     QString err;
     const QString path = impl->wantsFreshPath() ? freshPath(bitmap) : bitmap;
-    if (impl->apply(path, PlacementFromRegistry(registry), &err, content)) {
+    if (impl->apply(path, placement, &err, content)) {
         lastErr.clear();
         if (path != bitmap && path != handed) {
             handedBefore = handed;

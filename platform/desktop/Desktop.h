@@ -49,20 +49,6 @@ private:
     bool said = false;
 };
 
-// Records what would be set; for tests of callers.
-class RecordingDesktopBackend : public DesktopBackend {
-public:
-    struct Call {
-        QString bitmap;
-        Placement placement;
-        QImage shown;   // the bitmap as read at the call
-    };
-    QString name() const override { return "recording"; }
-    bool apply(const QString& bitmap, Placement placement, QString* error, const QImage* content = nullptr) override;
-    std::vector<Call> calls;
-    bool fail = false;
-};
-
 // MURIVO_DESKTOP=x11|gnome|cinnamon|mate|kde|xfce|sway|none overrides; otherwise
 // XDG_CURRENT_DESKTOP (a colon-separated list), then DESKTOP_SESSION, then
 // SWAYSOCK / WAYLAND_DISPLAY, then DISPLAY decide. *note receives a message
@@ -84,6 +70,9 @@ public:
     // reason goes to standard error once per distinct reason in a row.
     bool SystemParametersInfoA(unsigned action, unsigned param, const QString& bitmap, unsigned flags,
                                const QImage* content = nullptr);
+    // The same with the placement given, for callers on another thread than
+    // the registry's (the registry is not read here).
+    bool Apply(const QString& bitmap, Placement placement, const QImage* content = nullptr);
     DesktopBackend* backend() const { return impl.get(); }
     QString lastError() const { return lastErr; }
 

@@ -1,5 +1,6 @@
 #pragma once
-// "Now" at whole seconds, replaceable so that schedule tests never wait.
+// "Now" at whole seconds, replaceable so that schedule tests never wait
+// (their clock is in tests/support).
 
 #include <QDateTime>
 
@@ -14,17 +15,6 @@ public:
 class SystemClock : public Clock {
 public:
     QDateTime now() const override;
-};
-
-class ManualClock : public Clock {
-public:
-    explicit ManualClock(QDateTime start) : t(std::move(start)) {}
-    QDateTime now() const override { return t; }
-    void set(const QDateTime& v) { t = v; }
-    void advance(qint64 seconds) { t = t.addSecs(seconds); }
-
-private:
-    QDateTime t;
 };
 
 } // namespace platform

@@ -1,12 +1,11 @@
 #pragma once
 // Modal message boxes of the form model. Buttons, icon and default button are
 // given as the classic flag word; the answer is the classic answer number.
-// Every box goes through a replaceable service so tests can script answers.
+// Every box goes through a replaceable service so tests can script answers
+// (the scripted one is in tests/support).
 
 #include <QString>
 #include <QStringList>
-#include <deque>
-#include <vector>
 
 namespace platform {
 
@@ -33,22 +32,6 @@ public:
 class QtMessageBoxService : public MessageBoxService {
 public:
     int show(const QString& text, int flags, const QString& title) override;
-};
-
-// Records every box and answers from a queue (OK / the default button when empty).
-class ScriptedMessageBoxService : public MessageBoxService {
-public:
-    struct Shown {
-        QString text;
-        int flags;
-        QString title;
-    };
-    int show(const QString& text, int flags, const QString& title) override;
-    void answer(int result) { answers.push_back(result); }
-    QStringList texts() const;
-
-    std::vector<Shown> shown;
-    std::deque<int> answers;
 };
 
 } // namespace platform

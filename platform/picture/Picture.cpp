@@ -1,11 +1,62 @@
 #include "Picture.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
+#include <QFile>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform {
+
+namespace {
+
+QString systemReason(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
+
+// Writes the bytes beside the target and renames them over it, so the old
+// file stays whole until the new one is. Failures carry the system's reason.
+void ReplaceFile(const QString& path, const QByteArray& bytes)
+{
+    const QByteArray target = QFile::encodeName(path);
+    QByteArray temp = target + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0)
+        throw PictureError(QString("Cannot write %1: %2").arg(path, systemReason(errno)));
+    ::fchmod(fd, 0644);
+    auto fail = [&](int err) {
+        ::close(fd);
+        ::unlink(temp.constData());
+        throw PictureError(QString("Cannot write %1: %2").arg(path, systemReason(err)));
+    };
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            fail(errno);
+        }
+        done += n;
+    }
+    if (::fsync(fd) != 0)
+        fail(errno);
+    if (::close(fd) != 0) {
+        const int err = errno;
+        ::unlink(temp.constData());
+        throw PictureError(QString("Cannot write %1: %2").arg(path, systemReason(err)));
+    }
+    if (::rename(temp.constData(), target.constData()) != 0) {
+        const int err = errno;
+        ::unlink(temp.constData());
+        throw PictureError(QString("Cannot write %1: %2").arg(path, systemReason(err)));
+    }
+}
+
+} // namespace
 
 QImage LoadPicture(const QString& path)
 {
@@ -47,16 +98,17 @@ void SavePicture(const QImage& picture, const QString& path)
         rgb = flat;
     }
     rgb = rgb.convertToFormat(QImage::Format_RGB32);   // written as 24 bits per pixel
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        throw PictureError(QString("Cannot write %1: %2").arg(path, f.errorString()));
-    QImageWriter w(&f, "bmp");
-    if (!w.write(rgb)) {
-        f.cancelWriting();
-        throw PictureError(QString("Cannot write %1: %2").arg(path, w.errorString()));
+    // Encoded in memory first, so a failure to write is the file's own,
+    // with the system's reason (a full disk, a quota), not the encoder's "Unknown error".
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter w(&buffer, "bmp");
+        if (!w.write(rgb))
+            throw PictureError(QString("Cannot write %1: %2").arg(path, w.errorString()));
     }
-    if (!f.commit())
-        throw PictureError(QString("Cannot write %1: %2").arg(path, f.errorString()));
+    ReplaceFile(path, bytes);
 }
 
 } // namespace platform

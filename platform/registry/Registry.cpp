@@ -158,13 +158,18 @@ QString Registry::autostartFile(const QString& name) const
 
 QJsonObject Registry::load()
 {
+    if (memoryOnly)
+        return *memoryOnly;
     QFile f(store);
     if (!f.exists())
         return {};
     if (!f.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "murivo: cannot read the registry file %s: %s\n",
-                     qPrintable(store), qPrintable(f.errorString()));
-        return {};
+        // Writing now would save only the new value and lose the rest.
+        lastErr = QString("the registry file %1 cannot be read (%2); changes are kept until murivo ends")
+                      .arg(store, f.errorString());
+        std::fprintf(stderr, "murivo: %s\n", qPrintable(lastErr));
+        memoryOnly = QJsonObject();
+        return *memoryOnly;
     }
     QJsonParseError err{};
     const QJsonDocument doc = QJsonDocument::fromJson(f.readAll(), &err);
@@ -183,6 +188,11 @@ QJsonObject Registry::load()
 
 bool Registry::save(const QJsonObject& all)
 {
+    if (memoryOnly) {
+        *memoryOnly = all;
+        lastErr = QString("the registry file %1 cannot be read; the value is kept until murivo ends").arg(store);
+        return false;
+    }
     QDir().mkpath(QFileInfo(store).absolutePath());
     QSaveFile f(store);
     if (!f.open(QIODevice::WriteOnly)) {
@@ -211,7 +221,7 @@ long Registry::RegCreateKeyA(HKEY root, const QString& subKey, HKEY* result)
         QJsonObject all = load();
         if (findKeyName(all, *path).isEmpty()) {
             all[*path] = QJsonObject();
-            if (!save(all))
+            if (!save(all) && !memoryOnly)
                 return ERROR_WRITE_FAULT;
         }
     }

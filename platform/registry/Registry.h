@@ -61,6 +61,8 @@ public:
     QString autostartFile(const QString& name) const;
     // The last write failure's description, for callers that report it.
     QString lastError() const { return lastErr; }
+    // True when the store could not be read and values are kept in memory only.
+    bool MemoryOnly() const { return memoryOnly.has_value(); }
 
 private:
     std::optional<QString> resolve(HKEY key) const;   // canonical path of a handle
@@ -73,6 +75,9 @@ private:
     QString store;
     QString autostart;
     QString lastErr;
+    // Set once the store exists but cannot be read: the values live here
+    // until the program ends, and the file is never written over.
+    std::optional<QJsonObject> memoryOnly;
     std::map<HKEY, QString> handles;
     HKEY nextHandle = 0x1000;
 };

@@ -12,11 +12,11 @@ namespace platform {
 
 SingleInstance::SingleInstance(const QString& name)
 {
-    QString dir = XdgRuntimeDir();
-    if (dir.isEmpty())
-        dir = XdgConfigHome() + "/Murivo";
-    QDir().mkpath(dir);
+    // Beside the list it guards, whatever the session's runtime folder: two
+    // copies on one list always meet at the same lock.
+    const QString dir = GetSystemDirectory();
     path = dir + "/" + name;
+    socket = path.left(path.lastIndexOf('.') > path.lastIndexOf('/') ? path.lastIndexOf('.') : path.size()) + ".socket";
     const QByteArray p = QFile::encodeName(path);
     fd = ::open(p.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) {

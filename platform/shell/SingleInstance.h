@@ -8,8 +8,8 @@ namespace platform {
 
 class SingleInstance {
 public:
-    // name: a file name; the lock lives in the runtime folder, or in the
-    // config folder when the session has none.
+    // name: a file name; the lock lives in the program's own data folder
+    // (beside the wallpaper list), never in a folder the environment moves.
     explicit SingleInstance(const QString& name);
     ~SingleInstance();
     SingleInstance(const SingleInstance&) = delete;
@@ -18,10 +18,13 @@ public:
     // True when another live process holds the lock (PrevInstance).
     bool PrevInstance() const { return !held; }
     QString lockPath() const { return path; }
+    // The local socket through which the holder takes commands: the lock's name with ".socket".
+    QString socketPath() const { return socket; }
     QString error() const { return err; }
 
 private:
     QString path;
+    QString socket;
     QString err;
     int fd = -1;
     bool held = false;

@@ -8,8 +8,12 @@
 #include "shell/Form1.h"
 #include "shell/frmpath.h"
 #include "shell/progress.h"
+#include "../support/Doubles.h"
 #include "../support/TestHome.h"
 
+#include <QTest>
+#include <QThread>
+#include <gtest/gtest.h>
 #include <memory>
 #include <sqlite3.h>
 
@@ -49,10 +53,33 @@ struct MainWindowFixture {
     // Solid pictures named by colour: red.jpg, green.gif, ...
     QString pic(const QString& name, QColor c, const char* fmt = "JPG") { return home.picture("pics/" + name, c, QSize(40, 30), fmt); }
 
+    // Delivers what was posted (queued commands, the outcome of wallpaper
+    // changes from the worker) until nothing runs or waits. Timers do not fire
+    // here, so the schedule's real timers never add a change of their own.
+    void settle()
+    {
+        for (int i = 0; i < 20000 && form && (form->ListBusy() || form->HasQueuedCommands() || form->ChangesInFlight() > 0); ++i) {
+            QCoreApplication::sendPostedEvents();
+            if (form->ChangesInFlight() > 0)
+                QThread::msleep(1);
+        }
+        QCoreApplication::sendPostedEvents();
+    }
+
+    // The window shown, so its grids lay out as a user sees them.
+    void loadShown()
+    {
+        load();
+        form->show();
+        if (!QTest::qWaitForWindowExposed(form.get()))
+            ADD_FAILURE() << "the main window was never shown";
+    }
+
     void load()
     {
         form = std::make_unique<murivo::Form1>(sv, paths, loading);
         form->Form_Load();
+        settle();   // the start-up change
     }
 
     // The colour of each bitmap the desktop was handed, in order.

@@ -1,12 +1,16 @@
 // Time texts, the registry routines, the list file and the loading window.
 #include "engine/RegistryValues.h"
+#include "engine/Rotation.h"
 #include "engine/SettingsKeys.h"
 #include "engine/TimeText.h"
 #include "engine/WallpaperList.h"
 #include "shell/progress.h"
+#include "../support/Doubles.h"
 #include "../support/TestHome.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QThread>
 #include <gtest/gtest.h>
 
 using namespace murivo;
@@ -125,6 +129,22 @@ std::vector<long> ticks(const QString& n)
 }
 }
 
+TEST(LoadingWindow, TwoHundredRowsOrMoreStillFill)
+{
+    // 100 / 200 rounds to 0: the step is at least 1, so the bar fills in 100 ticks.
+    progress p;
+    p.Form_Load();
+    p.Text1.setText("200");
+    p.show();
+    int n = 0;
+    while (p.Loaded() && n < 500) {
+        p.Timer1_Timer();
+        ++n;
+    }
+    EXPECT_EQ(n, 100);
+    EXPECT_FALSE(p.isVisible());
+}
+
 TEST(LoadingWindow, FillsInNTicksWithRoundingToEven)
 {
     EXPECT_EQ(ticks("1"), std::vector<long>({100}));
@@ -145,4 +165,63 @@ TEST(LoadingWindow, BarValueArithmetic)
     bar.setMax(0);
     bar.setValue(10);
     EXPECT_EQ(bar.Percent(), 0) << "a zero Max must not divide by zero";
+}
+
+TEST(RotationEngine, DrivenByTheClockItWalksTheListAndKeepsLastChange)
+{
+    TestHome home;
+    platform::ManualClock clock{QDateTime(QDate(2026, 12, 9), QTime(23, 59, 50))};
+    platform::ScriptedMessageBoxService boxes;
+    platform::IniProgramSettings settings;
+    platform::Registry registry{home.config() + "/Murivo/registry.json", home.config() + "/autostart"};
+    auto* desktopCalls = new platform::RecordingDesktopBackend;
+    platform::Desktop desktop{registry, std::unique_ptr<platform::DesktopBackend>(desktopCalls)};
+    Services sv{clock, boxes, settings, registry, desktop, "/usr/bin/murivo"};
+    const QString a = home.picture("p/a.jpg", Qt::red), b = home.picture("p/b.jpg", Qt::green);
+    const QString list = home.path("wmdvm.sys");
+    TestHome::WriteList(list, {a, b});
+    platform::db::Connection c;
+    c.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + list + ";");
+    platform::db::Recordset rs;
+    rs.Open(kListStatement, c);
+    while (!rs.Eof())
+        rs.MoveNext();   // as the start leaves it
+
+    Rotation r(sv, [&] { return home.path("Wallpaper.bmp"); });
+    r.setCursor(&rs);
+    r.IntervalOn = [] { return true; };
+    r.IntervalText = [] { return QString("00:00:05"); };
+    r.TimeOfDayOn = [] { return true; };
+    r.TimeOfDayText = [] { return QString("12:00:AM"); };
+    r.LastChange = clock.now();
+    auto settle = [&] {
+        for (int i = 0; i < 20000 && r.ChangesInFlight() > 0; ++i) {
+            QCoreApplication::sendPostedEvents();
+            QThread::msleep(1);
+        }
+        QCoreApplication::sendPostedEvents();
+    };
+    clock.advance(4);
+    r.IntervalTick();
+    EXPECT_EQ(r.Elapsed, "00:00:04");
+    EXPECT_EQ(r.ChangesInFlight(), 0);
+    clock.advance(1);
+    r.IntervalTick();
+    settle();
+    ASSERT_EQ(desktopCalls->calls.size(), 1u);
+    EXPECT_EQ(r.RowPath, a) << "the first row after the start";
+    EXPECT_EQ(r.LastChange, clock.now());
+
+    clock.advance(6);   // 00:00:01 the next day: the time of day matched at midnight
+    r.TimeOfDayTick();
+    settle();
+    EXPECT_EQ(r.Clock, "12:00:AM");
+    ASSERT_EQ(desktopCalls->calls.size(), 2u);
+    EXPECT_EQ(r.RowPath, b);
+    EXPECT_EQ(r.TimeOfDayInterval, 40000);
+    EXPECT_EQ(r.LastChange, clock.now()) << "a time-of-day change restarts the interval count";
+    EXPECT_TRUE(r.ChangeNow());
+    settle();
+    EXPECT_EQ(r.RowPath, a) << "past the end, back to the first row";
+    EXPECT_TRUE(boxes.shown.empty());
 }

@@ -127,12 +127,14 @@ TEST(Rotation, ThreeRowsAndFourChangesWrapToTheFirst)
     MainWindowFixture f;
     f.makeList({f.pic("a.jpg", Qt::red), f.pic("b.gif", Qt::green, "GIF"), f.pic("c.bmp", Qt::blue, "BMP")});
     f.load();
-    const QDateTime loaded = f.form->LastChange;
+    const QDateTime loaded = f.form->Schedule().LastChange;
     f.clock.advance(30);
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         f.form->chage_wall();
+        f.settle();
+    }
     EXPECT_EQ(f.shown(), std::vector<QRgb>({kRed, kGreen, kBlue, kRed}));
-    EXPECT_EQ(f.form->LastChange, loaded) << "changing now leaves the interval count alone";
+    EXPECT_EQ(f.form->Schedule().LastChange, loaded) << "changing now leaves the interval count alone";
     EXPECT_TRUE(f.boxes.shown.empty());
     for (const auto& c : f.desktopCalls->calls)
         EXPECT_EQ(c.bitmap, f.home.data() + "/murivo/desktop/Wallpaper.bmp");
@@ -142,7 +144,7 @@ TEST(Rotation, EmptyListSaysSo)
 {
     MainWindowFixture f;
     f.load();
-    f.form->chage_wall();
+    f.form->chage_wall(); f.settle();
     ASSERT_EQ(f.boxes.shown.size(), 1u);
     EXPECT_EQ(f.boxes.shown[0].text, kNoWallpapers);
     EXPECT_EQ(f.boxes.shown[0].flags, platform::vbExclamation);
@@ -161,11 +163,11 @@ TEST(Rotation, ABadPictureIsNamedAndSkipped)
     }
     f.makeList({a, bad, f.pic("c.jpg", Qt::blue)});
     f.load();
-    f.form->chage_wall();
-    f.form->chage_wall();
+    f.form->chage_wall(); f.settle();
+    f.form->chage_wall(); f.settle();
     ASSERT_EQ(f.boxes.shown.size(), 1u);
     EXPECT_TRUE(f.boxes.shown[0].text.contains(bad)) << f.boxes.shown[0].text.toStdString();
-    f.form->chage_wall();
+    f.form->chage_wall(); f.settle();
     EXPECT_EQ(f.shown(), std::vector<QRgb>({kRed, kBlue})) << "the rotation went on past the bad picture";
 }
 
@@ -176,7 +178,7 @@ TEST(Rotation, StartupChangeShowsTheFirstRowAndMovesOn)
     f.makeList({f.pic("a.jpg", Qt::red), f.pic("b.jpg", Qt::green)});
     f.load();
     EXPECT_EQ(f.shown(), std::vector<QRgb>({kRed}));
-    f.form->chage_wall();
+    f.form->chage_wall(); f.settle();
     EXPECT_EQ(f.shown(), std::vector<QRgb>({kRed, kGreen}));
 }
 
@@ -190,21 +192,21 @@ TEST(IntervalSchedule, ChangesAtTheIntervalAndCatchesUpAfterASuspend)
     Form1& w = *f.form;
     ASSERT_TRUE(w.Timer1.Enabled());
     f.clock.advance(4);
-    w.Timer1_Timer();
+    w.Timer1_Timer(); f.settle();
     EXPECT_EQ(w.Label3.text(), "00:00:04");
     EXPECT_TRUE(f.desktopCalls->calls.empty());
     f.clock.advance(1);
-    w.Timer1_Timer();
+    w.Timer1_Timer(); f.settle();
     EXPECT_EQ(w.Label3.text(), "00:00:05");
     EXPECT_EQ(f.shown(), std::vector<QRgb>({kRed}));
-    w.Timer1_Timer();
+    w.Timer1_Timer(); f.settle();
     EXPECT_EQ(w.Label3.text(), "00:00:00") << "the count restarts at the change";
     EXPECT_EQ(f.shown().size(), 1u) << "later polls of the same second do not change again";
     // Asleep through the matching second: the first poll after it changes.
     f.clock.advance(3600 + 7);
-    w.Timer1_Timer();
+    w.Timer1_Timer(); f.settle();
     EXPECT_EQ(f.shown(), std::vector<QRgb>({kRed, kGreen}));
-    EXPECT_EQ(w.LastChange, f.clock.now());
+    EXPECT_EQ(w.Schedule().LastChange, f.clock.now());
     EXPECT_TRUE(f.boxes.shown.empty());
 }
 
@@ -217,7 +219,7 @@ TEST(IntervalSchedule, UncheckingStopsChangesButTheCountGoesOn)
     f.load();
     f.form->Check2.setChecked(false);
     f.clock.advance(3);
-    f.form->Timer1_Timer();
+    f.form->Timer1_Timer(); f.settle();
     EXPECT_EQ(f.form->Label3.text(), "00:00:03");
     EXPECT_TRUE(f.desktopCalls->calls.empty());
 }
@@ -234,7 +236,7 @@ TEST(IntervalSchedule, ABadPictureSetsThePreviousBitmapAgainAndMovesOn)
     f.load();
     for (int i = 0; i < 3; ++i) {
         f.clock.advance(1);
-        f.form->Timer1_Timer();
+        f.form->Timer1_Timer(); f.settle();
     }
     EXPECT_EQ(f.shown(), std::vector<QRgb>({kRed, kRed, kBlue}));
     EXPECT_TRUE(f.boxes.shown.empty()) << "the interval schedule never interrupts";
@@ -249,20 +251,20 @@ TEST(TimeOfDaySchedule, TwelveThirtyAmMatchesHalfPastMidnight)
     f.clock.set(QDateTime(QDate(2026, 12, 9), QTime(12, 30, 10)));
     f.load();
     Form1& w = *f.form;
-    w.Timer2_Timer();
+    w.Timer2_Timer(); f.settle();
     EXPECT_EQ(w.Label4.text(), "12:30:PM");
     EXPECT_TRUE(f.desktopCalls->calls.empty());
     f.clock.set(QDateTime(QDate(2026, 12, 10), QTime(0, 30, 0)));
-    w.Timer2_Timer();
+    w.Timer2_Timer(); f.settle();
     EXPECT_EQ(w.Label4.text(), "12:30:AM");
     EXPECT_EQ(f.shown(), std::vector<QRgb>({kRed}));
     EXPECT_EQ(w.Timer2.Interval(), 40000);
-    EXPECT_EQ(w.LastChange, f.clock.now()) << "a time-of-day change restarts the interval count";
+    EXPECT_EQ(w.Schedule().LastChange, f.clock.now()) << "a time-of-day change restarts the interval count";
     f.clock.advance(40);
-    w.Timer2_Timer();
+    w.Timer2_Timer(); f.settle();
     EXPECT_EQ(f.shown(), std::vector<QRgb>({kRed, kGreen})) << "40 s later in the same minute";
     f.clock.advance(40);
-    w.Timer2_Timer();
+    w.Timer2_Timer(); f.settle();
     EXPECT_EQ(f.shown().size(), 2u);
     EXPECT_EQ(w.Label4.text(), "12:31:AM");
 }
@@ -273,7 +275,7 @@ TEST(TimeOfDaySchedule, EmptyListMessageOnlyWhenTheModeIsOn)
     off.set(kRepeatTime, "01:00:AM");
     off.clock.set(QDateTime(QDate(2026, 12, 9), QTime(1, 0, 0)));
     off.load();
-    off.form->Timer2_Timer();
+    off.form->Timer2_Timer(); off.settle();
     EXPECT_TRUE(off.boxes.shown.empty()) << "a mode the user never enabled must not raise a box";
 
     MainWindowFixture on;
@@ -281,7 +283,7 @@ TEST(TimeOfDaySchedule, EmptyListMessageOnlyWhenTheModeIsOn)
     on.set(kRepeatTime, "01:00:AM");
     on.clock.set(QDateTime(QDate(2026, 12, 9), QTime(1, 0, 0)));
     on.load();
-    on.form->Timer2_Timer();
+    on.form->Timer2_Timer(); on.settle();
     ASSERT_EQ(on.boxes.shown.size(), 1u);
     EXPECT_EQ(on.boxes.shown[0].text, kNoWallpapersAt);
     EXPECT_EQ(on.form->Timer2.Interval(), 60000);
@@ -318,7 +320,7 @@ TEST(Save, TiledWithStartWithSessionWritesEverything)
     ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QString::fromUtf8(entry.readAll()).contains("Exec=\"/opt/murivo dir/bin/murivo\"\n"));
     EXPECT_TRUE(w.Timer1.Enabled());
-    EXPECT_EQ(w.LastChange, f.clock.now());
+    EXPECT_EQ(w.Schedule().LastChange, f.clock.now());
     EXPECT_TRUE(f.desktopCalls->calls.empty()) << "saving does not re-apply the wallpaper";
 
     // Unchecking the entry and answering Yes removes it.
@@ -338,7 +340,7 @@ TEST(Save, WarningAnsweredNoSavesNothing)
     Form1& w = *f.form;
     w.Option3.setChecked(true);
     w.Check2.setChecked(true);
-    const QDateTime before = w.LastChange;
+    const QDateTime before = w.Schedule().LastChange;
     f.clock.advance(10);
     f.boxes.answer(vbNo);
     w.GlossButton6_Click();
@@ -349,7 +351,7 @@ TEST(Save, WarningAnsweredNoSavesNothing)
     EXPECT_EQ(f.get(kStartWithWindows), "<missing>");
     EXPECT_EQ(f.registry.queryString(platform::HKEY_CURRENT_USER, kDesktopKey, "WallpaperStyle"), std::nullopt);
     EXPECT_FALSE(w.Timer1.Enabled());
-    EXPECT_EQ(w.LastChange, before);
+    EXPECT_EQ(w.Schedule().LastChange, before);
 }
 
 TEST(Save, PlacementTakesEffectAtTheNextChange)
@@ -357,12 +359,12 @@ TEST(Save, PlacementTakesEffectAtTheNextChange)
     MainWindowFixture f;
     f.makeList({f.pic("a.jpg", Qt::red)});
     f.load();
-    f.form->chage_wall();
+    f.form->chage_wall(); f.settle();
     f.form->Option3.setChecked(true);
     f.form->Check4.setChecked(true);
     f.form->GlossButton6_Click();
     EXPECT_EQ(f.desktopCalls->calls.size(), 1u);
-    f.form->chage_wall();
+    f.form->chage_wall(); f.settle();
     ASSERT_EQ(f.desktopCalls->calls.size(), 2u);
     EXPECT_EQ(f.desktopCalls->calls[0].placement, platform::Placement::Stretched);
     EXPECT_EQ(f.desktopCalls->calls[1].placement, platform::Placement::Centered);

@@ -140,7 +140,7 @@ TEST(MainWindowPictures, SetWallpaperAndTheViewerNameABrokenPicture)
     f.makeList({bad, good});
     f.load();
     f.form->ThumbsCtl1_ImageClick(1, bad);
-    f.form->GlossButton5_Click();
+    f.form->GlossButton5_Click(); f.settle();
     ASSERT_EQ(f.boxes.shown.size(), 1u);
     EXPECT_TRUE(f.boxes.shown[0].text.contains(bad));
     bool shown = false;
@@ -157,7 +157,7 @@ TEST(MainWindowPictures, SetWallpaperAndTheViewerNameABrokenPicture)
     EXPECT_TRUE(shown);
     EXPECT_EQ(viewerSize, QSize(40, 30)) << "the picture's natural size";
     f.form->ThumbsCtl1_ImageClick(2, good);
-    f.form->GlossButton5_Click();
+    f.form->GlossButton5_Click(); f.settle();
     EXPECT_EQ(f.shown(), std::vector<QRgb>({kGreen}));
 }
 
@@ -187,6 +187,7 @@ TEST(TrayMenu, SixItemsAboutAndExitAnsweredNo)
     EXPECT_FALSE(t.Icon.isVisible()) << "Exit removes the icon";
 
     t.menuOwner().settings_Click();
+    f.settle();
     EXPECT_EQ(f.boxes.shown.back().text, "There are no wallpapers in the list.Please add some items first.");
     t.menuOwner().main_Click();
     EXPECT_TRUE(f.form->isVisible());

@@ -1,8 +1,16 @@
 // The thumbnail grid on real picture files made by the tests.
 #include "thumbs/ThumbsCtl.h"
+#include "../support/Doubles.h"
 #include "../support/TestHome.h"
 
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QImageReader>
+#include <QThreadPool>
+#include <QUrl>
 #include <QSignalSpy>
+#include <QTimer>
+#include <QWheelEvent>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -249,4 +257,155 @@ TEST(ThumbsEvents, OnlyThumbnailsRaiseThemWithTheirNumbers)
     ASSERT_EQ(down.count(), 1);
     EXPECT_EQ(down[0][1].toInt(), 2) << "the right button";
     EXPECT_FLOAT_EQ(down[0][3].toFloat(), 45.0f) << "x in twips within the thumbnail";
+}
+
+TEST(ThumbsFaults, OneBitPicturesAreScaledAsGreyNotAHatch)
+{
+    TestHome home;
+    platform::ScriptedMessageBoxService boxes;
+    // A fine black-and-white checkerboard: shrunk, it is grey.
+    QImage mono(400, 300, QImage::Format_Mono);
+    mono.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    for (int y = 0; y < mono.height(); ++y)
+        for (int x = 0; x < mono.width(); ++x)
+            mono.setPixel(x, y, (x + y) % 2);
+    for (const char* fmt : {"BMP", "PNG"}) {
+        const QString p = home.path(QString("p/mono.%1").arg(QString(fmt).toLower()));
+        QDir().mkpath(QFileInfo(p).absolutePath());
+        ASSERT_TRUE(mono.save(p, fmt));
+        const DecodedThumb d = DecodeThumb(p);
+        ASSERT_FALSE(d.image.isNull()) << fmt;
+        int extremes = 0;
+        for (int y = 10; y < 20; ++y)
+            for (int x = 10; x < 20; ++x) {
+                const int g = qGray(d.image.pixel(x, y));
+                if (g < 60 || g > 195)
+                    ++extremes;
+            }
+        EXPECT_EQ(extremes, 0) << fmt << ": black and white pixels instead of grey";
+    }
+}
+
+TEST(ThumbsItems, EachItemKeepsTheIdItWasAddedWith)
+{
+    TestHome home;
+    platform::ScriptedMessageBoxService boxes;
+    const QString a = home.picture("p/a.jpg", Qt::red), b = home.picture("p/b.jpg", Qt::green), c = home.picture("p/c.jpg", Qt::blue);
+    auto t = grid(boxes);
+    t->AddItem(a, 11);
+    t->AddItem(b, 12);
+    t->AddItem(c, 13);
+    EXPECT_EQ(t->ItemId(2), 12);
+    t->RemoveItem(1);
+    EXPECT_EQ(t->ItemId(1), 12) << "ids move with their items";
+    EXPECT_EQ(t->ItemId(2), 13);
+    EXPECT_EQ(t->ItemId(3), -1) << "no such item";
+    t->Clear();
+    t->AddItem(a);
+    EXPECT_EQ(t->ItemId(1), -1);
+}
+
+TEST(ThumbsItems, AnotherFolderChosenWhileOneLoadsReplacesIt)
+{
+    TestHome home;
+    platform::ScriptedMessageBoxService boxes;
+    for (int i = 0; i < 6; ++i)
+        home.picture(QString("A/a%1.jpg").arg(i), Qt::red, QSize(40, 30), "JPG");
+    home.picture("B/b0.jpg", Qt::blue, QSize(40, 30), "JPG");
+    home.picture("B/b1.jpg", Qt::blue, QSize(40, 30), "JPG");
+    auto t = grid(boxes);
+    bool switched = false;
+    // The second thumbnail of A is placed while the loader yields: choose B then.
+    QObject watcher;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &watcher, [&] {
+        if (!switched && t->Loaded(2) && t->ItemData(1).contains("/A/")) {
+            switched = true;
+            t->Clear();
+            t->ScanPath(home.path("B"));
+        }
+    });
+    poll.start(0);
+    t->ScanPath(home.path("A"));
+    poll.stop();
+    ASSERT_TRUE(switched);
+    QStringList shown;
+    for (const QString& p : t->Paths())
+        shown << QFileInfo(p).fileName();
+    EXPECT_EQ(shown, QStringList({"b0.jpg", "b1.jpg"})) << "the rest of A was added after B";
+}
+
+TEST(ThumbsScrolling, TheWheelAndTheArrowMoveByRows)
+{
+    TestHome home;
+    platform::ScriptedMessageBoxService boxes;
+    ThumbsCtl t(nullptr, &boxes);
+    t.resize(500, 300);
+    t.show();
+    const QString pic = home.picture("p/a.jpg", Qt::red, QSize(40, 30), "JPG");
+    for (int i = 0; i < 40; ++i)
+        t.AddItem(pic);
+    const double top0 = t.InteriorTwips().top;
+    t.scrThumbs().triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(top0 - t.InteriorTwips().top, 1790) << "one arrow click scrolls one row";
+
+    const double top1 = t.InteriorTwips().top;
+    QWheelEvent wheel(QPointF(50, 50), QPointF(t.mapToGlobal(QPoint(50, 50))), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWidget* under = t.childAt(QPoint(50, 50));
+    ASSERT_TRUE(qobject_cast<ThumbImage*>(under)) << "over a thumbnail";
+    QApplication::sendEvent(under, &wheel);
+    EXPECT_LT(t.InteriorTwips().top, top1) << "the wheel scrolls down";
+}
+
+TEST(ThumbsCache, AFreshEntryIsUsedAStaleOneIsNot)
+{
+    TestHome home;
+    platform::ScriptedMessageBoxService boxes;
+    const QString red = home.picture("p/red.jpg", Qt::red, QSize(400, 300), "JPG");
+    const qint64 mtime = QFileInfo(red).lastModified().toSecsSinceEpoch();
+    // What a file manager would have left: a green thumbnail for the red picture.
+    auto prepare = [&](qint64 stamp) {
+        QImage entry(128, 96, QImage::Format_RGB32);
+        entry.fill(Qt::green);
+        entry.setText("Thumb::URI", QUrl::fromLocalFile(red).toString(QUrl::FullyEncoded));
+        entry.setText("Thumb::MTime", QString::number(stamp));
+        QDir().mkpath(home.cache() + "/thumbnails/normal");
+        const QByteArray md5 = QCryptographicHash::hash(QUrl::fromLocalFile(red).toEncoded(), QCryptographicHash::Md5).toHex();
+        ASSERT_TRUE(entry.save(home.cache() + "/thumbnails/normal/" + md5 + ".png", "PNG"));
+    };
+    prepare(mtime);
+    auto t = grid(boxes);
+    t->AddItem(red);
+    EXPECT_EQ(qGreen(t->ThumbImageOf(1).pixel(20, 20)), 255) << "the cached thumbnail is shown";
+    EXPECT_EQ(t->SizeText(1), "400 x 300") << "the size is the picture's own";
+
+    prepare(mtime - 60);   // the picture changed since
+    t->Clear();
+    t->AddItem(red);
+    const QRgb shown = t->ThumbImageOf(1).pixel(20, 20);
+    EXPECT_GT(qRed(shown), 200);
+    EXPECT_LT(qGreen(shown), 60) << "a stale entry is not used";
+}
+
+TEST(ThumbsCache, DecodedThumbnailsAreWrittenForOthersToRead)
+{
+    TestHome home;
+    platform::ScriptedMessageBoxService boxes;
+    const QString pic = home.picture("my pictures/blue é.jpg", Qt::blue, QSize(640, 480), "JPG");
+    auto t = grid(boxes);
+    t->AddItem(pic);
+    const QString uri = QUrl::fromLocalFile(pic).toString(QUrl::FullyEncoded);
+    const QByteArray md5 = QCryptographicHash::hash(uri.toUtf8(), QCryptographicHash::Md5).toHex();
+    const QString entry = home.cache() + "/thumbnails/normal/" + md5 + ".png";
+    ASSERT_TRUE(QFileInfo::exists(entry)) << "no cache entry at " << entry.toStdString();
+    QImageReader r(entry);
+    EXPECT_EQ(r.format(), "png");
+    const QImage img = r.read();
+    ASSERT_FALSE(img.isNull());
+    EXPECT_EQ(img.size(), QSize(128, 96)) << "the normal size keeps the shape";
+    EXPECT_EQ(img.text("Thumb::URI"), uri);
+    EXPECT_EQ(img.text("Thumb::MTime"), QString::number(QFileInfo(pic).lastModified().toSecsSinceEpoch()));
+    EXPECT_EQ(QFileInfo(entry).permissions() & (QFile::ReadOther | QFile::ReadGroup), 0) << "private to the user";
+    EXPECT_TRUE(DecodeThumb(pic).fromCache) << "the next look takes it from the cache";
 }

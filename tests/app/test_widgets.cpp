@@ -532,3 +532,57 @@ TEST(RenderControl, DrawsTheLibraryControlsWithTheirChildrenAndStates)
     EXPECT_TRUE(err.contains("cannot load")) << qPrintable(err);
     EXPECT_EQ(run({"--class", "GlossButton", "--size", "60x22", "--focus", "--out", out}, &err), 2);
 }
+
+TEST(RenderControl, DrawsTheSliderAndTheProgressBar)
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath("s.png");
+    auto run = [&](QStringList args, QString* err = nullptr) {
+        QProcess p;
+        p.start(RENDER_CONTROL, args << "--out" << out);
+        p.waitForFinished(30000);
+        if (err)
+            *err = QString::fromUtf8(p.readAllStandardError());
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    };
+    auto render = [&](const QStringList& args) {
+        QString err;
+        EXPECT_EQ(run(args, &err), 0) << qPrintable(args.join(' ')) << ": " << qPrintable(err);
+        return QImage(out).convertToFormat(QImage::Format_RGB32);
+    };
+
+    // The slider sizes itself: 25 high without labels, 41 with. Thumb of the default 5 of 0 ... 10 at 70.
+    const QImage slider = render({"--class", "quilSlider", "--size", "150x40"});
+    ASSERT_EQ(slider.size(), QSize(150, 25));
+    EXPECT_EQ(slider.pixel(70, 4), qRgb(170, 170, 234)) << "the thumb's left edge";
+    EXPECT_EQ(slider.pixel(75, 20), qRgb(170, 170, 234)) << "its point";
+    const QImage ticked = render({"--class", "quilSlider", "--size", "150x40", "--set", "TickStyle=Tick_Four_Value"});
+    ASSERT_EQ(ticked.size(), QSize(150, 41));
+    EXPECT_EQ(ticked.pixel(10, 20), qRgb(0, 0, 87)) << "the tick at the start, in the text colour";
+    // Its looks: hover lightens the groove, disabled drops the thumb, focus tints the idle slider.
+    EXPECT_EQ(render({"--class", "quilSlider", "--size", "150x25", "--state", "2"}).pixel(20, 8), qRgb(245, 245, 253));
+    EXPECT_EQ(render({"--class", "quilSlider", "--size", "150x25", "--state", "3"}), slider) << "pressed looks normal";
+    const QImage disabled = render({"--class", "quilSlider", "--size", "150x25", "--state", "4"});
+    EXPECT_EQ(disabled.pixel(75, 4), qRgb(240, 240, 251));
+    EXPECT_EQ(render({"--class", "quilSlider", "--size", "150x25", "--state", "5", "--focus"}).pixel(20, 9),
+              qRgb(219, 209, 214));
+    QString err;
+    EXPECT_EQ(run({"--class", "quilSlider", "--size", "150x25", "--state", "1"}, &err), 2);
+    EXPECT_TRUE(err.contains("0 normal")) << qPrintable(err);
+
+    // The bar keeps its size: 13 blocks at 50, the last at 100; the comet's blocks end at 109, 101, 93.
+    const QImage bar = render({"--class", "quilProgressBar", "--size", "200x20", "--set", "Caption="});
+    ASSERT_EQ(bar.size(), QSize(200, 20));
+    EXPECT_EQ(bar.pixel(100, 9), qRgb(140, 140, 227));
+    EXPECT_EQ(bar.pixel(108, 9), qRgb(197, 197, 240));
+    const QImage comet = render({"--class", "quilProgressBar", "--size", "200x20", "--set", "Style=tSearch", "--set",
+                                 "Caption=", "--set", "Value=50"});
+    EXPECT_EQ(comet.pixel(103, 9), qRgb(140, 140, 227));
+    EXPECT_EQ(comet.pixel(95, 9), qRgb(165, 165, 233));
+    EXPECT_EQ(comet.pixel(87, 9), qRgb(180, 180, 236));
+    EXPECT_EQ(comet.pixel(109, 9), qRgb(197, 197, 240));
+    const QImage upright = render({"--class", "quilProgressBar", "--size", "20x200", "--set", "Orientation=pbVertical"});
+    EXPECT_EQ(upright.pixel(9, 190), qRgb(140, 140, 227)) << "filled from the bottom";
+    EXPECT_EQ(run({"--class", "quilProgressBar", "--size", "200x20", "--state", "0"}, &err), 2);
+    EXPECT_TRUE(err.contains("no states")) << qPrintable(err);
+}

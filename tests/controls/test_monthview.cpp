@@ -7,7 +7,7 @@
 #include <quilObjects/quilMonthview.h>
 #include <quilObjects/quilPUMenu.h>
 
-#include "platform/forms/Clock.h"
+#include "../support/Doubles.h"
 
 #include <QSignalSpy>
 #include <functional>

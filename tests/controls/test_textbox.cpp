@@ -13,6 +13,7 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -166,6 +167,29 @@ TEST(quilTextBoxKeys, TypedKeysGoThroughTheFilterAndKeyPress)
     EXPECT_EQ(downs[0].first, 16);
     EXPECT_EQ(downs[1], std::pair(37, 1));
     EXPECT_EQ(ups.size(), 2);
+}
+
+TEST(quilTextBoxKeys, AHandlerMayDeleteTheBox)
+{
+    QWidget host;
+    for (int which = 0; which < 3; ++which) {
+        QPointer<quilTextBox> box = new quilTextBox(&host);
+        auto gone = [&] { delete box.data(); };
+        if (which == 0)
+            QObject::connect(box.data(), &quilTextBox::KeyDown, gone);
+        else if (which == 1)
+            QObject::connect(box.data(), &quilTextBox::KeyPress, gone);
+        else
+            QObject::connect(box.data(), &quilTextBox::KeyUp, gone);
+        QPointer<QLineEdit> field = box->Field();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
+        QApplication::sendEvent(field, &press);
+        if (field) {
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, "a");
+            QApplication::sendEvent(field, &release);
+        }
+        EXPECT_TRUE(box.isNull()) << which;
+    }
 }
 
 TEST(quilTextBoxKeys, KeyboardPasteAndLockedField)

@@ -76,6 +76,9 @@ TEST(TypeLibrary, ClassesAgainstTheClassTable)
         "class quilMonthview kind control creatable container interface _quilMonthview id 7 events __quilMonthview",
         "class quilPUMenu kind control creatable container interface _quilPUMenu id 9 events __quilPUMenu",
         "class quilScrollBar kind control creatable container interface _quilScrollBar id 10 events __quilScrollBar",
+        "class quilProgressBar kind control creatable container interface _quilProgressBar id 8 events "
+        "__quilProgressBar",
+        "class quilSlider kind control creatable container interface _quilSlider id 11 events __quilSlider",
         "class quilTab kind control creatable container interface _quilTab id 12 events __quilTab",
         "class quilTextBox kind control creatable container interface _quilTextBox id 13 events __quilTextBox",
         "class ClsMain kind class creatable no interface _ClsMain",
@@ -108,5 +111,24 @@ TEST(TypeLibrary, ClassesAgainstTheClassTable)
     EXPECT_TRUE(bar.contains("property Orientation : quil::MyOrientation = pbVertical"));
     EXPECT_TRUE(bar.contains("property Min : int = 1"));
     EXPECT_EQ(section(all, "class quilTab"), QStringList({"method ID() -> short"}));
+
+    EXPECT_EQ(section(all, "class quilSlider"),
+              QStringList({"property BackColor : OLE_COLOR = &HFFFFFF", "property ForeColor : OLE_COLOR = &HC00000",
+                           "property Enabled : bool = True", "property Font : QFont = Ambient.Font",
+                           "property TabSelectColor : OLE_COLOR = &H96E7",
+                           "property Orientation : quil::MyOrientation = pbHorizontal",
+                           "property TickStyle : quil::TickStyles = Tick_None", "property Min : int = 0",
+                           "property Max : int = 10", "property Value : int = 5", "event Click()",
+                           "event KeyDown(short& KeyCode, short& Shift)", "event KeyPress(short& KeyAscii)",
+                           "event KeyUp(short& KeyCode, short& Shift)", "event ValueChange()", "event Slide()",
+                           "method ID() -> short"}));
+    EXPECT_EQ(section(all, "class quilProgressBar"),
+              QStringList({"property BackColor : OLE_COLOR = &HFFFFFF", "property Enabled : bool = True",
+                           "property Font : QFont = Ambient.Font",
+                           "property Orientation : quil::MyOrientation = pbHorizontal",
+                           "property Style : quil::MyType = tNormal", "property Value : int = 50",
+                           "property Caption : QString = %", "property ForeColor : OLE_COLOR = &HC00000",
+                           "method ID() -> short"}))
+        << "no events, and the animation is not part of the published interface";
     EXPECT_TRUE(section(all, "class ClsMain").isEmpty());
 }

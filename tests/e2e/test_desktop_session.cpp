@@ -30,7 +30,11 @@ struct Session {
         env.insert("DISPLAY", QString::fromLatin1(x.name()));
         env.insert("XDG_CONFIG_HOME", home.config());
         env.insert("XDG_DATA_HOME", home.data());
+        env.insert("XDG_CACHE_HOME", home.cache());
         env.insert("XDG_RUNTIME_DIR", home.runtime());
+        // A prepared home: the screenshots never show the build machine's folders.
+        QDir().mkpath(home.path("user/Pictures"));
+        env.insert("HOME", home.path("user"));
         env.insert("QT_QPA_PLATFORM", "xcb");
         for (const char* v : {"MURIVO_DESKTOP", "WAYLAND_DISPLAY", "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "SWAYSOCK"})
             env.remove(v);
@@ -129,6 +133,36 @@ bool near(QRgb a, QRgb b) { return std::abs(qRed(a) - qRed(b)) < 30 && std::abs(
 
 } // namespace
 
+TEST(DesktopSession, WithoutANotificationAreaClosingTheWindowEndsMurivoAndFreesTheLock)
+{
+    for (const char* tool : {"openbox", "xdotool"})
+        if (QStandardPaths::findExecutable(tool).isEmpty())
+            GTEST_SKIP() << tool << " is not installed";
+    Session s;
+    ASSERT_TRUE(s.x.ok()) << s.x.error().toStdString();
+    s.start("openbox", {});
+    QThread::msleep(800);
+    QProcess& first = s.start(MURIVO_BINARY, {});
+    QString main;
+    ASSERT_TRUE(waitFor([&] {
+        const QStringList w = s.windows("^Murivo$");
+        main = w.isEmpty() ? QString() : w.first();
+        return !main.isEmpty();
+    })) << "without a tray the main window is shown; murivo said: "
+        << (first.waitForFinished(100), first.readAllStandardError().toStdString());
+    // Closed as a user closes it: the window manager's Alt+F4.
+    s.run({"windowactivate", "--sync", main});
+    s.run({"key", "--window", main, "alt+F4"});
+    EXPECT_TRUE(first.waitForFinished(20000)) << "murivo stayed, unreachable, holding its lock";
+    EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(first.exitCode(), 0);
+
+    QProcess& again = s.start(MURIVO_BINARY, {});
+    EXPECT_TRUE(waitFor([&] { return !s.windows("^Murivo$").isEmpty(); })) << "a new start was refused";
+    EXPECT_TRUE(s.windows("^Murivo 1.1$").isEmpty()) << "no \"already running\" box";
+    EXPECT_EQ(again.state(), QProcess::Running);
+}
+
 TEST(DesktopSession, TrayMenuChangesTheWallpaperAndEveryPageIsShown)
 {
     for (const char* tool : {"openbox", "trayer", "xdotool"})
@@ -140,6 +174,11 @@ TEST(DesktopSession, TrayMenuChangesTheWallpaperAndEveryPageIsShown)
     const QString red = landscape(s.home, "pics/evening hills.jpg", sky, QColor(250, 170, 90), ground);
     const QString blue = landscape(s.home, "pics/sea.jpg", QColor(90, 170, 240), QColor(200, 235, 255), QColor(20, 80, 160));
     TestHome::WriteList(s.home.data() + "/murivo/wmdvm.sys", {red, blue});
+    // Sample photos in the Pictures folder, where "Select wallpapers" starts.
+    landscape(s.home, "user/Pictures/dunes.jpg", QColor(120, 170, 230), QColor(255, 220, 150), QColor(220, 180, 110));
+    landscape(s.home, "user/Pictures/forest.jpg", QColor(150, 190, 230), QColor(240, 240, 200), QColor(30, 110, 50));
+    landscape(s.home, "user/Pictures/lake.jpg", QColor(70, 120, 200), QColor(250, 200, 120), QColor(40, 90, 150));
+    landscape(s.home, "user/Pictures/snow.jpg", QColor(170, 200, 235), QColor(255, 255, 240), QColor(235, 240, 250));
 
     QString shots = qEnvironmentVariable("MURIVO_SCREENSHOT_DIR");
     QTemporaryDir scratch;

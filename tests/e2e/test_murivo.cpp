@@ -19,6 +19,7 @@ QProcessEnvironment environmentFor(const TestHome& home, const Xvfb& x)
     env.insert("DISPLAY", QString::fromLatin1(x.name()));
     env.insert("XDG_CONFIG_HOME", home.config());
     env.insert("XDG_DATA_HOME", home.data());
+    env.insert("XDG_CACHE_HOME", home.cache());
     env.insert("XDG_RUNTIME_DIR", home.runtime());
     env.insert("QT_QPA_PLATFORM", "xcb");
     env.remove("MURIVO_DESKTOP");
@@ -154,4 +155,88 @@ TEST(EndToEnd, AListFileThatIsNoListIsNamedLeftAloneAndEndsTheProgram)
     QFile f(list);
     f.open(QIODevice::ReadOnly);
     EXPECT_EQ(f.readAll(), junk);
+}
+
+TEST(EndToEnd, CommandLineHelpVersionAndNoDisplay)
+{
+    TestHome home;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", home.config());
+    env.insert("XDG_DATA_HOME", home.data());
+    env.insert("XDG_CACHE_HOME", home.cache());
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.remove("QT_QPA_PLATFORM");
+    auto runMurivo = [&](const QStringList& args, QString* out, QString* err) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(MURIVO_BINARY, args);
+        p.waitForFinished(20000);
+        *out = QString::fromUtf8(p.readAllStandardOutput());
+        *err = QString::fromUtf8(p.readAllStandardError());
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    };
+    QString out, err;
+    EXPECT_EQ(runMurivo({"--version"}, &out, &err), 0);
+    EXPECT_EQ(out.trimmed(), "murivo 1.1");
+    EXPECT_EQ(runMurivo({"--help"}, &out, &err), 0);
+    EXPECT_TRUE(out.contains("--change-now") && out.contains("--show")) << out.toStdString();
+    EXPECT_EQ(runMurivo({"--frobnicate"}, &out, &err), 2);
+    EXPECT_TRUE(err.contains("--frobnicate"));
+    EXPECT_EQ(runMurivo({}, &out, &err), 1) << "no display: a message and status 1, not Qt's abort";
+    EXPECT_TRUE(err.contains("needs a graphical session")) << err.toStdString();
+    env.insert("DISPLAY", ":987");   // no server there
+    EXPECT_EQ(runMurivo({}, &out, &err), 1);
+    EXPECT_TRUE(err.contains(":987")) << err.toStdString();
+}
+
+TEST(EndToEnd, ChangeNowAndShowReachTheRunningCopy)
+{
+    Xvfb x(1024, 768);
+    ASSERT_TRUE(x.ok()) << x.error().toStdString();
+    TestHome home;
+    const QString red = home.picture("pics/red.jpg", QColor(255, 0, 0), QSize(80, 60), "JPG");
+    const QString blue = home.picture("pics/blue.jpg", QColor(0, 0, 255), QSize(80, 60), "JPG");
+    TestHome::WriteList(home.data() + "/murivo/wmdvm.sys", {red, blue});
+    const QProcessEnvironment env = environmentFor(home, x);
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.start(MURIVO_BINARY, {});
+    ASSERT_TRUE(first.waitForStarted());
+    const QString socket = home.data() + "/murivo/murivo.socket";
+    ASSERT_TRUE(waitFor([&] { return QFileInfo::exists(socket); }, 20000)) << "the running copy opened no command socket";
+
+    auto ask = [&](const QString& option) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(MURIVO_BINARY, {option});
+        p.waitForFinished(20000);
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    };
+    EXPECT_EQ(ask("--change-now"), 0);
+    EXPECT_TRUE(waitFor([&] { return near(centre(x), qRgb(255, 0, 0)); }, 20000)) << std::hex << centre(x);
+    EXPECT_EQ(ask("--change-now"), 0);
+    EXPECT_TRUE(waitFor([&] { return near(centre(x), qRgb(0, 0, 255)); }, 20000)) << std::hex << centre(x);
+    EXPECT_EQ(ask("--show"), 0);
+    EXPECT_TRUE(waitFor([&] { return !run("xdotool", {"search", "--onlyvisible", "--name", "^Murivo$"}, env).isEmpty(); }, 20000))
+        << "the main window was not shown";
+    EXPECT_EQ(first.state(), QProcess::Running);
+    EXPECT_TRUE(run("xdotool", {"search", "--name", "^Murivo 1.1$"}, env).isEmpty()) << "no refusal box for a command";
+
+    first.terminate();
+    if (!first.waitForFinished(10000)) {
+        first.kill();
+        first.waitForFinished();
+    }
+    // With no copy running, --change-now starts one that changes at once.
+    QProcess fresh;
+    fresh.setProcessEnvironment(env);
+    fresh.start(MURIVO_BINARY, {"--change-now"});
+    ASSERT_TRUE(fresh.waitForStarted());
+    EXPECT_TRUE(waitFor([&] { return near(centre(x), qRgb(255, 0, 0)); }, 20000)) << std::hex << centre(x);
+    fresh.terminate();
+    if (!fresh.waitForFinished(10000)) {
+        fresh.kill();
+        fresh.waitForFinished();
+    }
 }

@@ -370,6 +370,38 @@ TEST(SwayBackend, ArgumentsAndPlainPaths)
         EXPECT_FALSE(SwayBackend::PlainPath(odd)) << odd;
 }
 
+TEST(SwayBackend, CopiesForOddPathsLiveOneAtATimeInThePrivateRuntimeFolder)
+{
+    TestHome home;
+    QImage img(8, 8, QImage::Format_RGB32);
+    img.fill(Qt::blue);
+    const QString first = home.path("my pictures/Wallpaper 1.bmp");
+    const QString second = home.path("my pictures/Wallpaper 2.bmp");
+    QDir().mkpath(home.path("my pictures"));
+    img.save(first, "BMP");
+    img.save(second, "BMP");
+    // The tool stands in for swaymsg; what matters here is the copy it is handed.
+    SwayBackend backend(SwayBackend::Swaymsg, "true");
+    QString err;
+    ASSERT_TRUE(backend.apply(first, Placement::Stretched, &err)) << err.toStdString();
+    const QString folder = home.runtime() + "/murivo";
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList({"Wallpaper_1.bmp"}));
+    EXPECT_EQ(QFileInfo(folder).permissions() & 0x0077, 0) << "the folder is the user's alone";
+    ASSERT_TRUE(backend.apply(second, Placement::Stretched, &err)) << err.toStdString();
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList({"Wallpaper_2.bmp"})) << "the older copy is removed";
+    EXPECT_FALSE(QFileInfo::exists(QString("/tmp/murivo-%1").arg(::getuid()) + "/Wallpaper_2.bmp"));
+
+    // A runtime folder others may enter is not trusted with the copy.
+    QFile::setPermissions(home.runtime(), QFileDevice::Permissions(0x7755));
+    SwayBackend careful(SwayBackend::Swaymsg, "true");
+    EXPECT_FALSE(careful.apply(first, Placement::Stretched, &err));
+    EXPECT_TRUE(err.contains("0700")) << err.toStdString();
+    QFile::setPermissions(home.runtime(), QFileDevice::Permissions(0x7700));
+    qunsetenv("XDG_RUNTIME_DIR");
+    EXPECT_FALSE(careful.apply(first, Placement::Stretched, &err));
+    EXPECT_TRUE(err.contains("XDG_RUNTIME_DIR")) << err.toStdString();
+}
+
 namespace {
 // sway refuses to run as root, so a root test runs it as nobody.
 struct HeadlessSway {
@@ -458,6 +490,7 @@ TEST(SwayBackend, HeadlessSwayStartsABackgroundForThePicture)
 {
     if (QStandardPaths::findExecutable("sway").isEmpty())
         GTEST_SKIP() << "sway is not installed";
+    TestHome home;
     HeadlessSway sway;
     ASSERT_FALSE(sway.socket.isEmpty()) << "headless sway did not start";
     const QByteArray saved = qgetenv("SWAYSOCK");
@@ -478,7 +511,7 @@ TEST(SwayBackend, HeadlessSwayStartsABackgroundForThePicture)
     EXPECT_TRUE(waitForProcess("swaybg", plain + " -m tile")) << processCommandLines("swaybg").join('\n').toStdString();
     // A path sway would split or expand goes as a plain-named link.
     EXPECT_TRUE(backend.apply(spaced, Placement::Centered, &err)) << err.toStdString();
-    const QString link = QString("/tmp/murivo-%1/Wallpaper_copy_2.bmp").arg(::getuid());
+    const QString link = home.runtime() + "/murivo/Wallpaper_copy_2.bmp";
     EXPECT_EQ(QImage(link).pixel(3, 3), qRgb(255, 0, 0));
     if (::geteuid() != 0) {   // a sway running as nobody cannot read our private folder
         EXPECT_TRUE(waitForProcess("swaybg", link + " -m center")) << processCommandLines("swaybg").join('\n').toStdString();

@@ -253,3 +253,89 @@ TEST(Database, LockedFileFailsInsteadOfHanging)
     sqlite3_close(holder);
     EXPECT_NO_THROW(c.Open(cs(file)));
 }
+
+TEST(Database, ARefusedRowIsDroppedAndTheCursorLeavesAddMode)
+{
+    TestHome home;
+    const QString file = makeList(home, {"a"});
+    Connection c;
+    c.Open(cs(file));
+    Recordset rs;
+    rs.Open("select path,id  from table1", c);
+    walk(rs);
+    c.Execute("CREATE TEMP TRIGGER refuse BEFORE INSERT ON table1 BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END");
+    rs.AddNew();
+    rs.Fields(0).setValue("b");
+    try {
+        rs.MoveNext();
+        FAIL() << "the refused row was reported as stored";
+    } catch (const Error& e) {
+        EXPECT_TRUE(e.description().contains("full")) << e.description().toStdString();
+    }
+    EXPECT_TRUE(rs.Eof()) << "no longer adding: the cursor stands where it stood";
+    EXPECT_EQ(walk(rs), QStringList({"a"}));
+    c.Execute("DROP TRIGGER refuse");
+    rs.AddNew();
+    rs.Fields(0).setValue("c");
+    rs.MoveNext();
+    EXPECT_EQ(walk(rs), QStringList({"a", "c"}));
+}
+
+TEST(Database, AddedRowsAreTakenInWithoutReadingTheTableAgain)
+{
+    TestHome home;
+    const QString file = makeList(home, {"a", "b"});
+    Connection c;
+    c.Open(cs(file));
+    Recordset rs, second;
+    rs.Open("select path,id  from table1", c);
+    second.Open("select path,id  from table1", c);
+    walk(rs);
+    const quint64 before = rs.TableReads();
+    for (int i = 0; i < 50; ++i) {
+        rs.AddNew();
+        rs.Fields(0).setValue(QString("n%1").arg(i));
+        rs.MoveNext();
+        EXPECT_TRUE(rs.Eof());
+    }
+    EXPECT_EQ(rs.TableReads(), before) << "each add re-read the table";
+    const QStringList all = walk(rs);
+    ASSERT_EQ(all.size(), 52);
+    EXPECT_EQ(all.last(), "n49");
+    rs.MoveLast();
+    EXPECT_EQ(rs.Fields(1).Value().toLongLong(), rs.LastInsertedId()) << "the new row carries its id";
+    EXPECT_EQ(walk(second), all) << "another cursor of the connection sees the rows";
+}
+
+TEST(Database, ATransactionKeepsManyRowsUntilCommittedOrRolledBack)
+{
+    TestHome home;
+    const QString file = makeList(home, {"a"});
+    Connection c, other;
+    c.Open(cs(file));
+    other.Open(cs(file));
+    Recordset rs, seen;
+    rs.Open("select path,id  from table1", c);
+    seen.Open("select path,id  from table1", other);
+    walk(rs);
+    c.BeginTrans();
+    EXPECT_THROW(c.BeginTrans(), Error);
+    for (const char* p : {"b", "c"}) {
+        rs.AddNew();
+        rs.Fields(0).setValue(p);
+        rs.MoveNext();
+    }
+    EXPECT_EQ(walk(seen), QStringList({"a"})) << "not visible before the commit";
+    c.CommitTrans();
+    EXPECT_FALSE(c.InTransaction());
+    EXPECT_EQ(walk(seen), QStringList({"a", "b", "c"}));
+
+    c.BeginTrans();
+    rs.AddNew();
+    rs.Fields(0).setValue("d");
+    rs.MoveNext();
+    EXPECT_EQ(walk(rs), QStringList({"a", "b", "c", "d"}));
+    c.RollbackTrans();
+    EXPECT_EQ(walk(rs), QStringList({"a", "b", "c"})) << "the cursor forgets the rolled-back row";
+    EXPECT_EQ(walk(seen), QStringList({"a", "b", "c"}));
+}

@@ -2,6 +2,7 @@
 #include "platform/desktop/Desktop.h"
 #include "platform/desktop/X11Backend.h"
 #include "platform/registry/Registry.h"
+#include "../support/Doubles.h"
 #include "../support/TestHome.h"
 #include "../support/Xvfb.h"
 

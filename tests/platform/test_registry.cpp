@@ -5,6 +5,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
+#include <sys/fsuid.h>
+#include <unistd.h>
 
 using namespace platform;
 
@@ -115,4 +117,48 @@ TEST(Registry, UnwritableAutostartFolderReportsFailure)
     reg.RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRun, 0, 0x3F, &k);
     EXPECT_NE(reg.RegSetValueExA(k, "Murivo", 0, REG_SZ, "/x"), ERROR_SUCCESS);
     EXPECT_FALSE(reg.lastError().isEmpty());
+}
+
+TEST(Registry, AStoreThatCannotBeReadIsNeverWrittenOver)
+{
+    TestHome home;
+    const QString store = home.config() + "/Murivo/registry.json";
+    {
+        Registry reg = makeRegistry(home);
+        HKEY k = 0;
+        ASSERT_EQ(reg.RegCreateKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &k), ERROR_SUCCESS);
+        ASSERT_EQ(reg.RegSetValueExA(k, "WallpaperStyle", 0, REG_SZ, "2"), ERROR_SUCCESS);
+        ASSERT_EQ(reg.RegSetValueExA(k, "TileWallpaper", 0, REG_SZ, "0"), ERROR_SUCCESS);
+    }
+    QFile f(store);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray before = f.readAll();
+    f.close();
+    // Write-only for its owner. Root reads anything, so a root run checks
+    // file access as nobody (this thread only) on a file nobody owns.
+    const bool root = ::geteuid() == 0;
+    QFile::setPermissions(home.config() + "/Murivo", QFileDevice::Permissions(0x7777));
+    QFile::setPermissions(home.config(), QFileDevice::Permissions(0x7777));
+    QFile::setPermissions(home.path(""), QFileDevice::Permissions(0x7777));
+    if (root) {
+        ASSERT_EQ(::chown(QFile::encodeName(store).constData(), 65534, 65534), 0);
+    }
+    QFile::setPermissions(store, QFileDevice::WriteOwner);
+    if (root)
+        ::setfsuid(65534);
+    Registry reg = makeRegistry(home);
+    HKEY k = 0;
+    reg.RegCreateKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &k);
+    EXPECT_NE(reg.RegSetValueExA(k, "WallpaperStyle", 0, REG_SZ, "0"), ERROR_SUCCESS) << "not stored: reported";
+    EXPECT_TRUE(reg.MemoryOnly());
+    EXPECT_TRUE(reg.lastError().contains(store));
+    quint32 type = 0;
+    QByteArray data;
+    EXPECT_EQ(reg.RegQueryValueExA(k, "WallpaperStyle", &type, &data), ERROR_SUCCESS);
+    EXPECT_EQ(data, "0") << "kept in memory";
+    if (root)
+        ::setfsuid(0);
+    QFile::setPermissions(store, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before) << "the values the file held were wiped";
 }

@@ -7,6 +7,9 @@
 
 #include <QtEndian>
 #include <gtest/gtest.h>
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
 
 using namespace platform;
 
@@ -60,9 +63,21 @@ TEST(SingleInstance, SecondHolderIsRefusedUntilTheFirstGoes)
     }
     first.reset();
     // The file is still there, as after a crash; it does not block.
-    EXPECT_TRUE(QFile::exists(home.runtime() + "/test.lock"));
+    EXPECT_TRUE(QFile::exists(home.data() + "/murivo/test.lock"));
     SingleInstance third("test.lock");
     EXPECT_FALSE(third.PrevInstance());
+    EXPECT_EQ(third.socketPath(), home.data() + "/murivo/test.socket");
+}
+
+TEST(SingleInstance, TheLocksPlaceDoesNotDependOnTheRuntimeFolder)
+{
+    TestHome home;
+    SingleInstance withRuntime("test.lock");
+    ASSERT_FALSE(withRuntime.PrevInstance());
+    qunsetenv("XDG_RUNTIME_DIR");
+    SingleInstance without("test.lock");
+    EXPECT_TRUE(without.PrevInstance()) << "a copy started without XDG_RUNTIME_DIR ran beside one started with it";
+    EXPECT_EQ(without.lockPath(), withRuntime.lockPath());
 }
 
 TEST(Picture, LoadsEveryListFormatByContent)
@@ -161,4 +176,30 @@ TEST(Picture, FailedSaveLeavesThePreviousBitmap)
     EXPECT_THROW(SavePicture(QImage(4, 4, QImage::Format_RGB32), bmp), PictureError);
     EXPECT_THROW(SavePicture(QImage(), home.path("x.bmp")), PictureError);
     EXPECT_FALSE(QFile::exists(home.path("x.bmp")));
+}
+
+TEST(Picture, AFailedWriteGivesTheSystemsReason)
+{
+    TestHome home;
+    const QString bmp = home.path("Wallpaper.bmp");
+    QImage big(300, 300, QImage::Format_RGB32);
+    big.fill(Qt::blue);
+    // A file size limit stands in for a full disk: the write fails part way.
+    struct rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    QString message;
+    try {
+        platform::SavePicture(big, bmp);
+    } catch (const platform::PictureError& e) {
+        message = e.description();
+    }
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_TRUE(message.contains(QString::fromLocal8Bit(std::strerror(EFBIG)))) << message.toStdString();
+    EXPECT_FALSE(message.contains("Unknown error")) << message.toStdString();
+    EXPECT_FALSE(QFile::exists(bmp)) << "no half-written bitmap";
 }

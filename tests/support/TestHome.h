@@ -14,7 +14,7 @@ class TestHome {
 public:
     TestHome()
     {
-        for (const char* v : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR", "MURIVO_DESKTOP"})
+        for (const char* v : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR", "MURIVO_DESKTOP"})
             saved[v] = qgetenv(v);
         root = dir.path();
         QDir().mkpath(config());
@@ -23,6 +23,7 @@ public:
         QFile::setPermissions(runtime(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("XDG_CONFIG_HOME", config().toUtf8());
         qputenv("XDG_DATA_HOME", data().toUtf8());
+        qputenv("XDG_CACHE_HOME", cache().toUtf8());
         qputenv("XDG_RUNTIME_DIR", runtime().toUtf8());
     }
     ~TestHome()
@@ -36,6 +37,7 @@ public:
     }
     QString config() const { return root + "/config"; }
     QString data() const { return root + "/data"; }
+    QString cache() const { return root + "/cache"; }
     QString runtime() const { return root + "/run"; }
     QString path(const QString& rel) const { return root + "/" + rel; }
 

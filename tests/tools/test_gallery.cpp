@@ -43,7 +43,7 @@ QVariant otherThan(const quil::PersistedProperty& p, int salt, QObject* images)
     if (n == "Value")
         return 77;
     if (n == "Orientation")
-        return QVariant::fromValue(quil::pbHorizontal);
+        return QVariant::fromValue(p.def.toInt() == quil::pbHorizontal ? quil::pbVertical : quil::pbHorizontal);
     if (n == "ImageIndex")
         return QVariant::fromValue<short>(2);
     // The text box: a text long enough for a selection, one mask character,

@@ -50,12 +50,14 @@ std::map<QString, Kind> QuilProperties(const QString& cls)
 bool IsQuilClass(const QString& cls)
 {
     return cls == "quilButton" || cls == "quilScrollBar" || cls == "quilXButton" || cls == "quilListbox" ||
-           cls == "quilMonthview" || cls == "quilPUMenu" || cls == "quilTextBox";
+           cls == "quilMonthview" || cls == "quilPUMenu" || cls == "quilTextBox" || cls == "quilSlider" ||
+           cls == "quilProgressBar";
 }
 
 std::optional<qint64> QuilEnumValue(const QString& text)
 {
-    for (const QMetaEnum& en : {QMetaEnum::fromType<quil::MyOrientation>(), QMetaEnum::fromType<quil::DataFormats>()}) {
+    for (const QMetaEnum& en : {QMetaEnum::fromType<quil::MyOrientation>(), QMetaEnum::fromType<quil::TickStyles>(),
+                                QMetaEnum::fromType<quil::MyType>(), QMetaEnum::fromType<quil::DataFormats>()}) {
         bool ok = false;
         const int v = en.keyToValue(text.toLatin1().constData(), &ok);
         if (ok)
@@ -128,9 +130,14 @@ QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>
         QApplication::processEvents();
         if (auto* b = qobject_cast<quil::quilButtonBase*>(c); b && !b->FocusFlag() && cls == "quilButton")
             b->EnterFocus();   // a platform without window activation
+        if (auto* s = qobject_cast<quil::quilSlider*>(c); s && !s->FocusFlag())
+            s->EnterFocus();
     }
     auto* button = qobject_cast<quil::quilButtonBase*>(c);
     auto* bar = qobject_cast<quil::quilScrollBar*>(c);
+    auto* slider = qobject_cast<quil::quilSlider*>(c);
+    if (state && qobject_cast<quil::quilProgressBar*>(c))
+        return "quilProgressBar has no states: give its Value, Style and Enabled instead";
     if (state && button) {
         const int n = *state;
         if (n < 0 || n > 4)
@@ -208,6 +215,41 @@ QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>
             quil::quilControl::SetPointerSource({});
             return {};
         }
+    }
+    if (state && slider) {
+        const int n = *state;
+        if (n < 0 || n > 5 || n == 1)
+            return "quilSlider states are 0 normal, 2 hover, 3 pressed, 4 disabled, 5 idle";
+        if (n != 4 && !slider->Enabled())
+            return QString("state %1 needs an enabled quilSlider").arg(n);
+        // The thumb's centre: 10 pixels on from its offset, 10 pixels across.
+        const bool across = slider->Orientation() == quil::pbHorizontal;
+        const int along = slider->ThumbPosition() + 10;
+        const QPoint thumb = across ? QPoint(along, 10) : QPoint(10, along);
+        if ((n == 2 || n == 3) && !slider->OverThumb(float(thumb.x()), float(thumb.y())))
+            return QString("state %1 needs the thumb on the face, and this slider's is at %2").arg(n).arg(along);
+        pointer = slider->mapToGlobal(thumb);
+        switch (n) {
+        case 0:
+            // Re-enabling is what brings a slider to state 0.
+            slider->setEnabled(false);
+            slider->setEnabled(true);
+            break;
+        case 2:
+        case 3:
+        case 5:
+            if (n == 3)
+                slider->MouseDownNotify(1, 0, float(thumb.x()), float(thumb.y()));
+            slider->MouseMoveNotify(n == 3 ? 1 : 0, 0, float(thumb.x()), float(thumb.y()));
+            if (n == 5)
+                pointer += QPoint(5, 5);   // gone without a move event reaching the slider
+            slider->PollTick();
+            break;
+        case 4: slider->setEnabled(false); break;
+        default: break;
+        }
+        if (slider->State_() != n)
+            return QString("quilSlider did not reach state %1 (it is in %2)").arg(n).arg(slider->State_());
     }
     result = QImage(c->size(), QImage::Format_ARGB32);
     result.fill(Qt::transparent);

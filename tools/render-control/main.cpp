@@ -62,6 +62,8 @@ const std::map<QString, std::map<QString, Kind>>& classes()
           {"FontBold", Kind::Bool}, {"FontItalic", Kind::Bool}}},
         {"quilButton", QuilProperties("quilButton")},
         {"quilScrollBar", QuilProperties("quilScrollBar")},
+        {"quilSlider", QuilProperties("quilSlider")},
+        {"quilProgressBar", QuilProperties("quilProgressBar")},
         {"quilXButton", QuilProperties("quilXButton")},
         {"quilListbox", QuilProperties("quilListbox")},
         {"quilMonthview", QuilProperties("quilMonthview")},
@@ -152,9 +154,10 @@ int main(int argc, char** argv)
     const auto known = classes().find(cls);
     if (known == classes().end())
         return fail("unknown class '" + cls + "' (known: GlossButton, ThemedButton, XP_ProgressBar, XPFrame, "
-                    "quilButton, quilScrollBar, quilXButton, quilListbox, quilMonthview, quilPUMenu, quilTextBox)");
+                    "quilButton, quilListbox, quilMonthview, quilProgressBar, quilPUMenu, quilScrollBar, quilSlider, "
+                    "quilTextBox, quilXButton)");
     if (focus && !IsQuilClass(cls))
-        return fail("--focus is for the library's controls (quilButton, quilScrollBar, quilXButton)");
+        return fail("--focus is for the library's controls (quilButton, quilScrollBar, quilSlider, quilXButton)");
     if (size.isEmpty())
         return fail("--size WxH is required");
     if (out.isEmpty())

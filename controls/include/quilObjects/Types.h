@@ -15,11 +15,12 @@ Q_NAMESPACE_EXPORT(QUILOBJECTS_EXPORT)
 // 0x00BBGGRR, or with the high bit set the index of a system colour.
 using OLE_COLOR = quint32;
 
-enum MyType { tNormal = 0, tSearch = 1 };
+// A stored value outside the members is kept as it is: the int type holds it.
+enum MyType : int { tNormal = 0, tSearch = 1 };
 Q_ENUM_NS(MyType)
-enum TickStyles { Tick_None = 0, Tick_Half = 1, Tick_Four = 2, Tick_Half_Value = 3, Tick_Four_Value = 4 };
+enum TickStyles : int { Tick_None = 0, Tick_Half = 1, Tick_Four = 2, Tick_Half_Value = 3, Tick_Four_Value = 4 };
 Q_ENUM_NS(TickStyles)
-enum MyOrientation { pbHorizontal = 1, pbVertical = 2 };
+enum MyOrientation : int { pbHorizontal = 1, pbVertical = 2 };
 Q_ENUM_NS(MyOrientation)
 enum eItemType { itNormal = 1, itCheck = 2, itPlaceholder = 3, itTitle = 4 };
 Q_ENUM_NS(eItemType)

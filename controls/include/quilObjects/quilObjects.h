@@ -17,4 +17,6 @@
 #include "quilScrollBar.h"
 #include "quilTab.h"
 #include "quilTextBox.h"
+#include "quilSlider.h"
+#include "quilProgressBar.h"
 #include <quilObjects/PropertyBag.h>

@@ -1,0 +1,69 @@
+#include "WallpaperChange.h"
+
+#include "platform/picture/Picture.h"
+
+#include <QFile>
+#include <QPointer>
+
+namespace murivo {
+
+WallpaperChanger::WallpaperChanger(platform::Desktop& d, QObject* parent)
+    : QObject(parent), desktop(d), worker(new QObject)
+{
+    thread.setObjectName("murivo wallpaper change");
+    worker->moveToThread(&thread);
+    connect(&thread, &QThread::finished, worker, &QObject::deleteLater);
+    thread.start();
+}
+
+WallpaperChanger::~WallpaperChanger()
+{
+    thread.quit();
+    thread.wait();
+}
+
+ChangeResult WallpaperChanger::Run(platform::Desktop& desktop, const QString& source, const QString& bitmap,
+                                   platform::Placement placement, bool keepPrevious)
+{
+    ChangeResult r;
+    QImage picture;
+    if (!source.isEmpty()) {
+        try {
+            picture = platform::LoadPicture(source);
+            platform::SavePicture(picture, bitmap);
+            r.pictureWritten = true;
+        } catch (const platform::PictureError& e) {
+            r.error = e.description();
+            picture = QImage();
+        }
+    } else {
+        r.error = "there is no picture to load";
+    }
+    if (r.pictureWritten || (keepPrevious && QFile::exists(bitmap))) {
+        r.desktopCalled = true;
+        r.desktopTook = desktop.Apply(bitmap, placement, r.pictureWritten ? &picture : nullptr);
+    }
+    return r;
+}
+
+void WallpaperChanger::Change(const QString& source, const QString& bitmap, platform::Placement placement,
+                              bool keepPrevious, std::function<void(const ChangeResult&)> done)
+{
+    ++pending;
+    QPointer<WallpaperChanger> self(this);
+    QMetaObject::invokeMethod(worker, [this, self, source, bitmap, placement, keepPrevious, done] {
+        // On the worker; `this` is alive: its destructor waits for this thread.
+        const ChangeResult r = Run(desktop, source, bitmap, placement, keepPrevious);
+        QMetaObject::invokeMethod(
+            this,
+            [this, self, r, done] {
+                if (!self)
+                    return;
+                --pending;
+                done(r);
+            },
+            Qt::QueuedConnection);
+    }, Qt::QueuedConnection);
+}
+
+} // namespace murivo

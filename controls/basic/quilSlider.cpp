@@ -1,0 +1,613 @@
+#include <quilObjects/Routines.h>
+#include <quilObjects/quilSlider.h>
+
+#include "frame/Gradient.h"
+#include "platform/surface/Surface.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPointer>
+#include <climits>
+#include <cmath>
+
+namespace quil {
+
+namespace {
+double Round(double v) { return std::nearbyint(v); }
+double Fix(double v) { return std::trunc(v); }
+
+// Far enough to put the thumb off any face, near enough to keep every
+// coordinate computed from it a safe int.
+constexpr double FarAway = 1 << 20;
+
+using Points = std::initializer_list<std::pair<int, int>>;
+
+// A stored value outside what an int holds is taken at the nearest end.
+int toInt(qint64 v) { return static_cast<int>(std::clamp<qint64>(v, INT_MIN, INT_MAX)); }
+
+// The platform's number-to-text conversion: a blank before a non-negative number.
+QString signedText(qint64 v) { return v >= 0 ? QLatin1Char(' ') + QString::number(v) : QString::number(v); }
+} // namespace
+
+quilSlider::quilSlider(QWidget* parent) : quilControl(parent)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    state = StateIdle;
+    focus = 0;
+    Refresh();
+    quilSlider::InitProperties();
+}
+
+// ------------------------------------------------------------ persistence
+
+const std::vector<PersistedProperty>& quilSlider::Persisted() const
+{
+    static const std::vector<PersistedProperty> table = {
+        {"BackColor", QVariant::fromValue<quint32>(0xFFFFFF)},
+        {"ForeColor", QVariant::fromValue<quint32>(0xC00000)},
+        {"Enabled", true},
+        {"Font", {}, PersistedProperty::Font},
+        {"TabSelectColor", QVariant::fromValue<quint32>(38631)},
+        {"Orientation", 1},
+        {"TickStyle", 0},
+        {"Min", 0},
+        {"Max", 10},
+        {"Value", 5},
+    };
+    return table;
+}
+
+void quilSlider::InitProperties()
+{
+    quilControl::InitProperties();
+    backColor = 0xFFFFFF;
+    foreColor = 0xC00000;
+    tabSelectColor = 38631;
+    orientation = pbHorizontal;
+    tickStyle = Tick_None;
+    min = 0;
+    max = 10;
+    value = 5;
+    computeScheme();
+    layoutSlider();
+}
+
+void quilSlider::ReadProperties(PropertyBag& bag)
+{
+    // Stored values are taken as they are, without the setters' limits.
+    backColor = readColor(bag, "BackColor");
+    foreColor = readColor(bag, "ForeColor");
+    applyEnabled(readBool(bag, "Enabled"));
+    applyFont(readFont(bag));
+    tabSelectColor = readColor(bag, "TabSelectColor");
+    orientation = static_cast<MyOrientation>(toInt(readInt(bag, "Orientation")));
+    tickStyle = static_cast<TickStyles>(toInt(readInt(bag, "TickStyle")));
+    min = toInt(readInt(bag, "Min"));
+    max = toInt(readInt(bag, "Max"));
+    value = toInt(readInt(bag, "Value"));
+    computeScheme();
+    layoutSlider();
+}
+
+void quilSlider::WriteProperties(PropertyBag& bag) const
+{
+    writeProp(bag, "BackColor", QVariant::fromValue<quint32>(backColor));
+    writeProp(bag, "ForeColor", QVariant::fromValue<quint32>(foreColor));
+    writeProp(bag, "Enabled", Enabled());
+    writeProp(bag, "Font", Font());
+    writeProp(bag, "TabSelectColor", QVariant::fromValue<quint32>(tabSelectColor));
+    writeProp(bag, "Orientation", static_cast<int>(orientation));
+    writeProp(bag, "TickStyle", static_cast<int>(tickStyle));
+    writeProp(bag, "Min", min);
+    writeProp(bag, "Max", max);
+    writeProp(bag, "Value", value);
+}
+
+// ------------------------------------------------------------ properties
+
+void quilSlider::setBackColor(OLE_COLOR c)
+{
+    backColor = c;
+    changed("BackColor");
+}
+
+void quilSlider::setForeColor(OLE_COLOR c)
+{
+    foreColor = c;
+    changed("ForeColor");
+}
+
+void quilSlider::setTabSelectColor(OLE_COLOR c)
+{
+    tabSelectColor = c;
+    changed("TabSelectColor");
+}
+
+void quilSlider::setOrientation(MyOrientation o)
+{
+    orientation = o;
+    if (notify("Orientation"))
+        layoutSlider();
+}
+
+void quilSlider::setTickStyle(TickStyles t)
+{
+    tickStyle = t;
+    if (notify("TickStyle"))
+        layoutSlider();
+}
+
+void quilSlider::setMin(int v)
+{
+    if (v >= max)
+        v = max == INT_MIN ? INT_MIN : max - 1;
+    min = v;
+    if (!notify("Min"))
+        return;
+    if (value < min) {
+        value = min;
+        if (!notify("Value"))
+            return;
+    }
+    Refresh();
+}
+
+void quilSlider::setMax(int v)
+{
+    if (v <= min)
+        v = min == INT_MAX ? INT_MAX : min + 1;
+    max = v;
+    if (!notify("Max"))
+        return;
+    if (value > max) {
+        value = max;
+        if (!notify("Value"))
+            return;
+    }
+    Refresh();
+}
+
+void quilSlider::setValue(int v)
+{
+    // Compared with the value held, not the last one reported: a disabled
+    // slider reports nothing, and an assignment back to that value must
+    // still be taken.
+    if (v == value)
+        return;
+    value = v;
+    changed("Value");
+}
+
+// ------------------------------------------------------------ geometry
+
+int quilSlider::lengthAlong() const { return orientation == pbVertical ? height() : width(); }
+
+int quilSlider::positionOf(qint64 v)
+{
+    // In 64 bits and doubles: a stored value far outside the range must not overflow.
+    double pct = 0;
+    if (v != min && max != min)
+        pct = Round(double(v - qint64(min)) / double(qint64(max) - qint64(min)) * 100.0);
+    const double travel = Round(lengthAlong() - 20.0);
+    thumbPosition = static_cast<int>(std::clamp(Fix(pct * travel / 100.0), -FarAway, FarAway));
+    return thumbPosition;
+}
+
+int quilSlider::ValueAt(double p) const
+{
+    if (orientation != pbHorizontal && orientation != pbVertical)
+        return min;
+    const double travel = lengthAlong() - 20.0;
+    // Too short to have travel: every position is the start.
+    double pct = (p == 0 || travel <= 0 || !std::isfinite(p)) ? 0 : Round(p / travel * 100.0);
+    pct = std::clamp(pct, -FarAway, FarAway);
+    double v = min + Fix((double(qint64(max) - qint64(min))) * pct / 100.0);
+    if (v < min)
+        v = min;
+    if (v > max)
+        v = max;
+    return static_cast<int>(v);
+}
+
+bool quilSlider::OverThumb(float x, float y) const
+{
+    const int P = thumbPosition;
+    if (orientation == pbHorizontal)
+        return P + 5 < x && x < P + 15 && 3 < y && y < 20;
+    if (orientation == pbVertical)
+        return P + 5 < y && y < P + 15 && 3 < x && x < 20;
+    return false;
+}
+
+QSize quilSlider::laidOutSize() const
+{
+    // The thickness is the layout's; the length is free.
+    QSize s = size();
+    const bool labelled = tickStyle != Tick_None && tickStyle != Tick_Half && tickStyle != Tick_Four;
+    if (orientation == pbHorizontal) {
+        s.setHeight(labelled ? 41 : 25);
+    } else if (orientation == pbVertical) {
+        const platform::Surface& sf = surface();
+        s.setWidth(labelled ? sf.TextWidth(QString::number(max)) + 33 + sf.TextWidth(QString::number(min)) : 25);
+    }
+    return s;
+}
+
+void quilSlider::layoutSlider()
+{
+    if (!layingOut) {
+        layingOut = true;
+        if (size() != laidOutSize())
+            resize(laidOutSize());
+        layingOut = false;
+    }
+    laidOut = size();
+    laidFor = laidOutSize();
+    Refresh();
+}
+
+void quilSlider::resizeEvent(QResizeEvent* e)
+{
+    // A resize of our own making is painted once, when the layout is done.
+    if (layingOut)
+        QWidget::resizeEvent(e);
+    else
+        quilControl::resizeEvent(e);
+}
+
+// ------------------------------------------------------------ scheme and state
+
+void quilSlider::computeScheme()
+{
+    if (!Enabled())
+        state = StateDisabled;
+    else if (state == StateDisabled)
+        state = StateNormal;
+    const OLE_COLOR W = 0xFFFFFF;
+    switch (state) {
+    case StateNormal:
+    case StatePressed: scheme = SchemeNormal(backColor, foreColor, W); break;
+    case StateHover: scheme = SchemeHover(backColor, foreColor, W); break;
+    case StateDisabled: scheme = SchemeDisabled(backColor, foreColor, W); break;
+    case StateIdle:
+        // The fore colour leads here and the focus tint is the third colour,
+        // the other way round from the button.
+        scheme = focus ? SchemeFocus(backColor, foreColor, tabSelectColor) : SchemeNormal(backColor, foreColor, W);
+        break;
+    default: break;   // no look of its own: the scheme stays as it was
+    }
+}
+
+void quilSlider::setState(int s)
+{
+    const ColorScheme before = scheme;
+    state = s;
+    computeScheme();
+    // A resting pointer must cost nothing: paint only when the look changes.
+    if (!(scheme == before))
+        Refresh();
+}
+
+// ------------------------------------------------------------ painting
+
+void quilSlider::Paint()
+{
+    platform::Surface& sf = surface();
+    if (!layingOut && (size() != laidOut || laidOutSize() != laidFor)) {
+        // Resized while hidden (no resize event came), or the labels' widths
+        // changed with Min, Max or the font: lay out now, so that the width
+        // fits the labels and a saved form comes back at the size it had.
+        layoutSlider();
+        return;
+    }
+    computeScheme();
+    if (!Enabled())
+        pressFlag = false;
+    labels.clear();
+    sf.BackColor = BlendColors(backColor, foreColor, 240);
+    sf.Cls();
+    if (orientation == pbHorizontal || orientation == pbVertical) {
+        paintGroove();
+        paintTicks();
+        if (Enabled())
+            paintThumb();
+    }
+    if (valueChangePending) {
+        // Raised once the face is whole: a handler that sets Value paints a new face, not half of one.
+        valueChangePending = false;
+        emit ValueChange();
+    }
+}
+
+void quilSlider::paintGroove()
+{
+    platform::Surface& sf = surface();
+    const bool across = orientation == pbHorizontal;
+    auto line = [&](int x1, int y1, int x2, int y2, OLE_COLOR c) {
+        if (across)
+            sf.Line(x1, y1, x2, y2, c);
+        else
+            sf.Line(y1, x1, y2, x2, c);
+    };
+    const ColorScheme& c = scheme;
+    const int L = lengthAlong();
+    line(8, 8, L - 8, 8, c.FaceTop);
+    line(8, 9, L - 8, 9, c.FaceMiddle);
+    line(8, 10, L - 8, 10, c.FaceMiddle);
+    line(8, 11, L - 8, 11, c.FaceBottom);
+    line(7, 9, 7, 11, c.FaceTop);
+    line(L - 8, 9, L - 8, 11, c.FaceBottom);
+}
+
+void quilSlider::paintTicks()
+{
+    if (tickStyle < Tick_Half || tickStyle > Tick_Four_Value)
+        return;
+    platform::Surface& sf = surface();
+    const bool across = orientation == pbHorizontal;
+    const bool four = tickStyle == Tick_Four || tickStyle == Tick_Four_Value;
+    const int L = lengthAlong();
+    const double range = double(qint64(max) - qint64(min));
+    const qint64 m = qint64(Fix(range / 2)) + min;
+    const qint64 q1 = qint64(Fix(range / 4)) + min;
+    const qint64 q3 = qint64(Fix(range / 4 * 3)) + min;
+    auto tick = [&](int u, int to, OLE_COLOR c) {
+        if (across)
+            sf.Line(u, 15, u, to, c);
+        else
+            sf.Line(15, u, to, u, c);
+    };
+    const int um = positionOf(m) + 10;
+    tick(um, 25, scheme.Text);
+    tick(10, 25, scheme.Text);
+    tick(L - 10, 25, scheme.Text);
+    int u1 = 0, u3 = 0;
+    if (four) {
+        u1 = positionOf(q1) + 10;
+        u3 = positionOf(q3) + 10;
+        tick(u1, 20, scheme.FaceBottom);
+        tick(u3, 20, scheme.FaceBottom);
+    }
+    if (tickStyle != Tick_Half_Value && tickStyle != Tick_Four_Value)
+        return;
+    printLabel(QString::number(m), um);
+    if (four) {
+        printLabel(QString::number(q1), u1);
+        printLabel(QString::number(q3), u3);
+    }
+    printLabel(signedText(max), Round(L - 10.0));
+    printLabel(signedText(min), 10);
+}
+
+void quilSlider::printLabel(const QString& text, double u)
+{
+    platform::Surface& sf = surface();
+    // Centred on half the text's width in both orientations.
+    const int along = static_cast<int>(Fix(u - sf.TextWidth(text) / 2.0));
+    const int x = orientation == pbHorizontal ? along : 26, y = orientation == pbHorizontal ? 26 : along;
+    // Both labelled styles print in the scheme's text colour.
+    sf.ForeColor = scheme.Text;
+    sf.CurrentX = x;
+    sf.CurrentY = y;
+    sf.Print(text);
+    labels.push_back({text, x, y});
+}
+
+void quilSlider::paintThumb()
+{
+    platform::Surface& sf = surface();
+    const int P = positionOf(value);
+    if (value != lastReported) {
+        lastReported = value;
+        valueChangePending = true;
+    }
+    const bool across = orientation == pbHorizontal;
+    const int x0 = P + 5;
+    // Drawn as for a horizontal slider; a vertical one exchanges x and y.
+    auto line = [&](int x1, int y1, int x2, int y2, OLE_COLOR c) {
+        if (across)
+            sf.Line(x0 + x1, y1, x0 + x2, y2, c);
+        else
+            sf.Line(y1, x0 + x1, y2, x0 + x2, c);
+    };
+    auto point = [&](int dx, int y, OLE_COLOR c) {
+        if (across)
+            sf.SetPixelV(x0 + dx, y, c);
+        else
+            sf.SetPixelV(y, x0 + dx, c);
+    };
+    const ColorScheme& c = scheme;
+    line(10, 4, 10, 15, c.EdgeEnd);
+    line(1, 3, 10, 3, c.FaceBottom);
+    line(0, 4, 0, 15, c.FaceBottom);
+    if (across) {
+        GradientRect(sf, x0 + 1, 4, 9, 3, ColorToVertex(c.FaceMiddle), ColorToVertex(c.FaceBottom), 1);
+        GradientRect(sf, x0 + 1, 7, 7, 8, ColorToVertex(c.FaceTop), ColorToVertex(c.FaceTop), 0);
+    } else {
+        // The first shading keeps its vertical mode across the exchange.
+        GradientRect(sf, 4, x0 + 1, 3, 9, ColorToVertex(c.FaceMiddle), ColorToVertex(c.FaceBottom), 1);
+        GradientRect(sf, 7, x0 + 1, 8, 7, ColorToVertex(c.FaceTop), ColorToVertex(c.FaceTop), 0);
+    }
+    line(9, 6, 9, 14, c.FaceBottom);
+    line(8, 7, 8, 14, c.FaceMiddle);
+    line(0, 15, 3, 18, c.FaceMiddle);
+    line(3, 15, 7, 15, c.FaceTop);
+    for (auto [dx, y] : Points{{4, 16}, {5, 16}, {4, 17}})
+        point(dx, y, c.FaceTop);
+    point(10, 15, c.EdgeEnd);
+    point(9, 16, c.EdgeEnd);
+    point(8, 14, c.FaceMiddle);
+    point(7, 14, c.EdgeMiddle);
+    point(7, 15, c.EdgeMiddle);
+    point(7, 16, c.FaceMiddle);
+    point(6, 16, c.EdgeMiddle);
+    point(6, 17, c.FaceMiddle);
+    point(5, 17, c.EdgeMiddle);
+    point(5, 18, c.FaceMiddle);
+    for (auto [dx, y] : Points{{9, 14}, {8, 15}, {7, 17}, {6, 18}, {8, 17}, {6, 19}})
+        point(dx, y, c.FaceBottom);
+    for (auto [dx, y] : Points{{9, 15}, {8, 16}, {7, 18}})
+        point(dx, y, c.EdgeEnd);
+    line(1, 14, 4, 17, c.EdgeStart);
+    line(1, 15, 4, 18, c.EdgeStart);
+    for (auto [dx, y] : Points{{3, 18}, {4, 19}, {5, 20}})
+        point(dx, y, c.FaceBottom);
+    point(4, 18, c.FaceMiddle);
+    point(5, 19, c.FaceMiddle);
+    point(0, 17, c.EdgeMiddle);
+}
+
+// ------------------------------------------------------------ pointer
+
+void quilSlider::HoverTick(bool pointerLeft)
+{
+    if (pointerLeft) {
+        setState(StateIdle);
+    } else if (!pressFlag) {
+        setState(StateHover);
+    } else {
+        // The repaint may report a value whose handler deletes the slider.
+        QPointer<quilSlider> self(this);
+        setState(StatePressed);
+        if (self)
+            emit Click();
+    }
+}
+
+void quilSlider::MouseDownNotify(short button, short, float x, float y)
+{
+    if (button != 1)
+        return;
+    pressFlag = true;
+    // The thumb's centre jumps under the pointer.
+    setValue(ValueAt(orientation == pbVertical ? y - 10.0 : x - 10.0));
+}
+
+void quilSlider::MouseMoveNotify(short button, short, float x, float y)
+{
+    if (!OverThumb(x, y) && !pressFlag)
+        return;
+    pointerSeen();
+    if (button != 1)
+        return;
+    QPointer<quilSlider> self(this);
+    setValue(ValueAt(orientation == pbVertical ? y - 10.0 : x - 10.0));
+    if (self)
+        emit Slide();
+}
+
+void quilSlider::MouseUpNotify(short button, short, float, float)
+{
+    if (button != 1)
+        return;
+    const bool was = pressFlag;
+    pressFlag = false;
+    if (was)
+        emit Click();
+}
+
+void quilSlider::mousePressEvent(QMouseEvent* e)
+{
+    const QPointF p = e->position();
+    pressedInside = e->button() == Qt::LeftButton;
+    MouseDownNotify(ButtonOf(e->button()), ShiftOf(e->modifiers()), static_cast<float>(p.x()),
+                    static_cast<float>(p.y()));
+}
+
+void quilSlider::mouseMoveEvent(QMouseEvent* e)
+{
+    const QPointF p = e->position();
+    MouseMoveNotify(ButtonsOf(e->buttons()), ShiftOf(e->modifiers()), static_cast<float>(p.x()),
+                    static_cast<float>(p.y()));
+}
+
+void quilSlider::mouseReleaseEvent(QMouseEvent* e)
+{
+    const QPointF p = e->position();
+    const bool click = pressedInside && e->button() == Qt::LeftButton && rect().contains(p.toPoint());
+    pressedInside = false;
+    QPointer<quilSlider> self(this);
+    MouseUpNotify(ButtonOf(e->button()), ShiftOf(e->modifiers()), static_cast<float>(p.x()),
+                  static_cast<float>(p.y()));
+    // The platform's own click: a press and release over the slider.
+    if (self && click)
+        emit Click();
+}
+
+// ------------------------------------------------------------ keys and focus
+
+void quilSlider::KeyDownNotify(short keyCode, short shift)
+{
+    QPointer<quilSlider> self(this);
+    emit KeyDown(keyCode, shift);
+    if (!self)
+        return;
+    // The handler may have changed the key.
+    const bool across = orientation == pbHorizontal, down = orientation == pbVertical;
+    if ((across && keyCode == 37) || (down && keyCode == 38))
+        setValue(toInt(std::max<qint64>(qint64(value) - 1, min)));
+    else if ((across && keyCode == 39) || (down && keyCode == 40))
+        setValue(toInt(std::min<qint64>(qint64(value) + 1, max)));
+}
+
+void quilSlider::KeyUpNotify(short keyCode, short shift) { emit KeyUp(keyCode, shift); }
+
+void quilSlider::KeyPressNotify(short keyAscii) { emit KeyPress(keyAscii); }
+
+void quilSlider::EnterFocus()
+{
+    focus = 1;
+    computeScheme();
+    Refresh();
+}
+
+void quilSlider::ExitFocus()
+{
+    focus = 0;
+    // A button held while the focus went elsewhere (a modal window took the
+    // release) must not leave the slider pressed.
+    pressFlag = false;
+    computeScheme();
+    Refresh();
+}
+
+void quilSlider::focusInEvent(QFocusEvent* e)
+{
+    quilControl::focusInEvent(e);
+    EnterFocus();
+}
+
+void quilSlider::focusOutEvent(QFocusEvent* e)
+{
+    quilControl::focusOutEvent(e);
+    ExitFocus();
+}
+
+void quilSlider::keyPressEvent(QKeyEvent* e)
+{
+    const short code = KeyCodeOf(e->key());
+    const QString text = e->text();
+    if (code == 0 && text.isEmpty()) {
+        quilControl::keyPressEvent(e);
+        return;
+    }
+    QPointer<quilSlider> self(this);
+    KeyDownNotify(code, ShiftOf(e->modifiers()));
+    if (self && !text.isEmpty() && text.at(0).unicode() != 0 && !(e->modifiers() & Qt::ControlModifier))
+        KeyPressNotify(static_cast<short>(text.at(0).unicode()));
+}
+
+void quilSlider::keyReleaseEvent(QKeyEvent* e)
+{
+    // X11 repeats a held key as release-press pairs; only the last release is real.
+    if (e->isAutoRepeat())
+        return;
+    const short code = KeyCodeOf(e->key());
+    if (code == 0) {
+        quilControl::keyReleaseEvent(e);
+        return;
+    }
+    KeyUpNotify(code, ShiftOf(e->modifiers()));
+}
+
+} // namespace quil

@@ -1,0 +1,90 @@
+#pragma once
+// A percentage (0 to 100) shown as a row of separate shaded blocks inside a
+// shaded, framed trough, with an optional centred caption; or, in the
+// searching style, a comet of three blocks whose position follows the value.
+
+#include "quilControl.h"
+
+namespace quil {
+
+class QUILOBJECTS_EXPORT quilProgressBar : public quilControl {
+    Q_OBJECT
+    Q_CLASSINFO("ID", "8")
+    Q_CLASSINFO("Interface", "_quilProgressBar")
+    Q_CLASSINFO("EventInterface", "__quilProgressBar")
+    Q_CLASSINFO("Creatable", "container")
+    Q_CLASSINFO("AccessibleRole", "ProgressBar")
+    // Value has no Min and Max of its own to read the range from.
+    Q_CLASSINFO("AccessibleRange", "0 100")
+    Q_PROPERTY(quint32 BackColor READ BackColor WRITE setBackColor)
+    Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
+    Q_PROPERTY(QFont Font READ Font WRITE setFont)
+    Q_PROPERTY(quil::MyOrientation Orientation READ Orientation WRITE setOrientation)
+    Q_PROPERTY(quil::MyType Style READ Style WRITE setStyle)
+    Q_PROPERTY(int Value READ Value WRITE setValue)
+    Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
+    Q_PROPERTY(quint32 ForeColor READ ForeColor WRITE setForeColor)
+public:
+    explicit quilProgressBar(QWidget* parent = nullptr);
+    ~quilProgressBar() override;
+    Q_INVOKABLE short ID() const { return 8; }
+
+    void InitProperties() override;
+    void ReadProperties(PropertyBag& bag) override;
+    void WriteProperties(PropertyBag& bag) const override;
+    const std::vector<PersistedProperty>& Persisted() const override;
+
+    OLE_COLOR BackColor() const { return backColor; }
+    void setBackColor(OLE_COLOR c);
+    OLE_COLOR ForeColor() const { return foreColor; }
+    void setForeColor(OLE_COLOR c);
+    MyOrientation Orientation() const { return orientation; }
+    void setOrientation(MyOrientation o);
+    MyType Style() const { return style; }
+    void setStyle(MyType s);
+    // An int, as Designer edits no 16-bit property; the field is 16 bits.
+    int Value() const { return value; }
+    // Limited to 0 ... 100.
+    void setValue(int v);
+    QString Caption() const { return caption; }
+    void setCaption(const QString& text);
+
+    // The text the caption shows: "%" stands for the value or for "Searching...".
+    QString CaptionText() const;
+    // How many blocks fit, as the last block-style paint found.
+    short BlockCapacity() const { return capacity; }
+
+    // The searching style's own animation, for containers that do not step
+    // Value themselves: every tick moves Value one step from 0 to 100 and
+    // round again. It runs only while the bar is shown and in that style.
+    void StartSearch(int intervalMs = 25);
+    void StopSearch();
+    bool Searching() const { return searching; }
+    // Whether the timer is running now.
+    bool Animating() const;
+    // One step of the animation, as the timer runs it.
+    void SearchTick();
+
+protected:
+    void Paint() override;
+    void showEvent(QShowEvent*) override;
+    void hideEvent(QHideEvent*) override;
+
+private:
+    void paintBlocks();
+    void paintComet();
+    void paintCaption();
+    void updateTimer();
+
+    OLE_COLOR foreColor = 0;
+    OLE_COLOR backColor = 0;
+    QString caption;
+    short value = 0;
+    MyOrientation orientation = MyOrientation(0);
+    MyType style = tNormal;
+    short capacity = 0;
+    bool searching = false;
+    QTimer* searchTimer = nullptr;
+};
+
+} // namespace quil
