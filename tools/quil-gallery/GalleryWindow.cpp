@@ -278,7 +278,7 @@ void GalleryWindow::showcase()
                            {quil::df_AllChars, tr("secret"), QStringLiteral("*")}};
             int row = 0;
             for (const auto& s : samples)
-                if (auto* t = make(e.name, QRect(x + 570, y + 190 + 28 * row++, 200, 20))) {
+                if (auto* t = make(e.name, QRect(x + 170, y + 190 + 28 * row++, 150, 20))) {
                     t->setProperty("DataFormat", QVariant::fromValue(s.format));
                     t->setProperty("Text", s.text);
                     t->setProperty("PasswordChar", s.mask);
