@@ -295,7 +295,9 @@ void quilListbox::layoutRows()
         return;
     const int V = VisibleRows();
     const int RH = RowHeight();
-    const int first = std::clamp(bar->Value(), 1, n);
+    // The bar keeps a range of at least two positions even when every entry
+    // fits; a list that fits always shows its first entry.
+    const int first = std::clamp(bar->Value(), 1, std::max(1, n - V + 1));
     const int last = std::min(first + V, n);
     for (int i = first; i <= last; ++i)
         rows->Add(QString(), static_cast<short>(i), (i - first) * RH, RH, true);

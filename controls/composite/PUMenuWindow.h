@@ -6,9 +6,12 @@
 
 #include "platform/surface/Surface.h"
 
+#include <QPointer>
 #include <functional>
 
 namespace quil {
+
+class quilPUMenu;
 
 class PUMenuWindow : public quilControl {
     Q_OBJECT
@@ -19,6 +22,8 @@ public:
     // Whether one of the window's own event handlers is running.
     bool Busy() const { return depth > 0; }
 
+    // The menu whose rows the window shows.
+    QPointer<quilPUMenu> owner;
     std::function<void()> draw;
     std::function<void(float)> moved;
     std::function<void()> clicked;

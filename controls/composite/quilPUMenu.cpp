@@ -98,6 +98,7 @@ quilPUMenu::quilPUMenu(QWidget* parent)
     : quilControl(parent), items(std::make_shared<MenuItems>()), rows(std::make_shared<MenuItemListings>())
 {
     win = new PUMenuWindow;
+    win->owner = this;
     win->draw = [this] { drawMenu(); };
     win->moved = [this](float y) { MenuMouseMove(y); };
     win->clicked = [this] { MenuClick(); };

@@ -1,7 +1,16 @@
 // What assistive technology learns of a control: its role from the class,
 // its name from the caption, its state, and for controls with a range the
-// value interface.
+// value interface. The list box's rows, an open menu's rows and the
+// calendar's days are its children, the selected one marked.
 #include <quilObjects/quilButton.h>
+#include <quilObjects/quilListbox.h>
+#include <quilObjects/quilMonthview.h>
+#include <quilObjects/quilPUMenu.h>
+#include <quilObjects/quilScrollBar.h>
+
+#include "composite/PUMenuWindow.h"
+
+#include <QHash>
 
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
@@ -60,9 +69,154 @@ QVariant rangeEnd(const QObject* o, const char* name, int index)
     return fixed.size() == 2 ? QVariant(fixed.at(index).toInt()) : QVariant();
 }
 
+// The entries a control shows as children, read live by position (0-based).
+struct Items {
+    static int count(QWidget* w)
+    {
+        if (auto* l = qobject_cast<quilListbox*>(w))
+            return l->TempListboxItems()->Count();
+        if (auto* m = qobject_cast<PUMenuWindow*>(w))
+            return m->owner ? m->owner->Rows()->Count() : 0;
+        if (auto* c = qobject_cast<quilMonthview*>(w))
+            return quilMonthview::DaysInMonth(c->iYear(), c->iMonth());
+        return 0;
+    }
+    static QAccessible::Role role(QWidget* w)
+    {
+        if (qobject_cast<PUMenuWindow*>(w))
+            return QAccessible::MenuItem;
+        if (qobject_cast<quilMonthview*>(w))
+            return QAccessible::Cell;
+        return QAccessible::ListItem;
+    }
+    // The calendar cell showing day d, or 0.
+    static int cellOf(const quilMonthview* c, int d)
+    {
+        for (int k = 1; k <= 42; ++k)
+            if (c->CellAt(k).Day == d)
+                return k;
+        return 0;
+    }
+    static QString text(QWidget* w, int i)
+    {
+        if (i < 0 || i >= count(w))
+            return {};
+        if (auto* l = qobject_cast<quilListbox*>(w)) {
+            const int index = l->TempListboxItems()->Item(i + 1)->Index();
+            return index >= 1 && index <= l->ListboxItems()->Count() ? l->ListboxItems()->Item(index)->Caption()
+                                                                       : QString();
+        }
+        if (auto* m = qobject_cast<PUMenuWindow*>(w)) {
+            const int index = m->owner->Rows()->Item(i + 1)->Index();
+            const auto items = m->owner->MenuItem();
+            return items && index >= 1 && index <= items->Count() ? items->Item(index)->Caption() : QString();
+        }
+        return QString::number(i + 1);
+    }
+    static bool selected(QWidget* w, int i)
+    {
+        if (i < 0 || i >= count(w))
+            return false;
+        if (auto* l = qobject_cast<quilListbox*>(w))
+            return l->TempListboxItems()->Item(i + 1)->Index() == l->SelectedItem();
+        if (auto* m = qobject_cast<PUMenuWindow*>(w))
+            return m->owner->HoverRow() == i + 1;
+        if (auto* c = qobject_cast<quilMonthview*>(w))
+            return c->iDay() == i + 1;
+        return false;
+    }
+    static QRect rect(QWidget* w, int i)
+    {
+        if (i < 0 || i >= count(w))
+            return {};
+        if (auto* l = qobject_cast<quilListbox*>(w)) {
+            const auto r = l->TempListboxItems()->Item(i + 1);
+            return QRect(0, r->Top(), l->width() - l->ScrollBar()->width(), r->Height());
+        }
+        if (auto* m = qobject_cast<PUMenuWindow*>(w)) {
+            const auto r = m->owner->Rows()->Item(i + 1);
+            return QRect(0, r->Top(), m->width(), r->Height());
+        }
+        auto* c = static_cast<quilMonthview*>(w);
+        const int k = cellOf(c, i + 1);
+        if (k == 0)
+            return {};
+        const auto& cell = c->CellAt(k);
+        return QRect(cell.X, cell.Y, cell.Width, cell.Height);
+    }
+};
+
+class ItemAccessible : public QAccessibleInterface {
+public:
+    ItemAccessible(QWidget* w, int i) : owner(w), index(i) {}
+    bool isValid() const override { return owner && index < Items::count(owner); }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override { return owner ? owner->window()->windowHandle() : nullptr; }
+    QAccessibleInterface* focusChild() const override { return nullptr; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(owner.data()); }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QString text(QAccessible::Text t) const override
+    {
+        return t == QAccessible::Name && owner ? Items::text(owner, index) : QString();
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override
+    {
+        if (!owner)
+            return {};
+        const QRect r = Items::rect(owner, index);
+        return QRect(owner->mapToGlobal(r.topLeft()), r.size());
+    }
+    QAccessible::Role role() const override { return owner ? Items::role(owner) : QAccessible::NoRole; }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s;
+        s.selectable = true;
+        s.selected = owner && Items::selected(owner, index);
+        s.invisible = !owner || !owner->isVisible();
+        return s;
+    }
+    int Index() const { return index; }
+
+private:
+    QPointer<QWidget> owner;
+    int index;
+};
+
 class Accessible : public QAccessibleWidget, public QAccessibleValueInterface {
 public:
     explicit Accessible(QWidget* w) : QAccessibleWidget(w, roleOf(w)) {}
+    ~Accessible() override
+    {
+        for (QAccessible::Id id : std::as_const(items))
+            QAccessible::deleteAccessibleInterface(id);
+    }
+
+    int childCount() const override { return QAccessibleWidget::childCount() + Items::count(widget()); }
+    QAccessibleInterface* child(int i) const override
+    {
+        const int widgets = QAccessibleWidget::childCount();
+        if (i < widgets)
+            return QAccessibleWidget::child(i);
+        const int item = i - widgets;
+        if (item >= Items::count(widget()))
+            return nullptr;
+        auto it = items.constFind(item);
+        if (it != items.constEnd())
+            return QAccessible::accessibleInterface(*it);
+        QAccessibleInterface* iface = new ItemAccessible(widget(), item);
+        items.insert(item, QAccessible::registerAccessibleInterface(iface));
+        return iface;
+    }
+    int indexOfChild(const QAccessibleInterface* c) const override
+    {
+        if (auto* item = dynamic_cast<const ItemAccessible*>(c))
+            return item->parent() == this ? QAccessibleWidget::childCount() + item->Index() : -1;
+        return QAccessibleWidget::indexOfChild(c);
+    }
 
     QString text(QAccessible::Text t) const override
     {
@@ -98,6 +252,9 @@ public:
     QVariant maximumValue() const override { return rangeEnd(widget(), "Max", 1); }
     QVariant minimumValue() const override { return rangeEnd(widget(), "Min", 0); }
     QVariant minimumStepSize() const override { return 1; }
+
+private:
+    mutable QHash<int, QAccessible::Id> items;
 };
 
 QAccessibleInterface* factory(const QString&, QObject* o)

@@ -6,8 +6,11 @@
 
 #include <quilObjects/ImageList.h>
 #include <quilObjects/quilListbox.h>
+#include <quilObjects/quilMonthview.h>
+#include <quilObjects/quilPUMenu.h>
 #include <quilObjects/quilScrollBar.h>
 
+#include <QAccessible>
 #include <QSignalSpy>
 #include <functional>
 #include <gtest/gtest.h>
@@ -69,6 +72,9 @@ TEST(quilListboxLayout, AShortListDisablesTheBarAndLaysOutEveryRow)
     EXPECT_EQ(tops(*l), QList<int>({1000, 2017, 3034}));
     EXPECT_EQ(l->SelectedItem(), 1) << "Refresh selects the first entry";
     EXPECT_EQ(l->HighlightedItem(), 1) << "and draws it highlighted";
+    // The bar keeps two positions even now; selecting entry 3 must not scroll entry 1 away.
+    l->setSelectedItem(3);
+    EXPECT_EQ(tops(*l), QList<int>({1000, 2017, 3034}));
 }
 
 TEST(quilListboxLayout, ALongListScrollsAndLaysOutOneRowMoreThanFits)
@@ -358,4 +364,60 @@ TEST(quilListboxText, PicturesFromTheImageListSetTheRowHeight)
     EXPECT_NE(at(*l, 20, 10), rgb(200, 0, 0));
     EXPECT_NE(at(*l, 4, 23), rgb(200, 0, 0)) << "entry 2 has no picture";
     EXPECT_NE(at(*l, 4, 43), rgb(200, 0, 0)) << "a number the list lacks draws nothing";
+}
+
+TEST(quilListsAccessibility, RowsMenuItemsAndDaysAreChildrenWithTheSelectionMarked)
+{
+    QWidget form;
+    auto* l = new quilListbox(&form);
+    l->setFont(QFont("DejaVu Sans", 8));
+    l->resize(120, 100);
+    for (const char* c : {"Apples", "Bananas", "Cherries"})
+        l->ListboxItems()->Add(QString(), c);
+    l->Refresh();
+    l->setSelectedItem(2);
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(l);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->role(), QAccessible::List);
+    QStringList names, selected;
+    for (int i = 0; i < a->childCount(); ++i) {
+        QAccessibleInterface* c = a->child(i);
+        ASSERT_NE(c, nullptr);
+        if (c->role() != QAccessible::ListItem)
+            continue;   // the scroll bar
+        names << c->text(QAccessible::Name);
+        if (c->state().selected)
+            selected << c->text(QAccessible::Name);
+        EXPECT_EQ(a->indexOfChild(c), i);
+        EXPECT_EQ(c->parent(), a);
+    }
+    EXPECT_EQ(names, QStringList({"Apples", "Bananas", "Cherries"}));
+    EXPECT_EQ(selected, QStringList({"Bananas"}));
+
+    quilPUMenu menu(&form);
+    menu.MenuItem()->Add("o", "Open");
+    menu.MenuItem()->Add("s", "Save");
+    int X = 1500, Y = 1500;
+    menu.CreateMenu(X, Y);
+    menu.MenuMouseMove(menu.Rows()->Item(2)->Top() + 3);
+    QAccessibleInterface* m = QAccessible::queryAccessibleInterface(menu.PopupWindow());
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(m->role(), QAccessible::PopupMenu);
+    ASSERT_EQ(m->childCount(), 2);
+    EXPECT_EQ(m->child(0)->role(), QAccessible::MenuItem);
+    EXPECT_EQ(m->child(1)->text(QAccessible::Name), "Save");
+    EXPECT_TRUE(m->child(1)->state().selected) << "the row under the pointer";
+    EXPECT_FALSE(m->child(0)->state().selected);
+    menu.KillMenu();
+
+    quilMonthview cal(&form);
+    cal.setiDay(14);
+    QAccessibleInterface* t = QAccessible::queryAccessibleInterface(&cal);
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->role(), QAccessible::Table);
+    QStringList days;
+    for (int i = 0; i < t->childCount(); ++i)
+        if (t->child(i)->role() == QAccessible::Cell && t->child(i)->state().selected)
+            days << t->child(i)->text(QAccessible::Name);
+    EXPECT_EQ(days, QStringList({"14"}));
 }

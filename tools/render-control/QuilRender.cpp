@@ -49,9 +49,9 @@ std::map<QString, Kind> QuilProperties(const QString& cls)
 
 bool IsQuilClass(const QString& cls)
 {
-    return cls == "quilButton" || cls == "quilScrollBar" || cls == "quilXButton" || cls == "quilListbox" ||
-           cls == "quilMonthview" || cls == "quilPUMenu" || cls == "quilTextBox" || cls == "quilSlider" ||
-           cls == "quilProgressBar";
+    return cls == "quilButton" || cls == "quilScrollBar" || cls == "quilXButton" || cls == "quilSlider" ||
+           cls == "quilProgressBar" || cls == "quilListbox" || cls == "quilMonthview" || cls == "quilPUMenu" ||
+           cls == "quilTextBox";
 }
 
 std::optional<qint64> QuilEnumValue(const QString& text)
@@ -198,24 +198,6 @@ QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>
         if (bar->State_() != want)
             return QString("quilScrollBar did not reach state %1 (it is in %2)").arg(n).arg(bar->State_());
     }
-    if (auto* menu = qobject_cast<quil::quilPUMenu*>(c)) {
-        try {
-            for (const auto& [key, caption] : extras.items)
-                menu->MenuItem()->Add(key, caption);
-        } catch (const quil::Error& e) {
-            return "--item: " + e.description();
-        }
-        if (extras.open) {
-            // The open menu's own window, as the screen would show it.
-            int X = extras.open->x() * quil::quilPUMenu::TwipsPerPixel;
-            int Y = extras.open->y() * quil::quilPUMenu::TwipsPerPixel;
-            menu->CreateMenu(X, Y);
-            result = menu->MenuFace().convertToFormat(QImage::Format_ARGB32);
-            menu->KillMenu();
-            quil::quilControl::SetPointerSource({});
-            return {};
-        }
-    }
     if (state && slider) {
         const int n = *state;
         if (n < 0 || n > 5 || n == 1)
@@ -250,6 +232,24 @@ QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>
         }
         if (slider->State_() != n)
             return QString("quilSlider did not reach state %1 (it is in %2)").arg(n).arg(slider->State_());
+    }
+    if (auto* menu = qobject_cast<quil::quilPUMenu*>(c)) {
+        try {
+            for (const auto& [key, caption] : extras.items)
+                menu->MenuItem()->Add(key, caption);
+        } catch (const quil::Error& e) {
+            return "--item: " + e.description();
+        }
+        if (extras.open) {
+            // The open menu's own window, as the screen would show it.
+            int X = extras.open->x() * quil::quilPUMenu::TwipsPerPixel;
+            int Y = extras.open->y() * quil::quilPUMenu::TwipsPerPixel;
+            menu->CreateMenu(X, Y);
+            result = menu->MenuFace().convertToFormat(QImage::Format_ARGB32);
+            menu->KillMenu();
+            quil::quilControl::SetPointerSource({});
+            return {};
+        }
     }
     result = QImage(c->size(), QImage::Format_ARGB32);
     result.fill(Qt::transparent);

@@ -154,8 +154,8 @@ int main(int argc, char** argv)
     const auto known = classes().find(cls);
     if (known == classes().end())
         return fail("unknown class '" + cls + "' (known: GlossButton, ThemedButton, XP_ProgressBar, XPFrame, "
-                    "quilButton, quilListbox, quilMonthview, quilProgressBar, quilPUMenu, quilScrollBar, quilSlider, "
-                    "quilTextBox, quilXButton)");
+                    "quilButton, quilProgressBar, quilScrollBar, quilSlider, quilXButton, quilListbox, quilMonthview, "
+                    "quilPUMenu, quilTextBox)");
     if (focus && !IsQuilClass(cls))
         return fail("--focus is for the library's controls (quilButton, quilScrollBar, quilSlider, quilXButton)");
     if (size.isEmpty())
