@@ -375,7 +375,6 @@ ColorScheme quilButton::CurrentScheme() const
     return quilButtonBase::CurrentScheme();
 }
 
-
 bool quilButton::Stacked() const
 {
     const LateImageList list{imageList.data()};

@@ -3,6 +3,7 @@
 // value interface. The list box's rows, an open menu's rows and the
 // calendar's days are its children, the selected one marked.
 #include <quilObjects/quilButton.h>
+#include <quilObjects/quilColorPicker.h>
 #include <quilObjects/quilListbox.h>
 #include <quilObjects/quilMonthview.h>
 #include <quilObjects/quilPUMenu.h>
@@ -29,6 +30,10 @@ QAccessible::Role roleOf(const QObject* o)
         return QAccessible::ScrollBar;
     if (role == "PushButton")
         return QAccessible::Button;
+    if (role == "StaticText")
+        return QAccessible::StaticText;
+    if (role == "ColorChooser")
+        return QAccessible::ColorChooser;
     if (role == "List")
         return QAccessible::List;
     if (role == "PopupMenu")
@@ -218,8 +223,22 @@ public:
         return QAccessibleWidget::indexOfChild(c);
     }
 
+    // Text with a link to open reads as a link.
+    QAccessible::Role role() const override
+    {
+        const QAccessible::Role r = QAccessibleWidget::role();
+        if (r == QAccessible::StaticText && !widget()->property("Hyperlink").toString().isEmpty())
+            return QAccessible::Link;
+        return r;
+    }
+
     QString text(QAccessible::Text t) const override
     {
+        if (t == QAccessible::Value)
+            if (const auto* picker = qobject_cast<const quilColorPicker*>(widget()))
+                return AccessibleColorText(*picker);
+        if (t == QAccessible::Description && role() == QAccessible::Link)
+            return widget()->property("Hyperlink").toString();
         if (t == QAccessible::Name) {
             const QVariant caption = widget()->property("Caption");
             if (caption.isValid())

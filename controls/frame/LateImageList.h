@@ -1,7 +1,9 @@
 #pragma once
-// A host image list used late-bound: ListImages(i)->ExtractIcon(),
-// ImageWidth, ImageHeight. Anything missing reads as nothing, so a wrong
-// object or a bad number draws no picture and reports nothing.
+// The host image list as the controls use it: late-bound, so that any object
+// with ListImages(i)->ExtractIcon(), ImageWidth and ImageHeight serves, and
+// anything missing reads as nothing (no picture, size 0).
+
+#include "platform/surface/Surface.h"
 
 #include <QImage>
 #include <QMetaObject>
@@ -33,6 +35,17 @@ struct LateImageList {
         if (!QMetaObject::invokeMethod(item, "ExtractIcon", Qt::DirectConnection, Q_RETURN_ARG(QImage, picture)))
             return {};
         return picture;
+    }
+    // Draws picture number index at (x, y) in the list's size; a disabled
+    // control draws its one-colour silhouette. A failure draws nothing.
+    void draw(platform::Surface& s, int index, int x, int y, bool enabled) const
+    {
+        const int w = number("ImageWidth"), h = number("ImageHeight");
+        const QImage picture = icon(index);
+        if (picture.isNull() || w <= 0 || h <= 0)
+            return;
+        const QImage sized = picture.size() == QSize(w, h) ? picture : picture.scaled(w, h);
+        s.DrawStateImage(sized, x, y, enabled ? platform::DST_ICON : (platform::DST_ICON | platform::DSS_MONO), 0);
     }
 };
 

@@ -1,5 +1,7 @@
 #include <quilObjects/Library.h>
 #include <quilObjects/quilButton.h>
+#include <quilObjects/quilColorPicker.h>
+#include <quilObjects/quilLabel.h>
 #include <quilObjects/quilListbox.h>
 #include <quilObjects/quilMonthview.h>
 #include <quilObjects/quilPUMenu.h>
@@ -32,6 +34,10 @@ const std::vector<ClassEntry>& ClassTable()
     static const std::vector<ClassEntry> table = {
         {"quilButton", ClassEntry::Control, ClassEntry::ByContainer, 0, "__quilButton", &quilButton::staticMetaObject,
          &make<quilButton>},
+        {"quilColorPicker", ClassEntry::Control, ClassEntry::ByContainer, 1, "__quilColorPicker",
+         &quilColorPicker::staticMetaObject, &make<quilColorPicker>},
+        {"quilLabel", ClassEntry::Control, ClassEntry::ByContainer, 5, "__quilLabel", &quilLabel::staticMetaObject,
+         &make<quilLabel>},
         {"quilListbox", ClassEntry::Control, ClassEntry::ByContainer, 6, "__quilListbox",
          &quilListbox::staticMetaObject, &make<quilListbox>},
         {"quilMonthview", ClassEntry::Control, ClassEntry::ByContainer, 7, "__quilMonthview",

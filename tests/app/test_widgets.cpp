@@ -4,6 +4,7 @@
 #include "widgets/XPFrame.h"
 #include "widgets/XP_ProgressBar.h"
 
+#include <QFontMetrics>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -584,5 +585,57 @@ TEST(RenderControl, DrawsTheSliderAndTheProgressBar)
     const QImage upright = render({"--class", "quilProgressBar", "--size", "20x200", "--set", "Orientation=pbVertical"});
     EXPECT_EQ(upright.pixel(9, 190), qRgb(140, 140, 227)) << "filled from the bottom";
     EXPECT_EQ(run({"--class", "quilProgressBar", "--size", "200x20", "--state", "0"}, &err), 2);
+    EXPECT_TRUE(err.contains("no states")) << qPrintable(err);
+}
+
+TEST(RenderControl, DrawsTheLabelAtItsOwnSizeAndTheColourPicker)
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath("l.png");
+    auto run = [&](const QStringList& args, QString* err = nullptr) {
+        QProcess p;
+        p.start(RENDER_CONTROL, QStringList(args) << "--out" << out);
+        p.waitForFinished(30000);
+        if (err)
+            *err = QString::fromUtf8(p.readAllStandardError());
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    };
+    auto render = [&](const QStringList& args) {
+        QString err;
+        EXPECT_EQ(run(args, &err), 0) << qPrintable(args.join(' ')) << ": " << qPrintable(err);
+        return QImage(out).convertToFormat(QImage::Format_RGB32);
+    };
+
+    // An auto-sized label is drawn at the size it takes: the caption's width
+    // and one line's height, plus 4 each way, whatever size was asked for.
+    QFont font("DejaVu Sans");
+    font.setPointSizeF(10);
+    const QFontMetrics fm(font);
+    const QStringList sized = {"--class", "quilLabel", "--size", "300x80", "--set", "Font=DejaVu Sans,10",
+                               "--set", "AutoSize=True", "--set", "Caption=Rendered at its own size"};
+    const QImage label = render(sized);
+    EXPECT_EQ(label.size(), QSize(fm.horizontalAdvance("Rendered at its own size") + 4, fm.height() + 4));
+    // The face is the fore colour's faint tint: (240, 240, 251) for the defaults.
+    EXPECT_EQ(label.pixel(label.width() - 1, label.height() - 1), qRgb(240, 240, 251));
+
+    // A link's hover state tints the text; without a link there is no hover to show.
+    const QStringList link = {"--class", "quilLabel", "--size", "120x20", "--set", "Caption=Home page", "--set",
+                              "Hyperlink=https://example.org"};
+    const QImage normal = render(QStringList(link) << "--state" << "0");
+    EXPECT_NE(render(QStringList(link) << "--state" << "1"), normal);
+    EXPECT_EQ(render(QStringList(link) << "--state" << "2"), normal) << "pressed shows the plain text";
+    EXPECT_EQ(render(QStringList(link) << "--state" << "4"), normal);
+    QString err;
+    EXPECT_EQ(run({"--class", "quilLabel", "--size", "120x20", "--state", "1"}, &err), 2);
+    EXPECT_TRUE(err.contains("needs a Hyperlink")) << qPrintable(err);
+
+    // The picker: the red strip's middle row, and the host's colour in the lower
+    // swatch, a system colour shown resolved (highlight, RGB 10, 36, 106).
+    const QImage picker = render({"--class", "quilColorPicker", "--size", "200x100", "--set", "Color=&H8000000D"});
+    ASSERT_EQ(picker.size(), QSize(200, 100));
+    EXPECT_EQ(picker.pixel(15, 50), qRgb(255, 0, 0));
+    EXPECT_EQ(picker.pixel(100, 50), qRgb(10, 36, 106));
+    EXPECT_EQ(picker.pixel(100, 20), qRgb(255, 255, 255)) << "nothing picked yet";
+    EXPECT_EQ(run({"--class", "quilColorPicker", "--size", "200x100", "--state", "1"}, &err), 2);
     EXPECT_TRUE(err.contains("no states")) << qPrintable(err);
 }

@@ -72,6 +72,9 @@ TEST(TypeLibrary, ClassesAgainstTheClassTable)
     // The classes this library has so far, as the class table gives them.
     const QStringList heads = {
         "class quilButton kind control creatable container interface _quilButton id 0 events __quilButton",
+        "class quilColorPicker kind control creatable container interface _quilColorPicker id 1 events "
+        "__quilColorPicker",
+        "class quilLabel kind control creatable container interface _quilLabel id 5 events __quilLabel",
         "class quilListbox kind control creatable container interface _quilListbox id 6 events __quilListbox",
         "class quilMonthview kind control creatable container interface _quilMonthview id 7 events __quilMonthview",
         "class quilPUMenu kind control creatable container interface _quilPUMenu id 9 events __quilPUMenu",
@@ -127,8 +130,32 @@ TEST(TypeLibrary, ClassesAgainstTheClassTable)
                            "property Font : QFont = Ambient.Font",
                            "property Orientation : quil::MyOrientation = pbHorizontal",
                            "property Style : quil::MyType = tNormal", "property Value : int = 50",
-                           "property Caption : QString = %", "property ForeColor : OLE_COLOR = &HC00000",
+                           "property Caption : QString = \"%\"", "property ForeColor : OLE_COLOR = &HC00000",
                            "method ID() -> short"}))
         << "no events, and the animation is not part of the published interface";
+
+    EXPECT_EQ(section(all, "class quilColorPicker"),
+              QStringList({"property Color : OLE_COLOR = &H96E7",
+                           "event MouseDown(short& Button, short& Shift, float& X, float& Y)",
+                           "event MouseMove(short& Button, short& Shift, float& X, float& Y)",
+                           "event MouseUp(short& Button, short& Shift, float& X, float& Y)", "method ID() -> short"}));
+    const QStringList label = section(all, "class quilLabel");
+    QStringList labelEvents, labelProperties;
+    for (const QString& l : label) {
+        if (l.startsWith("event "))
+            labelEvents << l.mid(6);
+        if (l.startsWith("property "))
+            labelProperties << l.section(' ', 1, 1);
+    }
+    EXPECT_EQ(labelEvents, QStringList({"MouseDown(short& Button, short& Shift, float& X, float& Y)",
+                                        "MouseMove(short& Button, short& Shift, float& X, float& Y)",
+                                        "MouseUp(short& Button, short& Shift, float& X, float& Y)", "Click()",
+                                        "HyperlinkClick(QString& sHyperlink, short& Cancel)"}));
+    EXPECT_EQ(labelProperties, QStringList({"AutoSize", "TextWrap", "BackColor", "ForeColor", "ImageList", "ImageIndex",
+                                            "Caption", "Hyperlink", "SelectionColor", "Enabled", "Font",
+                                            "MousePointer", "MouseIcon"}));
+    EXPECT_TRUE(label.contains("property SelectionColor : OLE_COLOR = &H80FF"));
+    EXPECT_TRUE(label.contains("property AutoSize : bool = 0")) << "stored as a number";
+    EXPECT_TRUE(label.contains("method ID() -> short"));
     EXPECT_TRUE(section(all, "class ClsMain").isEmpty());
 }

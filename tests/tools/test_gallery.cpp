@@ -71,6 +71,12 @@ QVariant otherThan(const quil::PersistedProperty& p, int salt, QObject* images)
         // System colours are kept as they are, not resolved.
         return QVariant::fromValue<quint32>(salt % 2 ? 0x80000005u : 0x00123456u + quint32(salt));
     case QMetaType::QObjectStar: return QVariant::fromValue(images);
+    case QMetaType::QImage: {
+        QImage picture(4, 3, QImage::Format_ARGB32);
+        picture.fill(qRgba(10, 20, 30 + salt % 200, 255));
+        picture.setPixel(0, 0, qRgba(0, 0, 0, 0));
+        return picture;
+    }
     default: return p.def.toLongLong() + 3;
     }
 }
@@ -144,8 +150,12 @@ TEST(Gallery, SaveThenLoadRoundTripsEveryProperty)
         // Every persisted property now differs from its default, so every one is in the file.
         quil::MemoryPropertyBag bag;
         c->WriteProperties(bag);
-        for (const quil::PersistedProperty& p : c->Persisted())
+        for (const quil::PersistedProperty& p : c->Persisted()) {
+            // A label's AutoSize and TextWrap exclude each other: turning AutoSize on turned TextWrap off.
+            if (qstrcmp(p.name, "TextWrap") == 0 && c->property("AutoSize").toBool())
+                continue;
             EXPECT_TRUE(bag.contains(QString::fromLatin1(p.name))) << qPrintable(c->objectName()) << " " << p.name;
+        }
     }
     a.controls().first()->move(33, 44);
     QString error;

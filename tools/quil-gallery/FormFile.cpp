@@ -2,9 +2,11 @@
 
 #include <quilObjects/quilObjects.h>
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QFont>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -38,6 +40,19 @@ QJsonValue encodeValue(const QVariant& v, const ObjectNames& names, QString* err
     case QMetaType::Float: o["type"] = "double"; o["value"] = v.toDouble(); break;
     case QMetaType::QString: o["type"] = "string"; o["value"] = v.toString(); break;
     case QMetaType::QFont: o["type"] = "font"; o["value"] = v.value<QFont>().toString(); break;
+    case QMetaType::QImage: {
+        // A picture (a pointer's icon) as PNG in base64; no picture is an empty text.
+        QByteArray png;
+        const QImage picture = v.value<QImage>();
+        if (!picture.isNull()) {
+            QBuffer buffer(&png);
+            buffer.open(QIODevice::WriteOnly);
+            picture.save(&buffer, "PNG");
+        }
+        o["type"] = "picture";
+        o["value"] = QString::fromLatin1(png.toBase64());
+        break;
+    }
     case QMetaType::QObjectStar: {
         QObject* obj = v.value<QObject*>();
         const QString name = obj && names.nameOf ? names.nameOf(obj) : QString();
@@ -108,6 +123,14 @@ bool decodeValue(const QJsonValue& j, const ObjectNames& names, QVariant& out, Q
             return false;
         }
         out = f;
+    } else if (type == "picture") {
+        const QByteArray png = v.isString() ? QByteArray::fromBase64(v.toString().toLatin1()) : QByteArray();
+        QImage picture;
+        if (!v.isString() || (!png.isEmpty() && !picture.loadFromData(png, "PNG"))) {
+            why = QStringLiteral("needs a PNG picture in base64");
+            return false;
+        }
+        out = picture;
     } else if (type == "object") {
         if (v.isNull()) {
             out = QVariant::fromValue<QObject*>(nullptr);

@@ -42,7 +42,10 @@ QString defaultText(const PersistedProperty& p)
         return QStringLiteral("&H") + QString::number(v.toUInt(), 16).toUpper();
     if (v.canConvert<QObject*>() && v.typeId() == QMetaType::QObjectStar)
         return QStringLiteral("Nothing");
-    return v.toString();
+    if (!v.isValid() || (v.typeId() == QMetaType::QImage))
+        return QStringLiteral("Nothing");
+    const QString text = v.toString();
+    return v.typeId() == QMetaType::QString ? '"' + text + '"' : text;
 }
 
 QString kindText(const ClassEntry& e)

@@ -40,6 +40,7 @@ std::map<QString, Kind> QuilProperties(const QString& cls)
         case QMetaType::QString: k = Kind::Text; break;
         case QMetaType::QFont: k = Kind::Font; break;
         case QMetaType::QObjectStar: k = Kind::Images; break;
+        case QMetaType::QImage: k = Kind::Picture; break;
         default: break;
         }
         props[QString::fromLatin1(p.name())] = k;
@@ -50,8 +51,8 @@ std::map<QString, Kind> QuilProperties(const QString& cls)
 bool IsQuilClass(const QString& cls)
 {
     return cls == "quilButton" || cls == "quilScrollBar" || cls == "quilXButton" || cls == "quilSlider" ||
-           cls == "quilProgressBar" || cls == "quilListbox" || cls == "quilMonthview" || cls == "quilPUMenu" ||
-           cls == "quilTextBox";
+           cls == "quilProgressBar" || cls == "quilLabel" || cls == "quilColorPicker" || cls == "quilListbox" ||
+           cls == "quilMonthview" || cls == "quilPUMenu" || cls == "quilTextBox";
 }
 
 std::optional<qint64> QuilEnumValue(const QString& text)
@@ -138,6 +139,7 @@ QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>
     auto* slider = qobject_cast<quil::quilSlider*>(c);
     if (state && qobject_cast<quil::quilProgressBar*>(c))
         return "quilProgressBar has no states: give its Value, Style and Enabled instead";
+    auto* label = qobject_cast<quil::quilLabel*>(c);
     if (state && button) {
         const int n = *state;
         if (n < 0 || n > 4)
@@ -197,6 +199,27 @@ QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>
         const int want = n == 1 ? 0 : n;
         if (bar->State_() != want)
             return QString("quilScrollBar did not reach state %1 (it is in %2)").arg(n).arg(bar->State_());
+    } else if (state && label) {
+        // The link's states: 0 none, 1 the pointer resting on it, 2 pressed, 4 left.
+        const int n = *state;
+        if (n != 0 && n != 1 && n != 2 && n != 4)
+            return "quilLabel states are 0 normal, 1 hover, 2 pressed, 4 left";
+        if (n != 0 && label->Hyperlink().isEmpty())
+            return QString("state %1 needs a Hyperlink: without one a label has no hover").arg(n);
+        const QPoint mid(c->width() / 2, c->height() / 2);
+        pointer = c->mapToGlobal(mid);
+        if (n != 0) {
+            if (n == 2)
+                label->MouseDownNotify(1, 0, float(mid.x()), float(mid.y()));
+            label->MouseMoveNotify(n == 2 ? 1 : 0, 0, float(mid.x()), float(mid.y()));
+            if (n == 4)
+                pointer += QPoint(5, 5);   // gone without a move event reaching the label
+            label->PollTick();
+        }
+        if (label->LinkState() != n)
+            return QString("quilLabel did not reach state %1 (it is in %2)").arg(n).arg(label->LinkState());
+    } else if (state && !slider) {
+        return cls + " has no states";
     }
     if (state && slider) {
         const int n = *state;

@@ -65,6 +65,8 @@ const std::map<QString, std::map<QString, Kind>>& classes()
         {"quilSlider", QuilProperties("quilSlider")},
         {"quilProgressBar", QuilProperties("quilProgressBar")},
         {"quilXButton", QuilProperties("quilXButton")},
+        {"quilLabel", QuilProperties("quilLabel")},
+        {"quilColorPicker", QuilProperties("quilColorPicker")},
         {"quilListbox", QuilProperties("quilListbox")},
         {"quilMonthview", QuilProperties("quilMonthview")},
         {"quilPUMenu", QuilProperties("quilPUMenu")},
@@ -154,10 +156,11 @@ int main(int argc, char** argv)
     const auto known = classes().find(cls);
     if (known == classes().end())
         return fail("unknown class '" + cls + "' (known: GlossButton, ThemedButton, XP_ProgressBar, XPFrame, "
-                    "quilButton, quilProgressBar, quilScrollBar, quilSlider, quilXButton, quilListbox, quilMonthview, "
-                    "quilPUMenu, quilTextBox)");
+                    "quilButton, quilColorPicker, quilLabel, quilListbox, quilMonthview, quilProgressBar, quilPUMenu, "
+                    "quilScrollBar, quilSlider, quilTextBox, quilXButton)");
     if (focus && !IsQuilClass(cls))
-        return fail("--focus is for the library's controls (quilButton, quilScrollBar, quilSlider, quilXButton)");
+        return fail("--focus is for the library's controls (quilButton, quilColorPicker, quilLabel, quilScrollBar, "
+                    "quilSlider, quilXButton)");
     if (size.isEmpty())
         return fail("--size WxH is required");
     if (out.isEmpty())

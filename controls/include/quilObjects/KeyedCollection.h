@@ -109,15 +109,17 @@ protected:
     {
         if (Count() >= MaxCount)
             throw Error(Error::Overflow, QStringLiteral("Overflow: a list holds at most 32767 entries"));
-        const QString folded = key.toCaseFolded();
-        if (!key.isEmpty() && index.contains(folded))
-            throw Error(Error::DuplicateKey,
-                        QStringLiteral("This key is already associated with an element of this collection"));
         if (position < 1 || position > Count() + 1)
             throw Error(Error::SubscriptOutOfRange, QStringLiteral("Subscript out of range"));
+        if (!key.isEmpty()) {
+            // One look-up: a new key gets an empty slot, a present one its entry.
+            const T*& slot = index[key.toCaseFolded()];
+            if (slot)
+                throw Error(Error::DuplicateKey,
+                            QStringLiteral("This key is already associated with an element of this collection"));
+            slot = entry.get();
+        }
         const auto at = static_cast<std::ptrdiff_t>(position - 1);
-        if (!key.isEmpty())
-            index.insert(folded, entry.get());
         entries.insert(entries.begin() + at, std::move(entry));
         keys.insert(keys.begin() + at, key);
     }

@@ -1,0 +1,145 @@
+#pragma once
+// A caption with an optional picture from a host image list, on one line
+// shortened with "..." or wrapped over several lines (a carriage return
+// forces a break), that can size itself to its content and act as a link:
+// tinted while the pointer rests on it, opened on a click unless the host
+// cancels.
+
+#include "quilControl.h"
+
+#include <QImage>
+#include <QPointer>
+#include <vector>
+
+namespace quil {
+
+class QUILOBJECTS_EXPORT quilLabel : public quilControl {
+    Q_OBJECT
+    Q_CLASSINFO("ID", "5")
+    Q_CLASSINFO("Interface", "_quilLabel")
+    Q_CLASSINFO("EventInterface", "__quilLabel")
+    Q_CLASSINFO("Creatable", "container")
+    Q_CLASSINFO("AccessibleRole", "StaticText")
+    Q_PROPERTY(bool AutoSize READ AutoSize WRITE setAutoSize)
+    Q_PROPERTY(bool TextWrap READ TextWrap WRITE setTextWrap)
+    Q_PROPERTY(quint32 BackColor READ BackColor WRITE setBackColor)
+    Q_PROPERTY(quint32 ForeColor READ ForeColor WRITE setForeColor)
+    Q_PROPERTY(QObject* ImageList READ ImageList WRITE setImageList)
+    Q_PROPERTY(int ImageIndex READ ImageIndex WRITE setImageIndex)
+    Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
+    Q_PROPERTY(QString Hyperlink READ Hyperlink WRITE setHyperlink)
+    Q_PROPERTY(quint32 SelectionColor READ SelectionColor WRITE setSelectionColor)
+    Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
+    Q_PROPERTY(QFont Font READ Font WRITE setFont)
+    Q_PROPERTY(int MousePointer READ MousePointer WRITE setMousePointer)
+    Q_PROPERTY(QImage MouseIcon READ MouseIcon WRITE setMouseIcon)
+public:
+    // LinkState: 1 while the pointer rests on a label with a link, 2 pressed, 4 left.
+    enum LinkStates { LinkNone = 0, LinkHover = 1, LinkPressed = 2, LinkLeft = 4 };
+
+    explicit quilLabel(QWidget* parent = nullptr);
+    Q_INVOKABLE short ID() const { return 5; }
+
+    void InitProperties() override;
+    void ReadProperties(PropertyBag& bag) override;
+    void WriteProperties(PropertyBag& bag) const override;
+    const std::vector<PersistedProperty>& Persisted() const override;
+
+    bool AutoSize() const { return autoSize; }
+    void setAutoSize(bool on);
+    bool TextWrap() const { return textWrap; }
+    void setTextWrap(bool on);
+    OLE_COLOR BackColor() const { return backColor; }
+    void setBackColor(OLE_COLOR c);
+    OLE_COLOR ForeColor() const { return foreColor; }
+    void setForeColor(OLE_COLOR c);
+    QObject* ImageList() const { return imageList.data(); }
+    void setImageList(QObject* list);
+    int ImageIndex() const { return imageIndex; }
+    void setImageIndex(int index);
+    QString Caption() const { return caption; }
+    void setCaption(const QString& text);
+    QString Hyperlink() const { return hyperlink; }
+    void setHyperlink(const QString& link);
+    OLE_COLOR SelectionColor() const { return selectionColor; }
+    void setSelectionColor(OLE_COLOR c);
+    // Pointer shapes numbered as the form model numbers them (0 default,
+    // 1 arrow, 2 cross, 3 I-beam, ... 15 size all, 99 the MouseIcon picture).
+    int MousePointer() const { return mousePointer; }
+    void setMousePointer(int shape);
+    QImage MouseIcon() const { return mouseIcon; }
+    void setMouseIcon(const QImage& picture);
+
+    int LinkState() const { return linkState; }
+    bool LabelDown() const { return labelDown; }
+    // The size the label takes when it sizes itself.
+    QSize ContentSize() const;
+    QSize sizeHint() const override;
+
+    // One line of the caption that fits the width, and how many characters
+    // of the text it used up (at least one for text that is not empty).
+    struct Fit {
+        QString line;
+        int consumed = 0;
+        bool fits = false;   // narrower than the width (else a single word too wide)
+    };
+    Fit FitLine(const QString& text, int width) const;
+    // The text shortened with "..." until it is narrower than the width.
+    QString Ellipsis(const QString& text, int width) const;
+    // The text as printed on one line: a forced break shows as "ë".
+    QString OneLineText() const;
+    // Where each line went in the last paint.
+    struct PrintedLine {
+        QString text;
+        int x = 0, y = 0;
+    };
+    const std::vector<PrintedLine>& PrintedLines() const { return printed; }
+
+    // Host notifications, called from Qt's events; tests may call them.
+    void MouseDownNotify(short button, short shift, float x, float y);
+    void MouseMoveNotify(short button, short shift, float x, float y);
+    void MouseUpNotify(short button, short shift, float x, float y);
+
+signals:
+    void MouseDown(short& Button, short& Shift, float& X, float& Y);
+    void MouseMove(short& Button, short& Shift, float& X, float& Y);
+    void MouseUp(short& Button, short& Shift, float& X, float& Y);
+    void Click();
+    void HyperlinkClick(QString& sHyperlink, short& Cancel);
+
+protected:
+    void Paint() override;
+    void HoverTick(bool pointerLeft) override;
+    void resizeEvent(QResizeEvent*) override;
+    void changeEvent(QEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+
+private:
+    QString wrapText() const;
+    void drawWrapped(QString text, int height, int width, int left, int top);
+    void printLine(const QString& text, int x, int y);
+    // Sizes the label to its content when it sizes itself, then repaints.
+    void applySize();
+    void applyPointer();
+
+    bool autoSize = false;
+    bool textWrap = false;
+    OLE_COLOR backColor = 0xFFFFFF;
+    OLE_COLOR foreColor = 0xC00000;
+    QPointer<QObject> imageList;
+    int imageIndex = 0;
+    QString caption;
+    // The caption is still the container's name for the label, and follows it.
+    bool captionIsName = false;
+    QString hyperlink;
+    OLE_COLOR selectionColor = 33023;
+    int mousePointer = 0;
+    QImage mouseIcon;
+    bool labelDown = false;
+    int linkState = LinkNone;
+    std::vector<PrintedLine> printed;
+};
+
+} // namespace quil
