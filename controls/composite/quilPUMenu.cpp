@@ -287,7 +287,8 @@ void quilPUMenu::CreateMenu(int& X, int& Y, const QString& sGroup, int M_Width)
             y += h;
             total += h;
             rows->Add(QString(), static_cast<short>(i), y - h, h,
-                      item->ItemType() == itNormal || item->ItemType() == itCheck);
+                      (item->ItemType() == itNormal || item->ItemType() == itCheck) &&
+                          (!greysDisabled || item->Enabled()));
         }
     const int width = MenuWidth();
     const int height = (total + 4) * TwipsPerPixel;
@@ -382,7 +383,8 @@ void quilPUMenu::drawMenu()
         switch (item->ItemType()) {
         case itNormal:
         case itCheck:
-            sf.ForeColor = c.Text;
+            sf.ForeColor = greysDisabled && !item->Enabled() ? SchemeDisabled(backColor, foreColor, selectionColor).Text
+                                                             : c.Text;
             sf.CurrentX = TextX;
             sf.CurrentY = t + Fix(h / 2.0) - Fix(TH / 2.0);
             sf.Print(item->Caption());

@@ -45,6 +45,8 @@ QAccessible::Role roleOf(const QObject* o)
         return QAccessible::Table;
     if (role == "ToolBar")
         return QAccessible::ToolBar;
+    if (role == "EditableText")
+        return QAccessible::EditableText;
     if (role == "Slider")
         return QAccessible::Slider;
     if (role == "ProgressBar")

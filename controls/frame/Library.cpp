@@ -11,6 +11,8 @@
 #include <quilObjects/quilPUMenu.h>
 #include <quilObjects/quilScrollBar.h>
 #include <quilObjects/quilTab.h>
+#include <quilObjects/quilTextBox.h>
+#include <quilObjects/quilSlider.h>
 #include <quilObjects/quilProgressBar.h>
 #include <quilObjects/quilSlider.h>
 #include <quilObjects/quilToolbar.h>
@@ -68,6 +70,8 @@ const std::vector<ClassEntry>& ClassTable()
          &make<quilTab>},
         {"quilToolbar", ClassEntry::Control, ClassEntry::ByContainer, 14, "__quilToolbar",
          &quilToolbar::staticMetaObject, &make<quilToolbar>},
+        {"quilTextBox", ClassEntry::Control, ClassEntry::ByContainer, 13, "__quilTextBox",
+         &quilTextBox::staticMetaObject, &make<quilTextBox>},
         {"quilXButton", ClassEntry::PrivateControl, ClassEntry::No, 15, nullptr, &quilXButton::staticMetaObject,
          nullptr},
         {"IconExtractor", ClassEntry::Service, ClassEntry::No, -1, nullptr, &IconExtractor::staticMetaObject, nullptr},

@@ -96,6 +96,7 @@ TEST(TypeLibrary, ClassesAgainstTheClassTable)
         "class MenuItemListings kind collection creatable no interface _MenuItemListings",
         "class MenuItemListing kind item creatable no interface _MenuItemListing",
         "class ToolbarItem kind item creatable no interface _ToolbarItem",
+        "class quilTextBox kind control creatable container interface _quilTextBox id 13 events __quilTextBox",
         "class ClsMain kind class creatable no interface _ClsMain",
     };
     for (const QString& h : heads)

@@ -46,6 +46,16 @@ QVariant otherThan(const quil::PersistedProperty& p, int salt, QObject* images)
         return QVariant::fromValue(p.def.toInt() == quil::pbHorizontal ? quil::pbVertical : quil::pbHorizontal);
     if (n == "ImageIndex")
         return QVariant::fromValue<short>(2);
+    // The text box: a text long enough for a selection, one mask character,
+    // an alignment it has, and room for the text.
+    if (n == "Text")
+        return QStringLiteral("Wörds, \"quoted\" & %1").arg(salt);
+    if (n == "PasswordChar")
+        return QStringLiteral("*");
+    if (n == "Alignment")
+        return 2;
+    if (n == "MaxLength")
+        return 40;
     if (p.ambient == quil::PersistedProperty::DisplayName)
         return QStringLiteral("Wörds, \"quoted\" & %1").arg(salt);
     if (p.ambient == quil::PersistedProperty::Font) {
@@ -159,6 +169,9 @@ TEST(Gallery, SaveThenLoadRoundTripsEveryProperty)
         ASSERT_TRUE(c);
         for (const quil::PersistedProperty& p : c->Persisted())
             ASSERT_TRUE(c->setProperty(propertyOf(*c, p.name), otherThan(p, ++salt, a.imageList()))) << p.name;
+        // A host sets a selection by its start, then its length (a new start leaves none).
+        if (qobject_cast<quil::quilTextBox*>(c))
+            c->setProperty("SelLength", 2);
         // Every persisted property now differs from its default, so every one is in the file.
         quil::MemoryPropertyBag bag;
         c->WriteProperties(bag);

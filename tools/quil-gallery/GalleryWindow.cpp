@@ -302,6 +302,23 @@ void GalleryWindow::showcase()
                     }
                 });
             }
+        } else if (cls == QLatin1String("quilTextBox")) {
+            // A few formats, and a masked field.
+            const struct {
+                quil::DataFormats format;
+                QString text;
+                QString mask;
+            } samples[] = {{quil::df_AllChars, tr("Any text"), {}},
+                           {quil::df_NumOnly, QStringLiteral("12345"), {}},
+                           {quil::df_UCaseAlphaAndChars, tr("UPPER CASE"), {}},
+                           {quil::df_AllChars, tr("secret"), QStringLiteral("*")}};
+            int row = 0;
+            for (const auto& s : samples)
+                if (auto* t = make(e.name, QRect(x + 170, y + 190 + 28 * row++, 150, 20))) {
+                    t->setProperty("DataFormat", QVariant::fromValue(s.format));
+                    t->setProperty("Text", s.text);
+                    t->setProperty("PasswordChar", s.mask);
+                }
         } else {
             // Any other class: one of it, at a size a newcomer shows at.
             make(e.name, QRect(x, genericY, 140, 28));

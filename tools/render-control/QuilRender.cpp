@@ -52,13 +52,14 @@ bool IsQuilClass(const QString& cls)
 {
     return cls == "quilButton" || cls == "quilScrollBar" || cls == "quilXButton" || cls == "quilSlider" ||
            cls == "quilProgressBar" || cls == "quilLabel" || cls == "quilColorPicker" || cls == "quilListbox" ||
-           cls == "quilMonthview" || cls == "quilPUMenu" || cls == "quilToolbar";
+           cls == "quilMonthview" || cls == "quilPUMenu" || cls == "quilToolbar" ||
+           cls == "quilTextBox";
 }
 
 std::optional<qint64> QuilEnumValue(const QString& text)
 {
     for (const QMetaEnum& en : {QMetaEnum::fromType<quil::MyOrientation>(), QMetaEnum::fromType<quil::TickStyles>(),
-                                QMetaEnum::fromType<quil::MyType>()}) {
+                                QMetaEnum::fromType<quil::MyType>(), QMetaEnum::fromType<quil::DataFormats>()}) {
         bool ok = false;
         const int v = en.keyToValue(text.toLatin1().constData(), &ok);
         if (ok)

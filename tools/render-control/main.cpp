@@ -73,6 +73,7 @@ const std::map<QString, std::map<QString, Kind>>& classes()
         {"quilMonthview", QuilProperties("quilMonthview")},
         {"quilPUMenu", QuilProperties("quilPUMenu")},
         {"quilToolbar", QuilProperties("quilToolbar")},
+        {"quilTextBox", QuilProperties("quilTextBox")},
     };
     return table;
 }
@@ -159,7 +160,7 @@ int main(int argc, char** argv)
     if (known == classes().end())
         return fail("unknown class '" + cls + "' (known: GlossButton, ThemedButton, XP_ProgressBar, XPFrame, "
                     "quilButton, quilColorPicker, quilLabel, quilListbox, quilMonthview, quilProgressBar, quilPUMenu, "
-                    "quilScrollBar, quilSlider, quilToolbar, quilXButton)");
+                    "quilScrollBar, quilSlider, quilTextBox, quilToolbar, quilXButton)");
     if (focus && !IsQuilClass(cls))
         return fail("--focus is for the library's controls (quilButton, quilColorPicker, quilLabel, quilScrollBar, "
                     "quilSlider, quilXButton)");

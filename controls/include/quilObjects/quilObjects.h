@@ -22,6 +22,7 @@
 #include "quilScrollBar.h"
 #include "quilTab.h"
 #include "quilToolbar.h"
+#include "quilTextBox.h"
 #include "quilSlider.h"
 #include "quilProgressBar.h"
 #include <quilObjects/PropertyBag.h>

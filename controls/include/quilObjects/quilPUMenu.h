@@ -59,6 +59,11 @@ public:
     void setSelectionColor(OLE_COLOR c);
     QObject* ImageList() const { return imageList.data(); }
     void setImageList(QObject* list);
+    // Off by default, as the entries' Enabled flag is only kept for the
+    // client; when on, an entry with Enabled False is greyed and cannot be
+    // picked (a host's own context menu over a read-only field).
+    bool GreysDisabled() const { return greysDisabled; }
+    void setGreysDisabled(bool on) { greysDisabled = on; }
 
     // A new empty entry list; an open menu is left as it is.
     void ClearItems();
@@ -119,6 +124,7 @@ private:
     short hoverRow = 0;
     int topGap = 0;
     bool menuVisible = false;
+    bool greysDisabled = false;
     // Presses are watched only after both buttons were seen up once.
     bool armed = false;
 };

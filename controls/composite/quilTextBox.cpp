@@ -1,0 +1,844 @@
+#include <quilObjects/Routines.h>
+#include <quilObjects/quilPUMenu.h>
+#include <quilObjects/quilTextBox.h>
+
+#include "frame/Gradient.h"
+#include "platform/surface/Surface.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFocusEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QProxyStyle>
+#include <limits>
+
+namespace quil {
+
+// ================================================================ the field
+
+// The platform field: every way text gets in is routed through the box's filter.
+class TextField : public QLineEdit {
+public:
+    explicit TextField(quilTextBox* owner) : QLineEdit(owner), box(owner) {}
+    void baseKeyPress(QKeyEvent* e) { QLineEdit::keyPressEvent(e); }
+
+protected:
+    // A handler of the box's key events may delete the box, and this field
+    // with it: the event is taken first, and nothing of the field runs after.
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        e->accept();
+        box->fieldKeyPress(e);
+    }
+    void keyReleaseEvent(QKeyEvent* e) override
+    {
+        e->accept();
+        QPointer<TextField> self(this);
+        box->fieldKeyRelease(e);
+        if (self)
+            QLineEdit::keyReleaseEvent(e);
+    }
+    void focusInEvent(QFocusEvent* e) override
+    {
+        QLineEdit::focusInEvent(e);
+        box->fieldFocusIn();
+    }
+    void mousePressEvent(QMouseEvent* e) override
+    {
+        if (e->button() == Qt::RightButton) {
+            const QPointF p = e->position();
+            box->MouseDownNotify(2, quilTextBox::ShiftOf(e->modifiers()), float(p.x()), float(p.y()));
+            return;
+        }
+        QLineEdit::mousePressEvent(e);
+    }
+    void mouseReleaseEvent(QMouseEvent* e) override
+    {
+        // The X11 primary selection, pasted by the middle button.
+        if (e->button() == Qt::MiddleButton && QGuiApplication::clipboard()->supportsSelection()) {
+            if (!isReadOnly()) {
+                deselect();
+                box->pasteFrom(QClipboard::Selection);
+            }
+            return;
+        }
+        QLineEdit::mouseReleaseEvent(e);
+    }
+    void contextMenuEvent(QContextMenuEvent* e) override { e->accept(); }
+    void dropEvent(QDropEvent* e) override
+    {
+        if (!e->mimeData()->hasText()) {
+            QLineEdit::dropEvent(e);
+            return;
+        }
+        QMimeData data;
+        data.setText(box->FilterText(e->mimeData()->text()));
+        QDropEvent filtered(e->position(), e->possibleActions(), &data, e->buttons(), e->modifiers());
+        filtered.setDropAction(e->dropAction());
+        QLineEdit::dropEvent(&filtered);
+        e->setDropAction(filtered.dropAction());
+        e->setAccepted(filtered.isAccepted());
+    }
+    void inputMethodEvent(QInputMethodEvent* e) override
+    {
+        if (e->commitString().isEmpty()) {
+            QLineEdit::inputMethodEvent(e);
+            return;
+        }
+        QInputMethodEvent filtered(e->preeditString(), e->attributes());
+        filtered.setCommitString(box->FilterText(e->commitString(), false), e->replacementStart(),
+                                 e->replacementLength());
+        QLineEdit::inputMethodEvent(&filtered);
+    }
+
+private:
+    quilTextBox* box;
+};
+
+namespace {
+
+// The password character comes from the style; this one gives the box's own.
+class PasswordStyle : public QProxyStyle {
+public:
+    char16_t mask = u'*';
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* ret) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return mask;
+        if (hint == SH_LineEdit_PasswordMaskDelay)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, ret);
+    }
+};
+
+const char* const DefaultCaptions[5] = {"Cut", "Copy", "Paste", "Delete", "Select all"};
+const char* const CaptionNames[5] = {"textCut", "textCopy", "textPaste", "textDelete", "textSelectAll"};
+const char* const MenuKeys[5] = {"a", "b", "c", "d", "f"};
+
+bool isLetter(char32_t c) { return (c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z'); }
+bool isUmlaut(char32_t c)
+{
+    return c == U'ü' || c == U'Ü' || c == U'ö' || c == U'Ö' || c == U'ä' || c == U'Ä' || c == U'ß';
+}
+bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
+bool isSign(char32_t c) { return c == U'.' || c == U',' || c == U'-' || c == U'/' || c == U'*' || c == U'+'; }
+
+enum Class { Everything = 0, Letters = 1, Umlauts = 2, Digits = 4, Signs = 8 };
+enum Case { Keep, Upper, Lower };
+
+struct Format {
+    int accepted;
+    Case cs;
+};
+
+// The seventeen formats; backspace is accepted by all of them.
+constexpr Format Formats[17] = {
+    {Everything, Keep},
+    {Letters | Umlauts, Keep},
+    {Digits, Keep},
+    {Digits | Signs | Umlauts, Keep},
+    {Letters | Digits | Umlauts, Keep},
+    {Letters | Digits | Signs | Umlauts, Keep},
+    {Everything, Upper},
+    {Letters | Umlauts, Upper},
+    {Letters | Digits | Umlauts, Upper},
+    {Letters | Digits | Signs | Umlauts, Upper},
+    {Everything, Lower},
+    {Letters | Umlauts, Lower},
+    {Letters | Digits | Umlauts, Lower},
+    {Letters | Digits | Signs | Umlauts, Lower},
+    {Letters | Signs | Umlauts, Keep},
+    {Letters | Signs | Umlauts, Upper},
+    {Letters | Signs | Umlauts, Lower},
+};
+
+QColor colourOf(OLE_COLOR c)
+{
+    const OLE_COLOR rgb = TranslateColor(c);
+    return QColor(int(rgb & 0xFF), int((rgb >> 8) & 0xFF), int((rgb >> 16) & 0xFF));
+}
+
+bool isLineBreak(char32_t c) { return c == U'\n' || c == U'\r' || c == 0x2028 || c == 0x2029 || c == 0x85; }
+
+// The character a key press types, as the platform numbers it: Ctrl with a
+// letter is its control code (Ctrl+V is 22), Enter 13, Backspace 8.
+char16_t typedCode(const QKeyEvent* e)
+{
+    const Qt::KeyboardModifiers m = e->modifiers();
+    const int k = e->key();
+    if ((m & Qt::ControlModifier) && !(m & Qt::AltModifier) && k >= Qt::Key_A && k <= Qt::Key_Z)
+        return char16_t(k - Qt::Key_A + 1);
+    switch (k) {
+    case Qt::Key_Backspace: return 8;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 13;
+    case Qt::Key_Escape: return 27;
+    case Qt::Key_Delete: return 0;   // a key, not a character
+    default: break;
+    }
+    const QString t = e->text();
+    if (t.size() == 1 && t.at(0).unicode() != 0 && t.at(0).unicode() != 127)
+        return t.at(0).unicode();
+    return 0;
+}
+
+} // namespace
+
+// ================================================================ the control
+
+quilTextBox::quilTextBox(QWidget* parent) : quilControl(parent)
+{
+    field = new TextField(this);
+    field->setObjectName(QStringLiteral("Text1"));
+    field->setFrame(false);
+    field->setContextMenuPolicy(Qt::NoContextMenu);
+    field->setStyle(new PasswordStyle);
+    field->style()->setParent(field);
+    setFocusPolicy(Qt::StrongFocus);
+    setFocusProxy(field);
+
+    menu = new quilPUMenu(this);
+    menu->setObjectName(QStringLiteral("quilPUMenu1"));
+    // Out of sight: minus its own size, minus 10 twips.
+    menu->move(-48, -48);
+    menu->setGreysDisabled(true);
+    menu->MenuItem()->Add(QStringLiteral("a"));
+    menu->MenuItem()->Add(QStringLiteral("b"));
+    menu->MenuItem()->Add(QStringLiteral("c"));
+    menu->MenuItem()->Add(QStringLiteral("d"));
+    menu->MenuItem()->Add(QStringLiteral("e"), QString(), 0, true, QString(), QString(), itPlaceholder);
+    menu->MenuItem()->Add(QStringLiteral("f"));
+    connect(menu, &quilPUMenu::ItemClick, this, [this](short&, QString& key) { MenuItemClick(key); });
+    connect(menu, &quilPUMenu::Closed, this, &quilTextBox::MenuClosed);
+    connect(this, &quilControl::PropertyChanged, this, [this](const QString& name) {
+        if (name == QLatin1String("Font")) {
+            applyFieldFont();
+            applyMenuLook();
+        }
+    });
+    quilTextBox::InitProperties();
+}
+
+quilTextBox::~quilTextBox() = default;
+
+QLineEdit* quilTextBox::Field() const { return field; }
+
+// ------------------------------------------------------------ persistence
+
+const std::vector<PersistedProperty>& quilTextBox::Persisted() const
+{
+    static const std::vector<PersistedProperty> table = {
+        {"BackColor", QVariant::fromValue<quint32>(0xFFFFFF)},
+        {"ForeColor", QVariant::fromValue<quint32>(0xC00000)},
+        {"Enabled", true},
+        {"Font", {}, PersistedProperty::Font},
+        {"Alignment", 0},
+        {"Text", QStringLiteral("Text1")},
+        {"AutoSelect", false},
+        {"SelLength", 0},
+        {"SelStart", 0},
+        {"PasswordChar", QString()},
+        {"RightToLeft", false},
+        {"Locked", false},
+        {"DataFormat", 0},
+        {"SelectionColor", QVariant::fromValue<quint32>(33023)},
+        {"textCut", QStringLiteral("Cut")},
+        {"textCopy", QStringLiteral("Copy")},
+        {"textPaste", QStringLiteral("Paste")},
+        {"textDelete", QStringLiteral("Delete")},
+        {"textSelectAll", QStringLiteral("Select all")},
+        {"MaxLength", 0},
+    };
+    return table;
+}
+
+void quilTextBox::InitProperties()
+{
+    quilControl::InitProperties();
+    backColor = 0xFFFFFF;
+    foreColor = 0xC00000;
+    selectionColor = 33023;
+    autoSelect = false;
+    dataFormat = df_AllChars;
+    describeFilter();
+    alignment = 0;
+    rightToLeft = false;
+    passwordChar.clear();
+    maxLength = 0;
+    for (int i = 0; i < 5; ++i)
+        captions[i] = QString::fromLatin1(DefaultCaptions[i]);
+    field->setReadOnly(false);
+    field->setMaxLength(std::numeric_limits<int>::max());
+    field->setLayoutDirection(Qt::LeftToRight);
+    applyAlignment();
+    applyPassword();
+    field->setText(QStringLiteral("Dummy Text"));
+    applyFieldFont();
+    setMenuCaptions();
+    // A new box's menu looks as a loaded one's does.
+    applyMenuLook();
+    Refresh();
+}
+
+void quilTextBox::ReadProperties(PropertyBag& bag)
+{
+    backColor = readColor(bag, "BackColor");
+    foreColor = readColor(bag, "ForeColor");
+    applyEnabled(readBool(bag, "Enabled"));
+    applyFont(readFont(bag));
+    // Values the setters would refuse load as the nearest sound one.
+    const qint64 a = readInt(bag, "Alignment");
+    alignment = a >= 0 && a <= 2 ? int(a) : 0;
+    applyAlignment();
+    const qint64 m = readInt(bag, "MaxLength");
+    maxLength = m > 0 && m <= std::numeric_limits<int>::max() ? int(m) : 0;
+    field->setMaxLength(maxLength > 0 ? maxLength : std::numeric_limits<int>::max());
+    field->setText(readText(bag, "Text"));
+    autoSelect = readBool(bag, "AutoSelect");
+    const qint64 len = std::max<qint64>(0, readInt(bag, "SelLength"));
+    const qint64 start = std::clamp<qint64>(readInt(bag, "SelStart"), 0, field->text().size());
+    field->setSelection(int(start), int(std::min<qint64>(len, field->text().size() - start)));
+    passwordChar = readText(bag, "PasswordChar").left(1);
+    applyPassword();
+    rightToLeft = readBool(bag, "RightToLeft");
+    field->setLayoutDirection(rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
+    field->setReadOnly(readBool(bag, "Locked"));
+    dataFormat = static_cast<DataFormats>(readInt(bag, "DataFormat"));
+    describeFilter();
+    selectionColor = readColor(bag, "SelectionColor");
+    for (int i = 0; i < 5; ++i)
+        captions[i] = readText(bag, CaptionNames[i]);
+    applyFieldFont();
+    setMenuCaptions();
+    // The stored colours and font reach the menu at once, not at the next change.
+    applyMenuLook();
+    Refresh();
+}
+
+void quilTextBox::WriteProperties(PropertyBag& bag) const
+{
+    writeProp(bag, "BackColor", QVariant::fromValue<quint32>(backColor));
+    writeProp(bag, "ForeColor", QVariant::fromValue<quint32>(foreColor));
+    writeProp(bag, "Enabled", Enabled());
+    writeProp(bag, "Font", Font());
+    writeProp(bag, "Alignment", alignment);
+    writeProp(bag, "Text", Text());
+    writeProp(bag, "AutoSelect", autoSelect);
+    writeProp(bag, "SelLength", SelLength());
+    writeProp(bag, "SelStart", SelStart());
+    writeProp(bag, "PasswordChar", passwordChar);
+    writeProp(bag, "RightToLeft", rightToLeft);
+    writeProp(bag, "Locked", Locked());
+    writeProp(bag, "DataFormat", static_cast<int>(dataFormat));
+    writeProp(bag, "SelectionColor", QVariant::fromValue<quint32>(selectionColor));
+    for (int i = 0; i < 5; ++i)
+        writeProp(bag, CaptionNames[i], captions[i]);
+    writeProp(bag, "MaxLength", maxLength);
+}
+
+// ------------------------------------------------------------ properties
+
+void quilTextBox::setBackColor(OLE_COLOR c)
+{
+    backColor = c;
+    if (!notify("BackColor"))
+        return;
+    Refresh();
+    applyMenuLook();
+}
+
+void quilTextBox::setForeColor(OLE_COLOR c)
+{
+    foreColor = c;
+    if (!notify("ForeColor"))
+        return;
+    Refresh();
+    applyMenuLook();
+}
+
+void quilTextBox::setSelectionColor(OLE_COLOR c)
+{
+    selectionColor = c;
+    if (notify("SelectionColor"))
+        applyMenuLook();
+}
+
+void quilTextBox::setAlignment(int a)
+{
+    if (a < 0 || a > 2)
+        throw Error(Error::InvalidArgument, QStringLiteral("Alignment is 0 (left), 1 (right) or 2 (centre)"));
+    alignment = a;
+    applyAlignment();
+    notify("Alignment");
+}
+
+void quilTextBox::applyAlignment()
+{
+    static const Qt::Alignment of[3] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter};
+    field->setAlignment(of[alignment] | Qt::AlignVCenter);
+}
+
+QString quilTextBox::Text() const { return field->text(); }
+
+void quilTextBox::setText(const QString& text)
+{
+    field->setText(text);
+    notify("Text");
+}
+
+void quilTextBox::setAutoSelect(bool on)
+{
+    autoSelect = on;
+    notify("AutoSelect");
+}
+
+int quilTextBox::SelStart() const
+{
+    return field->hasSelectedText() ? field->selectionStart() : field->cursorPosition();
+}
+
+int quilTextBox::SelLength() const { return field->hasSelectedText() ? field->selectionLength() : 0; }
+
+void quilTextBox::setSelStart(int start)
+{
+    if (start < 0)
+        throw Error(Error::InvalidArgument, QStringLiteral("SelStart cannot be negative"));
+    field->setCursorPosition(std::min<int>(start, int(field->text().size())));
+    notify("SelStart");
+}
+
+void quilTextBox::setSelLength(int length)
+{
+    if (length < 0)
+        throw Error(Error::InvalidArgument, QStringLiteral("SelLength cannot be negative"));
+    const int start = SelStart();
+    const int n = std::min<int>(length, int(field->text().size()) - start);
+    if (n > 0)
+        field->setSelection(start, n);
+    else
+        field->setCursorPosition(start);
+    notify("SelLength");
+}
+
+void quilTextBox::setPasswordChar(const QString& c)
+{
+    if (c.size() > 1)
+        throw Error(Error::InvalidArgument, QStringLiteral("PasswordChar is one character or none"));
+    passwordChar = c;
+    applyPassword();
+    notify("PasswordChar");
+}
+
+void quilTextBox::applyPassword()
+{
+    if (passwordChar.isEmpty()) {
+        field->setEchoMode(QLineEdit::Normal);
+        return;
+    }
+    static_cast<PasswordStyle*>(field->style())->mask = passwordChar.at(0).unicode();
+    // The field reads the character from its style when the style changes.
+    QEvent changed(QEvent::StyleChange);
+    QApplication::sendEvent(field, &changed);
+    field->setEchoMode(QLineEdit::Password);
+}
+
+void quilTextBox::setRightToLeft(bool on)
+{
+    rightToLeft = on;
+    field->setLayoutDirection(on ? Qt::RightToLeft : Qt::LeftToRight);
+    notify("RightToLeft");
+}
+
+bool quilTextBox::Locked() const { return field->isReadOnly(); }
+
+void quilTextBox::setLocked(bool on)
+{
+    field->setReadOnly(on);
+    notify("Locked");
+}
+
+void quilTextBox::setDataFormat(DataFormats f)
+{
+    dataFormat = f;
+    describeFilter();
+    notify("DataFormat");
+}
+
+void quilTextBox::describeFilter()
+{
+    const QString what = FilterDescription(dataFormat);
+    field->setAccessibleDescription(what);
+    setAccessibleDescription(what);
+}
+
+void quilTextBox::setCaption(int i, const QString& t, const char* name)
+{
+    captions[i] = t;
+    if (notify(name))
+        setMenuCaptions();
+}
+
+void quilTextBox::settextCut(const QString& t) { setCaption(0, t, "textCut"); }
+void quilTextBox::settextCopy(const QString& t) { setCaption(1, t, "textCopy"); }
+void quilTextBox::settextPaste(const QString& t) { setCaption(2, t, "textPaste"); }
+void quilTextBox::settextDelete(const QString& t) { setCaption(3, t, "textDelete"); }
+void quilTextBox::settextSelectAll(const QString& t) { setCaption(4, t, "textSelectAll"); }
+
+void quilTextBox::setMaxLength(int n)
+{
+    if (n < 0)
+        throw Error(Error::InvalidArgument, QStringLiteral("MaxLength cannot be negative (0 means no limit)"));
+    maxLength = n;
+    // The field sets its text anew for a new limit; the selection stays where it fits.
+    const int start = SelStart(), length = SelLength();
+    field->setMaxLength(n > 0 ? n : std::numeric_limits<int>::max());
+    const int len = int(field->text().size());
+    if (length > 0 && start < len)
+        field->setSelection(start, std::min(length, len - start));
+    else
+        field->setCursorPosition(std::min(start, len));
+    notify("MaxLength");
+}
+
+void quilTextBox::setMenuCaptions()
+{
+    for (int i = 0; i < 5; ++i)
+        menu->MenuItem()->Item(QString::fromLatin1(MenuKeys[i]))->setCaption(captions[i]);
+}
+
+void quilTextBox::applyMenuLook()
+{
+    if (menu->BackColor() != backColor)
+        menu->setBackColor(backColor);
+    if (menu->ForeColor() != foreColor)
+        menu->setForeColor(foreColor);
+    if (menu->SelectionColor() != selectionColor)
+        menu->setSelectionColor(selectionColor);
+    // The menu takes the family only; its size stays the menu's own.
+    QFont f = menu->Font();
+    if (f.family() != Font().family()) {
+        f.setFamilies(Font().families().isEmpty() ? QStringList{Font().family()} : Font().families());
+        menu->setFont(f);
+    }
+}
+
+// ------------------------------------------------------------ the filter
+
+char32_t quilTextBox::FilterCharacter(char32_t c, int format)
+{
+    if (format < 0 || format > 16)
+        return 0;
+    const Format f = Formats[format];
+    bool ok = f.accepted == Everything || c == 8;
+    if (!ok)
+        ok = ((f.accepted & Letters) && isLetter(c)) || ((f.accepted & Umlauts) && isUmlaut(c)) ||
+             ((f.accepted & Digits) && isDigit(c)) || ((f.accepted & Signs) && isSign(c));
+    if (!ok)
+        return 0;
+    // One character stays one character: the upper case of "ß" is itself.
+    switch (f.cs) {
+    case Upper: return QChar::toUpper(c);
+    case Lower: return QChar::toLower(c);
+    default: return c;
+    }
+}
+
+short quilTextBox::KeyFilter(short KeyAscii) const
+{
+    return static_cast<short>(FilterCharacter(static_cast<unsigned short>(KeyAscii), dataFormat));
+}
+
+QString quilTextBox::FilterText(const QString& text, bool blanks) const
+{
+    QString out;
+    out.reserve(text.size());
+    const QList<uint> ucs = text.toUcs4();
+    for (qsizetype i = 0; i < ucs.size(); ++i) {
+        char32_t c = ucs[i];
+        if (isLineBreak(c)) {
+            // A CR LF pair is one break, and one blank.
+            if (c == U'\r' && i + 1 < ucs.size() && ucs[i + 1] == U'\n')
+                ++i;
+            c = U' ';
+        }
+        char32_t r = FilterCharacter(c, dataFormat);
+        if (r == 0) {
+            if (!blanks)
+                continue;
+            r = U' ';
+        }
+        out += QString::fromUcs4(&r, 1);
+    }
+    return out;
+}
+
+QString quilTextBox::FilterDescription(int format)
+{
+    if (format < 0 || format > 16)
+        return QStringLiteral("Accepts no characters");
+    static const char* const what[17] = {
+        "Accepts any character",
+        "Accepts letters only",
+        "Accepts digits only",
+        "Accepts digits, umlauts and the signs . , - / * +",
+        "Accepts letters and digits",
+        "Accepts letters, digits and the signs . , - / * +",
+        "Accepts any character, in upper case",
+        "Accepts letters only, in upper case",
+        "Accepts letters and digits, in upper case",
+        "Accepts letters, digits and the signs . , - / * +, in upper case",
+        "Accepts any character, in lower case",
+        "Accepts letters only, in lower case",
+        "Accepts letters and digits, in lower case",
+        "Accepts letters, digits and the signs . , - / * +, in lower case",
+        "Accepts letters and the signs . , - / * +",
+        "Accepts letters and the signs . , - / * +, in upper case",
+        "Accepts letters and the signs . , - / * +, in lower case",
+    };
+    return QString::fromUtf8(what[format]);
+}
+
+// ------------------------------------------------------------ look and layout
+
+void quilTextBox::applyFieldFont()
+{
+    field->setFont(Font());
+    layoutField();
+}
+
+void quilTextBox::layoutField()
+{
+    const int th = surface().TextHeight(QStringLiteral("I"));
+    field->setGeometry(2, 2, std::max(width() - 4, 0), th);
+    // The box is as high as its text, whatever the container asks.
+    if (height() != th + 4)
+        setFixedHeight(th + 4);
+}
+
+void quilTextBox::resizeEvent(QResizeEvent* e)
+{
+    quilControl::resizeEvent(e);
+    layoutField();
+}
+
+void quilTextBox::applyColours()
+{
+    QPalette p = field->palette();
+    const QColor face = colourOf(scheme.FaceTop);
+    const QColor text = colourOf(Enabled() ? scheme.Text : scheme.EdgeEnd);
+    // The same in every state: the field is disabled while the menu is open
+    // and must not flash grey for it.
+    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        p.setColor(g, QPalette::Base, face);
+        p.setColor(g, QPalette::Window, face);
+        p.setColor(g, QPalette::Text, text);
+    }
+    field->setPalette(p);
+}
+
+void quilTextBox::Paint()
+{
+    platform::Surface& s = surface();
+    scheme = SchemeNormal(backColor, foreColor, 0xFFFFFF);
+    applyColours();
+    const int w = s.ScaleWidth(), h = s.ScaleHeight();
+    s.BackColor = scheme.FaceTop;
+    s.Cls();
+    GradientLine(s, 1, 0, w - 2, pbHorizontal, scheme.EdgeStart, scheme.EdgeMiddle);
+    GradientLine(s, 0, 1, h - 2, pbVertical, scheme.EdgeStart, scheme.EdgeEnd);
+    s.Line(1, h - 1, w - 1, h - 1, scheme.EdgeEnd);
+    GradientLine(s, w - 1, 1, h - 2, pbVertical, scheme.EdgeMiddle, scheme.EdgeEnd);
+}
+
+// ------------------------------------------------------------ keys
+
+void quilTextBox::fieldKeyPress(QKeyEvent* e)
+{
+    QPointer<quilTextBox> self(this);
+    short shift = ShiftOf(e->modifiers());
+    short keyCode = KeyCodeOf(e->key());
+    const QString text = e->text();
+    if (keyCode != 0 || !text.isEmpty()) {
+        emit KeyDown(keyCode, shift);
+        if (!self)
+            return;
+    }
+    const char16_t typed = typedCode(e);
+    if (typed != 0) {
+        const short filtered = KeyFilter(static_cast<short>(typed));
+        short keyAscii = filtered;
+        emit KeyPress(keyAscii);
+        if (!self)
+            return;
+        const char16_t result = static_cast<char16_t>(static_cast<unsigned short>(keyAscii));
+        if (typed < 32 && typed != 8) {
+            // A command key (Ctrl+V, Enter) is no character: the filter's 0
+            // does not cancel it, a handler's does.
+            if (keyAscii == 0 && filtered != 0)
+                return;
+        } else {
+            if (result == 0)
+                return;
+            if (result == 8) {
+                if (typed == 8)
+                    field->baseKeyPress(e);
+                else if (!field->isReadOnly())
+                    field->backspace();
+                return;
+            }
+            if (result < 32)
+                return;
+            if (result == typed && text == QString(QChar(typed)))
+                field->baseKeyPress(e);
+            else if (!field->isReadOnly())
+                field->insert(QString(QChar(result)));
+            return;
+        }
+    } else if (!text.isEmpty() && text.at(0).unicode() >= 32 && !(e->modifiers() & Qt::ControlModifier)) {
+        // More than one code unit at once (a character beyond 16 bits, a compose sequence).
+        insertFiltered(text, false);
+        return;
+    }
+    if (e->matches(QKeySequence::Paste)) {
+        if (!field->isReadOnly())
+            pasteFrom(QClipboard::Clipboard);
+        return;
+    }
+    // The field would delete the selection without copying it.
+    if (e->matches(QKeySequence::Cut) && !passwordChar.isEmpty())
+        return;
+    field->baseKeyPress(e);
+}
+
+void quilTextBox::fieldKeyRelease(QKeyEvent* e)
+{
+    // X11 repeats a held key as release-press pairs; only the last release is real.
+    if (e->isAutoRepeat())
+        return;
+    short keyCode = KeyCodeOf(e->key());
+    short shift = ShiftOf(e->modifiers());
+    if (keyCode != 0 || !e->text().isEmpty())
+        emit KeyUp(keyCode, shift);
+}
+
+void quilTextBox::insertFiltered(const QString& text, bool blanks)
+{
+    if (field->isReadOnly())
+        return;
+    const QString t = FilterText(text, blanks);
+    if (!t.isEmpty() || field->hasSelectedText())
+        field->insert(t);
+}
+
+void quilTextBox::pasteFrom(QClipboard::Mode mode)
+{
+    insertFiltered(QGuiApplication::clipboard()->text(mode), true);
+}
+
+// ------------------------------------------------------------ focus
+
+void quilTextBox::fieldFocusIn()
+{
+    if (autoSelect && !keepSelection)
+        field->selectAll();
+    keepSelection = false;
+}
+
+// ------------------------------------------------------------ the context menu
+
+void quilTextBox::MouseDownNotify(short button, short, float, float)
+{
+    if (button != 2 || menuOpen)
+        return;
+    savedStart = SelStart();
+    savedLength = SelLength();
+    // What a read-only or masked field cannot do is shown greyed, never offered.
+    const bool locked = field->isReadOnly(), masked = !passwordChar.isEmpty();
+    const auto items = menu->MenuItem();
+    items->Item(QStringLiteral("a"))->setEnabled(!locked && !masked);
+    items->Item(QStringLiteral("b"))->setEnabled(!masked);
+    items->Item(QStringLiteral("c"))->setEnabled(!locked);
+    items->Item(QStringLiteral("d"))->setEnabled(!locked);
+    menuOpen = true;
+    // The focus returns to the field when the menu closes: its selection is
+    // restored then, not replaced by AutoSelect's.
+    keepSelection = true;
+    field->setEnabled(false);
+    menu->CreateMenu();
+}
+
+void quilTextBox::clampSaved()
+{
+    const int len = int(field->text().size());
+    savedStart = std::clamp(savedStart, 0, len);
+    savedLength = std::clamp(savedLength, 0, len - savedStart);
+}
+
+void quilTextBox::MenuItemClick(const QString& key)
+{
+    // The text may have changed while the menu was open.
+    clampSaved();
+    const int S = savedStart, L = savedLength;
+    const bool locked = field->isReadOnly(), masked = !passwordChar.isEmpty();
+    const QString T = field->text();
+    QClipboard* clip = QGuiApplication::clipboard();
+    if (key == QLatin1String("a")) {
+        // A masked text never reaches the clipboard, and is then not removed either.
+        if (locked || masked)
+            return;
+        clip->clear();
+        clip->setText(T.mid(S, L));
+        if (L > 0) {
+            field->setSelection(S, L);
+            field->insert(QString());
+        }
+        savedLength = 0;
+    } else if (key == QLatin1String("b")) {
+        if (masked)
+            return;
+        clip->clear();
+        clip->setText(T.mid(S, L));
+    } else if (key == QLatin1String("c")) {
+        if (locked)
+            return;
+        QString P = FilterText(clip->text(QClipboard::Clipboard), true);
+        // What the field cannot hold is cut off, as a keyboard paste is.
+        if (maxLength > 0)
+            P.truncate(std::max<qsizetype>(0, maxLength - (T.size() - L)));
+        field->setSelection(S, L);
+        field->insert(P);
+        savedStart = S + int(P.size());
+        savedLength = 0;
+    } else if (key == QLatin1String("d")) {
+        if (locked)
+            return;
+        if (L > 0) {
+            field->setSelection(S, L);
+            field->insert(QString());
+        }
+        savedLength = 0;
+    } else if (key == QLatin1String("f")) {
+        savedStart = 0;
+        savedLength = int(T.size());
+    }
+}
+
+void quilTextBox::MenuClosed()
+{
+    menuOpen = false;
+    field->setEnabled(true);
+    field->setFocus(Qt::PopupFocusReason);
+    clampSaved();
+    if (savedLength > 0)
+        field->setSelection(savedStart, savedLength);
+    else
+        field->setCursorPosition(savedStart);
+}
+
+} // namespace quil

@@ -1,0 +1,171 @@
+#pragma once
+// A one-line text field in the library's look: a platform line edit inside a
+// one-pixel gradient frame, with a character filter chosen by DataFormat
+// that every way of entering text goes through (typing, pasting, dropping,
+// input-method commits), and its own context menu (Cut, Copy, Paste,
+// Delete, Select all) shown by a contained quilPUMenu.
+
+#include "quilControl.h"
+
+#include <QClipboard>
+
+class QLineEdit;
+
+namespace quil {
+
+class quilPUMenu;
+
+class QUILOBJECTS_EXPORT quilTextBox : public quilControl {
+    Q_OBJECT
+    Q_CLASSINFO("ID", "13")
+    Q_CLASSINFO("Interface", "_quilTextBox")
+    Q_CLASSINFO("EventInterface", "__quilTextBox")
+    Q_CLASSINFO("Creatable", "container")
+    Q_CLASSINFO("AccessibleRole", "EditableText")
+    Q_PROPERTY(quint32 BackColor READ BackColor WRITE setBackColor)
+    Q_PROPERTY(quint32 ForeColor READ ForeColor WRITE setForeColor)
+    Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
+    Q_PROPERTY(QFont Font READ Font WRITE setFont)
+    Q_PROPERTY(int Alignment READ Alignment WRITE setAlignment)
+    Q_PROPERTY(QString Text READ Text WRITE setText)
+    Q_PROPERTY(bool AutoSelect READ AutoSelect WRITE setAutoSelect)
+    Q_PROPERTY(int SelLength READ SelLength WRITE setSelLength)
+    Q_PROPERTY(int SelStart READ SelStart WRITE setSelStart)
+    Q_PROPERTY(QString PasswordChar READ PasswordChar WRITE setPasswordChar)
+    Q_PROPERTY(bool RightToLeft READ RightToLeft WRITE setRightToLeft)
+    Q_PROPERTY(bool Locked READ Locked WRITE setLocked)
+    Q_PROPERTY(quil::DataFormats DataFormat READ DataFormat WRITE setDataFormat)
+    Q_PROPERTY(quint32 SelectionColor READ SelectionColor WRITE setSelectionColor)
+    Q_PROPERTY(QString textCut READ textCut WRITE settextCut)
+    Q_PROPERTY(QString textCopy READ textCopy WRITE settextCopy)
+    Q_PROPERTY(QString textPaste READ textPaste WRITE settextPaste)
+    Q_PROPERTY(QString textDelete READ textDelete WRITE settextDelete)
+    Q_PROPERTY(QString textSelectAll READ textSelectAll WRITE settextSelectAll)
+    Q_PROPERTY(int MaxLength READ MaxLength WRITE setMaxLength)
+public:
+    explicit quilTextBox(QWidget* parent = nullptr);
+    ~quilTextBox() override;
+    Q_INVOKABLE short ID() const { return 13; }
+
+    void InitProperties() override;
+    void ReadProperties(PropertyBag& bag) override;
+    void WriteProperties(PropertyBag& bag) const override;
+    const std::vector<PersistedProperty>& Persisted() const override;
+
+    OLE_COLOR BackColor() const { return backColor; }
+    void setBackColor(OLE_COLOR c);
+    OLE_COLOR ForeColor() const { return foreColor; }
+    void setForeColor(OLE_COLOR c);
+    OLE_COLOR SelectionColor() const { return selectionColor; }
+    void setSelectionColor(OLE_COLOR c);
+    // 0 left, 1 right, 2 centre; error 5 for any other.
+    int Alignment() const { return alignment; }
+    void setAlignment(int a);
+    // Set from code, the text is not filtered.
+    QString Text() const;
+    void setText(const QString& text);
+    bool AutoSelect() const { return autoSelect; }
+    void setAutoSelect(bool on);
+    // Setting SelStart leaves an insertion point (no selection); both are
+    // kept within the text, and a negative one is error 5.
+    int SelStart() const;
+    void setSelStart(int start);
+    int SelLength() const;
+    void setSelLength(int length);
+    // "" or one character shown for each character of the text; more is error 5.
+    QString PasswordChar() const { return passwordChar; }
+    void setPasswordChar(const QString& c);
+    bool RightToLeft() const { return rightToLeft; }
+    void setRightToLeft(bool on);
+    bool Locked() const;
+    void setLocked(bool on);
+    DataFormats DataFormat() const { return dataFormat; }
+    void setDataFormat(DataFormats f);
+    QString textCut() const { return captions[0]; }
+    void settextCut(const QString& t);
+    QString textCopy() const { return captions[1]; }
+    void settextCopy(const QString& t);
+    QString textPaste() const { return captions[2]; }
+    void settextPaste(const QString& t);
+    QString textDelete() const { return captions[3]; }
+    void settextDelete(const QString& t);
+    QString textSelectAll() const { return captions[4]; }
+    void settextSelectAll(const QString& t);
+    // 0 means no limit; a negative one is error 5.
+    int MaxLength() const { return maxLength; }
+    void setMaxLength(int n);
+
+    // The filter: a character as the field takes it, 0 when refused.
+    static char32_t FilterCharacter(char32_t c, int format);
+    short KeyFilter(short KeyAscii) const;
+    // Text on its way in from outside (a paste, a drop, an input method):
+    // line breaks become blanks, then each character goes through the
+    // filter; a refused one becomes a blank, or is dropped when blanks is false.
+    QString FilterText(const QString& text, bool blanks = true) const;
+    // What the filter accepts, in words (for assistive technology).
+    static QString FilterDescription(int format);
+
+    // The contained parts.
+    QLineEdit* Field() const;
+    quilPUMenu* ContextMenu() const { return menu; }
+    bool MenuOpen() const { return menuOpen; }
+    int SavedSelStart() const { return savedStart; }
+    int SavedSelLength() const { return savedLength; }
+    ColorScheme Scheme() const { return scheme; }
+
+    // Host notifications, called from the field's events; tests may call them.
+    // A right-button press in the field: the selection is saved and the menu opens.
+    void MouseDownNotify(short button, short shift, float x, float y);
+    // A menu entry by its key ("a" Cut ... "f" Select all), as ItemClick gives it.
+    void MenuItemClick(const QString& key);
+    void MenuClosed();
+
+signals:
+    void KeyDown(short& KeyCode, short& Shift);
+    void KeyPress(short& KeyAscii);
+    void KeyUp(short& KeyCode, short& Shift);
+
+protected:
+    void Paint() override;
+    void resizeEvent(QResizeEvent*) override;
+
+private:
+    friend class TextField;
+    void layoutField();
+    void applyFieldFont();
+    void applyColours();
+    void applyMenuLook();
+    void setMenuCaptions();
+    void setCaption(int i, const QString& t, const char* name);
+    void applyPassword();
+    void applyAlignment();
+    void describeFilter();
+    // The field's events, routed here.
+    void fieldKeyPress(QKeyEvent* e);
+    void fieldKeyRelease(QKeyEvent* e);
+    void fieldFocusIn();
+    void pasteFrom(QClipboard::Mode mode);
+    void insertFiltered(const QString& text, bool blanks);
+    // The saved selection, kept within the current text.
+    void clampSaved();
+
+    class TextField* field = nullptr;
+    quilPUMenu* menu = nullptr;
+    OLE_COLOR backColor = 0xFFFFFF;
+    OLE_COLOR foreColor = 0xC00000;
+    OLE_COLOR selectionColor = 33023;
+    ColorScheme scheme;
+    QString captions[5];
+    QString passwordChar;
+    DataFormats dataFormat = df_AllChars;
+    int alignment = 0;
+    int maxLength = 0;
+    int savedStart = 0;
+    int savedLength = 0;
+    bool autoSelect = false;
+    bool rightToLeft = false;
+    bool keepSelection = false;
+    bool menuOpen = false;
+};
+
+} // namespace quil

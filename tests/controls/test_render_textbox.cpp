@@ -1,0 +1,41 @@
+// render-control draws the text box with its field drawn in, at the height
+// the box gives itself, whatever height was asked for.
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+TEST(RenderTextBox, FrameFieldAndOwnHeight)
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath("box.png");
+    auto run = [&](const QStringList& args, QString* err = nullptr) {
+        QProcess p;
+        p.start(QStringLiteral(QUIL_RENDER_CONTROL), QStringList(args) << "--out" << out);
+        p.waitForFinished(60000);
+        if (err)
+            *err = QString::fromUtf8(p.readAllStandardError());
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    };
+    QString err;
+    ASSERT_EQ(run({"--class", "quilTextBox", "--size", "120x60", "--set", "Font=DejaVu Sans,8", "--set",
+                   "Text=12345", "--set", "DataFormat=df_NumOnly"},
+                  &err),
+              0)
+        << err.toStdString();
+    const QImage img = QImage(out).convertToFormat(QImage::Format_RGB32);
+    // "I" is 13 high in DejaVu Sans 8: 13 and the two-pixel frame on each side.
+    ASSERT_EQ(img.size(), QSize(120, 17));
+    EXPECT_EQ(img.pixel(0, 0), qRgb(230, 230, 249)) << "the corner keeps the face";
+    EXPECT_EQ(img.pixel(1, 16), qRgb(120, 120, 222)) << "the bottom edge";
+    EXPECT_EQ(img.pixel(1, 0), qRgb(220, 220, 246)) << "the top edge starts in EdgeStart";
+    // The field's text, in the scheme's text colour (0, 0, 87), is drawn in.
+    int dark = 0;
+    for (int y = 2; y < 15; ++y)
+        for (int x = 2; x < 60; ++x)
+            dark += qBlue(img.pixel(x, y)) < 150;
+    EXPECT_GT(dark, 10);
+
+    EXPECT_NE(run({"--class", "quilTextBox", "--size", "120x20", "--set", "DataFormat=df_Nothing"}, &err), 0);
+    EXPECT_TRUE(err.contains("DataFormat")) << err.toStdString();
+}
