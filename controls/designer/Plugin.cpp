@@ -21,7 +21,7 @@ namespace {
 QSize DefaultSize(const QString& name)
 {
     static const std::map<QString, QSize> sizes = {
-        {QStringLiteral("quilButton"), {80, 24}},      {QStringLiteral("quilColorPicker"), {120, 21}},
+        {QStringLiteral("quilButton"), {80, 24}},      {QStringLiteral("quilColorPicker"), {160, 100}},
         {QStringLiteral("quilDropDown"), {120, 21}},   {QStringLiteral("quilLabel"), {100, 17}},
         {QStringLiteral("quilListbox"), {120, 97}},    {QStringLiteral("quilMonthview"), {180, 160}},
         {QStringLiteral("quilProgressBar"), {150, 17}}, {QStringLiteral("quilPUMenu"), {32, 32}},

@@ -78,7 +78,7 @@ GalleryWindow::GalleryWindow(QWidget* parent) : QMainWindow(parent)
     auto* scroll = new QScrollArea(split);
     formArea = new QWidget;
     formArea->setObjectName(QStringLiteral("Form1"));
-    formArea->setMinimumSize(400, 330);
+    formArea->setMinimumSize(800, 450);
     formArea->setAutoFillBackground(true);
     scroll->setWidget(formArea);
     scroll->setWidgetResizable(true);
@@ -146,7 +146,7 @@ GalleryWindow::GalleryWindow(QWidget* parent) : QMainWindow(parent)
     file->addAction(tr("&Quit"), QKeySequence::Quit, this, &QWidget::close);
 
     showcase();
-    resize(980, 640);
+    resize(1300, 720);
 }
 
 GalleryWindow::~GalleryWindow()
@@ -191,7 +191,7 @@ void GalleryWindow::showcase()
         return c;
     };
     int x = 16, y = 16;
-    int genericY = 200;
+    int genericY = 380;
     for (const quil::ClassEntry& e : quil::ClassTable()) {
         if (e.kind != quil::ClassEntry::Control || !e.create)
             continue;
@@ -233,7 +233,7 @@ void GalleryWindow::showcase()
             make(e.name, QRect(x + 330, y, 17, 160));
         } else if (cls == QLatin1String("quilListbox")) {
             // The installed fonts, each in its own face, in collation order.
-            if (auto* l = qobject_cast<quil::quilListbox*>(make(e.name, QRect(x + 360, y, 190, 160)))) {
+            if (auto* l = qobject_cast<quil::quilListbox*>(make(e.name, QRect(x + 360, y, 168, 160)))) {
                 l->ListboxItems()->setSorted(true);
                 for (const QString& family : QFontDatabase::families())
                     if (!l->ListboxItems()->Contains(family))
@@ -242,11 +242,11 @@ void GalleryWindow::showcase()
                 l->Refresh();
             }
         } else if (cls == QLatin1String("quilMonthview")) {
-            make(e.name, QRect(x + 570, y, 200, 160));
+            make(e.name, QRect(x + 540, y, 200, 160));
         } else if (cls == QLatin1String("quilPUMenu")) {
             // The menu's handle is invisible to users; a button opens its menu under itself.
-            auto* menu = qobject_cast<quil::quilPUMenu*>(make(e.name, QRect(x + 330, y + 180, 47, 47)));
-            auto* opener = qobject_cast<quil::quilButtonBase*>(make("quilButton", QRect(x + 360, y + 180, 96, 28)));
+            auto* menu = qobject_cast<quil::quilPUMenu*>(make(e.name, QRect(x + 660, y + 230, 47, 47)));
+            auto* opener = qobject_cast<quil::quilButtonBase*>(make("quilButton", QRect(x + 540, y + 230, 96, 28)));
             if (menu && opener) {
                 menu->setProperty("ImageList", QVariant::fromValue<QObject*>(images));
                 const auto items = menu->MenuItem();
@@ -268,7 +268,7 @@ void GalleryWindow::showcase()
             }
         } else if (cls == QLatin1String("quilToolbar")) {
             // A menu bar (File, Edit), buttons with pictures, check buttons and a caption.
-            if (auto* bar = qobject_cast<quil::quilToolbar*>(make(e.name, QRect(x, y + 284, 560, 27)))) {
+            if (auto* bar = qobject_cast<quil::quilToolbar*>(make(e.name, QRect(x, y + 184, 770, 27)))) {
                 bar->setProperty("ImageList", QVariant::fromValue<QObject*>(images));
                 bar->setProperty("MenuImageList", QVariant::fromValue<QObject*>(images));
                 const auto items = bar->ToolbarItems();
@@ -314,11 +314,20 @@ void GalleryWindow::showcase()
                            {quil::df_AllChars, tr("secret"), QStringLiteral("*")}};
             int row = 0;
             for (const auto& s : samples)
-                if (auto* t = make(e.name, QRect(x + 170, y + 190 + 28 * row++, 150, 20))) {
+                if (auto* t = make(e.name, QRect(x, y + 230 + 28 * row++, 150, 20))) {
                     t->setProperty("DataFormat", QVariant::fromValue(s.format));
                     t->setProperty("Text", s.text);
                     t->setProperty("PasswordChar", s.mask);
                 }
+        } else if (cls == QLatin1String("quilLabel")) {
+            if (auto* l = make(e.name, QRect(x + 170, y + 230, 170, 20)))
+                l->setProperty("Caption", tr("A label with a link"));
+        } else if (cls == QLatin1String("quilProgressBar")) {
+            make(e.name, QRect(x + 170, y + 258, 170, 17));
+        } else if (cls == QLatin1String("quilSlider")) {
+            make(e.name, QRect(x + 170, y + 286, 170, 25));
+        } else if (cls == QLatin1String("quilColorPicker")) {
+            make(e.name, QRect(x + 360, y + 230, 160, 100));
         } else {
             // Any other class: one of it, at a size a newcomer shows at.
             make(e.name, QRect(x, genericY, 140, 28));
