@@ -218,44 +218,9 @@ void quilButtonBase::ExitFocus()
 
 // ------------------------------------------------------------ Qt glue
 
-void quilButtonBase::focusInEvent(QFocusEvent* e)
-{
-    quilControl::focusInEvent(e);
-    EnterFocus();
-}
 
-void quilButtonBase::focusOutEvent(QFocusEvent* e)
-{
-    quilControl::focusOutEvent(e);
-    ExitFocus();
-}
 
-void quilButtonBase::keyPressEvent(QKeyEvent* e)
-{
-    const short code = KeyCodeOf(e->key());
-    const QString text = e->text();
-    if (code == 0 && text.isEmpty()) {
-        quilControl::keyPressEvent(e);
-        return;
-    }
-    QPointer<quilButtonBase> self(this);
-    KeyDownNotify(code, ShiftOf(e->modifiers()));
-    if (self && !text.isEmpty() && text.at(0).unicode() != 0 && !(e->modifiers() & Qt::ControlModifier))
-        KeyPressNotify(static_cast<short>(text.at(0).unicode()));
-}
 
-void quilButtonBase::keyReleaseEvent(QKeyEvent* e)
-{
-    // X11 repeats a held key as release-press pairs; only the last release is real.
-    if (e->isAutoRepeat())
-        return;
-    const short code = KeyCodeOf(e->key());
-    if (code == 0) {
-        quilControl::keyReleaseEvent(e);
-        return;
-    }
-    KeyUpNotify(code, ShiftOf(e->modifiers()));
-}
 
 void quilButtonBase::mousePressEvent(QMouseEvent* e)
 {

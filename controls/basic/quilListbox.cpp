@@ -540,43 +540,9 @@ void quilListbox::ExitFocus()
     repaint(false);
 }
 
-void quilListbox::focusInEvent(QFocusEvent* e)
-{
-    quilControl::focusInEvent(e);
-    EnterFocus();
-}
 
-void quilListbox::focusOutEvent(QFocusEvent* e)
-{
-    quilControl::focusOutEvent(e);
-    ExitFocus();
-}
 
-void quilListbox::keyPressEvent(QKeyEvent* e)
-{
-    const short code = KeyCodeOf(e->key());
-    const QString text = e->text();
-    if (code == 0 && text.isEmpty()) {
-        quilControl::keyPressEvent(e);
-        return;
-    }
-    QPointer<quilListbox> self(this);
-    KeyDownNotify(code, ShiftOf(e->modifiers()));
-    if (self && !text.isEmpty() && text.at(0).unicode() != 0 && !(e->modifiers() & Qt::ControlModifier))
-        KeyPressNotify(static_cast<short>(text.at(0).unicode()));
-}
 
-void quilListbox::keyReleaseEvent(QKeyEvent* e)
-{
-    if (e->isAutoRepeat())
-        return;
-    const short code = KeyCodeOf(e->key());
-    if (code == 0) {
-        quilControl::keyReleaseEvent(e);
-        return;
-    }
-    KeyUpNotify(code, ShiftOf(e->modifiers()));
-}
 
 void quilListbox::mousePressEvent(QMouseEvent* e)
 {

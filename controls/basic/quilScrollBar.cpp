@@ -486,34 +486,10 @@ void quilScrollBar::mouseReleaseEvent(QMouseEvent* e)
         emit Click();
 }
 
-void quilScrollBar::keyPressEvent(QKeyEvent* e)
-{
-    const short code = KeyCodeOf(e->key());
-    const QString text = e->text();
-    if (code == 0 && text.isEmpty()) {
-        quilControl::keyPressEvent(e);
-        return;
-    }
-    QPointer<quilScrollBar> self(this);
-    short kc = code, sh = ShiftOf(e->modifiers());
-    emit KeyDown(kc, sh);
-    if (self && !text.isEmpty() && text.at(0).unicode() != 0 && !(e->modifiers() & Qt::ControlModifier)) {
-        short ka = static_cast<short>(text.at(0).unicode());
-        emit KeyPress(ka);
-    }
-}
-
-void quilScrollBar::keyReleaseEvent(QKeyEvent* e)
-{
-    if (e->isAutoRepeat())
-        return;
-    short kc = KeyCodeOf(e->key()), sh = ShiftOf(e->modifiers());
-    if (kc == 0) {
-        quilControl::keyReleaseEvent(e);
-        return;
-    }
-    emit KeyUp(kc, sh);
-}
+// Keys only raise their events: no key changes the value.
+void quilScrollBar::KeyDownNotify(short keyCode, short shift) { emit KeyDown(keyCode, shift); }
+void quilScrollBar::KeyUpNotify(short keyCode, short shift) { emit KeyUp(keyCode, shift); }
+void quilScrollBar::KeyPressNotify(short keyAscii) { emit KeyPress(keyAscii); }
 
 void quilScrollBar::resizeEvent(QResizeEvent* e)
 {

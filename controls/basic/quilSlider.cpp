@@ -571,43 +571,8 @@ void quilSlider::ExitFocus()
     Refresh();
 }
 
-void quilSlider::focusInEvent(QFocusEvent* e)
-{
-    quilControl::focusInEvent(e);
-    EnterFocus();
-}
 
-void quilSlider::focusOutEvent(QFocusEvent* e)
-{
-    quilControl::focusOutEvent(e);
-    ExitFocus();
-}
 
-void quilSlider::keyPressEvent(QKeyEvent* e)
-{
-    const short code = KeyCodeOf(e->key());
-    const QString text = e->text();
-    if (code == 0 && text.isEmpty()) {
-        quilControl::keyPressEvent(e);
-        return;
-    }
-    QPointer<quilSlider> self(this);
-    KeyDownNotify(code, ShiftOf(e->modifiers()));
-    if (self && !text.isEmpty() && text.at(0).unicode() != 0 && !(e->modifiers() & Qt::ControlModifier))
-        KeyPressNotify(static_cast<short>(text.at(0).unicode()));
-}
 
-void quilSlider::keyReleaseEvent(QKeyEvent* e)
-{
-    // X11 repeats a held key as release-press pairs; only the last release is real.
-    if (e->isAutoRepeat())
-        return;
-    const short code = KeyCodeOf(e->key());
-    if (code == 0) {
-        quilControl::keyReleaseEvent(e);
-        return;
-    }
-    KeyUpNotify(code, ShiftOf(e->modifiers()));
-}
 
 } // namespace quil

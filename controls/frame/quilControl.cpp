@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCursor>
+#include <QKeyEvent>
 #include <QMetaProperty>
 #include <QPainter>
 #include <QPointer>
@@ -338,6 +339,51 @@ short quilControl::ButtonsOf(Qt::MouseButtons b)
 }
 
 // ------------------------------------------------------------ Qt glue
+
+void quilControl::KeyDownNotify(short, short) {}
+void quilControl::KeyUpNotify(short, short) {}
+void quilControl::KeyPressNotify(short) {}
+void quilControl::EnterFocus() {}
+void quilControl::ExitFocus() {}
+
+void quilControl::keyPressEvent(QKeyEvent* e)
+{
+    const short code = KeyCodeOf(e->key());
+    const QString text = e->text();
+    if (code == 0 && text.isEmpty()) {
+        QWidget::keyPressEvent(e);
+        return;
+    }
+    QPointer<quilControl> self(this);
+    KeyDownNotify(code, ShiftOf(e->modifiers()));
+    if (self && !text.isEmpty() && text.at(0).unicode() != 0 && !(e->modifiers() & Qt::ControlModifier))
+        KeyPressNotify(static_cast<short>(text.at(0).unicode()));
+}
+
+void quilControl::keyReleaseEvent(QKeyEvent* e)
+{
+    // X11 repeats a held key as release-press pairs; only the last release is real.
+    if (e->isAutoRepeat())
+        return;
+    const short code = KeyCodeOf(e->key());
+    if (code == 0) {
+        QWidget::keyReleaseEvent(e);
+        return;
+    }
+    KeyUpNotify(code, ShiftOf(e->modifiers()));
+}
+
+void quilControl::focusInEvent(QFocusEvent* e)
+{
+    QWidget::focusInEvent(e);
+    EnterFocus();
+}
+
+void quilControl::focusOutEvent(QFocusEvent* e)
+{
+    QWidget::focusOutEvent(e);
+    ExitFocus();
+}
 
 void quilControl::paintEvent(QPaintEvent*)
 {

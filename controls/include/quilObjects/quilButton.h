@@ -32,11 +32,11 @@ public:
     void MouseDownNotify(short button, short shift, float x, float y);
     void MouseMoveNotify(short button, short shift, float x, float y);
     void MouseUpNotify(short button, short shift, float x, float y);
-    void KeyDownNotify(short keyCode, short shift);
-    void KeyUpNotify(short keyCode, short shift);
-    void KeyPressNotify(short keyAscii);
-    void EnterFocus();
-    void ExitFocus();
+    void KeyDownNotify(short keyCode, short shift) override;
+    void KeyUpNotify(short keyCode, short shift) override;
+    void KeyPressNotify(short keyAscii) override;
+    void EnterFocus() override;
+    void ExitFocus() override;
 
 signals:
     void Click();
@@ -63,10 +63,6 @@ protected:
     virtual void paintContent(OLE_COLOR captionColour, bool enabled) = 0;
     void printAt(const QString& text, int x, int y, OLE_COLOR colour);
 
-    void focusInEvent(QFocusEvent*) override;
-    void focusOutEvent(QFocusEvent*) override;
-    void keyPressEvent(QKeyEvent*) override;
-    void keyReleaseEvent(QKeyEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseMoveEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;

@@ -101,6 +101,17 @@ protected:
     void applyEnabled(bool on);
     void applyFont(const QFont& f);
 
+    // Keys and focus, as the platform numbers and reports them. The Qt glue
+    // below calls these once for every control; a control reacts in them.
+    // A key press is KeyDownNotify, then KeyPressNotify for a character.
+public:
+    virtual void KeyDownNotify(short keyCode, short shift);
+    virtual void KeyUpNotify(short keyCode, short shift);
+    virtual void KeyPressNotify(short keyAscii);
+    virtual void EnterFocus();
+    virtual void ExitFocus();
+
+protected:
     // A mouse move over the control: remember where, start the poll.
     void pointerSeen();
     void stopPolling();
@@ -117,6 +128,10 @@ protected:
     void resizeEvent(QResizeEvent*) override;
     void changeEvent(QEvent*) override;
     void leaveEvent(QEvent*) override;
+    void keyPressEvent(QKeyEvent*) override;
+    void keyReleaseEvent(QKeyEvent*) override;
+    void focusInEvent(QFocusEvent*) override;
+    void focusOutEvent(QFocusEvent*) override;
 
 private:
     struct Private;

@@ -88,11 +88,11 @@ public:
     void MouseMoveNotify(short button, short shift, float x, float y);
     void MouseUpNotify(short button, short shift, float x, float y);
     void DblClickNotify();
-    void KeyDownNotify(short keyCode, short shift);
-    void KeyUpNotify(short keyCode, short shift);
-    void KeyPressNotify(short keyAscii);
-    void EnterFocus();
-    void ExitFocus();
+    void KeyDownNotify(short keyCode, short shift) override;
+    void KeyUpNotify(short keyCode, short shift) override;
+    void KeyPressNotify(short keyAscii) override;
+    void EnterFocus() override;
+    void ExitFocus() override;
 
 signals:
     void Click();
@@ -108,10 +108,6 @@ signals:
 protected:
     void Paint() override;
     void HoverTick(bool pointerLeft) override;
-    void focusInEvent(QFocusEvent*) override;
-    void focusOutEvent(QFocusEvent*) override;
-    void keyPressEvent(QKeyEvent*) override;
-    void keyReleaseEvent(QKeyEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseMoveEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;

@@ -66,6 +66,9 @@ public:
     void MouseDownNotify(short button, short shift, float x, float y);
     void MouseMoveNotify(short button, short shift, float x, float y);
     void MouseUpNotify(short button, short shift, float x, float y);
+    void KeyDownNotify(short keyCode, short shift) override;
+    void KeyUpNotify(short keyCode, short shift) override;
+    void KeyPressNotify(short keyAscii) override;
 
 signals:
     void MouseDown(short& Button, short& Shift, float& X, float& Y);
@@ -82,8 +85,6 @@ protected:
     void Paint() override;
     void HoverTick(bool pointerLeft) override;
     void resizeEvent(QResizeEvent*) override;
-    void keyPressEvent(QKeyEvent*) override;
-    void keyReleaseEvent(QKeyEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseMoveEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;

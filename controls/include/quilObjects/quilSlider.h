@@ -76,11 +76,11 @@ public:
     void MouseDownNotify(short button, short shift, float x, float y);
     void MouseMoveNotify(short button, short shift, float x, float y);
     void MouseUpNotify(short button, short shift, float x, float y);
-    void KeyDownNotify(short keyCode, short shift);
-    void KeyUpNotify(short keyCode, short shift);
-    void KeyPressNotify(short keyAscii);
-    void EnterFocus();
-    void ExitFocus();
+    void KeyDownNotify(short keyCode, short shift) override;
+    void KeyUpNotify(short keyCode, short shift) override;
+    void KeyPressNotify(short keyAscii) override;
+    void EnterFocus() override;
+    void ExitFocus() override;
 
 signals:
     void Click();
@@ -94,10 +94,6 @@ protected:
     void Paint() override;
     void HoverTick(bool pointerLeft) override;
     void resizeEvent(QResizeEvent*) override;
-    void focusInEvent(QFocusEvent*) override;
-    void focusOutEvent(QFocusEvent*) override;
-    void keyPressEvent(QKeyEvent*) override;
-    void keyReleaseEvent(QKeyEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseMoveEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
