@@ -190,15 +190,15 @@ int pixels(IconSize size) { return size == SmallIcon ? 16 : 32; }
 const IconSources& LiveIconSources() { return live; }
 void SetIconSources(const IconSources* s) { current = s; }
 
-IconSpec ParseIconSpec(const QString& spec)
+IconLocation ParseIconLocation(const QString& location)
 {
-    IconSpec r;
-    QString file = spec;
-    const qsizetype comma = spec.lastIndexOf(',');
+    IconLocation r;
+    QString file = location;
+    const qsizetype comma = location.lastIndexOf(',');
     if (comma >= 0) {
-        file = spec.left(comma);
+        file = location.left(comma);
         bool ok = false;
-        const int n = spec.mid(comma + 1).trimmed().toInt(&ok);
+        const int n = location.mid(comma + 1).trimmed().toInt(&ok);
         r.index = ok ? n : 0;
     }
     file = file.trimmed();
@@ -242,30 +242,30 @@ QImage IconExtractor::ExtractIconOfFileType(const QString& sFileType, IconSize i
 {
     const int size = pixels(iIconSize);
     QImage img = surface(mask, size);
-    auto fromSpec = [&](const QString& spec) {
-        const IconSpec s = ParseIconSpec(spec);
+    auto fromLocation = [&](const QString& location) {
+        const IconLocation s = ParseIconLocation(location);
         return drawOn(img, loadIcon(s.file, s.index, size));
     };
     const QString shellDefault = QStringLiteral("%SystemRoot%\\system32\\shell32.dll,0");
 
     const QString cls = RegReadString(classesRoot, sFileType, QString(), QString());
     if (!cls.isEmpty()) {
-        const QString spec = RegReadString(classesRoot, cls + QStringLiteral("\\DefaultIcon"), QString(), QString());
+        const QString location = RegReadString(classesRoot, cls + QStringLiteral("\\DefaultIcon"), QString(), QString());
         // "%1": each file is its own icon; a type has none of its own.
-        if (spec.contains(QLatin1String("%1"))) {
-            fromSpec(shellDefault);
+        if (location.contains(QLatin1String("%1"))) {
+            fromLocation(shellDefault);
             return img;
         }
-        if (!spec.isEmpty() && fromSpec(spec))
+        if (!location.isEmpty() && fromLocation(location))
             return img;
     }
     for (const QString& name : sources().mimeIconNames(cls.isEmpty() ? sFileType : cls))
         if (drawOn(img, sources().themeIcon(name, size)))
             return img;
     const QString unknown = RegReadString(classesRoot, QStringLiteral("Unknown\\DefaultIcon"), QString(), QString());
-    if (!unknown.isEmpty() && !unknown.contains(QLatin1String("%1")) && fromSpec(unknown))
+    if (!unknown.isEmpty() && !unknown.contains(QLatin1String("%1")) && fromLocation(unknown))
         return img;
-    fromSpec(shellDefault);
+    fromLocation(shellDefault);
     return img;
 }
 

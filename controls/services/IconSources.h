@@ -23,10 +23,10 @@ void SetIconSources(const IconSources* sources); // nullptr: the live ones again
 // A DefaultIcon text split into its file and icon number: the number follows
 // the last comma (none, or not a number: 0); quotes are dropped and
 // "%SystemRoot%\" becomes the library's Windows folder.
-struct IconSpec {
+struct IconLocation {
     QString file;
     int index = 0;
 };
-IconSpec ParseIconSpec(const QString& spec);
+IconLocation ParseIconLocation(const QString& location);
 
 } // namespace quil

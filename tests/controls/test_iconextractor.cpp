@@ -135,16 +135,16 @@ TEST(IconExtractor, PictureFilesAreReadDirectly)
 
 TEST(IconExtractor, DefaultIconTexts)
 {
-    const IconSpec plainFile = ParseIconSpec("\"/x/my file.png\"");
+    const IconLocation plainFile = ParseIconLocation("\"/x/my file.png\"");
     EXPECT_EQ(plainFile.file, "/x/my file.png");
     EXPECT_EQ(plainFile.index, 0);
-    const IconSpec bad = ParseIconSpec("/x/a.png, two");
+    const IconLocation bad = ParseIconLocation("/x/a.png, two");
     EXPECT_EQ(bad.file, "/x/a.png");
     EXPECT_EQ(bad.index, 0);
-    const IconSpec neg = ParseIconSpec("%SystemRoot%\\system32\\shell32.dll,-3");
+    const IconLocation neg = ParseIconLocation("%SystemRoot%\\system32\\shell32.dll,-3");
     EXPECT_EQ(neg.file, WindowsFolder() + "system32/shell32.dll");
     EXPECT_EQ(neg.index, -3);
-    EXPECT_EQ(ParseIconSpec("/a,b/c.ico,4").file, "/a,b/c.ico");
+    EXPECT_EQ(ParseIconLocation("/a,b/c.ico,4").file, "/a,b/c.ico");
 }
 
 TEST(IconExtractor, FileTypesThroughTheRegistry)
