@@ -2,8 +2,7 @@
 // typed into a digits-only box, a Ctrl+V paste of what another X client
 // holds on the clipboard, and a middle-button paste of its primary
 // selection, each through the filter.
-#include "../support/TestHome.h"
-#include "../support/Xvfb.h"
+#include "../support/HostSession.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -14,44 +13,11 @@
 
 namespace {
 
-struct Session {
-    Xvfb x{1024, 768};
-    TestHome home;
-    QProcessEnvironment env;
-    QProcess openbox, host, owner;
-    QStringList lines;
+struct Session : HostSession {
+    QProcess owner;   // the other clipboard client
 
-    Session()
-    {
-        env = QProcessEnvironment::systemEnvironment();
-        env.insert("DISPLAY", QString::fromLatin1(x.name()));
-        env.insert("XDG_CONFIG_HOME", home.config());
-        env.insert("XDG_DATA_HOME", home.data());
-        env.insert("XDG_RUNTIME_DIR", home.runtime());
-        env.insert("QT_QPA_PLATFORM", "xcb");
-        env.remove("WAYLAND_DISPLAY");
-        for (QProcess* p : {&openbox, &host, &owner})
-            p->setProcessEnvironment(env);
-    }
-    ~Session()
-    {
-        for (QProcess* p : {&owner, &host, &openbox}) {
-            if (p->state() == QProcess::NotRunning)
-                continue;
-            p->terminate();
-            if (!p->waitForFinished(5000)) {
-                p->kill();
-                p->waitForFinished(3000);
-            }
-        }
-    }
-    void xdotool(const QStringList& args)
-    {
-        QProcess p;
-        p.setProcessEnvironment(env);
-        p.start("xdotool", args);
-        p.waitForFinished(10000);
-    }
+    Session() { owner.setProcessEnvironment(env); }
+    ~Session() { stop(owner); }
     // The last line the host printed that matches, once it has been quiet a moment.
     QString last(const QString& pattern, int ms = 8000)
     {

@@ -1,8 +1,7 @@
 // The toolbar in a real X session (Xvfb, openbox, xdotool as the user): a
 // click opens File's menu, moving to Edit opens Edit's in its place, and a
 // click on Edit's second entry reports both the button and the entry.
-#include "../support/TestHome.h"
-#include "../support/Xvfb.h"
+#include "../support/HostSession.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -13,61 +12,7 @@
 
 namespace {
 
-struct BarSession {
-    Xvfb x{1024, 768};
-    TestHome home;
-    QProcessEnvironment env;
-    QProcess openbox, host;
-    QStringList lines;
-
-    BarSession()
-    {
-        env = QProcessEnvironment::systemEnvironment();
-        env.insert("DISPLAY", QString::fromLatin1(x.name()));
-        env.insert("XDG_CONFIG_HOME", home.config());
-        env.insert("XDG_DATA_HOME", home.data());
-        env.insert("XDG_RUNTIME_DIR", home.runtime());
-        env.insert("QT_QPA_PLATFORM", "xcb");
-        env.remove("WAYLAND_DISPLAY");
-        openbox.setProcessEnvironment(env);
-        host.setProcessEnvironment(env);
-    }
-    ~BarSession()
-    {
-        for (QProcess* p : {&host, &openbox}) {
-            if (p->state() == QProcess::NotRunning)
-                continue;
-            p->terminate();
-            if (!p->waitForFinished(5000)) {
-                p->kill();
-                p->waitForFinished(3000);
-            }
-        }
-    }
-    void xdotool(const QStringList& args)
-    {
-        QProcess p;
-        p.setProcessEnvironment(env);
-        p.start("xdotool", args);
-        p.waitForFinished(10000);
-    }
-    // Waits for the host to print a line matching the pattern; returns it.
-    QString expect(const QString& pattern, int ms = 10000)
-    {
-        const QRegularExpression re(pattern);
-        QElapsedTimer t;
-        t.start();
-        for (;;) {
-            for (qsizetype i = 0; i < lines.size(); ++i)
-                if (re.match(lines[i]).hasMatch())
-                    return lines.takeAt(i);
-            if (t.elapsed() > ms)
-                return {};
-            host.waitForReadyRead(100);
-            while (host.canReadLine())
-                lines << QString::fromUtf8(host.readLine()).trimmed();
-        }
-    }
+struct BarSession : HostSession {
     QPoint button(int i)
     {
         const QStringList f = expect(QString("^button %1 ").arg(i)).split(' ');
