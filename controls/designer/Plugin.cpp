@@ -97,6 +97,8 @@ class Collection : public QObject, public QDesignerCustomWidgetCollectionInterfa
 public:
     explicit Collection(QObject* parent = nullptr) : QObject(parent)
     {
+        // Every control a container may place. The bases quilControl and
+        // quilButtonBase are not controls of their own: they come with these.
         for (const ClassEntry& e : ClassTable())
             if (e.kind == ClassEntry::Control && e.create)
                 widgets.append(new ControlInterface(e, this));

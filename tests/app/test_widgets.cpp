@@ -501,6 +501,14 @@ TEST(RenderControl, DrawsTheLibraryControlsWithTheirChildrenAndStates)
     EXPECT_EQ(render({"--class", "quilXButton", "--size", "20x20", "--focus", "--set", "Caption=x"}),
               render({"--class", "quilXButton", "--size", "20x20", "--set", "Caption=x"}));
 
+    // quilTab draws nothing: every pixel of its PNG is clear.
+    ASSERT_EQ(run({"--class", "quilTab", "--size", "40x20", "--out", out}), 0);
+    const QImage tab(out);
+    ASSERT_EQ(tab.size(), QSize(40, 20));
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 40; ++x)
+            ASSERT_EQ(qAlpha(tab.pixel(x, y)), 0) << x << "," << y;
+
     // A host image list from a strip: picture 2 of two 16 x 16, centred on a button without caption.
     QImage strip(32, 16, QImage::Format_RGB32);
     strip.fill(qRgb(255, 0, 0));

@@ -326,6 +326,9 @@ void GalleryWindow::showcase()
             make(e.name, QRect(x + 170, y + 258, 170, 17));
         } else if (cls == QLatin1String("quilSlider")) {
             make(e.name, QRect(x + 170, y + 286, 170, 25));
+        } else if (cls == QLatin1String("quilTab")) {
+            // It draws nothing; its place is only seen when selected.
+            make(e.name, QRect(x + 540, y + 290, 60, 24));
         } else if (cls == QLatin1String("quilColorPicker")) {
             make(e.name, QRect(x + 360, y + 230, 160, 100));
         } else {

@@ -48,13 +48,16 @@ std::map<QString, Kind> QuilProperties(const QString& cls)
     return props;
 }
 
-bool IsQuilClass(const QString& cls)
+QStringList QuilClasses()
 {
-    return cls == "quilButton" || cls == "quilScrollBar" || cls == "quilXButton" || cls == "quilSlider" ||
-           cls == "quilProgressBar" || cls == "quilLabel" || cls == "quilColorPicker" || cls == "quilListbox" ||
-           cls == "quilMonthview" || cls == "quilPUMenu" || cls == "quilToolbar" ||
-           cls == "quilTextBox";
+    QStringList names;
+    for (const quil::ClassEntry& e : quil::ClassTable())
+        if (e.kind == quil::ClassEntry::Control || e.kind == quil::ClassEntry::PrivateControl)
+            names << QString::fromLatin1(e.name);
+    return names;
 }
+
+bool IsQuilClass(const QString& cls) { return QuilClasses().contains(cls); }
 
 std::optional<qint64> QuilEnumValue(const QString& text)
 {

@@ -8,6 +8,7 @@
 #include <QPoint>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <map>
 #include <optional>
@@ -30,6 +31,8 @@ struct ListExtras {
     std::optional<QPoint> open;
 };
 
+// The library's controls the renderer draws: every control of its class table, and its private arrow button.
+QStringList QuilClasses();
 bool IsQuilClass(const QString& cls);
 // The control's own writable properties and how their values are given.
 std::map<QString, Kind> QuilProperties(const QString& cls);

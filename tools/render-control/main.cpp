@@ -37,7 +37,8 @@ namespace {
 
 const std::map<QString, std::map<QString, Kind>>& classes()
 {
-    static const std::map<QString, std::map<QString, Kind>> table = {
+    static const std::map<QString, std::map<QString, Kind>> table = [] {
+    std::map<QString, std::map<QString, Kind>> t = {
         {"GlossButton",
          {{"Enabled", Kind::Bool}, {"Font", Kind::Font}, {"Caption", Kind::Text}, {"IconHighLite", Kind::Bool},
           {"IconHighLiteColor", Kind::Int}, {"CaptionHighLite", Kind::Bool}, {"CaptionHighLiteColor", Kind::Int},
@@ -62,19 +63,11 @@ const std::map<QString, std::map<QString, Kind>>& classes()
          {{"Caption", Kind::Text}, {"RightToLeft", Kind::Bool}, {"Font", Kind::Font}, {"BorderColor", Kind::Int},
           {"TextColor", Kind::Int}, {"BackColor", Kind::Int}, {"FontName", Kind::Text}, {"FontSize", Kind::Int},
           {"FontBold", Kind::Bool}, {"FontItalic", Kind::Bool}}},
-        {"quilButton", QuilProperties("quilButton")},
-        {"quilScrollBar", QuilProperties("quilScrollBar")},
-        {"quilSlider", QuilProperties("quilSlider")},
-        {"quilProgressBar", QuilProperties("quilProgressBar")},
-        {"quilXButton", QuilProperties("quilXButton")},
-        {"quilLabel", QuilProperties("quilLabel")},
-        {"quilColorPicker", QuilProperties("quilColorPicker")},
-        {"quilListbox", QuilProperties("quilListbox")},
-        {"quilMonthview", QuilProperties("quilMonthview")},
-        {"quilPUMenu", QuilProperties("quilPUMenu")},
-        {"quilToolbar", QuilProperties("quilToolbar")},
-        {"quilTextBox", QuilProperties("quilTextBox")},
     };
+    for (const QString& name : QuilClasses())
+        t[name] = QuilProperties(name);
+    return t;
+    }();
     return table;
 }
 
@@ -157,13 +150,14 @@ int main(int argc, char** argv)
         }
     }
     const auto known = classes().find(cls);
-    if (known == classes().end())
-        return fail("unknown class '" + cls + "' (known: GlossButton, ThemedButton, XP_ProgressBar, XPFrame, "
-                    "quilButton, quilColorPicker, quilLabel, quilListbox, quilMonthview, quilProgressBar, quilPUMenu, "
-                    "quilScrollBar, quilSlider, quilTextBox, quilToolbar, quilXButton)");
+    if (known == classes().end()) {
+        QStringList names;
+        for (const auto& [name, props] : classes())
+            names << name;
+        return fail("unknown class '" + cls + "' (known: " + names.join(", ") + ")");
+    }
     if (focus && !IsQuilClass(cls))
-        return fail("--focus is for the library's controls (quilButton, quilColorPicker, quilLabel, quilScrollBar, "
-                    "quilSlider, quilXButton)");
+        return fail("--focus is for the library's controls (" + QuilClasses().join(", ") + ")");
     if (size.isEmpty())
         return fail("--size WxH is required");
     if (out.isEmpty())
