@@ -2,6 +2,7 @@
 #include <quilObjects/quilPUMenu.h>
 #include <quilObjects/quilTextBox.h>
 
+#include "TextField.h"
 #include "frame/Gradient.h"
 #include "platform/surface/Surface.h"
 
@@ -18,87 +19,6 @@
 #include <limits>
 
 namespace quil {
-
-// ================================================================ the field
-
-// The platform field: every way text gets in is routed through the box's filter.
-class TextField : public QLineEdit {
-public:
-    explicit TextField(quilTextBox* owner) : QLineEdit(owner), box(owner) {}
-    void baseKeyPress(QKeyEvent* e) { QLineEdit::keyPressEvent(e); }
-
-protected:
-    // A handler of the box's key events may delete the box, and this field
-    // with it: the event is taken first, and nothing of the field runs after.
-    void keyPressEvent(QKeyEvent* e) override
-    {
-        e->accept();
-        box->fieldKeyPress(e);
-    }
-    void keyReleaseEvent(QKeyEvent* e) override
-    {
-        e->accept();
-        QPointer<TextField> self(this);
-        box->fieldKeyRelease(e);
-        if (self)
-            QLineEdit::keyReleaseEvent(e);
-    }
-    void focusInEvent(QFocusEvent* e) override
-    {
-        QLineEdit::focusInEvent(e);
-        box->fieldFocusIn();
-    }
-    void mousePressEvent(QMouseEvent* e) override
-    {
-        if (e->button() == Qt::RightButton) {
-            const QPointF p = e->position();
-            box->MouseDownNotify(2, quilTextBox::ShiftOf(e->modifiers()), float(p.x()), float(p.y()));
-            return;
-        }
-        QLineEdit::mousePressEvent(e);
-    }
-    void mouseReleaseEvent(QMouseEvent* e) override
-    {
-        // The X11 primary selection, pasted by the middle button.
-        if (e->button() == Qt::MiddleButton && QGuiApplication::clipboard()->supportsSelection()) {
-            if (!isReadOnly()) {
-                deselect();
-                box->pasteFrom(QClipboard::Selection);
-            }
-            return;
-        }
-        QLineEdit::mouseReleaseEvent(e);
-    }
-    void contextMenuEvent(QContextMenuEvent* e) override { e->accept(); }
-    void dropEvent(QDropEvent* e) override
-    {
-        if (!e->mimeData()->hasText()) {
-            QLineEdit::dropEvent(e);
-            return;
-        }
-        QMimeData data;
-        data.setText(box->FilterText(e->mimeData()->text()));
-        QDropEvent filtered(e->position(), e->possibleActions(), &data, e->buttons(), e->modifiers());
-        filtered.setDropAction(e->dropAction());
-        QLineEdit::dropEvent(&filtered);
-        e->setDropAction(filtered.dropAction());
-        e->setAccepted(filtered.isAccepted());
-    }
-    void inputMethodEvent(QInputMethodEvent* e) override
-    {
-        if (e->commitString().isEmpty()) {
-            QLineEdit::inputMethodEvent(e);
-            return;
-        }
-        QInputMethodEvent filtered(e->preeditString(), e->attributes());
-        filtered.setCommitString(box->FilterText(e->commitString(), false), e->replacementStart(),
-                                 e->replacementLength());
-        QLineEdit::inputMethodEvent(&filtered);
-    }
-
-private:
-    quilTextBox* box;
-};
 
 namespace {
 
@@ -121,50 +41,12 @@ const char* const DefaultCaptions[5] = {"Cut", "Copy", "Paste", "Delete", "Selec
 const char* const CaptionNames[5] = {"textCut", "textCopy", "textPaste", "textDelete", "textSelectAll"};
 const char* const MenuKeys[5] = {"a", "b", "c", "d", "f"};
 
-bool isLetter(char32_t c) { return (c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z'); }
-bool isUmlaut(char32_t c)
-{
-    return c == U'ü' || c == U'Ü' || c == U'ö' || c == U'Ö' || c == U'ä' || c == U'Ä' || c == U'ß';
-}
-bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
-bool isSign(char32_t c) { return c == U'.' || c == U',' || c == U'-' || c == U'/' || c == U'*' || c == U'+'; }
-
-enum Class { Everything = 0, Letters = 1, Umlauts = 2, Digits = 4, Signs = 8 };
-enum Case { Keep, Upper, Lower };
-
-struct Format {
-    int accepted;
-    Case cs;
-};
-
-// The seventeen formats; backspace is accepted by all of them.
-constexpr Format Formats[17] = {
-    {Everything, Keep},
-    {Letters | Umlauts, Keep},
-    {Digits, Keep},
-    {Digits | Signs | Umlauts, Keep},
-    {Letters | Digits | Umlauts, Keep},
-    {Letters | Digits | Signs | Umlauts, Keep},
-    {Everything, Upper},
-    {Letters | Umlauts, Upper},
-    {Letters | Digits | Umlauts, Upper},
-    {Letters | Digits | Signs | Umlauts, Upper},
-    {Everything, Lower},
-    {Letters | Umlauts, Lower},
-    {Letters | Digits | Umlauts, Lower},
-    {Letters | Digits | Signs | Umlauts, Lower},
-    {Letters | Signs | Umlauts, Keep},
-    {Letters | Signs | Umlauts, Upper},
-    {Letters | Signs | Umlauts, Lower},
-};
-
 QColor colourOf(OLE_COLOR c)
 {
     const OLE_COLOR rgb = TranslateColor(c);
     return QColor(int(rgb & 0xFF), int((rgb >> 8) & 0xFF), int((rgb >> 16) & 0xFF));
 }
 
-bool isLineBreak(char32_t c) { return c == U'\n' || c == U'\r' || c == 0x2028 || c == 0x2029 || c == 0x85; }
 
 // The character a key press types, as the platform numbers it: Ctrl with a
 // letter is its control code (Ctrl+V is 22), Enter 13, Backspace 8.
@@ -528,82 +410,6 @@ void quilTextBox::applyMenuLook()
     }
 }
 
-// ------------------------------------------------------------ the filter
-
-char32_t quilTextBox::FilterCharacter(char32_t c, int format)
-{
-    if (format < 0 || format > 16)
-        return 0;
-    const Format f = Formats[format];
-    bool ok = f.accepted == Everything || c == 8;
-    if (!ok)
-        ok = ((f.accepted & Letters) && isLetter(c)) || ((f.accepted & Umlauts) && isUmlaut(c)) ||
-             ((f.accepted & Digits) && isDigit(c)) || ((f.accepted & Signs) && isSign(c));
-    if (!ok)
-        return 0;
-    // One character stays one character: the upper case of "ß" is itself.
-    switch (f.cs) {
-    case Upper: return QChar::toUpper(c);
-    case Lower: return QChar::toLower(c);
-    default: return c;
-    }
-}
-
-short quilTextBox::KeyFilter(short KeyAscii) const
-{
-    return static_cast<short>(FilterCharacter(static_cast<unsigned short>(KeyAscii), dataFormat));
-}
-
-QString quilTextBox::FilterText(const QString& text, bool blanks) const
-{
-    QString out;
-    out.reserve(text.size());
-    const QList<uint> ucs = text.toUcs4();
-    for (qsizetype i = 0; i < ucs.size(); ++i) {
-        char32_t c = ucs[i];
-        if (isLineBreak(c)) {
-            // A CR LF pair is one break, and one blank.
-            if (c == U'\r' && i + 1 < ucs.size() && ucs[i + 1] == U'\n')
-                ++i;
-            c = U' ';
-        }
-        char32_t r = FilterCharacter(c, dataFormat);
-        if (r == 0) {
-            if (!blanks)
-                continue;
-            r = U' ';
-        }
-        out += QString::fromUcs4(&r, 1);
-    }
-    return out;
-}
-
-QString quilTextBox::FilterDescription(int format)
-{
-    if (format < 0 || format > 16)
-        return QStringLiteral("Accepts no characters");
-    static const char* const what[17] = {
-        "Accepts any character",
-        "Accepts letters only",
-        "Accepts digits only",
-        "Accepts digits, umlauts and the signs . , - / * +",
-        "Accepts letters and digits",
-        "Accepts letters, digits and the signs . , - / * +",
-        "Accepts any character, in upper case",
-        "Accepts letters only, in upper case",
-        "Accepts letters and digits, in upper case",
-        "Accepts letters, digits and the signs . , - / * +, in upper case",
-        "Accepts any character, in lower case",
-        "Accepts letters only, in lower case",
-        "Accepts letters and digits, in lower case",
-        "Accepts letters, digits and the signs . , - / * +, in lower case",
-        "Accepts letters and the signs . , - / * +",
-        "Accepts letters and the signs . , - / * +, in upper case",
-        "Accepts letters and the signs . , - / * +, in lower case",
-    };
-    return QString::fromUtf8(what[format]);
-}
-
 // ------------------------------------------------------------ look and layout
 
 void quilTextBox::applyFieldFont()
@@ -748,97 +554,6 @@ void quilTextBox::fieldFocusIn()
     if (autoSelect && !keepSelection)
         field->selectAll();
     keepSelection = false;
-}
-
-// ------------------------------------------------------------ the context menu
-
-void quilTextBox::MouseDownNotify(short button, short, float, float)
-{
-    if (button != 2 || menuOpen)
-        return;
-    savedStart = SelStart();
-    savedLength = SelLength();
-    // What a read-only or masked field cannot do is shown greyed, never offered.
-    const bool locked = field->isReadOnly(), masked = !passwordChar.isEmpty();
-    const auto items = menu->MenuItem();
-    items->Item(QStringLiteral("a"))->setEnabled(!locked && !masked);
-    items->Item(QStringLiteral("b"))->setEnabled(!masked);
-    items->Item(QStringLiteral("c"))->setEnabled(!locked);
-    items->Item(QStringLiteral("d"))->setEnabled(!locked);
-    menuOpen = true;
-    // The focus returns to the field when the menu closes: its selection is
-    // restored then, not replaced by AutoSelect's.
-    keepSelection = true;
-    field->setEnabled(false);
-    menu->CreateMenu();
-}
-
-void quilTextBox::clampSaved()
-{
-    const int len = int(field->text().size());
-    savedStart = std::clamp(savedStart, 0, len);
-    savedLength = std::clamp(savedLength, 0, len - savedStart);
-}
-
-void quilTextBox::MenuItemClick(const QString& key)
-{
-    // The text may have changed while the menu was open.
-    clampSaved();
-    const int S = savedStart, L = savedLength;
-    const bool locked = field->isReadOnly(), masked = !passwordChar.isEmpty();
-    const QString T = field->text();
-    QClipboard* clip = QGuiApplication::clipboard();
-    if (key == QLatin1String("a")) {
-        // A masked text never reaches the clipboard, and is then not removed either.
-        if (locked || masked)
-            return;
-        clip->clear();
-        clip->setText(T.mid(S, L));
-        if (L > 0) {
-            field->setSelection(S, L);
-            field->insert(QString());
-        }
-        savedLength = 0;
-    } else if (key == QLatin1String("b")) {
-        if (masked)
-            return;
-        clip->clear();
-        clip->setText(T.mid(S, L));
-    } else if (key == QLatin1String("c")) {
-        if (locked)
-            return;
-        QString P = FilterText(clip->text(QClipboard::Clipboard), true);
-        // What the field cannot hold is cut off, as a keyboard paste is.
-        if (maxLength > 0)
-            P.truncate(std::max<qsizetype>(0, maxLength - (T.size() - L)));
-        field->setSelection(S, L);
-        field->insert(P);
-        savedStart = S + int(P.size());
-        savedLength = 0;
-    } else if (key == QLatin1String("d")) {
-        if (locked)
-            return;
-        if (L > 0) {
-            field->setSelection(S, L);
-            field->insert(QString());
-        }
-        savedLength = 0;
-    } else if (key == QLatin1String("f")) {
-        savedStart = 0;
-        savedLength = int(T.size());
-    }
-}
-
-void quilTextBox::MenuClosed()
-{
-    menuOpen = false;
-    field->setEnabled(true);
-    field->setFocus(Qt::PopupFocusReason);
-    clampSaved();
-    if (savedLength > 0)
-        field->setSelection(savedStart, savedLength);
-    else
-        field->setCursorPosition(savedStart);
 }
 
 } // namespace quil

@@ -1,0 +1,98 @@
+#pragma once
+// The text box's platform field, shared by the box's sources.
+
+#include <quilObjects/quilTextBox.h>
+
+#include <QClipboard>
+#include <QDropEvent>
+#include <QFocusEvent>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPointer>
+
+namespace quil {
+
+// The platform field: every way text gets in is routed through the box's filter.
+class TextField : public QLineEdit {
+public:
+    explicit TextField(quilTextBox* owner) : QLineEdit(owner), box(owner) {}
+    void baseKeyPress(QKeyEvent* e) { QLineEdit::keyPressEvent(e); }
+
+protected:
+    // A handler of the box's key events may delete the box, and this field
+    // with it: the event is taken first, and nothing of the field runs after.
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        e->accept();
+        box->fieldKeyPress(e);
+    }
+    void keyReleaseEvent(QKeyEvent* e) override
+    {
+        e->accept();
+        QPointer<TextField> self(this);
+        box->fieldKeyRelease(e);
+        if (self)
+            QLineEdit::keyReleaseEvent(e);
+    }
+    void focusInEvent(QFocusEvent* e) override
+    {
+        QLineEdit::focusInEvent(e);
+        box->fieldFocusIn();
+    }
+    void mousePressEvent(QMouseEvent* e) override
+    {
+        if (e->button() == Qt::RightButton) {
+            const QPointF p = e->position();
+            box->MouseDownNotify(2, quilTextBox::ShiftOf(e->modifiers()), float(p.x()), float(p.y()));
+            return;
+        }
+        QLineEdit::mousePressEvent(e);
+    }
+    void mouseReleaseEvent(QMouseEvent* e) override
+    {
+        // The X11 primary selection, pasted by the middle button.
+        if (e->button() == Qt::MiddleButton && QGuiApplication::clipboard()->supportsSelection()) {
+            if (!isReadOnly()) {
+                deselect();
+                box->pasteFrom(QClipboard::Selection);
+            }
+            return;
+        }
+        QLineEdit::mouseReleaseEvent(e);
+    }
+    void contextMenuEvent(QContextMenuEvent* e) override { e->accept(); }
+    void dropEvent(QDropEvent* e) override
+    {
+        if (!e->mimeData()->hasText()) {
+            QLineEdit::dropEvent(e);
+            return;
+        }
+        QMimeData data;
+        data.setText(box->FilterText(e->mimeData()->text()));
+        QDropEvent filtered(e->position(), e->possibleActions(), &data, e->buttons(), e->modifiers());
+        filtered.setDropAction(e->dropAction());
+        QLineEdit::dropEvent(&filtered);
+        e->setDropAction(filtered.dropAction());
+        e->setAccepted(filtered.isAccepted());
+    }
+    void inputMethodEvent(QInputMethodEvent* e) override
+    {
+        if (e->commitString().isEmpty()) {
+            QLineEdit::inputMethodEvent(e);
+            return;
+        }
+        QInputMethodEvent filtered(e->preeditString(), e->attributes());
+        filtered.setCommitString(box->FilterText(e->commitString(), false), e->replacementStart(),
+                                 e->replacementLength());
+        QLineEdit::inputMethodEvent(&filtered);
+    }
+
+private:
+    quilTextBox* box;
+};
+
+} // namespace quil
