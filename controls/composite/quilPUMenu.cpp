@@ -2,6 +2,7 @@
 #include <quilObjects/quilPUMenu.h>
 
 #include "PUMenuWindow.h"
+#include "frame/Floating.h"
 #include "frame/Gradient.h"
 #include "frame/LateImageList.h"
 
@@ -28,7 +29,6 @@ quilPUMenu::ButtonSource& buttonSource()
     return source;
 }
 
-bool onWayland() { return QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
 } // namespace
 
 // ================================================================ the window
@@ -36,17 +36,7 @@ bool onWayland() { return QGuiApplication::platformName().startsWith(QLatin1Stri
 PUMenuWindow::PUMenuWindow() : quilControl(nullptr)
 {
     setObjectName(QStringLiteral("PUMenu"));
-    // A tool window that takes no focus and no grab, so other controls keep
-    // seeing the pointer move while the menu is open. Wayland cannot place
-    // such a window; there it is a popup.
-    Qt::WindowFlags f = Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus;
-    if (onWayland())
-        f |= Qt::Popup;
-    else
-        f |= Qt::Tool | Qt::X11BypassWindowManagerHint;
-    setWindowFlags(f);
-    setAttribute(Qt::WA_ShowWithoutActivating);
-    setFocusPolicy(Qt::NoFocus);
+    MakeFloating(this);
 }
 
 void PUMenuWindow::Paint()
@@ -312,11 +302,7 @@ void quilPUMenu::CreateMenu(int& X, int& Y, const QString& sGroup, int M_Width)
     win->resize(width / TwipsPerPixel, height / TwipsPerPixel);
     win->Refresh();
     win->move(Round(double(X) / TwipsPerPixel), Round(double(Y) / TwipsPerPixel));
-    // Above the host's window and gone with it.
-    win->winId();
-    QWidget* host = window();
-    if (host != this && host->windowHandle() && win->windowHandle())
-        win->windowHandle()->setTransientParent(host->windowHandle());
+    FloatOver(win, this);
     win->show();
     SetWindowOpacity(win, 230);
     menuVisible = true;

@@ -5,6 +5,7 @@
 // buttons are its children with their checked state.
 #include <quilObjects/quilButton.h>
 #include <quilObjects/quilColorPicker.h>
+#include <quilObjects/quilDropDown.h>
 #include <quilObjects/quilListbox.h>
 #include <quilObjects/quilMonthview.h>
 #include <quilObjects/quilPUMenu.h>
@@ -19,6 +20,7 @@
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
 #include <QMetaClassInfo>
+#include <QMetaEnum>
 
 namespace quil {
 
@@ -28,30 +30,12 @@ QAccessible::Role roleOf(const QObject* o)
 {
     const QMetaObject* m = o->metaObject();
     const int i = m->indexOfClassInfo("AccessibleRole");
-    const QByteArray role = i >= 0 ? QByteArray(m->classInfo(i).value()) : QByteArray();
-    if (role == "ScrollBar")
-        return QAccessible::ScrollBar;
-    if (role == "PushButton")
-        return QAccessible::Button;
-    if (role == "StaticText")
-        return QAccessible::StaticText;
-    if (role == "ColorChooser")
-        return QAccessible::ColorChooser;
-    if (role == "List")
-        return QAccessible::List;
-    if (role == "PopupMenu")
-        return QAccessible::PopupMenu;
-    if (role == "Table")
-        return QAccessible::Table;
-    if (role == "ToolBar")
-        return QAccessible::ToolBar;
-    if (role == "EditableText")
-        return QAccessible::EditableText;
-    if (role == "Slider")
-        return QAccessible::Slider;
-    if (role == "ProgressBar")
-        return QAccessible::ProgressBar;
-    return QAccessible::Client;
+    if (i < 0)
+        return QAccessible::Client;
+    // The class names its role as Qt spells it ("PushButton", "ComboBox", ...).
+    bool ok = false;
+    const int role = QMetaEnum::fromType<QAccessible::Role>().keyToValue(m->classInfo(i).value(), &ok);
+    return ok ? static_cast<QAccessible::Role>(role) : QAccessible::Client;
 }
 
 // A fixed range a class declares for a Value without Min and Max properties ("0 100").
@@ -339,9 +323,12 @@ public:
 
     QString text(QAccessible::Text t) const override
     {
-        if (t == QAccessible::Value)
+        if (t == QAccessible::Value) {
             if (const auto* picker = qobject_cast<const quilColorPicker*>(widget()))
                 return AccessibleColorText(*picker);
+            if (const auto* box = qobject_cast<const quilDropDown*>(widget()))
+                return box->Text();
+        }
         if (t == QAccessible::Description && role() == QAccessible::Link)
             return widget()->property("Hyperlink").toString();
         if (t == QAccessible::Name) {

@@ -5,6 +5,7 @@
 #include <quilObjects/Search.h>
 #include <quilObjects/quilButton.h>
 #include <quilObjects/quilColorPicker.h>
+#include <quilObjects/quilDropDown.h>
 #include <quilObjects/quilLabel.h>
 #include <quilObjects/quilListbox.h>
 #include <quilObjects/quilMonthview.h>
@@ -52,6 +53,8 @@ const std::vector<ClassEntry>& ClassTable()
          &make<quilButton>},
         {"quilColorPicker", ClassEntry::Control, ClassEntry::ByContainer, 1, "__quilColorPicker",
          &quilColorPicker::staticMetaObject, &make<quilColorPicker>},
+        {"quilDropDown", ClassEntry::Control, ClassEntry::ByContainer, 2, "__quilDropDown",
+         &quilDropDown::staticMetaObject, &make<quilDropDown>},
         {"quilLabel", ClassEntry::Control, ClassEntry::ByContainer, 5, "__quilLabel", &quilLabel::staticMetaObject,
          &make<quilLabel>},
         {"quilListbox", ClassEntry::Control, ClassEntry::ByContainer, 6, "__quilListbox",

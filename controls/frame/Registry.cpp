@@ -25,6 +25,7 @@ QByteArray dword(quint32 v)
 }
 
 const QString shellFolders = QStringLiteral("software\\microsoft\\windows\\currentversion\\explorer\\shell folders");
+const QString muiCache = QStringLiteral("software\\microsoft\\windows\\shellnoroam\\muicache");
 const QString ownKey = QStringLiteral("software\\quilobjects\\1.0");
 
 QString normalise(QString path)
@@ -84,7 +85,7 @@ private:
     static bool exists(HKEY root, const QString& path)
     {
         if (root == HKEY_CURRENT_USER)
-            return path == shellFolders;
+            return path == shellFolders || path == muiCache;
         if (root == HKEY_LOCAL_MACHINE)
             return path == ownKey;
         if (root == HKEY_CLASSES_ROOT) {
@@ -100,6 +101,14 @@ private:
 
     static std::optional<Value> value(HKEY root, const QString& path, const QString& name)
     {
+        if (root == HKEY_CURRENT_USER && path == muiCache) {
+            // The shell's display names for the computer and the network.
+            if (name == QLatin1String("@c:\\windows\\system32\\shell32.dll,-9216"))
+                return Value{REG_SZ, sz(QStringLiteral("Computer"))};
+            if (name == QLatin1String("@c:\\windows\\system32\\shell32.dll,-9217"))
+                return Value{REG_SZ, sz(QStringLiteral("Network"))};
+            return std::nullopt;
+        }
         if (root == HKEY_CURRENT_USER) {
             static const std::map<QString, QStandardPaths::StandardLocation> folders = {
                 {"desktop", QStandardPaths::DesktopLocation}, {"personal", QStandardPaths::DocumentsLocation},

@@ -34,7 +34,10 @@ constexpr HKEY HKEY_LOCAL_MACHINE = 0x80000002u;
 // A string value of the library's read-only registry, or def when the key or
 // value is missing or the value is not text. Live keys: the user's folders
 // (HKCU Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders:
-// Desktop, Personal, My Pictures, My Music, My Video), file types (HKCR
+// Desktop, Personal, My Pictures, My Music, My Video), the shell's names for
+// the computer and the network (HKCU
+// Software\Microsoft\Windows\ShellNoRoam\MUICache, values
+// "@C:\WINDOWS\system32\SHELL32.dll,-9216" and ",-9217"), file types (HKCR
 // ".ext" → MIME type, "type\DefaultIcon" → icon name) and the library's own
 // key (HKLM Software\quilObjects\1.0: Path, Major, Minor).
 QUILOBJECTS_EXPORT QString RegReadString(HKEY root, const QString& subKey, const QString& name, const QString& def);

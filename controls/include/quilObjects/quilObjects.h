@@ -15,6 +15,7 @@
 #include "quilButton.h"
 #include "quilColorPicker.h"
 #include "quilControl.h"
+#include "quilDropDown.h"
 #include "quilLabel.h"
 #include "quilListbox.h"
 #include "quilMonthview.h"

@@ -1,0 +1,211 @@
+#pragma once
+// A one-line selector: a text field, a picture of the kind of value and an
+// arrow button that opens a panel under the box. By ComboType the panel holds
+// a month calendar (a date), the installed printers, the desktop with its
+// drives and folders, or the installed fonts; the user's pick is shown in the
+// box and reported with ValueChanged. Values set from code, loading and
+// opening the panel are not picks: they raise nothing.
+
+#include "quilControl.h"
+
+#include <QPointer>
+#include <QTimer>
+
+class QLineEdit;
+
+namespace quil {
+
+class ComboDatas;
+class ImageList;
+class quilListbox;
+class quilMonthview;
+class quilPUMenu;
+class quilXButton;
+class DropPanel;
+
+class QUILOBJECTS_EXPORT quilDropDown : public quilControl {
+    Q_OBJECT
+    Q_CLASSINFO("ID", "2")
+    Q_CLASSINFO("Interface", "_quilDropDown")
+    Q_CLASSINFO("EventInterface", "__quilDropDown")
+    Q_CLASSINFO("Creatable", "container")
+    Q_CLASSINFO("AccessibleRole", "ComboBox")
+    Q_PROPERTY(quint32 BackColor READ BackColor WRITE setBackColor)
+    Q_PROPERTY(quint32 ForeColor READ ForeColor WRITE setForeColor)
+    Q_PROPERTY(quint32 SelectionColor READ SelectionColor WRITE setSelectionColor)
+    Q_PROPERTY(quint32 TabSelectColor READ TabSelectColor WRITE setTabSelectColor)
+    Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
+    Q_PROPERTY(QFont Font READ Font WRITE setFont)
+    Q_PROPERTY(QString DateFormat READ DateFormat WRITE setDateFormat)
+    Q_PROPERTY(quil::eComboType ComboType READ ComboType WRITE setComboType)
+    Q_PROPERTY(short Day READ Day WRITE setDay)
+    Q_PROPERTY(short Month READ Month WRITE setMonth)
+    Q_PROPERTY(short Year READ Year WRITE setYear)
+    Q_PROPERTY(QString PrinterName READ PrinterName WRITE setPrinterName)
+    Q_PROPERTY(QString DriveLetter READ DriveLetter WRITE setDriveLetter)
+    Q_PROPERTY(QString FontName READ FontName WRITE setFontName)
+public:
+    // The panel is never narrower than this; a list panel is this high.
+    static constexpr int PanelMinWidth = 177;
+    static constexpr int ListPanelHeight = 113;
+    enum Looks { LookNormal = 0, LookHover = 1, LookPressed = 2, LookDisabled = 3, LookLeft = 4 };
+
+    explicit quilDropDown(QWidget* parent = nullptr);
+    ~quilDropDown() override;
+    Q_INVOKABLE short ID() const { return 2; }
+
+    void InitProperties() override;
+    void ReadProperties(PropertyBag& bag) override;
+    void WriteProperties(PropertyBag& bag) const override;
+    const std::vector<PersistedProperty>& Persisted() const override;
+
+    OLE_COLOR BackColor() const { return backColor; }
+    void setBackColor(OLE_COLOR c);
+    OLE_COLOR ForeColor() const { return foreColor; }
+    void setForeColor(OLE_COLOR c);
+    OLE_COLOR SelectionColor() const { return selectionColor; }
+    void setSelectionColor(OLE_COLOR c);
+    // Kept and persisted for the host; nothing draws with it.
+    OLE_COLOR TabSelectColor() const { return tabSelectColor; }
+    void setTabSelectColor(OLE_COLOR c);
+    // A flag kept, persisted and announced for the host. It changes neither
+    // input nor the look (that follows the widget's own enabled state), so
+    // its default False never disables a new drop-down.
+    bool Enabled() const { return enabledFlag; }
+    void setEnabled(bool on);
+    QString DateFormat() const { return dateFormat; }
+    // Shown in the new format the next time the date is shown.
+    void setDateFormat(const QString& f);
+    eComboType ComboType() const { return comboType; }
+    // A new type fills its list anew; the current type keeps its list.
+    void setComboType(eComboType t);
+    short Day() const { return day; }
+    void setDay(short d);
+    short Month() const { return month; }
+    void setMonth(short m);
+    short Year() const { return year; }
+    void setYear(short y);
+    QString PrinterName() const { return printerName; }
+    void setPrinterName(const QString& n);
+    // The chosen entry's value: a mount point or folder, "X_MyComputer", "X_Network".
+    QString DriveLetter() const { return driveLetter; }
+    void setDriveLetter(const QString& v);
+    QString FontName() const { return fontName; }
+    void setFontName(const QString& n);
+
+    // Applies ComboType to the panel unless it is applied already.
+    Q_INVOKABLE void SetComboType();
+    // Opens the panel with its top-left corner at (X, Y) screen twips.
+    void CreateMenu(int& X, int& Y);
+    // Opens the panel under the box, as a click on the arrow does.
+    void OpenPanel();
+    // Hides the panel, as a click elsewhere does; nothing is picked.
+    void ClosePanel();
+
+    // The date as DateFormat shows it: dd, mm, yyyy, d, m, yy replaced in that order.
+    static QString FormatDate(const QString& pattern, int day, int month, int year);
+
+    // What the box shows, and its parts.
+    QString Text() const;
+    QLineEdit* TextField() const;
+    quilXButton* ArrowButton() const { return arrow; }
+    QWidget* Panel() const;
+    quilListbox* List() const { return list; }
+    quilMonthview* Calendar() const { return calendar; }
+    quilPUMenu* Menu() const { return menu; }
+    ImageList* TypeImages() const { return images; }
+    std::shared_ptr<ComboDatas> Entries() const;
+    int Look() const { return look; }
+    ColorScheme Scheme() const { return scheme; }
+    short TypeIcon() const { return typeIcon; }
+    int AppliedType() const { return appliedType; }
+    bool PanelOpen() const { return panelOpen; }
+    bool Watching() const { return focusTimer.isActive(); }
+    // Why the last fill stopped short ("" when it did not).
+    QString FillError() const { return fillError; }
+
+    // Host notifications; tests may call them.
+    void MouseDownNotify(short button, short shift, float x, float y);
+    void MouseMoveNotify(short button, short shift, float x, float y);
+    void MouseUpNotify(short button, short shift, float x, float y);
+    // The list's pick, the calendar's double click.
+    void ListItemClicked(short index);
+    void CalendarDblClick();
+    // One tick of the watch over an open panel.
+    void FocusTick();
+
+signals:
+    void ValueChanged();
+    void KeyUp(short& KeyCode, short& Shift);
+    void MouseDown(short& Button, short& Shift, float& X, float& Y);
+    void MouseMove(short& Button, short& Shift, float& X, float& Y);
+    void MouseUp(short& Button, short& Shift, float& X, float& Y);
+    void KeyDown(short& KeyCode, short& Shift);
+    void KeyPress(short& KeyAscii);
+
+protected:
+    void Paint() override;
+    void HoverTick(bool pointerLeft) override;
+    void resizeEvent(QResizeEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void layout();
+    // Loads the pictures and fills the panel for a type not yet applied.
+    void applyType();
+    void raiseValueChanged();
+    void applyFieldFont();
+    void loadTypeImages();
+    void showValue();
+    void showDate();
+    // Selects the entry whose value is v, quietly; none when nothing matches.
+    void selectValue(const QString& v);
+    void fillPrinters();
+    void fillDrives();
+    void fillFonts();
+    void fillList(void (quilDropDown::*fill)());
+    void applyColours();
+    void handColoursDown();
+    bool outsideCheck();
+    void setLook(int l);
+    QString valueOfType() const;
+
+    QLineEdit* field = nullptr;
+    quilXButton* arrow = nullptr;
+    DropPanel* panel = nullptr;
+    quilListbox* list = nullptr;
+    quilMonthview* calendar = nullptr;
+    quilPUMenu* menu = nullptr;
+    ImageList* images = nullptr;
+    QTimer focusTimer;
+    OLE_COLOR backColor = 0xFFFFFF;
+    OLE_COLOR foreColor = 0xC00000;
+    OLE_COLOR selectionColor = 33023;
+    OLE_COLOR tabSelectColor = 38631;
+    ColorScheme scheme;
+    QString dateFormat = QStringLiteral("dd.mm.yyyy");
+    QString printerName;
+    QString driveLetter = QStringLiteral("C:");
+    QString fontName = QStringLiteral("Arial");
+    QString fillError;
+    eComboType comboType = ctDateBox;
+    short day = 1, month = 1, year = 2005;
+    short typeIcon = 0;
+    int look = LookNormal;
+    int appliedType = 0;
+    // ValueChanged handlers running; the panel's list may be inside its own click.
+    int picking = 0;
+    bool enabledFlag = false;
+    bool mouseIsDown = false;
+    bool panelOpen = false;
+    bool listMouseDown = false;
+    // Presses are watched only after both buttons were seen up once.
+    bool armed = false;
+    // Selections made from code, not by the user.
+    bool quiet = false;
+};
+
+} // namespace quil
