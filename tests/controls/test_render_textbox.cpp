@@ -39,3 +39,31 @@ TEST(RenderTextBox, FrameFieldAndOwnHeight)
     EXPECT_NE(run({"--class", "quilTextBox", "--size", "120x20", "--set", "DataFormat=df_Nothing"}, &err), 0);
     EXPECT_TRUE(err.contains("DataFormat")) << err.toStdString();
 }
+
+// The drop-down: its picture, text field and arrow drawn in, at its own height.
+TEST(RenderTextBox, DropDownWithItsPartsAtItsOwnHeight)
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath("drop.png");
+    QProcess p;
+    p.start(QStringLiteral(QUIL_RENDER_CONTROL),
+            {"--class", "quilDropDown", "--size", "160x60", "--set", "ComboType=ctDateBox", "--set", "Day=5",
+             "--set", "Month=3", "--set", "Year=2007", "--out", out});
+    p.waitForFinished(60000);
+    ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    const QImage img = QImage(out).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(img.width(), 160);
+    EXPECT_LT(img.height(), 60) << "the box is as high as a line of text and its frame";
+    EXPECT_EQ(img.pixel(0, 0), qRgb(230, 230, 249)) << "the corner keeps the face";
+    auto darkIn = [&](int x0, int x1) {
+        int dark = 0;
+        for (int y = 2; y < img.height() - 2; ++y)
+            for (int x = x0; x < x1; ++x)
+                dark += qBlue(img.pixel(x, y)) < 150 || (qRed(img.pixel(x, y)) > 180 && qGreen(img.pixel(x, y)) < 120);
+        return dark;
+    };
+    EXPECT_GT(darkIn(4, 20), 5) << "the date picture";
+    EXPECT_GT(darkIn(40, 110), 10) << "the date text";
+    const int arrow = img.width() - (img.height() - 4) - 2;
+    EXPECT_GT(darkIn(arrow + 2, img.width() - 4), 3) << "the arrow's triangle";
+}

@@ -74,6 +74,7 @@ TEST(TypeLibrary, ClassesAgainstTheClassTable)
         "class quilButton kind control creatable container interface _quilButton id 0 events __quilButton",
         "class quilColorPicker kind control creatable container interface _quilColorPicker id 1 events "
         "__quilColorPicker",
+        "class quilDropDown kind control creatable container interface _quilDropDown id 2 events __quilDropDown",
         "class quilLabel kind control creatable container interface _quilLabel id 5 events __quilLabel",
         "class quilListbox kind control creatable container interface _quilListbox id 6 events __quilListbox",
         "class quilMonthview kind control creatable container interface _quilMonthview id 7 events __quilMonthview",
@@ -127,6 +128,17 @@ TEST(TypeLibrary, ClassesAgainstTheClassTable)
     EXPECT_TRUE(bar.contains("property Orientation : quil::MyOrientation = pbVertical"));
     EXPECT_TRUE(bar.contains("property Min : int = 1"));
     EXPECT_EQ(section(all, "class quilTab"), QStringList({"method ID() -> short"}));
+    // The drop-down's events in their numbered order; its stored Enabled starts False.
+    const QStringList drop = section(all, "class quilDropDown");
+    QStringList dropEvents;
+    for (const QString& l : drop)
+        if (l.startsWith("event "))
+            dropEvents << l.section('(', 0, 0).mid(6);
+    EXPECT_EQ(dropEvents,
+              QStringList({"ValueChanged", "KeyUp", "MouseDown", "MouseMove", "MouseUp", "KeyDown", "KeyPress"}));
+    EXPECT_TRUE(drop.contains("property Enabled : bool = False"));
+    EXPECT_TRUE(drop.contains("property ComboType : quil::eComboType = ctDateBox"));
+    EXPECT_TRUE(drop.contains("method SetComboType() -> void"));
 
     EXPECT_EQ(section(all, "class quilSlider"),
               QStringList({"property BackColor : OLE_COLOR = &HFFFFFF", "property ForeColor : OLE_COLOR = &HC00000",

@@ -331,6 +331,13 @@ void GalleryWindow::showcase()
             make(e.name, QRect(x + 540, y + 290, 60, 24));
         } else if (cls == QLatin1String("quilColorPicker")) {
             make(e.name, QRect(x + 360, y + 230, 160, 100));
+        } else if (cls == QLatin1String("quilDropDown")) {
+            // One of each type: a date, a colour (its panel is empty), printers, drives, fonts.
+            int column = 0;
+            for (quil::eComboType type :
+                 {quil::ctDateBox, quil::ctColorPicker, quil::ctPrinterSelect, quil::ctDriveSelect, quil::ctFontSelect})
+                if (auto* d = make(e.name, QRect(x + 154 * column++, y + 330, 146, 21)))
+                    d->setProperty("ComboType", QVariant::fromValue(type));
         } else {
             // Any other class: one of it, at a size a newcomer shows at.
             make(e.name, QRect(x, genericY, 140, 28));

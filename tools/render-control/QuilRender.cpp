@@ -61,10 +61,11 @@ bool IsQuilClass(const QString& cls) { return QuilClasses().contains(cls); }
 
 std::optional<qint64> QuilEnumValue(const QString& text)
 {
-    for (const QMetaEnum& en : {QMetaEnum::fromType<quil::MyOrientation>(), QMetaEnum::fromType<quil::TickStyles>(),
-                                QMetaEnum::fromType<quil::MyType>(), QMetaEnum::fromType<quil::DataFormats>()}) {
+    // Every enumeration the library publishes.
+    const QMetaObject& m = quil::staticMetaObject;
+    for (int i = 0; i < m.enumeratorCount(); ++i) {
         bool ok = false;
-        const int v = en.keyToValue(text.toLatin1().constData(), &ok);
+        const int v = m.enumerator(i).keyToValue(text.toLatin1().constData(), &ok);
         if (ok)
             return v;
     }
