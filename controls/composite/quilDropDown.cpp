@@ -15,6 +15,7 @@
 #include "frame/LateImageList.h"
 #include "platform/surface/Surface.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -23,6 +24,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <cmath>
+#include <functional>
 
 namespace quil {
 
@@ -81,6 +83,24 @@ public:
     }
 };
 
+// Presses anywhere in the program while the panel is open.
+class PressWatch : public QObject {
+public:
+    explicit PressWatch(std::function<void(QWidget*)> pressed, QObject* parent)
+        : QObject(parent), pressed(std::move(pressed)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if (e->type() == QEvent::MouseButtonPress && watched->isWidgetType())
+            pressed(static_cast<QWidget*>(watched));
+        return false;
+    }
+
+private:
+    std::function<void(QWidget*)> pressed;
+};
+
 // ================================================================ the control
 
 quilDropDown::quilDropDown(QWidget* parent) : quilControl(parent)
@@ -130,6 +150,7 @@ quilDropDown::quilDropDown(QWidget* parent) : quilControl(parent)
     connect(calendar, &quilMonthview::DblClick, this, &quilDropDown::CalendarDblClick);
 
     images = new ImageList(16, 16, this);
+    pressWatch = new PressWatch([this](QWidget* w) { pressedOn(w); }, this);
     focusTimer.setInterval(WatchInterval);
     connect(&focusTimer, &QTimer::timeout, this, &quilDropDown::FocusTick);
     connect(this, &quilControl::PropertyChanged, this, [this](const QString& name) {
@@ -142,6 +163,7 @@ quilDropDown::quilDropDown(QWidget* parent) : quilControl(parent)
 quilDropDown::~quilDropDown()
 {
     focusTimer.stop();
+    qApp->removeEventFilter(pressWatch);
     panel->hide();
     ClearWindowOpacity(panel);
     // A ValueChanged handler may delete the box while the panel's list is still in its own click.
@@ -406,7 +428,10 @@ void quilDropDown::SetComboType()
         else
             fillList(&quilDropDown::fillFonts);
         break;
-    default: break;
+    default:
+        // No picture of another type's for a type without one.
+        typeIcon = 0;
+        break;
     }
     appliedType = comboType;
 }
@@ -601,6 +626,8 @@ void quilDropDown::CreateMenu(int& X, int& Y)
         selectValue(valueOfType());
     }
     FloatOver(panel, this);
+    // A press elsewhere in this program is seen at once, however short.
+    qApp->installEventFilter(pressWatch);
     panel->show();
     panel->raise();
     panelOpen = true;
@@ -645,6 +672,15 @@ void quilDropDown::handColoursDown()
         calendar->setForeColor(foreColor);
 }
 
+void quilDropDown::pressedOn(QWidget* w)
+{
+    // The box, the panel and the calendar's month list are inside.
+    const QWidget* months = calendar->MonthList()->PopupWindow();
+    const auto within = [w](const QWidget* o) { return w == o || o->isAncestorOf(w); };
+    if (panel->isVisible() && !within(this) && !within(panel) && !within(months) && !calendar->bMenuOpen())
+        panel->hide();
+}
+
 bool quilDropDown::outsideCheck()
 {
     const QPoint p = PointerPosition();
@@ -673,6 +709,7 @@ void quilDropDown::FocusTick()
     if (!panel->isVisible() && !keep) {
         panelOpen = false;
         focusTimer.stop();
+        qApp->removeEventFilter(pressWatch);
     }
 }
 
@@ -827,6 +864,7 @@ void quilDropDown::mouseReleaseEvent(QMouseEvent* e)
 bool quilDropDown::eventFilter(QObject* watched, QEvent* e)
 {
     const QEvent::Type t = e->type();
+
     if (watched == field || watched == arrow) {
         // The text field's and the arrow's mouse are the box's, in their own coordinates.
         if (t == QEvent::MouseButtonPress || t == QEvent::MouseMove || t == QEvent::MouseButtonRelease) {

@@ -191,7 +191,7 @@ void GalleryWindow::showcase()
         return c;
     };
     int x = 16, y = 16;
-    int genericY = 380;
+    int genericY = 400;
     for (const quil::ClassEntry& e : quil::ClassTable()) {
         if (e.kind != quil::ClassEntry::Control || !e.create)
             continue;
@@ -336,7 +336,7 @@ void GalleryWindow::showcase()
             int column = 0;
             for (quil::eComboType type :
                  {quil::ctDateBox, quil::ctColorPicker, quil::ctPrinterSelect, quil::ctDriveSelect, quil::ctFontSelect})
-                if (auto* d = make(e.name, QRect(x + 154 * column++, y + 330, 146, 21)))
+                if (auto* d = make(e.name, QRect(x + 154 * column++, y + 352, 146, 21)))
                     d->setProperty("ComboType", QVariant::fromValue(type));
         } else {
             // Any other class: one of it, at a size a newcomer shows at.

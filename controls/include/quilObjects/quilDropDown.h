@@ -170,6 +170,7 @@ private:
     void applyColours();
     void handColoursDown();
     bool outsideCheck();
+    void pressedOn(QWidget* w);
     void setLook(int l);
     QString valueOfType() const;
 
@@ -180,6 +181,7 @@ private:
     quilMonthview* calendar = nullptr;
     quilPUMenu* menu = nullptr;
     ImageList* images = nullptr;
+    QObject* pressWatch = nullptr;
     QTimer focusTimer;
     OLE_COLOR backColor = 0xFFFFFF;
     OLE_COLOR foreColor = 0xC00000;
