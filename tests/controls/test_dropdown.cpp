@@ -15,6 +15,7 @@
 #include <quilObjects/quilListbox.h>
 #include <quilObjects/quilMonthview.h>
 #include <quilObjects/quilPUMenu.h>
+#include <quilObjects/quilScrollBar.h>
 
 #include <QAccessible>
 #include <QApplication>
@@ -198,6 +199,10 @@ TEST(DropDown, SettingTheSameTypeKeepsItsListAndANewTypeFillsAnew)
 
     f.box->setComboType(ctPrinterSelect);
     EXPECT_EQ(f.box->Entries()->Count(), 3);
+    // The colour type has no list and no picture, not another type's.
+    f.box->setComboType(ctColorPicker);
+    EXPECT_EQ(f.box->TypeIcon(), 0);
+    EXPECT_TRUE(f.box->List()->isHidden());
     EXPECT_EQ(f.box->TypeImages()->Count(), 4);
     f.box->setComboType(ctFontSelect);
     EXPECT_EQ(f.captions(), QStringList{"Other"});
@@ -351,6 +356,22 @@ TEST(DropDown, TheWatchClosesThePanelOnlyForAPressOutsideBoxAndPanel)
     EXPECT_FALSE(f.box->Panel()->isVisible());
     EXPECT_FALSE(f.box->PanelOpen());
     EXPECT_FALSE(f.box->Watching());
+    EXPECT_EQ(picked.count(), 0);
+
+    // A press on another widget of the program closes it at once, before any tick.
+    f.system.buttons = {};
+    f.box->OpenPanel();
+    QWidget other(&f.host);
+    other.setGeometry(200, 40, 50, 30);
+    other.show();
+    QTest::mousePress(&other, Qt::LeftButton);
+    EXPECT_FALSE(f.box->Panel()->isVisible());
+    QTest::mouseRelease(&other, Qt::LeftButton);
+    // One on the panel's own list does not.
+    f.box->OpenPanel();
+    QTest::mousePress(f.box->List()->ScrollBar(), Qt::LeftButton, {}, QPoint(8, 40));
+    EXPECT_TRUE(f.box->Panel()->isVisible());
+    QTest::mouseRelease(f.box->List()->ScrollBar(), Qt::LeftButton, {}, QPoint(8, 40));
     EXPECT_EQ(picked.count(), 0);
 }
 

@@ -4,11 +4,15 @@
 // leak into a test.
 #include "CupsServer.h"
 
+#include <quilObjects/ComboDatas.h>
+#include <quilObjects/quilDropDown.h>
+
 #include <QDir>
 #include <QFile>
 #include <QPrinterInfo>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QWidget>
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
@@ -103,4 +107,28 @@ TEST(CupsPrinters, UserDefaultsDoNotOverrideTheServersDefault)
     EXPECT_EQ(qgetenv("HOME"), userHome.path().toUtf8());
     EXPECT_EQ(qgetenv("LPDEST"), "quil-office");
     EXPECT_EQ(qgetenv("PRINTER"), "quil-office");
+}
+
+// The drop-down's printer list, read live from the private scheduler: both
+// queues, the default marked with the default local printer's picture.
+TEST(CupsPrinters, TheDropDownListsTheQueuesAndMarksTheDefault)
+{
+    CupsServer cups;
+    if (!cups.ok())
+        GTEST_SKIP() << cups.lastError().toStdString();
+    ASSERT_TRUE(cups.addQueue("quil-office")) << cups.lastError().toStdString();
+    ASSERT_TRUE(cups.addQueue("quil-lab", true)) << cups.lastError().toStdString();
+
+    QWidget host;
+    quil::quilDropDown box(&host);
+    box.setComboType(quil::ctPrinterSelect);
+    const auto items = box.Entries();
+    std::map<QString, short> icons;
+    for (int i = 1; i <= items->Count(); ++i)
+        icons[items->Item(i)->Caption()] = items->Item(i)->Icon();
+    EXPECT_EQ(icons, (std::map<QString, short>{{"quil-lab", 3}, {"quil-office", 1}}));
+
+    box.setPrinterName("quil-lab");
+    EXPECT_EQ(box.Text(), "quil-lab");
+    EXPECT_EQ(box.TypeIcon(), 3);
 }
