@@ -535,7 +535,14 @@ QString quilDropDown::FormatDate(const QString& pattern, int d, int m, int y)
     return s;
 }
 
-void quilDropDown::showDate() { field->setText(FormatDate(dateFormat, day, month, year)); }
+void quilDropDown::showText(const QString& text)
+{
+    field->setText(text);
+    // A long name shows its beginning, not its end.
+    field->setCursorPosition(0);
+}
+
+void quilDropDown::showDate() { showText(FormatDate(dateFormat, day, month, year)); }
 
 void quilDropDown::showValue()
 {
@@ -556,7 +563,7 @@ void quilDropDown::selectValue(const QString& v)
         if (e->Value() != v)
             continue;
         // The box shows the value it holds; a value nothing matches changes nothing.
-        field->setText(e->Caption().remove(QLatin1Char('\t')));
+        showText(e->Caption().remove(QLatin1Char('\t')));
         typeIcon = e->Icon();
         quiet = true;
         QPointer<quilDropDown> self(this);
@@ -579,7 +586,7 @@ void quilDropDown::ListItemClicked(short index)
         return;
     panel->hide();
     const auto e = items->Item(index);
-    field->setText(e->Caption().remove(QLatin1Char('\t')));
+    showText(e->Caption().remove(QLatin1Char('\t')));
     if (comboType == ctPrinterSelect)
         printerName = e->Value();
     else if (comboType == ctDriveSelect)

@@ -167,6 +167,7 @@ TEST(DropDown, AValueSetFromCodeIsNoPickAndAMissingOneChangesNothing)
     QSignalSpy picked(f.box, &quilDropDown::ValueChanged);
     f.box->setFontName("Mono");
     EXPECT_EQ(f.box->Text(), "Mono");
+    EXPECT_EQ(f.box->TextField()->cursorPosition(), 0) << "a long name shows its beginning";
     EXPECT_EQ(f.box->List()->SelectedItem(), f.indexOf("Mono"));
 
     // Nothing matches: the list keeps its selection, the box its text, and

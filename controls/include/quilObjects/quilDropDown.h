@@ -161,6 +161,7 @@ private:
     void loadTypeImages();
     void showValue();
     void showDate();
+    void showText(const QString& text);
     // Selects the entry whose value is v, quietly; none when nothing matches.
     void selectValue(const QString& v);
     void fillPrinters();
