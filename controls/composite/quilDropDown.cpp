@@ -753,6 +753,13 @@ void quilDropDown::layout()
     Refresh();
 }
 
+void quilDropDown::hideEvent(QHideEvent* e)
+{
+    // A panel left floating over a closed or hidden form would lead nowhere.
+    panel->hide();
+    quilControl::hideEvent(e);
+}
+
 void quilDropDown::resizeEvent(QResizeEvent* e)
 {
     quilControl::resizeEvent(e);

@@ -374,6 +374,9 @@ TEST(DropDown, TheWatchClosesThePanelOnlyForAPressOutsideBoxAndPanel)
     EXPECT_TRUE(f.box->Panel()->isVisible());
     QTest::mouseRelease(f.box->List()->ScrollBar(), Qt::LeftButton, {}, QPoint(8, 40));
     EXPECT_EQ(picked.count(), 0);
+    // Hiding the form takes the panel with it.
+    f.host.hide();
+    EXPECT_FALSE(f.box->Panel()->isVisible());
 }
 
 TEST(DropDown, ADateIsPickedByADoubleClickOnTheSelectedDayOnly)

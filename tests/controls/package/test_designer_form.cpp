@@ -119,9 +119,14 @@ TEST(DesignerPlugin, LoadsFromTheFolderAndOffersTheLibrarysControls)
             EXPECT_EQ(made->property("BackColor").toUInt(), 0xFFFFFFu) << w->name().toStdString();
         }
     }
-    EXPECT_TRUE(names.contains(QStringLiteral("quil::quilButton")));
-    EXPECT_TRUE(names.contains(QStringLiteral("quil::quilScrollBar")));
-    EXPECT_TRUE(names.contains(QStringLiteral("quil::quilTab")));
+    // All thirteen public controls, each once.
+    QStringList sorted = names;
+    sorted.sort();
+    EXPECT_EQ(sorted, QStringList({"quil::quilButton", "quil::quilColorPicker", "quil::quilDropDown",
+                                   "quil::quilLabel", "quil::quilListbox", "quil::quilMonthview",
+                                   "quil::quilPUMenu", "quil::quilProgressBar", "quil::quilScrollBar",
+                                   "quil::quilSlider", "quil::quilTab", "quil::quilTextBox",
+                                   "quil::quilToolbar"}));
     // The private button and the non-visual classes are not offered.
     for (const QString& name : names)
         EXPECT_TRUE(name.startsWith(QStringLiteral("quil::quil")) && name != QStringLiteral("quil::quilXButton"))
