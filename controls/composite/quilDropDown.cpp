@@ -1,105 +1,30 @@
 #include <quilObjects/ComboDatas.h>
-#include <quilObjects/IconExtractor.h>
 #include <quilObjects/ImageList.h>
-#include <quilObjects/Routines.h>
-#include <quilObjects/Search.h>
 #include <quilObjects/quilDropDown.h>
 #include <quilObjects/quilListbox.h>
 #include <quilObjects/quilMonthview.h>
-#include <quilObjects/quilPUMenu.h>
 
-#include "DropDownSources.h"
+#include "DropPanel.h"
 #include "basic/quilXButton.h"
-#include "frame/Floating.h"
-#include "frame/Gradient.h"
 #include "frame/LateImageList.h"
 #include "platform/surface/Surface.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QScreen>
 #include <cmath>
-#include <functional>
 
 namespace quil {
 
 namespace {
 
-constexpr int TwipsPerPixel = quilPUMenu::TwipsPerPixel;
 // The watch's period: quick enough to feel immediate, idle enough to cost nothing.
 constexpr int WatchInterval = 10;
 
-const QString ShellFolders = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders");
-const QString MuiCache = QStringLiteral("Software\\Microsoft\\Windows\\ShellNoRoam\\MUICache");
-
 int Round(double v) { return static_cast<int>(std::nearbyint(v)); }
 
-QColor colourOf(OLE_COLOR c)
-{
-    const OLE_COLOR rgb = TranslateColor(c);
-    return QColor(int(rgb & 0xFF), int((rgb >> 8) & 0xFF), int((rgb >> 16) & 0xFF));
-}
-
-bool insideEdges(const QRect& r, const QPoint& p)
-{
-    // The edges belong to the rectangle on all four sides.
-    return p.x() >= r.left() && p.x() <= r.left() + r.width() && p.y() >= r.top() && p.y() <= r.top() + r.height();
-}
-
-// A user folder that is really there; the home folder stands for "none".
-QString userFolder(const char* name)
-{
-    const QString path = RegReadString(HKEY_CURRENT_USER, ShellFolders, QString::fromLatin1(name), QString());
-    if (path.isEmpty() || !QFileInfo(path).isDir())
-        return {};
-    if (QDir(path) == QDir::home() && QLatin1String(name) == QLatin1String("Desktop"))
-        return {};
-    return QDir::cleanPath(path);
-}
-
 } // namespace
-
-// The panel: a floating window under the box, in the scheme's back colour.
-class DropPanel : public QWidget {
-public:
-    DropPanel()
-    {
-        setObjectName(QStringLiteral("picList"));
-        MakeFloating(this);
-        setAutoFillBackground(true);
-    }
-    void setBack(OLE_COLOR c)
-    {
-        QPalette p = palette();
-        if (p.color(QPalette::Window) == colourOf(c))
-            return;
-        p.setColor(QPalette::Window, colourOf(c));
-        setPalette(p);
-    }
-};
-
-// Presses anywhere in the program while the panel is open.
-class PressWatch : public QObject {
-public:
-    explicit PressWatch(std::function<void(QWidget*)> pressed, QObject* parent)
-        : QObject(parent), pressed(std::move(pressed)) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* e) override
-    {
-        if (e->type() == QEvent::MouseButtonPress && watched->isWidgetType())
-            pressed(static_cast<QWidget*>(watched));
-        return false;
-    }
-
-private:
-    std::function<void(QWidget*)> pressed;
-};
 
 // ================================================================ the control
 
@@ -362,165 +287,6 @@ QString quilDropDown::valueOfType() const
     }
 }
 
-// ------------------------------------------------------------ the type
-
-void quilDropDown::applyType()
-{
-    // The type on show keeps its list and pictures.
-    if (comboType == appliedType)
-        return;
-    loadTypeImages();
-    SetComboType();
-}
-
-void quilDropDown::loadTypeImages()
-{
-    static const std::vector<short> date = {167};
-    static const std::vector<short> printers = {16, 60, 81, 82};
-    static const std::vector<short> drives = {8, 6, 11, 9, 34, 126, 15, 18, 3};
-    const std::vector<short>* icons = nullptr;
-    switch (comboType) {
-    case ctDateBox: icons = &date; break;
-    case ctPrinterSelect: icons = &printers; break;
-    case ctDriveSelect: icons = &drives; break;
-    case ctFontSelect: break;
-    default: return;
-    }
-    list->ListboxItems()->Clear();
-    images->Clear();
-    if (!icons)
-        return;
-    IconExtractor extractor;
-    extractor.setMaskColor(images->MaskColor());
-    const QString shell = SystemFolder() + QStringLiteral("shell32.dll");
-    for (short i : *icons)
-        images->Add(extractor.ExtractIcon(shell, i, SmallIcon));
-    list->setImageList(images);
-}
-
-void quilDropDown::SetComboType()
-{
-    if (comboType == appliedType)
-        return;
-    list->hide();
-    calendar->hide();
-    typeIcon = 1;
-    // Another type's value is no value of this one.
-    field->clear();
-    switch (comboType) {
-    case ctDateBox:
-        panel->resize(calendar->size());
-        calendar->move(0, 0);
-        calendar->show();
-        field->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-        break;
-    case ctPrinterSelect:
-    case ctDriveSelect:
-    case ctFontSelect:
-        panel->resize(std::max(width(), PanelMinWidth), ListPanelHeight);
-        list->setGeometry(panel->contentsRect());
-        list->show();
-        field->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        if (comboType == ctPrinterSelect)
-            fillList(&quilDropDown::fillPrinters);
-        else if (comboType == ctDriveSelect)
-            fillList(&quilDropDown::fillDrives);
-        else
-            fillList(&quilDropDown::fillFonts);
-        break;
-    default:
-        // No picture of another type's for a type without one.
-        typeIcon = 0;
-        break;
-    }
-    appliedType = comboType;
-}
-
-void quilDropDown::fillList(void (quilDropDown::*fill)())
-{
-    fillError.clear();
-    try {
-        (this->*fill)();
-    } catch (const Error& e) {
-        // What was listed before the failure stays listed.
-        fillError = QString::fromStdString(e.what());
-        qWarning("quilDropDown: the list stopped short: %s", e.what());
-    }
-    list->Refresh();
-}
-
-void quilDropDown::fillPrinters()
-{
-    auto items = list->ListboxItems();
-    items->Clear();
-    items->setSorted(false);
-    list->setValueFont(false);
-    const DropDownSources& sources = DropDownSystem();
-    const PrinterList printers = sources.printers ? sources.printers() : LivePrinters();
-    for (const PrinterEntry& p : printers.printers) {
-        const bool network = p.remote || p.name.startsWith(QLatin1String("\\\\"));
-        short picture = network ? 2 : 1;
-        if (!printers.defaultName.isEmpty() && p.name == printers.defaultName)
-            picture = network ? 4 : 3;
-        QString caption = p.name;
-        caption.remove(QStringLiteral("\\\\"));
-        items->Add(p.name, caption, p.name, picture, QString());
-    }
-}
-
-void quilDropDown::fillFonts()
-{
-    auto items = list->ListboxItems();
-    items->Clear();
-    items->setSorted(true);
-    list->setValueFont(true);
-    const DropDownSources& sources = DropDownSystem();
-    for (const QString& name : UniqueFamilies(sources.fonts ? sources.fonts() : LiveFonts()))
-        items->Add(name, name, name, 0, QString());
-}
-
-void quilDropDown::fillDrives()
-{
-    auto items = list->ListboxItems();
-    items->Clear();
-    items->setSorted(false);
-    list->setValueFont(false);
-    const QString tab = QStringLiteral("\t");
-
-    const QString desktop = userFolder("Desktop");
-    Search::Results folders = std::make_shared<sf_Information>();
-    if (!desktop.isEmpty()) {
-        items->Add(QStringLiteral("X_Desktop"), QStringLiteral("Desktop"), desktop, 5, QString());
-        Search().Search_Directory(desktop, QStringLiteral("*"), folders);
-    }
-    const QString computer = RegReadString(HKEY_CURRENT_USER, MuiCache,
-                                           QStringLiteral("@C:\\WINDOWS\\system32\\SHELL32.dll,-9216"), QString());
-    items->Add(QStringLiteral("X_MyComputer"), tab + computer, QStringLiteral("X_MyComputer"), 7, QString());
-
-    const DropDownSources& sources = DropDownSystem();
-    for (const VolumeEntry& v : sources.volumes ? sources.volumes() : LiveVolumes()) {
-        static const short pictures[] = {1, 2, 3, 4};
-        const QString caption = VolumeCaption(v);
-        items->Add(caption, tab + tab + caption, v.mountPoint, pictures[v.kind], QString());
-    }
-
-    const QString personal = userFolder("Personal");
-    if (!personal.isEmpty())
-        items->Add(QStringLiteral("X_Personal"), FileNamePart(personal), personal, 6, QString());
-    const QString network = RegReadString(HKEY_CURRENT_USER, MuiCache,
-                                          QStringLiteral("@C:\\WINDOWS\\system32\\SHELL32.dll,-9217"), QString());
-    items->Add(QStringLiteral("X_Network"), network, QStringLiteral("X_Network"), 8, QString());
-
-    for (int i = 1; i <= folders->Count(); ++i) {
-        const auto f = folders->Item(i);
-        // Hidden folders are not for picking.
-        if (f->Attri() & 2)
-            continue;
-        const QString path = f->Path() + f->Filename();
-        items->Add(path, f->Filename(), path, 9, QString());
-    }
-}
-
 // ------------------------------------------------------------ the value
 
 QString quilDropDown::FormatDate(const QString& pattern, int d, int m, int y)
@@ -574,152 +340,6 @@ void quilDropDown::selectValue(const QString& v)
     }
 }
 
-// ------------------------------------------------------------ picking
-
-void quilDropDown::ListItemClicked(short index)
-{
-    // A selection made from code, or the list's keys while the panel is closed, picks nothing.
-    if (quiet || !panel->isVisible())
-        return;
-    const auto items = list->ListboxItems();
-    if (index < 1 || index > items->Count())
-        return;
-    panel->hide();
-    const auto e = items->Item(index);
-    showText(e->Caption().remove(QLatin1Char('\t')));
-    if (comboType == ctPrinterSelect)
-        printerName = e->Value();
-    else if (comboType == ctDriveSelect)
-        driveLetter = e->Value();
-    else if (comboType == ctFontSelect)
-        fontName = e->Value();
-    typeIcon = e->Icon();
-    Refresh();
-    raiseValueChanged();
-}
-
-void quilDropDown::CalendarDblClick()
-{
-    if (!panel->isVisible())
-        return;
-    panel->hide();
-    day = calendar->iDay();
-    month = calendar->iMonth();
-    year = calendar->iYear();
-    showDate();
-    raiseValueChanged();
-}
-
-void quilDropDown::raiseValueChanged()
-{
-    ++picking;
-    QPointer<quilDropDown> self(this);
-    emit ValueChanged();
-    if (self)
-        --picking;
-}
-
-// ------------------------------------------------------------ the panel
-
-void quilDropDown::CreateMenu(int& X, int& Y)
-{
-    panel->move(Round(double(X) / TwipsPerPixel), Round(double(Y) / TwipsPerPixel));
-    handColoursDown();
-    if (comboType == ctDateBox) {
-        calendar->setiDay(day);
-        calendar->setiMonth(month);
-        calendar->setiYear(year);
-    } else if (comboType == ctPrinterSelect || comboType == ctDriveSelect || comboType == ctFontSelect) {
-        selectValue(valueOfType());
-    }
-    FloatOver(panel, this);
-    // A press elsewhere in this program is seen at once, however short.
-    qApp->installEventFilter(pressWatch);
-    panel->show();
-    panel->raise();
-    panelOpen = true;
-    SetWindowOpacity(panel, 230);
-    // No waiting here for the opening click's button to come up: the watch
-    // starts disarmed and ignores presses until it has seen both buttons up.
-    armed = false;
-    listMouseDown = false;
-    focusTimer.start();
-}
-
-void quilDropDown::OpenPanel()
-{
-    const QPoint topLeft = mapToGlobal(QPoint(0, 0));
-    QPoint at(topLeft.x(), topLeft.y() + height());
-    // Kept on the screen: above the box when there is no room below.
-    if (QScreen* screen = QGuiApplication::screenAt(topLeft) ? QGuiApplication::screenAt(topLeft)
-                                                            : QGuiApplication::primaryScreen()) {
-        const QRect g = screen->geometry();
-        if (at.y() + panel->height() > g.bottom() + 1 && topLeft.y() - panel->height() >= g.top())
-            at.setY(topLeft.y() - panel->height());
-        if (at.x() + panel->width() > g.right() + 1)
-            at.setX(std::max(g.left(), g.right() + 1 - panel->width()));
-    }
-    int X = at.x() * TwipsPerPixel, Y = at.y() * TwipsPerPixel;
-    CreateMenu(X, Y);
-}
-
-void quilDropDown::ClosePanel() { panel->hide(); }
-
-void quilDropDown::handColoursDown()
-{
-    if (list->BackColor() != backColor)
-        list->setBackColor(backColor);
-    if (list->ForeColor() != foreColor)
-        list->setForeColor(foreColor);
-    if (list->SelectionColor() != selectionColor)
-        list->setSelectionColor(selectionColor);
-    if (calendar->BackColor() != backColor)
-        calendar->setBackColor(backColor);
-    if (calendar->ForeColor() != foreColor)
-        calendar->setForeColor(foreColor);
-}
-
-void quilDropDown::pressedOn(QWidget* w)
-{
-    // The box, the panel and the calendar's month list are inside.
-    const QWidget* months = calendar->MonthList()->PopupWindow();
-    const auto within = [w](const QWidget* o) { return w == o || o->isAncestorOf(w); };
-    if (panel->isVisible() && !within(this) && !within(panel) && !within(months) && !calendar->bMenuOpen())
-        panel->hide();
-}
-
-bool quilDropDown::outsideCheck()
-{
-    const QPoint p = PointerPosition();
-    const QRect box(mapToGlobal(QPoint(0, 0)), size());
-    if (calendar->bMenuOpen() || insideEdges(box, p))
-        return true;
-    if ((quilPUMenu::GlobalButtons() & (Qt::LeftButton | Qt::RightButton)) && !listMouseDown) {
-        if (!insideEdges(panel->frameGeometry(), p))
-            panel->hide();
-        return false;
-    }
-    return listMouseDown;
-}
-
-void quilDropDown::FocusTick()
-{
-    if (!focusTimer.isActive())
-        return;
-    bool keep;
-    if (!armed && panel->isVisible()) {
-        armed = !(quilPUMenu::GlobalButtons() & (Qt::LeftButton | Qt::RightButton));
-        keep = true;
-    } else {
-        keep = outsideCheck();
-    }
-    if (!panel->isVisible() && !keep) {
-        panelOpen = false;
-        focusTimer.stop();
-        qApp->removeEventFilter(pressWatch);
-    }
-}
-
 // ------------------------------------------------------------ layout and look
 
 void quilDropDown::applyFieldFont()
@@ -769,7 +389,7 @@ void quilDropDown::resizeEvent(QResizeEvent* e)
 void quilDropDown::applyColours()
 {
     QPalette p = field->palette();
-    const QColor face = colourOf(scheme.FaceTop), text = colourOf(scheme.Text);
+    const QColor face = QtColor(scheme.FaceTop), text = QtColor(scheme.Text);
     if (p.color(QPalette::Base) == face && p.color(QPalette::Text) == text)
         return;
     for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {

@@ -41,11 +41,6 @@ const char* const DefaultCaptions[5] = {"Cut", "Copy", "Paste", "Delete", "Selec
 const char* const CaptionNames[5] = {"textCut", "textCopy", "textPaste", "textDelete", "textSelectAll"};
 const char* const MenuKeys[5] = {"a", "b", "c", "d", "f"};
 
-QColor colourOf(OLE_COLOR c)
-{
-    const OLE_COLOR rgb = TranslateColor(c);
-    return QColor(int(rgb & 0xFF), int((rgb >> 8) & 0xFF), int((rgb >> 16) & 0xFF));
-}
 
 
 // The character a key press types, as the platform numbers it: Ctrl with a
@@ -436,8 +431,8 @@ void quilTextBox::resizeEvent(QResizeEvent* e)
 void quilTextBox::applyColours()
 {
     QPalette p = field->palette();
-    const QColor face = colourOf(scheme.FaceTop);
-    const QColor text = colourOf(Enabled() ? scheme.Text : scheme.EdgeEnd);
+    const QColor face = QtColor(scheme.FaceTop);
+    const QColor text = QtColor(Enabled() ? scheme.Text : scheme.EdgeEnd);
     // The same in every state: the field is disabled while the menu is open
     // and must not flash grey for it.
     for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {

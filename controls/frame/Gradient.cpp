@@ -4,6 +4,12 @@
 
 namespace quil {
 
+QColor QtColor(OLE_COLOR colour)
+{
+    const OLE_COLOR rgb = TranslateColor(colour);
+    return QColor(int(rgb & 0xFF), int((rgb >> 8) & 0xFF), int((rgb >> 16) & 0xFF));
+}
+
 using platform::TRIVERTEX;
 
 TRIVERTEX ColorToVertex(OLE_COLOR colour)

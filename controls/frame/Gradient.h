@@ -5,8 +5,12 @@
 
 #include "platform/surface/Surface.h"
 
+#include <QColor>
+
 namespace quil {
 
+// The colour (resolved) as Qt's, for the platform widgets inside a control.
+QColor QtColor(OLE_COLOR colour);
 // The colour (resolved, then masked to 24 bits) as a vertex of 16-bit channels.
 platform::TRIVERTEX ColorToVertex(OLE_COLOR colour);
 // mode 0 horizontal, 1 vertical; a rectangle of no width or height draws nothing.

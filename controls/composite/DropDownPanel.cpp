@@ -1,0 +1,178 @@
+// The drop-down's panel: opening it under the box, the user's pick, and the
+// watch that closes it on a press elsewhere.
+#include <quilObjects/ComboDatas.h>
+#include <quilObjects/quilDropDown.h>
+#include <quilObjects/quilListbox.h>
+#include <quilObjects/quilMonthview.h>
+
+#include "DropPanel.h"
+
+#include <QGuiApplication>
+#include <QApplication>
+#include <QLineEdit>
+#include <QScreen>
+#include <cmath>
+
+namespace quil {
+
+namespace {
+
+constexpr int TwipsPerPixel = quilPUMenu::TwipsPerPixel;
+
+int Round(double v) { return static_cast<int>(std::nearbyint(v)); }
+
+bool insideEdges(const QRect& r, const QPoint& p)
+{
+    // The edges belong to the rectangle on all four sides.
+    return p.x() >= r.left() && p.x() <= r.left() + r.width() && p.y() >= r.top() && p.y() <= r.top() + r.height();
+}
+
+} // namespace
+
+// ------------------------------------------------------------ picking
+
+void quilDropDown::ListItemClicked(short index)
+{
+    // A selection made from code, or the list's keys while the panel is closed, picks nothing.
+    if (quiet || !panel->isVisible())
+        return;
+    const auto items = list->ListboxItems();
+    if (index < 1 || index > items->Count())
+        return;
+    panel->hide();
+    const auto e = items->Item(index);
+    showText(e->Caption().remove(QLatin1Char('\t')));
+    if (comboType == ctPrinterSelect)
+        printerName = e->Value();
+    else if (comboType == ctDriveSelect)
+        driveLetter = e->Value();
+    else if (comboType == ctFontSelect)
+        fontName = e->Value();
+    typeIcon = e->Icon();
+    Refresh();
+    raiseValueChanged();
+}
+
+void quilDropDown::CalendarDblClick()
+{
+    if (!panel->isVisible())
+        return;
+    panel->hide();
+    day = calendar->iDay();
+    month = calendar->iMonth();
+    year = calendar->iYear();
+    showDate();
+    raiseValueChanged();
+}
+
+void quilDropDown::raiseValueChanged()
+{
+    ++picking;
+    QPointer<quilDropDown> self(this);
+    emit ValueChanged();
+    if (self)
+        --picking;
+}
+
+// ------------------------------------------------------------ the panel
+
+void quilDropDown::CreateMenu(int& X, int& Y)
+{
+    panel->move(Round(double(X) / TwipsPerPixel), Round(double(Y) / TwipsPerPixel));
+    handColoursDown();
+    if (comboType == ctDateBox) {
+        calendar->setiDay(day);
+        calendar->setiMonth(month);
+        calendar->setiYear(year);
+    } else if (comboType == ctPrinterSelect || comboType == ctDriveSelect || comboType == ctFontSelect) {
+        selectValue(valueOfType());
+    }
+    FloatOver(panel, this);
+    // A press elsewhere in this program is seen at once, however short.
+    qApp->installEventFilter(pressWatch);
+    panel->show();
+    panel->raise();
+    panelOpen = true;
+    SetWindowOpacity(panel, 230);
+    // No waiting here for the opening click's button to come up: the watch
+    // starts disarmed and ignores presses until it has seen both buttons up.
+    armed = false;
+    listMouseDown = false;
+    focusTimer.start();
+}
+
+void quilDropDown::OpenPanel()
+{
+    const QPoint topLeft = mapToGlobal(QPoint(0, 0));
+    QPoint at(topLeft.x(), topLeft.y() + height());
+    // Kept on the screen: above the box when there is no room below.
+    if (QScreen* screen = QGuiApplication::screenAt(topLeft) ? QGuiApplication::screenAt(topLeft)
+                                                            : QGuiApplication::primaryScreen()) {
+        const QRect g = screen->geometry();
+        if (at.y() + panel->height() > g.bottom() + 1 && topLeft.y() - panel->height() >= g.top())
+            at.setY(topLeft.y() - panel->height());
+        if (at.x() + panel->width() > g.right() + 1)
+            at.setX(std::max(g.left(), g.right() + 1 - panel->width()));
+    }
+    int X = at.x() * TwipsPerPixel, Y = at.y() * TwipsPerPixel;
+    CreateMenu(X, Y);
+}
+
+void quilDropDown::ClosePanel() { panel->hide(); }
+
+void quilDropDown::handColoursDown()
+{
+    if (list->BackColor() != backColor)
+        list->setBackColor(backColor);
+    if (list->ForeColor() != foreColor)
+        list->setForeColor(foreColor);
+    if (list->SelectionColor() != selectionColor)
+        list->setSelectionColor(selectionColor);
+    if (calendar->BackColor() != backColor)
+        calendar->setBackColor(backColor);
+    if (calendar->ForeColor() != foreColor)
+        calendar->setForeColor(foreColor);
+}
+
+void quilDropDown::pressedOn(QWidget* w)
+{
+    // The box, the panel and the calendar's month list are inside.
+    const QWidget* months = calendar->MonthList()->PopupWindow();
+    const auto within = [w](const QWidget* o) { return w == o || o->isAncestorOf(w); };
+    if (panel->isVisible() && !within(this) && !within(panel) && !within(months) && !calendar->bMenuOpen())
+        panel->hide();
+}
+
+bool quilDropDown::outsideCheck()
+{
+    const QPoint p = PointerPosition();
+    const QRect box(mapToGlobal(QPoint(0, 0)), size());
+    if (calendar->bMenuOpen() || insideEdges(box, p))
+        return true;
+    if ((quilPUMenu::GlobalButtons() & (Qt::LeftButton | Qt::RightButton)) && !listMouseDown) {
+        if (!insideEdges(panel->frameGeometry(), p))
+            panel->hide();
+        return false;
+    }
+    return listMouseDown;
+}
+
+void quilDropDown::FocusTick()
+{
+    if (!focusTimer.isActive())
+        return;
+    bool keep;
+    if (!armed && panel->isVisible()) {
+        armed = !(quilPUMenu::GlobalButtons() & (Qt::LeftButton | Qt::RightButton));
+        keep = true;
+    } else {
+        keep = outsideCheck();
+    }
+    if (!panel->isVisible() && !keep) {
+        panelOpen = false;
+        focusTimer.stop();
+        qApp->removeEventFilter(pressWatch);
+    }
+}
+
+} // namespace quil
