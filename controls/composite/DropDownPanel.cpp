@@ -10,7 +10,9 @@
 #include <QGuiApplication>
 #include <QApplication>
 #include <QLineEdit>
+#include <QPointer>
 #include <QScreen>
+#include <algorithm>
 #include <cmath>
 
 namespace quil {
@@ -136,11 +138,56 @@ void quilDropDown::handColoursDown()
 
 void quilDropDown::pressedOn(QWidget* w)
 {
+    // Another program took the user: the panel goes.
+    if (!w) {
+        panel->hide();
+        return;
+    }
     // The box, the panel and the calendar's month list are inside.
     const QWidget* months = calendar->MonthList()->PopupWindow();
     const auto within = [w](const QWidget* o) { return w == o || o->isAncestorOf(w); };
     if (panel->isVisible() && !within(this) && !within(panel) && !within(months) && !calendar->bMenuOpen())
         panel->hide();
+}
+
+bool quilDropDown::panelKey(int key, Qt::KeyboardModifiers modifiers)
+{
+    const bool alt = modifiers & Qt::AltModifier;
+    if (key == Qt::Key_F4 || (alt && (key == Qt::Key_Down || key == Qt::Key_Up))) {
+        if (panel->isVisible())
+            ClosePanel();
+        else
+            OpenPanel();
+        return true;
+    }
+    if (!panel->isVisible())
+        return false;
+    switch (key) {
+    case Qt::Key_Escape: ClosePanel(); return true;
+    case Qt::Key_Up:
+    case Qt::Key_Down: {
+        // Moves the list's selection; only Enter picks.
+        const auto items = list->ListboxItems();
+        if (list->isHidden() || !items || items->Count() == 0)
+            return true;
+        const int now = list->SelectedItem();
+        const int next = std::clamp(key == Qt::Key_Down ? now + 1 : now - 1, 1, items->Count());
+        quiet = true;
+        QPointer<quilDropDown> self(this);
+        list->setSelectedItem(static_cast<short>(next));
+        if (self)
+            quiet = false;
+        return true;
+    }
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!calendar->isHidden())
+            CalendarDblClick();
+        else if (list->SelectedItem() >= 1)
+            ListItemClicked(list->SelectedItem());
+        return true;
+    default: return false;
+    }
 }
 
 bool quilDropDown::outsideCheck()

@@ -7,7 +7,7 @@
 #include "frame/Floating.h"
 #include "frame/Gradient.h"
 
-#include <QEvent>
+#include <QApplicationStateChangeEvent>
 #include <QWidget>
 #include <functional>
 
@@ -32,7 +32,8 @@ public:
     }
 };
 
-// Presses anywhere in the program while the panel is open.
+// Presses anywhere in the program while the panel is open, and the program
+// losing the user (another program activated), told as a press on nothing.
 class PressWatch : public QObject {
 public:
     explicit PressWatch(std::function<void(QWidget*)> pressed, QObject* parent)
@@ -43,6 +44,9 @@ protected:
     {
         if (e->type() == QEvent::MouseButtonPress && watched->isWidgetType())
             pressed(static_cast<QWidget*>(watched));
+        else if (e->type() == QEvent::ApplicationStateChange &&
+                 static_cast<QApplicationStateChangeEvent*>(e)->applicationState() != Qt::ApplicationActive)
+            pressed(nullptr);
         return false;
     }
 

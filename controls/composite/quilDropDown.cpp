@@ -99,6 +99,7 @@ quilDropDown::~quilDropDown()
 }
 
 QLineEdit* quilDropDown::TextField() const { return field; }
+quilButtonBase* quilDropDown::ArrowButton() const { return arrow; }
 QWidget* quilDropDown::Panel() const { return panel; }
 QString quilDropDown::Text() const { return field->text(); }
 std::shared_ptr<ComboDatas> quilDropDown::Entries() const { return list->ListboxItems(); }
@@ -517,18 +518,7 @@ bool quilDropDown::eventFilter(QObject* watched, QEvent* e)
         }
         if (watched == field && t == QEvent::KeyPress) {
             auto* k = static_cast<QKeyEvent*>(e);
-            const bool alt = k->modifiers() & Qt::AltModifier;
-            if (k->key() == Qt::Key_F4 || (alt && (k->key() == Qt::Key_Down || k->key() == Qt::Key_Up))) {
-                if (panel->isVisible())
-                    ClosePanel();
-                else
-                    OpenPanel();
-                return true;
-            }
-            if (k->key() == Qt::Key_Escape && panel->isVisible()) {
-                ClosePanel();
-                return true;
-            }
+            return panelKey(k->key(), k->modifiers());
         }
         return false;
     }

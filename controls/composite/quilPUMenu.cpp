@@ -92,6 +92,8 @@ quilPUMenu::quilPUMenu(QWidget* parent)
     win->draw = [this] { drawMenu(); };
     win->moved = [this](float y) { MenuMouseMove(y); };
     win->clicked = [this] { MenuClick(); };
+    // Sized at each opening; until then a face of Qt's default window size would only cost.
+    win->resize(1, 1);
     AddDropShadow(win);
     focusTimer.setInterval(WatchInterval);
     connect(&focusTimer, &QTimer::timeout, this, &quilPUMenu::FocusTick);

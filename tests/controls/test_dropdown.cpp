@@ -374,9 +374,45 @@ TEST(DropDown, TheWatchClosesThePanelOnlyForAPressOutsideBoxAndPanel)
     EXPECT_TRUE(f.box->Panel()->isVisible());
     QTest::mouseRelease(f.box->List()->ScrollBar(), Qt::LeftButton, {}, QPoint(8, 40));
     EXPECT_EQ(picked.count(), 0);
+    // So does another program taking the user.
+    f.box->OpenPanel();
+    QApplicationStateChangeEvent away(Qt::ApplicationInactive);
+    QCoreApplication::sendEvent(qApp, &away);
+    EXPECT_FALSE(f.box->Panel()->isVisible());
+    f.box->OpenPanel();
     // Hiding the form takes the panel with it.
     f.host.hide();
     EXPECT_FALSE(f.box->Panel()->isVisible());
+}
+
+TEST(DropDown, KeysMoveTheSelectionInTheOpenPanelAndOnlyEnterPicks)
+{
+    Form f;
+    f.box->setComboType(ctFontSelect);
+    f.box->setFontName("Beta Serif");
+    QSignalSpy picked(f.box, &quilDropDown::ValueChanged);
+    QLineEdit* field = f.box->TextField();
+    QTest::keyClick(field, Qt::Key_Down, Qt::AltModifier);
+    ASSERT_TRUE(f.box->Panel()->isVisible());
+    QTest::keyClick(field, Qt::Key_Down);
+    QTest::keyClick(field, Qt::Key_Down);
+    QTest::keyClick(field, Qt::Key_Down);   // stops at the last entry
+    EXPECT_EQ(picked.count(), 0);
+    EXPECT_TRUE(f.box->Panel()->isVisible());
+    EXPECT_EQ(f.box->FontName(), "Beta Serif");
+    QTest::keyClick(field, Qt::Key_Up);
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(picked.count(), 1);
+    EXPECT_EQ(f.box->FontName(), "Mono");
+    EXPECT_FALSE(f.box->Panel()->isVisible());
+    // Escape closes without a pick; Enter with the panel closed is the field's.
+    QTest::keyClick(field, Qt::Key_F4);
+    QTest::keyClick(field, Qt::Key_Down);
+    QTest::keyClick(field, Qt::Key_Escape);
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_FALSE(f.box->Panel()->isVisible());
+    EXPECT_EQ(picked.count(), 1);
+    EXPECT_EQ(f.box->FontName(), "Mono");
 }
 
 TEST(DropDown, ADateIsPickedByADoubleClickOnTheSelectedDayOnly)
@@ -468,7 +504,7 @@ TEST(DropDown, FrameAndTypePictureFollowTheRules)
 
     const int w = b.width();
     const ColorScheme s = SchemeNormal(0xFFFFFF, 0xC00000, 0xFFFFFF);
-    const QWidget* arrow = reinterpret_cast<const QWidget*>(b.ArrowButton());
+    const QWidget* arrow = b.ArrowButton();
     EXPECT_EQ(arrow->geometry(), QRect(w - (h - 4) - 2, 2, h - 4, h - 4));
     EXPECT_EQ(b.TextField()->geometry(), QRect(22, 2, w - 13 - 16 - (h - 4), h - 4));
     // Corners keep the face; the frame's ends as the gradient lines give them.

@@ -6,6 +6,7 @@
 // box and reported with ValueChanged. Values set from code, loading and
 // opening the panel are not picks: they raise nothing.
 
+#include "quilButton.h"
 #include "quilControl.h"
 
 #include <QPointer>
@@ -108,7 +109,7 @@ public:
     // What the box shows, and its parts.
     QString Text() const;
     QLineEdit* TextField() const;
-    quilXButton* ArrowButton() const { return arrow; }
+    quilButtonBase* ArrowButton() const;
     QWidget* Panel() const;
     quilListbox* List() const { return list; }
     quilMonthview* Calendar() const { return calendar; }
@@ -173,6 +174,8 @@ private:
     void handColoursDown();
     bool outsideCheck();
     void pressedOn(QWidget* w);
+    // Keys in the box while the panel is open; true when taken.
+    bool panelKey(int key, Qt::KeyboardModifiers modifiers);
     void setLook(int l);
     QString valueOfType() const;
 
