@@ -172,7 +172,7 @@ void quilDropDown::fillDrives()
     items->Add(QStringLiteral("X_MyComputer"), tab + computer, QStringLiteral("X_MyComputer"), 7, QString());
 
     const DropDownSources& sources = DropDownSystem();
-    for (const VolumeEntry& v : sources.volumes ? sources.volumes() : LiveVolumes()) {
+    for (const VolumeEntry& v : TopVolumes(sources.volumes ? sources.volumes() : LiveVolumes())) {
         static const short pictures[] = {1, 2, 3, 4};
         const QString caption = VolumeCaption(v);
         items->Add(caption, tab + tab + caption, v.mountPoint, pictures[v.kind], QString());

@@ -1,6 +1,7 @@
 #include "DropDownSources.h"
 
 #include <QDir>
+#include <algorithm>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -104,6 +105,20 @@ QString VolumeCaption(const VolumeEntry& v)
         return head + QLatin1Char(' ') + share + (server.isEmpty() ? QString() : QStringLiteral(" [") + server + ']');
     }
     return v.name.isEmpty() ? head : head + QLatin1Char(' ') + v.name;
+}
+
+std::vector<VolumeEntry> TopVolumes(const std::vector<VolumeEntry>& volumes)
+{
+    std::vector<VolumeEntry> out;
+    for (const VolumeEntry& v : volumes) {
+        const auto same = std::find_if(out.begin(), out.end(),
+                                       [&](const VolumeEntry& o) { return o.mountPoint == v.mountPoint; });
+        if (same == out.end())
+            out.push_back(v);
+        else
+            *same = v;
+    }
+    return out;
 }
 
 QStringList UniqueFamilies(const QStringList& families)

@@ -48,6 +48,9 @@ bool IsPseudoFileSystem(const QString& type);
 VolumeEntry::Kind ClassifyVolume(const QString& type, const QString& device, bool removable);
 // The drive list's caption: "(" mount point ") " label, a share as "share [server]".
 QString VolumeCaption(const VolumeEntry& v);
+// One entry a mount point: a mount over another hides it, so the later one
+// stands, in the place of the first.
+std::vector<VolumeEntry> TopVolumes(const std::vector<VolumeEntry>& volumes);
 // Families without private ones, blank ones and second spellings that differ only in case.
 QStringList UniqueFamilies(const QStringList& families);
 

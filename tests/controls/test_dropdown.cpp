@@ -542,3 +542,29 @@ TEST(DropDown, AssistiveTechnologyHearsAComboBoxWithItsText)
     EXPECT_EQ(a->role(), QAccessible::ComboBox);
     EXPECT_EQ(a->text(QAccessible::Value), "01.01.2005");
 }
+
+TEST(DropDown, AMountOverAnotherListsTheTopOneAndADuplicatePrinterStopsTheFill)
+{
+    Form f;
+    // The same mount point twice (a mount over a mount): one row, the later one's.
+    f.system.volumes = {{"/data", "Old", "", VolumeEntry::Fixed, true},
+                        {"/media/x", "X", "", VolumeEntry::Removable, true},
+                        {"/data", "New", "", VolumeEntry::Fixed, true}};
+    f.box->setComboType(ctDriveSelect);
+    EXPECT_TRUE(f.box->FillError().isEmpty()) << f.box->FillError().toStdString();
+    const QStringList drives = f.captions();
+    EXPECT_EQ(drives.indexOf("\t\t(/data) New") + 1, drives.indexOf("\t\t(/media/x) X"));
+    EXPECT_FALSE(drives.contains("\t\t(/data) Old"));
+    EXPECT_TRUE(drives.contains("Network"));
+
+    // A name listed twice is a key taken twice: the fill stops, keeping what it listed.
+    f.system.printers.printers = {{"one", false}, {"two", false}, {"one", false}, {"three", false}};
+    f.box->setComboType(ctPrinterSelect);
+    EXPECT_FALSE(f.box->FillError().isEmpty());
+    EXPECT_EQ(f.captions(), (QStringList{"one", "two"}));
+    f.system.printers.printers.pop_back();
+    f.system.printers.printers.pop_back();
+    f.box->setComboType(ctFontSelect);
+    f.box->setComboType(ctPrinterSelect);
+    EXPECT_TRUE(f.box->FillError().isEmpty());
+}
