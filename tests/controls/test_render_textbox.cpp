@@ -67,3 +67,38 @@ TEST(RenderTextBox, DropDownWithItsPartsAtItsOwnHeight)
     const int arrow = img.width() - (img.height() - 4) - 2;
     EXPECT_GT(darkIn(arrow + 2, img.width() - 4), 3) << "the arrow's triangle";
 }
+
+// The drop-down's looks through --state, its open panel through --open, and
+// the calendar's hover over the selected day.
+TEST(RenderTextBox, DropDownStatesOpenPanelAndCalendarHover)
+{
+    QTemporaryDir dir;
+    auto render = [&](const QString& name, QStringList args) {
+        const QString out = dir.filePath(name);
+        QProcess p;
+        p.start(QStringLiteral(QUIL_RENDER_CONTROL), args << "--out" << out);
+        p.waitForFinished(60000);
+        EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+        return QImage(out).convertToFormat(QImage::Format_RGB32);
+    };
+    const QStringList box{"--class", "quilDropDown", "--size", "160x21"};
+    const QImage normal = render("0.png", QStringList(box) << "--state" << "0");
+    const QImage hover = render("1.png", QStringList(box) << "--state" << "1");
+    const QImage pressed = render("2.png", QStringList(box) << "--state" << "2");
+    const QImage disabled = render("3.png", QStringList(box) << "--state" << "3");
+    const QImage left = render("4.png", QStringList(box) << "--state" << "4");
+    ASSERT_FALSE(normal.isNull());
+    EXPECT_NE(hover, normal);
+    EXPECT_EQ(pressed, hover) << "hover and pressed look alike";
+    EXPECT_EQ(left, normal) << "normal and left look alike";
+    EXPECT_NE(disabled, normal);
+
+    const QImage panel = render("open.png", QStringList(box) << "--set" << "ComboType=ctFontSelect" << "--open"
+                                                             << "10,10");
+    EXPECT_EQ(panel.size(), QSize(177, 113)) << "the list panel: at least 177 wide, 113 high";
+
+    const QImage rest = render("mv0.png", {"--class", "quilMonthview", "--size", "200x160"});
+    const QImage resting = render("mv1.png", {"--class", "quilMonthview", "--size", "200x160", "--state", "1"});
+    EXPECT_EQ(rest.size(), resting.size());
+    EXPECT_NE(rest, resting);
+}

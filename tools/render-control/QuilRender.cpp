@@ -119,8 +119,9 @@ QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>
     c->ReadProperties(bag);
     if (!extras.items.isEmpty() && cls != "quilListbox" && cls != "quilPUMenu" && cls != "quilToolbar")
         return "--item fills a quilListbox, a quilPUMenu or a quilToolbar, not a " + cls;
-    if (extras.open && cls != "quilPUMenu")
-        return "--open is for a quilPUMenu";
+    auto* drop = qobject_cast<quil::quilDropDown*>(c);
+    if (extras.open && cls != "quilPUMenu" && !drop)
+        return "--open is for a quilPUMenu or a quilDropDown";
     if (auto* list = qobject_cast<quil::quilListbox*>(c)) {
         try {
             for (const auto& [key, caption] : extras.items)
@@ -173,7 +174,45 @@ QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>
     if (state && qobject_cast<quil::quilProgressBar*>(c))
         return "quilProgressBar has no states: give its Value, Style and Enabled instead";
     auto* label = qobject_cast<quil::quilLabel*>(c);
-    if (state && button) {
+    auto* calendar = qobject_cast<quil::quilMonthview*>(c);
+    if (state && drop) {
+        // The box's looks: 0 normal, 1 hover, 2 pressed, 3 disabled, 4 the pointer has left.
+        const int n = *state;
+        if (n < 0 || n > 4)
+            return "quilDropDown states are 0 normal, 1 hover, 2 pressed, 3 disabled, 4 left";
+        const QPoint mid(c->width() / 3, c->height() / 2);
+        pointer = c->mapToGlobal(mid);
+        if (n == 3) {
+            host.setEnabled(false);   // the look follows the widget's own enabled state
+            drop->Refresh();
+        } else if (n != 0) {
+            if (n == 2)
+                drop->MouseDownNotify(1, 0, float(mid.x()), float(mid.y()));
+            drop->MouseMoveNotify(n == 2 ? 1 : 0, 0, float(mid.x()), float(mid.y()));
+            if (n == 4)
+                pointer += QPoint(5, 5);   // gone without a move event reaching the box
+            drop->PollTick();
+        }
+        if (drop->Look() != n)
+            return QString("quilDropDown did not reach state %1 (it is in %2)").arg(n).arg(drop->Look());
+    } else if (state && calendar) {
+        // 0 normal, 1 the pointer resting on the selected day.
+        const int n = *state;
+        if (n != 0 && n != 1)
+            return "quilMonthview states are 0 normal, 1 hover over the selected day";
+        for (int k = 1; n == 1 && k <= 42; ++k) {
+            const quil::quilMonthview::Cell& cell = calendar->CellAt(k);
+            if (cell.Day != calendar->iDay() || cell.Width <= 0)
+                continue;
+            const QPoint mid(cell.X + cell.Width / 2, cell.Y + cell.Height / 2);
+            pointer = c->mapToGlobal(mid);
+            calendar->MouseMoveNotify(0, 0, float(mid.x()), float(mid.y()));
+            calendar->PollTick();
+            break;
+        }
+        if (n == 1 && calendar->HoverCell() == 0)
+            return "quilMonthview did not reach state 1: no cell shows the selected day";
+    } else if (state && button) {
         const int n = *state;
         if (n < 0 || n > 4)
             return cls + " states are 0 normal, 1 hover, 2 pressed, 3 disabled, 4 idle";
@@ -306,6 +345,19 @@ QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>
             quil::quilControl::SetPointerSource({});
             return {};
         }
+    }
+    if (drop && extras.open) {
+        // The open panel, as the screen would show it under the box.
+        int X = extras.open->x() * quil::quilPUMenu::TwipsPerPixel;
+        int Y = extras.open->y() * quil::quilPUMenu::TwipsPerPixel;
+        drop->CreateMenu(X, Y);
+        QWidget* panel = drop->Panel();
+        result = QImage(panel->size(), QImage::Format_ARGB32);
+        result.fill(Qt::transparent);
+        panel->render(&result, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+        drop->ClosePanel();
+        quil::quilControl::SetPointerSource({});
+        return {};
     }
     result = QImage(c->size(), QImage::Format_ARGB32);
     result.fill(Qt::transparent);

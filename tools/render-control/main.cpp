@@ -8,8 +8,16 @@
 //
 // --item adds an entry to a quilListbox or quilPUMenu, or a button to a
 // quilToolbar (KEY=CAPTION[,STYLE], STYLE an eMenuItemType such as mitMenu;
-// the bar is drawn at its own height); --open X,Y draws a quilPUMenu's menu
-// open at that screen point (pixels) instead of its handle.
+// the bar is drawn at its own height); --open X,Y draws a quilPUMenu's menu,
+// or a quilDropDown's panel, open at that screen point (pixels) instead of
+// its handle or box.
+//
+// --state N brings a control into one of its looks through its own
+// notifications: quilButton and quilXButton 0-4, quilScrollBar 0-5,
+// quilSlider 0 and 2-5, quilLabel (a link) 0, 1, 2, 4, quilDropDown 0-4,
+// quilMonthview 0 or 1 (hover over the selected day). quilTextBox,
+// quilColorPicker, quilProgressBar, quilListbox, quilPUMenu, quilToolbar
+// and quilTab (which draws nothing: a clear PNG) have no states.
 //
 // --set ImageList=FILE.png@WxH gives a control a host image list cut from a
 // strip of W x H pictures.
