@@ -544,27 +544,6 @@ void quilListbox::ExitFocus()
 
 
 
-void quilListbox::mousePressEvent(QMouseEvent* e)
-{
-    const QPointF p = e->position();
-    MouseDownNotify(ButtonOf(e->button()), ShiftOf(e->modifiers()), static_cast<float>(p.x()),
-                    static_cast<float>(p.y()));
-}
-
-void quilListbox::mouseMoveEvent(QMouseEvent* e)
-{
-    const QPointF p = e->position();
-    MouseMoveNotify(ButtonsOf(e->buttons()), ShiftOf(e->modifiers()), static_cast<float>(p.x()),
-                    static_cast<float>(p.y()));
-}
-
-void quilListbox::mouseReleaseEvent(QMouseEvent* e)
-{
-    const QPointF p = e->position();
-    MouseUpNotify(ButtonOf(e->button()), ShiftOf(e->modifiers()), static_cast<float>(p.x()),
-                  static_cast<float>(p.y()));
-}
-
 void quilListbox::mouseDoubleClickEvent(QMouseEvent* e)
 {
     if (e->button() == Qt::LeftButton)

@@ -458,34 +458,6 @@ void quilScrollBar::MouseUpNotify(short button, short shift, float x, float y)
     emit MouseUp(button, shift, x, y);
 }
 
-void quilScrollBar::mousePressEvent(QMouseEvent* e)
-{
-    const QPointF p = e->position();
-    pressedInside = e->button() == Qt::LeftButton;
-    MouseDownNotify(ButtonOf(e->button()), ShiftOf(e->modifiers()), static_cast<float>(p.x()),
-                    static_cast<float>(p.y()));
-}
-
-void quilScrollBar::mouseMoveEvent(QMouseEvent* e)
-{
-    const QPointF p = e->position();
-    MouseMoveNotify(ButtonsOf(e->buttons()), ShiftOf(e->modifiers()), static_cast<float>(p.x()),
-                    static_cast<float>(p.y()));
-}
-
-void quilScrollBar::mouseReleaseEvent(QMouseEvent* e)
-{
-    const QPointF p = e->position();
-    const bool click = pressedInside && e->button() == Qt::LeftButton && rect().contains(p.toPoint());
-    pressedInside = false;
-    QPointer<quilScrollBar> self(this);
-    MouseUpNotify(ButtonOf(e->button()), ShiftOf(e->modifiers()), static_cast<float>(p.x()),
-                  static_cast<float>(p.y()));
-    // The platform's own click: a press and release over the bar.
-    if (self && click)
-        emit Click();
-}
-
 // Keys only raise their events: no key changes the value.
 void quilScrollBar::KeyDownNotify(short keyCode, short shift) { emit KeyDown(keyCode, shift); }
 void quilScrollBar::KeyUpNotify(short keyCode, short shift) { emit KeyUp(keyCode, shift); }

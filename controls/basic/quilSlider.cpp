@@ -506,34 +506,6 @@ void quilSlider::MouseUpNotify(short button, short, float, float)
         emit Click();
 }
 
-void quilSlider::mousePressEvent(QMouseEvent* e)
-{
-    const QPointF p = e->position();
-    pressedInside = e->button() == Qt::LeftButton;
-    MouseDownNotify(ButtonOf(e->button()), ShiftOf(e->modifiers()), static_cast<float>(p.x()),
-                    static_cast<float>(p.y()));
-}
-
-void quilSlider::mouseMoveEvent(QMouseEvent* e)
-{
-    const QPointF p = e->position();
-    MouseMoveNotify(ButtonsOf(e->buttons()), ShiftOf(e->modifiers()), static_cast<float>(p.x()),
-                    static_cast<float>(p.y()));
-}
-
-void quilSlider::mouseReleaseEvent(QMouseEvent* e)
-{
-    const QPointF p = e->position();
-    const bool click = pressedInside && e->button() == Qt::LeftButton && rect().contains(p.toPoint());
-    pressedInside = false;
-    QPointer<quilSlider> self(this);
-    MouseUpNotify(ButtonOf(e->button()), ShiftOf(e->modifiers()), static_cast<float>(p.x()),
-                  static_cast<float>(p.y()));
-    // The platform's own click: a press and release over the slider.
-    if (self && click)
-        emit Click();
-}
-
 // ------------------------------------------------------------ keys and focus
 
 void quilSlider::KeyDownNotify(short keyCode, short shift)

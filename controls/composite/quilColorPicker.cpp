@@ -162,27 +162,6 @@ void quilColorPicker::MouseUpNotify(short button, short shift, float x, float y)
         emit MouseUp(button, shift, x, y);
 }
 
-void quilColorPicker::mousePressEvent(QMouseEvent* e)
-{
-    const QPointF p = e->position();
-    MouseDownNotify(ButtonOf(e->button()), ShiftOf(e->modifiers()), static_cast<float>(p.x()),
-                    static_cast<float>(p.y()));
-}
-
-void quilColorPicker::mouseMoveEvent(QMouseEvent* e)
-{
-    const QPointF p = e->position();
-    MouseMoveNotify(ButtonsOf(e->buttons()), ShiftOf(e->modifiers()), static_cast<float>(p.x()),
-                    static_cast<float>(p.y()));
-}
-
-void quilColorPicker::mouseReleaseEvent(QMouseEvent* e)
-{
-    const QPointF p = e->position();
-    MouseUpNotify(ButtonOf(e->button()), ShiftOf(e->modifiers()), static_cast<float>(p.x()),
-                  static_cast<float>(p.y()));
-}
-
 QString AccessibleColorText(const quilColorPicker& picker)
 {
     int r = 0, g = 0, b = 0;

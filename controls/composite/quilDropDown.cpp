@@ -478,24 +478,6 @@ void quilDropDown::MouseUpNotify(short button, short shift, float x, float y)
     emit MouseUp(button, shift, x, y);
 }
 
-void quilDropDown::mousePressEvent(QMouseEvent* e)
-{
-    const QPointF p = e->position();
-    MouseDownNotify(ButtonOf(e->button()), ShiftOf(e->modifiers()), float(p.x()), float(p.y()));
-}
-
-void quilDropDown::mouseMoveEvent(QMouseEvent* e)
-{
-    const QPointF p = e->position();
-    MouseMoveNotify(ButtonsOf(e->buttons()), ShiftOf(e->modifiers()), float(p.x()), float(p.y()));
-}
-
-void quilDropDown::mouseReleaseEvent(QMouseEvent* e)
-{
-    const QPointF p = e->position();
-    MouseUpNotify(ButtonOf(e->button()), ShiftOf(e->modifiers()), float(p.x()), float(p.y()));
-}
-
 bool quilDropDown::eventFilter(QObject* watched, QEvent* e)
 {
     const QEvent::Type t = e->type();

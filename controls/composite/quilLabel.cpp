@@ -497,25 +497,4 @@ void quilLabel::MouseUpNotify(short button, short shift, float x, float y)
     emit MouseUp(button, shift, x, y);
 }
 
-void quilLabel::mousePressEvent(QMouseEvent* e)
-{
-    const QPointF p = e->position();
-    MouseDownNotify(ButtonOf(e->button()), ShiftOf(e->modifiers()), static_cast<float>(p.x()),
-                    static_cast<float>(p.y()));
-}
-
-void quilLabel::mouseMoveEvent(QMouseEvent* e)
-{
-    const QPointF p = e->position();
-    MouseMoveNotify(ButtonsOf(e->buttons()), ShiftOf(e->modifiers()), static_cast<float>(p.x()),
-                    static_cast<float>(p.y()));
-}
-
-void quilLabel::mouseReleaseEvent(QMouseEvent* e)
-{
-    const QPointF p = e->position();
-    MouseUpNotify(ButtonOf(e->button()), ShiftOf(e->modifiers()), static_cast<float>(p.x()),
-                  static_cast<float>(p.y()));
-}
-
 } // namespace quil

@@ -604,27 +604,6 @@ void quilMonthview::DblClickNotify()
         emit DblClick();
 }
 
-void quilMonthview::mousePressEvent(QMouseEvent* e)
-{
-    const QPointF p = e->position();
-    MouseDownNotify(ButtonOf(e->button()), ShiftOf(e->modifiers()), static_cast<float>(p.x()),
-                    static_cast<float>(p.y()));
-}
-
-void quilMonthview::mouseMoveEvent(QMouseEvent* e)
-{
-    const QPointF p = e->position();
-    MouseMoveNotify(ButtonsOf(e->buttons()), ShiftOf(e->modifiers()), static_cast<float>(p.x()),
-                    static_cast<float>(p.y()));
-}
-
-void quilMonthview::mouseReleaseEvent(QMouseEvent* e)
-{
-    const QPointF p = e->position();
-    MouseUpNotify(ButtonOf(e->button()), ShiftOf(e->modifiers()), static_cast<float>(p.x()),
-                  static_cast<float>(p.y()));
-}
-
 void quilMonthview::mouseDoubleClickEvent(QMouseEvent* e)
 {
     if (e->button() == Qt::LeftButton)

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMetaProperty>
 #include <QPainter>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QResizeEvent>
 #include <QTimer>
@@ -33,6 +34,10 @@ struct quilControl::Private {
     QPoint lastSeen;
     bool enabled = true;
     bool quiet = false;
+    // A left press seen, its release not yet.
+    bool pressedInside = false;
+    // The last mouse notification had no control reacting to it.
+    bool unheard = false;
 };
 
 quilControl::quilControl(QWidget* parent) : QWidget(parent), d(std::make_unique<Private>())
@@ -345,6 +350,48 @@ void quilControl::KeyUpNotify(short, short) {}
 void quilControl::KeyPressNotify(short) {}
 void quilControl::EnterFocus() {}
 void quilControl::ExitFocus() {}
+
+void quilControl::MouseDownNotify(short, short, float, float) { d->unheard = true; }
+void quilControl::MouseMoveNotify(short, short, float, float) { d->unheard = true; }
+void quilControl::MouseUpNotify(short, short, float, float) { d->unheard = true; }
+void quilControl::ClickNotify() {}
+
+void quilControl::mousePressEvent(QMouseEvent* e)
+{
+    const QPointF p = e->position();
+    d->pressedInside = e->button() == Qt::LeftButton;
+    d->unheard = false;
+    QPointer<quilControl> self(this);
+    MouseDownNotify(ButtonOf(e->button()), ShiftOf(e->modifiers()), float(p.x()), float(p.y()));
+    if (self && d->unheard)
+        e->ignore();
+}
+
+void quilControl::mouseMoveEvent(QMouseEvent* e)
+{
+    const QPointF p = e->position();
+    d->unheard = false;
+    QPointer<quilControl> self(this);
+    MouseMoveNotify(ButtonsOf(e->buttons()), ShiftOf(e->modifiers()), float(p.x()), float(p.y()));
+    if (self && d->unheard)
+        e->ignore();
+}
+
+void quilControl::mouseReleaseEvent(QMouseEvent* e)
+{
+    const QPointF p = e->position();
+    const bool click = d->pressedInside && e->button() == Qt::LeftButton && rect().contains(p.toPoint());
+    d->pressedInside = false;
+    d->unheard = false;
+    QPointer<quilControl> self(this);
+    MouseUpNotify(ButtonOf(e->button()), ShiftOf(e->modifiers()), float(p.x()), float(p.y()));
+    if (!self)
+        return;
+    if (d->unheard)
+        e->ignore();
+    else if (click)
+        ClickNotify();
+}
 
 void quilControl::keyPressEvent(QKeyEvent* e)
 {

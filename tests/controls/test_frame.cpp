@@ -276,3 +276,30 @@ TEST(Keys, ThePlatformsNumbersAndNoFlickerFromRepeats)
     EXPECT_EQ(up, QList<short>({40}));
     EXPECT_EQ(bar.Value(), 50) << "no key changes the value";
 }
+
+namespace {
+// A container that counts the presses its controls let through.
+struct Container : QWidget {
+    int presses = 0;
+    void mousePressEvent(QMouseEvent*) override { ++presses; }
+};
+} // namespace
+
+// The mouse glue in the base: a control that reacts keeps the press, one that
+// does not lets it go on to its container.
+TEST(Mouse, ReactingControlsKeepThePressOthersPassItOn)
+{
+    Container form;
+    auto* tab = new quilTab(&form);
+    tab->setGeometry(0, 0, 40, 30);
+    auto* list = new quilListbox(&form);
+    list->setGeometry(50, 0, 100, 80);
+    form.resize(200, 100);
+    form.show();
+    QTest::mousePress(tab, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(tab, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(form.presses, 1);
+    QTest::mousePress(list, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(list, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(form.presses, 1);
+}

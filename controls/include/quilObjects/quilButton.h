@@ -29,9 +29,9 @@ public:
     virtual ColorScheme CurrentScheme() const;
 
     // Host notifications, called from Qt's events; tests may call them.
-    void MouseDownNotify(short button, short shift, float x, float y);
-    void MouseMoveNotify(short button, short shift, float x, float y);
-    void MouseUpNotify(short button, short shift, float x, float y);
+    void MouseDownNotify(short button, short shift, float x, float y) override;
+    void MouseMoveNotify(short button, short shift, float x, float y) override;
+    void MouseUpNotify(short button, short shift, float x, float y) override;
     void KeyDownNotify(short keyCode, short shift) override;
     void KeyUpNotify(short keyCode, short shift) override;
     void KeyPressNotify(short keyAscii) override;

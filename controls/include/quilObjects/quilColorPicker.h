@@ -37,9 +37,9 @@ public:
     // Host notifications, called from Qt's events; tests may call them.
     // Every one raises MouseMove first and picks with the arguments as the
     // handler left them.
-    void MouseDownNotify(short button, short shift, float x, float y);
-    void MouseMoveNotify(short button, short shift, float x, float y);
-    void MouseUpNotify(short button, short shift, float x, float y);
+    void MouseDownNotify(short button, short shift, float x, float y) override;
+    void MouseMoveNotify(short button, short shift, float x, float y) override;
+    void MouseUpNotify(short button, short shift, float x, float y) override;
 
 signals:
     void MouseDown(short& Button, short& Shift, float& X, float& Y);
@@ -48,9 +48,6 @@ signals:
 
 protected:
     void Paint() override;
-    void mousePressEvent(QMouseEvent*) override;
-    void mouseMoveEvent(QMouseEvent*) override;
-    void mouseReleaseEvent(QMouseEvent*) override;
 
 private:
     friend QString AccessibleColorText(const quilColorPicker& picker);

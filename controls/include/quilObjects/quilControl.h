@@ -110,8 +110,17 @@ public:
     virtual void KeyPressNotify(short keyAscii);
     virtual void EnterFocus();
     virtual void ExitFocus();
+    // The mouse, as the platform numbers it (button 1 left, 2 right, 4
+    // middle; x and y in the control's pixels). The Qt glue calls these once
+    // for every control; a control that does not react lets the event go on
+    // to its container.
+    virtual void MouseDownNotify(short button, short shift, float x, float y);
+    virtual void MouseMoveNotify(short button, short shift, float x, float y);
+    virtual void MouseUpNotify(short button, short shift, float x, float y);
 
 protected:
+    // A left press and its release over the control: the platform's own click.
+    virtual void ClickNotify();
     // A mouse move over the control: remember where, start the poll.
     void pointerSeen();
     void stopPolling();
@@ -128,6 +137,9 @@ protected:
     void resizeEvent(QResizeEvent*) override;
     void changeEvent(QEvent*) override;
     void leaveEvent(QEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
     void keyPressEvent(QKeyEvent*) override;
     void keyReleaseEvent(QKeyEvent*) override;
     void focusInEvent(QFocusEvent*) override;

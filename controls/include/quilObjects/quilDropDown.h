@@ -126,9 +126,9 @@ public:
     QString FillError() const { return fillError; }
 
     // Host notifications; tests may call them.
-    void MouseDownNotify(short button, short shift, float x, float y);
-    void MouseMoveNotify(short button, short shift, float x, float y);
-    void MouseUpNotify(short button, short shift, float x, float y);
+    void MouseDownNotify(short button, short shift, float x, float y) override;
+    void MouseMoveNotify(short button, short shift, float x, float y) override;
+    void MouseUpNotify(short button, short shift, float x, float y) override;
     // The list's pick, the calendar's double click.
     void ListItemClicked(short index);
     void CalendarDblClick();
@@ -149,9 +149,6 @@ protected:
     void HoverTick(bool pointerLeft) override;
     void resizeEvent(QResizeEvent*) override;
     void hideEvent(QHideEvent*) override;
-    void mousePressEvent(QMouseEvent*) override;
-    void mouseMoveEvent(QMouseEvent*) override;
-    void mouseReleaseEvent(QMouseEvent*) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:

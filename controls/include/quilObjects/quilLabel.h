@@ -96,9 +96,9 @@ public:
     const std::vector<PrintedLine>& PrintedLines() const { return printed; }
 
     // Host notifications, called from Qt's events; tests may call them.
-    void MouseDownNotify(short button, short shift, float x, float y);
-    void MouseMoveNotify(short button, short shift, float x, float y);
-    void MouseUpNotify(short button, short shift, float x, float y);
+    void MouseDownNotify(short button, short shift, float x, float y) override;
+    void MouseMoveNotify(short button, short shift, float x, float y) override;
+    void MouseUpNotify(short button, short shift, float x, float y) override;
 
 signals:
     void MouseDown(short& Button, short& Shift, float& X, float& Y);
@@ -112,9 +112,6 @@ protected:
     void HoverTick(bool pointerLeft) override;
     void resizeEvent(QResizeEvent*) override;
     void changeEvent(QEvent*) override;
-    void mousePressEvent(QMouseEvent*) override;
-    void mouseMoveEvent(QMouseEvent*) override;
-    void mouseReleaseEvent(QMouseEvent*) override;
 
 private:
     QString wrapText() const;

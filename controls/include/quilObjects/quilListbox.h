@@ -84,9 +84,9 @@ public:
     QString FittedText(const QString& caption, int x) const;
 
     // Host notifications, called from Qt's events; tests may call them.
-    void MouseDownNotify(short button, short shift, float x, float y);
-    void MouseMoveNotify(short button, short shift, float x, float y);
-    void MouseUpNotify(short button, short shift, float x, float y);
+    void MouseDownNotify(short button, short shift, float x, float y) override;
+    void MouseMoveNotify(short button, short shift, float x, float y) override;
+    void MouseUpNotify(short button, short shift, float x, float y) override;
     void DblClickNotify();
     void KeyDownNotify(short keyCode, short shift) override;
     void KeyUpNotify(short keyCode, short shift) override;
@@ -108,9 +108,6 @@ signals:
 protected:
     void Paint() override;
     void HoverTick(bool pointerLeft) override;
-    void mousePressEvent(QMouseEvent*) override;
-    void mouseMoveEvent(QMouseEvent*) override;
-    void mouseReleaseEvent(QMouseEvent*) override;
     void mouseDoubleClickEvent(QMouseEvent*) override;
 
 private:

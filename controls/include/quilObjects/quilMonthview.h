@@ -93,9 +93,9 @@ public:
     ColorScheme Scheme() const { return scheme; }
 
     // Host notifications, called from Qt's events; tests may call them.
-    void MouseDownNotify(short button, short shift, float x, float y);
-    void MouseMoveNotify(short button, short shift, float x, float y);
-    void MouseUpNotify(short button, short shift, float x, float y);
+    void MouseDownNotify(short button, short shift, float x, float y) override;
+    void MouseMoveNotify(short button, short shift, float x, float y) override;
+    void MouseUpNotify(short button, short shift, float x, float y) override;
     void DblClickNotify();
     // One tick of the arrow repeat.
     void RepeatTick();
@@ -110,9 +110,6 @@ signals:
 protected:
     void Paint() override;
     void HoverTick(bool pointerLeft) override;
-    void mousePressEvent(QMouseEvent*) override;
-    void mouseMoveEvent(QMouseEvent*) override;
-    void mouseReleaseEvent(QMouseEvent*) override;
     void mouseDoubleClickEvent(QMouseEvent*) override;
 
 private:

@@ -63,9 +63,9 @@ public:
     bool OverThumb(int x, int y) const;
 
     // Host notifications, called from Qt's events; tests may call them.
-    void MouseDownNotify(short button, short shift, float x, float y);
-    void MouseMoveNotify(short button, short shift, float x, float y);
-    void MouseUpNotify(short button, short shift, float x, float y);
+    void MouseDownNotify(short button, short shift, float x, float y) override;
+    void MouseMoveNotify(short button, short shift, float x, float y) override;
+    void MouseUpNotify(short button, short shift, float x, float y) override;
     void KeyDownNotify(short keyCode, short shift) override;
     void KeyUpNotify(short keyCode, short shift) override;
     void KeyPressNotify(short keyAscii) override;
@@ -84,10 +84,9 @@ signals:
 protected:
     void Paint() override;
     void HoverTick(bool pointerLeft) override;
+    // The platform's own click: a press and release over the bar.
+    void ClickNotify() override { emit Click(); }
     void resizeEvent(QResizeEvent*) override;
-    void mousePressEvent(QMouseEvent*) override;
-    void mouseMoveEvent(QMouseEvent*) override;
-    void mouseReleaseEvent(QMouseEvent*) override;
 
 private:
     void computeScheme();
@@ -114,7 +113,6 @@ private:
     int thumbOffset = 0;
     int grabOffset = 0;
     bool valueChangePending = false;
-    bool pressedInside = false;
     bool layingOut = false;
     QSize laidOut;
     quilXButton* arrows[2] = {nullptr, nullptr};

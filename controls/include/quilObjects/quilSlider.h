@@ -73,9 +73,9 @@ public:
     const std::vector<Label>& Labels() const { return labels; }
 
     // Host notifications, called from Qt's events; tests may call them.
-    void MouseDownNotify(short button, short shift, float x, float y);
-    void MouseMoveNotify(short button, short shift, float x, float y);
-    void MouseUpNotify(short button, short shift, float x, float y);
+    void MouseDownNotify(short button, short shift, float x, float y) override;
+    void MouseMoveNotify(short button, short shift, float x, float y) override;
+    void MouseUpNotify(short button, short shift, float x, float y) override;
     void KeyDownNotify(short keyCode, short shift) override;
     void KeyUpNotify(short keyCode, short shift) override;
     void KeyPressNotify(short keyAscii) override;
@@ -93,10 +93,9 @@ signals:
 protected:
     void Paint() override;
     void HoverTick(bool pointerLeft) override;
+    // The platform's own click: a press and release over the slider.
+    void ClickNotify() override { emit Click(); }
     void resizeEvent(QResizeEvent*) override;
-    void mousePressEvent(QMouseEvent*) override;
-    void mouseMoveEvent(QMouseEvent*) override;
-    void mouseReleaseEvent(QMouseEvent*) override;
 
 private:
     void computeScheme();
@@ -122,7 +121,6 @@ private:
     int state = StateIdle;
     int focus = 0;
     bool pressFlag = false;
-    bool pressedInside = false;
     int lastReported = 0;
     int thumbPosition = 0;
     bool valueChangePending = false;

@@ -115,7 +115,7 @@ public:
 
     // Host notifications, called from the field's events; tests may call them.
     // A right-button press in the field: the selection is saved and the menu opens.
-    void MouseDownNotify(short button, short shift, float x, float y);
+    void MouseDownNotify(short button, short shift, float x, float y) override;
     // A menu entry by its key ("a" Cut ... "f" Select all), as ItemClick gives it.
     void MenuItemClick(const QString& key);
     void MenuClosed();

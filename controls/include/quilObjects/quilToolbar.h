@@ -83,9 +83,9 @@ public:
     ButtonBox Box(int i) const;
 
     // What the bar hears, in its own pixels; tests may call them.
-    void MouseDownNotify(short button, short shift, float x, float y);
-    void MouseMoveNotify(short button, short shift, float x, float y);
-    void MouseUpNotify(short button, short shift, float x, float y);
+    void MouseDownNotify(short button, short shift, float x, float y) override;
+    void MouseMoveNotify(short button, short shift, float x, float y) override;
+    void MouseUpNotify(short button, short shift, float x, float y) override;
     void HoverTest(float x, float y);
 
 signals:
@@ -95,9 +95,6 @@ signals:
 protected:
     void Paint() override;
     void HoverTick(bool pointerLeft) override;
-    void mousePressEvent(QMouseEvent*) override;
-    void mouseMoveEvent(QMouseEvent*) override;
-    void mouseReleaseEvent(QMouseEvent*) override;
 
 private:
     void applyLook();
