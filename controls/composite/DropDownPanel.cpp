@@ -23,12 +23,6 @@ constexpr int TwipsPerPixel = quilPUMenu::TwipsPerPixel;
 
 int Round(double v) { return static_cast<int>(std::nearbyint(v)); }
 
-bool insideEdges(const QRect& r, const QPoint& p)
-{
-    // The edges belong to the rectangle on all four sides.
-    return p.x() >= r.left() && p.x() <= r.left() + r.width() && p.y() >= r.top() && p.y() <= r.top() + r.height();
-}
-
 } // namespace
 
 // ------------------------------------------------------------ picking
@@ -193,11 +187,10 @@ bool quilDropDown::panelKey(int key, Qt::KeyboardModifiers modifiers)
 bool quilDropDown::outsideCheck()
 {
     const QPoint p = PointerPosition();
-    const QRect box(mapToGlobal(QPoint(0, 0)), size());
-    if (calendar->bMenuOpen() || insideEdges(box, p))
+    if (calendar->bMenuOpen() || OnWidget(this, p))
         return true;
     if ((quilPUMenu::GlobalButtons() & (Qt::LeftButton | Qt::RightButton)) && !listMouseDown) {
-        if (!insideEdges(panel->frameGeometry(), p))
+        if (!OnWidget(panel, p))
             panel->hide();
         return false;
     }

@@ -441,13 +441,6 @@ void quilPUMenu::MenuClick()
     hoverRow = 0;
 }
 
-bool quilPUMenu::insideMenu(const QPoint& p) const
-{
-    const QRect r = win->frameGeometry();
-    // Edges included on all four sides.
-    return p.x() >= r.left() && p.x() <= r.left() + r.width() && p.y() >= r.top() && p.y() <= r.top() + r.height();
-}
-
 void quilPUMenu::FocusTick()
 {
     if (!focusTimer.isActive())
@@ -456,7 +449,7 @@ void quilPUMenu::FocusTick()
         const bool down = GlobalButtons() & (Qt::LeftButton | Qt::RightButton);
         if (!armed)
             armed = !down;
-        else if (down && !insideMenu(PointerPosition()))
+        else if (down && !OnWidget(win, PointerPosition()))
             win->hide();
     }
     if (!win->isVisible()) {

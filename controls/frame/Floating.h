@@ -31,4 +31,13 @@ inline void FloatOver(QWidget* floating, QWidget* host)
         floating->windowHandle()->setTransientParent(top->windowHandle());
 }
 
+// Whether a screen point lies on a widget, its edges included on all four
+// sides (the far edges one pixel beyond it, as the platform's rectangles
+// count them).
+inline bool OnWidget(const QWidget* w, const QPoint& p)
+{
+    const QRect r(w->mapToGlobal(QPoint(0, 0)), w->size());
+    return p.x() >= r.left() && p.x() <= r.left() + r.width() && p.y() >= r.top() && p.y() <= r.top() + r.height();
+}
+
 } // namespace quil

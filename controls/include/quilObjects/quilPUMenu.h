@@ -109,7 +109,6 @@ private:
     int iconColumnWidth() const;
     int rowHeight(const quil::MenuItem& item) const;
     void drawItemIcon(const quil::MenuItem& item, int t, int h);
-    bool insideMenu(const QPoint& p) const;
 
     std::shared_ptr<MenuItems> items;
     std::shared_ptr<MenuItemListings> rows;
