@@ -8,6 +8,7 @@
 // scales while decoding), on worker threads ahead of the layout; the UI
 // thread places the thumbnails in order and keeps handling events meanwhile.
 
+#include "platform/forms/Forms.h"
 #include "platform/forms/PropertyBag.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/colors/Colors.h"
@@ -30,6 +31,10 @@ class QEventLoop;
 #include <stdexcept>
 
 namespace murivo {
+
+// Pictures measure themselves in HIMETRIC (0.01 mm), the control in twips.
+inline constexpr double kHimetricPerPixel = 26.4586148648649;
+inline int TwipsToPixels(double twips) { return static_cast<int>(platform::RoundHalfEven(twips / 15.0)); }
 
 // The fitted thumbnail size in twips for a picture of W x H (any unit).
 struct FittedSize {
