@@ -38,6 +38,8 @@ struct quilControl::Private {
     bool pressedInside = false;
     // The last mouse notification had no control reacting to it.
     bool unheard = false;
+    // The control acted on the key being handled.
+    bool keyUsed = false;
 };
 
 quilControl::quilControl(QWidget* parent) : QWidget(parent), d(std::make_unique<Private>())
@@ -393,6 +395,26 @@ void quilControl::mouseReleaseEvent(QMouseEvent* e)
         ClickNotify();
 }
 
+void quilControl::acceptKey() { d->keyUsed = true; }
+
+void quilControl::refuseValue(const char* property, const QVariant& value, const QString& why) const
+{
+    qWarning("%s.%s: %s refused: %s; the value stays as it was", metaObject()->className(), property,
+             qUtf8Printable(value.toString()), qUtf8Printable(why));
+}
+
+bool quilControl::event(QEvent* e)
+{
+    try {
+        return QWidget::event(e);
+    } catch (const std::exception& x) {
+        qWarning("%s: %s", metaObject()->className(), x.what());
+    } catch (...) {
+        qWarning("%s: an unknown error while handling an event", metaObject()->className());
+    }
+    return true;
+}
+
 void quilControl::keyPressEvent(QKeyEvent* e)
 {
     const short code = KeyCodeOf(e->key());
@@ -401,10 +423,14 @@ void quilControl::keyPressEvent(QKeyEvent* e)
         QWidget::keyPressEvent(e);
         return;
     }
+    d->keyUsed = false;
     QPointer<quilControl> self(this);
     KeyDownNotify(code, ShiftOf(e->modifiers()));
     if (self && !text.isEmpty() && text.at(0).unicode() != 0 && !(e->modifiers() & Qt::ControlModifier))
         KeyPressNotify(static_cast<short>(text.at(0).unicode()));
+    // A key the control did not use goes on to its window (Escape, Enter, Tab).
+    if (self && !d->keyUsed)
+        e->ignore();
 }
 
 void quilControl::keyReleaseEvent(QKeyEvent* e)
@@ -417,7 +443,11 @@ void quilControl::keyReleaseEvent(QKeyEvent* e)
         QWidget::keyReleaseEvent(e);
         return;
     }
+    d->keyUsed = false;
+    QPointer<quilControl> self(this);
     KeyUpNotify(code, ShiftOf(e->modifiers()));
+    if (self && !d->keyUsed)
+        e->ignore();
 }
 
 void quilControl::focusInEvent(QFocusEvent* e)

@@ -84,6 +84,10 @@ protected:
     void changed(const char* name);
     // Sends the notification; false when a handler deleted the control.
     bool notify(const char* name);
+    // A property write the control cannot take (from Designer, uic, a form
+    // file or a script): says so with a warning naming the property and the
+    // value; the caller then keeps the old value. Never throws.
+    void refuseValue(const char* property, const QVariant& value, const QString& why) const;
 
     // The default a property is read and written with.
     QVariant defaultOf(const char* name) const;
@@ -127,12 +131,18 @@ protected:
     // The tick's verdict; the control changes its state and repaints when it changed.
     virtual void HoverTick(bool pointerLeft);
 
+    // The control acted on the key being handled: it does not go on to the
+    // window. A key no control uses (Escape, Enter in a dialog) goes on.
+    void acceptKey();
+
     // The platform's key number for a Qt key (Enter 13, Space 32, arrows 37-40, ...).
     static short KeyCodeOf(int qtKey);
     static short ShiftOf(Qt::KeyboardModifiers m);
     static short ButtonOf(Qt::MouseButton b);
     static short ButtonsOf(Qt::MouseButtons b);
 
+    // Nothing a handler throws leaves through Qt's event loop.
+    bool event(QEvent*) override;
     void paintEvent(QPaintEvent*) override;
     void resizeEvent(QResizeEvent*) override;
     void changeEvent(QEvent*) override;
