@@ -1,9 +1,12 @@
 #include "Commands.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLocalSocket>
 #include <QPointer>
+#include <QThread>
 #include <QTimer>
+#include <memory>
 #include <X11/Xlib.h>
 
 namespace murivo {
@@ -69,22 +72,30 @@ QString MissingDisplay(const QProcessEnvironment& env)
     return "no display was found (neither DISPLAY nor WAYLAND_DISPLAY is set)";
 }
 
-bool SendCommand(const QString& socketPath, const QString& command, QString* error)
+CommandWaits CommandWaits::Real(std::function<bool()> otherCopyRuns)
 {
-    QLocalSocket s;
-    s.connectToServer(socketPath);
-    // Waits for another process, not for our own work.
-    if (!s.waitForConnected(5000)) {
-        *error = QString("no running copy answers at %1 (%2)").arg(socketPath, s.errorString());
-        return false;
-    }
+    auto started = std::make_shared<QElapsedTimer>();
+    started->start();
+    CommandWaits w;
+    w.nowMs = [started] { return started->elapsed(); };
+    w.sleepMs = [](int ms) { QThread::msleep(static_cast<unsigned long>(ms)); };
+    w.otherCopyRuns = std::move(otherCopyRuns);
+    return w;
+}
+
+namespace {
+
+// One exchange with a copy that accepted the connection.
+bool Exchange(QLocalSocket& s, const QString& command, QString* error)
+{
     s.write(command.toUtf8() + "\n");
     if (!s.waitForBytesWritten(5000)) {
         *error = s.errorString();
         return false;
     }
+    // A copy still loading its list answers once its event loop runs.
     QByteArray reply;
-    while (!reply.contains('\n') && s.waitForReadyRead(10000))
+    while (!reply.contains('\n') && s.waitForReadyRead(30000))
         reply += s.readAll();
     reply = reply.trimmed();
     if (reply != "ok") {
@@ -94,11 +105,65 @@ bool SendCommand(const QString& socketPath, const QString& command, QString* err
     return true;
 }
 
-CommandServer::CommandServer(QObject* parent) : QObject(parent)
+} // namespace
+
+bool SendCommand(const QString& socketPath, const QString& command, QString* error, const CommandWaits& waits)
 {
+    const qint64 start = waits.nowMs();
+    for (;;) {
+        QLocalSocket s;
+        s.connectToServer(socketPath);
+        // Waits for another process, not for our own work.
+        if (s.waitForConnected(2000))
+            return Exchange(s, command, error);
+        const QString why = s.errorString();
+        // The copy holding the lock opens its socket a moment after it starts.
+        if (!waits.otherCopyRuns()) {
+            *error = QString("no running copy answers at %1 (%2)").arg(socketPath, why);
+            return false;
+        }
+        if (waits.nowMs() - start >= waits.patienceMs) {
+            *error = QString("the running copy did not open %1 within %2 s (%3)")
+                         .arg(socketPath)
+                         .arg(waits.patienceMs / 1000)
+                         .arg(why);
+            return false;
+        }
+        waits.sleepMs(waits.retryMs);
+    }
+}
+
+Command ParseCommand(const QByteArray& line)
+{
+    const QByteArray word = line.trimmed();
+    if (word == "change-now")
+        return Command::ChangeNow;
+    if (word == "show")
+        return Command::Show;
+    return Command::Unknown;
+}
+
+CommandServer::CommandServer(std::function<qint64()> now, QObject* parent) : QObject(parent), clock(std::move(now))
+{
+    if (!clock) {
+        auto started = std::make_shared<QElapsedTimer>();
+        started->start();
+        clock = [started] { return started->elapsed(); };
+    }
     server.setSocketOptions(QLocalServer::UserAccessOption);
     connect(&server, &QLocalServer::newConnection, this, &CommandServer::take);
+    sweep.setInterval(kCommandIdleMs / 4);
+    connect(&sweep, &QTimer::timeout, this, &CommandServer::closeIdle);
 }
+
+CommandServer::~CommandServer()
+{
+    const auto open = peers.keys();
+    for (QLocalSocket* s : open)
+        drop(s);
+}
+
+qint64 CommandServer::nowMs() const { return clock(); }
 
 bool CommandServer::listen(const QString& socketPath, QString* error)
 {
@@ -118,24 +183,93 @@ bool CommandServer::listen(const QString& socketPath, QString* error)
 void CommandServer::take()
 {
     while (QLocalSocket* s = server.nextPendingConnection()) {
-        connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
-        connect(s, &QLocalSocket::readyRead, this, [this, s] {
-            if (!s->canReadLine())
-                return;
-            const QByteArray line = s->readLine().trimmed();
-            void (CommandServer::*what)() = nullptr;
-            if (line == "change-now")
-                what = &CommandServer::ChangeNow;
-            else if (line == "show")
-                what = &CommandServer::Show;
-            s->write(what ? "ok\n" : "unknown command\n");
-            s->flush();
-            s->disconnectFromServer();
-            // Run once this handler is over: a command may open a message box.
-            if (what)
-                QTimer::singleShot(0, this, [this, what] { emit(this->*what)(); });
-        });
+        // Qt stops reading from the peer once this much waits unread.
+        s->setReadBufferSize(kMaxCommandLine + 2);
+        peers.insert(s, Peer{{}, nowMs()});
+        connect(s, &QLocalSocket::disconnected, this, [this, s] { drop(s); });
+        connect(s, &QLocalSocket::readyRead, this, [this, s] { read(s); });
+        if (!sweep.isActive())
+            sweep.start();
+        if (s->bytesAvailable() > 0)
+            read(s);
     }
+}
+
+void CommandServer::read(QLocalSocket* s)
+{
+    auto it = peers.find(s);
+    if (it == peers.end())
+        return;
+    it->buffer += s->read(kMaxCommandLine + 2 - it->buffer.size());
+    it->lastActive = nowMs();
+    const qsizetype end = it->buffer.indexOf('\n');
+    if (end < 0 && it->buffer.size() <= kMaxCommandLine)
+        return;
+    QByteArray reply;
+    Command c = Command::Unknown;
+    if (end < 0 || end > kMaxCommandLine) {
+        reply = "line too long\n";
+    } else {
+        c = ParseCommand(it->buffer.left(end));
+        reply = c == Command::Unknown ? "unknown command\n" : "ok\n";
+    }
+    // One command a connection: what follows its line is not read.
+    peers.erase(it);
+    disconnect(s, &QLocalSocket::readyRead, this, nullptr);
+    s->write(reply);
+    s->flush();
+    s->disconnectFromServer();
+    if (s->state() == QLocalSocket::UnconnectedState)
+        s->deleteLater();
+    if (c != Command::Unknown)
+        run(c);
+}
+
+void CommandServer::drop(QLocalSocket* s)
+{
+    peers.remove(s);
+    disconnect(s, nullptr, this, nullptr);
+    s->abort();
+    s->deleteLater();
+    if (peers.isEmpty())
+        sweep.stop();
+}
+
+void CommandServer::closeIdle()
+{
+    const qint64 now = nowMs();
+    std::vector<QLocalSocket*> idle;
+    for (auto it = peers.cbegin(); it != peers.cend(); ++it)
+        if (now - it->lastActive >= kCommandIdleMs)
+            idle.push_back(it.key());
+    for (QLocalSocket* s : idle)
+        drop(s);
+}
+
+void CommandServer::run(Command c)
+{
+    if (!ready) {
+        pending.push_back(c);
+        return;
+    }
+    // Run once this handler is over: a command may open a message box.
+    QTimer::singleShot(0, this, [this, c] {
+        if (c == Command::ChangeNow)
+            emit ChangeNow();
+        else
+            emit Show();
+    });
+}
+
+void CommandServer::setReady()
+{
+    if (ready)
+        return;
+    ready = true;
+    std::vector<Command> waiting;
+    waiting.swap(pending);
+    for (Command c : waiting)
+        run(c);
 }
 
 } // namespace murivo

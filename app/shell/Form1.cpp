@@ -80,7 +80,9 @@ Form1::BusyGuard::BusyGuard(Form1& f) : form(f) { ++form.listBusy; }
 
 Form1::BusyGuard::~BusyGuard()
 {
-    if (--form.listBusy == 0 && form.ChangesInFlight() == 0 && !form.queued.empty())
+    if (--form.listBusy == 0)
+        form.clearRefusal();
+    if (form.listBusy == 0 && form.ChangesInFlight() == 0 && !form.queued.empty())
         QTimer::singleShot(0, &form, [f = &form] { f->runQueued(); });
 }
 
@@ -88,9 +90,24 @@ bool Form1::refuseWhileBusy()
 {
     if (listBusy == 0)
         return false;
-    // One list command at a time: this one would walk the cursor the running one still uses.
-    QApplication::beep();
+    // One list command at a time: this one would walk the cursor the running
+    // one still uses. Said in the page's status text: many desktops never sound a beep.
+    QLabel& status = XTab1.currentWidget() == &page1 ? Label2 : Label1;
+    if (refusedOn != &status) {
+        clearRefusal();
+        refusedOn = &status;
+        refusedBefore = status.text();
+    }
+    status.setText(kBusyRefusal);
     return true;
+}
+
+void Form1::clearRefusal()
+{
+    // Only while the note is still shown: a selection made meanwhile stays.
+    if (refusedOn && refusedOn->text() == kBusyRefusal)
+        refusedOn->setText(refusedBefore);
+    refusedOn = nullptr;
 }
 
 void Form1::runQueued()

@@ -43,6 +43,9 @@ public:
     QString reason;
 };
 
+// Shown in a page's status text for a command refused while the list is being walked.
+inline const QString kBusyRefusal = "Busy reading the wallpaper list; please try again when it is done.";
+
 class Form1 : public QWidget {
     Q_OBJECT
 public:
@@ -89,6 +92,14 @@ public:
     // True while a command walks or changes the list (it yields meanwhile).
     bool ListBusy() const { return listBusy > 0; }
     bool HasQueuedCommands() const { return !queued.empty(); }
+    // Held by a command while it walks or changes the list.
+    struct BusyGuard {
+        explicit BusyGuard(Form1& f);
+        ~BusyGuard();
+        BusyGuard(const BusyGuard&) = delete;
+        BusyGuard& operator=(const BusyGuard&) = delete;
+        Form1& form;
+    };
     // Wallpaper changes under way on the worker.
     int ChangesInFlight() const { return rotation ? rotation->ChangesInFlight() : 0; }
     // The schedules and the wallpaper change; this window configures and shows them.
@@ -159,12 +170,11 @@ private:
     // count restores, never resets, so a nested command cannot end the outer
     // one's protection; commands arriving meanwhile are refused or queued.
     int listBusy = 0;
-    struct BusyGuard {
-        explicit BusyGuard(Form1& f);
-        ~BusyGuard();
-        Form1& form;
-    };
     bool refuseWhileBusy();
+    // The status text that says a command was refused, and what it said before.
+    void clearRefusal();
+    QLabel* refusedOn = nullptr;
+    QString refusedBefore;
     void runQueued();
     std::vector<std::function<void()>> queued;
     bool noNotificationArea = false;

@@ -3,6 +3,7 @@
 #include "Form1.h"
 #include "engine/SettingsKeys.h"
 #include "platform/forms/PropertyBag.h"
+#include "platform/shell/NotificationArea.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -122,7 +123,7 @@ void Form2::mnuExit_Click()
         return;
     if (beforeExit)
         beforeExit();
-    QCoreApplication::exit(0);
+    endProcess();
 }
 
 void Form2::mnuabout_Click()
@@ -146,39 +147,82 @@ void Form2::main_Click()
 
 tray::tray(Services& services, Form1& main) : sv(services), form(main) {}
 
-tray::~tray() { Icon.hide(); }
+tray::~tray()
+{
+    if (Icon)
+        Icon->hide();
+}
 
 Form2& tray::menuOwner()
 {
     if (!owner) {
         owner = std::make_unique<Form2>(sv, form);
         // Exit takes the icon away with the program.
-        owner->beforeExit = [this] { Icon.hide(); };
+        owner->beforeExit = [this] {
+            if (Icon)
+                Icon->hide();
+        };
+        owner->endProcess = [this] { EndProcess(); };
     }
     return *owner;
 }
 
-void tray::Form_Load()
+void tray::makeIcon()
 {
-    Icon.setIcon(ProgramIcon());
-    Icon.setToolTip("Murivo Right click for options");
-    Icon.setContextMenu(&menuOwner().menu);
-    connect(&Icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
+    Icon = std::make_unique<QSystemTrayIcon>();
+    Icon->setIcon(ProgramIcon());
+    Icon->setToolTip("Murivo Right click for options");
+    // As the icon's context menu, the menu is exported with a StatusNotifierItem,
+    // so the panel draws it.
+    Icon->setContextMenu(&menuOwner().menu);
+    connect(Icon.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
         if (r == QSystemTrayIcon::DoubleClick) {
             form.show();
             form.raise();
         }
     });
-    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { Icon.hide(); });
-    Icon.show();
-    available = QSystemTrayIcon::isSystemTrayAvailable();
-    if (!available) {
-        // Without a notification area the main window is the only way in.
-        std::fprintf(stderr, "murivo: this desktop shows no notification area; the main window stays open instead,\n"
-                             "and closing it ends murivo.\n");
-        form.setNoNotificationArea(true);
-        form.show();
+    Icon->show();
+}
+
+void tray::Form_Load()
+{
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
+        if (Icon)
+            Icon->hide();
+    });
+    const QString platform = QGuiApplication::platformName();
+    if (platform == "xcb" || platform.startsWith("wayland")) {
+        area = std::make_unique<platform::NotificationArea>(platform == "xcb" ? qEnvironmentVariable("DISPLAY") : QString());
+        connect(area.get(), &platform::NotificationArea::Changed, this, &tray::PlaceIcon);
     }
+    PlaceIcon();
+}
+
+void tray::PlaceIcon()
+{
+    // The kind of icon is fixed when it is made: an icon made before any tray
+    // existed is made again for the one that came.
+    const bool present = !area || area->Present();
+    if (present && (!Icon || !available)) {
+        Icon.reset();
+        makeIcon();
+    }
+    const bool was = available;
+    available = Icon && QSystemTrayIcon::isSystemTrayAvailable();
+    form.setNoNotificationArea(!available);
+    if (available) {
+        if (!was && said)
+            std::fprintf(stderr, "murivo: a notification area appeared; murivo's icon is there now.\n");
+        return;
+    }
+    // Without a notification area the main window is the only way in: shown
+    // at start, and again when the tray goes away.
+    if (!said)
+        std::fprintf(stderr, "murivo: this desktop shows no notification area yet; the main window stays open,\n"
+                             "and closing it ends murivo unless a notification area appears first.\n");
+    if (!said || was)
+        form.show();
+    said = true;
 }
 
 } // namespace murivo

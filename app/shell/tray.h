@@ -9,8 +9,14 @@
 #include <QLabel>
 #include <QMenu>
 #include <QObject>
+#include <QCoreApplication>
 #include <QSystemTrayIcon>
+#include <functional>
 #include <memory>
+
+namespace platform {
+class NotificationArea;
+}
 
 namespace murivo {
 
@@ -52,6 +58,8 @@ public:
     static QString IconKey(const QString& caption);
     std::function<void(QDialog&)> showModal;   // tests replace the modal loop
     std::function<void()> beforeExit;
+    // Ends the program after Exit; the program ends the process at once.
+    std::function<void()> endProcess = [] { QCoreApplication::exit(0); };
 
 private:
     Services& sv;
@@ -67,14 +75,24 @@ public:
     void mnuExit_Click() { menuOwner().mnuExit_Click(); }
     Form2& menuOwner();
     bool TrayAvailable() const { return available; }
+    // What Exit does after its question; the program ends the process at once.
+    std::function<void()> EndProcess = [] { QCoreApplication::exit(0); };
+    // Looks again for a notification area and puts the icon there; the
+    // watcher calls it whenever a tray or a StatusNotifierWatcher comes or goes.
+    void PlaceIcon();
 
-    QSystemTrayIcon Icon;
+    // Made once a notification area exists: the platform picks the icon's
+    // kind (X11 tray or StatusNotifierItem) when it is made.
+    std::unique_ptr<QSystemTrayIcon> Icon;
 
 private:
+    void makeIcon();
     Services& sv;
     Form1& form;
     std::unique_ptr<Form2> owner;
+    std::unique_ptr<platform::NotificationArea> area;
     bool available = false;
+    bool said = false;
 };
 
 } // namespace murivo

@@ -38,6 +38,17 @@ SingleInstance::SingleInstance(const QString& name)
     }
 }
 
+bool SingleInstance::HeldElsewhere(const QString& lockPath)
+{
+    const QByteArray p = QFile::encodeName(lockPath);
+    const int probe = ::open(p.constData(), O_RDONLY | O_CLOEXEC);
+    if (probe < 0)
+        return false;
+    const bool held = ::flock(probe, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(probe);   // drops the probe's own lock, if it got one
+    return held;
+}
+
 SingleInstance::~SingleInstance()
 {
     if (fd >= 0)

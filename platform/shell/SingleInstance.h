@@ -21,6 +21,9 @@ public:
     // The local socket through which the holder takes commands: the lock's name with ".socket".
     QString socketPath() const { return socket; }
     QString error() const { return err; }
+    // True while some process holds the lock at the path; for a later start
+    // that waits for the running copy.
+    static bool HeldElsewhere(const QString& lockPath);
 
 private:
     QString path;

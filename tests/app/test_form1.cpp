@@ -375,15 +375,54 @@ TEST(Tray, ExitAsksAndOnlyYesRemovesTheIcon)
     MainWindowFixture f;
     f.load();
     tray t(f.sv, *f.form);
+    int ended = 0;
+    t.EndProcess = [&] { ++ended; };
     t.Form_Load();
-    EXPECT_EQ(t.Icon.toolTip(), "Murivo Right click for options");
-    ASSERT_TRUE(t.Icon.isVisible());
+    ASSERT_TRUE(t.Icon);
+    EXPECT_EQ(t.Icon->toolTip(), "Murivo Right click for options");
+    ASSERT_TRUE(t.Icon->isVisible());
     f.boxes.answer(vbNo);
     t.mnuExit_Click();
     EXPECT_EQ(f.boxes.texts().last(), "Are you sure ?");
     EXPECT_EQ(f.boxes.shown.back().flags, platform::vbYesNo + platform::vbExclamation);
-    EXPECT_TRUE(t.Icon.isVisible());
+    EXPECT_TRUE(t.Icon->isVisible());
+    EXPECT_EQ(ended, 0);
     f.boxes.answer(vbYes);
     t.mnuExit_Click();
-    EXPECT_FALSE(t.Icon.isVisible());
+    EXPECT_FALSE(t.Icon->isVisible());
+    EXPECT_EQ(ended, 1) << "Yes ends the process, not only the event loop";
+}
+
+TEST(MainWindowCommands, ARefusalWhileTheListIsBusyIsSaidInThePageAndGoesAfter)
+{
+    MainWindowFixture f;
+    f.makeList({f.pic("a.jpg", Qt::red), f.pic("b.jpg", Qt::blue)});
+    f.load();
+    Form1& w = *f.form;
+    w.ThumbsCtl1_ImageClick(1, w.ThumbsCtl1.ItemData(1));
+    const QString selection = w.Label1.text();
+    {
+        Form1::BusyGuard busy(w);
+        w.GlossButton1_Click();   // Remove
+        EXPECT_EQ(w.Label1.text(), kBusyRefusal);
+        EXPECT_TRUE(f.boxes.shown.empty());
+        EXPECT_EQ(f.rowsInFile().size(), 2) << "nothing removed while the list is walked";
+        w.XTab1.setCurrentWidget(&w.page1);
+        w.GlossButton4_Click();   // Add all
+        EXPECT_EQ(w.Label2.text(), kBusyRefusal);
+        EXPECT_EQ(w.Label1.text(), selection) << "one note at a time";
+    }
+    EXPECT_NE(w.Label2.text(), kBusyRefusal) << "the note goes when the list is free";
+    EXPECT_EQ(w.Label1.text(), selection);
+    {
+        // A selection made while refused stays when the note would go.
+        Form1::BusyGuard busy(w);
+        w.XTab1.setCurrentWidget(&w.page0);
+        w.GlossButton2_Click();   // Remove all
+        EXPECT_EQ(w.Label1.text(), kBusyRefusal);
+        w.ThumbsCtl1_ImageClick(2, w.ThumbsCtl1.ItemData(2));
+    }
+    EXPECT_NE(w.Label1.text(), kBusyRefusal);
+    EXPECT_NE(w.Label1.text(), selection);
+    EXPECT_EQ(f.rowsInFile().size(), 2);
 }

@@ -174,17 +174,18 @@ TEST(TrayMenu, SixItemsAboutAndExitAnsweredNo)
         EXPECT_FALSE(a->icon().isNull()) << a->text().toStdString();
     }
     EXPECT_EQ(captions, QStringList({"Exit", "About", "Help", "Visit Website", "Change wallpaper now", " Main"}));
-    EXPECT_EQ(t.Icon.toolTip(), "Murivo Right click for options");
+    ASSERT_TRUE(t.Icon);
+    EXPECT_EQ(t.Icon->toolTip(), "Murivo Right click for options");
     EXPECT_EQ(Form2::IconKey("Visit Website|@Shutdown Computer|#ie"), "ie");
 
     f.boxes.answer(vbNo);
     t.mnuExit_Click();
     EXPECT_EQ(f.boxes.shown.back().text, "Are you sure ?");
-    EXPECT_TRUE(t.Icon.isVisible());
+    EXPECT_TRUE(t.Icon->isVisible());
     EXPECT_TRUE(f.form->Timer1.Enabled()) << "the schedule goes on";
     f.boxes.answer(vbYes);
     t.mnuExit_Click();
-    EXPECT_FALSE(t.Icon.isVisible()) << "Exit removes the icon";
+    EXPECT_FALSE(t.Icon->isVisible()) << "Exit removes the icon";
 
     t.menuOwner().settings_Click();
     f.settle();
