@@ -279,3 +279,116 @@ TEST(DesktopSession, TrayMenuChangesTheWallpaperAndEveryPageIsShown)
     for (const char* name : {"tray-menu", "selected-items", "select-wallpapers", "settings", "about"})
         EXPECT_FALSE(QImage(QString("%1/%2.png").arg(shots, name)).isNull()) << name;
 }
+
+TEST(DesktopSession, ATrayThatComesLateGetsTheIconAndTheWindowsCloseThenHidesIt)
+{
+    for (const char* tool : {"openbox", "trayer", "xdotool"})
+        if (QStandardPaths::findExecutable(tool).isEmpty())
+            GTEST_SKIP() << tool << " is not installed";
+    Session s;
+    ASSERT_TRUE(s.x.ok()) << s.x.error().toStdString();
+    s.start("openbox", {});
+    QThread::msleep(800);
+    QProcess& murivo = s.start(MURIVO_BINARY, {});
+    QString main;
+    ASSERT_TRUE(waitFor([&] {
+        const QStringList w = s.windows("^Murivo$");
+        main = w.isEmpty() ? QString() : w.first();
+        return !main.isEmpty();
+    })) << "without a tray the main window is shown; murivo said: "
+        << (murivo.waitForFinished(100), murivo.readAllStandardError().toStdString());
+
+    // The panel starts after murivo, as it may in a session.
+    s.start("trayer", {"--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "100", "--heighttype", "pixel",
+                       "--height", "24", "--transparent", "false"});
+    QString icon;
+    EXPECT_TRUE(waitFor([&] {
+        for (const QString& w : s.windows()) {
+            const QRect g = s.geometry(w);
+            if (g.width() > 0 && g.width() <= 48 && g.top() < 30)
+                icon = w;
+        }
+        return !icon.isEmpty();
+    })) << "the icon did not go to the tray that came; murivo said: "
+        << (murivo.waitForFinished(100), murivo.readAllStandardError().toStdString());
+
+    s.run({"windowactivate", "--sync", main});
+    s.run({"key", "--window", main, "alt+F4"});
+    EXPECT_TRUE(waitFor([&] { return s.windows("^Murivo$").isEmpty(); })) << "the window was not hidden";
+    EXPECT_FALSE(murivo.waitForFinished(1500)) << "closing the window ended murivo although the tray is there";
+    ASSERT_EQ(murivo.state(), QProcess::Running);
+
+    // And the icon brings it back.
+    if (!icon.isEmpty()) {
+        const QPoint c = s.geometry(icon).center();
+        s.run({"mousemove", QString::number(c.x()), QString::number(c.y()), "click", "--repeat", "2", "--delay", "80", "1"});
+        EXPECT_TRUE(waitFor([&] { return !s.windows("^Murivo$").isEmpty(); })) << "a double-click on the icon did not show the window";
+    }
+}
+
+TEST(DesktopSession, ExitWhileAFolderOfPhotosLoadsEndsTheProcessAndFreesTheLock)
+{
+    for (const char* tool : {"openbox", "trayer", "xdotool"})
+        if (QStandardPaths::findExecutable(tool).isEmpty())
+            GTEST_SKIP() << tool << " is not installed";
+    Session s;
+    ASSERT_TRUE(s.x.ok()) << s.x.error().toStdString();
+    // "Select wallpapers" opens on the Pictures folder: hundreds of large photos,
+    // the same file under many names, each a picture of its own to decode.
+    QImage photo(4000, 3000, QImage::Format_RGB32);
+    photo.fill(QColor(90, 140, 60));
+    const QString original = s.home.path("photo.jpg");
+    ASSERT_TRUE(photo.save(original, "JPG", 90));
+    for (int i = 0; i < 600; ++i)
+        QFile::link(original, s.home.path(QString("user/Pictures/IMG_%1.jpg").arg(i, 4, 10, QChar('0'))));
+
+    s.start("openbox", {});
+    s.start("trayer", {"--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "100", "--heighttype", "pixel",
+                       "--height", "24", "--transparent", "false"});
+    QThread::msleep(800);
+    QProcess& murivo = s.start(MURIVO_BINARY, {"--show"});
+    QString icon, main;
+    ASSERT_TRUE(waitFor([&] {
+        for (const QString& w : s.windows()) {
+            const QRect g = s.geometry(w);
+            if (g.width() > 0 && g.width() <= 48 && g.top() < 30)
+                icon = w;
+        }
+        const QStringList m = s.windows("^Murivo$");
+        main = m.isEmpty() ? QString() : m.first();
+        return !icon.isEmpty() && !main.isEmpty();
+    })) << "no icon or no window; murivo said: " << (murivo.waitForFinished(100), murivo.readAllStandardError().toStdString());
+
+    // The folder page starts loading its photos.
+    s.run({"windowactivate", "--sync", main});
+    s.run({"key", "--window", main, "ctrl+Tab"});
+    QThread::msleep(1500);
+
+    const QPoint c = s.geometry(icon).center();
+    const QStringList before = s.windows();
+    s.run({"mousemove", QString::number(c.x()), QString::number(c.y()), "click", "3"});
+    QString menu;
+    ASSERT_TRUE(waitFor([&] {
+        for (const QString& w : s.windows())
+            if (!before.contains(w) && s.geometry(w).height() > 60)
+                menu = w;
+        return !menu.isEmpty();
+    })) << "the tray menu did not open";
+    const QRect mg = s.geometry(menu);
+    s.run({"mousemove", QString::number(mg.center().x()), QString::number(mg.top() + mg.height() / 12), "click", "1"});
+    QString box;
+    ASSERT_TRUE(waitFor([&] {
+        box = s.run({"search", "--onlyvisible", "--name", "^Murivo 1.1$"}).section('\n', 0, 0);
+        return !box.isEmpty();
+    })) << "Exit did not ask";
+    s.run({"windowactivate", "--sync", box});
+    s.run({"key", "--window", box, "Return"});
+    EXPECT_TRUE(murivo.waitForFinished(20000)) << "Exit left the process decoding";
+    EXPECT_EQ(murivo.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(murivo.exitCode(), 0);
+
+    // The lock went with it: a new start runs.
+    QProcess& again = s.start(MURIVO_BINARY, {});
+    EXPECT_FALSE(waitFor([&] { return !s.windows("^Murivo 1.1$").isEmpty(); }, 5000)) << "the new start was refused";
+    EXPECT_EQ(again.state(), QProcess::Running);
+}

@@ -6,6 +6,10 @@
 
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QStandardPaths>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 #include <QThread>
 #include <functional>
 #include <gtest/gtest.h>
@@ -199,6 +203,15 @@ TEST(EndToEnd, ChangeNowAndShowReachTheRunningCopy)
     const QString blue = home.picture("pics/blue.jpg", QColor(0, 0, 255), QSize(80, 60), "JPG");
     TestHome::WriteList(home.data() + "/murivo/wmdvm.sys", {red, blue});
     const QProcessEnvironment env = environmentFor(home, x);
+    // With a notification area the window starts hidden, so --show has something to do.
+    if (QStandardPaths::findExecutable("trayer").isEmpty())
+        GTEST_SKIP() << "trayer is not installed";
+    QProcess panel;
+    panel.setProcessEnvironment(env);
+    panel.start("trayer", {"--edge", "top", "--widthtype", "pixel", "--width", "100", "--heighttype", "pixel", "--height", "24"});
+    ASSERT_TRUE(panel.waitForStarted());
+    ASSERT_TRUE(waitFor([&] { return !run("xdotool", {"search", "--class", "trayer"}, env).isEmpty(); }, 20000))
+        << "trayer showed no panel";
     QProcess first;
     first.setProcessEnvironment(env);
     first.start(MURIVO_BINARY, {});
@@ -217,6 +230,8 @@ TEST(EndToEnd, ChangeNowAndShowReachTheRunningCopy)
     EXPECT_TRUE(waitFor([&] { return near(centre(x), qRgb(255, 0, 0)); }, 20000)) << std::hex << centre(x);
     EXPECT_EQ(ask("--change-now"), 0);
     EXPECT_TRUE(waitFor([&] { return near(centre(x), qRgb(0, 0, 255)); }, 20000)) << std::hex << centre(x);
+    EXPECT_TRUE(run("xdotool", {"search", "--onlyvisible", "--name", "^Murivo$"}, env).isEmpty())
+        << "the main window is to start hidden when there is a tray";
     EXPECT_EQ(ask("--show"), 0);
     EXPECT_TRUE(waitFor([&] { return !run("xdotool", {"search", "--onlyvisible", "--name", "^Murivo$"}, env).isEmpty(); }, 20000))
         << "the main window was not shown";
@@ -239,4 +254,50 @@ TEST(EndToEnd, ChangeNowAndShowReachTheRunningCopy)
         fresh.kill();
         fresh.waitForFinished();
     }
+    panel.terminate();
+    panel.waitForFinished(5000);
+}
+
+// True while some process holds the one-copy lock (the running copy has taken it).
+static bool LockHeld(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0;
+    ::close(fd);
+    return held;
+}
+
+TEST(EndToEnd, ACommandSentWhileTheCopyStartsIsDoneOnceItIsLoaded)
+{
+    Xvfb x(1024, 768);
+    ASSERT_TRUE(x.ok()) << x.error().toStdString();
+    TestHome home;
+    // A list long enough that reading it takes a while.
+    QStringList rows;
+    const QString red = home.picture("pics/red.jpg", QColor(255, 0, 0), QSize(1600, 1200), "JPG");
+    for (int i = 0; i < 120; ++i)
+        rows << home.picture(QString("pics/p%1.jpg").arg(i), QColor(0, 0, 255), QSize(1600, 1200), "JPG");
+    rows.prepend(red);
+    TestHome::WriteList(home.data() + "/murivo/wmdvm.sys", rows);
+    const QProcessEnvironment env = environmentFor(home, x);
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.start(MURIVO_BINARY, {});
+    ASSERT_TRUE(first.waitForStarted());
+    const QString lock = home.data() + "/murivo/murivo.lock";
+    ASSERT_TRUE(waitFor([&] { return LockHeld(lock); }, 20000));
+
+    // At once: the copy has its lock and is still reading its list.
+    QProcess ask;
+    ask.setProcessEnvironment(env);
+    ask.start(MURIVO_BINARY, {"--change-now"});
+    ASSERT_TRUE(ask.waitForFinished(60000));
+    EXPECT_EQ(ask.exitCode(), 0) << ask.readAllStandardError().toStdString();
+    EXPECT_TRUE(waitFor([&] { return near(centre(x), qRgb(255, 0, 0)); }, 60000))
+        << "the early command was lost; root shows " << std::hex << centre(x);
+    EXPECT_EQ(first.state(), QProcess::Running);
+    first.terminate();
+    EXPECT_TRUE(first.waitForFinished(20000));
 }
