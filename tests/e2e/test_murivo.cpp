@@ -301,3 +301,46 @@ TEST(EndToEnd, ACommandSentWhileTheCopyStartsIsDoneOnceItIsLoaded)
     first.terminate();
     EXPECT_TRUE(first.waitForFinished(20000));
 }
+
+TEST(EndToEnd, SigtermWhileADesktopCallHangsEndsInOrderWithoutWaitingForIt)
+{
+    Xvfb x(1024, 768);
+    ASSERT_TRUE(x.ok()) << x.error().toStdString();
+    TestHome home;
+    const QString red = home.picture("pics/red.jpg", QColor(255, 0, 0), QSize(80, 60), "JPG");
+    TestHome::WriteList(home.data() + "/murivo/wmdvm.sys", {red});
+    QDir().mkpath(home.config() + "/Murivo");
+    {
+        QFile ini(home.config() + "/Murivo/Murivo.ini");
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[Options]\nStartup%20Check=1\n");
+    }
+    // A desktop tool that never answers; it says when it has been called.
+    const QString bin = home.path("bin");
+    const QString called = home.path("gsettings-called");
+    QDir().mkpath(bin);
+    {
+        QFile tool(bin + "/gsettings");
+        ASSERT_TRUE(tool.open(QIODevice::WriteOnly));
+        tool.write("#!/bin/sh\ntouch \"$MURIVO_TEST_MARK\"\nexec sleep 30\n");
+    }
+    QFile::setPermissions(bin + "/gsettings", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QProcessEnvironment env = environmentFor(home, x);
+    env.insert("MURIVO_DESKTOP", "gnome");
+    env.insert("MURIVO_TEST_MARK", called);
+    env.insert("PATH", bin + ":" + env.value("PATH"));
+
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(MURIVO_BINARY, {});
+    ASSERT_TRUE(p.waitForStarted());
+    ASSERT_TRUE(waitFor([&] { return QFileInfo::exists(called); }, 30000))
+        << "the start-up change never called the desktop; murivo said: "
+        << (p.waitForFinished(100), p.readAllStandardError().toStdString());
+    p.terminate();
+    ASSERT_TRUE(p.waitForFinished(20000)) << "SIGTERM left murivo waiting for the desktop";
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << "the signal is handled, not fatal";
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError()).contains("without waiting any longer"))
+        << "the call still running was left behind";
+}
