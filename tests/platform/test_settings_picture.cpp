@@ -60,12 +60,18 @@ TEST(SingleInstance, SecondHolderIsRefusedUntilTheFirstGoes)
     {
         SingleInstance second("test.lock");
         EXPECT_TRUE(second.PrevInstance());
+        // A later start that waits for the holder sees it, and does not take the lock by looking.
+        EXPECT_TRUE(SingleInstance::HeldElsewhere(second.lockPath()));
+        EXPECT_TRUE(SingleInstance::HeldElsewhere(second.lockPath()));
     }
+    const QString lock = first->lockPath();
     first.reset();
+    EXPECT_FALSE(SingleInstance::HeldElsewhere(lock));
+    EXPECT_FALSE(SingleInstance::HeldElsewhere(lock + ".none"));
     // The file is still there, as after a crash; it does not block.
     EXPECT_TRUE(QFile::exists(home.data() + "/murivo/test.lock"));
     SingleInstance third("test.lock");
-    EXPECT_FALSE(third.PrevInstance());
+    EXPECT_FALSE(third.PrevInstance()) << "a look at the lock leaves it free";
     EXPECT_EQ(third.socketPath(), home.data() + "/murivo/test.socket");
 }
 
