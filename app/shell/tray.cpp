@@ -208,7 +208,8 @@ void tray::PlaceIcon()
         makeIcon();
     }
     const bool was = available;
-    available = Icon && QSystemTrayIcon::isSystemTrayAvailable();
+    // Qt may still name a tray that has just gone; our own look decides.
+    available = Icon && present && QSystemTrayIcon::isSystemTrayAvailable();
     form.setNoNotificationArea(!available);
     if (available) {
         if (!was && said)

@@ -299,7 +299,7 @@ TEST(DesktopSession, ATrayThatComesLateGetsTheIconAndTheWindowsCloseThenHidesIt)
         << (murivo.waitForFinished(100), murivo.readAllStandardError().toStdString());
 
     // The panel starts after murivo, as it may in a session.
-    s.start("trayer", {"--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "100", "--heighttype", "pixel",
+    QProcess& panel = s.start("trayer", {"--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "100", "--heighttype", "pixel",
                        "--height", "24", "--transparent", "false"});
     QString icon;
     EXPECT_TRUE(waitFor([&] {
@@ -324,6 +324,18 @@ TEST(DesktopSession, ATrayThatComesLateGetsTheIconAndTheWindowsCloseThenHidesIt)
         s.run({"mousemove", QString::number(c.x()), QString::number(c.y()), "click", "--repeat", "2", "--delay", "80", "1"});
         EXPECT_TRUE(waitFor([&] { return !s.windows("^Murivo$").isEmpty(); })) << "a double-click on the icon did not show the window";
     }
+
+    // Hidden, then the panel goes: the window comes back, the only way in left.
+    const QString shown = s.windows("^Murivo$").value(0);
+    if (!shown.isEmpty()) {
+        s.run({"windowactivate", "--sync", shown});
+        s.run({"key", "--window", shown, "alt+F4"});
+        ASSERT_TRUE(waitFor([&] { return s.windows("^Murivo$").isEmpty(); }));
+    }
+    panel.terminate();
+    panel.waitForFinished(5000);
+    EXPECT_TRUE(waitFor([&] { return !s.windows("^Murivo$").isEmpty(); })) << "the tray went and murivo stayed hidden";
+    EXPECT_EQ(murivo.state(), QProcess::Running);
 }
 
 TEST(DesktopSession, ExitWhileAFolderOfPhotosLoadsEndsTheProcessAndFreesTheLock)
