@@ -211,17 +211,19 @@ TEST(CommandClient, ReachesTheCopyOnceItListens)
     CommandServer server;
     QSignalSpy changes(&server, &CommandServer::ChangeNow);
     std::atomic<int> sleeps{0};
+    std::atomic<bool> wantListen{false};
+    std::promise<void> listening;
+    std::shared_future<void> listened = listening.get_future().share();
     CommandWaits w;
     auto t = std::make_shared<std::atomic<qint64>>(0);
     w.nowMs = [t] { return t->load(); };
     w.sleepMs = [&, t](int ms) {
         *t += ms;
         // The copy opens its socket while the third retry waits.
-        if (++sleeps == 3)
-            QMetaObject::invokeMethod(&server, [&] {
-                QString why;
-                EXPECT_TRUE(server.listen(path, &why)) << why.toStdString();
-            }, Qt::BlockingQueuedConnection);
+        if (++sleeps == 3) {
+            wantListen = true;
+            listened.wait();
+        }
     };
     w.otherCopyRuns = [] { return true; };
     std::future<std::pair<bool, QString>> client = std::async(std::launch::async, [&] {
@@ -229,6 +231,10 @@ TEST(CommandClient, ReachesTheCopyOnceItListens)
         const bool ok = SendCommand(path, "change-now", &why, w);
         return std::make_pair(ok, why);
     });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return wantListen.load(); }, 30000));
+    QString whyNot;
+    EXPECT_TRUE(server.listen(path, &whyNot)) << whyNot.toStdString();
+    listening.set_value();
     const auto [ok, why] = Await(client);
     EXPECT_TRUE(ok) << why.toStdString();
     EXPECT_EQ(sleeps.load(), 3);
