@@ -163,7 +163,7 @@ void Form1::ThumbsCtl2_ImageDblClick(int PicIndex, const QString& FileName)
         sv.MsgBox("The picture could not be added to the wallpaper list:\n" + e.description(), vbExclamation);
         return;
     }
-    // The row's id is taken before the view yields.
+    // The thumbnail keeps the row's id, by which Remove finds the row.
     ThumbsCtl1.AddItem(FileName, ListCursor->LastInsertedId());
 }
 

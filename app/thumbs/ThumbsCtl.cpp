@@ -3,6 +3,8 @@
 #include "platform/forms/Forms.h"
 #include "platform/forms/Mouse.h"
 
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QHelpEvent>
@@ -61,6 +63,11 @@ void cPicScroll::SetUpScrollBars(QScrollBar* H_SB, QScrollBar* V_SB, qint32 lVer
 
 // ---------------------------------------------------------------- ThumbsCtl
 
+namespace {
+// When the program quits, all grids share one grace period for their decodes.
+std::atomic<qint64> quitDeadline{0};   // ms since the epoch; 0 while not quitting
+} // namespace
+
 struct ThumbsCtl::Mailbox {
     std::mutex m;
     ThumbsCtl* owner = nullptr;
@@ -100,6 +107,16 @@ ThumbsCtl::ThumbsCtl(QWidget* parent, MessageBoxService* service)
     cells.resize(1);
     columns = 1;
     connect(&scroll, &QScrollBar::valueChanged, this, &ThumbsCtl::ScrollInterior);
+    if (QCoreApplication::instance())
+        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] {
+            // Nothing more is started; what runs has until the deadline.
+            qint64 none = 0;
+            quitDeadline.compare_exchange_strong(none, QDateTime::currentMSecsSinceEpoch() + 2000);
+            ++generation;
+            mailbox->live.store(~0ull);
+            pool->clear();
+            inFlight = 0;
+        });
     picFundo.installEventFilter(this);
     picInterior.installEventFilter(this);
     scroll.installEventFilter(this);
@@ -116,7 +133,9 @@ ThumbsCtl::~ThumbsCtl()
     pool->clear();
     // A decode cannot be interrupted: one still running after the grace
     // period is left to finish alone, its result going nowhere.
-    if (pool->waitForDone(2000))
+    const qint64 deadline = quitDeadline.load();
+    const qint64 grace = deadline == 0 ? 2000 : std::max<qint64>(0, deadline - QDateTime::currentMSecsSinceEpoch());
+    if (pool->waitForDone(static_cast<int>(grace)))
         delete pool;
 }
 
