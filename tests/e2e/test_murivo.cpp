@@ -260,8 +260,14 @@ TEST(EndToEnd, TheMainWindowShowsBeforeItsThumbnailsAreDecoded)
     first.setProcessEnvironment(env);
     first.start(MURIVO_BINARY, {"--show"});
     ASSERT_TRUE(first.waitForStarted());
-    ASSERT_TRUE(waitFor([&] { return !run("xdotool", {"search", "--onlyvisible", "--name", "^Murivo$"}, env).isEmpty(); }, 30000))
-        << "the main window was not shown";
+    // The loading window has the same title: the main window is the one of its size.
+    auto mainShown = [&] {
+        for (const QString& id : run("xdotool", {"search", "--onlyvisible", "--name", "^Murivo$"}, env).split('\n', Qt::SkipEmptyParts))
+            if (run("xdotool", {"getwindowgeometry", id}, env).contains("Geometry: 785x552"))
+                return true;
+        return false;
+    };
+    ASSERT_TRUE(waitFor(mainShown, 60000)) << "the main window was not shown";
     // Each decoded photo leaves its entry in the cache: the window came first.
     const int cached = static_cast<int>(QDir(home.cache() + "/thumbnails/normal").entryList(QDir::Files).size());
     EXPECT_LT(cached, 300) << "the window appeared only once every thumbnail was decoded";
