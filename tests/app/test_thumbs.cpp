@@ -12,6 +12,8 @@
 #include <QTimer>
 #include <QWheelEvent>
 #include <QKeyEvent>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -140,6 +142,17 @@ TEST(ThumbsTooltips, NameKilobytesAndPixelSize)
     t->AddItem(beach);
     settle(*t);
     EXPECT_EQ(t->ToolTipOf(1), "beach.jpg (146k) - 64 x 48");
+    // Asked for by the pointer resting on the thumbnail's cell.
+    t->resize(800, 300);
+    t->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(t.get()));
+    const QPoint at = t->ThumbRect(1).topLeft() - QPoint(0, 3);
+    QWidget* view = t->childAt(at);
+    ASSERT_NE(view, nullptr);
+    QHelpEvent help(QEvent::ToolTip, view->mapFrom(t.get(), at), t->mapToGlobal(at));
+    QApplication::sendEvent(view, &help);
+    EXPECT_EQ(QToolTip::text(), "beach.jpg (146k) - 64 x 48");
+    QToolTip::hideText();
     t->setImageToolTip(false);
     EXPECT_EQ(t->ToolTipOf(1), "");
     t->setImageToolTip(true);
