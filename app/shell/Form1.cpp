@@ -195,6 +195,8 @@ void Form1::Form_Load()
                       .arg(file, e.description()),
                   vbExclamation);
     }
+    // The list has been read; its thumbnails go on arriving in the window.
+    loading.Unload();
 
     rotation->setCursor(ListCursor.get());
     rotation->LastChange = sv.clock.now();
@@ -224,11 +226,13 @@ bool KnownGone(const QString& path)
 
 void Form1::ADD_THUMB()
 {
-    // The view yields after each picture; the timers must not move the cursor meanwhile.
+    // The timers must not move the cursor while it walks the list.
     BusyGuard busy(*this);
     if (!ListCursor->Bof())
         ListCursor->MoveFirst();
+    int read = 0;
     while (!ListCursor->Eof()) {
+        loading.Progress(++read, rowCount);
         const QString path = ListCursor->Fields(0).Value().toString();
         const qint64 id = ListCursor->Fields(1).Value().toLongLong();
         if (CheckFile(path) || !KnownGone(path)) {

@@ -98,10 +98,16 @@ void Form1::ScanPathnew(QString Path)
     if (!Path.endsWith('/'))
         Path += '/';
     QStringList pictures;
-    for (const QString& name : QDir(Path).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
-        const QString upper = name.toUpper();
-        if (upper.endsWith(".JPG") || upper.endsWith(".GIF") || upper.endsWith(".BMP") || upper.endsWith(".JPEG"))
-            pictures << Path + name;
+    if (QDir::cleanPath(ThumbsCtl2.Path()) == QDir::cleanPath(Path)) {
+        // The folder view shows this folder: exactly what it shows is added,
+        // not what the folder may hold by now.
+        pictures = ThumbsCtl2.Paths();
+    } else {
+        for (const QString& name : QDir(Path).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+            const QString upper = name.toUpper();
+            if (upper.endsWith(".JPG") || upper.endsWith(".GIF") || upper.endsWith(".BMP") || upper.endsWith(".JPEG"))
+                pictures << Path + name;
+        }
     }
     if (pictures.isEmpty())
         return;
@@ -157,7 +163,7 @@ void Form1::ThumbsCtl2_ImageDblClick(int PicIndex, const QString& FileName)
         sv.MsgBox("The picture could not be added to the wallpaper list:\n" + e.description(), vbExclamation);
         return;
     }
-    // The row's id is taken before the view yields.
+    // The thumbnail keeps the row's id, by which Remove finds the row.
     ThumbsCtl1.AddItem(FileName, ListCursor->LastInsertedId());
 }
 
@@ -181,9 +187,17 @@ void Form1::setDir1Path(const QString& path)
 void Form1::Dir1_Change()
 {
     folderShown = true;
-    // Each step's failure is skipped.
+    // Each step's failure is skipped. Nothing here waits for a picture, so a
+    // click in the tree meanwhile comes after this one and the tree, the
+    // folder shown and "Add all" stay on the same folder.
     ThumbsCtl2.Clear();
+    ThumbsCtl2.setPath(dirPath);
     ThumbsCtl2.ScanPath(dirPath);
+    const QModelIndex shown = dirModel.index(dirPath);
+    if (shown.isValid() && Dir1.currentIndex() != shown) {
+        QSignalBlocker block(Dir1.selectionModel());
+        Dir1.setCurrentIndex(shown);
+    }
 }
 
 QString Form1::PicturesFolder()

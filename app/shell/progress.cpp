@@ -28,7 +28,21 @@ void progress::Form_Load()
     loaded = true;
     pro.setMin(0);
     pro.setMax(100);
-    Timer1.setEnabled(true);
+    pro.setValue(0);
+    // The bar follows the reading (Progress), not the clock.
+    Timer1.setEnabled(false);
+}
+
+void progress::Progress(int done, int total)
+{
+    if (!loaded || total <= 0)
+        return;
+    const long percent = static_cast<long>(std::clamp<qint64>(qint64(done) * 100 / total, 0, 100));
+    if (percent == pro.Value())
+        return;
+    pro.setValue(percent);
+    if (isVisible())
+        pro.repaint();
 }
 
 void progress::Timer1_Timer()

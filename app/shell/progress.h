@@ -1,6 +1,6 @@
 #pragma once
-// The loading window shown while a long list loads. Its bar fills in N ticks
-// of 600 ms, N taken from Text1, whatever the loading actually does.
+// The loading window shown while a long list is read. Its bar shows the rows
+// read so far; the window closes once the list has been read.
 
 #include "platform/forms/Forms.h"
 #include "widgets/XP_ProgressBar.h"
@@ -16,6 +16,8 @@ class progress : public QWidget {
 public:
     explicit progress(QWidget* parent = nullptr);
     void Form_Load();
+    // done of total rows read; the bar is drawn at once, as the reading does not yield.
+    void Progress(int done, int total);
     void Timer1_Timer();
     void Unload();
     bool Loaded() const { return loaded; }

@@ -3,15 +3,17 @@
 #include "platform/forms/Forms.h"
 #include "platform/forms/Mouse.h"
 
-#include <QApplication>
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
-#include <QFutureWatcher>
+#include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
 #include <QWheelEvent>
-#include <QPixmap>
-#include <QtConcurrent/QtConcurrentRun>
+#include <algorithm>
 #include <cmath>
 
 namespace murivo {
@@ -21,7 +23,12 @@ using namespace platform;
 namespace {
 
 constexpr double kCellW = 1725, kCellH = 1680, kThumbW = 1635, kThumbH = 1500;
-constexpr double kColumnPitch = 1835, kRowPitch = 1790;
+constexpr double kColumnPitch = 1835, kRowPitch = 1790, kTopMargin = 200;
+// Thumbnails held at once; beyond this those far from the view are set aside
+// and decoded again (from the thumbnail cache) when scrolled back to.
+constexpr qint64 kImageBudget = 64ll * 1024 * 1024;
+// A wheel's notch, in eighths of a degree.
+constexpr int kNotch = 120;
 
 QString FileTitle(const QString& path)
 {
@@ -54,60 +61,82 @@ void cPicScroll::SetUpScrollBars(QScrollBar* H_SB, QScrollBar* V_SB, qint32 lVer
     }
 }
 
-// -------------------------------------------------------------- ThumbImage
-
-void ThumbImage::mousePressEvent(QMouseEvent* e)
-{
-    pressed = true;
-    emit mouse(0, number, VbButton(e->button()), VbShift(e->modifiers()), static_cast<float>(e->position().x() * 15),
-               static_cast<float>(e->position().y() * 15));
-}
-
-void ThumbImage::mouseMoveEvent(QMouseEvent* e)
-{
-    emit mouse(1, number, VbButtons(e->buttons()), VbShift(e->modifiers()), static_cast<float>(e->position().x() * 15),
-               static_cast<float>(e->position().y() * 15));
-}
-
-void ThumbImage::mouseReleaseEvent(QMouseEvent* e)
-{
-    emit mouse(2, number, VbButton(e->button()), VbShift(e->modifiers()), static_cast<float>(e->position().x() * 15),
-               static_cast<float>(e->position().y() * 15));
-    if (pressed && rect().contains(e->position().toPoint()))
-        emit clicked(number);
-    pressed = false;
-}
-
-void ThumbImage::mouseDoubleClickEvent(QMouseEvent*) { emit doubleClicked(number); }
-
 // ---------------------------------------------------------------- ThumbsCtl
 
+namespace {
+// When the program quits, all grids share one grace period for their decodes.
+std::atomic<qint64> quitDeadline{0};   // ms since the epoch; 0 while not quitting
+} // namespace
+
+struct ThumbsCtl::Mailbox {
+    std::mutex m;
+    ThumbsCtl* owner = nullptr;
+    // The generation decodes are wanted for; one asked for an older one is skipped.
+    std::atomic<quint64> live{0};
+
+    void deliver(quint64 gen, int index, DecodedThumb d)
+    {
+        std::lock_guard<std::mutex> lock(m);
+        if (!owner)
+            return;
+        ThumbsCtl* o = owner;
+        // Queued to the UI thread; dropped with the control if it goes first.
+        QMetaObject::invokeMethod(
+            o, [o, gen, index, d = std::move(d)]() mutable { o->arrived(gen, index, std::move(d)); }, Qt::QueuedConnection);
+    }
+};
+
 ThumbsCtl::ThumbsCtl(QWidget* parent, MessageBoxService* service)
-    : QWidget(parent), picFundo(this), picInterior(&picFundo), scroll(Qt::Vertical, this), boxes(service)
+    : QWidget(parent), picFundo(this), picInterior(&picFundo), scroll(Qt::Vertical, this), boxes(service),
+      mailbox(std::make_shared<Mailbox>()), pool(new QThreadPool)
 {
     if (!boxes) {
         ownBoxes = std::make_unique<QtMessageBoxService>();
         boxes = ownBoxes.get();
     }
+    mailbox->owner = this;
+    pool->setMaxThreadCount(std::max(2, QThread::idealThreadCount()));
     paintBackground(picFundo, backColor);
-    paintBackground(picInterior, backColor);
+    picInterior.setAttribute(Qt::WA_OpaquePaintEvent);
+    picInterior.setMouseTracking(false);
+    scroll.setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::StrongFocus);
     Items << QString();
     Sizes << QString();
     Ids << -1;
+    cells.resize(1);
     columns = 1;
     connect(&scroll, &QScrollBar::valueChanged, this, &ThumbsCtl::ScrollInterior);
+    if (QCoreApplication::instance())
+        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] {
+            // Nothing more is started; what runs has until the deadline.
+            qint64 none = 0;
+            quitDeadline.compare_exchange_strong(none, QDateTime::currentMSecsSinceEpoch() + 2000);
+            ++generation;
+            mailbox->live.store(~0ull);
+            pool->clear();
+            inFlight = 0;
+        });
     picFundo.installEventFilter(this);
     picInterior.installEventFilter(this);
+    scroll.installEventFilter(this);
     LayoutThumbs();
 }
 
 ThumbsCtl::~ThumbsCtl()
 {
-    // Decodes still running only read files; their results are dropped.
-    liveGeneration->store(++generation);
-    pool.clear();
-    decoding.clear();
-    pool.waitForDone();
+    {
+        std::lock_guard<std::mutex> lock(mailbox->m);
+        mailbox->owner = nullptr;
+    }
+    mailbox->live.store(~0ull);
+    pool->clear();
+    // A decode cannot be interrupted: one still running after the grace
+    // period is left to finish alone, its result going nowhere.
+    const qint64 deadline = quitDeadline.load();
+    const qint64 grace = deadline == 0 ? 2000 : std::max<qint64>(0, deadline - QDateTime::currentMSecsSinceEpoch());
+    if (pool->waitForDone(static_cast<int>(grace)))
+        delete pool;
 }
 
 void ThumbsCtl::ReadProperties(PropertyBag& bag)
@@ -134,15 +163,14 @@ void ThumbsCtl::setBackcolor(OLE_COLOR c)
 {
     backColor = c;
     paintBackground(picFundo, c);
-    paintBackground(picInterior, c);
+    picInterior.update();
     emit PropertyChanged("BackColor");
 }
 
 void ThumbsCtl::setForeColor(OLE_COLOR c)
 {
     foreColor = c;
-    for (auto& [i, t] : thumbs)
-        paintBackground(*t.cell, c);
+    picInterior.update();
     emit PropertyChanged("ForeColor");
 }
 
@@ -160,12 +188,8 @@ void ThumbsCtl::setColumnType(int t)
 
 void ThumbsCtl::setImageToolTip(bool on)
 {
+    // Tooltips are made when asked for, so they all follow at once.
     imageToolTip = on;
-    for (int i = 1; i <= ListCount(); ++i) {
-        if (on && Items[i].isEmpty())
-            break;
-        applyTooltip(i);
-    }
 }
 
 QString ThumbsCtl::ItemData(int PicIndex) const
@@ -175,72 +199,125 @@ QString ThumbsCtl::ItemData(int PicIndex) const
     return Items[PicIndex];
 }
 
-void ThumbsCtl::place(QWidget* w, const Twips& t) { w->setGeometry(TwipsToPixels(t.left), TwipsToPixels(t.top), TwipsToPixels(t.width), TwipsToPixels(t.height)); }
+qint64 ThumbsCtl::ItemId(int PicIndex) const
+{
+    return PicIndex >= 1 && PicIndex < Ids.size() ? Ids[PicIndex] : -1;
+}
+
+// ------------------------------------------------------------- geometry
 
 void ThumbsCtl::setSurfaceWidthTwips(double w)
 {
     fundo.width = w;
     interior.width = w;
-    place(&picInterior, interior);
+    picInterior.setGeometry(TwipsToPixels(10), 0, TwipsToPixels(interior.width), TwipsToPixels(fundo.height));
 }
 
-ThumbsCtl::Twips ThumbsCtl::CellTwips(int index) const
+void ThumbsCtl::syncGeometry()
 {
-    auto it = thumbs.find(index);
-    return it == thumbs.end() ? Twips{} : it->second.cellBox;
+    // A hidden control gets no resize event, yet its size is known: lay out for it.
+    if (size() == laidOutFor)
+        return;
+    laidOutFor = size();
+    fundo.left = fundo.top = 10;
+    interior.left = 10;
+    const double cw = width() * 15.0, ch = height() * 15.0, sw = scroll.sizeHint().width() * 15.0;
+    if (cw - sw - 20 < 0)
+        return;
+    fundo.width = cw - sw - 20;
+    fundo.height = ch - 20;
+    picFundo.setGeometry(TwipsToPixels(fundo.left), TwipsToPixels(fundo.top), TwipsToPixels(fundo.width), TwipsToPixels(fundo.height));
+    if (fundo.width - 20 < 0)
+        return;
+    interior.width = fundo.width - 120;
+    // The view covers the frame's height; the surface it shows is as tall as the rows make it.
+    picInterior.setGeometry(TwipsToPixels(interior.left), 0, TwipsToPixels(interior.width), TwipsToPixels(fundo.height));
+    scroll.setGeometry(TwipsToPixels(fundo.width), TwipsToPixels(10), scroll.sizeHint().width(), TwipsToPixels(fundo.height));
 }
+
+void ThumbsCtl::resizeEvent(QResizeEvent*)
+{
+    syncGeometry();
+    LayoutThumbs();
+}
+
+ThumbsCtl::Twips ThumbsCtl::cellBox(int index) const
+{
+    if (cols < 1 || index < 1)
+        return {};
+    const int row = (index - 1) / cols, col = (index - 1) % cols;
+    return Twips{col * kColumnPitch, row * kRowPitch + kTopMargin, kCellW, kCellH};
+}
+
+ThumbsCtl::Twips ThumbsCtl::CellTwips(int index) const { return HasCell(index) ? cellBox(index) : Twips{}; }
 
 ThumbsCtl::Twips ThumbsCtl::ThumbTwips(int index) const
 {
-    auto it = thumbs.find(index);
-    return it == thumbs.end() ? Twips{} : it->second.thumbBox;
-}
-
-QString ThumbsCtl::ToolTipOf(int index) const
-{
-    auto it = thumbs.find(index);
-    return it == thumbs.end() ? QString() : it->second.image->toolTip();
-}
-
-QImage ThumbsCtl::ThumbImageOf(int index) const
-{
-    auto it = thumbs.find(index);
-    if (it == thumbs.end() || it->second.image->pixmap().isNull())
+    if (!Loaded(index))
         return {};
-    return it->second.image->pixmap().toImage();
+    const Twips c = cellBox(index);
+    const Twips& t = cells[index].thumbBox;
+    return Twips{(kCellW - t.width) / 2 + c.left, (kCellH - t.height) / 2 + c.top, t.width, t.height};
 }
 
-void ThumbsCtl::applyTooltip(int index)
+double ThumbsCtl::rowOffset() const { return scroll.value() * kRowPitch; }
+
+namespace {
+QRect pixelsOf(const ThumbsCtl::Twips& t, double offset)
 {
-    auto it = thumbs.find(index);
-    if (it == thumbs.end())
-        return;
-    Thumb& t = it->second;
-    QString tip;
-    if (imageToolTip) {
-        if (t.problem.isEmpty())
-            tip = QString("%1 (%2k) - %3").arg(FileTitle(Items[index])).arg(t.bytes / 1024).arg(Sizes.value(index));
-        else
-            tip = QString("%1 cannot be shown: %2").arg(FileTitle(Items[index]), t.problem);
-    }
-    t.image->setToolTip(tip);
-    t.cell->setToolTip(tip);
+    return QRect(TwipsToPixels(t.left), TwipsToPixels(t.top - offset), TwipsToPixels(t.width), TwipsToPixels(t.height));
+}
+} // namespace
+
+QRect ThumbsCtl::ThumbRect(int index) const
+{
+    if (!Loaded(index))
+        return {};
+    const QRect r = pixelsOf(ThumbTwips(index), rowOffset()).intersected(picInterior.rect());
+    return r.isEmpty() ? QRect() : r.translated(picInterior.mapTo(this, QPoint(0, 0)));
 }
 
-void ThumbsCtl::SetScrollRange(QScrollBar& bar, double max, int small, int large)
+std::pair<int, int> ThumbsCtl::itemsInView() const
 {
-    if (max < 0)
-        max = 0;
-    if (max < 32000)
-        bar.setMaximum(static_cast<int>(max));
-    bar.setSingleStep(small);
-    bar.setPageStep(large);
+    const int n = static_cast<int>(cells.size()) - 1;
+    if (cols < 1 || n < 1)
+        return {1, 0};
+    const double top = rowOffset(), bottom = top + fundo.height;
+    const int firstRow = std::max(0, static_cast<int>(std::floor((top - kTopMargin - kCellH) / kRowPitch)) + 1);
+    // One row past the view, so that the next step finds it ready.
+    const int lastRow = static_cast<int>(std::floor((bottom - kTopMargin) / kRowPitch)) + 1;
+    return {firstRow * cols + 1, std::min(n, (lastRow + 1) * cols)};
 }
 
-qint64 ThumbsCtl::ItemId(int PicIndex) const
+int ThumbsCtl::itemAt(const QPoint& at, bool thumbOnly) const
 {
-    return PicIndex >= 1 && PicIndex < Ids.size() ? Ids[PicIndex] : -1;
+    if (cols < 1)
+        return 0;
+    const double x = at.x() * 15.0, y = at.y() * 15.0 + rowOffset();
+    const int col = static_cast<int>(std::floor(x / kColumnPitch)), row = static_cast<int>(std::floor((y - kTopMargin) / kRowPitch));
+    if (col < 0 || col >= cols || row < 0)
+        return 0;
+    const int index = row * cols + col + 1;
+    if (!HasCell(index))
+        return 0;
+    if (thumbOnly)
+        return Loaded(index) && pixelsOf(ThumbTwips(index), rowOffset()).contains(at) ? index : 0;
+    return pixelsOf(cellBox(index), rowOffset()).contains(at) ? index : 0;
 }
+
+void ThumbsCtl::setScrollRows()
+{
+    const int n = static_cast<int>(cells.size()) - 1;
+    const int rows = cols < 1 || n < 1 ? 0 : n / cols + (n % cols ? 1 : 0);
+    // The bar counts rows; its last value brings the last row's cell fully into view.
+    const double below = rows == 0 ? 0 : (rows - 1) * kRowPitch + kTopMargin + kCellH - fundo.height;
+    const int last = below <= 0 ? 0 : static_cast<int>(std::ceil(below / kRowPitch));
+    const int page = std::max(1, static_cast<int>(fundo.height / kRowPitch));
+    Scroller->SetUpScrollBars(nullptr, &scroll, last, 1, page, 0, 0, 0);
+    scroll.setMinimum(0);
+}
+
+// ------------------------------------------------------------- items
 
 void ThumbsCtl::AddItem(const QString& Caminho, qint64 id)
 {
@@ -253,47 +330,56 @@ void ThumbsCtl::AddItem(const QString& Caminho, qint64 id)
 
 void ThumbsCtl::Clear()
 {
-    // Clear may run inside a thumbnail's own mouse handler (a removal asked
-    // for by a click): the widgets go away once that event is over.
-    for (auto& [i, t] : thumbs) {
-        t.image->disconnect(this);
-        t.image->hide();
-        t.cell->hide();
-        t.image->deleteLater();
-        t.cell->deleteLater();
-    }
-    thumbs.clear();
-    loadedPrefix = 0;
-    decoding.clear();
     ++generation;
-    // Decodes not yet started are dropped; one under way finds its result unwanted.
-    liveGeneration->store(generation);
-    pool.clear();
-    for (QEventLoop* w : waits)
-        w->quit();
+    mailbox->live.store(generation);
+    pool->clear();   // decodes not yet started are dropped; those under way report to nobody
+    inFlight = 0;
+    cells.assign(1, Cell{});
+    pendingCount = 0;
+    nextUnknown = 1;
+    imageBytes = 0;
+    pressedItem = 0;
+    saidTooBig = false;
     Items = QStringList{QString()};
     Sizes = QStringList{QString()};
     Ids = QList<qint64>{-1};
-    scroll.setMinimum(0);
     interior.width = fundo.width;
     interior.height = fundo.height;
-    place(&picInterior, interior);
-    SetScrollRange(scroll, interior.height - fundo.height + 200, 80, static_cast<int>(RoundHalfEven(interior.height / 3)));
+    interior.top = 0;
+    picInterior.setGeometry(TwipsToPixels(interior.left), 0, TwipsToPixels(interior.width), TwipsToPixels(fundo.height));
+    picInterior.unsetCursor();
+    Scroller = std::make_unique<cPicScroll>();
+    setScrollRows();
+    scroll.setValue(0);
+    picInterior.update();
 }
 
 void ThumbsCtl::RemoveItem(int Index)
 {
     if (Index < 1 || Index > ListCount())
         return;
-    QStringList copy = Items;
-    copy.removeAt(Index);
-    QList<qint64> ids = Ids;
-    while (ids.size() < copy.size() + 1)
-        ids << -1;
-    ids.removeAt(Index);
-    Clear();
-    Items = copy;
-    Ids = ids.mid(0, Items.size());
+    // The later items move down one number; what was decoded for them stays.
+    ++generation;
+    mailbox->live.store(generation);
+    pool->clear();
+    inFlight = 0;
+    Items.removeAt(Index);
+    if (Index < Ids.size())
+        Ids.removeAt(Index);
+    if (Index < Sizes.size())
+        Sizes.removeAt(Index);
+    if (HasCell(Index)) {
+        imageBytes -= cells[Index].image.sizeInBytes();
+        cells.erase(cells.begin() + Index);
+    }
+    pendingCount = 0;
+    for (std::size_t i = 1; i < cells.size(); ++i) {
+        cells[i].asked = false;
+        if (!cells[i].known)
+            ++pendingCount;
+    }
+    nextUnknown = 1;
+    pressedItem = 0;
     LayoutThumbs();
 }
 
@@ -307,206 +393,344 @@ void ThumbsCtl::ScanPath(const QString& sPath)
         return;
     // Files and folders as a plain lookup gives them: hidden entries are not listed.
     const QStringList names = dir.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-    // Each item yields while it loads; a Clear meanwhile (another folder
-    // chosen) ends this scan, so its rest never follows the new folder's items.
-    const quint64 gen = generation;
     for (const QString& name : names) {
         const QString upper = name.toUpper();
         if (upper.endsWith(".JPG") || upper.endsWith(".GIF") || upper.endsWith(".BMP") || upper.endsWith(".JPEG"))
             AddItem(folder + name);
-        if (generation != gen)
-            return;
     }
-}
-
-QFuture<DecodedThumb>& ThumbsCtl::decodeFor(int index)
-{
-    auto it = decoding.find(index);
-    if (it == decoding.end())
-        it = decoding
-                 .emplace(index, QtConcurrent::run(&pool,
-                                                   [live = liveGeneration, gen = generation, path = Items[index]] {
-                                                       // The folder may have been left while this waited its turn.
-                                                       if (live->load() != gen) {
-                                                           DecodedThumb d;
-                                                           d.error = "no longer shown";
-                                                           return d;
-                                                       }
-                                                       return DecodeThumb(path);
-                                                   }))
-                 .first;
-    return it->second;
-}
-
-void ThumbsCtl::prefetch(int from, int count)
-{
-    for (int j = from; j < from + count && j <= ListCount(); ++j)
-        if (!thumbs.count(j))
-            decodeFor(j);
 }
 
 void ThumbsCtl::LayoutThumbs()
 {
     Scroller = std::make_unique<cPicScroll>();
-    if (ListCount() == 0)
+    syncGeometry();
+    while (Sizes.size() < Items.size())
+        Sizes << QString();
+    const int n = ListCount();
+    if (n == 0) {
+        setScrollRows();
         return;
-    const int cols = columnType != 0 ? columns : static_cast<int>(interior.width / kColumnPitch);
+    }
+    const int want = columnType != 0 ? columns : static_cast<int>(interior.width / kColumnPitch);
+    if (want < 1 && cells.size() <= 1)
+        return;   // nothing fits: no cells
+    if (want >= 1 && want != cols) {
+        cols = want;
+        // Rows in view are asked for first again.
+        nextUnknown = 1;
+    }
+    if (static_cast<int>(cells.size()) != n + 1) {
+        // Every item gets its cell at once; the pictures follow.
+        const std::size_t had = cells.size(), want = static_cast<std::size_t>(n) + 1;
+        if (want > had) {
+            cells.resize(want);
+            pendingCount += static_cast<int>(want - had);
+        } else {
+            // Items taken away directly by a host.
+            for (std::size_t i = want; i < had; ++i) {
+                imageBytes -= cells[i].image.sizeInBytes();
+                pendingCount -= cells[i].known ? 0 : 1;
+            }
+            cells.resize(want);
+        }
+        nextUnknown = std::min(nextUnknown, n + 1);
+    }
+    if (pendingCount > 0)
+        picInterior.setCursor(Qt::BusyCursor);
+    const int rows = n / cols + (n % cols ? 1 : 0);
+    interior.height = (kCellH + 130) * rows + 200;
+    setScrollRows();
+    interior.top = -rowOffset();
+    picInterior.update();
+    schedulePump();
+}
+
+// ------------------------------------------------------------- decoding
+
+void ThumbsCtl::schedulePump()
+{
+    // Many items added in one go ask for their decodes once, from the event loop.
+    if (pumpQueued)
+        return;
+    pumpQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            pumpQueued = false;
+            pump();
+        },
+        Qt::QueuedConnection);
+}
+
+void ThumbsCtl::ask(int index)
+{
+    cells[index].asked = true;
+    ++inFlight;
+    pool->start([mb = mailbox, gen = generation, index, file = Items.value(index), decode = decoder] {
+        DecodedThumb d;
+        if (mb->live.load() == gen)
+            d = decode(file);
+        else
+            d.error = "no longer shown";
+        mb->deliver(gen, index, std::move(d));
+    });
+}
+
+void ThumbsCtl::pump()
+{
     if (cols < 1)
         return;
-    const quint64 gen = generation;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    bool saidTooBig = false;
-    // Rows whose items are all placed are skipped: adding one item to a long
-    // grid looks only at the rows from the first item not yet placed.
-    while (thumbs.count(loadedPrefix + 1))
-        ++loadedPrefix;
-    for (int s = (loadedPrefix / cols) * cols; s <= ListCount(); s += cols) {
-        bool past = false;
-        for (int i = 1; i <= cols; ++i) {
-            const int index = s + i;
-            if (index > ListCount()) {
-                past = true;
-                break;
-            }
-            if (thumbs.count(index))
-                continue;
-            // Decode ahead on the workers; wait for this one with the event loop running.
-            prefetch(index, std::max(2, QThread::idealThreadCount() * 2));
-            QFuture<DecodedThumb> future = decodeFor(index);
-            if (!future.isFinished()) {
-                QEventLoop wait;
-                QFutureWatcher<DecodedThumb> watcher;
-                connect(&watcher, &QFutureWatcher<DecodedThumb>::finished, &wait, &QEventLoop::quit);
-                watcher.setFuture(future);
-                if (!future.isFinished()) {
-                    waits.push_back(&wait);
-                    wait.exec();
-                    waits.erase(std::find(waits.begin(), waits.end(), &wait));
-                }
-            }
-            // Meanwhile the items may have been cleared, or a nested layout may have placed this one.
-            if (generation != gen) {
-                QApplication::restoreOverrideCursor();
-                return;
-            }
-            if (thumbs.count(index))
-                continue;
-            const DecodedThumb d = future.result();
-            decoding.erase(index);
+    // Enough queued to keep every worker busy, few enough that a scroll is served soon.
+    const int limit = pool->maxThreadCount() * 2;
+    const auto [first, last] = itemsInView();
+    for (int i = first; i <= last && inFlight < limit; ++i) {
+        const Cell& c = cells[i];
+        // A picture set aside far from view comes back; one that could not be shown is not tried again.
+        if (!c.asked && c.image.isNull() && !(c.known && !c.problem.isEmpty()))
+            ask(i);
+    }
+    const int n = static_cast<int>(cells.size()) - 1;
+    while (inFlight < limit && nextUnknown <= n) {
+        const Cell& c = cells[nextUnknown];
+        if (!c.known && !c.asked)
+            ask(nextUnknown);
+        ++nextUnknown;
+    }
+}
 
-            Thumb t;
-            t.cell = new QLabel(&picInterior);
-            paintBackground(*t.cell, foreColor);
-            t.image = new ThumbImage(index, &picInterior);
-            t.cell->installEventFilter(this);
-            t.image->installEventFilter(this);
-            t.bytes = d.bytes;
-            while (Sizes.size() <= index)
-                Sizes << QString();
+void ThumbsCtl::arrived(quint64 gen, int index, DecodedThumb d)
+{
+    if (gen != generation)
+        return;   // the items were renumbered or cleared since it was asked for
+    --inFlight;
+    if (!HasCell(index)) {
+        pump();
+        return;
+    }
+    Cell& c = cells[index];
+    c.asked = false;
+    const bool first = !c.known;
+    if (first) {
+        c.known = true;
+        --pendingCount;
+        c.bytes = d.bytes;
+        if (index < Sizes.size())
             Sizes[index] = QString("%1 x %2")
                                .arg(static_cast<qint64>(d.himetricW / kHimetricPerPixel))
                                .arg(static_cast<qint64>(d.himetricH / kHimetricPerPixel));
-            double tw = kThumbW, th = kThumbH;
-            if (d.image.isNull()) {
-                t.problem = d.error.isEmpty() ? QString("it could not be loaded") : d.error;
-                if (d.tooBig && !saidTooBig) {
-                    // Said once per layout; each such picture keeps the reason in its tooltip.
-                    saidTooBig = true;
-                    ++tooBigShown;
-                    boxes->show("This Picture is to big.", vbCritical, "Murivo 1.1");
-                }
-            } else {
-                const FittedSize f = FitThumb(d.pixels.width(), d.pixels.height());
-                tw = static_cast<qint16>(RoundHalfEven(f.w));
-                th = static_cast<qint16>(RoundHalfEven(f.h));
-                t.image->setPixmap(QPixmap::fromImage(d.image));
-                t.image->setScaledContents(true);
-            }
-            t.cellBox = Twips{(i - 1) * kColumnPitch, (s / cols) * kRowPitch + 200, kCellW, kCellH};
-            t.thumbBox = Twips{(kCellW - tw) / 2 + t.cellBox.left, (kCellH - th) / 2 + t.cellBox.top, tw, th};
-            place(t.cell, t.cellBox);
-            place(t.image, t.thumbBox);
-            t.cell->show();
-            t.image->show();
-            connect(t.image, &ThumbImage::clicked, this, [this](int n) { emit ImageClick(n, Items.value(n)); });
-            connect(t.image, &ThumbImage::doubleClicked, this, [this](int n) { emit ImageDblClick(n, Items.value(n)); });
-            connect(t.image, &ThumbImage::mouse, this, [this](int kind, int n, int b, int sh, float x, float y) {
-                const QString file = Items.value(n);
-                if (kind == 0)
-                    emit ImageMouseDown(n, b, sh, x, y, file);
-                else if (kind == 1)
-                    emit ImageMouseMove(n, b, sh, x, y, file);
-                else
-                    emit ImageMouseUp(n, b, sh, x, y, file);
-            });
-            thumbs[index] = t;
-            applyTooltip(index);
-            DoEvents();
-            if (generation != gen) {
-                QApplication::restoreOverrideCursor();
-                return;
-            }
+        if (d.image.isNull()) {
+            c.problem = d.error.isEmpty() ? QString("it could not be loaded") : d.error;
+            c.thumbBox = Twips{0, 0, kThumbW, kThumbH};
+        } else {
+            const FittedSize f = FitThumb(d.pixels.width(), d.pixels.height());
+            c.thumbBox = Twips{0, 0, static_cast<double>(static_cast<qint16>(RoundHalfEven(f.w))),
+                               static_cast<double>(static_cast<qint16>(RoundHalfEven(f.h)))};
         }
-        if (past)
+    }
+    if (!d.image.isNull() && c.image.isNull()) {
+        c.image = std::move(d.image);
+        imageBytes += c.image.sizeInBytes();
+    }
+    picInterior.update(pixelsOf(cellBox(index), rowOffset()));
+    if (pendingCount == 0)
+        picInterior.unsetCursor();
+    if (imageBytes > kImageBudget)
+        forgetFarImages();
+    pump();
+    if (first && d.tooBig && !saidTooBig) {
+        // Said once; each such picture keeps the reason in its tooltip.
+        saidTooBig = true;
+        ++tooBigShown;
+        boxes->show("This Picture is to big.", vbCritical, "Murivo 1.1");
+    }
+}
+
+void ThumbsCtl::forgetFarImages()
+{
+    const auto [first, last] = itemsInView();
+    const int centre = (first + last) / 2, keep = std::max(cols, last - first + 1);
+    std::vector<int> held;
+    for (int i = 1; i < static_cast<int>(cells.size()); ++i)
+        if (!cells[i].image.isNull() && std::abs(i - centre) > keep)
+            held.push_back(i);
+    std::sort(held.begin(), held.end(), [centre](int a, int b) { return std::abs(a - centre) > std::abs(b - centre); });
+    for (int i : held) {
+        if (imageBytes <= kImageBudget * 3 / 4)
             break;
+        imageBytes -= cells[i].image.sizeInBytes();
+        cells[i].image = QImage();
     }
-    QApplication::restoreOverrideCursor();
-    const int rows = ListCount() / cols + (ListCount() % cols ? 1 : 0);
-    interior.height = (kCellH + 130) * rows + 200;
-    place(&picInterior, interior);
-    Scroller->SetUpScrollBars(nullptr, &scroll, static_cast<qint32>(interior.height),
-                              static_cast<qint16>(RoundHalfEven(interior.height / 50)), static_cast<qint32>(interior.height / 10),
-                              static_cast<qint32>(interior.width - fundo.width), 40, static_cast<qint32>(interior.width / 2));
-    // The bar's value is the bottom edge of the visible part, so values below
-    // the frame's height move nothing: start the bar there, and let an arrow
-    // step one row and a page one frame.
-    const int first = interior.height > fundo.height ? static_cast<int>(fundo.height) : 0;
-    scroll.setMinimum(std::min(first, scroll.maximum()));
-    scroll.setSingleStep(static_cast<int>(kRowPitch));
-    scroll.setPageStep(std::max(1, static_cast<int>(fundo.height)));
 }
 
-void ThumbsCtl::wheelEvent(QWheelEvent* e)
+QImage ThumbsCtl::ThumbImageOf(int index) const { return HasCell(index) ? cells[index].image : QImage(); }
+
+// ------------------------------------------------------------- painting and events
+
+QString ThumbsCtl::tooltipText(int index) const
 {
-    // Anywhere over the grid, thumbnails included, the wheel moves the bar.
-    QApplication::sendEvent(&scroll, e);
+    if (!imageToolTip || !Loaded(index))
+        return {};
+    const Cell& c = cells[index];
+    if (c.problem.isEmpty())
+        return QString("%1 (%2k) - %3").arg(FileTitle(Items[index])).arg(c.bytes / 1024).arg(Sizes.value(index));
+    return QString("%1 cannot be shown: %2").arg(FileTitle(Items[index]), c.problem);
 }
 
-bool ThumbsCtl::eventFilter(QObject* o, QEvent* e)
+QString ThumbsCtl::ToolTipOf(int index) const { return tooltipText(index); }
+
+void ThumbsCtl::paintCells(QPainter& p, const QRect& dirty)
 {
-    if (e->type() == QEvent::Wheel && o != &scroll) {
-        QApplication::sendEvent(&scroll, e);
-        return true;
+    p.fillRect(dirty, QColor::fromRgb(ToQRgb(backColor)));
+    const QColor cell = QColor::fromRgb(ToQRgb(foreColor));
+    const double offset = rowOffset();
+    const auto [first, last] = itemsInView();
+    for (int i = first; i <= last; ++i) {
+        const QRect box = pixelsOf(cellBox(i), offset);
+        if (!box.intersects(dirty))
+            continue;
+        p.fillRect(box, cell);
+        const Cell& c = cells[i];
+        if (!c.image.isNull())
+            p.drawImage(pixelsOf(ThumbTwips(i), offset), c.image);
     }
-    return QWidget::eventFilter(o, e);
 }
 
 void ThumbsCtl::ScrollInterior()
 {
-    const double m = scroll.maximum(), v = scroll.value(), h = interior.height, f = fundo.height;
-    const double offset = m == 0 ? 0 : h / m * v;
-    interior.top = offset <= f ? 0 : f - offset;
-    place(&picInterior, interior);
-    DoEvents();
+    interior.top = -rowOffset();
+    picInterior.update();
+    schedulePump();
 }
 
-void ThumbsCtl::resizeEvent(QResizeEvent*)
+void ThumbsCtl::scrollRows(int delta) { scroll.setValue(scroll.value() + delta); }
+
+bool ThumbsCtl::wheel(QWheelEvent* e)
 {
-    fundo.left = fundo.top = 10;
-    interior.left = interior.top = 10;
-    const double cw = width() * 15.0, ch = height() * 15.0, sw = scroll.sizeHint().width() * 15.0;
-    if (cw - sw - 20 >= 0) {
-        fundo.width = cw - sw - 20;
-        fundo.height = ch - 20;
-        place(&picFundo, fundo);
-        if (fundo.width - 20 >= 0) {
-            interior.width = fundo.width - 120;
-            interior.height = fundo.height - 120;
-            place(&picInterior, interior);
-            scroll.setGeometry(TwipsToPixels(fundo.width), TwipsToPixels(10), scroll.sizeHint().width(), TwipsToPixels(fundo.height));
-            LayoutThumbs();
-        }
+    // One notch, one row; a finer wheel adds up to a notch first.
+    const int dy = e->angleDelta().y();
+    if (dy == 0) {
+        e->ignore();
+        return false;
     }
+    wheelRest += dy;
+    const int notches = wheelRest / kNotch;
+    wheelRest -= notches * kNotch;
+    scrollRows(-notches);
+    e->accept();
+    return true;
+}
+
+void ThumbsCtl::wheelEvent(QWheelEvent* e) { wheel(e); }
+
+void ThumbsCtl::keyPressEvent(QKeyEvent* e)
+{
+    switch (e->key()) {
+    case Qt::Key_Up: scrollRows(-1); break;
+    case Qt::Key_Down: scrollRows(1); break;
+    case Qt::Key_PageUp: scrollRows(-scroll.pageStep()); break;
+    case Qt::Key_PageDown: scrollRows(scroll.pageStep()); break;
+    case Qt::Key_Home: scroll.setValue(scroll.minimum()); break;
+    case Qt::Key_End: scroll.setValue(scroll.maximum()); break;
+    default:
+        QWidget::keyPressEvent(e);   // on to the window
+        return;
+    }
+    e->accept();
+}
+
+bool ThumbsCtl::mouse(QMouseEvent* e)
+{
+    const QPoint at = e->position().toPoint();
+    auto within = [&](int n) {
+        const QRect r = pixelsOf(ThumbTwips(n), rowOffset());
+        return std::pair{static_cast<float>((at.x() - r.left()) * 15), static_cast<float>((at.y() - r.top()) * 15)};
+    };
+    switch (e->type()) {
+    case QEvent::MouseButtonPress: {
+        const int n = itemAt(at, true);
+        if (n == 0)
+            return false;   // a cell or the background: not the thumbnails' events
+        pressedItem = n;
+        clickArmed = true;
+        const auto [x, y] = within(n);
+        emit ImageMouseDown(n, VbButton(e->button()), VbShift(e->modifiers()), x, y, Items.value(n));
+        return true;
+    }
+    case QEvent::MouseButtonDblClick: {
+        const int n = itemAt(at, true);
+        if (n == 0)
+            return false;
+        pressedItem = n;
+        clickArmed = false;
+        emit ImageDblClick(n, Items.value(n));
+        return true;
+    }
+    case QEvent::MouseMove: {
+        if (pressedItem == 0 || !Loaded(pressedItem))
+            return false;
+        const int n = pressedItem;
+        const auto [x, y] = within(n);
+        emit ImageMouseMove(n, VbButtons(e->buttons()), VbShift(e->modifiers()), x, y, Items.value(n));
+        return true;
+    }
+    case QEvent::MouseButtonRelease: {
+        const int n = pressedItem;
+        pressedItem = 0;
+        if (n == 0 || !Loaded(n))
+            return false;
+        const auto [x, y] = within(n);
+        const bool inside = pixelsOf(ThumbTwips(n), rowOffset()).contains(at);
+        const QString file = Items.value(n);
+        emit ImageMouseUp(n, VbButton(e->button()), VbShift(e->modifiers()), x, y, file);
+        // A handler of the press may have emptied or renumbered the grid meanwhile.
+        if (clickArmed && inside && n <= ListCount() && Items.value(n) == file)
+            emit ImageClick(n, file);
+        clickArmed = false;
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+bool ThumbsCtl::eventFilter(QObject* o, QEvent* e)
+{
+    switch (e->type()) {
+    case QEvent::Wheel:
+        // Anywhere over the grid, bar included, the wheel moves by rows.
+        return wheel(static_cast<QWheelEvent*>(e));
+    case QEvent::Paint:
+        if (o == &picInterior) {
+            QPainter p(&picInterior);
+            paintCells(p, static_cast<QPaintEvent*>(e)->rect());
+            return true;
+        }
+        break;
+    case QEvent::ToolTip:
+        if (o == &picInterior) {
+            auto* h = static_cast<QHelpEvent*>(e);
+            const int n = itemAt(h->pos(), false);
+            const QString tip = n ? tooltipText(n) : QString();
+            if (tip.isEmpty()) {
+                QToolTip::hideText();
+                e->ignore();
+            } else {
+                QToolTip::showText(h->globalPos(), tip, &picInterior, pixelsOf(cellBox(n), rowOffset()));
+            }
+            return true;
+        }
+        break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease:
+        if (o == &picInterior)
+            return mouse(static_cast<QMouseEvent*>(e));
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(o, e);
 }
 
 } // namespace murivo

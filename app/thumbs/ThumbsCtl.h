@@ -5,27 +5,23 @@
 // rules give them; widgets are placed at the nearest pixel.
 //
 // Each picture is decoded once, at the size it is shown (the JPEG decoder
-// scales while decoding), on worker threads ahead of the layout; the UI
-// thread places the thumbnails in order and keeps handling events meanwhile.
+// scales while decoding), on worker threads; the UI thread never waits for one.
 
 #include "platform/forms/Forms.h"
 #include "platform/forms/PropertyBag.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/colors/Colors.h"
 
-#include <QFuture>
 #include <QImage>
-#include <QLabel>
 #include <QScrollBar>
 #include <QSize>
 #include <QThreadPool>
 #include <QStringList>
 #include <QWidget>
 
-class QEventLoop;
 #include <atomic>
 #include <condition_variable>
-#include <map>
+#include <functional>
 #include <mutex>
 #include <memory>
 #include <stdexcept>
@@ -96,35 +92,22 @@ public:
                          qint32 lVer_LargeChange, qint32 lHor_MaxLen, qint16 iHor_SmallChange, qint32 lHor_LargeChange);
 };
 
-// A thumbnail: the widget that raises the events.
-class ThumbImage : public QLabel {
-    Q_OBJECT
-public:
-    explicit ThumbImage(int index, QWidget* parent) : QLabel(parent), number(index) {}
-    int number;
-
-signals:
-    void clicked(int index);
-    void doubleClicked(int index);
-    void mouse(int kind, int index, int button, int shift, float x, float y);
-
-protected:
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseMoveEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-    void mouseDoubleClickEvent(QMouseEvent* e) override;
-
-private:
-    bool pressed = false;
-};
-
+// The grid lays out every item at once as an empty cell and paints the cells
+// in view; pictures are decoded on worker threads, those in view first, and
+// fill their cells as they arrive. Nothing here waits for a decode, so the
+// grid is ready as soon as its items are added, shown or not. The bar counts
+// rows: a step, a wheel notch or an arrow key moves one row.
 class ThumbsCtl : public QWidget {
     Q_OBJECT
 public:
     explicit ThumbsCtl(QWidget* parent = nullptr, platform::MessageBoxService* boxes = nullptr);
+    // Decodes still running are abandoned after at most 2 s.
     ~ThumbsCtl() override;
 
     void setMessageBoxes(platform::MessageBoxService* service) { boxes = service; }
+    // What turns a path into its thumbnail, on a worker thread (DecodeThumb unless replaced).
+    using Decoder = std::function<DecodedThumb(const QString&)>;
+    void setDecoder(Decoder d) { decoder = d ? std::move(d) : Decoder(DecodeThumb); }
     void ReadProperties(platform::PropertyBag& bag);
     void WriteProperties(platform::PropertyBag& bag) const;
 
@@ -153,6 +136,7 @@ public:
     bool ImageToolTip() const { return imageToolTip; }
     void setImageToolTip(bool on);
 
+    // Gives every item its cell and asks for the decodes; returns at once.
     void LayoutThumbs();
     void ScrollInterior();
 
@@ -166,10 +150,17 @@ public:
     void setSurfaceWidthTwips(double w);
     Twips CellTwips(int index) const;
     Twips ThumbTwips(int index) const;
-    bool Loaded(int index) const { return thumbs.count(index) != 0; }
+    // Item index has its cell (an empty one until its picture arrives).
+    bool HasCell(int index) const { return index >= 1 && index < static_cast<int>(cells.size()); }
+    // Item index has its thumbnail in its cell, or the reason it has none.
+    bool Loaded(int index) const { return HasCell(index) && cells[index].known; }
+    // Items with a cell whose picture has not arrived yet.
+    int Pending() const { return pendingCount; }
     QString ToolTipOf(int index) const;
     QString SizeText(int index) const { return index >= 0 && index < Sizes.size() ? Sizes[index] : QString(); }
     QImage ThumbImageOf(int index) const;
+    // Where thumbnail index shows, in this control's pixels; empty when it is not in view or has not arrived.
+    QRect ThumbRect(int index) const;
     QScrollBar& scrThumbs() { return scroll; }
     // How many times "This Picture is to big." was shown.
     int TooBigMessages() const { return tooBigShown; }
@@ -189,44 +180,68 @@ signals:
 protected:
     void resizeEvent(QResizeEvent*) override;
     void wheelEvent(QWheelEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
     bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
-    struct Thumb {
-        QLabel* cell = nullptr;
-        ThumbImage* image = nullptr;
-        Twips cellBox, thumbBox;
+    struct Cell {
+        QImage image;          // null until it arrives, or when it cannot be shown, or set aside far from view
+        Twips thumbBox;        // within the surface
         qint64 bytes = 0;
-        QString problem;   // why the picture is not shown
+        QString problem;       // why the picture is not shown
+        bool known = false;    // decoded once: size, box and tooltip are known
+        bool asked = false;    // a decode is under way
     };
-    void place(QWidget* w, const Twips& t);
-    void applyTooltip(int index);
-    void SetScrollRange(QScrollBar& bar, double max, int small, int large);
-    QFuture<DecodedThumb>& decodeFor(int index);
-    void prefetch(int from, int count);
+    // Decodes report back through this; it outlives the control while they run.
+    struct Mailbox;
+
+    void syncGeometry();
+    Twips cellBox(int index) const;
+    double rowOffset() const;    // twips of surface above the view
+    std::pair<int, int> itemsInView() const;
+    void paintCells(QPainter& p, const QRect& dirty);
+    int itemAt(const QPoint& atSurfacePixel, bool thumbOnly) const;
+    QString tooltipText(int index) const;
+    void setScrollRows();
+    void schedulePump();
+    void pump();
+    void ask(int index);
+    void arrived(quint64 gen, int index, DecodedThumb d);
+    void forgetFarImages();
+    void scrollRows(int delta);
+    bool wheel(QWheelEvent* e);
+    bool mouse(QMouseEvent* e);
 
     QWidget picFundo;
-    QWidget picInterior;
+    QWidget picInterior;   // the view onto the surface; the cells are painted on it
     QScrollBar scroll;
     Twips fundo, interior;
-    std::map<int, Thumb> thumbs;
-    int loadedPrefix = 0;   // items 1..loadedPrefix are all placed
-    std::map<int, QFuture<DecodedThumb>> decoding;   // by index, for the current Items
+    QSize laidOutFor;      // the control's size fundo and interior were computed for
+    int cols = 0;          // columns of the current layout; 0 when none fits
+    std::vector<Cell> cells;   // by item number; element 0 unused
+    int pendingCount = 0;
+    int nextUnknown = 1;       // no item before it still waits for its first decode
+    int inFlight = 0;
+    bool pumpQueued = false;
+    qint64 imageBytes = 0;     // held by the cells' thumbnails
+    int pressedItem = 0;
+    bool clickArmed = false;   // the press was a single one: its release clicks
+    int wheelRest = 0;         // a wheel's turn short of a notch
     platform::MessageBoxService* boxes;
     std::unique_ptr<platform::MessageBoxService> ownBoxes;
     std::unique_ptr<cPicScroll> Scroller;
+    Decoder decoder = DecodeThumb;
     platform::OLE_COLOR backColor = 8421504;
     platform::OLE_COLOR foreColor = 12632256;
     QString path;
     qint16 columns = 1;
     int columnType = 0;
     bool imageToolTip = true;
-    quint64 generation = 0;   // bumped by Clear: a running layout of older items stops
-    // The generation as the decoders see it: a decode for an older one is skipped.
-    std::shared_ptr<std::atomic<quint64>> liveGeneration = std::make_shared<std::atomic<quint64>>(0);
-    std::vector<QEventLoop*> waits;   // layouts waiting for a decode, ended by Clear
-    QThreadPool pool;                 // this grid's own decoders; Clear empties its queue
+    quint64 generation = 0;   // bumped when the items are renumbered: older results are dropped
+    bool saidTooBig = false;  // since the last Clear
     int tooBigShown = 0;
+    std::shared_ptr<Mailbox> mailbox;
+    QThreadPool* pool;        // this grid's decoders; left to finish alone if they outlast the grace period
 };
 
 } // namespace murivo

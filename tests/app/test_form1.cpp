@@ -96,9 +96,20 @@ TEST(MainWindowLoad, LoadingWindowFollowsTheRowCount)
         MainWindowFixture f;
         const QString a = f.pic("a.jpg", Qt::red);
         f.makeList(QStringList(rows, a));
+        struct Shows : QObject {
+            int n = 0;
+            bool eventFilter(QObject*, QEvent* e) override
+            {
+                n += e->type() == QEvent::Show;
+                return false;
+            }
+        } shows;
+        f.loading.installEventFilter(&shows);
         f.load();
         EXPECT_EQ(f.loading.Text1.text(), n) << rows;
-        EXPECT_EQ(f.loading.isVisible(), shown) << rows;
+        EXPECT_EQ(shows.n > 0, shown) << rows << ": shown while the list is read";
+        EXPECT_FALSE(f.loading.isVisible()) << rows << ": and closed once it has been";
+        EXPECT_EQ(f.loading.pro.Value(), 100) << rows << ": every row was read";
         EXPECT_EQ(f.form->ThumbsCtl1.ListCount(), rows);
     }
 }

@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTimer>
 #include <atomic>
+#include <condition_variable>
 #include <gtest/gtest.h>
 #include <mutex>
 
@@ -28,14 +29,45 @@ QStringList names(const QStringList& paths)
     return out;
 }
 
-// The shown thumbnail with this number in a grid.
-ThumbImage* thumbnail(ThumbsCtl& grid, int number)
+// Lets a grid's decodes come back: it never waits for them itself.
+void settleGrid(ThumbsCtl& grid)
 {
-    for (ThumbImage* t : grid.findChildren<ThumbImage*>())
-        if (t->number == number && t->isVisible())
-            return t;
-    return nullptr;
+    if (!QTest::qWaitFor([&] { return grid.Pending() == 0; }, 120000))
+        ADD_FAILURE() << grid.Pending() << " decodes never came back";
 }
+
+// The centre of a shown thumbnail, in the window's coordinates; a null point when it is not in view.
+QPoint thumbnail(Form1& form, ThumbsCtl& grid, int number)
+{
+    const QRect r = grid.ThumbRect(number);
+    return r.isEmpty() ? QPoint() : grid.mapTo(&form, r.center());
+}
+
+// Holds every decode until opened.
+struct Gate {
+    std::mutex m;
+    std::condition_variable opened;
+    bool open = false;
+
+    static ThumbsCtl::Decoder decoder(const std::shared_ptr<Gate>& g)
+    {
+        return [g](const QString& path) {
+            {
+                std::unique_lock<std::mutex> lock(g->m);
+                g->opened.wait(lock, [&] { return g->open; });
+            }
+            return DecodeThumb(path);
+        };
+    }
+    void release()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m);
+            open = true;
+        }
+        opened.notify_all();
+    }
+};
 
 // Runs `then` once, from the event loop, as soon as `ready` holds.
 struct WhenReady {
@@ -62,9 +94,9 @@ TEST(MainWindowInUse, RightClickRemovalThroughTheWindowDoesNotCrash)
     const QString a = f.pic("a.jpg", Qt::red), b = f.pic("b.jpg", Qt::green), c = f.pic("c.jpg", Qt::blue);
     f.makeList({a, b, c});
     f.loadShown();
-    ThumbImage* first = thumbnail(f.form->ThumbsCtl1, 1);
-    ASSERT_NE(first, nullptr) << "the shown window lays its grid out";
-    const QPoint at = first->mapTo(f.form.get(), first->rect().center());
+    settleGrid(f.form->ThumbsCtl1);
+    const QPoint at = thumbnail(*f.form, f.form->ThumbsCtl1, 1);
+    ASSERT_FALSE(at.isNull()) << "the shown window lays its grid out";
     f.boxes.answer(vbYes);
     QTest::mousePress(f.form->windowHandle(), Qt::RightButton, {}, at);
     QTest::mouseRelease(f.form->windowHandle(), Qt::RightButton, {}, at);
@@ -74,9 +106,10 @@ TEST(MainWindowInUse, RightClickRemovalThroughTheWindowDoesNotCrash)
     EXPECT_EQ(f.rowsInFile(), QStringList({a, b, c})) << "the row stays in the list file";
 
     // The thumbnails left map to their own rows.
-    ThumbImage* nowFirst = thumbnail(f.form->ThumbsCtl1, 1);
-    ASSERT_NE(nowFirst, nullptr);
-    QTest::mouseClick(f.form->windowHandle(), Qt::LeftButton, {}, nowFirst->mapTo(f.form.get(), nowFirst->rect().center()));
+    settleGrid(f.form->ThumbsCtl1);
+    const QPoint nowFirst = thumbnail(*f.form, f.form->ThumbsCtl1, 1);
+    ASSERT_FALSE(nowFirst.isNull());
+    QTest::mouseClick(f.form->windowHandle(), Qt::LeftButton, {}, nowFirst);
     EXPECT_EQ(f.form->Text3.text(), b);
     f.form->GlossButton1_Click();
     EXPECT_EQ(f.rowsInFile(), QStringList({a, c}));
@@ -88,45 +121,52 @@ TEST(MainWindowInUse, TwoQuickDoubleClicksAddBothAndRemoveTheRightOne)
     const QString a = f.pic("a.jpg", Qt::red), b = f.pic("b.jpg", Qt::green);
     f.loadShown();
     // The second double-click arrives while the first picture's thumbnail loads.
-    WhenReady second([&] { return f.form->ListBusy(); }, [&] { f.form->ThumbsCtl2_ImageDblClick(2, b); });
     f.form->ThumbsCtl2_ImageDblClick(1, a);
+    EXPECT_EQ(f.form->ThumbsCtl1.Pending(), 1);
+    f.form->ThumbsCtl2_ImageDblClick(2, b);
     f.settle();
-    ASSERT_TRUE(second.done);
+    settleGrid(f.form->ThumbsCtl1);
     EXPECT_EQ(f.rowsInFile(), QStringList({a, b}));
     EXPECT_EQ(f.form->ThumbsCtl1.Paths(), QStringList({a, b}));
-    f.form->ThumbsCtl1_ImageClick(1, a);
+    QTest::mouseClick(f.form->windowHandle(), Qt::LeftButton, {}, thumbnail(*f.form, f.form->ThumbsCtl1, 1));
+    EXPECT_EQ(f.form->Text3.text(), a);
     f.form->GlossButton1_Click();
     EXPECT_EQ(f.rowsInFile(), QStringList({b})) << "thumbnail 1 is a, so a's row goes";
 }
 
-TEST(MainWindowInUse, AddAllRefusesRemoveAllAndHoldsTheTimersWhileItLoads)
+TEST(MainWindowInUse, CommandsWorkWhileThumbnailsLoad)
 {
     MainWindowFixture f;
     f.set(kDailyCheck, "1");
     f.set(kDailyTime, "00:00:05");
     for (int i = 0; i < 8; ++i)
         f.home.picture(QString("folder/p%1.jpg").arg(i), Qt::red, QSize(40, 30), "JPG");
-    f.loadShown();
+    auto gate = std::make_shared<Gate>();
+    f.form = std::make_unique<Form1>(f.sv, f.paths, f.loading);
+    f.form->ThumbsCtl1.setDecoder(Gate::decoder(gate));
+    f.form->Form_Load();
+    f.settle();
+    f.form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(f.form.get()));
     f.form->setDir1Path(f.home.path("folder"));
-    f.settle();
-    int ticksDuring = 0;
-    WhenReady meanwhile([&] { return f.form->ListBusy() && f.form->ThumbsCtl1.ListCount() >= 3; },
-                        [&] {
-                            f.boxes.answer(vbYes);
-                            f.form->GlossButton2_Click();   // Remove all
-                            f.clock.advance(60);
-                            f.form->Timer1_Timer(); f.settle();
-                            ticksDuring = static_cast<int>(f.desktopCalls->calls.size());
-                        });
     f.form->GlossButton4_Click();
-    f.settle();
-    ASSERT_TRUE(meanwhile.done);
-    EXPECT_TRUE(f.boxes.texts().isEmpty()) << "Remove all is refused, not asked, while Add all runs";
-    EXPECT_EQ(ticksDuring, 0) << "no change while the list is walked";
+    EXPECT_FALSE(f.form->ListBusy()) << "Add all is over once its rows are stored";
+    EXPECT_EQ(f.form->ThumbsCtl1.Pending(), 8) << "while their thumbnails still load";
     EXPECT_EQ(f.rowsInFile().size(), 8);
-    EXPECT_EQ(f.form->ThumbsCtl1.ListCount(), 8);
-    f.form->Timer1_Timer(); f.settle();
-    EXPECT_EQ(f.desktopCalls->calls.size(), 1u) << "the schedule goes on afterwards";
+    f.clock.advance(60);
+    f.form->Timer1_Timer();
+    f.settle();
+    EXPECT_EQ(f.desktopCalls->calls.size(), 1u) << "the schedule is not held by the thumbnails";
+    f.boxes.answer(vbYes);
+    f.form->GlossButton2_Click();   // Remove all
+    EXPECT_EQ(f.boxes.texts(), QStringList({"All items in the list will be deleted !!!! Are you sure ?"}));
+    EXPECT_TRUE(f.rowsInFile().isEmpty());
+    EXPECT_EQ(f.form->ThumbsCtl1.ListCount(), 0);
+    EXPECT_EQ(f.form->ThumbsCtl1.Pending(), 0);
+    gate->release();
+    QTest::qWait(100);   // the decodes asked for before come back to nobody
+    EXPECT_EQ(f.form->ThumbsCtl1.ListCount(), 0);
+    EXPECT_FALSE(f.form->ThumbsCtl1.HasCell(1));
 }
 
 TEST(MainWindowInUse, AddAllShowsOnlyStoredRowsAndSaysWhenTheListRefusesOne)
@@ -360,4 +400,103 @@ TEST(WallpaperChangeInUse, TheWindowGoesOnWhileTheDesktopHangsAndTheScheduleKeep
         << "the interval counts from when the timed change was over, as before";
     EXPECT_TRUE(form.ListCursor->Eof()) << "the cursor stepped past b, as two changes leave it";
     EXPECT_TRUE(boxes.shown.empty());
+}
+
+namespace {
+
+// Loads the window hidden with its list view's decodes held; shows it; checks
+// that it was shown while every cell still waited, then lets the pictures come
+// and reaches the first and the last row with the keys.
+void ShowALongList(int rows)
+{
+    MainWindowFixture f;
+    const QString a = f.pic("a.jpg", Qt::red), b = f.pic("b.jpg", Qt::blue);
+    QStringList list;
+    for (int i = 0; i < rows; ++i)
+        list << (i == rows - 1 ? b : a);
+    f.makeList(list);
+    auto gate = std::make_shared<Gate>();
+    f.form = std::make_unique<Form1>(f.sv, f.paths, f.loading);
+    ThumbsCtl& grid = f.form->ThumbsCtl1;
+    grid.setDecoder(Gate::decoder(gate));
+    f.form->Form_Load();
+    f.settle();
+    EXPECT_FALSE(f.loading.isVisible()) << "the loading window closes once the list is read";
+    EXPECT_EQ(grid.ListCount(), rows);
+    EXPECT_TRUE(grid.HasCell(rows)) << "the hidden window laid its grid out";
+
+    f.form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(f.form.get()));
+    EXPECT_EQ(grid.Pending(), rows) << "shown before any thumbnail was decoded";
+    gate->release();
+    settleGrid(grid);
+
+    const QPoint first = thumbnail(*f.form, grid, 1);
+    ASSERT_FALSE(first.isNull()) << "the first row at the top";
+    QTest::mouseClick(f.form->windowHandle(), Qt::LeftButton, {}, first);
+    EXPECT_EQ(f.form->Text1.text(), "1");
+    QTest::keyClick(f.form->windowHandle(), Qt::Key_End);
+    const QPoint last = thumbnail(*f.form, grid, rows);
+    ASSERT_FALSE(last.isNull()) << "the last row is reachable";
+    QTest::mouseClick(f.form->windowHandle(), Qt::LeftButton, {}, last);
+    EXPECT_EQ(f.form->Text1.text(), QString::number(rows));
+    EXPECT_EQ(f.form->Text3.text(), b);
+    QTest::keyClick(f.form->windowHandle(), Qt::Key_Home);
+    EXPECT_FALSE(thumbnail(*f.form, grid, 1).isNull()) << "and back to the first";
+}
+
+} // namespace
+
+TEST(MainWindowInUse, AListOfThreeHundredShowsAtOnceAndEveryRowCanBeReached) { ShowALongList(300); }
+
+TEST(MainWindowInUse, AListOfFiveThousandShowsAtOnceAndEveryRowCanBeReached) { ShowALongList(5000); }
+
+TEST(MainWindowInUse, QuickFolderClicksLeaveTheTreeAndTheFolderViewAgreeing)
+{
+    MainWindowFixture f;
+    for (int i = 0; i < 30; ++i)
+        f.home.picture(QString("tree/A/a%1.jpg").arg(i, 2, 10, QChar('0')), Qt::red, QSize(400, 300), "JPG");
+    for (int i = 0; i < 3; ++i)
+        f.home.picture(QString("tree/B/b%1.jpg").arg(i), Qt::green, QSize(40, 30), "JPG");
+    for (int i = 0; i < 4; ++i)
+        f.home.picture(QString("tree/C/c%1.jpg").arg(i), Qt::blue, QSize(40, 30), "JPG");
+    f.loadShown();
+    f.form->XTab1.setCurrentIndex(1);
+    f.settle();
+    QTreeView& tree = f.form->Dir1;
+    QFileSystemModel& model = f.form->dirModel;
+    const QModelIndex root = model.index(f.home.path("tree"));
+    tree.setRootIndex(root);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model.rowCount(root) == 3; }, 20000));
+    settleGrid(f.form->ThumbsCtl2);
+    auto click = [&](const char* folder) {
+        const QRect r = tree.visualRect(model.index(f.home.path(QString("tree/") + folder)));
+        QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, r.center());
+    };
+    ThumbsCtl& grid = f.form->ThumbsCtl2;
+    // While A loads: B, C, A again, then B.
+    WhenReady meanwhile([&] { return grid.ListCount() > 0 && grid.ItemData(1).contains("/A/"); },
+                        [&] {
+                            click("B");
+                            click("C");
+                            click("A");
+                            click("B");
+                        });
+    click("A");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return meanwhile.done; }, 20000));
+    settleGrid(grid);
+    QCoreApplication::processEvents();
+
+    const QModelIndex b = model.index(f.home.path("tree/B"));
+    EXPECT_EQ(tree.currentIndex(), b);
+    EXPECT_EQ(tree.selectionModel()->selectedRows(), QModelIndexList({b})) << "the tree highlights B alone";
+    EXPECT_EQ(f.form->Dir1Path(), f.home.path("tree/B"));
+    EXPECT_EQ(names(grid.Paths()), QStringList({"b0.jpg", "b1.jpg", "b2.jpg"}));
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_GT(qGreen(grid.ThumbImageOf(i).pixel(5, 5)), 200) << "only B's pictures in B's cells";
+
+    // "Add all" adds what is shown, even when the folder has changed since.
+    f.home.picture("tree/B/late.jpg", Qt::green, QSize(40, 30), "JPG");
+    f.form->GlossButton4_Click();
+    EXPECT_EQ(names(f.rowsInFile()), QStringList({"b0.jpg", "b1.jpg", "b2.jpg"}));
 }

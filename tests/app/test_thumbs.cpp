@@ -11,8 +11,16 @@
 #include <QSignalSpy>
 #include <QTimer>
 #include <QWheelEvent>
+#include <QKeyEvent>
+#include <QHelpEvent>
+#include <QToolTip>
+#include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 using namespace murivo;
 
@@ -24,6 +32,13 @@ std::unique_ptr<ThumbsCtl> grid(platform::ScriptedMessageBoxService& boxes, doub
     auto t = std::make_unique<ThumbsCtl>(nullptr, &boxes);
     t->setSurfaceWidthTwips(interiorTwips);
     return t;
+}
+
+// The grid never waits for a decode; a test lets them come back.
+void settle(ThumbsCtl& t)
+{
+    if (!QTest::qWaitFor([&] { return t.Pending() == 0; }, 120000))
+        ADD_FAILURE() << t.Pending() << " decodes never came back";
 }
 
 QString writeFile(TestHome& home, const QString& rel, const QByteArray& bytes)
@@ -58,7 +73,7 @@ TEST(ThumbsLayout, AutomaticColumnsFollowTheSurfaceWidth)
 
     auto none = grid(boxes, 1834);
     none->AddItem(pic);
-    EXPECT_FALSE(none->Loaded(1)) << "narrower than one column shows nothing";
+    EXPECT_FALSE(none->HasCell(1)) << "narrower than one column shows nothing";
     EXPECT_EQ(none->ListCount(), 1);
 
     auto fixed = grid(boxes, 1834);
@@ -96,6 +111,7 @@ TEST(ThumbsLayout, ThumbnailsAreCentredInTheirCellsAndDecodedAtTheirSize)
     t->AddItem(home.picture("p/wide.jpg", Qt::blue, QSize(400, 300), "JPG"));
     t->AddItem(home.picture("p/tall.gif", Qt::green, QSize(30, 40), "GIF"));
     t->AddItem(home.picture("p/sq.bmp", Qt::red, QSize(50, 50), "BMP"));
+    settle(*t);
     const auto w = t->ThumbTwips(1);
     EXPECT_EQ(w.width, 1635);
     EXPECT_EQ(w.height, 1226) << "1226.25 rounded";
@@ -124,7 +140,19 @@ TEST(ThumbsTooltips, NameKilobytesAndPixelSize)
     ASSERT_EQ(QFileInfo(beach).size(), 150000);
     auto t = grid(boxes);
     t->AddItem(beach);
+    settle(*t);
     EXPECT_EQ(t->ToolTipOf(1), "beach.jpg (146k) - 64 x 48");
+    // Asked for by the pointer resting on the thumbnail's cell.
+    t->resize(800, 300);
+    t->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(t.get()));
+    const QPoint at = t->ThumbRect(1).topLeft() - QPoint(0, 3);
+    QWidget* view = t->childAt(at);
+    ASSERT_NE(view, nullptr);
+    QHelpEvent help(QEvent::ToolTip, view->mapFrom(t.get(), at), t->mapToGlobal(at));
+    QApplication::sendEvent(view, &help);
+    EXPECT_EQ(QToolTip::text(), "beach.jpg (146k) - 64 x 48");
+    QToolTip::hideText();
     t->setImageToolTip(false);
     EXPECT_EQ(t->ToolTipOf(1), "");
     t->setImageToolTip(true);
@@ -140,7 +168,9 @@ TEST(ThumbsItems, RemoveItemClearAndItemData)
     t->AddItem(a);
     t->AddItem(b);
     t->AddItem(c);
+    settle(*t);
     t->RemoveItem(2);
+    settle(*t);
     EXPECT_EQ(t->ListCount(), 2);
     EXPECT_EQ(t->ItemData(1), a);
     EXPECT_EQ(t->ItemData(2), c);
@@ -171,6 +201,7 @@ TEST(ThumbsItems, ScanPathTakesTheFourExtensionsAndFolders)
     home.picture("scan/sub/inner.jpg", Qt::red, QSize(8, 8), "JPG");
     auto t = grid(boxes);
     t->ScanPath(home.path("scan"));
+    settle(*t);
     QStringList names;
     for (const QString& p : t->Paths())
         names << QFileInfo(p).fileName();
@@ -196,6 +227,7 @@ TEST(ThumbsFaults, BrokenPicturesGetAnEmptyCellAndTheLayoutGoesOn)
     t->AddItem(writeFile(home, "p/text.gif", "not a picture at all"));
     t->AddItem(writeFile(home, "p/cut.jpg", jpeg.left(20)));
     t->AddItem(good);
+    settle(*t);
     for (int i = 1; i <= 5; ++i)
         EXPECT_TRUE(t->Loaded(i)) << "item " << i << " has its cell";
     EXPECT_FALSE(t->ThumbImageOf(1).isNull());
@@ -230,6 +262,7 @@ TEST(ThumbsFaults, TooBigPicturesSayTheirMessageOncePerLayout)
     for (const QString& p : many)
         t->Items << p;
     t->LayoutThumbs();
+    settle(*t);
     EXPECT_EQ(boxes.texts(), QStringList({"This Picture is to big."}));
     EXPECT_EQ(boxes.shown[0].flags, platform::vbCritical);
     EXPECT_EQ(boxes.shown[0].title, "Murivo 1.1");
@@ -247,16 +280,33 @@ TEST(ThumbsEvents, OnlyThumbnailsRaiseThemWithTheirNumbers)
     t->show();
     t->AddItem(home.picture("p/a.jpg", Qt::red));
     t->AddItem(home.picture("p/b.jpg", Qt::green));
-    QSignalSpy click(t.get(), &ThumbsCtl::ImageClick), down(t.get(), &ThumbsCtl::ImageMouseDown);
-    QWidget* second = t->childAt(QPoint(static_cast<int>((1835 + 1725 / 2.0 + 150) / 15), static_cast<int>((200 + 840 + 150) / 15)));
-    ASSERT_NE(second, nullptr);
-    QTest::mouseClick(second, Qt::RightButton, {}, QPoint(3, 4));
+    settle(*t);
+    QSignalSpy click(t.get(), &ThumbsCtl::ImageClick), dbl(t.get(), &ThumbsCtl::ImageDblClick),
+        down(t.get(), &ThumbsCtl::ImageMouseDown), up(t.get(), &ThumbsCtl::ImageMouseUp);
+    const QRect second = t->ThumbRect(2);
+    ASSERT_FALSE(second.isEmpty());
+    const QPoint at = second.topLeft() + QPoint(3, 4);
+    QWidget* view = t->childAt(at);
+    ASSERT_NE(view, nullptr);
+    QTest::mouseClick(view, Qt::RightButton, {}, view->mapFrom(t.get(), at));
     ASSERT_EQ(click.count(), 1);
     EXPECT_EQ(click[0][0].toInt(), 2);
     EXPECT_EQ(click[0][1].toString(), t->ItemData(2));
     ASSERT_EQ(down.count(), 1);
     EXPECT_EQ(down[0][1].toInt(), 2) << "the right button";
     EXPECT_FLOAT_EQ(down[0][3].toFloat(), 45.0f) << "x in twips within the thumbnail";
+    EXPECT_EQ(up.count(), 1);
+
+    // The grey border of a cell around its thumbnail is not the thumbnail.
+    const QPoint border = t->ThumbRect(1).topLeft() - QPoint(0, 2);
+    QWidget* under = t->childAt(border);
+    QTest::mouseClick(under, Qt::LeftButton, {}, under->mapFrom(t.get(), border));
+    EXPECT_EQ(click.count(), 1);
+    EXPECT_EQ(down.count(), 1);
+
+    QTest::mouseDClick(view, Qt::LeftButton, {}, view->mapFrom(t.get(), at));
+    ASSERT_EQ(dbl.count(), 1);
+    EXPECT_EQ(dbl[0][0].toInt(), 2);
 }
 
 TEST(ThumbsFaults, OneBitPicturesAreScaledAsGreyNotAHatch)
@@ -314,26 +364,30 @@ TEST(ThumbsItems, AnotherFolderChosenWhileOneLoadsReplacesIt)
     home.picture("B/b0.jpg", Qt::blue, QSize(40, 30), "JPG");
     home.picture("B/b1.jpg", Qt::blue, QSize(40, 30), "JPG");
     auto t = grid(boxes);
-    bool switched = false;
-    // The second thumbnail of A is placed while the loader yields: choose B then.
-    QObject watcher;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &watcher, [&] {
-        if (!switched && t->Loaded(2) && t->ItemData(1).contains("/A/")) {
-            switched = true;
-            t->Clear();
-            t->ScanPath(home.path("B"));
-        }
-    });
-    poll.start(0);
     t->ScanPath(home.path("A"));
-    poll.stop();
-    ASSERT_TRUE(switched);
+    EXPECT_EQ(t->Pending(), 6) << "the scan returns before any picture is decoded";
+    QCoreApplication::processEvents();   // some of A's decodes under way
+    t->Clear();
+    t->ScanPath(home.path("B"));
+    settle(*t);
     QStringList shown;
     for (const QString& p : t->Paths())
         shown << QFileInfo(p).fileName();
-    EXPECT_EQ(shown, QStringList({"b0.jpg", "b1.jpg"})) << "the rest of A was added after B";
+    EXPECT_EQ(shown, QStringList({"b0.jpg", "b1.jpg"}));
+    for (int i = 1; i <= 2; ++i) {
+        ASSERT_FALSE(t->ThumbImageOf(i).isNull());
+        EXPECT_GT(qBlue(t->ThumbImageOf(i).pixel(5, 5)), 200) << "no picture of A lands in B's cells";
+    }
+    EXPECT_FALSE(t->HasCell(3));
 }
+
+namespace {
+QWheelEvent notch(QWidget& w, QPoint at, int delta)
+{
+    return QWheelEvent(QPointF(at), QPointF(w.mapToGlobal(at)), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                       Qt::NoScrollPhase, false);
+}
+} // namespace
 
 TEST(ThumbsScrolling, TheWheelAndTheArrowMoveByRows)
 {
@@ -343,19 +397,97 @@ TEST(ThumbsScrolling, TheWheelAndTheArrowMoveByRows)
     t.resize(500, 300);
     t.show();
     const QString pic = home.picture("p/a.jpg", Qt::red, QSize(40, 30), "JPG");
-    for (int i = 0; i < 40; ++i)
+    for (int i = 0; i < 320; ++i)
         t.AddItem(pic);
+    settle(t);
     const double top0 = t.InteriorTwips().top;
     t.scrThumbs().triggerAction(QAbstractSlider::SliderSingleStepAdd);
     EXPECT_EQ(top0 - t.InteriorTwips().top, 1790) << "one arrow click scrolls one row";
 
-    const double top1 = t.InteriorTwips().top;
-    QWheelEvent wheel(QPointF(50, 50), QPointF(t.mapToGlobal(QPoint(50, 50))), QPoint(), QPoint(0, -120), Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
-    QWidget* under = t.childAt(QPoint(50, 50));
-    ASSERT_TRUE(qobject_cast<ThumbImage*>(under)) << "over a thumbnail";
-    QApplication::sendEvent(under, &wheel);
-    EXPECT_LT(t.InteriorTwips().top, top1) << "the wheel scrolls down";
+    // One notch, one row, over a thumbnail, a bare cell and the bar alike.
+    const QPoint over = t.ThumbRect(t.scrThumbs().value() * 3 + 1).center();
+    ASSERT_FALSE(over.isNull());
+    for (QPoint at : {over, QPoint(t.scrThumbs().x() + 3, 40)}) {
+        const double before = t.InteriorTwips().top;
+        QWidget* under = t.childAt(at);
+        ASSERT_NE(under, nullptr);
+        QWheelEvent down = notch(t, under->mapFrom(&t, at), -120);
+        QApplication::sendEvent(under, &down);
+        EXPECT_EQ(before - t.InteriorTwips().top, 1790) << "one notch is one row of " << t.ListCount() / 3;
+    }
+    // A fine wheel adds up to a notch.
+    const double before = t.InteriorTwips().top;
+    for (int i = 0; i < 3; ++i) {
+        QWheelEvent bit = notch(t, QPoint(20, 20), -40);
+        QApplication::sendEvent(t.childAt(QPoint(20, 20)), &bit);
+    }
+    EXPECT_EQ(before - t.InteriorTwips().top, 1790);
+    QWheelEvent back = notch(t, QPoint(20, 20), 120);
+    QApplication::sendEvent(t.childAt(QPoint(20, 20)), &back);
+    EXPECT_EQ(before, t.InteriorTwips().top) << "and back up";
+}
+
+TEST(ThumbsScrolling, TheKeysScrollAsAListDoes)
+{
+    TestHome home;
+    platform::ScriptedMessageBoxService boxes;
+    QWidget window;
+    window.resize(520, 320);
+    ThumbsCtl t(&window, &boxes);
+    t.setGeometry(0, 0, 500, 300);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const QString pic = home.picture("p/a.jpg", Qt::red, QSize(40, 30), "JPG");
+    for (int i = 0; i < 60; ++i)
+        t.AddItem(pic);
+    // A click on the grid gives it the keys.
+    QTest::mouseClick(t.childAt(QPoint(5, 5)), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(t.hasFocus());
+    QScrollBar& bar = t.scrThumbs();
+    const int page = bar.pageStep();
+    ASSERT_GE(page, 1);
+    QTest::keyClick(window.windowHandle(), Qt::Key_Down);
+    EXPECT_EQ(bar.value(), 1);
+    QTest::keyClick(window.windowHandle(), Qt::Key_PageDown);
+    EXPECT_EQ(bar.value(), 1 + page);
+    QTest::keyClick(window.windowHandle(), Qt::Key_Up);
+    EXPECT_EQ(bar.value(), page);
+    QTest::keyClick(window.windowHandle(), Qt::Key_End);
+    EXPECT_EQ(bar.value(), bar.maximum());
+    EXPECT_GT(bar.maximum(), 1 + page);
+    QTest::keyClick(window.windowHandle(), Qt::Key_PageUp);
+    EXPECT_EQ(bar.value(), bar.maximum() - page);
+    QTest::keyClick(window.windowHandle(), Qt::Key_Home);
+    EXPECT_EQ(bar.value(), 0);
+
+    // A key the grid does not use goes on to its window.
+    QKeyEvent other(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
+    QApplication::sendEvent(&t, &other);
+    EXPECT_FALSE(other.isAccepted());
+}
+
+TEST(ThumbsScrolling, EveryRowOfTheLongestListCanBeReached)
+{
+    platform::ScriptedMessageBoxService boxes;
+    ThumbsCtl t(nullptr, &boxes);
+    t.setDecoder([](const QString&) { return DecodedThumb{}; });
+    t.resize(760, 400);
+    for (int i = 1; i <= 32767; ++i)
+        t.AddItem(QString("/nowhere/p%1.jpg").arg(i));
+    ASSERT_TRUE(t.HasCell(32767)) << "every item has its cell before any picture is decoded";
+    const double frame = t.FundoTwips().height;
+    auto inView = [&](int index) {
+        const auto c = t.CellTwips(index);
+        const double top = c.top + t.InteriorTwips().top;
+        return top >= 0 && top + c.height <= frame;
+    };
+    QScrollBar& bar = t.scrThumbs();
+    bar.setValue(bar.minimum());
+    EXPECT_TRUE(inView(1)) << "the first row at the top";
+    bar.setValue(bar.maximum());
+    EXPECT_TRUE(inView(32767)) << "the last row at the bottom; the bar's maximum is " << bar.maximum();
+    bar.setValue(bar.maximum() - 1);
+    EXPECT_FALSE(inView(32767)) << "and not sooner";
 }
 
 TEST(ThumbsCache, AFreshEntryIsUsedAStaleOneIsNot)
@@ -377,12 +509,14 @@ TEST(ThumbsCache, AFreshEntryIsUsedAStaleOneIsNot)
     prepare(mtime);
     auto t = grid(boxes);
     t->AddItem(red);
+    settle(*t);
     EXPECT_EQ(qGreen(t->ThumbImageOf(1).pixel(20, 20)), 255) << "the cached thumbnail is shown";
     EXPECT_EQ(t->SizeText(1), "400 x 300") << "the size is the picture's own";
 
     prepare(mtime - 60);   // the picture changed since
     t->Clear();
     t->AddItem(red);
+    settle(*t);
     const QRgb shown = t->ThumbImageOf(1).pixel(20, 20);
     EXPECT_GT(qRed(shown), 200);
     EXPECT_LT(qGreen(shown), 60) << "a stale entry is not used";
@@ -395,6 +529,7 @@ TEST(ThumbsCache, DecodedThumbnailsAreWrittenForOthersToRead)
     const QString pic = home.picture("my pictures/blue é.jpg", Qt::blue, QSize(640, 480), "JPG");
     auto t = grid(boxes);
     t->AddItem(pic);
+    settle(*t);
     const QString uri = QUrl::fromLocalFile(pic).toString(QUrl::FullyEncoded);
     const QByteArray md5 = QCryptographicHash::hash(uri.toUtf8(), QCryptographicHash::Md5).toHex();
     const QString entry = home.cache() + "/thumbnails/normal/" + md5 + ".png";
@@ -408,4 +543,148 @@ TEST(ThumbsCache, DecodedThumbnailsAreWrittenForOthersToRead)
     EXPECT_EQ(img.text("Thumb::MTime"), QString::number(QFileInfo(pic).lastModified().toSecsSinceEpoch()));
     EXPECT_EQ(QFileInfo(entry).permissions() & (QFile::ReadOther | QFile::ReadGroup), 0) << "private to the user";
     EXPECT_TRUE(DecodeThumb(pic).fromCache) << "the next look takes it from the cache";
+}
+
+namespace {
+
+// Holds every decode until opened, and records which paths were asked for, in order.
+struct Gate {
+    std::mutex m;
+    std::condition_variable opened;
+    bool open = false;
+    QStringList asked;
+
+    static ThumbsCtl::Decoder decoder(const std::shared_ptr<Gate>& g)
+    {
+        return [g](const QString& path) {
+            std::unique_lock<std::mutex> lock(g->m);
+            g->asked << path;
+            g->opened.wait(lock, [&] { return g->open; });
+            lock.unlock();
+            return DecodeThumb(path);
+        };
+    }
+    void release()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m);
+            open = true;
+        }
+        opened.notify_all();
+    }
+    QStringList seen()
+    {
+        std::lock_guard<std::mutex> lock(m);
+        return asked;
+    }
+};
+
+} // namespace
+
+TEST(ThumbsLoading, AShownGridOfFiveThousandHasEveryCellBeforeAnyPicture)
+{
+    TestHome home;
+    platform::ScriptedMessageBoxService boxes;
+    const QString pic = home.picture("p/a.jpg", Qt::red, QSize(40, 30), "JPG");
+    auto gate = std::make_shared<Gate>();
+    ThumbsCtl t(nullptr, &boxes);
+    t.setDecoder(Gate::decoder(gate));
+    t.resize(760, 400);
+    for (int i = 0; i < 5000; ++i)
+        t.AddItem(pic, i + 1);
+    t.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&t));
+    EXPECT_EQ(t.Pending(), 5000) << "shown before any decode came back";
+    EXPECT_TRUE(t.HasCell(1));
+    EXPECT_TRUE(t.HasCell(5000));
+    EXPECT_FALSE(t.Loaded(1)) << "an empty cell while its picture decodes";
+    gate->release();
+    settle(t);
+    EXPECT_FALSE(t.ThumbRect(1).isEmpty());
+    QTest::keyClick(&t, Qt::Key_End);
+    EXPECT_TRUE(t.ThumbRect(1).isEmpty()) << "scrolled away";
+    const QRect last = t.ThumbRect(5000);
+    ASSERT_FALSE(last.isEmpty()) << "the last row is reachable";
+    EXPECT_TRUE(t.rect().contains(last));
+    // Thumbnails far from the view may have been set aside; those in view come back.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !t.ThumbImageOf(5000).isNull(); }, 60000));
+    QSignalSpy click(&t, &ThumbsCtl::ImageClick);
+    QWidget* view = t.childAt(last.center());
+    QTest::mouseClick(view, Qt::LeftButton, {}, view->mapFrom(&t, last.center()));
+    ASSERT_EQ(click.count(), 1);
+    EXPECT_EQ(click[0][0].toInt(), 5000);
+    EXPECT_EQ(t.ItemId(5000), 5000);
+}
+
+TEST(ThumbsLoading, RowsInViewAreDecodedFirst)
+{
+    platform::ScriptedMessageBoxService boxes;
+    auto gate = std::make_shared<Gate>();
+    ThumbsCtl t(nullptr, &boxes);
+    t.setDecoder(Gate::decoder(gate));
+    t.resize(760, 400);
+    for (int i = 1; i <= 300; ++i)
+        t.AddItem(QString("/nowhere/p%1.jpg").arg(i));
+    t.scrThumbs().setValue(t.scrThumbs().maximum());   // before any decode was asked for
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !gate->seen().isEmpty(); }, 10000));
+    QTest::qWait(50);
+    const QStringList first = gate->seen();
+    gate->release();
+    ASSERT_FALSE(first.isEmpty());
+    for (const QString& p : first)
+        EXPECT_GE(QFileInfo(p).baseName().mid(1).toInt(), 250) << p.toStdString() << " is not in view";
+    settle(t);
+    EXPECT_TRUE(t.Loaded(1)) << "the rest follows";
+    EXPECT_TRUE(t.ToolTipOf(1).startsWith("p1.jpg cannot be shown"));
+}
+
+TEST(ThumbsFaults, TooBigIsSaidOnceForPicturesAddedOneByOne)
+{
+    TestHome home;
+    platform::ScriptedMessageBoxService boxes;
+    QByteArray gif = TestHome::solidGif(QSize(1, 1), Qt::red);
+    for (int at : {6, 24})
+        for (int k : {0, 2}) {
+            gif[at + k] = static_cast<char>(30000 & 0xff);
+            gif[at + k + 1] = static_cast<char>(30000 >> 8);
+        }
+    const QString huge = writeFile(home, "p/huge.gif", gif);
+    auto t = grid(boxes);
+    t->AddItem(huge);
+    t->AddItem(home.picture("p/ok.jpg", Qt::red));
+    t->AddItem(huge);
+    settle(*t);
+    EXPECT_EQ(boxes.texts(), QStringList({"This Picture is to big."}));
+    EXPECT_TRUE(t->ToolTipOf(3).contains("30000 x 30000"));
+    t->Clear();
+    t->AddItem(huge);
+    settle(*t);
+    EXPECT_EQ(boxes.shown.size(), 2u) << "said again for the next pictures shown";
+}
+
+TEST(ThumbsLoading, AHungDecodeDoesNotHoldTheGridsEnd)
+{
+    platform::ScriptedMessageBoxService boxes;
+    auto gate = std::make_shared<Gate>();
+    std::atomic<bool> ended{false}, rescued{false};
+    // Should the end wait for the decode, this opens it after a long while and says so.
+    std::thread watchdog([&] {
+        for (int i = 0; i < 600 && !ended; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (!ended) {
+            rescued = true;
+            gate->release();
+        }
+    });
+    {
+        ThumbsCtl t(nullptr, &boxes);
+        t.setDecoder(Gate::decoder(gate));
+        t.AddItem("/nowhere/hangs.jpg");
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !gate->seen().isEmpty(); }, 10000));
+    }
+    ended = true;
+    watchdog.join();
+    gate->release();   // the abandoned decode ends on its own and reports to nobody
+    EXPECT_FALSE(rescued) << "the grid's end waited for a decode that never ends";
+    QCoreApplication::sendPostedEvents();
 }

@@ -344,3 +344,42 @@ TEST(EndToEnd, SigtermWhileADesktopCallHangsEndsInOrderWithoutWaitingForIt)
     EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError()).contains("without waiting any longer"))
         << "the call still running was left behind";
 }
+
+TEST(EndToEnd, TheMainWindowShowsBeforeItsThumbnailsAreDecoded)
+{
+    Xvfb x(1024, 768);
+    ASSERT_TRUE(x.ok()) << x.error().toStdString();
+    TestHome home;
+    // Three hundred camera-sized photos, none in the thumbnail cache yet.
+    const QString photo = home.picture("pics/photo.jpg", QColor(200, 120, 40), QSize(2400, 1600), "JPG");
+    QStringList rows;
+    for (int i = 0; i < 300; ++i) {
+        const QString copy = home.path(QString("pics/p%1.jpg").arg(i, 3, 10, QChar('0')));
+        ASSERT_TRUE(QFile::copy(photo, copy));
+        rows << copy;
+    }
+    TestHome::WriteList(home.data() + "/murivo/wmdvm.sys", rows);
+    const QProcessEnvironment env = environmentFor(home, x);
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.start(MURIVO_BINARY, {"--show"});
+    ASSERT_TRUE(first.waitForStarted());
+    // The loading window has the same title: the main window is the one of its size.
+    auto mainShown = [&] {
+        for (const QString& id : run("xdotool", {"search", "--onlyvisible", "--name", "^Murivo$"}, env).split('\n', Qt::SkipEmptyParts))
+            if (run("xdotool", {"getwindowgeometry", id}, env).contains("Geometry: 785x552"))
+                return true;
+        return false;
+    };
+    ASSERT_TRUE(waitFor(mainShown, 60000)) << "the main window was not shown";
+    // Each decoded photo leaves its entry in the cache: the window came first.
+    const int cached = static_cast<int>(QDir(home.cache() + "/thumbnails/normal").entryList(QDir::Files).size());
+    EXPECT_LT(cached, 300) << "the window appeared only once every thumbnail was decoded";
+    EXPECT_TRUE(waitFor([&] { return QDir(home.cache() + "/thumbnails/normal").entryList(QDir::Files).size() == 300; }, 120000))
+        << "the thumbnails go on arriving in the shown window";
+    first.terminate();
+    if (!first.waitForFinished(10000)) {
+        first.kill();
+        first.waitForFinished();
+    }
+}
