@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QCoreApplication>
 #include <QWidget>
 #include <gtest/gtest.h>
 #include <map>
@@ -295,31 +297,42 @@ TEST(Windows, ShadowAndOpacityTouchOnlyTheWindowGiven)
 
 namespace {
 
-// A recording opener: writes its arguments, one per line, and exits with the given status.
+// A recording opener: writes its arguments, one per line, then its parent's
+// process number, and marks the end of its work.
 struct Recorder {
     QTemporaryDir dir;
-    QString script, log;
-    explicit Recorder(int status = 0)
+    QString script, log, parent, done;
+    Recorder()
     {
         script = dir.filePath("opener");
         log = dir.filePath("argv");
+        parent = dir.filePath("ppid");
+        done = dir.filePath("done");
         QFile f(script);
         f.open(QIODevice::WriteOnly);
-        f.write(QString("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> '%1'; done\nexit %2\n")
-                    .arg(log)
-                    .arg(status)
+        f.write(QString("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> '%1'; done\n"
+                        "echo $PPID > '%2'\ntouch '%3'\n")
+                    .arg(log, parent, done)
                     .toUtf8());
         f.close();
         f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         SetOpener(script);
     }
     ~Recorder() { SetOpener("xdg-open"); }
+    // What the opener was given, once it has finished (it runs on its own).
     QStringList argv() const
     {
+        if (!QTest::qWaitFor([this] { return QFile::exists(done); }, 20000))
+            return {};
         QFile f(log);
         if (!f.open(QIODevice::ReadOnly))
             return {};
         return QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
+    }
+    qint64 parentProcess() const
+    {
+        QFile f(parent);
+        return f.open(QIODevice::ReadOnly) ? f.readAll().trimmed().toLongLong() : -1;
     }
 };
 
@@ -331,7 +344,7 @@ TEST(Opener, ArgumentVectorsNeverAShell)
         Recorder rec;
         const QString link = "https://example.org/a b?q='x';rm -rf ~";
         EXPECT_TRUE(ShellOpen(link, "open", "", "", 1));
-        EXPECT_EQ(rec.argv(), QStringList({link}));
+        EXPECT_EQ(rec.argv(), QStringList({"https://example.org/a%20b?q='x';rm%20-rf%20~"})) << "one argument";
     }
     {
         Recorder rec;
@@ -347,19 +360,29 @@ TEST(Opener, ArgumentVectorsNeverAShell)
         EXPECT_FALSE(ShellOpen("/no/such/file.txt", "open", "", "", 1));
         EXPECT_FALSE(ShellOpen("", "open", "", "", 1));
         EXPECT_FALSE(ShellOpen("https://example.org", "print", "", "", 1)) << "a verb we cannot do";
-        EXPECT_TRUE(rec.argv().isEmpty()) << "nothing was started";
-    }
-    {
-        Recorder failing(4);
-        EXPECT_FALSE(ShellOpen("https://example.org", "open", "", "", 1)) << "the opener's failure is ours";
-    }
-    {
-        // A program file runs with its parameters, split without a shell.
-        Recorder rec;
+        // A program is never started, with or without parameters, nor handed to the opener.
         Recorder program;
-        SetOpener("xdg-open");
-        EXPECT_TRUE(ShellOpen(program.script, "open", "one \"two three\" $HOME", "", 1));
-        EXPECT_EQ(program.argv(), QStringList({"one", "two three", "$HOME"}));
-        EXPECT_TRUE(rec.argv().isEmpty());
+        SetOpener(rec.script);
+        EXPECT_FALSE(ShellOpen(program.script, "open", "one \"two three\" $HOME", "", 1));
+        // Something to wait for, so that anything started before it has had its turn.
+        EXPECT_TRUE(ShellOpen("https://example.org/last", "open", "", "", 1));
+        EXPECT_EQ(rec.argv(), QStringList({"https://example.org/last"})) << "nothing else was started";
+        EXPECT_FALSE(QFile::exists(program.done));
     }
+    {
+        SetOpener("/no/such/opener");
+        EXPECT_FALSE(ShellOpen("https://example.org", "open", "", "", 1)) << "an opener that cannot start";
+        SetOpener("xdg-open");
+    }
+}
+
+TEST(Opener, StartsTheOpenerDetachedAndNeverWaitsForIt)
+{
+    // The opener is no child of ours: nothing waits for it, nothing of it is
+    // left to free however long it runs.
+    Recorder rec;
+    EXPECT_TRUE(ShellOpen("https://example.org/", "open", "", "", 1));
+    ASSERT_EQ(rec.argv(), QStringList({"https://example.org/"}));
+    EXPECT_GT(rec.parentProcess(), 0);
+    EXPECT_NE(rec.parentProcess(), QCoreApplication::applicationPid());
 }
