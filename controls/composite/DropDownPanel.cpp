@@ -5,6 +5,8 @@
 #include <quilObjects/quilListbox.h>
 #include <quilObjects/quilMonthview.h>
 
+#include "frame/HandDown.h"
+#include "frame/Rounding.h"
 #include "DropPanel.h"
 
 #include <QGuiApplication>
@@ -20,8 +22,6 @@ namespace quil {
 namespace {
 
 constexpr int TwipsPerPixel = quilPUMenu::TwipsPerPixel;
-
-int Round(double v) { return static_cast<int>(std::nearbyint(v)); }
 
 } // namespace
 
@@ -118,16 +118,8 @@ void quilDropDown::ClosePanel() { panel->hide(); }
 
 void quilDropDown::handColoursDown()
 {
-    if (list->BackColor() != backColor)
-        list->setBackColor(backColor);
-    if (list->ForeColor() != foreColor)
-        list->setForeColor(foreColor);
-    if (list->SelectionColor() != selectionColor)
-        list->setSelectionColor(selectionColor);
-    if (calendar->BackColor() != backColor)
-        calendar->setBackColor(backColor);
-    if (calendar->ForeColor() != foreColor)
-        calendar->setForeColor(foreColor);
+    HandColoursDown(list, backColor, foreColor, selectionColor);
+    HandColoursDown(calendar, backColor, foreColor);
 }
 
 void quilDropDown::pressedOn(QWidget* w)

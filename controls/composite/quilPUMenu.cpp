@@ -1,6 +1,7 @@
 #include <quilObjects/Routines.h>
 #include <quilObjects/quilPUMenu.h>
 
+#include "frame/Rounding.h"
 #include "PUMenuWindow.h"
 #include "frame/Floating.h"
 #include "frame/Gradient.h"
@@ -17,8 +18,6 @@ namespace quil {
 Qt::MouseButtons QueryGlobalButtons();
 
 namespace {
-int Round(double v) { return static_cast<int>(std::nearbyint(v)); }
-int Fix(double v) { return static_cast<int>(std::trunc(v)); }
 
 // The watch's period: quick enough to feel immediate, idle enough to cost nothing.
 constexpr int WatchInterval = 10;
@@ -324,13 +323,8 @@ void quilPUMenu::drawItemIcon(const quil::MenuItem& item, int t, int h)
         return;
     const LateImageList list{imageList.data()};
     const int IW = list.number("ImageWidth"), IH = list.number("ImageHeight");
-    const QImage icon = list.icon(item.Icon());
-    if (icon.isNull() || IW <= 0 || IH <= 0)
-        return;
     const int TextX = iconColumnWidth();
-    const QImage sized = icon.size() == QSize(IW, IH) ? icon : icon.scaled(IW, IH);
-    win->Canvas().DrawStateImage(sized, Fix((TextX - 4) / 2.0) - Fix(IW / 2.0), t + Fix(h / 2.0) - Fix(IH / 2.0),
-                                 platform::DST_ICON, 0);
+    list.draw(win->Canvas(), item.Icon(), Fix((TextX - 4) / 2.0) - Fix(IW / 2.0), t + Fix(h / 2.0) - Fix(IH / 2.0), true);
 }
 
 void quilPUMenu::drawMenu()

@@ -1,4 +1,5 @@
 #include "Opener.h"
+#include "Rounding.h"
 #include "Shell.h"
 
 #include <quilObjects/Routines.h>
@@ -27,7 +28,7 @@ OLE_COLOR BlendColors(OLE_COLOR a, OLE_COLOR b, int weight)
     const double w = std::clamp(weight, 0, 255);
     auto channel = [&](int shift) {
         const double va = (ca >> shift) & 0xFF, vb = (cb >> shift) & 0xFF;
-        return static_cast<OLE_COLOR>(std::nearbyint(vb * (255.0 - w) / 255.0 + va * w / 255.0));
+        return Round<OLE_COLOR>(vb * (255.0 - w) / 255.0 + va * w / 255.0);
     };
     return channel(0) | (channel(8) << 8) | (channel(16) << 16);
 }

@@ -4,6 +4,7 @@
 
 #include "frame/Gradient.h"
 #include "frame/Registry.h"
+#include "frame/Rounding.h"
 #include "frame/Shell.h"
 
 #include <QDir>
@@ -14,6 +15,9 @@
 #include <QCoreApplication>
 #include <QWidget>
 #include <gtest/gtest.h>
+#include <cfenv>
+#include <cmath>
+#include <limits>
 #include <map>
 
 using namespace quil;
@@ -385,4 +389,31 @@ TEST(Opener, StartsTheOpenerDetachedAndNeverWaitsForIt)
     ASSERT_EQ(rec.argv(), QStringList({"https://example.org/"}));
     EXPECT_GT(rec.parentProcess(), 0);
     EXPECT_NE(rec.parentProcess(), QCoreApplication::applicationPid());
+}
+
+TEST(Rounding, HalvesGoToEvenInAnyModeAndWideResultsSaturate)
+{
+    // The floating-point unit's mode is the program's, not ours to rely on.
+    const int mode = std::fegetround();
+    for (int m : {FE_TONEAREST, FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO}) {
+        std::fesetround(m);
+        EXPECT_EQ(Round(0.5), 0);
+        EXPECT_EQ(Round(1.5), 2);
+        EXPECT_EQ(Round(2.5), 2);
+        EXPECT_EQ(Round(-2.5), -2);
+        EXPECT_EQ(Round(-3.5), -4);
+        EXPECT_EQ(Round(2.4999), 2);
+        EXPECT_EQ(Round(-0.6), -1);
+        EXPECT_EQ(Fix(-2.9), -2);
+        EXPECT_EQ(Fix(2.9), 2);
+    }
+    std::fesetround(mode);
+    EXPECT_EQ(Round(1e12), std::numeric_limits<int>::max());
+    EXPECT_EQ(Fix(-1e12), std::numeric_limits<int>::min());
+    EXPECT_EQ(Round(std::nan("")), 0);
+    EXPECT_EQ(Round<qint64>(4294967296.5), 4294967296LL);
+    EXPECT_EQ(Fix<double>(-1e12 - 0.5), -1e12);
+    // The blend rounds its channels the same way: 255 * 128 / 255 = 128 exactly,
+    // 255 * 127 / 255 + 0 = 127.
+    EXPECT_EQ(BlendColors(0xFFFFFF, 0, 128), 0x808080u);
 }
