@@ -22,7 +22,6 @@ namespace quil {
 namespace {
 
 constexpr int TwipsPerPixel = quilPUMenu::TwipsPerPixel;
-
 } // namespace
 
 // ------------------------------------------------------------ picking
@@ -84,15 +83,12 @@ void quilDropDown::CreateMenu(int& X, int& Y)
         selectValue(valueOfType());
     }
     FloatOver(panel, this);
-    // A press elsewhere in this program is seen at once, however short.
-    qApp->installEventFilter(pressWatch);
+    // A press elsewhere is seen at once, however short.
+    static_cast<PressWatch*>(pressWatch)->start();
     panel->show();
     panel->raise();
     panelOpen = true;
     SetWindowOpacity(panel, 230);
-    // No waiting here for the opening click's button to come up: the watch
-    // starts disarmed and ignores presses until it has seen both buttons up.
-    armed = false;
     listMouseDown = false;
     focusTimer.start();
 }
@@ -194,8 +190,9 @@ void quilDropDown::FocusTick()
     if (!focusTimer.isActive())
         return;
     bool keep;
-    if (!armed && panel->isVisible()) {
-        armed = !(quilPUMenu::GlobalButtons() & (Qt::LeftButton | Qt::RightButton));
+    if (!static_cast<PressWatch*>(pressWatch)->armed() && panel->isVisible()) {
+        // The button that opened the panel is let go before presses count.
+        static_cast<PressWatch*>(pressWatch)->freshPress(quilPUMenu::GlobalButtons());
         keep = true;
     } else {
         keep = outsideCheck();
@@ -203,7 +200,7 @@ void quilDropDown::FocusTick()
     if (!panel->isVisible() && !keep) {
         panelOpen = false;
         focusTimer.stop();
-        qApp->removeEventFilter(pressWatch);
+        static_cast<PressWatch*>(pressWatch)->stop();
     }
 }
 
