@@ -1,6 +1,7 @@
 #include <quilObjects/quilButton.h>
 #include <quilObjects/Routines.h>
 
+#include "frame/Rounding.h"
 #include "frame/Gradient.h"
 #include "frame/LateImageList.h"
 #include "platform/surface/Surface.h"
@@ -11,10 +12,6 @@
 #include <cmath>
 
 namespace quil {
-
-namespace {
-int Fix(double v) { return static_cast<int>(std::trunc(v)); }
-} // namespace
 
 // ================================================================ the shared button
 
@@ -104,10 +101,7 @@ void quilButtonBase::Paint()
     s.BackColor = backColor;
     s.Cls();
     GradientTwoStage(s, 0, 0, w, h, c.FaceTop, c.FaceMiddle, c.FaceBottom, pbHorizontal);
-    GradientLine(s, 1, 0, w - 2, pbHorizontal, c.EdgeStart, c.EdgeMiddle);
-    GradientLine(s, 0, 1, h - 2, pbVertical, c.EdgeStart, c.EdgeEnd);
-    s.Line(1, h - 1, w - 1, h - 1, c.EdgeEnd);
-    GradientLine(s, w - 1, 1, h - 2, pbVertical, c.EdgeMiddle, c.EdgeEnd);
+    GradientFrame(s, w, h, c);
     if (Enabled()) {
         paintContent(c.Text, true);
     } else {
@@ -369,12 +363,7 @@ void quilButton::paintContent(OLE_COLOR captionColour, bool enabled)
         image = {12, Fix(h / 2 - IH / 2.0)};
         text = {IW + 24, Fix(h / 2 - TC / 2)};
     }
-    const QImage icon = list.icon(imageIndex);
-    if (!icon.isNull() && IW > 0 && IH > 0) {
-        const QImage sized = icon.size() == QSize(IW, IH) ? icon : icon.scaled(IW, IH);
-        s.DrawStateImage(sized, image.x(), image.y(),
-                         enabled ? platform::DST_ICON : (platform::DST_ICON | platform::DSS_MONO), 0);
-    }
+    list.draw(s, imageIndex, image.x(), image.y(), enabled);
     if (!caption.isEmpty())
         printAt(caption, text.x(), text.y(), captionColour);
 }

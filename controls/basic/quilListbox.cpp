@@ -2,6 +2,7 @@
 #include <quilObjects/quilListbox.h>
 #include <quilObjects/quilScrollBar.h>
 
+#include "frame/Rounding.h"
 #include "frame/Gradient.h"
 #include "frame/LateImageList.h"
 #include "platform/surface/Surface.h"
@@ -13,8 +14,6 @@
 namespace quil {
 
 namespace {
-int Round(double v) { return static_cast<int>(std::nearbyint(v)); }
-int Fix(double v) { return static_cast<int>(std::trunc(v)); }
 } // namespace
 
 quilListbox::quilListbox(QWidget* parent)
@@ -406,12 +405,8 @@ void quilListbox::Paint()
             }
             int textX = x + 4;
             if (imageList) {
-                const QImage icon = entry->Icon() != 0 ? list.icon(entry->Icon()) : QImage();
-                if (!icon.isNull() && IW > 0 && IH > 0) {
-                    const QImage sized = icon.size() == QSize(IW, IH) ? icon : icon.scaled(IW, IH);
-                    sf.DrawStateImage(sized, x + 4, Round((h - IH) / 2.0 + t + 1),
-                                      Enabled() ? platform::DST_ICON : (platform::DST_ICON | platform::DSS_MONO), 0);
-                }
+                if (entry->Icon() != 0)
+                    list.draw(sf, entry->Icon(), x + 4, Round((h - IH) / 2.0 + t + 1), Enabled());
                 textX = x + IW + 8;
             }
             if (valueFont) {

@@ -1,6 +1,7 @@
 #include <quilObjects/Routines.h>
 #include <quilObjects/quilProgressBar.h>
 
+#include "frame/Rounding.h"
 #include "frame/Gradient.h"
 #include "platform/surface/Surface.h"
 
@@ -11,8 +12,6 @@
 namespace quil {
 
 namespace {
-int Round(double v) { return static_cast<int>(std::nearbyint(v)); }
-int Fix(double v) { return static_cast<int>(std::trunc(v)); }
 
 // The share of the value in a length, in doubles and in this order: the
 // block counts of existing forms depend on its rounding.
@@ -213,10 +212,7 @@ void quilProgressBar::Paint()
     sf.BackColor = backColor;
     sf.Cls();
     GradientTwoStage(sf, 0, 0, W, H, c.FaceTop, c.FaceMiddle, c.FaceBottom, orientation);
-    GradientLine(sf, 1, 0, W - 2, pbHorizontal, c.EdgeStart, c.EdgeMiddle);
-    GradientLine(sf, 0, 1, H - 2, pbVertical, c.EdgeStart, c.EdgeEnd);
-    sf.Line(1, H - 1, W - 1, H - 1, c.EdgeEnd);
-    GradientLine(sf, W - 1, 1, H - 2, pbVertical, c.EdgeMiddle, c.EdgeEnd);
+    GradientFrame(sf, W, H, c);
     // A disabled bar shows only its trough.
     if (!on)
         return;

@@ -1,6 +1,7 @@
 #include <quilObjects/Routines.h>
 #include <quilObjects/quilScrollBar.h>
 
+#include "frame/Rounding.h"
 #include "frame/Gradient.h"
 #include "platform/surface/Surface.h"
 #include "quilXButton.h"
@@ -13,8 +14,6 @@
 namespace quil {
 
 namespace {
-int Round(double v) { return static_cast<int>(std::nearbyint(v)); }
-int Fix(double v) { return static_cast<int>(std::trunc(v)); }
 } // namespace
 
 quilScrollBar::quilScrollBar(QWidget* parent) : quilControl(parent)

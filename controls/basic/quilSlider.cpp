@@ -1,6 +1,7 @@
 #include <quilObjects/Routines.h>
 #include <quilObjects/quilSlider.h>
 
+#include "frame/Rounding.h"
 #include "frame/Gradient.h"
 #include "platform/surface/Surface.h"
 
@@ -13,8 +14,8 @@
 namespace quil {
 
 namespace {
-double Round(double v) { return std::nearbyint(v); }
-double Fix(double v) { return std::trunc(v); }
+double Round(double v) { return quil::Round<double>(v); }
+double Fix(double v) { return quil::Fix<double>(v); }
 
 // Far enough to put the thumb off any face, near enough to keep every
 // coordinate computed from it a safe int.

@@ -5,6 +5,8 @@
 #include <quilObjects/quilListbox.h>
 #include <quilObjects/quilMonthview.h>
 
+#include "frame/HandDown.h"
+#include "frame/Rounding.h"
 #include "DropPanel.h"
 
 #include <QGuiApplication>
@@ -20,9 +22,6 @@ namespace quil {
 namespace {
 
 constexpr int TwipsPerPixel = quilPUMenu::TwipsPerPixel;
-
-int Round(double v) { return static_cast<int>(std::nearbyint(v)); }
-
 } // namespace
 
 // ------------------------------------------------------------ picking
@@ -84,15 +83,12 @@ void quilDropDown::CreateMenu(int& X, int& Y)
         selectValue(valueOfType());
     }
     FloatOver(panel, this);
-    // A press elsewhere in this program is seen at once, however short.
-    qApp->installEventFilter(pressWatch);
+    // A press elsewhere is seen at once, however short.
+    static_cast<PressWatch*>(pressWatch)->start();
     panel->show();
     panel->raise();
     panelOpen = true;
     SetWindowOpacity(panel, 230);
-    // No waiting here for the opening click's button to come up: the watch
-    // starts disarmed and ignores presses until it has seen both buttons up.
-    armed = false;
     listMouseDown = false;
     focusTimer.start();
 }
@@ -118,16 +114,8 @@ void quilDropDown::ClosePanel() { panel->hide(); }
 
 void quilDropDown::handColoursDown()
 {
-    if (list->BackColor() != backColor)
-        list->setBackColor(backColor);
-    if (list->ForeColor() != foreColor)
-        list->setForeColor(foreColor);
-    if (list->SelectionColor() != selectionColor)
-        list->setSelectionColor(selectionColor);
-    if (calendar->BackColor() != backColor)
-        calendar->setBackColor(backColor);
-    if (calendar->ForeColor() != foreColor)
-        calendar->setForeColor(foreColor);
+    HandColoursDown(list, backColor, foreColor, selectionColor);
+    HandColoursDown(calendar, backColor, foreColor);
 }
 
 void quilDropDown::pressedOn(QWidget* w)
@@ -202,8 +190,9 @@ void quilDropDown::FocusTick()
     if (!focusTimer.isActive())
         return;
     bool keep;
-    if (!armed && panel->isVisible()) {
-        armed = !(quilPUMenu::GlobalButtons() & (Qt::LeftButton | Qt::RightButton));
+    if (!static_cast<PressWatch*>(pressWatch)->armed() && panel->isVisible()) {
+        // The button that opened the panel is let go before presses count.
+        static_cast<PressWatch*>(pressWatch)->freshPress(quilPUMenu::GlobalButtons());
         keep = true;
     } else {
         keep = outsideCheck();
@@ -211,7 +200,7 @@ void quilDropDown::FocusTick()
     if (!panel->isVisible() && !keep) {
         panelOpen = false;
         focusTimer.stop();
-        qApp->removeEventFilter(pressWatch);
+        static_cast<PressWatch*>(pressWatch)->stop();
     }
 }
 

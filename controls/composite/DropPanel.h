@@ -6,10 +6,9 @@
 
 #include "frame/Floating.h"
 #include "frame/Gradient.h"
+#include "frame/PressWatch.h"
 
-#include <QApplicationStateChangeEvent>
 #include <QWidget>
-#include <functional>
 
 namespace quil {
 
@@ -30,28 +29,6 @@ public:
         p.setColor(QPalette::Window, QtColor(c));
         setPalette(p);
     }
-};
-
-// Presses anywhere in the program while the panel is open, and the program
-// losing the user (another program activated), told as a press on nothing.
-class PressWatch : public QObject {
-public:
-    explicit PressWatch(std::function<void(QWidget*)> pressed, QObject* parent)
-        : QObject(parent), pressed(std::move(pressed)) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* e) override
-    {
-        if (e->type() == QEvent::MouseButtonPress && watched->isWidgetType())
-            pressed(static_cast<QWidget*>(watched));
-        else if (e->type() == QEvent::ApplicationStateChange &&
-                 static_cast<QApplicationStateChangeEvent*>(e)->applicationState() != Qt::ApplicationActive)
-            pressed(nullptr);
-        return false;
-    }
-
-private:
-    std::function<void(QWidget*)> pressed;
 };
 
 } // namespace quil

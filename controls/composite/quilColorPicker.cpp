@@ -1,6 +1,7 @@
 #include <quilObjects/Routines.h>
 #include <quilObjects/quilColorPicker.h>
 
+#include "frame/Rounding.h"
 #include "frame/Gradient.h"
 #include "platform/surface/Surface.h"
 
@@ -15,7 +16,6 @@ namespace {
 constexpr OLE_COLOR White = 0xFFFFFF;
 constexpr OLE_COLOR Black = 0x000000;
 constexpr OLE_COLOR DefaultColor = 38631;
-int Round(double v) { return static_cast<int>(std::nearbyint(v)); }
 } // namespace
 
 quilColorPicker::quilColorPicker(QWidget* parent) : quilControl(parent)

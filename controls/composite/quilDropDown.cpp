@@ -4,6 +4,7 @@
 #include <quilObjects/quilListbox.h>
 #include <quilObjects/quilMonthview.h>
 
+#include "frame/Rounding.h"
 #include "DropPanel.h"
 #include "basic/quilXButton.h"
 #include "frame/LateImageList.h"
@@ -21,9 +22,6 @@ namespace {
 
 // The watch's period: quick enough to feel immediate, idle enough to cost nothing.
 constexpr int WatchInterval = 10;
-
-int Round(double v) { return static_cast<int>(std::nearbyint(v)); }
-
 } // namespace
 
 // ================================================================ the control
@@ -427,10 +425,7 @@ void quilDropDown::Paint()
     s.Cls();
     if (typeIcon != 0 && images->Count() >= 1)
         LateImageList{images}.draw(s, typeIcon, 4, Round(h / 2.0 - 8), isEnabled());
-    GradientLine(s, 1, 0, w - 2, pbHorizontal, scheme.EdgeStart, scheme.EdgeMiddle);
-    GradientLine(s, 0, 1, h - 2, pbVertical, scheme.EdgeStart, scheme.EdgeEnd);
-    s.Line(1, h - 1, w - 1, h - 1, scheme.EdgeEnd);
-    GradientLine(s, w - 1, 1, h - 2, pbVertical, scheme.EdgeMiddle, scheme.EdgeEnd);
+    GradientFrame(s, w, h, scheme);
     GradientLine(s, arrow->x() - 2, 1, h - 1, pbVertical, scheme.EdgeStart, scheme.EdgeEnd);
 }
 

@@ -1,6 +1,7 @@
 #include <quilObjects/Routines.h>
 #include <quilObjects/quilLabel.h>
 
+#include "frame/Rounding.h"
 #include "LinkOpener.h"
 #include "frame/LateImageList.h"
 #include "platform/surface/Surface.h"
@@ -33,7 +34,6 @@ QString trimBlanks(QString s)
     return s.mid(b, e - b);
 }
 
-int Fix(double v) { return static_cast<int>(std::trunc(v)); }
 
 } // namespace
 

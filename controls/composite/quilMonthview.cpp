@@ -2,6 +2,9 @@
 #include <quilObjects/quilMonthview.h>
 #include <quilObjects/quilPUMenu.h>
 
+#include "frame/HandDown.h"
+#include "frame/Rounding.h"
+#include "frame/Arrow.h"
 #include "frame/Gradient.h"
 #include "platform/forms/Clock.h"
 #include "platform/surface/Surface.h"
@@ -14,8 +17,6 @@
 namespace quil {
 
 namespace {
-int Round(double v) { return static_cast<int>(std::nearbyint(v)); }
-int Fix(double v) { return static_cast<int>(std::trunc(v)); }
 
 const QString DefaultWeekdays = QStringLiteral("Mo,Tu,We,Th,Fr,Sa,Su");
 const QString DefaultMonths = QStringLiteral(
@@ -263,12 +264,7 @@ void quilMonthview::recolour()
 {
     scheme = SchemeNormal(backColor, foreColor, selectionColor);
     surface().BackColor = backColor;
-    if (menu->BackColor() != backColor)
-        menu->setBackColor(backColor);
-    if (menu->ForeColor() != foreColor)
-        menu->setForeColor(foreColor);
-    if (menu->SelectionColor() != selectionColor)
-        menu->setSelectionColor(selectionColor);
+    HandColoursDown(menu, backColor, foreColor, selectionColor);
     if (menu->Font() != Font())
         menu->setFont(Font());
 }
@@ -378,22 +374,11 @@ void quilMonthview::drawHeaderHot(bool pressed)
 void quilMonthview::drawArrow(const QString& glyph, const QRect& r, int shift)
 {
     // The symbol font's "3" "4" "5" "6": a triangle 7 across and 4 deep.
-    const bool sideways = glyph == QLatin1String("3") || glyph == QLatin1String("4");
-    const int GW = sideways ? 4 : 7, GH = sideways ? 7 : 4;
-    const int x = Fix(r.width() / 2.0) - Fix(GW / 2.0) + r.x() + shift;
-    const int y = Fix(r.height() / 2.0) - Fix(GH / 2.0) + r.y();
-    platform::Surface& sf = surface();
-    const OLE_COLOR c = scheme.Back;
-    for (int i = 0; i < 4; ++i) {
-        if (glyph == QLatin1String("6"))
-            sf.FilledBox(x + i, y + i, x + 6 - i, y + i, c);
-        else if (glyph == QLatin1String("5"))
-            sf.FilledBox(x + 3 - i, y + i, x + 3 + i, y + i, c);
-        else if (glyph == QLatin1String("4"))
-            sf.FilledBox(x + i, y + i, x + i, y + 6 - i, c);
-        else
-            sf.FilledBox(x + i, y + 3 - i, x + i, y + 3 + i, c);
-    }
+    const Arrow a = ArrowOf(glyph);
+    const QSize g = ArrowSize(a);
+    const int x = Fix(r.width() / 2.0) - Fix(g.width() / 2.0) + r.x() + shift;
+    const int y = Fix(r.height() / 2.0) - Fix(g.height() / 2.0) + r.y();
+    DrawArrow(surface(), a, x, y, scheme.Back);
 }
 
 void quilMonthview::Paint()

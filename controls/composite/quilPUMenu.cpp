@@ -1,15 +1,18 @@
 #include <quilObjects/Routines.h>
 #include <quilObjects/quilPUMenu.h>
 
+#include "frame/Rounding.h"
 #include "PUMenuWindow.h"
 #include "frame/Floating.h"
 #include "frame/Gradient.h"
 #include "frame/LateImageList.h"
+#include "frame/PressWatch.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QWindow>
+#include <QPaintEvent>
 #include <cmath>
 
 namespace quil {
@@ -17,11 +20,19 @@ namespace quil {
 Qt::MouseButtons QueryGlobalButtons();
 
 namespace {
-int Round(double v) { return static_cast<int>(std::nearbyint(v)); }
-int Fix(double v) { return static_cast<int>(std::trunc(v)); }
 
 // The watch's period: quick enough to feel immediate, idle enough to cost nothing.
 constexpr int WatchInterval = 10;
+
+// The control is only a handle for its host: at run time nothing of it shows
+// and it takes no click.
+class NoFace : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override { return e->type() == QEvent::Paint; }
+};
 
 quilPUMenu::ButtonSource& buttonSource()
 {
@@ -97,14 +108,34 @@ quilPUMenu::quilPUMenu(QWidget* parent)
     AddDropShadow(win);
     focusTimer.setInterval(WatchInterval);
     connect(&focusTimer, &QTimer::timeout, this, &quilPUMenu::FocusTick);
-    // 705 twips square, whatever the container asks for.
+    // A press elsewhere, however short, Escape, the host's window hiding or
+    // the program losing the user closes the menu; the tick reports it.
+    watch = new PressWatch(
+        [this](QWidget* on) {
+            if (!win->isVisible() || (on && (on == win || win->isAncestorOf(on))))
+                return;
+            // After the press's own handlers, which may look at the open menu
+            // (a toolbar's button closing its own menu), and only this opening.
+            const unsigned opening = openings;
+            QTimer::singleShot(0, this, [this, opening] {
+                if (opening == openings)
+                    win->hide();
+            });
+        },
+        this);
+    // 705 twips square, whatever the container asks for, and invisible.
     setFixedSize(47, 47);
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+    installEventFilter(new NoFace(this));
     quilPUMenu::InitProperties();
 }
 
 quilPUMenu::~quilPUMenu()
 {
     focusTimer.stop();
+    watch->stop();
     win->draw = nullptr;
     win->moved = nullptr;
     win->clicked = nullptr;
@@ -309,8 +340,9 @@ void quilPUMenu::CreateMenu(int& X, int& Y, const QString& sGroup, int M_Width)
     SetWindowOpacity(win, 230);
     menuVisible = true;
     // No waiting here for the opening click's button to come up: the watch
-    // starts disarmed and ignores presses until it has seen both buttons up.
-    armed = false;
+    // starts disarmed and ignores held buttons until it has seen both up.
+    ++openings;
+    watch->start(this, true, true);
     focusTimer.start();
 }
 
@@ -324,13 +356,8 @@ void quilPUMenu::drawItemIcon(const quil::MenuItem& item, int t, int h)
         return;
     const LateImageList list{imageList.data()};
     const int IW = list.number("ImageWidth"), IH = list.number("ImageHeight");
-    const QImage icon = list.icon(item.Icon());
-    if (icon.isNull() || IW <= 0 || IH <= 0)
-        return;
     const int TextX = iconColumnWidth();
-    const QImage sized = icon.size() == QSize(IW, IH) ? icon : icon.scaled(IW, IH);
-    win->Canvas().DrawStateImage(sized, Fix((TextX - 4) / 2.0) - Fix(IW / 2.0), t + Fix(h / 2.0) - Fix(IH / 2.0),
-                                 platform::DST_ICON, 0);
+    list.draw(win->Canvas(), item.Icon(), Fix((TextX - 4) / 2.0) - Fix(IW / 2.0), t + Fix(h / 2.0) - Fix(IH / 2.0), true);
 }
 
 void quilPUMenu::drawMenu()
@@ -445,15 +472,11 @@ void quilPUMenu::FocusTick()
 {
     if (!focusTimer.isActive())
         return;
-    if (win->isVisible()) {
-        const bool down = GlobalButtons() & (Qt::LeftButton | Qt::RightButton);
-        if (!armed)
-            armed = !down;
-        else if (down && !OnWidget(win, PointerPosition()))
-            win->hide();
-    }
+    if (win->isVisible() && watch->freshPress(GlobalButtons()) && !OnWidget(win, PointerPosition()))
+        win->hide();
     if (!win->isVisible()) {
         focusTimer.stop();
+        watch->stop();
         menuVisible = false;
         emit Closed();
         return;

@@ -3,6 +3,7 @@
 #include <quilObjects/quilTextBox.h>
 
 #include "TextField.h"
+#include "frame/HandDown.h"
 #include "frame/Gradient.h"
 #include "platform/surface/Surface.h"
 
@@ -391,12 +392,7 @@ void quilTextBox::setMenuCaptions()
 
 void quilTextBox::applyMenuLook()
 {
-    if (menu->BackColor() != backColor)
-        menu->setBackColor(backColor);
-    if (menu->ForeColor() != foreColor)
-        menu->setForeColor(foreColor);
-    if (menu->SelectionColor() != selectionColor)
-        menu->setSelectionColor(selectionColor);
+    HandColoursDown(menu, backColor, foreColor, selectionColor);
     // The menu takes the family only; its size stays the menu's own.
     QFont f = menu->Font();
     if (f.family() != Font().family()) {
@@ -451,10 +447,7 @@ void quilTextBox::Paint()
     const int w = s.ScaleWidth(), h = s.ScaleHeight();
     s.BackColor = scheme.FaceTop;
     s.Cls();
-    GradientLine(s, 1, 0, w - 2, pbHorizontal, scheme.EdgeStart, scheme.EdgeMiddle);
-    GradientLine(s, 0, 1, h - 2, pbVertical, scheme.EdgeStart, scheme.EdgeEnd);
-    s.Line(1, h - 1, w - 1, h - 1, scheme.EdgeEnd);
-    GradientLine(s, w - 1, 1, h - 2, pbVertical, scheme.EdgeMiddle, scheme.EdgeEnd);
+    GradientFrame(s, w, h, scheme);
 }
 
 // ------------------------------------------------------------ keys

@@ -2,6 +2,9 @@
 #include <quilObjects/quilPUMenu.h>
 #include <quilObjects/quilToolbar.h>
 
+#include "frame/HandDown.h"
+#include "frame/Rounding.h"
+#include "frame/Arrow.h"
 #include "frame/Gradient.h"
 #include "frame/LateImageList.h"
 
@@ -11,8 +14,6 @@
 namespace quil {
 
 namespace {
-int Round(double v) { return static_cast<int>(std::nearbyint(v)); }
-int Fix(double v) { return static_cast<int>(std::trunc(v)); }
 bool isMenu(eMenuItemType s) { return s == mitMenu || s == mitMenu2; }
 } // namespace
 
@@ -144,12 +145,7 @@ void quilToolbar::applyLook()
 {
     scheme = SchemeNormal(backColor, foreColor, selectionColor);
     surface().BackColor = scheme.Back;
-    if (menu->BackColor() != backColor)
-        menu->setBackColor(backColor);
-    if (menu->ForeColor() != foreColor)
-        menu->setForeColor(foreColor);
-    if (menu->SelectionColor() != selectionColor)
-        menu->setSelectionColor(selectionColor);
+    HandColoursDown(menu, backColor, foreColor, selectionColor);
     // The menu takes the bar's typeface, in its own size.
     if (menu->Font().family() != Font().family()) {
         QFont f = menu->Font();
@@ -266,13 +262,9 @@ void quilToolbar::drawButtonBox(const QRect& r, OLE_COLOR c1, OLE_COLOR c2)
 void quilToolbar::drawButtonIcon(const ToolbarItem& item, int x, int y, int h)
 {
     const LateImageList list{imageList.data()};
-    const int IW = list.number("ImageWidth"), IH = list.number("ImageHeight");
-    const QImage icon = list.icon(item.IconIndex());
-    if (icon.isNull() || IW <= 0 || IH <= 0)
-        return;
-    const QImage sized = icon.size() == QSize(IW, IH) ? icon : icon.scaled(IW, IH);
+    const int IH = list.number("ImageHeight");
     // Always the normal picture, a disabled button's too.
-    surface().DrawStateImage(sized, x, y + Fix(h / 2.0) - Fix(IH / 2.0), platform::DST_ICON, 0);
+    list.draw(surface(), item.IconIndex(), x, y + Fix(h / 2.0) - Fix(IH / 2.0), true);
 }
 
 void quilToolbar::drawDownArrow(int x, int y, int w, OLE_COLOR c)
@@ -284,8 +276,7 @@ void quilToolbar::drawDownArrow(int x, int y, int w, OLE_COLOR c)
     platform::Surface& sf = surface();
     const int TH = sf.TextHeight(QStringLiteral("I"));
     const int gx = x + Fix(w / 2.0) - 3, gy = y + 3 + Fix(TH / 2.0) - 2;
-    for (int i = 0; i < 4; ++i)
-        sf.FilledBox(gx + i, gy + i, gx + 6 - i, gy + i, c);
+    DrawArrow(sf, Arrow::Down, gx, gy, c);
 }
 
 void quilToolbar::Paint()
@@ -311,10 +302,7 @@ void quilToolbar::Paint()
 
     // Shaded across the bar, left to right, as the bar has always been drawn.
     GradientTwoStage(sf, 0, 0, SW, SH, c.FaceTop, c.FaceMiddle, c.FaceBottom, pbVertical);
-    GradientLine(sf, 1, 0, SW - 2, pbHorizontal, c.EdgeStart, c.EdgeMiddle);
-    GradientLine(sf, 0, 1, SH - 2, pbVertical, c.EdgeStart, c.EdgeEnd);
-    sf.Line(1, SH - 1, SW - 1, SH - 1, c.EdgeEnd);
-    GradientLine(sf, SW - 1, 1, SH - 2, pbVertical, c.EdgeMiddle, c.EdgeEnd);
+    GradientFrame(sf, SW, SH, c);
     if (!items || items->Count() == 0)
         return;
 

@@ -36,6 +36,14 @@ void GradientRect(platform::Surface& dc, int x, int y, int dx, int dy, const TRI
     dc.GradientFill(a, b, mode == 1 ? platform::GRADIENT_FILL_RECT_V : platform::GRADIENT_FILL_RECT_H);
 }
 
+void GradientFrame(platform::Surface& dc, int w, int h, const ColorScheme& c)
+{
+    GradientLine(dc, 1, 0, w - 2, pbHorizontal, c.EdgeStart, c.EdgeMiddle);
+    GradientLine(dc, 0, 1, h - 2, pbVertical, c.EdgeStart, c.EdgeEnd);
+    dc.Line(1, h - 1, w - 1, h - 1, c.EdgeEnd);
+    GradientLine(dc, w - 1, 1, h - 2, pbVertical, c.EdgeMiddle, c.EdgeEnd);
+}
+
 void GradientLine(platform::Surface& dc, int x, int y, int length, int orientation, OLE_COLOR from, OLE_COLOR to)
 {
     if (length <= 0)

@@ -1,6 +1,7 @@
 #pragma once
 // Gradient drawing of the library's controls, on a control's surface.
 
+#include <quilObjects/Routines.h>
 #include <quilObjects/Types.h>
 
 #include "platform/surface/Surface.h"
@@ -22,5 +23,10 @@ void GradientLine(platform::Surface& dc, int x, int y, int length, int orientati
 // surface's edge, not from x or y.
 void GradientTwoStage(platform::Surface& dc, int x, int y, int width, int height, OLE_COLOR c1, OLE_COLOR c2,
                       OLE_COLOR c3, int orientation);
+
+// The face's frame every boxed control draws: the top and left edges shaded
+// from EdgeStart, the right from EdgeMiddle, both down to EdgeEnd, and the
+// bottom line in EdgeEnd; the four corner pixels are left as they were.
+void GradientFrame(platform::Surface& dc, int width, int height, const ColorScheme& c);
 
 } // namespace quil

@@ -1,3 +1,5 @@
+#include "Opener.h"
+#include "Rounding.h"
 #include "Shell.h"
 
 #include <quilObjects/Routines.h>
@@ -7,8 +9,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QWidget>
 #include <cmath>
 #include <dlfcn.h>
@@ -28,7 +28,7 @@ OLE_COLOR BlendColors(OLE_COLOR a, OLE_COLOR b, int weight)
     const double w = std::clamp(weight, 0, 255);
     auto channel = [&](int shift) {
         const double va = (ca >> shift) & 0xFF, vb = (cb >> shift) & 0xFF;
-        return static_cast<OLE_COLOR>(std::nearbyint(vb * (255.0 - w) / 255.0 + va * w / 255.0));
+        return Round<OLE_COLOR>(vb * (255.0 - w) / 255.0 + va * w / 255.0);
     };
     return channel(0) | (channel(8) << 8) | (channel(16) << 16);
 }
@@ -123,30 +123,6 @@ QString& openerProgram()
     return program;
 }
 
-// Runs a program with an argument vector; true when it started and, if it
-// ended within a few seconds, ended well. One still running has opened something.
-bool runOpener(const QString& program, const QStringList& args, const QString& folder)
-{
-    auto* p = new QProcess;
-    p->setProgram(program);
-    p->setArguments(args);
-    if (!folder.isEmpty() && QFileInfo(folder).isDir())
-        p->setWorkingDirectory(folder);
-    p->setStandardInputFile(QProcess::nullDevice());
-    p->start();
-    if (!p->waitForStarted(5000)) {
-        delete p;
-        return false;
-    }
-    if (!p->waitForFinished(3000)) {
-        QObject::connect(p, &QProcess::finished, p, &QObject::deleteLater);
-        return true;
-    }
-    const bool ok = p->exitStatus() == QProcess::NormalExit && p->exitCode() == 0;
-    delete p;
-    return ok;
-}
-
 } // namespace
 
 void SetOpener(const QString& program) { openerProgram() = program; }
@@ -154,25 +130,13 @@ QString Opener() { return openerProgram(); }
 
 bool ShellOpen(const QString& file, const QString& verb, const QString& parameters, const QString& folder, int show)
 {
+    // A document takes no parameters, and the desktop decides how to show it.
+    Q_UNUSED(parameters);
     Q_UNUSED(show);
     const QString v = verb.trimmed().toLower();
     if (!(v.isEmpty() || v == "open" || v == "explore" || v == "edit"))
         return false;
-    const QString f = file.trimmed();
-    if (f.isEmpty())
-        return false;
-    // A link: a scheme of two or more letters (one letter would be a drive).
-    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
-    if (scheme.match(f).hasMatch())
-        return runOpener(Opener(), {f}, folder);
-    // A file: made absolute, so that a name beginning with "-" is never read as an option.
-    const QFileInfo info(QDir(folder.isEmpty() ? QDir::currentPath() : folder), f);
-    if (!info.exists())
-        return false;
-    const QString path = info.absoluteFilePath();
-    if (info.isFile() && info.isExecutable() && v != "edit")
-        return runOpener(path, QProcess::splitCommand(parameters), folder);
-    return runOpener(Opener(), {path}, folder);
+    return OpenLink(file, folder);
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #include <quilObjects/quilControl.h>
 
+#include "Arrow.h"
 #include "platform/surface/Surface.h"
 
 #include <QAccessible>
@@ -183,6 +184,12 @@ void quilControl::setEnabled(bool on)
     // Qt's own flag follows, so that a disabled control gets no input;
     // changeEvent sends the notification and repaints.
     QWidget::setEnabled(on);
+    // Inside a disabled container Qt's state does not change and sends no
+    // event: the control's own flag changes all the same.
+    if (on != d->enabled) {
+        d->enabled = on;
+        changed("Enabled");
+    }
 }
 
 void quilControl::applyEnabled(bool on)
@@ -191,6 +198,17 @@ void quilControl::applyEnabled(bool on)
     QWidget::setEnabled(on);
     d->enabled = on;
     d->quiet = false;
+}
+
+bool quilControl::drawsEnabled() const
+{
+    if (!d->enabled)
+        return false;
+    // The nearest container that is not one of the library's controls decides.
+    const QWidget* w = parentWidget();
+    while (w && !w->isWindow() && qobject_cast<const quilControl*>(w))
+        w = w->parentWidget();
+    return !w || w->isEnabled();
 }
 
 QFont quilControl::Font() const { return d->surface.Font; }
@@ -224,10 +242,15 @@ void quilControl::changeEvent(QEvent* e)
             d->enabled = own;
             if (!d->quiet)
                 changed("Enabled");
+        } else if (!d->quiet) {
+            // The container's state changed: the look follows it.
+            Refresh();
         }
     } else if (e->type() == QEvent::FontChange && !d->quiet) {
-        // A font set through QWidget, or inherited from the container.
-        if (QWidget::font() != d->surface.Font) {
+        // A font set through QWidget, or inherited from the container (a
+        // style sheet's too). A symbol font draws arrows, not text: no text
+        // font stands in for it.
+        if (QWidget::font() != d->surface.Font && !IsSymbolFont(d->surface.Font)) {
             d->surface.Font = QWidget::font();
             changed("Font");
         }

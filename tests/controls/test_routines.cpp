@@ -4,14 +4,20 @@
 
 #include "frame/Gradient.h"
 #include "frame/Registry.h"
+#include "frame/Rounding.h"
 #include "frame/Shell.h"
 
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QCoreApplication>
 #include <QWidget>
 #include <gtest/gtest.h>
+#include <cfenv>
+#include <cmath>
+#include <limits>
 #include <map>
 
 using namespace quil;
@@ -295,31 +301,42 @@ TEST(Windows, ShadowAndOpacityTouchOnlyTheWindowGiven)
 
 namespace {
 
-// A recording opener: writes its arguments, one per line, and exits with the given status.
+// A recording opener: writes its arguments, one per line, then its parent's
+// process number, and marks the end of its work.
 struct Recorder {
     QTemporaryDir dir;
-    QString script, log;
-    explicit Recorder(int status = 0)
+    QString script, log, parent, done;
+    Recorder()
     {
         script = dir.filePath("opener");
         log = dir.filePath("argv");
+        parent = dir.filePath("ppid");
+        done = dir.filePath("done");
         QFile f(script);
         f.open(QIODevice::WriteOnly);
-        f.write(QString("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> '%1'; done\nexit %2\n")
-                    .arg(log)
-                    .arg(status)
+        f.write(QString("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> '%1'; done\n"
+                        "echo $PPID > '%2'\ntouch '%3'\n")
+                    .arg(log, parent, done)
                     .toUtf8());
         f.close();
         f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         SetOpener(script);
     }
     ~Recorder() { SetOpener("xdg-open"); }
+    // What the opener was given, once it has finished (it runs on its own).
     QStringList argv() const
     {
+        if (!QTest::qWaitFor([this] { return QFile::exists(done); }, 20000))
+            return {};
         QFile f(log);
         if (!f.open(QIODevice::ReadOnly))
             return {};
         return QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
+    }
+    qint64 parentProcess() const
+    {
+        QFile f(parent);
+        return f.open(QIODevice::ReadOnly) ? f.readAll().trimmed().toLongLong() : -1;
     }
 };
 
@@ -331,7 +348,7 @@ TEST(Opener, ArgumentVectorsNeverAShell)
         Recorder rec;
         const QString link = "https://example.org/a b?q='x';rm -rf ~";
         EXPECT_TRUE(ShellOpen(link, "open", "", "", 1));
-        EXPECT_EQ(rec.argv(), QStringList({link}));
+        EXPECT_EQ(rec.argv(), QStringList({"https://example.org/a%20b?q='x';rm%20-rf%20~"})) << "one argument";
     }
     {
         Recorder rec;
@@ -347,19 +364,56 @@ TEST(Opener, ArgumentVectorsNeverAShell)
         EXPECT_FALSE(ShellOpen("/no/such/file.txt", "open", "", "", 1));
         EXPECT_FALSE(ShellOpen("", "open", "", "", 1));
         EXPECT_FALSE(ShellOpen("https://example.org", "print", "", "", 1)) << "a verb we cannot do";
-        EXPECT_TRUE(rec.argv().isEmpty()) << "nothing was started";
-    }
-    {
-        Recorder failing(4);
-        EXPECT_FALSE(ShellOpen("https://example.org", "open", "", "", 1)) << "the opener's failure is ours";
-    }
-    {
-        // A program file runs with its parameters, split without a shell.
-        Recorder rec;
+        // A program is never started, with or without parameters, nor handed to the opener.
         Recorder program;
-        SetOpener("xdg-open");
-        EXPECT_TRUE(ShellOpen(program.script, "open", "one \"two three\" $HOME", "", 1));
-        EXPECT_EQ(program.argv(), QStringList({"one", "two three", "$HOME"}));
-        EXPECT_TRUE(rec.argv().isEmpty());
+        SetOpener(rec.script);
+        EXPECT_FALSE(ShellOpen(program.script, "open", "one \"two three\" $HOME", "", 1));
+        // Something to wait for, so that anything started before it has had its turn.
+        EXPECT_TRUE(ShellOpen("https://example.org/last", "open", "", "", 1));
+        EXPECT_EQ(rec.argv(), QStringList({"https://example.org/last"})) << "nothing else was started";
+        EXPECT_FALSE(QFile::exists(program.done));
     }
+    {
+        SetOpener("/no/such/opener");
+        EXPECT_FALSE(ShellOpen("https://example.org", "open", "", "", 1)) << "an opener that cannot start";
+        SetOpener("xdg-open");
+    }
+}
+
+TEST(Opener, StartsTheOpenerDetachedAndNeverWaitsForIt)
+{
+    // The opener is no child of ours: nothing waits for it, nothing of it is
+    // left to free however long it runs.
+    Recorder rec;
+    EXPECT_TRUE(ShellOpen("https://example.org/", "open", "", "", 1));
+    ASSERT_EQ(rec.argv(), QStringList({"https://example.org/"}));
+    EXPECT_GT(rec.parentProcess(), 0);
+    EXPECT_NE(rec.parentProcess(), QCoreApplication::applicationPid());
+}
+
+TEST(Rounding, HalvesGoToEvenInAnyModeAndWideResultsSaturate)
+{
+    // The floating-point unit's mode is the program's, not ours to rely on.
+    const int mode = std::fegetround();
+    for (int m : {FE_TONEAREST, FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO}) {
+        std::fesetround(m);
+        EXPECT_EQ(Round(0.5), 0);
+        EXPECT_EQ(Round(1.5), 2);
+        EXPECT_EQ(Round(2.5), 2);
+        EXPECT_EQ(Round(-2.5), -2);
+        EXPECT_EQ(Round(-3.5), -4);
+        EXPECT_EQ(Round(2.4999), 2);
+        EXPECT_EQ(Round(-0.6), -1);
+        EXPECT_EQ(Fix(-2.9), -2);
+        EXPECT_EQ(Fix(2.9), 2);
+    }
+    std::fesetround(mode);
+    EXPECT_EQ(Round(1e12), std::numeric_limits<int>::max());
+    EXPECT_EQ(Fix(-1e12), std::numeric_limits<int>::min());
+    EXPECT_EQ(Round(std::nan("")), 0);
+    EXPECT_EQ(Round<qint64>(4294967296.5), 4294967296LL);
+    EXPECT_EQ(Fix<double>(-1e12 - 0.5), -1e12);
+    // The blend rounds its channels the same way: 255 * 128 / 255 = 128 exactly,
+    // 255 * 127 / 255 + 0 = 127.
+    EXPECT_EQ(BlendColors(0xFFFFFF, 0, 128), 0x808080u);
 }

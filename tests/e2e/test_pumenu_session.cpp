@@ -84,3 +84,69 @@ TEST(PopupMenuSession, PickARowThenCloseByPressingOutside)
     EXPECT_TRUE(s.expect("^Closed$", 300).isEmpty()) << "exactly one Closed";
     EXPECT_TRUE(s.expect("^ItemClick", 10).isEmpty()) << "nothing was picked by the outside press";
 }
+
+TEST(PopupMenuSession, AQuickClickOutsideAndEscapeCloseIt)
+{
+    for (const char* tool : {"openbox", "xdotool"})
+        if (QStandardPaths::findExecutable(tool).isEmpty())
+            GTEST_SKIP() << tool << " is not installed";
+    MenuSession s;
+    ASSERT_TRUE(s.x.ok()) << s.x.error().toStdString();
+    s.openbox.start("openbox", {});
+    ASSERT_TRUE(s.openbox.waitForStarted(10000));
+    QThread::msleep(800);
+    s.host.start(PUMENU_HOST, {});
+    ASSERT_TRUE(s.host.waitForStarted(10000));
+    QThread::msleep(1500);
+    QProcess search;
+    search.setProcessEnvironment(s.env);
+    search.start("xdotool", {"search", "--sync", "--onlyvisible", "--name", "^pumenu-host$", "getwindowgeometry",
+                             "--shell"});
+    ASSERT_TRUE(search.waitForFinished(15000));
+    const QString geo = QString::fromUtf8(search.readAllStandardOutput());
+    auto value = [&](const char* key) {
+        const auto m = QRegularExpression(QString("%1=(-?\\d+)").arg(key)).match(geo);
+        return m.hasMatch() ? m.captured(1).toInt() : -1;
+    };
+    ASSERT_GT(value("WIDTH"), 0) << geo.toStdString();
+    const QString cx = QString::number(value("X") + value("WIDTH") / 2);
+    const QString cy = QString::number(value("Y") + value("HEIGHT") / 2);
+
+    // A click outside with no time between press and release: no poll of the
+    // buttons could see it held, the window system's press events do.
+    s.xdotool({"mousemove", cx, cy, "click", "1"});
+    ASSERT_FALSE(s.expect("^open ").isEmpty());
+    QThread::msleep(300);
+    s.xdotool({"mousemove", "1000", "740", "mousedown", "1", "mouseup", "1"});
+    EXPECT_EQ(s.expect("^Closed$"), "Closed") << "a quick click outside closes the menu";
+    QThread::msleep(300);
+    EXPECT_TRUE(s.expect("^Closed$", 300).isEmpty()) << "exactly one Closed";
+
+    // Escape, with the host's window holding the keyboard.
+    s.xdotool({"mousemove", cx, cy, "click", "1"});
+    ASSERT_FALSE(s.expect("^open ").isEmpty());
+    QThread::msleep(300);
+    s.xdotool({"key", "Escape"});
+    EXPECT_EQ(s.expect("^Closed$"), "Closed") << "Escape closes the menu";
+    EXPECT_TRUE(s.expect("^ItemClick", 10).isEmpty()) << "nothing was picked";
+}
+
+TEST(PopupMenuSession, AQuickClickOutsideClosesItWithNoWindowManagerToTellOfIt)
+{
+    // With no window manager nothing tells the program it lost the user: only
+    // the window system's press events can tell of a click elsewhere.
+    if (QStandardPaths::findExecutable("xdotool").isEmpty())
+        GTEST_SKIP() << "xdotool is not installed";
+    MenuSession s;
+    ASSERT_TRUE(s.x.ok()) << s.x.error().toStdString();
+    s.host.start(PUMENU_HOST, {});
+    ASSERT_TRUE(s.host.waitForStarted(10000));
+    QThread::msleep(1500);
+    // The host asks for (100, 100) 300 x 200, and nobody moves it.
+    s.xdotool({"mousemove", "250", "200", "click", "1"});
+    ASSERT_FALSE(s.expect("^open ").isEmpty());
+    QThread::msleep(300);
+    s.xdotool({"mousemove", "1000", "740", "mousedown", "1", "mouseup", "1"});
+    EXPECT_EQ(s.expect("^Closed$"), "Closed") << "a quick click outside closes the menu";
+    EXPECT_TRUE(s.expect("^ItemClick", 10).isEmpty()) << "nothing was picked";
+}

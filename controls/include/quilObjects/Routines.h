@@ -49,9 +49,10 @@ QUILOBJECTS_EXPORT void AddDropShadow(QWidget* window);
 QUILOBJECTS_EXPORT void SetWindowOpacity(QWidget* window, int alpha);
 QUILOBJECTS_EXPORT void ClearWindowOpacity(QWidget* window);
 
-// Opens a file, folder or link with the desktop's opener (a program file is
-// started with the parameters). No shell is involved; true when something
-// was opened.
+// Opens a document, folder or link with the desktop's opener, started
+// detached: it returns at once, true when the opener started. Files that
+// would run code (programs, scripts, launchers) are refused, the parameters
+// are not used, and no shell is involved.
 QUILOBJECTS_EXPORT bool ShellOpen(const QString& file, const QString& verb = QStringLiteral("open"),
                                   const QString& parameters = QString(), const QString& folder = QString(),
                                   int show = 1);

@@ -103,6 +103,11 @@ protected:
     void writeCommon(PropertyBag& bag) const;
     // Sets the flag and font without notification (loading).
     void applyEnabled(bool on);
+    // Whether the face shows the enabled look: the control's own flag, and a
+    // container (a QGroupBox, a dialog page) that is enabled. A control
+    // inside another of the library's controls (the scroll bar's arrows)
+    // keeps the look its own flag gives it while that host is disabled.
+    bool drawsEnabled() const;
     void applyFont(const QFont& f);
 
     // Keys and focus, as the platform numbers and reports them. The Qt glue

@@ -16,6 +16,7 @@
 namespace quil {
 
 class PUMenuWindow;
+class PressWatch;
 
 class QUILOBJECTS_EXPORT quilPUMenu : public quilControl {
     Q_OBJECT
@@ -124,8 +125,9 @@ private:
     int topGap = 0;
     bool menuVisible = false;
     bool greysDisabled = false;
-    // Presses are watched only after both buttons were seen up once.
-    bool armed = false;
+    // What closes the open menu, and which opening it belongs to.
+    PressWatch* watch = nullptr;
+    unsigned openings = 0;
 };
 
 } // namespace quil

@@ -1,9 +1,10 @@
-#include "LinkOpener.h"
+#include "Opener.h"
+#include "Shell.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QMimeDatabase>
+#include <QProcess>
 #include <QRegularExpression>
 
 namespace quil {
@@ -38,9 +39,9 @@ bool runsCode(const QFileInfo& info)
     return info.suffix().compare(QLatin1String("desktop"), Qt::CaseInsensitive) == 0;
 }
 
-QUrl localTarget(const QString& path)
+QUrl localTarget(const QString& path, const QString& folder)
 {
-    const QFileInfo info(QDir::current(), path);
+    const QFileInfo info(folder.isEmpty() ? QDir::current() : QDir(folder), path);
     if (!info.exists())
         return {};
     if (info.isFile()) {
@@ -57,7 +58,7 @@ QUrl localTarget(const QString& path)
 
 void SetLinkOpener(LinkOpener o) { opener() = std::move(o); }
 
-QUrl LinkTarget(const QString& link)
+QUrl LinkTarget(const QString& link, const QString& folder)
 {
     QString l = link;
     while (l.startsWith(' '))
@@ -73,10 +74,10 @@ QUrl LinkTarget(const QString& link)
         if (!url.isValid())
             return {};
         if (url.isLocalFile() || url.scheme().compare(QLatin1String("file"), Qt::CaseInsensitive) == 0)
-            return url.toLocalFile().isEmpty() ? QUrl() : localTarget(url.toLocalFile());
+            return url.toLocalFile().isEmpty() ? QUrl() : localTarget(url.toLocalFile(), QString());
         return url;
     }
-    const QUrl local = localTarget(l);
+    const QUrl local = localTarget(l, folder);
     if (local.isValid())
         return local;
     if (l.startsWith(QLatin1String("www."), Qt::CaseInsensitive)) {
@@ -86,13 +87,18 @@ QUrl LinkTarget(const QString& link)
     return {};
 }
 
-bool OpenLink(const QString& link)
+bool OpenLink(const QString& link, const QString& folder)
 {
-    const QUrl url = LinkTarget(link);
+    const QUrl url = LinkTarget(link, folder);
     if (!url.isValid())
         return false;
-    const LinkOpener& o = opener();
-    return o ? o(url) : QDesktopServices::openUrl(url);
+    if (const LinkOpener& o = opener())
+        return o(url);
+    // Detached: the opener may run as long as it likes (a browser it became,
+    // a dialog it shows) and nothing of it is left for us to wait on or free.
+    const QString argument = url.isLocalFile() ? url.toLocalFile() : url.toString(QUrl::FullyEncoded);
+    const QString workingDirectory = QFileInfo(folder).isDir() ? folder : QString();
+    return QProcess::startDetached(Opener(), {argument}, workingDirectory);
 }
 
 } // namespace quil
