@@ -77,15 +77,16 @@ void quilDropDown::SetComboType()
     if (comboType == appliedType)
         return;
     list->hide();
-    calendar->hide();
+    if (calendar)
+        calendar->hide();
     typeIcon = 1;
     // Another type's value is no value of this one.
     field->clear();
     switch (comboType) {
     case ctDateBox:
-        panel->resize(calendar->size());
-        calendar->move(0, 0);
-        calendar->show();
+        // A calendar not made yet is placed when it is made.
+        if (calendar)
+            placeCalendar();
         field->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
         break;
     case ctPrinterSelect:

@@ -77,9 +77,11 @@ void quilDropDown::CreateMenu(int& X, int& Y)
     panel->move(Round(double(X) / TwipsPerPixel), Round(double(Y) / TwipsPerPixel));
     handColoursDown();
     if (comboType == ctDateBox) {
-        calendar->setiDay(day);
-        calendar->setiMonth(month);
-        calendar->setiYear(year);
+        makeCalendar();
+        handColoursDown();
+        calendar->setIDay(day);
+        calendar->setIMonth(month);
+        calendar->setIYear(year);
     } else if (comboType == ctPrinterSelect || comboType == ctDriveSelect || comboType == ctFontSelect) {
         selectValue(valueOfType());
     }
@@ -124,6 +126,8 @@ void quilDropDown::handColoursDown()
         list->setForeColor(foreColor);
     if (list->SelectionColor() != selectionColor)
         list->setSelectionColor(selectionColor);
+    if (!calendar)
+        return;
     if (calendar->BackColor() != backColor)
         calendar->setBackColor(backColor);
     if (calendar->ForeColor() != foreColor)
@@ -138,9 +142,10 @@ void quilDropDown::pressedOn(QWidget* w)
         return;
     }
     // The box, the panel and the calendar's month list are inside.
-    const QWidget* months = calendar->MonthList()->PopupWindow();
-    const auto within = [w](const QWidget* o) { return w == o || o->isAncestorOf(w); };
-    if (panel->isVisible() && !within(this) && !within(panel) && !within(months) && !calendar->bMenuOpen())
+    const QWidget* months = calendar ? calendar->MonthList()->PopupWindow() : nullptr;
+    const auto within = [w](const QWidget* o) { return o && (w == o || o->isAncestorOf(w)); };
+    if (panel->isVisible() && !within(this) && !within(panel) && !within(months)
+        && !(calendar && calendar->bMenuOpen()))
         panel->hide();
 }
 
@@ -175,7 +180,7 @@ bool quilDropDown::panelKey(int key, Qt::KeyboardModifiers modifiers)
     }
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        if (!calendar->isHidden())
+        if (calendar && !calendar->isHidden())
             CalendarDblClick();
         else if (list->SelectedItem() >= 1)
             ListItemClicked(list->SelectedItem());
@@ -187,7 +192,7 @@ bool quilDropDown::panelKey(int key, Qt::KeyboardModifiers modifiers)
 bool quilDropDown::outsideCheck()
 {
     const QPoint p = PointerPosition();
-    if (calendar->bMenuOpen() || OnWidget(this, p))
+    if ((calendar && calendar->bMenuOpen()) || OnWidget(this, p))
         return true;
     if ((quilPUMenu::GlobalButtons() & (Qt::LeftButton | Qt::RightButton)) && !listMouseDown) {
         if (!OnWidget(panel, p))

@@ -276,7 +276,8 @@ TEST(quilLabelSize, AutoSizeAndWrapExcludeEachOther)
     EXPECT_EQ(l->size(), QSize(TW(*l, "Sized again, longer") + 4, TH(*l) + 4)) << "follows its caption";
     l->show();
     l->resize(5, 5);
-    EXPECT_EQ(l->size(), QSize(TW(*l, "Sized again, longer") + 4, TH(*l) + 4)) << "keeps its own size";
+    EXPECT_EQ(l->size(), QSize(5, 5)) << "a size its container gives is kept";
+    EXPECT_EQ(l->sizeHint(), QSize(TW(*l, "Sized again, longer") + 4, TH(*l) + 4));
 
     ImageList tall(16, 40);
     l->setImageList(&tall);
@@ -491,4 +492,22 @@ TEST(quilLabelFrame, PersistencePointerAndAccessibility)
     a->setHyperlink("https://example.org");
     EXPECT_EQ(ai->role(), QAccessible::Link);
     EXPECT_EQ(ai->text(QAccessible::Description), "https://example.org");
+}
+
+TEST(quilLabelQt, TheCaptionIsTheHintAndAutoSizeFixesIt)
+{
+    quilLabel l;
+    l.setFont(QFont("DejaVu Sans", 9));
+    l.setCaption("Hello there");
+    const QSize one = l.ContentSize();
+    EXPECT_EQ(l.sizeHint(), one);
+    EXPECT_LT(l.minimumSizeHint().width(), one.width()) << "a label without AutoSize may shorten its caption";
+    EXPECT_EQ(l.sizePolicy().horizontalPolicy(), QSizePolicy::Preferred);
+    l.resize(40, 60);
+    EXPECT_EQ(l.size(), QSize(40, 60));
+    l.setAutoSize(true);
+    EXPECT_EQ(l.sizePolicy().horizontalPolicy(), QSizePolicy::Fixed);
+    EXPECT_EQ(l.size(), one) << "AutoSize sizes a label placed without a layout";
+    l.resize(200, 90);
+    EXPECT_EQ(l.size(), QSize(200, 90)) << "no resize from its own resize handler";
 }
