@@ -75,6 +75,8 @@ void quilDropDown::raiseValueChanged()
 void quilDropDown::CreateMenu(int& X, int& Y)
 {
     panel->move(Round(double(X) / TwipsPerPixel), Round(double(Y) / TwipsPerPixel));
+    // The list shows the pictures.
+    loadPendingImages();
     handColoursDown();
     if (comboType == ctDateBox) {
         makeCalendar();

@@ -107,6 +107,12 @@ quilPUMenu* quilDropDown::Menu() const
     return menu;
 }
 
+ImageList* quilDropDown::TypeImages() const
+{
+    loadPendingImages();
+    return images;
+}
+
 quilMonthview* quilDropDown::Calendar() const { return const_cast<quilDropDown*>(this)->makeCalendar(); }
 
 quilMonthview* quilDropDown::makeCalendar()
@@ -487,6 +493,8 @@ void quilDropDown::Paint()
     const int w = s.ScaleWidth(), h = s.ScaleHeight();
     s.BackColor = scheme.FaceTop;
     s.Cls();
+    if (typeIcon != 0)
+        loadPendingImages();
     if (typeIcon != 0 && images->Count() >= 1)
         LateImageList{images}.draw(s, typeIcon, 4, Round(h / 2.0 - 8), isEnabled());
     GradientLine(s, 1, 0, w - 2, pbHorizontal, scheme.EdgeStart, scheme.EdgeMiddle);

@@ -654,3 +654,24 @@ TEST(DropDownQt, PropertiesReachTheSameStateInEitherOrder)
     backward.setDay(5);
     EXPECT_EQ(backward.Text(), "2007-03-05");
 }
+
+TEST(DropDownQt, AFontListMakesNoCalendarNoMenuAndReadsNoPictures)
+{
+    FixedSystem system;
+    quilDropDown d;
+    d.setComboType(ctFontSelect);
+    d.Refresh();
+    EXPECT_TRUE(d.Panel()->findChildren<quilMonthview*>().isEmpty());
+    EXPECT_TRUE(d.findChildren<quilPUMenu*>().isEmpty());
+    EXPECT_EQ(d.TypeImages()->Count(), 0);
+    // The date type makes its calendar when the panel opens, and fills the panel with it.
+    d.setComboType(ctDateBox);
+    d.OpenPanel();
+    const auto made = d.Panel()->findChildren<quilMonthview*>();
+    ASSERT_EQ(made.size(), 1);
+    EXPECT_FALSE(made[0]->isHidden());
+    EXPECT_EQ(d.Panel()->size(), made[0]->sizeHint());
+    EXPECT_EQ(d.TypeImages()->Count(), 1);
+    d.ClosePanel();
+    EXPECT_NE(d.Menu(), nullptr) << "made for a host that asks for it";
+}

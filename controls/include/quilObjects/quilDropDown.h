@@ -125,7 +125,7 @@ public:
     // The calendar and the unused popup are made when first needed.
     quilMonthview* Calendar() const;
     quilPUMenu* Menu() const;
-    ImageList* TypeImages() const { return images; }
+    ImageList* TypeImages() const;
     std::shared_ptr<ComboDatas> Entries() const;
     int Look() const { return look; }
     ColorScheme Scheme() const { return scheme; }
@@ -172,6 +172,8 @@ private:
     void raiseValueChanged();
     void applyFieldFont();
     void loadTypeImages();
+    // Reads the type's pictures not read yet.
+    void loadPendingImages() const;
     void showValue();
     void showDate();
     void showText(const QString& text);
@@ -197,6 +199,7 @@ private:
     quilMonthview* calendar = nullptr;
     quilPUMenu* menu = nullptr;
     ImageList* images = nullptr;
+    mutable std::vector<short> pendingIcons;
     QObject* pressWatch = nullptr;
     QTimer focusTimer;
     OLE_COLOR backColor = 0xFFFFFF;
