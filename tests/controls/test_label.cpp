@@ -511,3 +511,24 @@ TEST(quilLabelQt, TheCaptionIsTheHintAndAutoSizeFixesIt)
     l.resize(200, 90);
     EXPECT_EQ(l.size(), QSize(200, 90)) << "no resize from its own resize handler";
 }
+
+TEST(quilLabelQt, PropertiesReachTheSameStateInDesignersOrderAndItsReverse)
+{
+    for (bool autoSize : {false, true}) {
+        const std::vector<std::pair<const char*, QVariant>> props = {
+            {"AutoSize", autoSize}, {"TextWrap", !autoSize}, {"BackColor", QVariant::fromValue<quint32>(0x102030)},
+            {"ImageIndex", 2}, {"Caption", "Two words\rand a break"}, {"Hyperlink", "https://example.org/"},
+            {"Font", QFont("DejaVu Sans", 11)}, {"MousePointer", 3}};
+        quilLabel forward, backward;
+        for (const auto& [name, value] : props)
+            forward.setProperty(name, value);
+        for (auto it = props.rbegin(); it != props.rend(); ++it)
+            backward.setProperty(it->first, it->second);
+        MemoryPropertyBag a, b;
+        forward.WriteProperties(a);
+        backward.WriteProperties(b);
+        EXPECT_EQ(a.values, b.values) << autoSize;
+        EXPECT_EQ(forward.size(), backward.size()) << autoSize;
+        EXPECT_EQ(forward.Face(), backward.Face()) << autoSize;
+    }
+}
