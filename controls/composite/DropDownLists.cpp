@@ -62,14 +62,24 @@ void quilDropDown::loadTypeImages()
     }
     list->ListboxItems()->Clear();
     images->Clear();
-    if (!icons)
+    if (icons)
+        list->setImageList(images);
+    // The pictures are read when first shown: a type changed again before
+    // then never reads them.
+    pendingIcons = icons ? *icons : std::vector<short>();
+}
+
+void quilDropDown::loadPendingImages() const
+{
+    if (pendingIcons.empty())
         return;
+    const std::vector<short> icons = std::move(pendingIcons);
+    pendingIcons.clear();
     IconExtractor extractor;
     extractor.setMaskColor(images->MaskColor());
     const QString shell = SystemFolder() + QStringLiteral("shell32.dll");
-    for (short i : *icons)
+    for (short i : icons)
         images->Add(extractor.ExtractIcon(shell, i, SmallIcon));
-    list->setImageList(images);
 }
 
 void quilDropDown::SetComboType()
@@ -77,15 +87,16 @@ void quilDropDown::SetComboType()
     if (comboType == appliedType)
         return;
     list->hide();
-    calendar->hide();
+    if (calendar)
+        calendar->hide();
     typeIcon = 1;
     // Another type's value is no value of this one.
     field->clear();
     switch (comboType) {
     case ctDateBox:
-        panel->resize(calendar->size());
-        calendar->move(0, 0);
-        calendar->show();
+        // A calendar not made yet is placed when it is made.
+        if (calendar)
+            placeCalendar();
         field->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
         break;
     case ctPrinterSelect:

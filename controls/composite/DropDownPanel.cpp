@@ -74,11 +74,15 @@ void quilDropDown::raiseValueChanged()
 void quilDropDown::CreateMenu(int& X, int& Y)
 {
     panel->move(Round(double(X) / TwipsPerPixel), Round(double(Y) / TwipsPerPixel));
+    // The list shows the pictures.
+    loadPendingImages();
     handColoursDown();
     if (comboType == ctDateBox) {
-        calendar->setiDay(day);
-        calendar->setiMonth(month);
-        calendar->setiYear(year);
+        makeCalendar();
+        handColoursDown();
+        calendar->setIDay(day);
+        calendar->setIMonth(month);
+        calendar->setIYear(year);
     } else if (comboType == ctPrinterSelect || comboType == ctDriveSelect || comboType == ctFontSelect) {
         selectValue(valueOfType());
     }
@@ -115,7 +119,9 @@ void quilDropDown::ClosePanel() { panel->hide(); }
 void quilDropDown::handColoursDown()
 {
     HandColoursDown(list, backColor, foreColor, selectionColor);
-    HandColoursDown(calendar, backColor, foreColor);
+    // The calendar is made only when a date panel first opens.
+    if (calendar)
+        HandColoursDown(calendar, backColor, foreColor);
 }
 
 void quilDropDown::pressedOn(QWidget* w)
@@ -126,9 +132,10 @@ void quilDropDown::pressedOn(QWidget* w)
         return;
     }
     // The box, the panel and the calendar's month list are inside.
-    const QWidget* months = calendar->MonthList()->PopupWindow();
-    const auto within = [w](const QWidget* o) { return w == o || o->isAncestorOf(w); };
-    if (panel->isVisible() && !within(this) && !within(panel) && !within(months) && !calendar->bMenuOpen())
+    const QWidget* months = calendar ? calendar->MonthList()->PopupWindow() : nullptr;
+    const auto within = [w](const QWidget* o) { return o && (w == o || o->isAncestorOf(w)); };
+    if (panel->isVisible() && !within(this) && !within(panel) && !within(months)
+        && !(calendar && calendar->bMenuOpen()))
         panel->hide();
 }
 
@@ -163,7 +170,7 @@ bool quilDropDown::panelKey(int key, Qt::KeyboardModifiers modifiers)
     }
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        if (!calendar->isHidden())
+        if (calendar && !calendar->isHidden())
             CalendarDblClick();
         else if (list->SelectedItem() >= 1)
             ListItemClicked(list->SelectedItem());
@@ -175,7 +182,7 @@ bool quilDropDown::panelKey(int key, Qt::KeyboardModifiers modifiers)
 bool quilDropDown::outsideCheck()
 {
     const QPoint p = PointerPosition();
-    if (calendar->bMenuOpen() || OnWidget(this, p))
+    if ((calendar && calendar->bMenuOpen()) || OnWidget(this, p))
         return true;
     if ((quilPUMenu::GlobalButtons() & (Qt::LeftButton | Qt::RightButton)) && !listMouseDown) {
         if (!OnWidget(panel, p))

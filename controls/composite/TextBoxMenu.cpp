@@ -19,11 +19,11 @@ void quilTextBox::MouseDownNotify(short button, short, float, float)
     savedLength = SelLength();
     // What a read-only or masked field cannot do is shown greyed, never offered.
     const bool locked = field->isReadOnly(), masked = !passwordChar.isEmpty();
-    const auto items = menu->MenuItem();
-    items->Item(QStringLiteral("a"))->setEnabled(!locked && !masked);
-    items->Item(QStringLiteral("b"))->setEnabled(!masked);
-    items->Item(QStringLiteral("c"))->setEnabled(!locked);
-    items->Item(QStringLiteral("d"))->setEnabled(!locked);
+    const std::pair<const char*, bool> offered[] = {
+        {"a", !locked && !masked}, {"b", !masked}, {"c", !locked}, {"d", !locked}};
+    for (const auto& [key, on] : offered)
+        if (const auto e = menuEntry(key))
+            e->setEnabled(on);
     menuOpen = true;
     // The focus returns to the field when the menu closes: its selection is
     // restored then, not replaced by AutoSelect's.

@@ -27,8 +27,13 @@ protected:
     // with it: the event is taken first, and nothing of the field runs after.
     void keyPressEvent(QKeyEvent* e) override
     {
+        // The field ignores what it does not use (Escape, Enter), which then
+        // goes on to the window, unless a KeyDown handler took the key.
         e->accept();
+        QPointer<quilTextBox> owner(box);
         box->fieldKeyPress(e);
+        if (owner && owner->keyZeroed)
+            e->accept();
     }
     void keyReleaseEvent(QKeyEvent* e) override
     {
@@ -72,7 +77,7 @@ protected:
             return;
         }
         QMimeData data;
-        data.setText(box->FilterText(e->mimeData()->text()));
+        data.setText(box->fitToLimit(box->FilterText(e->mimeData()->text())));
         QDropEvent filtered(e->position(), e->possibleActions(), &data, e->buttons(), e->modifiers());
         filtered.setDropAction(e->dropAction());
         QLineEdit::dropEvent(&filtered);
@@ -86,7 +91,7 @@ protected:
             return;
         }
         QInputMethodEvent filtered(e->preeditString(), e->attributes());
-        filtered.setCommitString(box->FilterText(e->commitString(), false), e->replacementStart(),
+        filtered.setCommitString(box->fitToLimit(box->FilterText(e->commitString(), false)), e->replacementStart(),
                                  e->replacementLength());
         QLineEdit::inputMethodEvent(&filtered);
     }

@@ -26,7 +26,20 @@ quilColorPicker::quilColorPicker(QWidget* parent) : quilControl(parent)
     f.setWeight(QFont::Bold);
     applyFont(f);
     quilColorPicker::InitProperties();
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
 }
+
+QSize quilColorPicker::sizeHint() const
+{
+    // The strips and swatches end at 110; the numbers start at 115, the
+    // hexadecimal text is printed at 65 under the swatches.
+    const platform::Surface& s = surface();
+    const int TH = s.TextHeight(QStringLiteral("I"));
+    return {115 + s.TextWidth(QStringLiteral("B: 255")) + 4, 65 + TH + 4};
+}
+
+// The eight strips, and the marker's room at either end.
+QSize quilColorPicker::minimumSizeHint() const { return {80, 30}; }
 
 const std::vector<PersistedProperty>& quilColorPicker::Persisted() const
 {

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <cmath>
+#include <limits>
 
 namespace quil {
 
@@ -50,27 +51,17 @@ quilDropDown::quilDropDown(QWidget* parent) : quilControl(parent)
     arrow->installEventFilter(this);
     connect(arrow, &quilButtonBase::Click, this, &quilDropDown::OpenPanel);
 
-    menu = new quilPUMenu(this);
-    menu->setObjectName(QStringLiteral("quilPUMenu1"));
-    // Out of sight: minus its own size, minus 10 twips.
-    menu->move(-menu->width() - 1, -menu->height() - 1);
-
     panel = new DropPanel;
     AddDropShadow(panel);
     list = new quilListbox(panel);
     list->setObjectName(QStringLiteral("quilListbox1"));
     list->InitProperties();
     list->hide();
-    calendar = new quilMonthview(panel);
-    calendar->setObjectName(QStringLiteral("mw"));
-    calendar->InitProperties();
-    calendar->hide();
     // A press anywhere on the panel, its list or the list's scroll bar holds it open.
     panel->installEventFilter(this);
     for (QWidget* w : panel->findChildren<QWidget*>())
         w->installEventFilter(this);
     connect(list, &quilListbox::ItemClicked, this, [this](short& index, QString&) { ListItemClicked(index); });
-    connect(calendar, &quilMonthview::DblClick, this, &quilDropDown::CalendarDblClick);
 
     images = new ImageList(16, 16, this);
     pressWatch = new PressWatch([this](QWidget* w) { pressedOn(w); }, this);
@@ -81,6 +72,9 @@ quilDropDown::quilDropDown(QWidget* parent) : quilControl(parent)
             applyFieldFont();
     });
     quilDropDown::InitProperties();
+    // As wide as the container makes it, one line high.
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    resize(width(), sizeHint().height());
 }
 
 quilDropDown::~quilDropDown()
@@ -97,6 +91,53 @@ quilDropDown::~quilDropDown()
 }
 
 QLineEdit* quilDropDown::TextField() const { return field; }
+
+quilPUMenu* quilDropDown::Menu() const
+{
+    // Nothing uses it; it is made only for a host that asks for it.
+    if (!menu) {
+        auto* self = const_cast<quilDropDown*>(this);
+        self->menu = new quilPUMenu(self);
+        menu->setObjectName(QStringLiteral("quilPUMenu1"));
+        // Out of sight: minus its own size, minus 10 twips.
+        menu->move(-menu->width() - 1, -menu->height() - 1);
+    }
+    return menu;
+}
+
+ImageList* quilDropDown::TypeImages() const
+{
+    loadPendingImages();
+    return images;
+}
+
+quilMonthview* quilDropDown::Calendar() const { return const_cast<quilDropDown*>(this)->makeCalendar(); }
+
+quilMonthview* quilDropDown::makeCalendar()
+{
+    if (calendar)
+        return calendar;
+    // Only the date type needs it: the other types never pay for it.
+    calendar = new quilMonthview(panel);
+    calendar->setObjectName(QStringLiteral("mw"));
+    calendar->InitProperties();
+    calendar->hide();
+    calendar->installEventFilter(this);
+    for (QWidget* w : calendar->findChildren<QWidget*>())
+        w->installEventFilter(this);
+    connect(calendar, &quilMonthview::DblClick, this, &quilDropDown::CalendarDblClick);
+    if (appliedType == ctDateBox)
+        placeCalendar();
+    return calendar;
+}
+
+void quilDropDown::placeCalendar()
+{
+    calendar->resize(calendar->sizeHint());
+    calendar->move(0, 0);
+    panel->resize(calendar->size());
+    calendar->show();
+}
 quilButtonBase* quilDropDown::ArrowButton() const { return arrow; }
 QWidget* quilDropDown::Panel() const { return panel; }
 QString quilDropDown::Text() const { return field->text(); }
@@ -212,7 +253,7 @@ void quilDropDown::setTabSelectColor(OLE_COLOR c)
     changed("TabSelectColor");
 }
 
-void quilDropDown::setEnabled(bool on)
+void quilDropDown::setEnabledFlag(bool on)
 {
     enabledFlag = on;
     changed("Enabled");
@@ -234,23 +275,35 @@ void quilDropDown::setComboType(eComboType t)
     showValue();
 }
 
-void quilDropDown::setDay(short d)
+void quilDropDown::setDay(int v)
 {
-    day = d;
+    if (v < std::numeric_limits<short>::min() || v > std::numeric_limits<short>::max()) {
+        refuseValue("Day", v, QStringLiteral("a 16-bit number"));
+        return;
+    }
+    day = static_cast<short>(v);
     if (notify("Day"))
         showValue();
 }
 
-void quilDropDown::setMonth(short m)
+void quilDropDown::setMonth(int v)
 {
-    month = m;
+    if (v < std::numeric_limits<short>::min() || v > std::numeric_limits<short>::max()) {
+        refuseValue("Month", v, QStringLiteral("a 16-bit number"));
+        return;
+    }
+    month = static_cast<short>(v);
     if (notify("Month"))
         showValue();
 }
 
-void quilDropDown::setYear(short y)
+void quilDropDown::setYear(int v)
 {
-    year = y;
+    if (v < std::numeric_limits<short>::min() || v > std::numeric_limits<short>::max()) {
+        refuseValue("Year", v, QStringLiteral("a 16-bit number"));
+        return;
+    }
+    year = static_cast<short>(v);
     if (notify("Year"))
         showValue();
 }
@@ -359,8 +412,10 @@ void quilDropDown::layout()
 {
     // The box is as high as a line of the container's font, whatever Font is.
     const int th = QFontMetrics(AmbientFont()).height();
-    if (height() != th + 4)
-        setFixedHeight(th + 4);
+    if (sizeHint() != hinted) {
+        hinted = sizeHint();
+        updateGeometry();
+    }
     const int sw = width(), sh = height();
     const int a = std::max(sh - 4, 0);
     arrow->setGeometry(sw - a - 2, 2, a, a);
@@ -370,6 +425,19 @@ void quilDropDown::layout()
         list->setGeometry(panel->contentsRect());
     }
     Refresh();
+}
+
+QSize quilDropDown::sizeHint() const
+{
+    const int th = QFontMetrics(AmbientFont()).height();
+    // Room for the picture, a short value and the square arrow.
+    return {22 + 10 * QFontMetrics(field->font()).averageCharWidth() + 13 + th + 4, th + 4};
+}
+
+QSize quilDropDown::minimumSizeHint() const
+{
+    const int th = QFontMetrics(AmbientFont()).height();
+    return {22 + th + 4 + 13, th + 4};
 }
 
 void quilDropDown::hideEvent(QHideEvent* e)
@@ -423,6 +491,8 @@ void quilDropDown::Paint()
     const int w = s.ScaleWidth(), h = s.ScaleHeight();
     s.BackColor = scheme.FaceTop;
     s.Cls();
+    if (typeIcon != 0)
+        loadPendingImages();
     if (typeIcon != 0 && images->Count() >= 1)
         LateImageList{images}.draw(s, typeIcon, 4, Round(h / 2.0 - 8), isEnabled());
     GradientFrame(s, w, h, scheme);

@@ -247,26 +247,31 @@ QSize quilLabel::ContentSize() const
     return {TW + IW + 8, (IH > TH ? IH : TH) + 4};
 }
 
-QSize quilLabel::sizeHint() const { return autoSize ? ContentSize() : quilControl::sizeHint(); }
+// The caption on one line (and the picture) is the hint; an AutoSize label
+// is fixed at it, another one is drawn at any size and shortens or wraps.
+QSize quilLabel::sizeHint() const { return ContentSize(); }
+
+QSize quilLabel::minimumSizeHint() const
+{
+    if (autoSize)
+        return ContentSize();
+    const platform::Surface& s = surface();
+    return {s.TextWidth(QStringLiteral("...")) + 4, ContentSize().height()};
+}
 
 void quilLabel::applySize()
 {
-    if (autoSize) {
-        const QSize want = ContentSize();
-        if (size() != want) {
-            resize(want);
-            updateGeometry();
-        }
-    }
+    const QSizePolicy::Policy p = autoSize ? QSizePolicy::Fixed : QSizePolicy::Preferred;
+    if (sizePolicy().horizontalPolicy() != p)
+        setSizePolicy(p, p);
+    updateGeometry();
+    // A host without a layout sets the size itself; AutoSize does it for it.
+    if (autoSize && size() != ContentSize())
+        resize(ContentSize());
     Refresh();
 }
 
-void quilLabel::resizeEvent(QResizeEvent* e)
-{
-    quilControl::resizeEvent(e);
-    if (autoSize && size() != ContentSize())
-        resize(ContentSize());
-}
+void quilLabel::resizeEvent(QResizeEvent* e) { quilControl::resizeEvent(e); }
 
 void quilLabel::changeEvent(QEvent* e)
 {

@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QSet>
 #include <cmath>
+#include <limits>
 
 namespace quil {
 
@@ -79,7 +80,7 @@ quilMonthview::quilMonthview(QWidget* parent) : quilControl(parent)
     menu->setObjectName(QStringLiteral("quilPUMenu1"));
     // Out of sight: minus its own size, minus 10 twips.
     menu->move(-48, -48);
-    connect(menu, &quilPUMenu::ItemClick, this, [this](short& index, QString&) { setiMonth(index); });
+    connect(menu, &quilPUMenu::ItemClick, this, [this](short& index, QString&) { setIMonth(index); });
     connect(menu, &quilPUMenu::Closed, this, [this] {
         menuOpen = false;
         hotHeader = 0;
@@ -96,6 +97,9 @@ quilMonthview::quilMonthview(QWidget* parent) : quilControl(parent)
         }
     });
     quilMonthview::InitProperties();
+    // The grid fixes the calendar's size; a new one starts at it.
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    resize(sizeHint());
 }
 
 quilMonthview::~quilMonthview() = default;
@@ -210,16 +214,24 @@ void quilMonthview::setSelectionColor(OLE_COLOR c)
     Refresh();
 }
 
-void quilMonthview::setiDay(short d)
+namespace {
+bool fitsShort(int v) { return v >= std::numeric_limits<short>::min() && v <= std::numeric_limits<short>::max(); }
+} // namespace
+
+void quilMonthview::setIDay(int d)
 {
-    day = d;
+    if (!fitsShort(d)) {
+        refuseValue("iDay", d, QStringLiteral("a day is a 16-bit number"));
+        return;
+    }
+    day = static_cast<short>(d);
     if (!notify("iDay"))
         return;
     fillDays();
     Refresh();
 }
 
-void quilMonthview::setiMonth(short m)
+void quilMonthview::setIMonth(int m)
 {
     month = clampMonth(m);
     if (!notify("iMonth"))
@@ -228,9 +240,13 @@ void quilMonthview::setiMonth(short m)
     Refresh();
 }
 
-void quilMonthview::setiYear(short y)
+void quilMonthview::setIYear(int y)
 {
-    year = y;
+    if (!fitsShort(y)) {
+        refuseValue("iYear", y, QStringLiteral("a year is a 16-bit number"));
+        return;
+    }
+    year = static_cast<short>(y);
     if (!notify("iYear"))
         return;
     fillDays();
@@ -250,8 +266,10 @@ void quilMonthview::setWeekdayName(const QString& names)
 void quilMonthview::setMonthName(const QString& names)
 {
     // Refused before anything changes, so the month list is never left half filled.
-    if (!namesAreKeys(names))
-        throw Error(Error::DuplicateKey, QStringLiteral("MonthName names one month twice: %1").arg(names));
+    if (!namesAreKeys(names)) {
+        refuseValue("MonthName", names, QStringLiteral("it names one month twice"));
+        return;
+    }
     monthName = names;
     if (!notify("MonthName"))
         return;
@@ -293,8 +311,21 @@ void quilMonthview::layoutGrid()
     }
     const int w = cells[7].X + cells[7].Width + Fix(margin / 2.0);
     const int h = cells[42].Y + cells[42].Height + Fix(margin / 2.0);
-    if (w > 0 && h > 0)
-        resize(w, h);
+    // The grid's size is the hint; the container decides the geometry.
+    const QSize g(std::max(w, 1), std::max(h, 1));
+    if (g != grid) {
+        grid = g;
+        updateGeometry();
+    }
+}
+
+QSize quilMonthview::sizeHint() const { return grid; }
+QSize quilMonthview::minimumSizeHint() const { return grid; }
+
+void quilMonthview::resizeEvent(QResizeEvent* e)
+{
+    placeHeader();
+    quilControl::resizeEvent(e);
 }
 
 void quilMonthview::splitNames()
@@ -306,6 +337,14 @@ void quilMonthview::splitNames()
 void quilMonthview::layoutHeader()
 {
     splitNames();
+    placeHeader();
+    menu->ClearItems();
+    for (const QString& m : monthNames)
+        menu->MenuItem()->Add(m, m);
+}
+
+void quilMonthview::placeHeader()
+{
     const platform::Surface& sf = surface();
     const int TH = Round(sf.TextHeight(QStringLiteral("I")));
     int TW = 0;
@@ -319,9 +358,6 @@ void quilMonthview::layoutHeader()
     headers[HeaderPrevMonth] = QRect(titleX - 32, titleY, 16, titleH);
     headers[HeaderNextYear] = QRect(titleX + titleW, titleY, 16, Fix(titleH / 2.0));
     headers[HeaderPrevYear] = QRect(titleX + titleW, titleY + Fix(titleH / 2.0) - 1, 16, Fix(titleH / 2.0));
-    menu->ClearItems();
-    for (const QString& m : monthNames)
-        menu->MenuItem()->Add(m, m);
 }
 
 void quilMonthview::fillDays()
@@ -519,16 +555,16 @@ bool quilMonthview::headerAction()
         menuOpen = true;
         break;
     }
-    case HeaderNextMonth: setiMonth(static_cast<short>(month + 1)); break;
-    case HeaderPrevMonth: setiMonth(static_cast<short>(month - 1)); break;
+    case HeaderNextMonth: setIMonth(static_cast<short>(month + 1)); break;
+    case HeaderPrevMonth: setIMonth(static_cast<short>(month - 1)); break;
     // The year stops at the ends of its 16-bit range rather than wrapping.
     case HeaderNextYear:
         if (year < 32767)
-            setiYear(static_cast<short>(year + 1));
+            setIYear(static_cast<short>(year + 1));
         break;
     case HeaderPrevYear:
         if (year > -32768)
-            setiYear(static_cast<short>(year - 1));
+            setIYear(static_cast<short>(year - 1));
         break;
     default: break;
     }

@@ -76,6 +76,8 @@ quilTextBox::quilTextBox(QWidget* parent) : quilControl(parent)
     field->setObjectName(QStringLiteral("Text1"));
     field->setFrame(false);
     field->setContextMenuPolicy(Qt::NoContextMenu);
+    // The field's own limit would cut text set from code; the box limits typing itself.
+    field->setMaxLength(std::numeric_limits<int>::max());
     field->setStyle(new PasswordStyle);
     field->style()->setParent(field);
     setFocusPolicy(Qt::StrongFocus);
@@ -94,6 +96,15 @@ quilTextBox::quilTextBox(QWidget* parent) : quilControl(parent)
     menu->MenuItem()->Add(QStringLiteral("f"));
     connect(menu, &quilPUMenu::ItemClick, this, [this](short&, QString& key) { MenuItemClick(key); });
     connect(menu, &quilPUMenu::Closed, this, &quilTextBox::MenuClosed);
+    // The user's selection is the one later writes start from.
+    const auto follow = [this] {
+        if (!applyingSelection) {
+            wantStart = SelStart();
+            wantLength = SelLength();
+        }
+    };
+    connect(field, &QLineEdit::selectionChanged, this, follow);
+    connect(field, &QLineEdit::cursorPositionChanged, this, follow);
     connect(this, &quilControl::PropertyChanged, this, [this](const QString& name) {
         if (name == QLatin1String("Font")) {
             applyFieldFont();
@@ -101,6 +112,9 @@ quilTextBox::quilTextBox(QWidget* parent) : quilControl(parent)
         }
     });
     quilTextBox::InitProperties();
+    // As wide as the container makes it, one line high.
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    resize(width(), sizeHint().height());
 }
 
 quilTextBox::~quilTextBox() = default;
@@ -152,7 +166,6 @@ void quilTextBox::InitProperties()
     for (int i = 0; i < 5; ++i)
         captions[i] = QString::fromLatin1(DefaultCaptions[i]);
     field->setReadOnly(false);
-    field->setMaxLength(std::numeric_limits<int>::max());
     field->setLayoutDirection(Qt::LeftToRight);
     applyAlignment();
     applyPassword();
@@ -176,7 +189,6 @@ void quilTextBox::ReadProperties(PropertyBag& bag)
     applyAlignment();
     const qint64 m = readInt(bag, "MaxLength");
     maxLength = m > 0 && m <= std::numeric_limits<int>::max() ? int(m) : 0;
-    field->setMaxLength(maxLength > 0 ? maxLength : std::numeric_limits<int>::max());
     field->setText(readText(bag, "Text"));
     autoSelect = readBool(bag, "AutoSelect");
     const qint64 len = std::max<qint64>(0, readInt(bag, "SelLength"));
@@ -249,8 +261,10 @@ void quilTextBox::setSelectionColor(OLE_COLOR c)
 
 void quilTextBox::setAlignment(int a)
 {
-    if (a < 0 || a > 2)
-        throw Error(Error::InvalidArgument, QStringLiteral("Alignment is 0 (left), 1 (right) or 2 (centre)"));
+    if (a < 0 || a > 2) {
+        refuseValue("Alignment", a, QStringLiteral("Alignment is 0 (left), 1 (right) or 2 (centre)"));
+        return;
+    }
     alignment = a;
     applyAlignment();
     notify("Alignment");
@@ -266,8 +280,26 @@ QString quilTextBox::Text() const { return field->text(); }
 
 void quilTextBox::setText(const QString& text)
 {
+    applyingSelection = true;
     field->setText(text);
+    applyingSelection = false;
+    // The selection asked for stays, within the new text: SelStart, SelLength
+    // and Text reach the same state in any order.
+    applySelection();
     notify("Text");
+}
+
+void quilTextBox::applySelection()
+{
+    const int len = int(field->text().size());
+    const int start = std::clamp(wantStart, 0, len);
+    const int n = std::clamp(wantLength, 0, len - start);
+    applyingSelection = true;
+    if (n > 0)
+        field->setSelection(start, n);
+    else
+        field->setCursorPosition(start);
+    applyingSelection = false;
 }
 
 void quilTextBox::setAutoSelect(bool on)
@@ -285,29 +317,32 @@ int quilTextBox::SelLength() const { return field->hasSelectedText() ? field->se
 
 void quilTextBox::setSelStart(int start)
 {
-    if (start < 0)
-        throw Error(Error::InvalidArgument, QStringLiteral("SelStart cannot be negative"));
-    field->setCursorPosition(std::min<int>(start, int(field->text().size())));
+    if (start < 0) {
+        refuseValue("SelStart", start, QStringLiteral("SelStart cannot be negative"));
+        return;
+    }
+    wantStart = start;
+    applySelection();
     notify("SelStart");
 }
 
 void quilTextBox::setSelLength(int length)
 {
-    if (length < 0)
-        throw Error(Error::InvalidArgument, QStringLiteral("SelLength cannot be negative"));
-    const int start = SelStart();
-    const int n = std::min<int>(length, int(field->text().size()) - start);
-    if (n > 0)
-        field->setSelection(start, n);
-    else
-        field->setCursorPosition(start);
+    if (length < 0) {
+        refuseValue("SelLength", length, QStringLiteral("SelLength cannot be negative"));
+        return;
+    }
+    wantLength = length;
+    applySelection();
     notify("SelLength");
 }
 
 void quilTextBox::setPasswordChar(const QString& c)
 {
-    if (c.size() > 1)
-        throw Error(Error::InvalidArgument, QStringLiteral("PasswordChar is one character or none"));
+    if (c.size() > 1) {
+        refuseValue("PasswordChar", c, QStringLiteral("PasswordChar is one character or none"));
+        return;
+    }
     passwordChar = c;
     applyPassword();
     notify("PasswordChar");
@@ -362,32 +397,54 @@ void quilTextBox::setCaption(int i, const QString& t, const char* name)
         setMenuCaptions();
 }
 
-void quilTextBox::settextCut(const QString& t) { setCaption(0, t, "textCut"); }
-void quilTextBox::settextCopy(const QString& t) { setCaption(1, t, "textCopy"); }
-void quilTextBox::settextPaste(const QString& t) { setCaption(2, t, "textPaste"); }
-void quilTextBox::settextDelete(const QString& t) { setCaption(3, t, "textDelete"); }
-void quilTextBox::settextSelectAll(const QString& t) { setCaption(4, t, "textSelectAll"); }
+void quilTextBox::setTextCut(const QString& t) { setCaption(0, t, "textCut"); }
+void quilTextBox::setTextCopy(const QString& t) { setCaption(1, t, "textCopy"); }
+void quilTextBox::setTextPaste(const QString& t) { setCaption(2, t, "textPaste"); }
+void quilTextBox::setTextDelete(const QString& t) { setCaption(3, t, "textDelete"); }
+void quilTextBox::setTextSelectAll(const QString& t) { setCaption(4, t, "textSelectAll"); }
 
 void quilTextBox::setMaxLength(int n)
 {
-    if (n < 0)
-        throw Error(Error::InvalidArgument, QStringLiteral("MaxLength cannot be negative (0 means no limit)"));
+    if (n < 0) {
+        refuseValue("MaxLength", n, QStringLiteral("MaxLength cannot be negative (0 means no limit)"));
+        return;
+    }
+    // The limit is on what the user enters; text already there stays whole.
     maxLength = n;
-    // The field sets its text anew for a new limit; the selection stays where it fits.
-    const int start = SelStart(), length = SelLength();
-    field->setMaxLength(n > 0 ? n : std::numeric_limits<int>::max());
-    const int len = int(field->text().size());
-    if (length > 0 && start < len)
-        field->setSelection(start, std::min(length, len - start));
-    else
-        field->setCursorPosition(std::min(start, len));
     notify("MaxLength");
+}
+
+int quilTextBox::room() const
+{
+    if (maxLength <= 0)
+        return std::numeric_limits<int>::max();
+    const int kept = int(field->text().size()) - (field->hasSelectedText() ? int(field->selectedText().size()) : 0);
+    return std::max(0, maxLength - kept);
+}
+
+QString quilTextBox::fitToLimit(QString text) const
+{
+    const int r = room();
+    if (text.size() > r)
+        text.truncate(r);
+    return text;
+}
+
+std::shared_ptr<MenuItem> quilTextBox::menuEntry(const char* key) const
+{
+    // A host may have trimmed or replaced the menu through ContextMenu().
+    const auto items = menu->MenuItem();
+    const QString k = QString::fromLatin1(key);
+    if (!items || !items->Contains(k))
+        return nullptr;
+    return items->Item(k);
 }
 
 void quilTextBox::setMenuCaptions()
 {
     for (int i = 0; i < 5; ++i)
-        menu->MenuItem()->Item(QString::fromLatin1(MenuKeys[i]))->setCaption(captions[i]);
+        if (const auto e = menuEntry(MenuKeys[i]))
+            e->setCaption(captions[i]);
 }
 
 void quilTextBox::applyMenuLook()
@@ -413,9 +470,23 @@ void quilTextBox::layoutField()
 {
     const int th = surface().TextHeight(QStringLiteral("I"));
     field->setGeometry(2, 2, std::max(width() - 4, 0), th);
-    // The box is as high as its text, whatever the container asks.
-    if (height() != th + 4)
-        setFixedHeight(th + 4);
+    // A line of text is the hint; the container decides the geometry.
+    if (sizeHint() != hinted) {
+        hinted = sizeHint();
+        updateGeometry();
+    }
+}
+
+QSize quilTextBox::sizeHint() const
+{
+    const int th = surface().TextHeight(QStringLiteral("I"));
+    return {std::max(field->sizeHint().width(), 4 * th) + 4, th + 4};
+}
+
+QSize quilTextBox::minimumSizeHint() const
+{
+    const int th = surface().TextHeight(QStringLiteral("I"));
+    return {th + 4, th + 4};
 }
 
 void quilTextBox::resizeEvent(QResizeEvent* e)
@@ -458,10 +529,14 @@ void quilTextBox::fieldKeyPress(QKeyEvent* e)
     short shift = ShiftOf(e->modifiers());
     short keyCode = KeyCodeOf(e->key());
     const QString text = e->text();
+    keyZeroed = false;
     if (keyCode != 0 || !text.isEmpty()) {
+        const short before = keyCode;
         emit KeyDown(keyCode, shift);
         if (!self)
             return;
+        // A handler that zeroed the key took it: it does not go on to the window.
+        keyZeroed = before != 0 && keyCode == 0;
     }
     const char16_t typed = typedCode(e);
     if (typed != 0) {
@@ -487,6 +562,9 @@ void quilTextBox::fieldKeyPress(QKeyEvent* e)
                 return;
             }
             if (result < 32)
+                return;
+            // A full box takes no more typing; what is there stays.
+            if (room() < 1)
                 return;
             if (result == typed && text == QString(QChar(typed)))
                 field->baseKeyPress(e);
@@ -525,7 +603,7 @@ void quilTextBox::insertFiltered(const QString& text, bool blanks)
 {
     if (field->isReadOnly())
         return;
-    const QString t = FilterText(text, blanks);
+    const QString t = fitToLimit(FilterText(text, blanks));
     if (!t.isEmpty() || field->hasSelectedText())
         field->insert(t);
 }

@@ -62,7 +62,24 @@ quilToolbar::quilToolbar(QWidget* parent) : quilControl(parent)
     setToolbarItems(std::make_shared<quil::ToolbarItems>());
     barHeight = surface().TextHeight(QStringLiteral("I")) + 21;
     quilToolbar::InitProperties();
+    // As wide as the container makes it, as high as its buttons.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    resize(width(), sizeHint().height());
 }
+
+QSize quilToolbar::sizeHint() const
+{
+    const platform::Surface& sf = surface();
+    const int TH = sf.TextHeight(QStringLiteral("I"));
+    const int IH = LateImageList{imageList.data()}.number("ImageHeight");
+    const int h = (imageList && IH > TH ? IH : TH) + 14;
+    int w = 30;
+    for (const ButtonBox& b : layout())
+        w = std::max(w, b.frame.right() + 8);
+    return {w, h};
+}
+
+QSize quilToolbar::minimumSizeHint() const { return {30, sizeHint().height()}; }
 
 quilToolbar::~quilToolbar()
 {
@@ -289,12 +306,11 @@ void quilToolbar::Paint()
     const LateImageList list{imageList.data()};
     const int IH = list.number("ImageHeight");
     barHeight = (imageList && IH > TH ? IH : TH) + 14;
-    if (height() != barHeight) {
-        // The bar sizes itself; a hidden bar hears of it only when shown, so
-        // the face follows here.
-        resize(width(), barHeight);
-        if (sf.ScaleWidth() != width() || sf.ScaleHeight() != height())
-            sf.Resize(width(), height());
+    // The bar's height is its hint; a layout hears of a new one, the bar
+    // is drawn at the size its container gives.
+    if (sizeHint() != hinted) {
+        hinted = sizeHint();
+        updateGeometry();
     }
     const int SW = sf.ScaleWidth(), SH = sf.ScaleHeight();
     paintedHover = hoverButton;

@@ -284,3 +284,13 @@ TEST(quilColorPickerFrame, AHandlerMayDeleteThePicker)
     EXPECT_TRUE(p.isNull());
     EXPECT_EQ(downs, 0);
 }
+
+TEST(quilColorPickerQt, ItsHintHoldsTheStripsSwatchesAndNumbers)
+{
+    quilColorPicker p;
+    const QSize h = p.sizeHint();
+    EXPECT_GT(h.width(), 115) << "the numbers start at 115";
+    EXPECT_GT(h.height(), 65) << "the hexadecimal text starts at 65";
+    EXPECT_TRUE(p.minimumSizeHint().isValid());
+    EXPECT_LE(p.minimumSizeHint().width(), h.width());
+}

@@ -276,7 +276,8 @@ TEST(quilLabelSize, AutoSizeAndWrapExcludeEachOther)
     EXPECT_EQ(l->size(), QSize(TW(*l, "Sized again, longer") + 4, TH(*l) + 4)) << "follows its caption";
     l->show();
     l->resize(5, 5);
-    EXPECT_EQ(l->size(), QSize(TW(*l, "Sized again, longer") + 4, TH(*l) + 4)) << "keeps its own size";
+    EXPECT_EQ(l->size(), QSize(5, 5)) << "a size its container gives is kept";
+    EXPECT_EQ(l->sizeHint(), QSize(TW(*l, "Sized again, longer") + 4, TH(*l) + 4));
 
     ImageList tall(16, 40);
     l->setImageList(&tall);
@@ -491,4 +492,43 @@ TEST(quilLabelFrame, PersistencePointerAndAccessibility)
     a->setHyperlink("https://example.org");
     EXPECT_EQ(ai->role(), QAccessible::Link);
     EXPECT_EQ(ai->text(QAccessible::Description), "https://example.org");
+}
+
+TEST(quilLabelQt, TheCaptionIsTheHintAndAutoSizeFixesIt)
+{
+    quilLabel l;
+    l.setFont(QFont("DejaVu Sans", 9));
+    l.setCaption("Hello there");
+    const QSize one = l.ContentSize();
+    EXPECT_EQ(l.sizeHint(), one);
+    EXPECT_LT(l.minimumSizeHint().width(), one.width()) << "a label without AutoSize may shorten its caption";
+    EXPECT_EQ(l.sizePolicy().horizontalPolicy(), QSizePolicy::Preferred);
+    l.resize(40, 60);
+    EXPECT_EQ(l.size(), QSize(40, 60));
+    l.setAutoSize(true);
+    EXPECT_EQ(l.sizePolicy().horizontalPolicy(), QSizePolicy::Fixed);
+    EXPECT_EQ(l.size(), one) << "AutoSize sizes a label placed without a layout";
+    l.resize(200, 90);
+    EXPECT_EQ(l.size(), QSize(200, 90)) << "no resize from its own resize handler";
+}
+
+TEST(quilLabelQt, PropertiesReachTheSameStateInDesignersOrderAndItsReverse)
+{
+    for (bool autoSize : {false, true}) {
+        const std::vector<std::pair<const char*, QVariant>> props = {
+            {"AutoSize", autoSize}, {"TextWrap", !autoSize}, {"BackColor", QVariant::fromValue<quint32>(0x102030)},
+            {"ImageIndex", 2}, {"Caption", "Two words\rand a break"}, {"Hyperlink", "https://example.org/"},
+            {"Font", QFont("DejaVu Sans", 11)}, {"MousePointer", 3}};
+        quilLabel forward, backward;
+        for (const auto& [name, value] : props)
+            forward.setProperty(name, value);
+        for (auto it = props.rbegin(); it != props.rend(); ++it)
+            backward.setProperty(it->first, it->second);
+        MemoryPropertyBag a, b;
+        forward.WriteProperties(a);
+        backward.WriteProperties(b);
+        EXPECT_EQ(a.values, b.values) << autoSize;
+        EXPECT_EQ(forward.size(), backward.size()) << autoSize;
+        EXPECT_EQ(forward.Face(), backward.Face()) << autoSize;
+    }
 }

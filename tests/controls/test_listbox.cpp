@@ -411,7 +411,7 @@ TEST(quilListsAccessibility, RowsMenuItemsAndDaysAreChildrenWithTheSelectionMark
     menu.KillMenu();
 
     quilMonthview cal(&form);
-    cal.setiDay(14);
+    cal.setIDay(14);
     QAccessibleInterface* t = QAccessible::queryAccessibleInterface(&cal);
     ASSERT_NE(t, nullptr);
     EXPECT_EQ(t->role(), QAccessible::Table);

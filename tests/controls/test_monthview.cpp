@@ -28,9 +28,9 @@ std::unique_ptr<quilMonthview> calendar(short year, short month, short day = 1)
 {
     auto m = std::make_unique<quilMonthview>();
     m->setFont(QFont("DejaVu Sans", 8));
-    m->setiYear(year);
-    m->setiMonth(month);
-    m->setiDay(day);
+    m->setIYear(year);
+    m->setIMonth(month);
+    m->setIDay(day);
     return m;
 }
 
@@ -109,9 +109,9 @@ TEST(quilMonthviewProperties, DefaultsStoredMonthsOutOfRangeAndTheYearLimits)
     EXPECT_EQ(m.ID(), 7);
     EXPECT_EQ(std::tuple(m.iDay(), m.iMonth(), m.iYear()), std::tuple(short(1), short(2), short(2005)));
     EXPECT_EQ(m.MonthList()->MenuItem()->Count(), 12);
-    m.setiMonth(0);
+    m.setIMonth(0);
     EXPECT_EQ(m.iMonth(), 1);
-    m.setiMonth(13);
+    m.setIMonth(13);
     EXPECT_EQ(m.iMonth(), 12);
 
     for (auto [stored, month] : {std::pair(13, 12), std::pair(0, 1), std::pair(-7, 1), std::pair(40000, 12)}) {
@@ -136,7 +136,7 @@ TEST(quilMonthviewProperties, DefaultsStoredMonthsOutOfRangeAndTheYearLimits)
     pressOn(*dec, dec->HeaderRect(quilMonthview::HeaderNextYear));
     dec->MouseUpNotify(1, 0, 0, 0);
     EXPECT_EQ(dec->iYear(), 32767);
-    dec->setiYear(-32768);
+    dec->setIYear(-32768);
     pressOn(*dec, dec->HeaderRect(quilMonthview::HeaderPrevYear));
     dec->RepeatTick();
     dec->MouseUpNotify(1, 0, 0, 0);
@@ -153,7 +153,7 @@ TEST(quilMonthviewProperties, MonthNamesThePopupCannotHoldAreRefused)
     quilMonthview m;
     const QString before = m.MonthName();
     const QString twice = "Jan,Feb,Mar,Apr,May,Jun,Jul,Aug,Sep,Oct,Nov,jan";
-    EXPECT_EQ(errorOf([&] { m.setMonthName(twice); }), 457);
+    EXPECT_EQ(errorOf([&] { m.setMonthName(twice); }), 0) << "refused with a warning, never thrown";
     EXPECT_EQ(m.MonthName(), before);
     EXPECT_EQ(m.MonthList()->MenuItem()->Count(), 12);
     EXPECT_EQ(m.MonthList()->MenuItem()->Item(1)->Caption(), "January") << "the old list is whole";
@@ -240,7 +240,67 @@ TEST(quilMonthviewFace, TodaysBoxFromTheClockAndTheSelectedDay)
     m->Refresh();
     EXPECT_LT(red(selected.X + selected.Width - 1, selected.Y + 1), 230) << "the selected look wins over today's";
     EXPECT_EQ(at(*m, 0, 0), EdgeEnd);
-    EXPECT_EQ(m->size(), QSize(m->CellAt(7).X + m->CellAt(7).Width + m->CellAt(1).X / 2,
-                               m->CellAt(42).Y + m->CellAt(42).Height + m->CellAt(1).X / 2))
-        << "the control sizes itself to its grid";
+    EXPECT_EQ(m->sizeHint(), QSize(m->CellAt(7).X + m->CellAt(7).Width + m->CellAt(1).X / 2,
+                                   m->CellAt(42).Y + m->CellAt(42).Height + m->CellAt(1).X / 2))
+        << "the grid is the control's hint";
+}
+
+// ------------------------------------------------------------ as Qt programs use it
+
+TEST(quilMonthviewQt, DesignerTypesSettersAndRefusedNames)
+{
+    quilMonthview m;
+    const QMetaObject* mo = m.metaObject();
+    for (const char* p : {"iDay", "iMonth", "iYear"})
+        EXPECT_EQ(mo->property(mo->indexOfProperty(p)).metaType(), QMetaType::fromType<int>()) << p;
+    // The names uic calls.
+    m.setIDay(9);
+    m.setIMonth(7);
+    m.setIYear(2024);
+    EXPECT_EQ(std::tuple(m.iDay(), m.iMonth(), m.iYear()), std::tuple(9, 7, 2024));
+    // Beyond 16 bits is refused, not wrapped.
+    EXPECT_TRUE(m.setProperty("iYear", 70000));
+    EXPECT_EQ(m.iYear(), 2024);
+    // A list naming a month twice is refused with the old names kept; nothing is thrown.
+    const QString before = m.MonthName();
+    EXPECT_NO_THROW(m.setProperty("MonthName", "Jan,Feb,Jan"));
+    EXPECT_NO_THROW(m.setMonthName("A,a"));
+    EXPECT_EQ(m.MonthName(), before);
+    EXPECT_EQ(m.MonthList()->MenuItem()->Count(), 12);
+}
+
+TEST(quilMonthviewQt, TheGridIsTheHintAndAGivenSizeIsKept)
+{
+    QWidget host;
+    auto* m = new quilMonthview(&host);
+    const QSize grid = m->sizeHint();
+    EXPECT_EQ(grid.width(), m->CellAt(7).X + m->CellAt(7).Width + m->CellAt(1).X / 2);
+    EXPECT_EQ(grid.height(), m->CellAt(42).Y + m->CellAt(42).Height + m->CellAt(1).X / 2);
+    EXPECT_EQ(m->size(), grid) << "a new calendar starts at its grid";
+    EXPECT_EQ(m->sizePolicy().horizontalPolicy(), QSizePolicy::Fixed);
+    m->setGeometry(0, 0, grid.width() + 60, grid.height() + 30);
+    host.show();
+    m->setFont(QFont("DejaVu Sans", 14));
+    EXPECT_EQ(m->size(), QSize(grid.width() + 60, grid.height() + 30)) << "no resize of its own";
+    EXPECT_GT(m->sizeHint().width(), grid.width());
+    // The title stays centred on the width it was given.
+    const QRect title = m->HeaderRect(quilMonthview::HeaderTitle);
+    EXPECT_LE(std::abs(title.center().x() - m->width() / 2), 1);
+}
+
+TEST(quilMonthviewQt, PropertiesReachTheSameStateInEitherOrder)
+{
+    const std::vector<std::pair<const char*, QVariant>> props = {
+        {"BackColor", QVariant::fromValue<quint32>(0x102030)}, {"iDay", 31}, {"iMonth", 3}, {"iYear", 1999},
+        {"WeekdayName", "M,T,W,T,F,S,S"}, {"MonthName", "I,II,III,IV,V,VI,VII,VIII,IX,X,XI,XII"}};
+    quilMonthview forward, backward;
+    for (const auto& [name, value] : props)
+        forward.setProperty(name, value);
+    for (auto it = props.rbegin(); it != props.rend(); ++it)
+        backward.setProperty(it->first, it->second);
+    quil::MemoryPropertyBag a, b;
+    forward.WriteProperties(a);
+    backward.WriteProperties(b);
+    EXPECT_EQ(a.values, b.values);
+    EXPECT_EQ(forward.Face(), backward.Face());
 }

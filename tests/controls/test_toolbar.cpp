@@ -63,7 +63,7 @@ struct Bar {
     {
         bar = new quilToolbar(&host);
         bar->setFont(pinned());
-        bar->setGeometry(10, 10, 300, 50);
+        bar->setGeometry(10, 10, 300, bar->sizeHint().height());
         host.resize(400, 100);
         host.show();
     }
@@ -82,7 +82,8 @@ TEST(quilToolbarFace, AnEmptyBarIsShadedLeftToRightInsideItsFrame)
     Bar b;
     EXPECT_EQ(b.bar->ID(), 14);
     EXPECT_EQ(b.bar->BarHeight(), 27);
-    EXPECT_EQ(b.bar->height(), 27) << "the bar sizes itself to its font";
+    EXPECT_EQ(b.bar->sizeHint().height(), 27) << "the bar's height follows its font";
+    EXPECT_EQ(b.bar->height(), 27);
     EXPECT_EQ(b.bar->width(), 300);
     // Bands along the width: 0..150 FaceTop to FaceMiddle, 150..299 FaceMiddle to FaceBottom.
     EXPECT_EQ(at(*b.bar, 1, 5), rgb(229, 229, 248));
@@ -140,7 +141,8 @@ TEST(quilToolbarLayout, PicturesSetTheHeightTheTextRowAndTheAdvance)
     b.items()->Add("c", "Off", 1, mitNormalButton, false, false);
     b.bar->setImageList(&images);
     EXPECT_EQ(b.bar->BarHeight(), 38) << "24 + 14";
-    EXPECT_EQ(b.bar->height(), 38);
+    EXPECT_EQ(b.bar->sizeHint().height(), 38);
+    b.bar->resize(b.bar->width(), b.bar->sizeHint().height());
     const quilToolbar::ButtonBox one = b.bar->Box(1);
     EXPECT_EQ(one.textX, 15 + 16 + 3);
     EXPECT_EQ(one.textY, 12) << "6 + 12 - 6.5 rounds half to even";
@@ -505,4 +507,90 @@ TEST(quilToolbarLibrary, InTheClassTable)
     EXPECT_EQ(CreateControl("ToolbarItem"), nullptr);
     EXPECT_EQ(FindClass("ToolbarItems")->kind, ClassEntry::Collection);
     EXPECT_EQ(FindClass("ToolbarItem")->kind, ClassEntry::Item);
+}
+
+// ------------------------------------------------------------ in a Qt layout
+
+#include <quilObjects/quilColorPicker.h>
+#include <quilObjects/quilDropDown.h>
+#include <quilObjects/quilLabel.h>
+#include <quilObjects/quilMonthview.h>
+#include <quilObjects/quilTextBox.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QGridLayout>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+namespace {
+QStringList painterWarnings;
+void failOnPainter(QtMsgType, const QMessageLogContext&, const QString& m)
+{
+    if (m.contains("QPainter") || m.contains("Paint device"))
+        painterWarnings << m;
+}
+} // namespace
+
+TEST(CompositeLayout, EveryCompositeControlTakesAValidNonOverlappingPlaceInALayout)
+{
+    painterWarnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(failOnPainter);
+    for (bool grid : {false, true}) {
+        QDialog dialog;
+        QBoxLayout* box = grid ? nullptr : new QVBoxLayout(&dialog);
+        QGridLayout* cells = grid ? new QGridLayout(&dialog) : nullptr;
+        auto* bar = new quilToolbar(&dialog);
+        bar->ToolbarItems()->Add("a", "Open");
+        auto* label = new quilLabel(&dialog);
+        label->setCaption("A caption");
+        std::vector<QWidget*> all = {bar,
+                                     new quilTextBox(&dialog),
+                                     new quilDropDown(&dialog),
+                                     new quilMonthview(&dialog),
+                                     label,
+                                     new quilColorPicker(&dialog),
+                                     new QTextEdit(&dialog)};
+        for (size_t i = 0; i < all.size(); ++i) {
+            if (box)
+                box->addWidget(all[i]);
+            else
+                cells->addWidget(all[i], int(i), 0);
+        }
+        dialog.show();
+        QApplication::processEvents();
+        for (size_t i = 0; i < all.size(); ++i) {
+            QWidget* w = all[i];
+            const char* name = w->metaObject()->className();
+            EXPECT_TRUE(w->sizeHint().isValid()) << name;
+            EXPECT_TRUE(w->minimumSizeHint().isValid()) << name;
+            EXPECT_GT(w->width(), 0) << name;
+            EXPECT_GT(w->height(), 0) << name;
+            if (w->sizePolicy().verticalPolicy() == QSizePolicy::Fixed)
+                EXPECT_EQ(w->height(), w->sizeHint().height()) << name;
+            if (i + 1 < all.size())
+                EXPECT_LE(w->geometry().bottom(), all[i + 1]->geometry().top()) << name << " overlaps the next";
+        }
+        // The toolbar over the text edit: the edit starts below the bar.
+        EXPECT_GE(all.back()->y(), bar->y() + bar->height());
+        for (QWidget* w : all)
+            w->grab();
+    }
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(painterWarnings.isEmpty()) << painterWarnings.join('\n').toStdString();
+}
+
+TEST(quilToolbarQt, ABarGivenAnotherHeightIsDrawnAtIt)
+{
+    Bar b;
+    b.bar->setGeometry(10, 10, 300, 60);
+    QApplication::processEvents();
+    b.bar->Refresh();
+    EXPECT_EQ(b.bar->height(), 60) << "no resize from its own paint";
+    EXPECT_EQ(b.bar->Face().size(), QSize(300, 60));
+    EXPECT_EQ(b.bar->sizePolicy().verticalPolicy(), QSizePolicy::Fixed);
+    EXPECT_EQ(b.bar->sizeHint().height(), 27);
+    b.items()->Add("a", "Open");
+    b.items()->Add("b", "Save as");
+    EXPECT_GE(b.bar->sizeHint().width(), b.bar->Box(2).frame.right());
 }

@@ -187,6 +187,13 @@ void GalleryWindow::showcase()
         c->setGeometry(geometry);
         // A new control's caption is its name, as its container calls it.
         c->InitProperties();
+        // A dimension the control fixes comes from its hint, as a form gives it.
+        QSize size = c->size();
+        if (c->sizePolicy().verticalPolicy() == QSizePolicy::Fixed && c->sizeHint().height() > 0)
+            size.setHeight(c->sizeHint().height());
+        if (c->sizePolicy().horizontalPolicy() == QSizePolicy::Fixed && c->sizeHint().width() > 0)
+            size.setWidth(c->sizeHint().width());
+        c->resize(size);
         next << c;
         return c;
     };

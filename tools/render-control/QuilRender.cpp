@@ -156,6 +156,13 @@ QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>
             return "--item: " + e.description();
         }
     }
+    // As a form does: a dimension the control fixes comes from its hint.
+    QSize given = c->size();
+    if (c->sizePolicy().verticalPolicy() == QSizePolicy::Fixed && c->sizeHint().height() > 0)
+        given.setHeight(c->sizeHint().height());
+    if (c->sizePolicy().horizontalPolicy() == QSizePolicy::Fixed && c->sizeHint().width() > 0)
+        given.setWidth(c->sizeHint().width());
+    c->resize(given);
     // The control may have sized itself (a scroll bar keeps its thickness within limits).
     host.resize(c->size());
     host.show();

@@ -31,9 +31,9 @@ enum eMenuItemType {
 Q_ENUM_NS(eMenuItemType)
 enum eSortDirection { sd_Ascending = 0, sd_Descending = 1 };
 Q_ENUM_NS(eSortDirection)
-enum eComboType { ctDateBox = 1, ctColorPicker = 2, ctPrinterSelect = 3, ctDriveSelect = 4, ctFontSelect = 5 };
+enum eComboType : int { ctDateBox = 1, ctColorPicker = 2, ctPrinterSelect = 3, ctDriveSelect = 4, ctFontSelect = 5 };
 Q_ENUM_NS(eComboType)
-enum DataFormats {
+enum DataFormats : int {
     df_AllChars = 0, df_AlphaOnly = 1, df_NumOnly = 2, df_NumAndChars = 3, df_NumAndAlpha = 4,
     df_NumAndAlphaChars = 5, df_UCase = 6, df_UCaseAlphaOnly = 7, df_UCaseNumAndAlpha = 8,
     df_UCaseNumAndAlphaChars = 9, df_LCase = 10, df_LCaseAlphaOnly = 11, df_LCaseNumAndAlpha = 12,

@@ -30,6 +30,10 @@ public:
     void WriteProperties(PropertyBag& bag) const override;
     const std::vector<PersistedProperty>& Persisted() const override;
 
+    // Room for the strips, the swatches and the numbers at the face's font.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
     // The host's colour, shown in the lower swatch.
     OLE_COLOR Color() const { return color; }
     void setColor(OLE_COLOR c);

@@ -35,13 +35,13 @@ class QUILOBJECTS_EXPORT quilDropDown : public quilControl {
     Q_PROPERTY(quint32 ForeColor READ ForeColor WRITE setForeColor)
     Q_PROPERTY(quint32 SelectionColor READ SelectionColor WRITE setSelectionColor)
     Q_PROPERTY(quint32 TabSelectColor READ TabSelectColor WRITE setTabSelectColor)
-    Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
+    Q_PROPERTY(bool Enabled READ EnabledFlag WRITE setEnabledFlag)
     Q_PROPERTY(QFont Font READ Font WRITE setFont)
     Q_PROPERTY(QString DateFormat READ DateFormat WRITE setDateFormat)
     Q_PROPERTY(quil::eComboType ComboType READ ComboType WRITE setComboType)
-    Q_PROPERTY(short Day READ Day WRITE setDay)
-    Q_PROPERTY(short Month READ Month WRITE setMonth)
-    Q_PROPERTY(short Year READ Year WRITE setYear)
+    Q_PROPERTY(int Day READ Day WRITE setDay)
+    Q_PROPERTY(int Month READ Month WRITE setMonth)
+    Q_PROPERTY(int Year READ Year WRITE setYear)
     Q_PROPERTY(QString PrinterName READ PrinterName WRITE setPrinterName)
     Q_PROPERTY(QString DriveLetter READ DriveLetter WRITE setDriveLetter)
     Q_PROPERTY(QString FontName READ FontName WRITE setFontName)
@@ -69,23 +69,29 @@ public:
     // Kept and persisted for the host; nothing draws with it.
     OLE_COLOR TabSelectColor() const { return tabSelectColor; }
     void setTabSelectColor(OLE_COLOR c);
-    // A flag kept, persisted and announced for the host. It changes neither
-    // input nor the look (that follows the widget's own enabled state), so
-    // its default False never disables a new drop-down.
-    bool Enabled() const { return enabledFlag; }
-    void setEnabled(bool on);
+    // The stored "Enabled" flag (the property of that name), kept, persisted
+    // and announced for the host. It changes neither input nor the look, so
+    // its default False never disables a new drop-down; setEnabled is the
+    // widget's own and disables the drop-down as any widget.
+    bool EnabledFlag() const { return enabledFlag; }
+    void setEnabledFlag(bool on);
     QString DateFormat() const { return dateFormat; }
     // Shown in the new format the next time the date is shown.
     void setDateFormat(const QString& f);
     eComboType ComboType() const { return comboType; }
-    // A new type fills its list anew; the current type keeps its list.
+    // A new type fills its list anew; the current type keeps its list. A
+    // value outside the members is kept and gives an empty panel, as the
+    // colour picker type does.
     void setComboType(eComboType t);
-    short Day() const { return day; }
-    void setDay(short d);
-    short Month() const { return month; }
-    void setMonth(short m);
-    short Year() const { return year; }
-    void setYear(short y);
+    // 16-bit numbers: a value beyond -32768..32767 is refused with a warning
+    // and the old value kept. No setter of the drop-down throws; a failed
+    // list fill is reported by FillError.
+    int Day() const { return day; }
+    void setDay(int d);
+    int Month() const { return month; }
+    void setMonth(int m);
+    int Year() const { return year; }
+    void setYear(int y);
     QString PrinterName() const { return printerName; }
     void setPrinterName(const QString& n);
     // The chosen entry's value: a mount point or folder, "X_MyComputer", "X_Network".
@@ -106,15 +112,20 @@ public:
     // The date as DateFormat shows it: dd, mm, yyyy, d, m, yy replaced in that order.
     static QString FormatDate(const QString& pattern, int day, int month, int year);
 
+    // One line of the container's font high; the container gives the width.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
     // What the box shows, and its parts.
     QString Text() const;
     QLineEdit* TextField() const;
     quilButtonBase* ArrowButton() const;
     QWidget* Panel() const;
     quilListbox* List() const { return list; }
-    quilMonthview* Calendar() const { return calendar; }
-    quilPUMenu* Menu() const { return menu; }
-    ImageList* TypeImages() const { return images; }
+    // The calendar and the unused popup are made when first needed.
+    quilMonthview* Calendar() const;
+    quilPUMenu* Menu() const;
+    ImageList* TypeImages() const;
     std::shared_ptr<ComboDatas> Entries() const;
     int Look() const { return look; }
     ColorScheme Scheme() const { return scheme; }
@@ -153,11 +164,16 @@ protected:
 
 private:
     void layout();
+    // Makes the calendar on first use; for the date type it fills the panel.
+    quilMonthview* makeCalendar();
+    void placeCalendar();
     // Loads the pictures and fills the panel for a type not yet applied.
     void applyType();
     void raiseValueChanged();
     void applyFieldFont();
     void loadTypeImages();
+    // Reads the type's pictures not read yet.
+    void loadPendingImages() const;
     void showValue();
     void showDate();
     void showText(const QString& text);
@@ -183,6 +199,7 @@ private:
     quilMonthview* calendar = nullptr;
     quilPUMenu* menu = nullptr;
     ImageList* images = nullptr;
+    mutable std::vector<short> pendingIcons;
     QObject* pressWatch = nullptr;
     QTimer focusTimer;
     OLE_COLOR backColor = 0xFFFFFF;
@@ -210,6 +227,7 @@ private:
     bool armed = false;
     // Selections made from code, not by the user.
     bool quiet = false;
+    QSize hinted;
 };
 
 } // namespace quil

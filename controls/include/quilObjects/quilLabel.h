@@ -75,6 +75,7 @@ public:
     // The size the label takes when it sizes itself.
     QSize ContentSize() const;
     QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
     // One line of the caption that fits the width, and how many characters
     // of the text it used up (at least one for text that is not empty).

@@ -2,7 +2,7 @@
 // A month as six weeks of seven days under a title naming the month and
 // year, with arrows for the month (left of the title) and the year (right
 // of it), held arrows repeating, and a popup list of the months behind the
-// title. The control sizes itself to its font.
+// title. Its size hint is the grid at its font.
 
 #include "quilControl.h"
 
@@ -31,9 +31,9 @@ class QUILOBJECTS_EXPORT quilMonthview : public quilControl {
     Q_PROPERTY(quint32 SelectionColor READ SelectionColor WRITE setSelectionColor)
     Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
     Q_PROPERTY(QFont Font READ Font WRITE setFont)
-    Q_PROPERTY(short iDay READ iDay WRITE setiDay)
-    Q_PROPERTY(short iMonth READ iMonth WRITE setiMonth)
-    Q_PROPERTY(short iYear READ iYear WRITE setiYear)
+    Q_PROPERTY(int iDay READ iDay WRITE setIDay)
+    Q_PROPERTY(int iMonth READ iMonth WRITE setIMonth)
+    Q_PROPERTY(int iYear READ iYear WRITE setIYear)
     Q_PROPERTY(QString WeekdayName READ WeekdayName WRITE setWeekdayName)
     Q_PROPERTY(QString MonthName READ MonthName WRITE setMonthName)
     Q_PROPERTY(bool bMenuOpen READ bMenuOpen WRITE setbMenuOpen)
@@ -60,17 +60,20 @@ public:
     void setForeColor(OLE_COLOR c);
     OLE_COLOR SelectionColor() const { return selectionColor; }
     void setSelectionColor(OLE_COLOR c);
-    short iDay() const { return day; }
-    void setiDay(short d);
+    // Day and year are 16-bit numbers: a value beyond -32768..32767 is
+    // refused with a warning and the old value kept. None of the setters throws.
+    int iDay() const { return day; }
+    void setIDay(int d);
     // Kept within 1 to 12.
-    short iMonth() const { return month; }
-    void setiMonth(short m);
-    short iYear() const { return year; }
-    void setiYear(short y);
+    int iMonth() const { return month; }
+    void setIMonth(int m);
+    int iYear() const { return year; }
+    void setIYear(int y);
     QString WeekdayName() const { return weekdayName; }
     void setWeekdayName(const QString& names);
     QString MonthName() const { return monthName; }
-    // Error 457, nothing changed, when two names are the same key (case ignored).
+    // Two names that are the same key (case ignored) are refused with a
+    // warning and nothing changes; it never throws.
     void setMonthName(const QString& names);
     bool bMenuOpen() const { return menuOpen; }
     void setbMenuOpen(bool open) { menuOpen = open; }
@@ -81,6 +84,10 @@ public:
     // (year 0 exists): Monday 1 to Sunday 7.
     static int FirstWeekday(int year, int month);
     static int DaysInMonth(int year, int month);
+
+    // The grid at the current font: the size the control is drawn for.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
     const Cell& CellAt(int k) const { return cells[static_cast<size_t>(k)]; }
     QRect HeaderRect(int k) const { return headers[static_cast<size_t>(k)]; }
@@ -111,11 +118,14 @@ protected:
     void Paint() override;
     void HoverTick(bool pointerLeft) override;
     void mouseDoubleClickEvent(QMouseEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
 
 private:
     void recolour();
     void layoutGrid();
     void layoutHeader();
+    // The header's rectangles, centred on the current width.
+    void placeHeader();
     void fillDays();
     void splitNames();
     void drawCell(int k, int look);
@@ -141,6 +151,7 @@ private:
     std::array<QRect, 6> headers{};
     int margin = 0;
     int headerHeight = 0;
+    QSize grid;
     int hoverCell = 0;
     int hotHeader = 0;
     bool mouseIsDown = false;

@@ -4,6 +4,13 @@
 // that every way of entering text goes through (typing, pasting, dropping,
 // input-method commits), and its own context menu (Cut, Copy, Paste,
 // Delete, Select all) shown by a contained quilPUMenu.
+//
+// No member of the box throws. A property value it cannot take (from code,
+// Designer, uic, a form file or a script) is refused with a warning naming
+// the property and the value, and the old value stays. What still throws is
+// the menu's own list reached through ContextMenu() (a duplicate key, a bad
+// position), as every keyed collection does; the box itself copes with a
+// menu a host trimmed or replaced.
 
 #include "quilControl.h"
 
@@ -13,6 +20,7 @@ class QLineEdit;
 
 namespace quil {
 
+class MenuItem;
 class quilPUMenu;
 
 class QUILOBJECTS_EXPORT quilTextBox : public quilControl {
@@ -36,11 +44,11 @@ class QUILOBJECTS_EXPORT quilTextBox : public quilControl {
     Q_PROPERTY(bool Locked READ Locked WRITE setLocked)
     Q_PROPERTY(quil::DataFormats DataFormat READ DataFormat WRITE setDataFormat)
     Q_PROPERTY(quint32 SelectionColor READ SelectionColor WRITE setSelectionColor)
-    Q_PROPERTY(QString textCut READ textCut WRITE settextCut)
-    Q_PROPERTY(QString textCopy READ textCopy WRITE settextCopy)
-    Q_PROPERTY(QString textPaste READ textPaste WRITE settextPaste)
-    Q_PROPERTY(QString textDelete READ textDelete WRITE settextDelete)
-    Q_PROPERTY(QString textSelectAll READ textSelectAll WRITE settextSelectAll)
+    Q_PROPERTY(QString textCut READ textCut WRITE setTextCut)
+    Q_PROPERTY(QString textCopy READ textCopy WRITE setTextCopy)
+    Q_PROPERTY(QString textPaste READ textPaste WRITE setTextPaste)
+    Q_PROPERTY(QString textDelete READ textDelete WRITE setTextDelete)
+    Q_PROPERTY(QString textSelectAll READ textSelectAll WRITE setTextSelectAll)
     Q_PROPERTY(int MaxLength READ MaxLength WRITE setMaxLength)
 public:
     explicit quilTextBox(QWidget* parent = nullptr);
@@ -58,7 +66,7 @@ public:
     void setForeColor(OLE_COLOR c);
     OLE_COLOR SelectionColor() const { return selectionColor; }
     void setSelectionColor(OLE_COLOR c);
-    // 0 left, 1 right, 2 centre; error 5 for any other.
+    // 0 left, 1 right, 2 centre; any other is refused.
     int Alignment() const { return alignment; }
     void setAlignment(int a);
     // Set from code, the text is not filtered.
@@ -66,13 +74,14 @@ public:
     void setText(const QString& text);
     bool AutoSelect() const { return autoSelect; }
     void setAutoSelect(bool on);
-    // Setting SelStart leaves an insertion point (no selection); both are
-    // kept within the text, and a negative one is error 5.
+    // The selection asked for is kept within the text and survives a new
+    // Text, so the three reach the same state in any order; a negative one is
+    // refused. The user's own selection is where later writes start from.
     int SelStart() const;
     void setSelStart(int start);
     int SelLength() const;
     void setSelLength(int length);
-    // "" or one character shown for each character of the text; more is error 5.
+    // "" or one character shown for each character of the text; more is refused.
     QString PasswordChar() const { return passwordChar; }
     void setPasswordChar(const QString& c);
     bool RightToLeft() const { return rightToLeft; }
@@ -82,16 +91,18 @@ public:
     DataFormats DataFormat() const { return dataFormat; }
     void setDataFormat(DataFormats f);
     QString textCut() const { return captions[0]; }
-    void settextCut(const QString& t);
+    void setTextCut(const QString& t);
     QString textCopy() const { return captions[1]; }
-    void settextCopy(const QString& t);
+    void setTextCopy(const QString& t);
     QString textPaste() const { return captions[2]; }
-    void settextPaste(const QString& t);
+    void setTextPaste(const QString& t);
     QString textDelete() const { return captions[3]; }
-    void settextDelete(const QString& t);
+    void setTextDelete(const QString& t);
     QString textSelectAll() const { return captions[4]; }
-    void settextSelectAll(const QString& t);
-    // 0 means no limit; a negative one is error 5.
+    void setTextSelectAll(const QString& t);
+    // The most characters typing and pasting may make; 0 means no limit, a
+    // negative one is refused. Text already there, or set from code or a
+    // form, is never cut.
     int MaxLength() const { return maxLength; }
     void setMaxLength(int n);
 
@@ -104,6 +115,10 @@ public:
     QString FilterText(const QString& text, bool blanks = true) const;
     // What the filter accepts, in words (for assistive technology).
     static QString FilterDescription(int format);
+
+    // One line of the box's font high; the container gives the width.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
     // The contained parts.
     QLineEdit* Field() const;
@@ -148,6 +163,12 @@ private:
     void insertFiltered(const QString& text, bool blanks);
     // The saved selection, kept within the current text.
     void clampSaved();
+    void applySelection();
+    // The context menu's entry by key; none when a host removed it or the list.
+    std::shared_ptr<MenuItem> menuEntry(const char* key) const;
+    // How many characters typing or pasting may still add (over the selection).
+    int room() const;
+    QString fitToLimit(QString text) const;
 
     class TextField* field = nullptr;
     quilPUMenu* menu = nullptr;
@@ -166,6 +187,13 @@ private:
     bool rightToLeft = false;
     bool keepSelection = false;
     bool menuOpen = false;
+    // The last key's KeyDown handler set its code to 0.
+    bool keyZeroed = false;
+    // The selection code asked for, and whether it is being applied.
+    int wantStart = 0;
+    int wantLength = 0;
+    bool applyingSelection = false;
+    QSize hinted;
 };
 
 } // namespace quil

@@ -82,6 +82,10 @@ public:
     // empty box for a bad number.
     ButtonBox Box(int i) const;
 
+    // As high as the buttons' text or pictures, as wide as the buttons.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
     // What the bar hears, in its own pixels; tests may call them.
     void MouseDownNotify(short button, short shift, float x, float y) override;
     void MouseMoveNotify(short button, short shift, float x, float y) override;
@@ -121,6 +125,7 @@ private:
     int menuLeft = 0;
     int menuTop = 0;
     int barHeight = 0;
+    QSize hinted;
     bool buttonDown = false;
     // What the last paint showed of the pointer's state.
     short paintedHover = -1;
