@@ -41,7 +41,7 @@ ChangeResult WallpaperChanger::Run(platform::Desktop& desktop, const QString& so
     }
     if (r.pictureWritten || (keepPrevious && QFile::exists(bitmap))) {
         r.desktopCalled = true;
-        r.desktopTook = desktop.Apply(bitmap, placement, r.pictureWritten ? &picture : nullptr);
+        r.desktopTook = desktop.Apply(bitmap, placement, r.pictureWritten ? &picture : nullptr, &r.desktopError);
     }
     return r;
 }

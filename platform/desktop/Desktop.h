@@ -66,13 +66,14 @@ public:
     Desktop(Registry& reg, std::unique_ptr<DesktopBackend> backend);
     ~Desktop();
 
-    // Only SPI_SETDESKWALLPAPER is known. False when the desktop refused; the
-    // reason goes to standard error once per distinct reason in a row.
+    // Only SPI_SETDESKWALLPAPER is known. False when the desktop refused, with
+    // the desktop's reason in lastError().
     bool SystemParametersInfoA(unsigned action, unsigned param, const QString& bitmap, unsigned flags,
                                const QImage* content = nullptr);
     // The same with the placement given, for callers on another thread than
-    // the registry's (the registry is not read here).
-    bool Apply(const QString& bitmap, Placement placement, const QImage* content = nullptr);
+    // the registry's (the registry is not read here); the reason of a refusal
+    // goes to *error, for the caller to show where it belongs.
+    bool Apply(const QString& bitmap, Placement placement, const QImage* content = nullptr, QString* error = nullptr);
     DesktopBackend* backend() const { return impl.get(); }
     QString lastError() const { return lastErr; }
 
