@@ -4,6 +4,7 @@
 // ESETROOT_PMAP_ID so that compositors and transparent terminals follow it.
 // Each change uses its own connection, closed with RetainPermanent so the
 // pixmap outlives it; the previous one is freed by killing its retained client.
+// The X protocol is spoken through xcb, whose errors belong to one connection.
 
 #include "Desktop.h"
 
@@ -12,6 +13,9 @@
 #include <vector>
 
 namespace platform {
+
+// True when the X display (DISPLAY's when name is empty) accepts a connection.
+bool X11DisplayOpens(const QByteArray& name);
 
 class X11Backend : public DesktopBackend {
 public:
