@@ -18,7 +18,8 @@ namespace {
 // The slideshow decodes on a worker: wait for the picture asked for.
 void decoded(slideshow& s)
 {
-    QTest::qWaitFor([&] { return !s.Loading(); }, 20000);
+    if (!QTest::qWaitFor([&] { return !s.Loading(); }, 20000))
+        ADD_FAILURE() << "the picture was never decoded";
 }
 
 QStringList names(const QStringList& paths)
@@ -153,7 +154,7 @@ TEST(MainWindowPictures, SetWallpaperAndTheViewerNameABrokenPicture)
     bool shown = false;
     f.form->showModal = [&](QWidget&) { shown = true; };
     f.form->ThumbsCtl1_ImageDblClick(1, bad);
-    QTest::qWaitFor([&] { return f.boxes.shown.size() == 2; }, 20000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return f.boxes.shown.size() == 2; }, 20000));
     EXPECT_FALSE(shown) << "no empty window";
     EXPECT_TRUE(f.boxes.shown.back().text.contains(bad));
     QSize viewerSize;
@@ -162,8 +163,7 @@ TEST(MainWindowPictures, SetWallpaperAndTheViewerNameABrokenPicture)
         viewerSize = w.findChild<QLabel*>()->size();
     };
     f.form->ThumbsCtl1_ImageDblClick(2, good);
-    QTest::qWaitFor([&] { return shown; }, 20000);
-    EXPECT_TRUE(shown);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown; }, 20000));
     EXPECT_EQ(viewerSize, QSize(40, 30)) << "the picture's natural size";
     f.form->ThumbsCtl1_ImageClick(2, good);
     f.form->GlossButton5_Click(); f.settle();

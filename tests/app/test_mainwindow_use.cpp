@@ -220,7 +220,8 @@ namespace {
 // The slideshow decodes on a worker: wait for the picture asked for.
 void decoded(slideshow& s)
 {
-    QTest::qWaitFor([&] { return !s.Loading(); }, 20000);
+    if (!QTest::qWaitFor([&] { return !s.Loading(); }, 20000))
+        ADD_FAILURE() << "the picture was never decoded";
 }
 } // namespace
 

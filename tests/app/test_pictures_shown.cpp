@@ -19,11 +19,11 @@ frmImagem* openViewer(MainWindowFixture& f, int index, const QString& path)
 {
     f.form->ThumbsCtl1_ImageDblClick(index, path);
     frmImagem* v = nullptr;
-    QTest::qWaitFor([&] {
+    const bool open = QTest::qWaitFor([&] {
         v = f.form->findChild<frmImagem*>();
         return v && v->isVisible();
     }, 30000);
-    return v && v->isVisible() ? v : nullptr;
+    return open ? v : nullptr;
 }
 
 bool viewerGone(MainWindowFixture& f)
