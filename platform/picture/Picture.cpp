@@ -9,11 +9,15 @@
 #include <limits>
 #include <memory>
 #include <cerrno>
+#include <csetjmp>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <jpeglib.h>
 
 namespace platform {
 
@@ -230,12 +234,85 @@ QRect storedRect(QRect shown, QSize stored, QImageIOHandler::Transformations t)
     return r;
 }
 
+// A whole JPEG decoded by libjpeg straight into 32-bit pixels, without the
+// row-by-row conversion Qt's reader makes: the largest step of a wallpaper
+// change. The library reports errors by a long jump, so the steps between
+// which it may jump hold nothing that needs destroying.
+struct JpegErrors {
+    jpeg_error_mgr mgr;
+    std::jmp_buf jump;
+};
+
+void jpegError(j_common_ptr c) { std::longjmp(reinterpret_cast<JpegErrors*>(c->err)->jump, 1); }
+void jpegMessage(j_common_ptr, int) {}   // warnings: completeness was checked before
+
+bool jpegStart(jpeg_decompress_struct* c, JpegErrors* e, const uchar* data, unsigned long size)
+{
+    if (setjmp(e->jump))
+        return false;
+    jpeg_create_decompress(c);
+    jpeg_mem_src(c, data, size);
+    jpeg_read_header(c, TRUE);
+    // Colour photos only; the reader takes grey, CMYK and the rest.
+    if (c->num_components != 3 || (c->jpeg_color_space != JCS_YCbCr && c->jpeg_color_space != JCS_RGB))
+        return false;
+    c->out_color_space = JCS_EXT_BGRA;   // QImage's 32-bit layout, opaque
+    jpeg_start_decompress(c);
+    return true;
+}
+
+bool jpegRows(jpeg_decompress_struct* c, JpegErrors* e, uchar* bits, qsizetype stride)
+{
+    if (setjmp(e->jump))
+        return false;
+    while (c->output_scanline < c->output_height) {
+        JSAMPROW row = bits + static_cast<qsizetype>(c->output_scanline) * stride;
+        jpeg_read_scanlines(c, &row, 1);
+    }
+    jpeg_finish_decompress(c);
+    return true;
+}
+
+// Null when the file is not such a JPEG or the library gives up: the reader then tries.
+QImage decodeJpeg(const QString& path, QSize expected)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const uchar* data = f.map(0, f.size());
+    if (!data)
+        return {};
+    jpeg_decompress_struct c {};
+    JpegErrors e {};
+    c.err = jpeg_std_error(&e.mgr);
+    e.mgr.error_exit = jpegError;
+    e.mgr.emit_message = jpegMessage;
+    QImage img;
+    if (jpegStart(&c, &e, data, static_cast<unsigned long>(f.size()))
+        && QSize(static_cast<int>(c.output_width), static_cast<int>(c.output_height)) == expected
+        && c.output_components == 4) {
+        img = QImage(expected, QImage::Format_RGB32);
+        if (img.isNull() || !jpegRows(&c, &e, img.bits(), img.bytesPerLine()))
+            img = QImage();
+    }
+    jpeg_destroy_decompress(&c);   // safe on one never created: it frees only what it has
+    return img;
+}
+
 } // namespace
 
 QImage LoadPicture(const QString& path)
 {
     Opened o = open(path);
-    return read(path, o, PictureBudget::Cost(o.stored));
+    const qint64 cost = PictureBudget::Cost(o.stored);
+    if (o.jpeg && o.transform == QImageIOHandler::TransformationNone) {
+        checkBudget(path, o.full, cost);
+        PictureBudget::Share share(cost);
+        QImage img = decodeJpeg(path, o.stored);
+        if (!img.isNull())
+            return img;
+    }
+    return read(path, o, cost);
 }
 
 QImage LoadPictureFitted(const QString& path, QSize bound)

@@ -366,3 +366,25 @@ TEST(Picture, AFailedWriteGivesTheSystemsReason)
     EXPECT_FALSE(message.contains("Unknown error")) << message.toStdString();
     EXPECT_FALSE(QFile::exists(bmp)) << "no half-written bitmap";
 }
+
+TEST(Picture, AColourJpegDecodesToTheSamePixelsAsQtsReader)
+{
+    TestHome home;
+    // Decoded straight to 32-bit pixels for speed: every pixel as the reader gives it.
+    const QString p = writeFile(home.path("pics/photo.jpg"), photoJpeg(QSize(333, 251)));
+    const QImage ours = LoadPicture(p);
+    const QImage qts = QImage(p).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(ours.format(), QImage::Format_RGB32);
+    ASSERT_EQ(ours.size(), qts.size());
+    int differing = 0;
+    for (int y = 0; y < ours.height(); ++y)
+        for (int x = 0; x < ours.width(); ++x)
+            differing += ours.pixel(x, y) != qts.pixel(x, y);
+    EXPECT_EQ(differing, 0);
+    // A grey JPEG goes through the reader.
+    QImage grey(50, 40, QImage::Format_Grayscale8);
+    grey.fill(128);
+    const QString g = home.path("pics/grey.jpg");
+    ASSERT_TRUE(grey.save(g, "JPG"));
+    EXPECT_NEAR(qRed(LoadPicture(g).pixel(10, 10)), 128, 3);
+}
