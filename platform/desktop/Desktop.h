@@ -31,6 +31,9 @@ public:
     virtual QString name() const = 0;
     // True for desktops that ignore a path they already show.
     virtual bool wantsFreshPath() const { return false; }
+    // False for desktops that show the picture handed to them and never read
+    // the bitmap file: the file may then be written while they work.
+    virtual bool readsFile() const { return true; }
     // Shows the bitmap file; false with *error set when the desktop refused.
     // content, when given, is what the file holds, so it need not be read again.
     virtual bool apply(const QString& bitmap, Placement placement, QString* error, const QImage* content = nullptr) = 0;

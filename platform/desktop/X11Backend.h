@@ -21,6 +21,7 @@ class X11Backend : public DesktopBackend {
 public:
     explicit X11Backend(QByteArray display = {}) : displayName(std::move(display)) {}
     QString name() const override { return "x11"; }
+    bool readsFile() const override { return false; }
     bool apply(const QString& bitmap, Placement placement, QString* error, const QImage* content = nullptr) override;
     // Lays out an already loaded picture (the bitmap's content).
     bool applyImage(const QImage& picture, Placement placement, QString* error);

@@ -5,9 +5,11 @@
 #include "engine/TimeText.h"
 #include "engine/WallpaperList.h"
 #include "platform/desktop/Backends.h"
+#include "platform/desktop/X11Backend.h"
 #include "shell/progress.h"
 #include "../support/Doubles.h"
 #include "../support/TestHome.h"
+#include "../support/Xvfb.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -356,4 +358,28 @@ TEST(RotationEngine, AFortyMegapixelPhotoIsSetAndATruncatedOneRefusedByName)
     EXPECT_TRUE(t.boxes.shown[0].text.contains(cut)) << t.boxes.shown[0].text.toStdString();
     EXPECT_TRUE(t.boxes.shown[0].text.contains("incomplete")) << t.boxes.shown[0].text.toStdString();
     EXPECT_EQ(calls->calls.size(), 1u) << "nothing handed to the desktop";
+}
+
+TEST(WallpaperChangeSteps, OnX11TheBitmapIsWrittenWhileTheRootIsSetAndAFailedWriteIsStillSaid)
+{
+    Xvfb x(320, 240);
+    ASSERT_TRUE(x.ok()) << x.error().toStdString();
+    TestHome home;
+    platform::Registry registry{home.config() + "/reg.json", home.config() + "/autostart"};
+    platform::Desktop desktop{registry, std::make_unique<platform::X11Backend>(x.name())};
+    const QString pic = home.picture("p/green.jpg", QColor(0, 200, 0), QSize(640, 480), "JPG");
+    const QString bmp = home.path("Wallpaper.bmp");
+    ChangeResult r = WallpaperChanger::Run(desktop, pic, bmp, platform::Placement::Stretched, false);
+    EXPECT_TRUE(r.pictureWritten) << r.error.toStdString();
+    EXPECT_TRUE(r.desktopTook) << r.desktopError.toStdString();
+    EXPECT_EQ(QImage(bmp).size(), QSize(640, 480)) << "the bitmap a later change falls back on";
+    EXPECT_NEAR(qGreen(x.rootImage().pixel(160, 120)), 200, 8) << "the X server shows it";
+
+    // A bitmap folder that is gone: the screen changes, the failed write is reported.
+    const QString nowhere = home.path("gone/Wallpaper.bmp");
+    r = WallpaperChanger::Run(desktop, home.picture("p/red.jpg", QColor(200, 0, 0), QSize(64, 48), "JPG"), nowhere,
+                              platform::Placement::Stretched, false);
+    EXPECT_FALSE(r.pictureWritten);
+    EXPECT_TRUE(r.error.contains(nowhere)) << r.error.toStdString();
+    EXPECT_TRUE(r.desktopTook);
 }
