@@ -1,9 +1,12 @@
 // One wallpaper change of a 24-megapixel JPEG (load, BMP write, X11 set) onto
 // a 1920 x 1080 private X server, against ImageMagick's `convert in.jpg out.bmp`
-// in the same run. Prints times and ratios; asserts nothing.
+// in the same run. The change is timed as the worker runs it; its steps are
+// also timed one after the other. Prints times and ratios; asserts nothing.
 #include "Xvfb.h"
+#include "engine/WallpaperChange.h"
 #include "platform/desktop/X11Backend.h"
 #include "platform/picture/Picture.h"
+#include "platform/registry/Registry.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -55,8 +58,19 @@ int main(int argc, char** argv)
     const QString bmp = dir.filePath("Wallpaper.bmp");
     platform::X11Backend backend(x.name());
 
-    std::vector<double> load, save, set, total, convert;
+    platform::Registry registry(dir.filePath("registry.json"), dir.filePath("autostart"));
+    platform::Desktop desktop(registry, std::make_unique<platform::X11Backend>(x.name()));
+    std::vector<double> load, save, set, total, change, convert;
     for (int i = 0; i < runs; ++i) {
+        QElapsedTimer w;
+        w.start();
+        const murivo::ChangeResult r = murivo::WallpaperChanger::Run(desktop, jpg, bmp, platform::Placement::Stretched, false);
+        change.push_back(w.nsecsElapsed() / 1e6);
+        if (!r.pictureWritten || !r.desktopTook) {
+            std::fprintf(stderr, "change failed: %s%s\n", qPrintable(r.error), qPrintable(r.desktopError));
+            return 1;
+        }
+
         QElapsedTimer t;
         t.start();
         const QImage pic = platform::LoadPicture(jpg);
@@ -87,9 +101,11 @@ int main(int argc, char** argv)
     std::printf("  murivo load   %8.1f ms\n", median(load));
     std::printf("  murivo save   %8.1f ms\n", median(save));
     std::printf("  murivo set    %8.1f ms\n", median(set));
-    std::printf("  murivo total  %8.1f ms\n", median(total));
+    std::printf("  murivo steps  %8.1f ms  (one after the other)\n", median(total));
+    std::printf("  murivo change %8.1f ms  (as the worker runs it)\n", median(change));
     std::printf("  convert       %8.1f ms  (load + BMP write only)\n", median(convert));
-    std::printf("  ratio murivo total / convert = %.2f\n", median(total) / median(convert));
+    std::printf("  ratio murivo change / convert = %.2f\n", median(change) / median(convert));
+    std::printf("  ratio murivo steps / convert = %.2f\n", median(total) / median(convert));
     std::printf("  ratio murivo load+save / convert = %.2f\n", (median(load) + median(save)) / median(convert));
     return 0;
 }

@@ -80,6 +80,8 @@ bool Rotation::ChangeNow()
     start(RowPath, false, [this](const ChangeResult& r) {
         if (!r.pictureWritten)
             sv.MsgBox("This picture could not be set as the wallpaper and was skipped:\n" + r.error, vbExclamation);
+        else if (r.desktopRefused())
+            sv.MsgBox(DesktopRefusal(r), vbExclamation);
     });
     return true;
 }
@@ -89,7 +91,29 @@ void Rotation::SetPicture(const QString& path)
     start(path, false, [this](const ChangeResult& r) {
         if (!r.pictureWritten)
             sv.MsgBox("This picture could not be set as the wallpaper:\n" + r.error, vbExclamation);
+        else if (r.desktopRefused())
+            sv.MsgBox(DesktopRefusal(r), vbExclamation);
     });
+}
+
+QString Rotation::DesktopRefusal(const ChangeResult& r)
+{
+    return "The desktop did not take the wallpaper:\n" + r.desktopError;
+}
+
+void Rotation::scheduleOutcome(const ChangeResult& r)
+{
+    // The schedules run unattended: a refusing desktop is said on standard
+    // error, once while the reason stays the same.
+    if (!r.desktopRefused()) {
+        if (r.desktopTook)
+            lastDesktopRefusal.clear();
+        return;
+    }
+    if (r.desktopError == lastDesktopRefusal)
+        return;
+    lastDesktopRefusal = r.desktopError;
+    std::fprintf(stderr, "murivo: %s\n", qPrintable(DesktopRefusal(r).replace('\n', ' ')));
 }
 
 // The timers poll while a change is under way and skip those polls, as they
@@ -135,6 +159,7 @@ void Rotation::IntervalTick()
     start(source, true, [this, haveRow](const ChangeResult& r) {
         if (haveRow && !r.pictureWritten)
             pictureFailed(r.error);
+        scheduleOutcome(r);
         LastChange = sv.clock.now();
     });
     inIntervalTick = false;
@@ -176,6 +201,7 @@ void Rotation::TimeOfDayTick()
         moved = false;
     }
     start(RowPath, false, [this, moved](const ChangeResult& r) {
+        scheduleOutcome(r);
         if (r.pictureWritten) {
             LastChange = sv.clock.now();
             setTimeOfDayInterval(moved ? 40000 : 60000);
@@ -199,6 +225,7 @@ void Rotation::StartupChange()
     } catch (const db::Error&) {
     }
     start(RowPath, false, [this](const ChangeResult& r) {
+        scheduleOutcome(r);
         if (r.pictureWritten)
             LastChange = sv.clock.now();
         else

@@ -50,6 +50,8 @@ public:
     // Sets one picture, leaving the cursor and LastChange alone.
     void SetPicture(const QString& path);
     int ChangesInFlight() const { return changer ? changer->Pending() : 0; }
+    // The message for a desktop that refused the bitmap, with its own reason.
+    static QString DesktopRefusal(const ChangeResult& r);
 
 signals:
     void Shown();                 // RowPath, Elapsed or Clock changed
@@ -61,6 +63,7 @@ private:
     void advance();   // (V)
     void start(const QString& source, bool keepPrevious, std::function<void(const ChangeResult&)> done);
     void pictureFailed(const QString& why);
+    void scheduleOutcome(const ChangeResult& r);
     void setTimeOfDayInterval(int ms);
 
     Services& sv;
@@ -69,6 +72,7 @@ private:
     bool inIntervalTick = false;
     bool inTimeOfDayTick = false;
     QString lastPictureFailure;
+    QString lastDesktopRefusal;
     // Last, so it goes first: its thread ends before anything its outcomes touch.
     std::unique_ptr<WallpaperChanger> changer;
 };

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QPointer>
+#include <thread>
 
 namespace murivo {
 
@@ -27,21 +28,45 @@ ChangeResult WallpaperChanger::Run(platform::Desktop& desktop, const QString& so
 {
     ChangeResult r;
     QImage picture;
-    if (!source.isEmpty()) {
+    if (source.isEmpty()) {
+        r.error = "there is no picture to load";
+    } else {
         try {
             picture = platform::LoadPicture(source);
+        } catch (const platform::PictureError& e) {
+            r.error = e.description();
+        }
+    }
+    if (!picture.isNull() && desktop.backend() && !desktop.backend()->readsFile()) {
+        // A desktop that shows the picture itself works while the bitmap is
+        // written on a second thread: the two largest steps of a change overlap.
+        QString saveError;
+        std::thread save([&] {
+            try {
+                platform::SavePicture(picture, bitmap);
+            } catch (const platform::PictureError& e) {
+                saveError = e.description();
+            }
+        });
+        r.desktopCalled = true;
+        r.desktopTook = desktop.Apply(bitmap, placement, &picture, &r.desktopError);
+        save.join();
+        r.pictureWritten = saveError.isEmpty();
+        r.error = saveError;
+        return r;
+    }
+    if (!picture.isNull()) {
+        try {
             platform::SavePicture(picture, bitmap);
             r.pictureWritten = true;
         } catch (const platform::PictureError& e) {
             r.error = e.description();
             picture = QImage();
         }
-    } else {
-        r.error = "there is no picture to load";
     }
     if (r.pictureWritten || (keepPrevious && QFile::exists(bitmap))) {
         r.desktopCalled = true;
-        r.desktopTook = desktop.Apply(bitmap, placement, r.pictureWritten ? &picture : nullptr);
+        r.desktopTook = desktop.Apply(bitmap, placement, r.pictureWritten ? &picture : nullptr, &r.desktopError);
     }
     return r;
 }

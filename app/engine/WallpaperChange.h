@@ -19,6 +19,8 @@ struct ChangeResult {
     bool desktopCalled = false;
     bool desktopTook = false;
     QString error;                 // why the picture could not be loaded or written
+    QString desktopError;          // the desktop's own reason when it refused the bitmap
+    bool desktopRefused() const { return desktopCalled && !desktopTook; }
 };
 
 class WallpaperChanger : public QObject {

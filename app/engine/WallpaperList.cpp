@@ -51,11 +51,4 @@ void EnsureListFile(const QString& path)
     }
 }
 
-void ApplyPicture(const QString& source, const QString& bitmap, platform::Desktop& desktop)
-{
-    const QImage picture = platform::LoadPicture(source);
-    platform::SavePicture(picture, bitmap);
-    desktop.SystemParametersInfoA(platform::SPI_SETDESKWALLPAPER, 0, bitmap, platform::SPIF_UPDATEINIFILE, &picture);
-}
-
 } // namespace murivo

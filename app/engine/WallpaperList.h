@@ -23,8 +23,4 @@ bool CheckFile(const QString& path);
 // file is never touched. Throws db::Error when it cannot be created.
 void EnsureListFile(const QString& path);
 
-// Steps (A): load the picture, write it as the bitmap, hand that to the desktop.
-// Throws PictureError when the picture cannot be loaded or the bitmap written.
-void ApplyPicture(const QString& source, const QString& bitmap, platform::Desktop& desktop);
-
 } // namespace murivo

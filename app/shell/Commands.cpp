@@ -7,7 +7,7 @@
 #include <QThread>
 #include <QTimer>
 #include <memory>
-#include <X11/Xlib.h>
+#include "platform/desktop/X11Backend.h"
 
 namespace murivo {
 
@@ -62,11 +62,8 @@ QString MissingDisplay(const QProcessEnvironment& env)
     if (!wayland.isEmpty() && !platform.startsWith("xcb"))
         return {};
     if (!display.isEmpty()) {
-        const QByteArray name = display.toLocal8Bit();
-        if (Display* d = XOpenDisplay(name.constData())) {
-            XCloseDisplay(d);
+        if (platform::X11DisplayOpens(display.toLocal8Bit()))
             return {};
-        }
         return QString("the X display %1 cannot be opened").arg(display);
     }
     return "no display was found (neither DISPLAY nor WAYLAND_DISPLAY is set)";

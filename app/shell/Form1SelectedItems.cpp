@@ -55,12 +55,11 @@ void Form1::buildSelectedItemsPage()
     connect(&ThumbsCtl1, &ThumbsCtl::ImageDblClick, this, &Form1::ThumbsCtl1_ImageDblClick);
     connect(&ThumbsCtl1, &ThumbsCtl::ImageMouseDown, this, &Form1::ThumbsCtl1_ImageMouseDown);
 
+    // Modal by its window modality; the event loop goes on.
     showModal = [](QWidget& w) {
         w.show();
-        QEventLoop loop;
-        QObject::connect(&w, &QObject::destroyed, &loop, &QEventLoop::quit);
-        while (w.isVisible())
-            loop.processEvents(QEventLoop::WaitForMoreEvents);
+        w.raise();
+        w.activateWindow();
     };
 }
 
@@ -148,13 +147,15 @@ void Form1::GlossButton5_Click()
 
 void Form1::ThumbsCtl1_ImageDblClick(int, const QString& FileName)
 {
-    frmImagem viewer(this);
-    QString why;
-    if (!viewer.Load(FileName, &why)) {
+    // Shown once decoded on a worker at the screen's size; gone when closed.
+    auto* viewer = new frmImagem(this);
+    viewer->setAttribute(Qt::WA_DeleteOnClose);
+    connect(viewer, &frmImagem::Ready, this, [this, viewer] { showModal(*viewer); });
+    connect(viewer, &frmImagem::Failed, this, [this, viewer](const QString& why) {
+        viewer->deleteLater();
         sv.MsgBox("This picture cannot be shown:\n" + why, vbExclamation);
-        return;
-    }
-    showModal(viewer);
+    });
+    viewer->Open(FileName);
 }
 
 void Form1::ThumbsCtl1_ImageMouseDown(int PicIndex, int Button, int, float, float, const QString&)

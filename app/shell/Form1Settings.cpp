@@ -181,13 +181,14 @@ void Form1::GlossButton6_Click()
         }
     }
     QString entryProblem;
+    bool saved = true;
     if (Check4.isChecked()) {
-        sv.settings.SaveSetting(kApp, kSection, kStartWithWindows, "1");
+        saved &= sv.settings.SaveSetting(kApp, kSection, kStartWithWindows, "1");
         if (StoreRegistryValue(sv.registry, HKEY_LOCAL_MACHINE, kRunKey, "Murivo", sv.executable, REG_SZ) != ERROR_SUCCESS)
             entryProblem = QString("The start-with-session entry %1 could not be written: %2")
                                .arg(sv.registry.autostartFile("Murivo"), sv.registry.lastError());
     } else {
-        sv.settings.SaveSetting(kApp, kSection, kStartWithWindows, "0");
+        saved &= sv.settings.SaveSetting(kApp, kSection, kStartWithWindows, "0");
         const long rc = DeleteRegistryValue(sv.registry, HKEY_LOCAL_MACHINE, kRunKey, "Murivo");
         if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND)
             entryProblem = QString("The start-with-session entry %1 could not be removed: %2")
@@ -195,22 +196,28 @@ void Form1::GlossButton6_Click()
     }
     Text4.setText(Combo2.currentText() + ":" + Combo3.currentText() + ":" + Combo4.currentText());
     Text5.setText(hourcom.currentText() + ":" + mincom.currentText() + ":" + amcom.currentText());
-    sv.settings.SaveSetting(kApp, kSection, kDailyTime, Text4.text());
-    sv.settings.SaveSetting(kApp, kSection, kRepeatTime, Text5.text());
-    sv.settings.SaveSetting(kApp, kSection, kStartupCheck, Check1.isChecked() ? "1" : "0");
-    sv.settings.SaveSetting(kApp, kSection, kDailyCheck, Check2.isChecked() ? "1" : "0");
-    sv.settings.SaveSetting(kApp, kSection, kRepeatCheck, Check3.isChecked() ? "1" : "0");
+    saved &= sv.settings.SaveSetting(kApp, kSection, kDailyTime, Text4.text());
+    saved &= sv.settings.SaveSetting(kApp, kSection, kRepeatTime, Text5.text());
+    saved &= sv.settings.SaveSetting(kApp, kSection, kStartupCheck, Check1.isChecked() ? "1" : "0");
+    saved &= sv.settings.SaveSetting(kApp, kSection, kDailyCheck, Check2.isChecked() ? "1" : "0");
+    saved &= sv.settings.SaveSetting(kApp, kSection, kRepeatCheck, Check3.isChecked() ? "1" : "0");
     if (Option1.isChecked())
-        sv.settings.SaveSetting(kApp, kSection, kMode, "0");
+        saved &= sv.settings.SaveSetting(kApp, kSection, kMode, "0");
     else if (Option2.isChecked())
-        sv.settings.SaveSetting(kApp, kSection, kMode, "1");
+        saved &= sv.settings.SaveSetting(kApp, kSection, kMode, "1");
     else if (Option3.isChecked())
-        sv.settings.SaveSetting(kApp, kSection, kMode, "2");
+        saved &= sv.settings.SaveSetting(kApp, kSection, kMode, "2");
     ApplyStyle();
     rotation->LastChange = sv.clock.now();
     Timer1.setEnabled(Check2.isChecked());
     if (!entryProblem.isEmpty())
         sv.MsgBox(entryProblem, vbExclamation);
+    if (!saved) {
+        sv.MsgBox(QString("The settings could not be saved: %1 cannot be written.")
+                      .arg(IniProgramSettings::fileFor(kApp)),
+                  vbCritical);
+        return;
+    }
     sv.MsgBox("Settings have been saved.", vbInformation);
 }
 

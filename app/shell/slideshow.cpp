@@ -11,11 +11,70 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPointer>
 #include <QScreen>
+#include <QThreadPool>
+#include <QWindow>
 
 namespace murivo {
 
 using namespace platform;
+
+namespace {
+
+// Shared by the slideshow and the viewer; never destroyed, so leaving the
+// program never waits for a decode.
+QThreadPool& decodePool()
+{
+    static QThreadPool* pool = [] {
+        auto* p = new QThreadPool;
+        p->setMaxThreadCount(2);
+        return p;
+    }();
+    return *pool;
+}
+
+} // namespace
+
+PictureLoader::PictureLoader(QObject* parent) : QObject(parent), latest(std::make_shared<std::atomic<int>>(0)) {}
+
+PictureLoader::~PictureLoader() { Cancel(); }
+
+void PictureLoader::Cancel()
+{
+    ++*latest;
+    waiting = 0;
+}
+
+int PictureLoader::Load(const QString& path, QSize size, Fit fit)
+{
+    const int request = ++*latest;
+    waiting = request;
+    QPointer<PictureLoader> self(this);
+    std::shared_ptr<std::atomic<int>> newest = latest;
+    decodePool().start([self, newest, request, path, size, fit] {
+        if (newest->load() != request)
+            return;   // asked again before this one started
+        QImage picture;
+        QString error;
+        try {
+            picture = fit == TopLeft ? LoadPictureTopLeft(path, size) : LoadPictureFitted(path, size);
+        } catch (const std::exception& e) {
+            error = QString::fromStdString(e.what());
+        }
+        // Delivered on the application's thread, where the loader lives and may be gone.
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [self, newest, request, path, picture, error] {
+                if (!self || newest->load() != request)
+                    return;
+                self->waiting = 0;
+                emit self->Loaded(request, path, picture, error);
+            },
+            Qt::QueuedConnection);
+    });
+    return request;
+}
 
 slideshow::slideshow(frmpath& holder, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), pic(this), Picture1(this),
@@ -42,6 +101,7 @@ slideshow::slideshow(frmpath& holder, QWidget* parent)
     // picture (to bring the toolbar back) and the toolbar above it.
     Label1.setAttribute(Qt::WA_TransparentForMouseEvents);
     Picture1.raise();
+    connect(&loader, &PictureLoader::Loaded, this, &slideshow::loaded);
     connect(&Timer1, &FormTimer::Timer, this, &slideshow::Timer1_Timer);
     connect(&Timer2, &FormTimer::Timer, this, &slideshow::Timer2_Timer);
 }
@@ -99,11 +159,23 @@ QImage slideshow::ToolbarPicture()
     return img;
 }
 
-void slideshow::showCurrent()
+void slideshow::showCurrent(bool fromTick)
 {
-    const QString path = SlideCursor->Fields(0).Value().toString();
-    const QImage img = LoadPicture(path);   // throws when it cannot be loaded
-    pic.setPixmap(QPixmap::fromImage(img));   // natural size from the top-left corner, clipped by the window
+    const QString path = SlideCursor->Fields(0).Value().toString();   // throws without a row
+    // Natural size from the top-left corner, clipped by the window: only that part is decoded.
+    const int request = loader.Load(path, pic.size(), PictureLoader::TopLeft);
+    tickRequest = fromTick ? request : 0;
+}
+
+void slideshow::loaded(int request, const QString& path, const QImage& picture, const QString& error)
+{
+    if (!error.isEmpty()) {
+        // A picture that cannot be loaded is skipped; on a tick it runs the advance's failure steps.
+        if (request == tickRequest)
+            advanceFailed();
+        return;
+    }
+    pic.setPixmap(QPixmap::fromImage(picture));
     shownPath = path;
     Label1.hide();   // a good picture is never covered by the no-pictures message
 }
@@ -148,20 +220,27 @@ void slideshow::Timer1_Timer()
 {
     try {
         SlideCursor->MoveNext();
-        showCurrent();
+        showCurrent(true);
     } catch (const std::exception&) {
-        try {
-            if (SlideCursor->Bof() == SlideCursor->Eof()) {
-                Label1.show();
-            } else {
-                Label1.hide();
-                if (SlideCursor->Eof())
-                    SlideCursor->MoveFirst();
-                else
-                    SlideCursor->MoveNext();
-            }
-        } catch (const std::exception&) {
+        advanceFailed();
+    }
+}
+
+void slideshow::advanceFailed()
+{
+    if (!SlideCursor)
+        return;
+    try {
+        if (SlideCursor->Bof() == SlideCursor->Eof()) {
+            Label1.show();
+        } else {
+            Label1.hide();
+            if (SlideCursor->Eof())
+                SlideCursor->MoveFirst();
+            else
+                SlideCursor->MoveNext();
         }
+    } catch (const std::exception&) {
     }
 }
 
@@ -201,6 +280,7 @@ void slideshow::Image5_Click() { close(); }
 
 void slideshow::unload()
 {
+    loader.Cancel();
     Timer1.setEnabled(false);
     Timer2.setEnabled(false);
     SlideCursor.reset();
@@ -249,26 +329,93 @@ frmImagem::frmImagem(QWidget* parent) : QWidget(parent, Qt::Dialog), picImagemOr
 {
     setWindowTitle("Full Screen view");
     setWindowModality(Qt::ApplicationModal);
+    connect(&loader, &PictureLoader::Loaded, this, &frmImagem::loaded);
 }
 
-bool frmImagem::Load(const QString& path, QString* why)
+namespace {
+// The window manager's frame, learnt from the last viewer shown; a generous
+// guess before any was.
+QMargins knownFrame(8, 40, 8, 8);
+}
+
+QScreen* frmImagem::screenShown() const
 {
-    try {
-        const QImage img = LoadPicture(path);
-        picImagemOriginal.setPixmap(QPixmap::fromImage(img));
-        picImagemOriginal.setGeometry(0, 0, img.width(), img.height());
-        return true;
-    } catch (const PictureError& e) {
-        if (why)
-            *why = e.description();
-        return false;
+    if (QWidget* p = parentWidget(); p && p->isVisible() && p->screen())
+        return p->screen();
+    return screen() ? screen() : QGuiApplication::primaryScreen();
+}
+
+QSize frmImagem::Room() const
+{
+    const QScreen* s = screenShown();
+    if (!s)
+        return QSize(640, 480);
+    const QSize free = s->availableGeometry().size();
+    return QSize(std::max(1, free.width() - knownFrame.left() - knownFrame.right()),
+                 std::max(1, free.height() - knownFrame.top() - knownFrame.bottom()));
+}
+
+void frmImagem::Open(const QString& file)
+{
+    path = file;
+    loader.Load(file, Room(), PictureLoader::Fitted);
+}
+
+void frmImagem::loaded(int, const QString&, const QImage& img, const QString& error)
+{
+    if (!error.isEmpty()) {
+        emit Failed(error);
+        return;
+    }
+    picture = img;
+    fit();
+    emit Ready();
+}
+
+void frmImagem::fit()
+{
+    if (picture.isNull())
+        return;
+    const QSize room = Room();
+    QPixmap shown = QPixmap::fromImage(picture.width() > room.width() || picture.height() > room.height()
+                                           ? picture.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                                           : picture);
+    picImagemOriginal.setPixmap(shown);
+    picImagemOriginal.setGeometry(0, 0, shown.width(), shown.height());
+    setFixedSize(shown.size());
+    // Centred in the free area, frame and all.
+    if (const QScreen* s = screenShown()) {
+        const QRect free = s->availableGeometry();
+        const QSize outer = shown.size() + QSize(knownFrame.left() + knownFrame.right(), knownFrame.top() + knownFrame.bottom());
+        move(free.x() + std::max(0, (free.width() - outer.width()) / 2), free.y() + std::max(0, (free.height() - outer.height()) / 2));
     }
 }
 
-void frmImagem::showEvent(QShowEvent*)
+void frmImagem::keyPressEvent(QKeyEvent* e)
 {
-    // At every activation the window takes the picture's size.
-    resize(picImagemOriginal.size());
+    if (e->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+bool frmImagem::event(QEvent* e)
+{
+    const bool handled = QWidget::event(e);
+    // Once the window manager has framed the window its frame is known: a
+    // frame larger than the guess would push the close button off the screen.
+    if ((e->type() == QEvent::Move || e->type() == QEvent::Resize || e->type() == QEvent::Show) && isVisible()) {
+        const QRect outer = frameGeometry(), inner = geometry();
+        const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                             outer.bottom() - inner.bottom());
+        if (frame != QMargins() && frame != knownFrame && frame.left() >= 0 && frame.top() >= 0 && frame.right() >= 0
+            && frame.bottom() >= 0) {
+            knownFrame = frame;
+            fit();
+        }
+    }
+    return handled;
 }
 
 } // namespace murivo

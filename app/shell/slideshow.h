@@ -6,13 +6,42 @@
 #include "platform/db/Database.h"
 #include "platform/forms/Forms.h"
 
+#include <QImage>
 #include <QLabel>
 #include <QWidget>
+#include <atomic>
 #include <memory>
+
+class QScreen;
 
 namespace murivo {
 
 class frmpath;
+
+// Decodes pictures on a worker thread at the size they are shown, so a big
+// photo never holds up the window. The newest request wins: one still waiting
+// is dropped, and the outcome of a superseded one is never delivered.
+class PictureLoader : public QObject {
+    Q_OBJECT
+public:
+    enum Fit {
+        TopLeft,   // natural size, the part that fits from the top-left corner
+        Fitted,    // scaled down, aspect kept, to fit
+    };
+    explicit PictureLoader(QObject* parent = nullptr);
+    ~PictureLoader() override;
+    int Load(const QString& path, QSize size, Fit fit);
+    void Cancel();
+    bool Loading() const { return waiting != 0; }
+
+signals:
+    // error is empty when the picture was loaded.
+    void Loaded(int request, const QString& path, const QImage& picture, const QString& error);
+
+private:
+    std::shared_ptr<std::atomic<int>> latest;
+    int waiting = 0;
+};
 
 class slideshow : public QWidget {
     Q_OBJECT
@@ -34,6 +63,8 @@ public:
     static QRect AreaOf(int image);
     static QImage ToolbarPicture();
     QString ShownPath() const { return shownPath; }
+    // A picture is being decoded for the window.
+    bool Loading() const { return loader.Loading(); }
 
     QLabel pic;
     QLabel Picture1;
@@ -51,25 +82,50 @@ protected:
     bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
-    void showCurrent();   // throws on failure
+    // Reads the current row and asks for its picture; throws when there is no row.
+    // A tick's picture that cannot be loaded runs the advance's failure steps.
+    void showCurrent(bool fromTick = false);
+    void advanceFailed();
+    void loaded(int request, const QString& path, const QImage& picture, const QString& error);
     void unload();        // timers and connection end with the window
     // Steps the cursor (wrapping), shows the picture and runs the advance again.
     void step(bool back);
     frmpath& paths;
     QString shownPath;
+    PictureLoader loader;
+    int tickRequest = 0;   // the request of the last tick, whose failure moves the cursor
 };
 
-// The viewer: one picture at its natural size.
+// The viewer: one picture, scaled down to fit the screen's free area (frame
+// included), decoded on a worker at that size. Closed by Esc or its close button.
 class frmImagem : public QWidget {
     Q_OBJECT
 public:
     explicit frmImagem(QWidget* parent = nullptr);
-    // Loads the picture; false (nothing shown) when it cannot be loaded, with the reason.
-    bool Load(const QString& path, QString* why);
+    // Starts loading; Ready (the window is sized and placed, for the caller
+    // to show) or Failed follows.
+    void Open(const QString& path);
+    bool Loading() const { return loader.Loading(); }
+    QString Path() const { return path; }
+    // The most the picture may take: the screen's free area less the window's frame.
+    QSize Room() const;
     QLabel picImagemOriginal;
 
+signals:
+    void Ready();
+    void Failed(const QString& why);
+
 protected:
-    void showEvent(QShowEvent*) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    bool event(QEvent* e) override;
+
+private:
+    void loaded(int request, const QString& path, const QImage& picture, const QString& error);
+    void fit();   // to the picture, within the room
+    QScreen* screenShown() const;
+    QString path;
+    QImage picture;
+    PictureLoader loader;
 };
 
 } // namespace murivo

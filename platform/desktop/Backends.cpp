@@ -327,21 +327,80 @@ bool SwayBackend::apply(const QString& bitmap, Placement placement, QString* err
             return fail(error, r.describe(tool, args) + (r.out.isEmpty() ? QString() : " " + QString::fromUtf8(r.out).trimmed()));
         return true;
     }
-    // Any other wlroots compositor: a swaybg of our own, replaced at each change.
-    auto next = std::make_unique<QProcess>();
-    next->setProgram(tool);
-    next->setArguments({"-o", "*", "-i", bitmap, "-m", SwayMode(placement)});
-    next->start();
-    if (!next->waitForStarted(timeout))
+    return startSwaybg(bitmap, placement, error);
+}
+
+namespace {
+
+QString swaybgPidFile(QString* error)
+{
+    const QString dir = SwayBackend::PrivateCopyFolder(error);
+    return dir.isEmpty() ? QString() : dir + "/swaybg.pid";
+}
+
+// Running, not a zombie waiting for a parent that does not reap it.
+bool alive(qint64 pid)
+{
+    QFile stat(QString("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return ::kill(static_cast<pid_t>(pid), 0) == 0;
+    const QByteArray line = stat.readAll();
+    const qsizetype end = line.lastIndexOf(')');
+    return end > 0 && end + 2 < line.size() && line[end + 2] != 'Z' && line[end + 2] != 'X';
+}
+
+// The process is a swaybg still running (a recorded number may have been reused).
+bool isSwaybg(qint64 pid)
+{
+    if (pid <= 0)
+        return false;
+    QFile comm(QString("/proc/%1/comm").arg(pid));
+    return comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == "swaybg" && alive(pid);
+}
+
+} // namespace
+
+qint64 SwayBackend::RunningSwaybg()
+{
+    QString ignored;
+    QFile f(swaybgPidFile(&ignored));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    const qint64 pid = f.readAll().trimmed().toLongLong();
+    return isSwaybg(pid) ? pid : 0;
+}
+
+bool SwayBackend::startSwaybg(const QString& bitmap, Placement placement, QString* error)
+{
+    const QString pidFile = swaybgPidFile(error);
+    if (pidFile.isEmpty())
+        return false;
+    const qint64 previous = RunningSwaybg();
+    // Its complaints go to a file of our own, read if it ends at once.
+    const QString log = QFileInfo(pidFile).absolutePath() + "/swaybg.log";
+    QProcess p;
+    p.setProgram(tool);
+    p.setArguments({"-o", "*", "-i", bitmap, "-m", SwayMode(placement)});
+    p.setStandardInputFile(QProcess::nullDevice());
+    p.setStandardOutputFile(QProcess::nullDevice());
+    p.setStandardErrorFile(log);
+    qint64 pid = 0;
+    if (!p.startDetached(&pid) || pid <= 0)
         return fail(error, QString("%1 could not be started (is it installed?)").arg(tool));
     // One that ends at once was refused by the compositor.
-    if (next->waitForFinished(300))
-        return fail(error, QString("%1 ended at once: %2").arg(tool, QString::fromUtf8(next->readAllStandardError()).trimmed()));
-    if (swaybg) {
-        swaybg->terminate();
-        swaybg->waitForFinished(1000);
+    for (int waited = 0; waited < 300; waited += 20) {
+        QThread::msleep(20);
+        if (!alive(pid)) {
+            QFile why(log);
+            why.open(QIODevice::ReadOnly);
+            return fail(error, QString("%1 ended at once: %2").arg(tool, QString::fromUtf8(why.readAll()).trimmed()));
+        }
     }
-    swaybg = std::move(next);
+    if (previous && previous != pid)
+        ::kill(static_cast<pid_t>(previous), SIGTERM);
+    QFile record(pidFile);
+    if (record.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        record.write(QByteArray::number(pid) + "\n");
     return true;
 }
 

@@ -65,7 +65,9 @@ private:
     int timeout;
 };
 
-// sway through swaymsg; other wlroots compositors through a swaybg we start and replace.
+// sway through swaymsg; other wlroots compositors through a swaybg we start
+// detached and replace: no process object is tied to a thread, and the
+// wallpaper stays when murivo ends.
 class SwayBackend : public DesktopBackend {
 public:
     enum Mode { Swaymsg, Swaybg };
@@ -84,13 +86,17 @@ public:
     // must be the user's own with mode 0700. Empty with *error set otherwise.
     static QString PrivateCopyFolder(QString* error);
 
+    // The swaybg showing our wallpaper, as recorded in the private runtime
+    // folder (this run's or an earlier one's); 0 when none runs.
+    static qint64 RunningSwaybg();
+
 private:
     QString plainCopy(const QString& bitmap, QString* error);
+    bool startSwaybg(const QString& bitmap, Placement placement, QString* error);
     QString lastCopy;   // the copy handed at the last change, removed at the next
     Mode mode;
     QString tool;
     int timeout;
-    std::unique_ptr<QProcess> swaybg;
 };
 
 } // namespace platform

@@ -66,13 +66,14 @@ QImage RenderPlacement(const QImage& picture, QSize screen, Placement placement)
 
 bool NoDesktopBackend::apply(const QString& bitmap, Placement, QString* error, const QImage*)
 {
-    if (!said) {
+    // A failure is the caller's to report; a desktop chosen on purpose is said once.
+    if (!failure && !said) {
         std::fprintf(stderr, "murivo: %s; the wallpaper is kept in %s but not shown.\n",
                      qPrintable(why), qPrintable(bitmap));
         said = true;
     }
     if (failure && error)
-        *error = why;
+        *error = why + "; the wallpaper is kept in " + bitmap + " but not shown";
     return !failure;
 }
 
@@ -158,17 +159,20 @@ bool Desktop::SystemParametersInfoA(unsigned action, unsigned, const QString& bi
 {
     if (action != SPI_SETDESKWALLPAPER || !impl)
         return false;
-    return Apply(bitmap, PlacementFromRegistry(registry), content);
+    lastErr.clear();
+    return Apply(bitmap, PlacementFromRegistry(registry), content, &lastErr);
 }
 
-bool Desktop::Apply(const QString& bitmap, Placement placement, const QImage* content)
+bool Desktop::Apply(const QString& bitmap, Placement placement, const QImage* content, QString* error)
 {
-    if (!impl)
-        return false;
     QString err;
+    if (!impl) {
+        if (error)
+            *error = "no desktop to set the wallpaper on";
+        return false;
+    }
     const QString path = impl->wantsFreshPath() ? freshPath(bitmap) : bitmap;
     if (impl->apply(path, placement, &err, content)) {
-        lastErr.clear();
         if (path != bitmap && path != handed) {
             handedBefore = handed;
             handed = path;
@@ -176,10 +180,12 @@ bool Desktop::Apply(const QString& bitmap, Placement placement, const QImage* co
         }
         return true;
     }
-    if (err != lastErr)
-        std::fprintf(stderr, "murivo: the desktop (%s) did not take the wallpaper: %s\n",
-                     qPrintable(impl->name()), qPrintable(err));
-    lastErr = err;
+    if (path != bitmap && path != handed)
+        QFile::remove(path);   // the copy no desktop shows
+    if (err.isEmpty())
+        err = QString("the desktop (%1) did not take the wallpaper").arg(impl->name());
+    if (error)
+        *error = err;
     return false;
 }
 

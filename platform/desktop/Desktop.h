@@ -31,6 +31,9 @@ public:
     virtual QString name() const = 0;
     // True for desktops that ignore a path they already show.
     virtual bool wantsFreshPath() const { return false; }
+    // False for desktops that show the picture handed to them and never read
+    // the bitmap file: the file may then be written while they work.
+    virtual bool readsFile() const { return true; }
     // Shows the bitmap file; false with *error set when the desktop refused.
     // content, when given, is what the file holds, so it need not be read again.
     virtual bool apply(const QString& bitmap, Placement placement, QString* error, const QImage* content = nullptr) = 0;
@@ -66,13 +69,14 @@ public:
     Desktop(Registry& reg, std::unique_ptr<DesktopBackend> backend);
     ~Desktop();
 
-    // Only SPI_SETDESKWALLPAPER is known. False when the desktop refused; the
-    // reason goes to standard error once per distinct reason in a row.
+    // Only SPI_SETDESKWALLPAPER is known. False when the desktop refused, with
+    // the desktop's reason in lastError().
     bool SystemParametersInfoA(unsigned action, unsigned param, const QString& bitmap, unsigned flags,
                                const QImage* content = nullptr);
     // The same with the placement given, for callers on another thread than
-    // the registry's (the registry is not read here).
-    bool Apply(const QString& bitmap, Placement placement, const QImage* content = nullptr);
+    // the registry's (the registry is not read here); the reason of a refusal
+    // goes to *error, for the caller to show where it belongs.
+    bool Apply(const QString& bitmap, Placement placement, const QImage* content = nullptr, QString* error = nullptr);
     DesktopBackend* backend() const { return impl.get(); }
     QString lastError() const { return lastErr; }
 

@@ -26,7 +26,7 @@ QString IniProgramSettings::GetSetting(const QString& app, const QString& sectio
     return v.toString();
 }
 
-void IniProgramSettings::SaveSetting(const QString& app, const QString& section,
+bool IniProgramSettings::SaveSetting(const QString& app, const QString& section,
                                      const QString& key, const QString& value)
 {
     const QString file = fileFor(app);
@@ -36,6 +36,7 @@ void IniProgramSettings::SaveSetting(const QString& app, const QString& section,
     s.setValue(key, value);
     s.endGroup();
     s.sync();
+    return s.status() == QSettings::NoError;
 }
 
 } // namespace platform

@@ -11,7 +11,8 @@ public:
     virtual ~ProgramSettings() = default;
     virtual QString GetSetting(const QString& app, const QString& section, const QString& key,
                                const QString& def) = 0;
-    virtual void SaveSetting(const QString& app, const QString& section, const QString& key,
+    // False when the store could not be written.
+    virtual bool SaveSetting(const QString& app, const QString& section, const QString& key,
                              const QString& value) = 0;
 };
 
@@ -21,7 +22,7 @@ public:
     QString GetSetting(const QString& app, const QString& section, const QString& key,
                        const QString& def) override;
     // Written through at once so a crash loses nothing already saved.
-    void SaveSetting(const QString& app, const QString& section, const QString& key,
+    bool SaveSetting(const QString& app, const QString& section, const QString& key,
                      const QString& value) override;
 };
 

@@ -4,12 +4,17 @@
 #include "engine/SettingsKeys.h"
 #include "engine/TimeText.h"
 #include "engine/WallpaperList.h"
+#include "platform/desktop/Backends.h"
+#include "platform/desktop/X11Backend.h"
 #include "shell/progress.h"
 #include "../support/Doubles.h"
 #include "../support/TestHome.h"
+#include "../support/Xvfb.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -224,4 +229,157 @@ TEST(RotationEngine, DrivenByTheClockItWalksTheListAndKeepsLastChange)
     settle();
     EXPECT_EQ(r.RowPath, a) << "past the end, back to the first row";
     EXPECT_TRUE(boxes.shown.empty());
+}
+
+namespace {
+
+// A rotation over a list of the given pictures, with the desktop given.
+struct RotationBench {
+    explicit RotationBench(std::unique_ptr<platform::DesktopBackend> backend, const QStringList& rows = {})
+        : desktop(registry, std::move(backend))
+    {
+        const QString list = home.path("wmdvm.sys");
+        TestHome::WriteList(list, rows);
+        c.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + list + ";");
+        rs.Open(kListStatement, c);
+        while (!rs.Eof())
+            rs.MoveNext();
+        r.setCursor(&rs);
+        r.LastChange = clock.now();
+    }
+    void settle()
+    {
+        for (int i = 0; i < 60000 && r.ChangesInFlight() > 0; ++i) {
+            QCoreApplication::sendPostedEvents();
+            QThread::msleep(1);
+        }
+        QCoreApplication::sendPostedEvents();
+    }
+    TestHome home;
+    platform::ManualClock clock{QDateTime(QDate(2026, 12, 9), QTime(10, 0, 0))};
+    platform::ScriptedMessageBoxService boxes;
+    platform::IniProgramSettings settings;
+    platform::Registry registry{home.config() + "/Murivo/registry.json", home.config() + "/autostart"};
+    platform::Desktop desktop;
+    Services sv{clock, boxes, settings, registry, desktop, "/usr/bin/murivo"};
+    platform::db::Connection c;
+    platform::db::Recordset rs;
+    Rotation r{sv, [this] { return home.path("Wallpaper.bmp"); }};
+};
+
+} // namespace
+
+TEST(RotationEngine, ARefusingDesktopIsShownForTheCommandsAndSaidOnceForTheSchedules)
+{
+    // GNOME's own tool, where no schema is installed: it refuses with its reason.
+    const QByteArray savedDir = qgetenv("GSETTINGS_SCHEMA_DIR"), savedData = qgetenv("XDG_DATA_DIRS");
+    QTemporaryDir noSchemas;
+    qunsetenv("GSETTINGS_SCHEMA_DIR");
+    qputenv("XDG_DATA_DIRS", noSchemas.path().toUtf8());
+    {
+        TestHome pics;
+        const QString a = pics.picture("p/a.jpg", Qt::red);
+        RotationBench t(std::make_unique<platform::GSettingsBackend>(platform::GSettingsBackend::Gnome), {a});
+        t.r.SetPicture(a);
+        t.settle();
+        ASSERT_EQ(t.boxes.shown.size(), 1u);
+        EXPECT_TRUE(t.boxes.shown[0].text.startsWith("The desktop did not take the wallpaper:")) << t.boxes.shown[0].text.toStdString();
+        EXPECT_TRUE(t.boxes.shown[0].text.contains("No schemas installed")) << "gsettings' own reason: " << t.boxes.shown[0].text.toStdString();
+        EXPECT_EQ(t.boxes.shown[0].title, "Murivo 1.1");
+        EXPECT_TRUE(t.r.ChangeNow());
+        t.settle();
+        ASSERT_EQ(t.boxes.shown.size(), 2u) << "Change wallpaper now reports it too";
+        EXPECT_TRUE(t.boxes.shown[1].text.contains("No schemas installed"));
+
+        t.r.IntervalOn = [] { return true; };
+        t.r.IntervalText = [] { return QString("00:00:05"); };
+        testing::internal::CaptureStderr();
+        for (int i = 0; i < 3; ++i) {
+            t.clock.advance(5);
+            t.r.IntervalTick();
+            t.settle();
+        }
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(t.boxes.shown.size(), 2u) << "the schedules put up no box";
+        const auto first = said.find("did not take the wallpaper");
+        ASSERT_NE(first, std::string::npos) << said;
+        EXPECT_EQ(said.find("did not take the wallpaper", first + 1), std::string::npos) << "said once: " << said;
+        EXPECT_NE(said.find("No schemas installed"), std::string::npos) << said;
+    }
+    if (!savedDir.isNull())
+        qputenv("GSETTINGS_SCHEMA_DIR", savedDir);
+    if (savedData.isNull())
+        qunsetenv("XDG_DATA_DIRS");
+    else
+        qputenv("XDG_DATA_DIRS", savedData);
+
+    // No desktop at all.
+    QString note;
+    TestHome pics;
+    const QString a = pics.picture("p/a.jpg", Qt::red);
+    RotationBench none(platform::ChooseDesktopBackend(QProcessEnvironment(), &note), {a});
+    EXPECT_TRUE(none.r.ChangeNow());
+    none.settle();
+    ASSERT_EQ(none.boxes.shown.size(), 1u);
+    EXPECT_TRUE(none.boxes.shown[0].text.contains("no desktop to set the wallpaper on was found")) << none.boxes.shown[0].text.toStdString();
+}
+
+TEST(RotationEngine, AFortyMegapixelPhotoIsSetAndATruncatedOneRefusedByName)
+{
+    auto* calls = new platform::RecordingDesktopBackend;
+    RotationBench t{std::unique_ptr<platform::DesktopBackend>(calls)};
+    // Over Qt's default limit of 128 MB a picture: 8000 x 5000 at 32 bits is 160 MB.
+    const QString big = t.home.picture("p/big photo.jpg", QColor(0, 160, 0), QSize(8000, 5000), "JPG");
+    t.r.SetPicture(big);
+    t.settle();
+    EXPECT_TRUE(t.boxes.texts().isEmpty()) << t.boxes.texts().join('\n').toStdString();
+    ASSERT_EQ(calls->calls.size(), 1u);
+    EXPECT_EQ(calls->calls[0].shown.size(), QSize(8000, 5000)) << "the bitmap the desktop reads";
+    EXPECT_NEAR(qGreen(calls->calls[0].shown.pixel(7000, 4000)), 160, 8);
+
+    // A photo cut short by an interrupted copy: refused by name, the desktop untouched.
+    QImage photo(1200, 800, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y)
+        for (int x = 0; x < photo.width(); ++x)
+            photo.setPixel(x, y, qRgb(x & 0xff, y & 0xff, (x ^ y) & 0xff));
+    const QString whole = t.home.path("p/whole.jpg");
+    ASSERT_TRUE(photo.save(whole, "JPG", 90));
+    QFile in(whole);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    const QByteArray bytes = in.readAll();
+    const QString cut = t.home.path("p/cut short.jpg");
+    QFile out(cut);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(bytes.left(bytes.size() * 2 / 3));
+    out.close();
+    t.r.SetPicture(cut);
+    t.settle();
+    ASSERT_EQ(t.boxes.shown.size(), 1u);
+    EXPECT_TRUE(t.boxes.shown[0].text.contains(cut)) << t.boxes.shown[0].text.toStdString();
+    EXPECT_TRUE(t.boxes.shown[0].text.contains("incomplete")) << t.boxes.shown[0].text.toStdString();
+    EXPECT_EQ(calls->calls.size(), 1u) << "nothing handed to the desktop";
+}
+
+TEST(WallpaperChangeSteps, OnX11TheBitmapIsWrittenWhileTheRootIsSetAndAFailedWriteIsStillSaid)
+{
+    Xvfb x(320, 240);
+    ASSERT_TRUE(x.ok()) << x.error().toStdString();
+    TestHome home;
+    platform::Registry registry{home.config() + "/reg.json", home.config() + "/autostart"};
+    platform::Desktop desktop{registry, std::make_unique<platform::X11Backend>(x.name())};
+    const QString pic = home.picture("p/green.jpg", QColor(0, 200, 0), QSize(640, 480), "JPG");
+    const QString bmp = home.path("Wallpaper.bmp");
+    ChangeResult r = WallpaperChanger::Run(desktop, pic, bmp, platform::Placement::Stretched, false);
+    EXPECT_TRUE(r.pictureWritten) << r.error.toStdString();
+    EXPECT_TRUE(r.desktopTook) << r.desktopError.toStdString();
+    EXPECT_EQ(QImage(bmp).size(), QSize(640, 480)) << "the bitmap a later change falls back on";
+    EXPECT_NEAR(qGreen(x.rootImage().pixel(160, 120)), 200, 8) << "the X server shows it";
+
+    // A bitmap folder that is gone: the screen changes, the failed write is reported.
+    const QString nowhere = home.path("gone/Wallpaper.bmp");
+    r = WallpaperChanger::Run(desktop, home.picture("p/red.jpg", QColor(200, 0, 0), QSize(64, 48), "JPG"), nowhere,
+                              platform::Placement::Stretched, false);
+    EXPECT_FALSE(r.pictureWritten);
+    EXPECT_TRUE(r.error.contains(nowhere)) << r.error.toStdString();
+    EXPECT_TRUE(r.desktopTook);
 }

@@ -14,6 +14,14 @@ using platform::vbNo;
 using platform::vbYes;
 
 namespace {
+
+// The slideshow decodes on a worker: wait for the picture asked for.
+void decoded(slideshow& s)
+{
+    if (!QTest::qWaitFor([&] { return !s.Loading(); }, 20000))
+        ADD_FAILURE() << "the picture was never decoded";
+}
+
 QStringList names(const QStringList& paths)
 {
     QStringList out;
@@ -146,6 +154,7 @@ TEST(MainWindowPictures, SetWallpaperAndTheViewerNameABrokenPicture)
     bool shown = false;
     f.form->showModal = [&](QWidget&) { shown = true; };
     f.form->ThumbsCtl1_ImageDblClick(1, bad);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return f.boxes.shown.size() == 2; }, 20000));
     EXPECT_FALSE(shown) << "no empty window";
     EXPECT_TRUE(f.boxes.shown.back().text.contains(bad));
     QSize viewerSize;
@@ -154,7 +163,7 @@ TEST(MainWindowPictures, SetWallpaperAndTheViewerNameABrokenPicture)
         viewerSize = w.findChild<QLabel*>()->size();
     };
     f.form->ThumbsCtl1_ImageDblClick(2, good);
-    EXPECT_TRUE(shown);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown; }, 20000));
     EXPECT_EQ(viewerSize, QSize(40, 30)) << "the picture's natural size";
     f.form->ThumbsCtl1_ImageClick(2, good);
     f.form->GlossButton5_Click(); f.settle();
@@ -218,11 +227,16 @@ TEST(Slideshow, EmptyListOnePicturePauseNextAndWraps)
     empty.load();
     slideshow s0(empty.paths);
     s0.Form_Load();
+    decoded(s0);
     EXPECT_FALSE(s0.Label1.isHidden()) << "an empty list shows the message";
     s0.Image2_Click();
+    decoded(s0);
     s0.Image3_Click();
+    decoded(s0);
     s0.Image4_Click();
+    decoded(s0);
     s0.Timer1_Timer();
+    decoded(s0);
     EXPECT_TRUE(s0.ShownPath().isEmpty());
 
     MainWindowFixture one;
@@ -231,9 +245,11 @@ TEST(Slideshow, EmptyListOnePicturePauseNextAndWraps)
     one.load();
     slideshow s1(one.paths);
     s1.Form_Load();
+    decoded(s1);
     EXPECT_EQ(s1.ShownPath(), only);
     for (int i = 0; i < 3; ++i) {
         s1.Timer1_Timer();
+        decoded(s1);
         EXPECT_EQ(s1.ShownPath(), only);
     }
     EXPECT_TRUE(s1.Label1.isHidden());
@@ -244,23 +260,31 @@ TEST(Slideshow, EmptyListOnePicturePauseNextAndWraps)
     f.load();
     slideshow s(f.paths);
     s.Form_Load();
+    decoded(s);
     EXPECT_EQ(s.ShownPath(), a);
     s.Timer1_Timer();
+    decoded(s);
     EXPECT_EQ(s.ShownPath(), b);
     s.Image1_Click();
     EXPECT_FALSE(s.Timer1.Enabled()) << "paused";
     s.Image4_Click();
+    decoded(s);
     EXPECT_EQ(s.ShownPath(), c) << "next at once";
     EXPECT_TRUE(s.Timer1.Enabled()) << "and the advance resumes";
     s.Timer1_Timer();   // steps past the end: nothing new
+    decoded(s);
     EXPECT_EQ(s.ShownPath(), c);
     s.Timer1_Timer();
+    decoded(s);
     EXPECT_EQ(s.ShownPath(), b) << "the wrap moved to the first row, this tick to the second";
     s.Image3_Click();
+    decoded(s);
     EXPECT_EQ(s.ShownPath(), a);
     s.Image3_Click();   // before the first row: nothing new
+    decoded(s);
     EXPECT_EQ(s.ShownPath(), a);
     s.Image3_Click();
+    decoded(s);
     EXPECT_EQ(s.ShownPath(), c) << "previous wraps to the last row";
     EXPECT_EQ(f.form->ListCursor->Eof(), true) << "the rotation's cursor never moved";
     s.Timer2_Timer();

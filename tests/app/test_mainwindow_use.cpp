@@ -256,12 +256,22 @@ TEST(MainWindowInUse, SelectWallpapersStartsInThePicturesFolderAndShowsIt)
     qputenv("HOME", home);
 }
 
+namespace {
+// The slideshow decodes on a worker: wait for the picture asked for.
+void decoded(slideshow& s)
+{
+    if (!QTest::qWaitFor([&] { return !s.Loading(); }, 20000))
+        ADD_FAILURE() << "the picture was never decoded";
+}
+} // namespace
+
 TEST(SlideshowInUse, ClosedByTheWindowManagerItStopsItsTimersAndConnection)
 {
     MainWindowFixture f;
     f.makeList({f.pic("a.jpg", Qt::red)});
     f.load();
     f.form->GlossButton3_Click();
+    decoded(*f.form->Slideshow());
     slideshow* s = f.form->Slideshow();
     ASSERT_NE(s, nullptr);
     ASSERT_TRUE(s->Timer1.Enabled());
@@ -271,6 +281,7 @@ TEST(SlideshowInUse, ClosedByTheWindowManagerItStopsItsTimersAndConnection)
     EXPECT_FALSE(s->Timer2.Enabled());
     EXPECT_EQ(s->SlideConnection, nullptr);
     f.form->GlossButton3_Click();
+    decoded(*f.form->Slideshow());
     EXPECT_TRUE(s->Timer1.Enabled()) << "shown again, it runs again";
     EXPECT_EQ(s->ShownPath(), f.home.path("pics/a.jpg"));
 }
@@ -285,9 +296,11 @@ TEST(SlideshowInUse, AfterTheNoPicturesMessageTheMouseBringsTheToolbarBack)
     f.load();
     slideshow s(f.paths);
     s.Form_Load();
+    decoded(s);
     s.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&s));
     s.Timer1_Timer();   // the picture that cannot be loaded
+    decoded(s);
     ASSERT_FALSE(s.Label1.isHidden());
     s.Timer2_Timer();
     ASSERT_TRUE(s.Picture1.isHidden());
@@ -295,10 +308,13 @@ TEST(SlideshowInUse, AfterTheNoPicturesMessageTheMouseBringsTheToolbarBack)
     QCoreApplication::processEvents();
     EXPECT_FALSE(s.Picture1.isHidden()) << "moving the mouse over the message brings the toolbar back";
     s.Timer1_Timer();
+    decoded(s);
     EXPECT_EQ(s.ShownPath(), b);
     EXPECT_TRUE(s.Label1.isHidden()) << "a good picture is not covered by the message";
     s.Timer1_Timer();   // past the end, back to the first row
+    decoded(s);
     s.Timer1_Timer();   // the bad picture again
+    decoded(s);
     ASSERT_FALSE(s.Label1.isHidden());
     s.pic_MouseMove();
     const QPoint close = s.Picture1.pos() + slideshow::AreaOf(5).center();

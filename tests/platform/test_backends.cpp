@@ -23,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QProcess>
 #include <gtest/gtest.h>
+#include <csignal>
 #include <mutex>
 #include <unistd.h>
 
@@ -520,6 +521,56 @@ TEST(SwayBackend, HeadlessSwayStartsABackgroundForThePicture)
         qunsetenv("SWAYSOCK");
     else
         qputenv("SWAYSOCK", saved);
+}
+
+TEST(SwayBackend, OurSwaybgOutlivesTheProgramAndTheNextChangeReplacesIt)
+{
+    if (QStandardPaths::findExecutable("sway").isEmpty() || QStandardPaths::findExecutable("swaybg").isEmpty())
+        GTEST_SKIP() << "sway or swaybg is not installed";
+    TestHome home;
+    HeadlessSway sway;
+    ASSERT_FALSE(sway.socket.isEmpty()) << "headless sway did not start";
+    const QString run = QFileInfo(sway.socket).absolutePath();
+    const QStringList sockets = QDir(run).entryList({"wayland-*"}, QDir::System).filter(QRegularExpression("^wayland-\\d+$"));
+    ASSERT_FALSE(sockets.isEmpty());
+    const QByteArray saved = qgetenv("WAYLAND_DISPLAY");
+    qputenv("WAYLAND_DISPLAY", (run + "/" + sockets.first()).toUtf8());
+    QTemporaryDir pics;
+    QFile::setPermissions(pics.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    QImage img(16, 16, QImage::Format_RGB32);
+    img.fill(Qt::blue);
+    const QString first = pics.path() + "/Wallpaper-1.bmp", second = pics.path() + "/Wallpaper-2.bmp";
+    img.save(first, "BMP");
+    img.save(second, "BMP");
+    QString err;
+    qint64 firstPid = 0;
+    {
+        SwayBackend backend(SwayBackend::Swaybg);
+        ASSERT_TRUE(backend.apply(first, Placement::Tiled, &err)) << err.toStdString();
+        firstPid = SwayBackend::RunningSwaybg();
+        ASSERT_NE(firstPid, 0);
+    }
+    // The backend is gone, as at the program's end: the wallpaper stays.
+    EXPECT_EQ(SwayBackend::RunningSwaybg(), firstPid);
+    EXPECT_TRUE(waitForProcess("swaybg", first + " -m tile")) << processCommandLines("swaybg").join('\n').toStdString();
+    {
+        SwayBackend next(SwayBackend::Swaybg);   // as the next run of the program
+        ASSERT_TRUE(next.apply(second, Placement::Centered, &err)) << err.toStdString();
+    }
+    const qint64 secondPid = SwayBackend::RunningSwaybg();
+    EXPECT_NE(secondPid, 0);
+    EXPECT_NE(secondPid, firstPid);
+    EXPECT_TRUE(waitForProcess("swaybg", second + " -m center"));
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 5000 && processCommandLines("swaybg").filter(first).size() > 0)
+        QThread::msleep(50);
+    EXPECT_TRUE(processCommandLines("swaybg").filter(first).isEmpty()) << "the one it replaced has ended";
+    ::kill(static_cast<pid_t>(secondPid), SIGTERM);
+    if (saved.isNull())
+        qunsetenv("WAYLAND_DISPLAY");
+    else
+        qputenv("WAYLAND_DISPLAY", saved);
 }
 
 TEST(X11Backend, EachMonitorGetsThePlacementInItsOwnRectangle)

@@ -5,6 +5,9 @@
 #include "platform/shell/SingleInstance.h"
 #include "../support/TestHome.h"
 
+#include <QBuffer>
+#include <QImageWriter>
+#include <QProcess>
 #include <QtEndian>
 #include <gtest/gtest.h>
 #include <csignal>
@@ -151,6 +154,166 @@ TEST(Picture, HugeDimensionsFailWithoutAllocating)
     f.write(bmp);
     f.close();
     EXPECT_THROW(LoadPicture(f.fileName()), PictureError);
+    // Beyond any machine's memory (a PNG header of 200000 x 200000 pixels,
+    // 160 GB): refused by its size before decoding, with the numbers.
+    auto crc32 = [](const QByteArray& b) {
+        quint32 c = 0xffffffffu;
+        for (char ch : b) {
+            c ^= static_cast<uchar>(ch);
+            for (int k = 0; k < 8; ++k)
+                c = (c >> 1) ^ (0xedb88320u & (0u - (c & 1u)));
+        }
+        return ~c;
+    };
+    QByteArray ihdr("IHDR");
+    ihdr.append(QByteArray(13, '\0'));
+    qToBigEndian<quint32>(200000, ihdr.data() + 4);
+    qToBigEndian<quint32>(200000, ihdr.data() + 8);
+    ihdr[12] = 8;   // bits
+    ihdr[13] = 2;   // RGB
+    auto chunk = [&](const QByteArray& body) {
+        QByteArray length(4, '\0'), crc(4, '\0');
+        qToBigEndian<quint32>(static_cast<quint32>(body.size() - 4), length.data());
+        qToBigEndian<quint32>(crc32(body), crc.data());
+        return length + body + crc;
+    };
+    QByteArray png("\x89PNG\r\n\x1a\n", 8);
+    png += chunk(ihdr) + chunk(QByteArray("IDAT\x78\x9c", 6)) + chunk("IEND");
+    f.setFileName(home.path("huge.png"));
+    f.open(QIODevice::WriteOnly);
+    f.write(png);
+    f.close();
+    for (auto load : {+[](const QString& p) { LoadPicture(p); }, +[](const QString& p) { LoadPictureFitted(p, QSize(800, 600)); },
+                      +[](const QString& p) { LoadPictureTopLeft(p, QSize(800, 600)); }}) {
+        try {
+            load(f.fileName());
+            ADD_FAILURE() << "a 4 TB picture loaded";
+        } catch (const PictureError& e) {
+            EXPECT_TRUE(e.description().contains(f.fileName())) << e.description().toStdString();
+            EXPECT_TRUE(e.description().contains("200000 x 200000")) << e.description().toStdString();
+            EXPECT_TRUE(e.description().contains("more than this machine can spare")) << e.description().toStdString();
+        }
+    }
+}
+
+namespace {
+
+// A photo-like JPEG: smooth colour with detail, so its coded data is long.
+QByteArray photoJpeg(QSize size)
+{
+    QImage img(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < size.width(); ++x)
+            line[x] = qRgb(x * 255 / size.width(), y * 255 / size.height(), (x * 7 + y * 13) & 0xff);
+    }
+    QByteArray bytes;
+    QBuffer b(&bytes);
+    b.open(QIODevice::WriteOnly);
+    QImageWriter w(&b, "jpeg");
+    w.write(img);
+    return bytes;
+}
+
+QString writeFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+    return path;
+}
+
+} // namespace
+
+TEST(Picture, ATruncatedJpegIsRefusedWithItsName)
+{
+    TestHome home;
+    const QByteArray whole = photoJpeg(QSize(640, 480));
+    ASSERT_TRUE(JpegComplete(whole));
+    // Cut half way through its coded data, as an interrupted copy leaves it:
+    // the decoder itself gives a picture, grey below the cut, and no error.
+    const QString cut = writeFile(home.path("pics/cut short.jpg"), whole.left(whole.size() / 2));
+    ASSERT_FALSE(QImage(cut).isNull()) << "the decoder alone does not notice";
+    EXPECT_FALSE(JpegComplete(whole.left(whole.size() / 2)));
+    EXPECT_FALSE(JpegComplete(whole.left(whole.size() - 2))) << "only the end marker missing";
+    for (auto load : {+[](const QString& p) { LoadPicture(p); }, +[](const QString& p) { LoadPictureFitted(p, QSize(100, 100)); },
+                      +[](const QString& p) { LoadPictureTopLeft(p, QSize(100, 100)); }}) {
+        try {
+            load(cut);
+            ADD_FAILURE() << "a truncated JPEG loaded";
+        } catch (const PictureError& e) {
+            EXPECT_TRUE(e.description().contains(cut)) << e.description().toStdString();
+            EXPECT_TRUE(e.description().contains("incomplete")) << e.description().toStdString();
+        }
+    }
+    // Whole files stay good: bytes after the end (camera trailers), a comment,
+    // a progressive JPEG from ImageMagick, restart markers.
+    EXPECT_TRUE(JpegComplete(whole + QByteArray(300, '\0')));
+    const QByteArray comment("a comment \xff\xd9 that holds an end marker");
+    QByteArray commented = whole.left(2) + QByteArray("\xff\xfe", 2);
+    commented.append(char(0)).append(char(comment.size() + 2)).append(comment).append(whole.mid(2));
+    EXPECT_TRUE(JpegComplete(commented));
+    EXPECT_FALSE(JpegComplete(commented.left(commented.size() / 2))) << "the marker in the comment is not the end";
+    const QString src = writeFile(home.path("pics/src.jpg"), whole);
+    for (const QStringList& opts : {QStringList{"-interlace", "JPEG"}, QStringList{"-define", "jpeg:restart-interval=1"}}) {
+        const QString out = home.path("pics/converted.jpg");
+        QFile::remove(out);
+        if (QProcess::execute("convert", QStringList{src} + opts + QStringList{out}) != 0)
+            GTEST_SKIP() << "ImageMagick's convert is missing";
+        EXPECT_EQ(LoadPicture(out).size(), QSize(640, 480)) << opts.join(' ').toStdString();
+        QFile f(out);
+        f.open(QIODevice::ReadOnly);
+        const QByteArray bytes = f.readAll();
+        EXPECT_FALSE(JpegComplete(bytes.left(bytes.size() * 3 / 4))) << opts.join(' ').toStdString();
+    }
+}
+
+TEST(Picture, AFortyMegapixelPhotoLoadsWholeFittedAndClipped)
+{
+    TestHome home;
+    // Over Qt's own 128 MB default: 8000 x 5000 at 32 bits is 160 MB.
+    const QString big = home.picture("pics/big photo.jpg", QColor(30, 120, 200), QSize(8000, 5000), "JPG");
+    const QImage whole = LoadPicture(big);
+    EXPECT_EQ(whole.size(), QSize(8000, 5000));
+    EXPECT_NEAR(qBlue(whole.pixel(7999, 4999)), 200, 8);
+    EXPECT_EQ(LoadPictureFitted(big, QSize(1280, 800)).size(), QSize(1280, 800));
+    EXPECT_EQ(LoadPictureFitted(big, QSize(1000, 1000)).size(), QSize(1000, 625)) << "the aspect is kept";
+    QSize full;
+    EXPECT_EQ(LoadPictureTopLeft(big, QSize(1024, 768), &full).size(), QSize(1024, 768));
+    EXPECT_EQ(full, QSize(8000, 5000));
+    EXPECT_TRUE(PictureBudget::Fits(QSize(10000, 10000))) << "a 100-megapixel photo fits this machine";
+}
+
+TEST(Picture, FittedAndClippedFollowTheCamerasTurn)
+{
+    TestHome home;
+    // Four quadrants, stored 400 x 200; written with each of the turns a camera records.
+    QImage img(400, 200, QImage::Format_RGB32);
+    const QRgb quad[4] = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(255, 255, 0)};
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 400; ++x)
+            img.setPixel(x, y, quad[(y >= 100) * 2 + (x >= 200)]);
+    auto near = [](QRgb a, QRgb b) {
+        return std::abs(qRed(a) - qRed(b)) < 40 && std::abs(qGreen(a) - qGreen(b)) < 40 && std::abs(qBlue(a) - qBlue(b)) < 40;
+    };
+    for (int t = 0; t < 8; ++t) {
+        const auto turn = QImageIOHandler::Transformations(t);
+        const QString p = home.path(QString("turn%1.jpg").arg(t));
+        QImageWriter w(p, "jpeg");
+        w.setTransformation(turn);
+        w.setQuality(95);
+        ASSERT_TRUE(w.write(img));
+        const QImage shown = LoadPicture(p);   // the reference: whole, turned
+        const QSize area(shown.width() / 2 + 30, shown.height() / 2 + 20);
+        const QImage clipped = LoadPictureTopLeft(p, area);
+        ASSERT_EQ(clipped.size(), area) << t;
+        for (QPoint at : {QPoint(5, 5), QPoint(area.width() - 5, 5), QPoint(5, area.height() - 5), QPoint(area.width() - 5, area.height() - 5)})
+            EXPECT_TRUE(near(clipped.pixel(at), shown.pixel(at))) << "turn " << t << " at " << at.x() << "," << at.y();
+        const QImage fitted = LoadPictureFitted(p, QSize(100, 100));
+        EXPECT_EQ(fitted.size(), shown.size().scaled(100, 100, Qt::KeepAspectRatio)) << t;
+        EXPECT_TRUE(near(fitted.pixel(5, 5), shown.pixel(5, 5))) << t;
+    }
 }
 
 TEST(Picture, SavesA24BitBitmapAndReplacesTheOldOne)
@@ -208,4 +371,26 @@ TEST(Picture, AFailedWriteGivesTheSystemsReason)
     EXPECT_TRUE(message.contains(QString::fromLocal8Bit(std::strerror(EFBIG)))) << message.toStdString();
     EXPECT_FALSE(message.contains("Unknown error")) << message.toStdString();
     EXPECT_FALSE(QFile::exists(bmp)) << "no half-written bitmap";
+}
+
+TEST(Picture, AColourJpegDecodesToTheSamePixelsAsQtsReader)
+{
+    TestHome home;
+    // Decoded straight to 32-bit pixels for speed: every pixel as the reader gives it.
+    const QString p = writeFile(home.path("pics/photo.jpg"), photoJpeg(QSize(333, 251)));
+    const QImage ours = LoadPicture(p);
+    const QImage qts = QImage(p).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(ours.format(), QImage::Format_RGB32);
+    ASSERT_EQ(ours.size(), qts.size());
+    int differing = 0;
+    for (int y = 0; y < ours.height(); ++y)
+        for (int x = 0; x < ours.width(); ++x)
+            differing += ours.pixel(x, y) != qts.pixel(x, y);
+    EXPECT_EQ(differing, 0);
+    // A grey JPEG goes through the reader.
+    QImage grey(50, 40, QImage::Format_Grayscale8);
+    grey.fill(128);
+    const QString g = home.path("pics/grey.jpg");
+    ASSERT_TRUE(grey.save(g, "JPG"));
+    EXPECT_NEAR(qRed(LoadPicture(g).pixel(10, 10)), 128, 3);
 }
