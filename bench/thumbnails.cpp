@@ -1,22 +1,27 @@
 // Thumbnails of a folder of generated 24-megapixel JPEGs: time per picture
-// and peak memory of murivo's thumbnail grid against gdk-pixbuf-thumbnailer
-// and vipsthumbnail at the same size, and the longest time the UI thread was
-// blocked while the folder loaded. Prints numbers and ratios; asserts nothing.
+// and peak memory of murivo's thumbnail decoding (DecodeThumb on a pool of
+// as many threads as the machine has cores, as the grid runs it) against
+// gdk-pixbuf-thumbnailer at the same size, one process per picture as the
+// desktop runs it; then the same folder again from the warm cache. Prints
+// numbers and ratios; asserts nothing.
 //
-//   bench_thumbnails [count] [folder]       (default 50, /tmp/murivo-bench-photos)
+//   bench_thumbnails [count] [folder]       (default 20, /tmp/murivo-bench-photos)
 
 #include "thumbs/ThumbsCtl.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <QTimer>
-#include <fcntl.h>
+#include <QThread>
+#include <QThreadPool>
+#include <QtConcurrent>
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -27,9 +32,15 @@ namespace {
 
 struct Run {
     double seconds = 0;
+    double cpuSeconds = 0;
     long maxRssKb = 0;
     bool ok = true;
 };
+
+double CpuSeconds(const rusage& ru)
+{
+    return ru.ru_utime.tv_sec + ru.ru_utime.tv_usec / 1e6 + ru.ru_stime.tv_sec + ru.ru_stime.tv_usec / 1e6;
+}
 
 void makePhotos(const QString& dir, int count)
 {
@@ -54,36 +65,34 @@ void makePhotos(const QString& dir, int count)
     std::fprintf(stderr, "\n");
 }
 
-// The child process: loads the folder into a grid, reports time and the longest UI block.
-int runOurs(const QString& dir)
+// The child process: thumbnails of every file given, on `threads` threads.
+// Prints how many came out, from the cache or not, and the wall time.
+int runOurs(const QStringList& files, int threads)
 {
-    murivo::ThumbsCtl grid;
-    grid.setSurfaceWidthTwips(11010);
+    QThreadPool pool;
+    pool.setMaxThreadCount(threads);
+    std::atomic<int> shown{0}, cached{0};
     QElapsedTimer clock;
-    qint64 last = 0, worst = 0;
-    QTimer tick;
-    tick.setInterval(1);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        worst = std::max(worst, now - last);
-        last = now;
-    });
     clock.start();
-    tick.start();
-    grid.ScanPath(dir);
-    // The grid decodes on its workers and fills as they report back.
-    while (grid.Pending() > 0)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-    const double seconds = clock.nsecsElapsed() / 1e9;
-    worst = std::max(worst, clock.nsecsElapsed() - last);
-    std::printf("%d %.6f %.3f\n", grid.ListCount(), seconds, worst / 1e6);
+    QList<QFuture<void>> all;
+    for (const QString& f : files)
+        all << QtConcurrent::run(&pool, [&, f] {
+            const murivo::DecodedThumb d = murivo::DecodeThumb(f);
+            if (!d.image.isNull())
+                ++shown;
+            if (d.fromCache)
+                ++cached;
+        });
+    for (auto& f : all)
+        f.waitForFinished();
+    std::printf("%d %d %.6f\n", shown.load(), cached.load(), clock.nsecsElapsed() / 1e9);
     return 0;
 }
 
 } // namespace
 
-// Peak memory is read from wait4 of a grandchild: a child spawned straight
-// from this (large) process would count this process's pages as its own.
+// Peak memory and CPU time are read from wait4 of a grandchild: a child
+// spawned straight from this (large) process would count its pages too.
 Run measured(const std::string& self, const std::vector<std::string>& args, std::string* out = nullptr)
 {
     std::string cmd = "'" + self + "' --measure";
@@ -101,7 +110,8 @@ Run measured(const std::string& self, const std::vector<std::string>& args, std:
     pclose(p);
     int ok = 0;
     const size_t last = all.rfind("measure ");
-    if (last != std::string::npos && std::sscanf(all.c_str() + last, "measure %lf %ld %d", &r.seconds, &r.maxRssKb, &ok) == 3)
+    if (last != std::string::npos
+        && std::sscanf(all.c_str() + last, "measure %lf %lf %ld %d", &r.seconds, &r.cpuSeconds, &r.maxRssKb, &ok) == 4)
         r.ok = ok != 0;
     if (out)
         *out = all.substr(0, last == std::string::npos ? all.size() : last);
@@ -110,7 +120,6 @@ Run measured(const std::string& self, const std::vector<std::string>& args, std:
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     if (argc > 2 && std::string(argv[1]) == "--measure") {
         std::vector<std::string> args(argv + 2, argv + argc);
         // The measured program's own output comes first, then ours.
@@ -126,79 +135,77 @@ int main(int argc, char** argv)
         posix_spawn_file_actions_init(&fa);
         posix_spawn_file_actions_addopen(&fa, 2, "/dev/null", O_WRONLY, 0);
         if (posix_spawnp(&pid, cargv[0], &fa, nullptr, cargv.data(), environ) != 0) {
-            std::printf("measure 0 0 0\n");
+            std::printf("measure 0 0 0 0\n");
             return 0;
         }
         int status = 0;
         rusage ru{};
         wait4(pid, &status, 0, &ru);
-        std::printf("measure %.6f %ld %d\n", t.nsecsElapsed() / 1e9, ru.ru_maxrss, WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        std::printf("measure %.6f %.6f %ld %d\n", t.nsecsElapsed() / 1e9, CpuSeconds(ru), ru.ru_maxrss,
+                    WIFEXITED(status) && WEXITSTATUS(status) == 0);
         return 0;
     }
-    if (argc > 2 && std::string(argv[1]) == "--ours") {
-        QApplication app(argc, argv);
-        return runOurs(QString::fromLocal8Bit(argv[2]));
+    if (argc > 3 && std::string(argv[1]) == "--ours") {
+        QCoreApplication app(argc, argv);
+        const int threads = std::max(1, atoi(argv[2]));
+        QStringList files;
+        for (int i = 3; i < argc; ++i)
+            files << QString::fromLocal8Bit(argv[i]);
+        return runOurs(files, threads);
     }
-    const int count = argc > 1 ? std::max(1, atoi(argv[1])) : 50;
+    const int count = argc > 1 ? std::max(1, atoi(argv[1])) : 20;
     const QString dir = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString("/tmp/murivo-bench-photos");
     makePhotos(dir, count);
-    QStringList files = QDir(dir).entryList({"*.jpg"}, QDir::Files, QDir::Name).mid(0, count);
+    const QStringList names = QDir(dir).entryList({"*.jpg"}, QDir::Files, QDir::Name).mid(0, count);
     QTemporaryDir out;
-
-    // Ours: the whole folder in one process.
     const std::string self = QFileInfo(QString::fromLocal8Bit(argv[0])).absoluteFilePath().toStdString();
-    // A private thumbnail cache: empty for the cold run, filled by it for the warm one.
-    QTemporaryDir cache;
-    qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
-    std::string report;
-    const Run oursMem = measured(self, {self, "--ours", dir.toStdString()}, &report);
-    int loaded = 0;
-    double oursSeconds = 0, worstMs = 0;
-    if (!oursMem.ok || std::sscanf(report.c_str(), "%d %lf %lf", &loaded, &oursSeconds, &worstMs) != 3) {
-        std::fprintf(stderr, "the thumbnail grid run failed\n");
-        return 1;
-    }
-    std::string warmReport;
-    const Run warmMem = measured(self, {self, "--ours", dir.toStdString()}, &warmReport);
-    int warmLoaded = 0;
-    double warmSeconds = 0, warmWorstMs = 0;
-    if (!warmMem.ok || std::sscanf(warmReport.c_str(), "%d %lf %lf", &warmLoaded, &warmSeconds, &warmWorstMs) != 3) {
-        std::fprintf(stderr, "the warm thumbnail grid run failed\n");
-        return 1;
-    }
+    const int cores = QThread::idealThreadCount();
 
-    auto perPicture = [&](auto makeArgs) {
-        double total = 0;
-        long peak = 0;
-        bool ok = true;
-        for (int i = 0; i < files.size(); ++i) {
-            const Run r = measured(self, makeArgs(dir + "/" + files[i], out.filePath(QString("t%1.png").arg(i))));
-            total += r.seconds;
-            peak = std::max(peak, r.maxRssKb);
-            ok = ok && r.ok;
+    // Ours: the whole folder in one process, with a private cache that is
+    // empty for each cold run and filled by the first for the warm one.
+    auto ours = [&](const QString& cache, int threads, const char* what) {
+        qputenv("XDG_CACHE_HOME", cache.toUtf8());
+        std::vector<std::string> args{self, "--ours", std::to_string(threads)};
+        for (const QString& n : names)
+            args.push_back((dir + "/" + n).toStdString());
+        std::string report;
+        Run r = measured(self, args, &report);
+        int shown = 0, cached = 0;
+        double wall = 0;
+        if (!r.ok || std::sscanf(report.c_str(), "%d %d %lf", &shown, &cached, &wall) != 3 || shown != names.size()) {
+            std::fprintf(stderr, "the %s run failed: %s\n", what, report.c_str());
+            std::exit(1);
         }
-        return std::make_tuple(total / files.size(), peak, ok);
+        std::printf("  %-34s %7.1f ms/picture  CPU %7.1f ms/picture  peak %5ld MB  (%d of %d from the cache)\n", what,
+                    wall * 1e3 / shown, r.cpuSeconds * 1e3 / shown, r.maxRssKb / 1024, cached, shown);
+        r.seconds = wall / shown;
+        r.cpuSeconds /= shown;
+        return r;
     };
-    const auto [gdkSec, gdkPeak, gdkOk] = perPicture([](const QString& in, const QString& o) {
-        return std::vector<std::string>{"gdk-pixbuf-thumbnailer", "-s", "128", in.toStdString(), o.toStdString()};
-    });
-    const auto [vipsSec, vipsPeak, vipsOk] = perPicture([](const QString& in, const QString& o) {
-        return std::vector<std::string>{"vipsthumbnail", in.toStdString(), "-s", "109", "-o", o.toStdString()};
-    });
+    QTemporaryDir cache, cacheOneThread;
+    std::printf("thumbnails of %d 6000x4000 JPEGs at 128 pixels, %d cores\n", static_cast<int>(names.size()), cores);
+    const Run cold = ours(cache.path(), cores, qPrintable(QString("murivo cold, %1 threads").arg(cores)));
+    const Run warm = ours(cache.path(), cores, qPrintable(QString("murivo warm, %1 threads").arg(cores)));
+    const Run coldOne = ours(cacheOneThread.path(), 1, "murivo cold, 1 thread");
 
-    const double ours = oursSeconds / std::max(1, loaded);
-    std::printf("thumbnails of %d 6000x4000 JPEGs: murivo decodes at 128 pixels (the cache's size, shown at 109), gdk-pixbuf-thumbnailer at 128\n", loaded);
-    std::printf("  murivo grid             %7.1f ms/picture  peak %6ld MB  (whole folder in one process)\n", ours * 1e3,
-                oursMem.maxRssKb / 1024);
-    std::printf("  gdk-pixbuf-thumbnailer  %7.1f ms/picture  peak %6ld MB%s\n", gdkSec * 1e3, gdkPeak / 1024,
-                gdkOk ? "" : "  (some runs failed: is libgdk-pixbuf2.0-bin installed?)");
-    std::printf("  vipsthumbnail           %7.1f ms/picture  peak %6ld MB%s\n", vipsSec * 1e3, vipsPeak / 1024,
-                vipsOk ? "" : "  (some runs failed: is libvips-tools installed?)");
-    std::printf("  ratio murivo / gdk-pixbuf-thumbnailer = %.2f, murivo / vipsthumbnail = %.2f\n", ours / gdkSec, ours / vipsSec);
-    std::printf("  longest UI-thread block while the folder loaded: %.1f ms\n", worstMs);
-    const double warm = warmSeconds / std::max(1, warmLoaded);
-    std::printf("  murivo grid, warm cache %7.1f ms/picture  peak %6ld MB; ratio warm / gdk-pixbuf-thumbnailer = %.3f,"
-                " warm / cold = %.3f; longest UI-thread block %.1f ms\n",
-                warm * 1e3, warmMem.maxRssKb / 1024, warm / gdkSec, warm / ours, warmWorstMs);
+    double gdkSec = 0, gdkCpu = 0;
+    long gdkPeak = 0;
+    bool gdkOk = true;
+    for (int i = 0; i < names.size(); ++i) {
+        const Run r = measured(self, {"gdk-pixbuf-thumbnailer", "-s", "128", (dir + "/" + names[i]).toStdString(),
+                                      out.filePath(QString("t%1.png").arg(i)).toStdString()});
+        gdkSec += r.seconds;
+        gdkCpu += r.cpuSeconds;
+        gdkPeak = std::max(gdkPeak, r.maxRssKb);
+        gdkOk = gdkOk && r.ok;
+    }
+    gdkSec /= names.size();
+    gdkCpu /= names.size();
+    std::printf("  %-34s %7.1f ms/picture  CPU %7.1f ms/picture  peak %5ld MB%s\n", "gdk-pixbuf-thumbnailer", gdkSec * 1e3,
+                gdkCpu * 1e3, gdkPeak / 1024, gdkOk ? "" : "  (some runs failed: is libgdk-pixbuf2.0-bin installed?)");
+    std::printf("  ratio cold / gdk-pixbuf-thumbnailer = %.2f (1 thread: %.2f; CPU per picture: %.2f)\n", cold.seconds / gdkSec,
+                coldOne.seconds / gdkSec, cold.cpuSeconds / gdkCpu);
+    std::printf("  warm from the cache: %.2f ms/picture; ratio warm / cold = %.3f\n", warm.seconds * 1e3,
+                warm.seconds / cold.seconds);
     return 0;
 }

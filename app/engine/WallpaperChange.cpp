@@ -1,5 +1,7 @@
 #include "WallpaperChange.h"
 
+#include <memory>
+
 #include "platform/picture/Picture.h"
 
 #include <QFile>
@@ -76,16 +78,19 @@ void WallpaperChanger::Change(const QString& source, const QString& bitmap, plat
 {
     ++pending;
     QPointer<WallpaperChanger> self(this);
-    QMetaObject::invokeMethod(worker, [this, self, source, bitmap, placement, keepPrevious, done] {
+    // The callback is made, called and destroyed on this thread; the worker
+    // only carries a reference to it, and never copies the function itself.
+    auto callback = std::make_shared<const std::function<void(const ChangeResult&)>>(std::move(done));
+    QMetaObject::invokeMethod(worker, [this, self, source, bitmap, placement, keepPrevious, callback] {
         // On the worker; `this` is alive: its destructor waits for this thread.
         const ChangeResult r = Run(desktop, source, bitmap, placement, keepPrevious);
         QMetaObject::invokeMethod(
             this,
-            [this, self, r, done] {
+            [this, self, r, callback] {
                 if (!self)
                     return;
                 --pending;
-                done(r);
+                (*callback)(r);
             },
             Qt::QueuedConnection);
     }, Qt::QueuedConnection);

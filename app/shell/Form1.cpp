@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QTimer>
 #include <cstdio>
+#include <optional>
 
 namespace murivo {
 
@@ -209,25 +210,12 @@ void Form1::Form_Load()
         StartupChange();
 }
 
-namespace {
-
-// A file is known to be gone only when its folder can be read and does not
-// hold it as a visible file; an unreadable folder or an unmounted drive says nothing.
-bool KnownGone(const QString& path)
-{
-    const QFileInfo fi(path);
-    if (path.isEmpty() || !fi.isAbsolute())
-        return true;
-    const QFileInfo folder(fi.absolutePath());
-    return folder.isDir() && folder.isReadable() && folder.isExecutable();
-}
-
-} // namespace
-
 void Form1::ADD_THUMB()
 {
     // The timers must not move the cursor while it walks the list.
     BusyGuard busy(*this);
+    GoneCheck gone(mountTables);
+    std::optional<db::Error> refused;
     if (!ListCursor->Bof())
         ListCursor->MoveFirst();
     int read = 0;
@@ -235,17 +223,26 @@ void Form1::ADD_THUMB()
         loading.Progress(++read, rowCount);
         const QString path = ListCursor->Fields(0).Value().toString();
         const qint64 id = ListCursor->Fields(1).Value().toLongLong();
-        if (CheckFile(path) || !KnownGone(path)) {
-            // A row whose folder cannot be read stays, shown as a picture that cannot be loaded.
-            ListCursor->MoveNext();
-            ThumbsCtl1.AddItem(path, id);
-        } else {
-            // Deleting leaves the cursor where the row was; EOF only when the list is now empty.
-            ListCursor->Delete(db::adAffectCurrent);
-            if (!ListCursor->Eof())
-                ListCursor->MoveNext();
+        if (!CheckFile(path) && gone.KnownGone(path)) {
+            try {
+                // Deleting leaves the cursor where the row was; EOF only when the list is now empty.
+                ListCursor->Delete(db::adAffectCurrent);
+                if (!ListCursor->Eof())
+                    ListCursor->MoveNext();
+                continue;
+            } catch (const db::Error& e) {
+                // A list that cannot be written keeps the row, and the rows
+                // after it still get their thumbnails; the caller says why once.
+                if (!refused)
+                    refused = e;
+            }
         }
+        // A row that stays is shown, loadable or not, so numbers stay row positions.
+        ListCursor->MoveNext();
+        ThumbsCtl1.AddItem(path, id);
     }
+    if (refused)
+        throw *refused;
 }
 
 // The schedules live in the engine; the window hands it the ticks and the commands.

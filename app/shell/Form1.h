@@ -5,6 +5,7 @@
 
 #include "engine/Services.h"
 #include "engine/Rotation.h"
+#include "engine/WallpaperList.h"
 #include "platform/db/Database.h"
 #include "platform/forms/Forms.h"
 #include "thumbs/ThumbsCtl.h"
@@ -113,6 +114,8 @@ public:
 
     std::unique_ptr<platform::db::Connection> ListConnection;
     std::unique_ptr<platform::db::Recordset> ListCursor;
+    // Where ADD_THUMB learns which drives are mounted; tests use their own tables.
+    MountTables mountTables;
 
     QTabWidget XTab1;
     QWidget page0;

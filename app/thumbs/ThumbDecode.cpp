@@ -1,14 +1,10 @@
 // Thumbnails off the UI thread: fitting a picture to its cell, the
 // freedesktop thumbnail cache, and decoding within the memory budget.
 #include "ThumbsCtl.h"
+#include "ThumbCache.h"
 
-#include <QCryptographicHash>
-#include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QImageWriter>
-#include <QSaveFile>
-#include <QUrl>
 #include <cmath>
 
 namespace murivo {
@@ -43,70 +39,6 @@ FittedSize FitThumb(double W, double H, double mh, double mw)
     return {w, h};
 }
 
-// ------------------------------------------------------- thumbnail cache
-
-QString ThumbCacheFolder()
-{
-    QString base = qEnvironmentVariable("XDG_CACHE_HOME");
-    if (base.isEmpty() || !QDir::isAbsolutePath(base))
-        base = QDir::homePath() + "/.cache";
-    return QDir::cleanPath(base) + "/thumbnails/normal";
-}
-
-QString ThumbUri(const QString& path)
-{
-    return QString::fromLatin1(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded());
-}
-
-QString ThumbCacheEntry(const QString& path)
-{
-    const QByteArray md5 = QCryptographicHash::hash(ThumbUri(path).toUtf8(), QCryptographicHash::Md5).toHex();
-    return ThumbCacheFolder() + "/" + QString::fromLatin1(md5) + ".png";
-}
-
-QImage ReadCachedThumb(const QString& path, qint64 mtime)
-{
-    const QString entry = ThumbCacheEntry(path);
-    if (!QFileInfo(entry).isFile())
-        return {};
-    QImageReader r(entry, "png");
-    QImage img = r.read();
-    // An entry is for this file only while the file has not changed since.
-    if (img.isNull() || img.text("Thumb::URI") != ThumbUri(path) || img.text("Thumb::MTime") != QString::number(mtime))
-        return {};
-    return img;
-}
-
-bool WriteCachedThumb(const QString& path, qint64 mtime, qint64 bytes, QSize full, const QImage& normal)
-{
-    const QString folder = ThumbCacheFolder();
-    // Pictures in the cache itself are not thumbnailed again.
-    if (QFileInfo(path).absolutePath().startsWith(QFileInfo(folder).absolutePath() + "/") || normal.isNull())
-        return false;
-    if (!QDir().mkpath(folder))
-        return false;
-    QFile::setPermissions(QFileInfo(folder).absolutePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QImage img = normal;
-    img.setText("Thumb::URI", ThumbUri(path));
-    img.setText("Thumb::MTime", QString::number(mtime));
-    img.setText("Thumb::Size", QString::number(bytes));
-    img.setText("Thumb::Image::Width", QString::number(full.width()));
-    img.setText("Thumb::Image::Height", QString::number(full.height()));
-    img.setText("Software", "murivo");
-    // Written whole under a temporary name and renamed, as readers may look at any time.
-    QSaveFile f(ThumbCacheEntry(path));
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    f.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    QImageWriter w(&f, "png");
-    if (!w.write(img)) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
-}
-
 // ------------------------------------------------------------ memory budget
 
 std::mutex DecodeBudget::m;
@@ -129,6 +61,26 @@ DecodeBudget::Share::~Share()
     freed.notify_all();
 }
 
+namespace {
+
+QByteArray MimeTypeOf(const QByteArray& format)
+{
+    if (format == "jpeg" || format == "jpg")
+        return "image/jpeg";
+    if (format == "gif" || format == "bmp" || format == "png")
+        return "image/" + format;
+    return format.isEmpty() ? QByteArray() : "image/x-" + format;
+}
+
+// What the content says about a picture: a failure worth remembering. A file
+// that cannot be opened (permissions, a device gone) may read fine later.
+bool ContentFault(const QImageReader& reader)
+{
+    return reader.error() == QImageReader::UnsupportedFormatError || reader.error() == QImageReader::InvalidDataError;
+}
+
+} // namespace
+
 DecodedThumb DecodeThumb(const QString& path)
 {
     DecodedThumb d;
@@ -146,14 +98,28 @@ DecodedThumb DecodeThumb(const QString& path)
         d.error = "the file is empty";
         return d;
     }
+    const ThumbSource src = StatThumbSource(path);
+    // A picture that could not be read is not decoded again until it changes.
+    if (KnownThumbFailure(src, &d.error)) {
+        if (d.error.isEmpty())
+            d.error = "the picture could not be read";
+        return d;
+    }
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(true);
+    // Qt's own limit (128 MB by default) would refuse some pictures the budget
+    // admits; the budget, checked before decoding, is the one limit.
+    reader.setAllocationLimit(static_cast<int>(DecodeBudget::Total / (1024 * 1024)) + 1);
     QSize full = reader.size();
     if (!full.isValid()) {
         d.error = reader.errorString();
+        if (ContentFault(reader))
+            RecordThumbFailure(src, MimeTypeOf(reader.format()), d.error);
         return d;
     }
+    // Asked now: once the picture has been read the reader no longer says.
+    const QByteArray mimeType = MimeTypeOf(reader.format());
     const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
     const QSize stored = full;
     if (turned)
@@ -167,8 +133,7 @@ DecodedThumb DecodeThumb(const QString& path)
     const QSize shown(std::max(1, TwipsToPixels(static_cast<qint16>(RoundHalfEven(f.w)))), std::max(1, TwipsToPixels(static_cast<qint16>(RoundHalfEven(f.h)))));
 
     // A folder seen before, by murivo or by the desktop's file manager, shows at once.
-    const qint64 mtime = fi.lastModified().toSecsSinceEpoch();
-    const QImage cached = ReadCachedThumb(path, mtime);
+    const QImage cached = ReadCachedThumb(src);
     if (!cached.isNull()) {
         d.image = cached.convertToFormat(cached.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32)
                       .scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
@@ -182,7 +147,7 @@ DecodedThumb DecodeThumb(const QString& path)
     // Only the JPEG decoder scales while decoding. Others are read whole, so
     // their full size counts against the memory budget; one larger than
     // the whole budget is not loaded at all.
-    const bool scalesWhileDecoding = reader.format() == "jpeg";
+    const bool scalesWhileDecoding = mimeType == "image/jpeg";
     const qint64 cost = scalesWhileDecoding ? static_cast<qint64>(normal.width()) * normal.height() * 4
                                             : static_cast<qint64>(stored.width()) * stored.height() * 4;
     if (cost > DecodeBudget::Total) {
@@ -198,7 +163,8 @@ DecodedThumb DecodeThumb(const QString& path)
         img = reader.read();
         if (img.isNull()) {
             d.error = reader.errorString();
-            d.tooBig = reader.error() == QImageReader::InvalidDataError && d.error.contains("allocation", Qt::CaseInsensitive);
+            if (ContentFault(reader))
+                RecordThumbFailure(src, mimeType, d.error);
             return d;
         }
         // Scaling a 1-bit or palette picture in its own format keeps only its
@@ -208,7 +174,7 @@ DecodedThumb DecodeThumb(const QString& path)
         if (img.size() != normal)
             img = img.scaled(normal, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
-    WriteCachedThumb(path, mtime, d.bytes, full, img);
+    WriteCachedThumb(src, mimeType, full, img);
     d.image = img.size() == shown ? img : img.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return d;
 }

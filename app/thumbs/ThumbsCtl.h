@@ -53,16 +53,6 @@ struct DecodedThumb {
 // otherwise decodes the picture within the memory budget and writes the cache.
 DecodedThumb DecodeThumb(const QString& path);
 
-// The freedesktop thumbnail cache, "normal" size (128 pixels):
-// $XDG_CACHE_HOME/thumbnails/normal/<md5 of the file's URI>.png, with the
-// keys Thumb::URI and Thumb::MTime.
-QString ThumbCacheFolder();
-QString ThumbUri(const QString& path);
-QString ThumbCacheEntry(const QString& path);
-// The cached thumbnail of a file last changed at mtime (seconds), or a null image.
-QImage ReadCachedThumb(const QString& path, qint64 mtime);
-bool WriteCachedThumb(const QString& path, qint64 mtime, qint64 bytes, QSize full, const QImage& normal);
-
 // Pictures that cannot be decoded scaled are decoded whole; together they
 // may hold at most Total bytes at once, so several big ones wait their turn.
 class DecodeBudget {

@@ -490,60 +490,6 @@ TEST(ThumbsScrolling, EveryRowOfTheLongestListCanBeReached)
     EXPECT_FALSE(inView(32767)) << "and not sooner";
 }
 
-TEST(ThumbsCache, AFreshEntryIsUsedAStaleOneIsNot)
-{
-    TestHome home;
-    platform::ScriptedMessageBoxService boxes;
-    const QString red = home.picture("p/red.jpg", Qt::red, QSize(400, 300), "JPG");
-    const qint64 mtime = QFileInfo(red).lastModified().toSecsSinceEpoch();
-    // What a file manager would have left: a green thumbnail for the red picture.
-    auto prepare = [&](qint64 stamp) {
-        QImage entry(128, 96, QImage::Format_RGB32);
-        entry.fill(Qt::green);
-        entry.setText("Thumb::URI", QUrl::fromLocalFile(red).toString(QUrl::FullyEncoded));
-        entry.setText("Thumb::MTime", QString::number(stamp));
-        QDir().mkpath(home.cache() + "/thumbnails/normal");
-        const QByteArray md5 = QCryptographicHash::hash(QUrl::fromLocalFile(red).toEncoded(), QCryptographicHash::Md5).toHex();
-        ASSERT_TRUE(entry.save(home.cache() + "/thumbnails/normal/" + md5 + ".png", "PNG"));
-    };
-    prepare(mtime);
-    auto t = grid(boxes);
-    t->AddItem(red);
-    settle(*t);
-    EXPECT_EQ(qGreen(t->ThumbImageOf(1).pixel(20, 20)), 255) << "the cached thumbnail is shown";
-    EXPECT_EQ(t->SizeText(1), "400 x 300") << "the size is the picture's own";
-
-    prepare(mtime - 60);   // the picture changed since
-    t->Clear();
-    t->AddItem(red);
-    settle(*t);
-    const QRgb shown = t->ThumbImageOf(1).pixel(20, 20);
-    EXPECT_GT(qRed(shown), 200);
-    EXPECT_LT(qGreen(shown), 60) << "a stale entry is not used";
-}
-
-TEST(ThumbsCache, DecodedThumbnailsAreWrittenForOthersToRead)
-{
-    TestHome home;
-    platform::ScriptedMessageBoxService boxes;
-    const QString pic = home.picture("my pictures/blue é.jpg", Qt::blue, QSize(640, 480), "JPG");
-    auto t = grid(boxes);
-    t->AddItem(pic);
-    settle(*t);
-    const QString uri = QUrl::fromLocalFile(pic).toString(QUrl::FullyEncoded);
-    const QByteArray md5 = QCryptographicHash::hash(uri.toUtf8(), QCryptographicHash::Md5).toHex();
-    const QString entry = home.cache() + "/thumbnails/normal/" + md5 + ".png";
-    ASSERT_TRUE(QFileInfo::exists(entry)) << "no cache entry at " << entry.toStdString();
-    QImageReader r(entry);
-    EXPECT_EQ(r.format(), "png");
-    const QImage img = r.read();
-    ASSERT_FALSE(img.isNull());
-    EXPECT_EQ(img.size(), QSize(128, 96)) << "the normal size keeps the shape";
-    EXPECT_EQ(img.text("Thumb::URI"), uri);
-    EXPECT_EQ(img.text("Thumb::MTime"), QString::number(QFileInfo(pic).lastModified().toSecsSinceEpoch()));
-    EXPECT_EQ(QFileInfo(entry).permissions() & (QFile::ReadOther | QFile::ReadGroup), 0) << "private to the user";
-    EXPECT_TRUE(DecodeThumb(pic).fromCache) << "the next look takes it from the cache";
-}
 
 namespace {
 
