@@ -420,7 +420,7 @@ void quilLabel::Paint()
     s.BackColor = BlendColors(backColor, foreColor, 240);
     s.Cls();
     printed.clear();
-    if (!Enabled())
+    if (!drawsEnabled())
         s.ForeColor = scheme.EdgeEnd;
     else if (!hyperlink.isEmpty() && linkState == LinkHover)
         s.ForeColor = scheme.Tint3;
@@ -440,7 +440,7 @@ void quilLabel::Paint()
         } else {
             drawWrapped(wrapText(), SH - 8, SW - x, x, 2);
         }
-        list.draw(s, imageIndex, 2, 2, Enabled());
+        list.draw(s, imageIndex, 2, 2, drawsEnabled());
     } else if (!textWrap) {
         printLine(Ellipsis(OneLineText(), SW - 2), 0, 2);
     } else {

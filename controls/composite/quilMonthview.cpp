@@ -425,7 +425,7 @@ void quilMonthview::Paint()
     sf.BackColor = backColor;
     sf.Cls();
     drawCell(hoverCell, 0);
-    const OLE_COLOR text = Enabled() ? s.Text : s.EdgeEnd;
+    const OLE_COLOR text = drawsEnabled() ? s.Text : s.EdgeEnd;
     const QDate now = today();
     const int TH0 = sf.TextHeight(QStringLiteral("0"));
     for (int k = 1; k <= 42; ++k) {

@@ -499,7 +499,7 @@ void quilTextBox::applyColours()
 {
     QPalette p = field->palette();
     const QColor face = QtColor(scheme.FaceTop);
-    const QColor text = QtColor(Enabled() ? scheme.Text : scheme.EdgeEnd);
+    const QColor text = QtColor(drawsEnabled() ? scheme.Text : scheme.EdgeEnd);
     // The same in every state: the field is disabled while the menu is open
     // and must not flash grey for it.
     for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
