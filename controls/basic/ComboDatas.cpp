@@ -1,10 +1,81 @@
 #include <quilObjects/ComboDatas.h>
 
+#include "frame/LateBound.h"
+
 #include <QCollator>
 
 namespace quil {
 
-ComboDatas::ComboDatas(QObject* parent) : QObject(parent) {}
+// ================================================================ ComboData
+
+struct ComboData::Data {
+    QString caption, value, comment, key;
+    short icon = 0;
+    short index = 0;
+};
+
+ComboData::ComboData() : d(std::make_shared<Data>()) {}
+ComboData::ComboData(std::shared_ptr<Data> data) : d(std::move(data)) {}
+ComboData::~ComboData() = default;
+
+QString ComboData::Comment() const { return d->comment; }
+void ComboData::setComment(const QString& v) { d->comment = v; }
+QString ComboData::Key() const { return d->key; }
+void ComboData::setKey(const QString& v) { d->key = v; }
+short ComboData::Index() const { return d->index; }
+void ComboData::setIndex(short v) { d->index = v; }
+short ComboData::Icon() const { return d->icon; }
+void ComboData::setIcon(short v) { d->icon = v; }
+QString ComboData::Value() const { return d->value; }
+void ComboData::setValue(const QString& v) { d->value = v; }
+QString ComboData::Caption() const { return d->caption; }
+void ComboData::setCaption(const QString& v) { d->caption = v; }
+
+ComboData* ComboData::NewHandle() const { return new ComboData(d); }
+
+// ================================================================ late-bound ComboDatas
+
+ComboDatasDispatch::ComboDatasDispatch(QObject* parent) : QObject(parent) {}
+ComboDatasDispatch::~ComboDatasDispatch() = default;
+
+ComboData* ComboDatasDispatch::Add(const QString& Key, const QString& Caption, const QString& Value, short Icon,
+                                   const QString& sComment)
+{
+    return lateCall<ComboData*>("ComboDatas.Add", nullptr, [&] {
+        return static_cast<ComboDatas*>(this)->Add(Key, Caption, Value, Icon, sComment)->NewHandle();
+    });
+}
+
+ComboData* ComboDatasDispatch::Item(const QVariant& vntIndexKey) const
+{
+    return lateCall<ComboData*>("ComboDatas.Item", nullptr, [&] {
+        return static_cast<const ComboDatas*>(this)->ItemOf(vntIndexKey)->NewHandle();
+    });
+}
+
+bool ComboDatasDispatch::Remove(const QVariant& vntIndexKey)
+{
+    return lateCall("ComboDatas.Remove", false, [&] {
+        static_cast<ComboDatas*>(this)->RemoveOf(vntIndexKey);
+        return true;
+    });
+}
+
+void ComboDatasDispatch::Clear()
+{
+    // A handler of ItemChanged may throw; it goes no further than here.
+    lateCall("ComboDatas.Clear", false, [&] {
+        static_cast<ComboDatas*>(this)->Clear();
+        return true;
+    });
+}
+
+QObject* ComboDatasDispatch::NewEnum() const { return enumerate(*static_cast<const ComboDatas*>(this)); }
+int ComboDatasDispatch::lateCount() const { return static_cast<const ComboDatas*>(this)->Count(); }
+
+// ================================================================ ComboDatas
+
+ComboDatas::ComboDatas(QObject* parent) : ComboDatasDispatch(parent) {}
 ComboDatas::~ComboDatas() = default;
 
 void ComboDatas::setCollationLocale(const QLocale& l)

@@ -17,30 +17,6 @@ namespace {
 bool isMenu(eMenuItemType s) { return s == mitMenu || s == mitMenu2; }
 } // namespace
 
-// ================================================================ the collection
-
-ToolbarItems::ToolbarItems(QObject* parent) : QObject(parent) {}
-ToolbarItems::~ToolbarItems() = default;
-
-std::shared_ptr<ToolbarItem> ToolbarItems::Add(const QString& Key, const QString& Caption, short IconIndex,
-                                               eMenuItemType Style, bool Checked, bool Enabled)
-{
-    auto item = std::make_shared<ToolbarItem>();
-    item->setCaption(Caption);
-    item->setIconIndex(IconIndex);
-    item->setStyle(Style);
-    item->setsKey(Key);
-    item->setChecked(Checked);
-    item->setEnabled(Enabled);
-    insert(Count() + 1, item, Key);
-    emit ItemAdded();
-    return item;
-}
-
-void ToolbarItems::Refresh() { emit ItemChanged(); }
-void ToolbarItems::Removed() { emit ItemChanged(); }
-void ToolbarItems::Cleared() { emit ItemChanged(); }
-
 // ================================================================ the bar
 
 quilToolbar::quilToolbar(QWidget* parent) : quilControl(parent)

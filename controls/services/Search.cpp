@@ -1,6 +1,7 @@
 #include <quilObjects/Search.h>
 
 #include "FileSystem.h"
+#include "frame/LateBound.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -123,12 +124,78 @@ bool WildcardMatch(const QString& pattern, const QString& name)
 
 // ---------------------------------------------------------------- records
 
-sf_InformationValue::sf_InformationValue() = default;
+struct sf_InformationValue::Data {
+    QString path, filename, dateTime, size;
+    short attrib = 0;
+};
+
+sf_InformationValue::sf_InformationValue() : d(std::make_shared<Data>()) {}
+sf_InformationValue::sf_InformationValue(std::shared_ptr<Data> data) : d(std::move(data)) {}
 sf_InformationValue::~sf_InformationValue() = default;
+
+QString sf_InformationValue::Path() const { return d->path; }
+void sf_InformationValue::setPath(const QString& v) { d->path = v; }
+QString sf_InformationValue::Filename() const { return d->filename; }
+void sf_InformationValue::setFilename(const QString& v) { d->filename = v; }
+QString sf_InformationValue::DateTime() const { return d->dateTime; }
+void sf_InformationValue::setDateTime(const QString& v) { d->dateTime = v; }
+short sf_InformationValue::Attri() const { return d->attrib; }
+void sf_InformationValue::setAttrib(short v) { d->attrib = v; }
+QString sf_InformationValue::Size() const { return d->size; }
+void sf_InformationValue::setSize(const QString& v) { d->size = v; }
+sf_InformationValue* sf_InformationValue::NewHandle() const { return new sf_InformationValue(d); }
+
+namespace {
+// Late bound, a result list is reached by position only.
+int positionOnly(const QVariant& v)
+{
+    bool ok = false;
+    const double p = v.typeId() == QMetaType::QString ? 0 : v.toDouble(&ok);
+    if (!ok || p != static_cast<double>(static_cast<int>(p)))
+        throw Error(Error::SubscriptOutOfRange, QStringLiteral("Subscript out of range: a result is reached by its position"));
+    return static_cast<int>(p);
+}
+} // namespace
+
+sf_InformationDispatch::sf_InformationDispatch() = default;
+sf_InformationDispatch::~sf_InformationDispatch() = default;
+
+sf_InformationValue* sf_InformationDispatch::Add(const QString& Path, const QString& Filename, const QString& DateTime,
+                                                 short Attrib, const QString& Size, const QString& sKey)
+{
+    return lateCall<sf_InformationValue*>("sf_Information.Add", nullptr, [&] {
+        return static_cast<sf_Information*>(this)->Add(Path, Filename, DateTime, Attrib, Size, sKey)->NewHandle();
+    });
+}
+
+sf_InformationValue* sf_InformationDispatch::Item(const QVariant& vntIndexKey) const
+{
+    return lateCall<sf_InformationValue*>("sf_Information.Item", nullptr, [&] {
+        return static_cast<const sf_Information*>(this)->Item(positionOnly(vntIndexKey))->NewHandle();
+    });
+}
+
+bool sf_InformationDispatch::Remove(const QVariant& vntIndexKey)
+{
+    return lateCall("sf_Information.Remove", false, [&] {
+        static_cast<sf_Information*>(this)->Remove(positionOnly(vntIndexKey));
+        return true;
+    });
+}
+
+QObject* sf_InformationDispatch::NewEnum() const { return enumerate(*static_cast<const sf_Information*>(this)); }
+int sf_InformationDispatch::lateCount() const { return static_cast<const sf_Information*>(this)->Count(); }
 
 // Result lists are not bound to the 16-bit limit of the controls' lists.
 sf_Information::sf_Information() : KeyedCollection(EmptyKey::Error, INT_MAX) {}
 sf_Information::~sf_Information() = default;
+
+void sf_Information::takeOver(const sf_Information& other)
+{
+    Clear();
+    for (const auto& e : other)
+        insert(Count() + 1, e, QString());
+}
 
 std::shared_ptr<sf_InformationValue> sf_Information::Add(const QString& Path, const QString& Filename,
                                                          const QString& DateTime, short Attrib, const QString& Size,
@@ -358,6 +425,71 @@ void Search::ScanPathforPaths(const QString& SearchPath, Results& cFoundFiles)
         scan.folders(withSlash(start));
     }
     cFoundFiles = out;
+}
+
+// ---------------------------------------------------------------- late bound
+
+namespace {
+bool refuseNull(const char* member, const sf_Information* out)
+{
+    if (!out)
+        warnLateBound(member, "no result list to fill");
+    return !out;
+}
+} // namespace
+
+void Search::Search_File(const QString& sDirectory, const QString& sFileToSearch, int FileAttributes,
+                         sf_Information* cFoundFiles)
+{
+    if (refuseNull("Search.Search_File", cFoundFiles))
+        return;
+    lateCall("Search.Search_File", false, [&] {
+        Results r;
+        Search_File(sDirectory, sFileToSearch, static_cast<short>(FileAttributes), r);
+        cFoundFiles->takeOver(*r);
+        return true;
+    });
+}
+
+void Search::Search_Directory(const QString& sDirectory, const QString& sDirToSearch, sf_Information* cFoundDirs)
+{
+    if (refuseNull("Search.Search_Directory", cFoundDirs))
+        return;
+    lateCall("Search.Search_Directory", false, [&] {
+        Results r;
+        Search_Directory(sDirectory, sDirToSearch, r);
+        cFoundDirs->takeOver(*r);
+        return true;
+    });
+}
+
+void Search::ScanPathforFiles(const QString& SearchPath, const QString& sFilter, sf_Information* cFoundFiles)
+{
+    if (refuseNull("Search.ScanPathforFiles", cFoundFiles))
+        return;
+    // The scan yields to the event loop: the list may go meanwhile.
+    QPointer<sf_Information> out(cFoundFiles);
+    lateCall("Search.ScanPathforFiles", false, [&] {
+        Results r;
+        ScanPathforFiles(SearchPath, sFilter, r);
+        if (out)
+            out->takeOver(*r);
+        return true;
+    });
+}
+
+void Search::ScanPathforPaths(const QString& SearchPath, sf_Information* cFoundFiles)
+{
+    if (refuseNull("Search.ScanPathforPaths", cFoundFiles))
+        return;
+    QPointer<sf_Information> out(cFoundFiles);
+    lateCall("Search.ScanPathforPaths", false, [&] {
+        Results r;
+        ScanPathforPaths(SearchPath, r);
+        if (out)
+            out->takeOver(*r);
+        return true;
+    });
 }
 
 } // namespace quil

@@ -3,6 +3,7 @@
 // in a pinned locale and the events of the list-box entries.
 #include <quilObjects/ComboDatas.h>
 #include <quilObjects/MenuItems.h>
+#include <quilObjects/Search.h>
 
 #include <QSignalSpy>
 #include <functional>
@@ -238,4 +239,68 @@ TEST(ComboDatasEvents, AddedAndChangedAreRaisedOnlyForWhatHappened)
     c.Add("d")->setCaption("no event for a field");
     EXPECT_EQ(added.count(), 4);
     EXPECT_EQ(changed.count(), 3);
+}
+
+// A container that knows the lists only through their meta-objects: a
+// number is a position, text a key; a refused call gives null or false,
+// never an exception; a handed-out entry is the caller's and is the entry.
+TEST(KeyedCollectionLateBound, ItemRemoveAndAddThroughTheMetaObject)
+{
+    auto m = std::make_shared<MenuItems>();
+    m->Add("open", "Open");
+    m->Add("save", "Save");
+    const auto item = [&](const QVariant& v) {
+        MenuItem* r = nullptr;
+        EXPECT_TRUE(QMetaObject::invokeMethod(m.get(), "Item", Q_RETURN_ARG(quil::MenuItem*, r), Q_ARG(QVariant, v)));
+        return std::unique_ptr<MenuItem>(r);
+    };
+    EXPECT_EQ(item(2.0)->Caption(), "Save") << "a script's number";
+    EXPECT_EQ(item(QVariant(qint64(1)))->Caption(), "Open");
+    EXPECT_EQ(item("SAVE")->Caption(), "Save");
+    EXPECT_EQ(item(1.5), nullptr) << "no such position";
+    EXPECT_EQ(item(3), nullptr);
+    EXPECT_EQ(item("none"), nullptr);
+    EXPECT_EQ(item(""), nullptr) << "an empty key is no entry here";
+
+    // The handle writes through to the entry and outlives its removal and its list.
+    auto held = item("open");
+    held->setCaption("Open...");
+    EXPECT_EQ(m->Item(1)->Caption(), "Open...");
+    EXPECT_TRUE(held->SameEntry(m->Item(1).get()));
+    bool removed = false;
+    EXPECT_TRUE(QMetaObject::invokeMethod(m.get(), "Remove", Q_RETURN_ARG(bool, removed), Q_ARG(QVariant, "open")));
+    EXPECT_TRUE(removed);
+    EXPECT_TRUE(QMetaObject::invokeMethod(m.get(), "Remove", Q_RETURN_ARG(bool, removed), Q_ARG(QVariant, "open")));
+    EXPECT_FALSE(removed) << "gone already";
+    m.reset();
+    EXPECT_EQ(held->Caption(), "Open...");
+
+    // Add with the optional arguments left out, and a duplicate key refused.
+    ComboDatas c;
+    ComboData* added = nullptr;
+    EXPECT_TRUE(QMetaObject::invokeMethod(&c, "Add", Q_RETURN_ARG(quil::ComboData*, added), Q_ARG(QString, "k")));
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(std::tuple(added->Caption(), added->Icon()), std::tuple(QString(), short(0)));
+    delete added;
+    EXPECT_EQ(c.Count(), 1) << "the caller's handle goes, the entry stays";
+    ComboData* again = added;
+    EXPECT_TRUE(QMetaObject::invokeMethod(&c, "Add", Q_RETURN_ARG(quil::ComboData*, again), Q_ARG(QString, "K"),
+                                          Q_ARG(QString, "dup")));
+    EXPECT_EQ(again, nullptr);
+    EXPECT_EQ(c.Count(), 1);
+    EXPECT_EQ(c.property("Count").toInt(), 1);
+}
+
+TEST(KeyedCollectionLateBound, ResultListsArePositionsOnly)
+{
+    sf_Information r;
+    r.Add("/a/", "x.txt", "", 32, "1", "x.txt");
+    sf_InformationValue* v = nullptr;
+    EXPECT_TRUE(QMetaObject::invokeMethod(&r, "Item", Q_RETURN_ARG(quil::sf_InformationValue*, v),
+                                          Q_ARG(QVariant, "x.txt")));
+    EXPECT_EQ(v, nullptr);
+    EXPECT_TRUE(QMetaObject::invokeMethod(&r, "Item", Q_RETURN_ARG(quil::sf_InformationValue*, v), Q_ARG(QVariant, 1)));
+    ASSERT_NE(v, nullptr);
+    EXPECT_EQ(v->Filename(), "x.txt");
+    delete v;
 }

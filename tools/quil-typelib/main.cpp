@@ -72,13 +72,32 @@ QString creatableText(const ClassEntry& e)
     return {};
 }
 
-QString signature(const QMetaMethod& m)
+// The arguments after the first `required` may be left out; they are
+// printed in brackets.
+QString signature(const QMetaMethod& m, int required)
 {
     QStringList args;
     const auto names = m.parameterNames();
-    for (int i = 0; i < m.parameterCount(); ++i)
-        args << QString::fromLatin1(m.parameterTypeName(i)) + ' ' + QString::fromLatin1(names.value(i));
+    for (int i = 0; i < m.parameterCount(); ++i) {
+        const QString a = QString::fromLatin1(m.parameterTypeName(i)) + ' ' + QString::fromLatin1(names.value(i));
+        args << (i < required ? a : '[' + a + ']');
+    }
     return QString::fromLatin1(m.name()) + '(' + args.join(", ") + ')';
+}
+
+// How many arguments a method needs: its clones (one per default argument
+// left out) follow it in the meta-object.
+int requiredArguments(const QMetaObject* m, int index)
+{
+    const QMetaMethod full = m->method(index);
+    int required = full.parameterCount();
+    for (int i = index + 1; i < m->methodCount(); ++i) {
+        const QMetaMethod c = m->method(i);
+        if (!(c.attributes() & QMetaMethod::Cloned) || c.name() != full.name())
+            break;
+        required = c.parameterCount();
+    }
+    return required;
 }
 
 void describeClass(const ClassEntry& e)
@@ -94,11 +113,11 @@ void describeClass(const ClassEntry& e)
     // The persisted defaults come from a live instance of a control.
     std::unique_ptr<QObject> instance(e.create ? e.create(nullptr) : nullptr);
     const auto* control = qobject_cast<quilControl*>(instance.get());
-    // A plain record (a gadget) has no base members to leave out.
-    const bool isObject = m->inherits(&QObject::staticMetaObject);
+    // Qt's own members are not the library's: everything from the class
+    // down to QObject or QWidget, the late-bound interfaces included.
     const QMetaObject& base = m->inherits(&QWidget::staticMetaObject) ? QWidget::staticMetaObject : QObject::staticMetaObject;
-    const int firstProperty = isObject ? base.propertyCount() : 0;
-    const int firstMethod = isObject ? base.methodCount() : 0;
+    const int firstProperty = base.propertyCount();
+    const int firstMethod = base.methodCount();
     for (int i = firstProperty; i < m->propertyCount(); ++i) {
         const QMetaProperty p = m->property(i);
         QString line = QStringLiteral("  property %1 : %2").arg(QString::fromLatin1(p.name()), typeName(p));
@@ -112,12 +131,13 @@ void describeClass(const ClassEntry& e)
     }
     for (int i = firstMethod; i < m->methodCount(); ++i) {
         const QMetaMethod mm = m->method(i);
-        if (mm.access() != QMetaMethod::Public)
+        if (mm.access() != QMetaMethod::Public || (mm.attributes() & QMetaMethod::Cloned))
             continue;
+        const QString sig = signature(mm, requiredArguments(m, i));
         if (mm.methodType() == QMetaMethod::Method)
-            out(QStringLiteral("  method %1 -> %2").arg(signature(mm), QString::fromLatin1(mm.typeName())));
+            out(QStringLiteral("  method %1 -> %2").arg(sig, QString::fromLatin1(mm.typeName())));
         else if (mm.methodType() == QMetaMethod::Signal && mm.name() != "PropertyChanged")
-            out(QStringLiteral("  event %1").arg(signature(mm)));
+            out(QStringLiteral("  event %1").arg(sig));
     }
 }
 

@@ -3,6 +3,9 @@
 // Sorted on, Add puts a new entry in its place by caption, compared without
 // regard to case in the collation locale. Additions and removals are told
 // to the owner through ItemAdded and ItemChanged.
+//
+// Late binding: an entry is a QObject handle on shared data; the late-bound
+// Add and Item give the caller a new handle it owns, valid after Remove.
 
 #include "KeyedCollection.h"
 #include "Types.h"
@@ -10,14 +13,15 @@
 #include <QLocale>
 #include <QObject>
 #include <QString>
+#include <QVariant>
 #include <memory>
 
 class QCollator;
 
 namespace quil {
 
-class QUILOBJECTS_EXPORT ComboData {
-    Q_GADGET
+class QUILOBJECTS_EXPORT ComboData : public QObject {
+    Q_OBJECT
     Q_CLASSINFO("Interface", "_ComboData")
     Q_PROPERTY(QString Comment READ Comment WRITE setComment)
     Q_PROPERTY(QString Key READ Key WRITE setKey)
@@ -26,34 +30,63 @@ class QUILOBJECTS_EXPORT ComboData {
     Q_PROPERTY(QString Value READ Value WRITE setValue)
     Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
 public:
-    QString Comment() const { return comment; }
-    void setComment(const QString& v) { comment = v; }
+    ComboData();
+    ~ComboData() override;
+
+    QString Comment() const;
+    void setComment(const QString& v);
     // The key the entry was added under; changing it does not re-key the list.
-    QString Key() const { return key; }
-    void setKey(const QString& v) { key = v; }
+    QString Key() const;
+    void setKey(const QString& v);
     // A free field; the library never sets it.
-    short Index() const { return index; }
-    void setIndex(short v) { index = v; }
-    short Icon() const { return icon; }
-    void setIcon(short v) { icon = v; }
-    QString Value() const { return value; }
-    void setValue(const QString& v) { value = v; }
-    QString Caption() const { return caption; }
-    void setCaption(const QString& v) { caption = v; }
+    short Index() const;
+    void setIndex(short v);
+    short Icon() const;
+    void setIcon(short v);
+    QString Value() const;
+    void setValue(const QString& v);
+    QString Caption() const;
+    void setCaption(const QString& v);
+
+    // Another handle on this entry, owned by the caller.
+    ComboData* NewHandle() const;
 
 private:
-    QString caption, value, comment, key;
-    short icon = 0;
-    short index = 0;
+    struct Data;
+    explicit ComboData(std::shared_ptr<Data> data);
+    std::shared_ptr<Data> d;
 };
 
-class QUILOBJECTS_EXPORT ComboDatas : public QObject, public KeyedCollection<ComboData> {
+// The late-bound members of ComboDatas (its default interface).
+class QUILOBJECTS_EXPORT ComboDatasDispatch : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("Interface", "_ComboDatas")
+    Q_PROPERTY(int Count READ lateCount)
+public:
+    Q_INVOKABLE quil::ComboData* Add(const QString& Key, const QString& Caption = QString(),
+                                     const QString& Value = QString(), short Icon = 0,
+                                     const QString& sComment = QString());
+    Q_INVOKABLE quil::ComboData* Item(const QVariant& vntIndexKey) const;
+    Q_INVOKABLE bool Remove(const QVariant& vntIndexKey);
+    Q_INVOKABLE void Clear();
+    Q_INVOKABLE QObject* NewEnum() const;
+
+protected:
+    explicit ComboDatasDispatch(QObject* parent);
+    ~ComboDatasDispatch() override;
+
+private:
+    int lateCount() const;
+};
+
+class QUILOBJECTS_EXPORT ComboDatas : public ComboDatasDispatch,
+                                      public KeyedCollection<ComboData>,
+                                      public std::enable_shared_from_this<ComboDatas> {
     Q_OBJECT
     Q_CLASSINFO("Interface", "_ComboDatas")
     Q_CLASSINFO("EventInterface", "__ComboDatas")
     Q_PROPERTY(quil::eSortDirection Sorting READ Sorting WRITE setSorting)
     Q_PROPERTY(bool Sorted READ Sorted WRITE setSorted)
-    Q_PROPERTY(int Count READ Count)
 public:
     explicit ComboDatas(QObject* parent = nullptr);
     ~ComboDatas() override;
@@ -69,6 +102,10 @@ public:
     std::shared_ptr<ComboData> Add(const QString& Key, const QString& Caption = QString(),
                                    const QString& Value = QString(), short Icon = 0,
                                    const QString& sComment = QString());
+    using KeyedCollection<ComboData>::Count;
+    using KeyedCollection<ComboData>::Item;
+    using KeyedCollection<ComboData>::Remove;
+    using KeyedCollection<ComboData>::Clear;
 
 signals:
     void ItemAdded();

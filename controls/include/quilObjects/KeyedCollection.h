@@ -9,6 +9,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QVariant>
 #include <cstddef>
 #include <iterator>
 #include <memory>
@@ -83,6 +84,24 @@ public:
     // The key an entry was added under ("" for none); error 9 for a bad position.
     QString KeyAt(int position) const { return keys[slot(position)]; }
 
+    // What a late-bound caller passes as vntIndexKey: a whole number is a
+    // position, text is a key (an empty one follows EmptyKey).
+    Entry ItemOf(const QVariant& indexKey) const
+    {
+        int position = 0;
+        if (positionOf(indexKey, position))
+            return Item(position);
+        return Item(indexKey.toString());
+    }
+    void RemoveOf(const QVariant& indexKey)
+    {
+        int position = 0;
+        if (positionOf(indexKey, position))
+            Remove(position);
+        else
+            Remove(indexKey.toString());
+    }
+
     void Remove(int position)
     {
         erase(slot(position));
@@ -132,6 +151,26 @@ protected:
     virtual void Cleared() {}
 
 private:
+    static bool positionOf(const QVariant& v, int& position)
+    {
+        switch (v.typeId()) {
+        case QMetaType::QString:
+        case QMetaType::QByteArray:
+        case QMetaType::QChar:
+            return false;
+        default:
+            break;
+        }
+        bool ok = false;
+        const double d = v.toDouble(&ok);
+        if (!ok || d != static_cast<double>(static_cast<long long>(d)))
+            throw Error(Error::InvalidArgument, QStringLiteral("Invalid procedure call or argument: %1 is neither a position nor a key").arg(v.toString()));
+        // Beyond int: a position no list has.
+        position = d < 1 || d > MaxPosition ? 0 : static_cast<int>(d);
+        return true;
+    }
+    static constexpr double MaxPosition = 2147483647.0;
+
     std::size_t slot(int position) const
     {
         if (position < 1 || position > Count())

@@ -34,24 +34,52 @@ public:
     ~sf_InformationValue() override;
 
     // The folder of the entry, ending with "/".
-    QString Path() const { return path; }
-    void setPath(const QString& v) { path = v; }
-    QString Filename() const { return filename; }
-    void setFilename(const QString& v) { filename = v; }
-    QString DateTime() const { return dateTime; }
-    void setDateTime(const QString& v) { dateTime = v; }
-    short Attri() const { return attrib; }
-    void setAttrib(short v) { attrib = v; }
-    QString Size() const { return size; }
-    void setSize(const QString& v) { size = v; }
+    QString Path() const;
+    void setPath(const QString& v);
+    QString Filename() const;
+    void setFilename(const QString& v);
+    QString DateTime() const;
+    void setDateTime(const QString& v);
+    short Attri() const;
+    void setAttrib(short v);
+    QString Size() const;
+    void setSize(const QString& v);
+
+    // Another handle on this record, owned by the caller.
+    sf_InformationValue* NewHandle() const;
 
 private:
-    QString path, filename, dateTime, size;
-    short attrib = 0;
+    struct Data;
+    explicit sf_InformationValue(std::shared_ptr<Data> data);
+    std::shared_ptr<Data> d;
+};
+
+// The late-bound members of sf_Information (its default interface). Late
+// bound, Item and Remove take positions only; a record handed out is the
+// caller's, valid after Remove. A failure warns and gives null or false.
+class QUILOBJECTS_EXPORT sf_InformationDispatch : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("Interface", "_sf_Information")
+    Q_PROPERTY(int Count READ lateCount)
+public:
+    Q_INVOKABLE quil::sf_InformationValue* Add(const QString& Path, const QString& Filename,
+                                               const QString& DateTime, short Attrib, const QString& Size,
+                                               const QString& sKey = QString());
+    Q_INVOKABLE quil::sf_InformationValue* Item(const QVariant& vntIndexKey) const;
+    Q_INVOKABLE bool Remove(const QVariant& vntIndexKey);
+    Q_INVOKABLE QObject* NewEnum() const;
+
+protected:
+    sf_InformationDispatch();
+    ~sf_InformationDispatch() override;
+
+private:
+    int lateCount() const;
 };
 
 // The results of a search. Positions only: an entry is never looked up by its key.
-class QUILOBJECTS_EXPORT sf_Information : public QObject, public KeyedCollection<sf_InformationValue> {
+class QUILOBJECTS_EXPORT sf_Information : public sf_InformationDispatch,
+                                          public KeyedCollection<sf_InformationValue> {
     Q_OBJECT
     Q_CLASSINFO("Interface", "_sf_Information")
 public:
@@ -67,8 +95,13 @@ public:
     {
         return KeyedCollection<sf_InformationValue>::Item(position);
     }
-    Q_INVOKABLE int Count() const { return KeyedCollection<sf_InformationValue>::Count(); }
-    Q_INVOKABLE void Remove(int position) { KeyedCollection<sf_InformationValue>::Remove(position); }
+    int Count() const { return KeyedCollection<sf_InformationValue>::Count(); }
+    void Remove(int position) { KeyedCollection<sf_InformationValue>::Remove(position); }
+
+private:
+    friend class Search;
+    // The records of another list, shared, in its order and under no key.
+    void takeOver(const sf_Information& other);
 };
 
 class QUILOBJECTS_EXPORT Search : public QObject {
@@ -100,6 +133,16 @@ public:
     void ScanPathforFiles(const QString& SearchPath, const QString& sFilter, Results& cFoundFiles);
     // Every folder below SearchPath, depth first; SearchPath itself is not listed.
     void ScanPathforPaths(const QString& SearchPath, Results& cFoundFiles);
+
+    // Late bound: the same searches, filling a result list the caller gives
+    // (emptied first); a null list is refused with a warning.
+    Q_INVOKABLE void Search_File(const QString& sDirectory, const QString& sFileToSearch, int FileAttributes,
+                                 quil::sf_Information* cFoundFiles);
+    Q_INVOKABLE void Search_Directory(const QString& sDirectory, const QString& sDirToSearch,
+                                      quil::sf_Information* cFoundDirs);
+    Q_INVOKABLE void ScanPathforFiles(const QString& SearchPath, const QString& sFilter,
+                                      quil::sf_Information* cFoundFiles);
+    Q_INVOKABLE void ScanPathforPaths(const QString& SearchPath, quil::sf_Information* cFoundFiles);
 
     // The pieces of a list, trimmed; separator 0 means Separator.
     QStringList SplitList(const QString& text, uchar separator = 0) const;

@@ -54,6 +54,8 @@ public:
     explicit quilDropDown(QWidget* parent = nullptr);
     ~quilDropDown() override;
     Q_INVOKABLE short ID() const { return 2; }
+    // Late binding: opens the panel at (X, Y) twips, positions by value.
+    Q_INVOKABLE void CreateMenu(qint64 X, qint64 Y);
 
     void InitProperties() override;
     void ReadProperties(PropertyBag& bag) override;

@@ -39,6 +39,22 @@ public:
     explicit quilListbox(QWidget* parent = nullptr);
     ~quilListbox() override;
     Q_INVOKABLE short ID() const { return 6; }
+    // Late binding: the entries, the laid-out rows and the list's methods by name.
+    Q_PROPERTY(quil::ComboDatas* ListboxItems READ listboxItemsObject WRITE setListboxItemsObject
+               DESIGNABLE false STORED false)
+    Q_PROPERTY(quil::MenuItemListings* TempListboxItems READ tempListboxItemsObject WRITE setTempListboxItemsObject
+               DESIGNABLE false STORED false)
+    // Declared with the C++ members below; moc alone reads these lines.
+#ifdef Q_MOC_RUN
+    Q_INVOKABLE void Refresh();
+    Q_INVOKABLE void SelectItem(const QString& mKey = QString(), const QString& mValue = QString(),
+                                const QString& mCaption = QString());
+#endif
+    quil::ComboDatas* listboxItemsObject() const;
+    quil::MenuItemListings* tempListboxItemsObject() const;
+    // Refuse, with a warning, null and a list nobody shares.
+    void setListboxItemsObject(quil::ComboDatas* list);
+    void setTempListboxItemsObject(quil::MenuItemListings* list);
 
     void InitProperties() override;
     void ReadProperties(PropertyBag& bag) override;

@@ -2,6 +2,7 @@
 // Everything public of the quilObjects control library.
 
 #include "ComboDatas.h"
+#include "EventRelay.h"
 #include "Export.h"
 #include "IconExtractor.h"
 #include "ImageList.h"

@@ -40,6 +40,20 @@ public:
     explicit quilPUMenu(QWidget* parent = nullptr);
     ~quilPUMenu() override;
     Q_INVOKABLE short ID() const { return 9; }
+    // Late binding: the entry list, and the menu's methods by name. A script
+    // opens the menu with positions by value (X and Y are not written back).
+    Q_PROPERTY(quil::MenuItems* MenuItem READ menuItemObject WRITE setMenuItemObject DESIGNABLE false
+               STORED false)
+    // Declared with the C++ members below; moc alone reads these lines.
+#ifdef Q_MOC_RUN
+    Q_INVOKABLE void ClearItems();
+    Q_INVOKABLE void KillMenu();
+    Q_INVOKABLE void CreateMenu();
+#endif
+    Q_INVOKABLE void CreateMenu(qint64 X, qint64 Y = 0, const QString& sGroup = QString(), int M_Width = 0);
+    quil::MenuItems* menuItemObject() const;
+    // Refuses, with a warning, null and a list nobody shares.
+    void setMenuItemObject(quil::MenuItems* list);
 
     void InitProperties() override;
     void ReadProperties(PropertyBag& bag) override;

@@ -46,6 +46,11 @@ public:
     explicit quilToolbar(QWidget* parent = nullptr);
     ~quilToolbar() override;
     Q_INVOKABLE short ID() const { return 14; }
+    // Late binding: the buttons. Setting refuses, with a warning, null and a list nobody shares.
+    Q_PROPERTY(quil::ToolbarItems* ToolbarItems READ toolbarItemsObject WRITE setToolbarItemsObject
+               DESIGNABLE false STORED false)
+    quil::ToolbarItems* toolbarItemsObject() const;
+    void setToolbarItemsObject(quil::ToolbarItems* list);
 
     void InitProperties() override;
     void ReadProperties(PropertyBag& bag) override;

@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <map>
+#include <set>
 
 namespace {
 
@@ -30,6 +31,105 @@ QStringList section(const QStringList& all, const QString& heading)
             lines << l.trimmed();
     }
     return lines;
+}
+
+// One class's members as printed: names of properties, and of methods and
+// events with their argument names and how many arguments they need.
+struct Member {
+    QString name;
+    QStringList args;
+    int required = 0;
+};
+
+struct Members {
+    QStringList properties;
+    std::vector<Member> methods, events;
+};
+
+Member parseCall(const QString& text)
+{
+    Member m;
+    m.name = text.section('(', 0, 0);
+    const QString inner = text.section('(', 1).section(')', 0, 0);
+    m.required = 0;
+    for (const QString& raw : inner.split(", ", Qt::SkipEmptyParts)) {
+        const bool optional = raw.startsWith('[');
+        QString a = raw;
+        a.remove('[').remove(']');
+        m.args << a.section(' ', -1);
+        if (!optional)
+            ++m.required;
+    }
+    return m;
+}
+
+Members membersOf(const QStringList& all, const QString& cls)
+{
+    Members out;
+    for (const QString& l : section(all, "class " + cls)) {
+        if (l.startsWith("property "))
+            out.properties << l.section(' ', 1, 1);
+        else if (l.startsWith("method "))
+            out.methods.push_back(parseCall(l.mid(7).section(" -> ", 0, 0)));
+        else if (l.startsWith("event "))
+            out.events.push_back(parseCall(l.mid(6)));
+    }
+    return out;
+}
+
+// A member of a table: its arguments, and how many of them are optional.
+struct Expected {
+    QString name;
+    QStringList args;
+    int optional = 0;
+};
+
+QString text(const Expected& e) { return e.name + '(' + e.args.join(", ") + ')'; }
+
+// The method can be called late bound as the table says: some overload
+// takes every argument under its name, and the overloads together accept
+// every count of arguments from the required ones up.
+bool callable(const std::vector<Member>& printed, const Expected& e)
+{
+    bool full = false;
+    std::set<int> counts;
+    for (const Member& m : printed) {
+        if (m.name != e.name)
+            continue;
+        full = full || m.args == e.args;
+        for (int n = m.required; n <= m.args.size(); ++n)
+            counts.insert(n);
+    }
+    for (int n = static_cast<int>(e.args.size()) - e.optional; n <= e.args.size(); ++n)
+        full = full && counts.count(n);
+    return full;
+}
+
+void expectMembers(const QStringList& all, const QString& cls, const QStringList& properties,
+                   const std::vector<Expected>& methods, const std::vector<Expected>& events, bool exactly)
+{
+    SCOPED_TRACE(cls.toStdString());
+    const Members m = membersOf(all, cls);
+    for (const QString& p : properties)
+        EXPECT_TRUE(m.properties.contains(p)) << "property " << p.toStdString();
+    for (const Expected& e : methods)
+        EXPECT_TRUE(callable(m.methods, e)) << "method " << text(e).toStdString();
+    // Events in the order of their table, each with its arguments.
+    QStringList printedEvents, tableEvents;
+    for (const Member& e : m.events)
+        printedEvents << e.name + '(' + e.args.join(", ") + ')';
+    for (const Expected& e : events)
+        tableEvents << text(e);
+    EXPECT_EQ(printedEvents, tableEvents);
+    if (exactly) {
+        EXPECT_EQ(m.properties.size(), properties.size()) << m.properties.join(' ').toStdString();
+        std::set<QString> names, printedNames;
+        for (const Expected& e : methods)
+            names.insert(e.name);
+        for (const Member& p : m.methods)
+            printedNames.insert(p.name);
+        EXPECT_EQ(printedNames, names);
+    }
 }
 
 } // namespace
@@ -183,9 +283,6 @@ TEST(TypeLibrary, ClassesAgainstTheClassTable)
     EXPECT_TRUE(label.contains("property AutoSize : bool = 0")) << "stored as a number";
     EXPECT_TRUE(label.contains("method ID() -> short"));
     EXPECT_TRUE(section(all, "class ClsMain").isEmpty());
-    const QStringList value = section(all, "class sf_InformationValue");
-    EXPECT_EQ(value, QStringList({"property Path : QString", "property Filename : QString",
-                                  "property DateTime : QString", "property Attrib : short", "property Size : QString"}));
     EXPECT_TRUE(section(all, "class Search").contains("property Separator : uchar"));
     EXPECT_TRUE(section(all, "class IconExtractor").contains("property MaskColor : OLE_COLOR"));
 
@@ -194,19 +291,121 @@ TEST(TypeLibrary, ClassesAgainstTheClassTable)
                            "property SelectionColor : OLE_COLOR = &H80FF",
                            "property MenuImageList : QObject* = Nothing", "property ImageList : QObject*",
                            "property Enabled : bool = True", "property Font : QFont = Ambient.Font",
+                           "property ToolbarItems : quil::ToolbarItems*",
                            "event ItemClicked(short& ItemIndex, QString& ItemKey)",
                            "event MenuItemClicked(short& ItemIndex, QString& ItemKey, short& MenuItemIndex, "
                            "QString& MenuItemKey)",
                            "method ID() -> short"}));
-    EXPECT_EQ(section(all, "class MenuItem"),
-              QStringList({"property Key : QString", "property Caption : QString", "property Icon : short",
-                           "property Enabled : bool", "property Child : QString", "property Group : QString",
-                           "property ItemType : quil::eItemType", "property Checked : bool", "property Bold : bool"}));
-    EXPECT_TRUE(section(all, "class ComboData").contains("property Value : QString"));
-    EXPECT_EQ(section(all, "class MenuItemListings"), QStringList({"property Count : int"}));
-    EXPECT_EQ(section(all, "class ToolbarItems"), QStringList({"event ItemAdded()", "event ItemChanged()"}));
-    EXPECT_EQ(section(all, "class ToolbarItem"),
-              QStringList({"property sKey : QString", "property Caption : QString", "property IconIndex : short",
-                           "property Style : quil::eMenuItemType", "property Checked : bool",
-                           "property Enabled : bool"}));
+}
+
+// The members of the lists, the popup menu, the list box, the drop-down,
+// the toolbar and the search, as their tables give them: what a container
+// that knows the library only by name can reach.
+TEST(TypeLibrary, CollectionsTheirEntriesAndTheControlsThatHandThemOut)
+{
+    const QStringList all = typelib();
+    const Expected newEnum{"NewEnum", {}, 0};
+
+    expectMembers(all, "ComboDatas", {"Sorting", "Sorted", "Count"},
+                  {{"Add", {"Key", "Caption", "Value", "Icon", "sComment"}, 4},
+                   {"Item", {"vntIndexKey"}, 0},
+                   {"Remove", {"vntIndexKey"}, 0},
+                   {"Clear", {}, 0},
+                   newEnum},
+                  {{"ItemAdded", {}, 0}, {"ItemChanged", {}, 0}}, true);
+    expectMembers(all, "ComboData", {"Comment", "Key", "Index", "Icon", "Value", "Caption"}, {}, {}, true);
+    // The entry's fields in the order of its interface.
+    EXPECT_EQ(membersOf(all, "ComboData").properties,
+              QStringList({"Comment", "Key", "Index", "Icon", "Value", "Caption"}));
+
+    expectMembers(all, "MenuItems", {"Count"},
+                  {{"Add", {"Key", "Caption", "Icon", "Enabled", "Child", "Group", "ItemType", "Checked", "Bold"}, 8},
+                   {"Item", {"vntIndexKey"}, 0},
+                   {"Remove", {"vntIndexKey"}, 0},
+                   newEnum},
+                  {}, true);
+    expectMembers(all, "MenuItem", {"Key", "Caption", "Icon", "Enabled", "Child", "Group", "ItemType", "Checked", "Bold"},
+                  {}, {}, true);
+    expectMembers(all, "MenuItemListings", {"Count"},
+                  {{"Add", {"Key", "Index", "Top", "Height", "Selectable"}, 0},
+                   {"Item", {"vntIndexKey"}, 0},
+                   {"Clear", {}, 0},
+                   {"Remove", {"vntIndexKey"}, 0},
+                   newEnum},
+                  {}, true);
+    expectMembers(all, "MenuItemListing", {"Key", "Index", "Top", "Height", "Selectable"}, {}, {}, true);
+
+    expectMembers(all, "quilPUMenu", {"MenuItem", "MenuVisible", "BackColor", "ForeColor", "SelectionColor", "Font",
+                                      "ImageList"},
+                  {{"ID", {}, 0}, {"ClearItems", {}, 0}, {"CreateMenu", {"X", "Y", "sGroup", "M_Width"}, 4},
+                   {"KillMenu", {}, 0}},
+                  {{"ItemClick", {"ItemIndex", "ItemKey"}, 0}, {"Closed", {}, 0}}, false);
+
+    const std::vector<Expected> mouse = {{"MouseDown", {"Button", "Shift", "X", "Y"}, 0},
+                                         {"MouseMove", {"Button", "Shift", "X", "Y"}, 0},
+                                         {"MouseUp", {"Button", "Shift", "X", "Y"}, 0}};
+    expectMembers(all, "quilListbox",
+                  {"TempListboxItems", "ValueFont", "ListboxItems", "BackColor", "ForeColor", "SelectionColor",
+                   "Enabled", "Font", "ImageList", "SelectedItem", "HoverSelect"},
+                  {{"ID", {}, 0}, {"Refresh", {}, 0}, {"SelectItem", {"mKey", "mValue", "mCaption"}, 3}},
+                  {{"Click", {}, 0},
+                   {"DblClick", {}, 0},
+                   {"KeyDown", {"KeyCode", "Shift"}, 0},
+                   {"KeyPress", {"KeyAscii"}, 0},
+                   {"KeyUp", {"KeyCode", "Shift"}, 0},
+                   mouse[0],
+                   mouse[1],
+                   mouse[2],
+                   {"ItemClicked", {"iIndex", "sKey"}, 0}},
+                  false);
+
+    expectMembers(all, "quilDropDown",
+                  {"BackColor", "ForeColor", "SelectionColor", "TabSelectColor", "Enabled", "Font", "DateFormat",
+                   "ComboType", "Day", "Year", "Month", "PrinterName", "FontName", "DriveLetter"},
+                  {{"ID", {}, 0}, {"SetComboType", {}, 0}, {"CreateMenu", {"X", "Y"}, 0}},
+                  {{"ValueChanged", {}, 0},
+                   {"KeyUp", {"KeyCode", "Shift"}, 0},
+                   mouse[0],
+                   mouse[1],
+                   mouse[2],
+                   {"KeyDown", {"KeyCode", "Shift"}, 0},
+                   {"KeyPress", {"KeyAscii"}, 0}},
+                  false);
+
+    expectMembers(all, "ToolbarItems", {"Count"},
+                  {{"Add", {"Key", "Caption", "IconIndex", "Style", "Checked", "Enabled"}, 5},
+                   {"Clear", {}, 0},
+                   {"Item", {"vntIndexKey"}, 0},
+                   {"Remove", {"vntIndexKey"}, 0},
+                   {"Refresh", {}, 0},
+                   newEnum},
+                  {{"ItemAdded", {}, 0}, {"ItemChanged", {}, 0}}, true);
+    expectMembers(all, "ToolbarItem", {"sKey", "Caption", "IconIndex", "Style", "Checked", "Enabled", "ToolbarMenuItems"},
+                  {}, {}, true);
+    expectMembers(all, "quilToolbar",
+                  {"ToolbarItems", "BackColor", "ForeColor", "SelectionColor", "MenuImageList", "ImageList", "Enabled",
+                   "Font"},
+                  {{"ID", {}, 0}},
+                  {{"ItemClicked", {"ItemIndex", "ItemKey"}, 0},
+                   {"MenuItemClicked", {"ItemIndex", "ItemKey", "MenuItemIndex", "MenuItemKey"}, 0}},
+                  false);
+
+    expectMembers(all, "sf_Information", {"Count"},
+                  {{"Add", {"Path", "Filename", "DateTime", "Attrib", "Size", "sKey"}, 1},
+                   {"Item", {"vntIndexKey"}, 0},
+                   {"Remove", {"vntIndexKey"}, 0},
+                   newEnum},
+                  {}, true);
+    expectMembers(all, "sf_InformationValue", {"Path", "Filename", "DateTime", "Attrib", "Size"}, {}, {}, true);
+    expectMembers(all, "Search", {"Separator"},
+                  {{"Search_File", {"sDirectory", "sFileToSearch", "FileAttributes", "cFoundFiles"}, 0},
+                   {"Search_Directory", {"sDirectory", "sDirToSearch", "cFoundDirs"}, 0},
+                   {"ScanPathforFiles", {"SearchPath", "sFilter", "cFoundFiles"}, 0},
+                   {"ScanPathforPaths", {"SearchPath", "cFoundFiles"}, 0}},
+                  {}, true);
+
+    // What the controls hand out is typed, so a container can follow it.
+    EXPECT_TRUE(section(all, "class quilListbox").contains("property ListboxItems : quil::ComboDatas*"));
+    EXPECT_TRUE(section(all, "class quilPUMenu").contains("property MenuItem : quil::MenuItems*"));
+    EXPECT_TRUE(section(all, "class quilToolbar").contains("property ToolbarItems : quil::ToolbarItems*"));
 }

@@ -1,0 +1,114 @@
+#include <quilObjects/ToolbarItems.h>
+
+#include "frame/LateBound.h"
+
+namespace quil {
+
+// ================================================================ ToolbarItem
+
+struct ToolbarItem::Data {
+    QString key, caption;
+    std::shared_ptr<MenuItems> menuItems = std::make_shared<MenuItems>();
+    eMenuItemType style = static_cast<eMenuItemType>(0);
+    short iconIndex = 0;
+    bool checked = false;
+    bool enabled = false;
+};
+
+ToolbarItem::ToolbarItem() : d(std::make_shared<Data>()) {}
+ToolbarItem::ToolbarItem(std::shared_ptr<Data> data) : d(std::move(data)) {}
+ToolbarItem::~ToolbarItem() = default;
+
+QString ToolbarItem::sKey() const { return d->key; }
+void ToolbarItem::setsKey(const QString& v) { d->key = v; }
+QString ToolbarItem::Caption() const { return d->caption; }
+void ToolbarItem::setCaption(const QString& v) { d->caption = v; }
+short ToolbarItem::IconIndex() const { return d->iconIndex; }
+void ToolbarItem::setIconIndex(short v) { d->iconIndex = v; }
+eMenuItemType ToolbarItem::Style() const { return d->style; }
+void ToolbarItem::setStyle(eMenuItemType v) { d->style = v; }
+bool ToolbarItem::Checked() const { return d->checked; }
+void ToolbarItem::setChecked(bool v) { d->checked = v; }
+bool ToolbarItem::Enabled() const { return d->enabled; }
+void ToolbarItem::setEnabled(bool v) { d->enabled = v; }
+std::shared_ptr<MenuItems> ToolbarItem::ToolbarMenuItems() const { return d->menuItems; }
+void ToolbarItem::setToolbarMenuItems(std::shared_ptr<MenuItems> list) { d->menuItems = std::move(list); }
+
+ToolbarItem* ToolbarItem::NewHandle() const { return new ToolbarItem(d); }
+
+MenuItems* ToolbarItem::menuItemsObject() const { return d->menuItems.get(); }
+
+void ToolbarItem::setMenuItemsObject(MenuItems* list)
+{
+    auto shared = list ? list->weak_from_this().lock() : nullptr;
+    if (!shared) {
+        warnLateBound("ToolbarItem.ToolbarMenuItems", "not a menu item list of the library");
+        return;
+    }
+    d->menuItems = std::move(shared);
+}
+
+// ================================================================ late-bound ToolbarItems
+
+ToolbarItemsDispatch::ToolbarItemsDispatch(QObject* parent) : QObject(parent) {}
+ToolbarItemsDispatch::~ToolbarItemsDispatch() = default;
+
+ToolbarItem* ToolbarItemsDispatch::Add(const QString& Key, const QString& Caption, short IconIndex,
+                                       eMenuItemType Style, bool Checked, bool Enabled)
+{
+    return lateCall<ToolbarItem*>("ToolbarItems.Add", nullptr, [&] {
+        return static_cast<ToolbarItems*>(this)->Add(Key, Caption, IconIndex, Style, Checked, Enabled)->NewHandle();
+    });
+}
+
+ToolbarItem* ToolbarItemsDispatch::Item(const QVariant& vntIndexKey) const
+{
+    return lateCall<ToolbarItem*>("ToolbarItems.Item", nullptr, [&] {
+        return static_cast<const ToolbarItems*>(this)->ItemOf(vntIndexKey)->NewHandle();
+    });
+}
+
+bool ToolbarItemsDispatch::Remove(const QVariant& vntIndexKey)
+{
+    return lateCall("ToolbarItems.Remove", false, [&] {
+        static_cast<ToolbarItems*>(this)->RemoveOf(vntIndexKey);
+        return true;
+    });
+}
+
+void ToolbarItemsDispatch::Clear()
+{
+    lateCall("ToolbarItems.Clear", false, [&] {
+        static_cast<ToolbarItems*>(this)->Clear();
+        return true;
+    });
+}
+
+QObject* ToolbarItemsDispatch::NewEnum() const { return enumerate(*static_cast<const ToolbarItems*>(this)); }
+int ToolbarItemsDispatch::lateCount() const { return static_cast<const ToolbarItems*>(this)->Count(); }
+
+// ================================================================ ToolbarItems
+
+ToolbarItems::ToolbarItems(QObject* parent) : ToolbarItemsDispatch(parent) {}
+ToolbarItems::~ToolbarItems() = default;
+
+std::shared_ptr<ToolbarItem> ToolbarItems::Add(const QString& Key, const QString& Caption, short IconIndex,
+                                               eMenuItemType Style, bool Checked, bool Enabled)
+{
+    auto item = std::make_shared<ToolbarItem>();
+    item->setCaption(Caption);
+    item->setIconIndex(IconIndex);
+    item->setStyle(Style);
+    item->setsKey(Key);
+    item->setChecked(Checked);
+    item->setEnabled(Enabled);
+    insert(Count() + 1, item, Key);
+    emit ItemAdded();
+    return item;
+}
+
+void ToolbarItems::Refresh() { emit ItemChanged(); }
+void ToolbarItems::Removed() { emit ItemChanged(); }
+void ToolbarItems::Cleared() { emit ItemChanged(); }
+
+} // namespace quil
