@@ -156,7 +156,12 @@ QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>
             return "--item: " + e.description();
         }
     }
-    // The control may have sized itself (a scroll bar keeps its thickness within limits).
+    // The form's sizing: a scroll bar keeps its thickness within limits, a
+    // slider takes the thickness its ticks and labels need.
+    if (auto* sb = qobject_cast<quil::quilScrollBar*>(c))
+        c->resize(sb->FormSize(c->size()));
+    else if (auto* sl = qobject_cast<quil::quilSlider*>(c))
+        c->resize(sl->FormSize(c->size()));
     host.resize(c->size());
     host.show();
     if (focus) {
