@@ -22,6 +22,7 @@ quilButtonBase::quilButtonBase(QWidget* parent) : quilControl(parent)
     connect(this, &QObject::objectNameChanged, this, [this] {
         if (captionIsName) {
             caption = AmbientDisplayName();
+            updateGeometry();
             Refresh();
         }
     });
@@ -74,6 +75,7 @@ void quilButtonBase::setCaption(const QString& text)
 {
     caption = text;
     captionIsName = false;
+    updateGeometry();
     changed("Caption");
 }
 
@@ -169,13 +171,20 @@ void quilButtonBase::MouseUpNotify(short button, short shift, float x, float y)
     emit MouseUp(button, shift, x, y);
 }
 
+// Enter and Space press the button, as a focused push button takes them;
+// every other key (Escape, Tab, arrows) goes on to the window unless a
+// handler took it by setting it to 0.
 void quilButtonBase::KeyDownNotify(short keyCode, short shift)
 {
     QPointer<quilButtonBase> self(this);
+    const short asked = keyCode;
     emit KeyDown(keyCode, shift);
     if (!self)
         return;
+    if (asked != 0 && keyCode == 0)
+        acceptKey();
     if (keyCode == 13 || keyCode == 32) {
+        acceptKey();
         setState(StatePressed);
         emit Click();
     }
@@ -184,14 +193,27 @@ void quilButtonBase::KeyDownNotify(short keyCode, short shift)
 void quilButtonBase::KeyUpNotify(short keyCode, short shift)
 {
     QPointer<quilButtonBase> self(this);
+    const short asked = keyCode;
     emit KeyUp(keyCode, shift);
     if (!self)
         return;
-    if (keyCode == 13 || keyCode == 32)
+    if (asked != 0 && keyCode == 0)
+        acceptKey();
+    if (keyCode == 13 || keyCode == 32) {
+        acceptKey();
         setState(StateIdle);
+    }
 }
 
-void quilButtonBase::KeyPressNotify(short keyAscii) { emit KeyPress(keyAscii); }
+void quilButtonBase::KeyPressNotify(short keyAscii)
+{
+    QPointer<quilButtonBase> self(this);
+    const short asked = keyAscii;
+    emit KeyPress(keyAscii);
+    // The characters of the keys the button takes belong to it too.
+    if (self && ((asked != 0 && keyAscii == 0) || asked == 13 || asked == 32))
+        acceptKey();
+}
 
 void quilButtonBase::EnterFocus()
 {
@@ -263,7 +285,37 @@ void quilButtonBase::enterEvent(QEnterEvent* e)
 
 quilButton::quilButton(QWidget* parent) : quilButtonBase(parent)
 {
+    // Any width from the least up, one line high: as a push button sits in a layout.
+    setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
     quilButton::InitProperties();
+}
+
+QSize quilButton::sizeHint() const
+{
+    const platform::Surface& s = surface();
+    const int TH = s.TextHeight(QStringLiteral("I"));
+    const int TW = caption.isEmpty() ? 0 : s.TextWidth(caption);
+    int IW = 0, IH = 0;
+    if (imageList && imageIndex != 0) {
+        const LateImageList list{imageList.data()};
+        IW = std::max(list.number("ImageWidth"), 0);
+        IH = std::max(list.number("ImageHeight"), 0);
+    }
+    // Side by side: the picture 12 from the edge, the caption 12 after it,
+    // 12 to spare at the far end; without a picture the caption centred in
+    // the same margins. A line of text or the picture, with 5 above and below.
+    int w = 12 + TW + 12;
+    if (IW > 0)
+        w = caption.isEmpty() ? 12 + IW + 12 : 12 + IW + 12 + TW + 12;
+    const int h = std::max(TH, IH) + 10;
+    return {std::max(w, 2 * TH), h};
+}
+
+QSize quilButton::minimumSizeHint() const
+{
+    // The border and one line of text: the caption may be cut, never the frame.
+    const int TH = surface().TextHeight(QStringLiteral("I"));
+    return {TH + 4, TH + 4};
 }
 
 const std::vector<PersistedProperty>& quilButton::Persisted() const
@@ -284,6 +336,7 @@ void quilButton::InitProperties()
     tabSelectColor = 38631;
     imageList = nullptr;
     imageIndex = 0;
+    updateGeometry();
     Refresh();
 }
 
@@ -294,6 +347,7 @@ void quilButton::ReadProperties(PropertyBag& bag)
     const QVariant list = readProp(bag, "ImageList");
     imageList = list.canConvert<QObject*>() ? list.value<QObject*>() : nullptr;
     imageIndex = static_cast<int>(readInt(bag, "ImageIndex"));
+    updateGeometry();
     Refresh();
 }
 
@@ -318,12 +372,14 @@ void quilButton::setTabSelectColor(OLE_COLOR c)
 void quilButton::setImageList(QObject* list)
 {
     imageList = list;
+    updateGeometry();
     changed("ImageList");
 }
 
 void quilButton::setImageIndex(int index)
 {
     imageIndex = index;
+    updateGeometry();
     changed("ImageIndex");
 }
 

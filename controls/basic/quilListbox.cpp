@@ -7,8 +7,10 @@
 #include "frame/LateImageList.h"
 #include "platform/surface/Surface.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <cmath>
 
 namespace quil {
@@ -20,10 +22,16 @@ quilListbox::quilListbox(QWidget* parent)
     : quilControl(parent), items(std::make_shared<ComboDatas>()), rows(std::make_shared<MenuItemListings>())
 {
     setFocusPolicy(Qt::StrongFocus);
+    // A list takes what room it is given, as Qt's own lists do.
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     bar = new quilScrollBar(this);
     bar->setObjectName(QStringLiteral("quilScrollBar1"));
     bar->setOrientation(pbVertical);
     bar->setFocusPolicy(Qt::NoFocus);
+    // A list filled without Refresh opens at its first entry, and an empty
+    // list has nothing to scroll.
+    bar->setValue(1);
+    bar->setEnabled(false);
     bar->resize(ScrollBarWidth, std::max(height() - 4, 1));
     connect(bar, &quilScrollBar::MouseDown, this, [this](short& b, short& s, float& x, float& y) {
         // A click on the bar gives the list the keys.
@@ -156,6 +164,7 @@ void quilListbox::setSelectionColor(OLE_COLOR c)
 void quilListbox::setImageList(QObject* list)
 {
     imageList = list;
+    updateGeometry();
     changed("ImageList");
 }
 
@@ -178,11 +187,21 @@ int quilListbox::count() const { return items->Count(); }
 
 void quilListbox::setSelectedItem(short k)
 {
+    const int n = count();
+    if (n == 0 && k >= 0) {
+        // Designer, uic and forms write the selection before the list is
+        // filled: keep it; Refresh shows it once its entry is there.
+        selected = k;
+        highlighted = 0;
+        changed("SelectedItem");
+        return;
+    }
     // Checked first, so that a bad number leaves the selection, the
     // highlight and the scroll position as they were.
-    if (k < 1 || k > count())
-        throw Error(Error::SubscriptOutOfRange,
-                    QStringLiteral("SelectedItem %1 is not an entry of the list (1 to %2)").arg(k).arg(count()));
+    if (k < 1 || k > n) {
+        refuseValue("SelectedItem", k, QStringLiteral("not an entry of the list (1 to %1)").arg(n));
+        return;
+    }
     selected = k;
     if (!notify("SelectedItem"))
         return;
@@ -511,21 +530,107 @@ void quilListbox::MouseUpNotify(short button, short shift, float x, float y)
 
 void quilListbox::DblClickNotify() { emit DblClick(); }
 
+short quilListbox::keyTarget(short keyCode) const
+{
+    const int n = count();
+    if (n == 0)
+        return 0;
+    const int page = std::max(VisibleRows(), 1);
+    int to = 0;
+    switch (keyCode) {
+    case 38: to = selected >= 2 && selected - 1 <= n ? selected - 1 : 0; break;   // Up
+    case 40: to = selected < n && selected >= 0 ? selected + 1 : 0; break;       // Down
+    case 33: to = std::max(std::min<int>(selected, n) - page, 1); break;         // Page Up
+    case 34: to = std::min(std::max<int>(selected, 1) + page, n); break;         // Page Down
+    case 36: to = 1; break;                                                      // Home
+    case 35: to = n; break;                                                      // End
+    default: return 0;
+    }
+    return to == selected ? 0 : static_cast<short>(to);
+}
+
+// The arrows, the page keys, Home and End move the selection, as in a list;
+// every other key goes on to the window unless a handler took it (set it to 0).
+static bool listKey(short keyCode)
+{
+    return keyCode == 38 || keyCode == 40 || keyCode == 33 || keyCode == 34 || keyCode == 36 || keyCode == 35;
+}
+
 void quilListbox::KeyDownNotify(short keyCode, short shift)
 {
     QPointer<quilListbox> self(this);
-    const int n = count();
-    if (keyCode == 38 && selected >= 2 && selected - 1 <= n)
-        setSelectedItem(static_cast<short>(selected - 1));
-    else if (keyCode == 40 && selected < n && selected >= 0)
-        setSelectedItem(static_cast<short>(selected + 1));
+    const short asked = keyCode;
+    if (listKey(keyCode)) {
+        acceptKey();
+        if (const short to = keyTarget(keyCode))
+            setSelectedItem(to);
+    }
     if (!self)
         return;
     emit KeyDown(keyCode, shift);
+    if (self && asked != 0 && keyCode == 0)
+        acceptKey();
 }
 
-void quilListbox::KeyUpNotify(short keyCode, short shift) { emit KeyUp(keyCode, shift); }
-void quilListbox::KeyPressNotify(short keyAscii) { emit KeyPress(keyAscii); }
+void quilListbox::KeyUpNotify(short keyCode, short shift)
+{
+    QPointer<quilListbox> self(this);
+    const short asked = keyCode;
+    emit KeyUp(keyCode, shift);
+    if (self && ((asked != 0 && keyCode == 0) || listKey(asked)))
+        acceptKey();
+}
+
+void quilListbox::KeyPressNotify(short keyAscii)
+{
+    QPointer<quilListbox> self(this);
+    const short asked = keyAscii;
+    emit KeyPress(keyAscii);
+    if (self && asked != 0 && keyAscii == 0)
+        acceptKey();
+}
+
+void quilListbox::wheelEvent(QWheelEvent* e)
+{
+    const int n = count();
+    const int notches = e->angleDelta().y() / 120;
+    if (n == 0 || notches == 0 || !bar->Enabled()) {
+        e->ignore();
+        return;
+    }
+    // As many rows per notch as the desktop says, held in the scroll range.
+    const qint64 step = qint64(notches) * QApplication::wheelScrollLines();
+    const qint64 to = std::clamp<qint64>(bar->Value() - step, bar->Min(), bar->Max());
+    if (to == bar->Value()) {
+        e->ignore();   // at an end: a scrolled container behind may move instead
+        return;
+    }
+    bar->setValue(static_cast<int>(to));
+    e->accept();
+}
+
+QSize quilListbox::sizeHint() const
+{
+    const platform::Surface& sf = surface();
+    // Rows are counted as (height - 1) / D: eight of them, and the frame.
+    const int TH = sf.TextHeight(QStringLiteral("I"));
+    int D = TH + 4;
+    if (imageList) {
+        const int IH = LateImageList{imageList.data()}.number("ImageHeight");
+        D = IH > TH ? IH + 5 : TH + 5;
+    }
+    const int textWidth = sf.TextWidth(QString(20, QLatin1Char('x')));
+    const int IW = imageList ? std::max(LateImageList{imageList.data()}.number("ImageWidth"), 0) + 4 : 0;
+    return {4 + IW + textWidth + 4 + ScrollBarWidth + 2, 8 * D + 1};
+}
+
+QSize quilListbox::minimumSizeHint() const
+{
+    // One row, and the scroll bar's height with room for both arrows.
+    const int rows = RowHeight() + 1;
+    const int barLength = bar->minimumSizeHint().height() + 4;
+    return {4 + surface().TextWidth(QStringLiteral("x...")) + 4 + ScrollBarWidth + 2, std::max(rows, barLength)};
+}
 
 void quilListbox::EnterFocus() { focusFlag = true; }
 

@@ -41,6 +41,34 @@ quilProgressBar::quilProgressBar(QWidget* parent) : quilControl(parent), searchT
     quilProgressBar::InitProperties();
 }
 
+QSize quilProgressBar::sizeHint() const
+{
+    const platform::Surface& sf = surface();
+    // The caption's line with two pixels of halo each way and the frame's
+    // pixel: the blocks fill rows 3 to H - 4 around it.
+    const int across = sf.TextHeight(QStringLiteral("I")) + 6;
+    // Twenty blocks, and never less than a full bar's caption.
+    const int along = std::max(4 + 8 * 20 + 2, sf.TextWidth(QStringLiteral("100 %")) + 12);
+    return orientation == pbVertical ? QSize(across, along) : QSize(along, across);
+}
+
+QSize quilProgressBar::minimumSizeHint() const
+{
+    // One block inside the frame along; the caption's line across.
+    const int across = surface().TextHeight(QStringLiteral("I")) + 6;
+    const int along = 4 + 8 + 2;
+    return orientation == pbVertical ? QSize(across, along) : QSize(along, across);
+}
+
+void quilProgressBar::applyPolicy()
+{
+    if (orientation == pbVertical)
+        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    else
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    updateGeometry();
+}
+
 quilProgressBar::~quilProgressBar() = default;
 
 // ------------------------------------------------------------ persistence
@@ -71,6 +99,7 @@ void quilProgressBar::InitProperties()
     caption = QStringLiteral("%");
     foreColor = 0xC00000;
     updateTimer();
+    applyPolicy();
     Refresh();
 }
 
@@ -86,6 +115,7 @@ void quilProgressBar::ReadProperties(PropertyBag& bag)
     caption = readText(bag, "Caption");
     foreColor = readColor(bag, "ForeColor");
     updateTimer();
+    applyPolicy();
     Refresh();
 }
 
@@ -120,6 +150,7 @@ void quilProgressBar::setForeColor(OLE_COLOR c)
 void quilProgressBar::setOrientation(MyOrientation o)
 {
     orientation = o;
+    applyPolicy();
     changed("Orientation");
 }
 

@@ -9,11 +9,18 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
+#include <climits>
 #include <cmath>
 
 namespace quil {
 
 namespace {
+// Thickness limits of the form model, and the thickness a bar is usually given.
+constexpr int ThinnestBar = 15, ThickestBar = 25, UsualBar = 17;
+// Length a bar usually has: a thumb of a useful size between the arrows.
+constexpr int UsualLength = 100;
+
+int toInt(qint64 v) { return static_cast<int>(std::clamp<qint64>(v, INT_MIN, INT_MAX)); }
 } // namespace
 
 quilScrollBar::quilScrollBar(QWidget* parent) : quilControl(parent)
@@ -30,6 +37,38 @@ quilScrollBar::quilScrollBar(QWidget* parent) : quilControl(parent)
     computeScheme();
     Refresh();
     quilScrollBar::InitProperties();
+}
+
+QSize quilScrollBar::sizeHint() const
+{
+    return orientation == pbHorizontal ? QSize(UsualLength, UsualBar) : QSize(UsualBar, UsualLength);
+}
+
+QSize quilScrollBar::minimumSizeHint() const
+{
+    // Both arrow areas (b = T + 1 each) and a thumb of a few pixels between them.
+    const int along = 2 * (UsualBar + 1) + 4;
+    return orientation == pbHorizontal ? QSize(along, UsualBar) : QSize(UsualBar, along);
+}
+
+QSize quilScrollBar::FormSize(const QSize& asked) const
+{
+    QSize s = asked;
+    if (orientation == pbHorizontal)
+        s.setHeight(std::clamp(asked.height(), ThinnestBar, ThickestBar));
+    else if (orientation == pbVertical)
+        s.setWidth(std::clamp(asked.width(), ThinnestBar, ThickestBar));
+    return s;
+}
+
+void quilScrollBar::applyPolicy()
+{
+    // Fixed across, free along: a layout gives the bar its thickness and any length.
+    if (orientation == pbHorizontal)
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    else
+        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    updateGeometry();
 }
 
 quilScrollBar::~quilScrollBar() = default;
@@ -51,7 +90,12 @@ void quilScrollBar::wireArrow(int i)
             [this](short& b, short& s, float& x, float& y) { emit MouseUp(b, s, x, y); });
 }
 
-void quilScrollBar::arrowClicked(int index) { setValue(index == 0 ? value - 1 : value + 1); }
+void quilScrollBar::arrowClicked(int index)
+{
+    // One step, held in the range here so that the step is never remembered as a wish.
+    const qint64 next = qint64(value) + (index == 0 ? -1 : 1);
+    setValue(toInt(std::clamp<qint64>(next, std::min(min, max), std::max(min, max))));
+}
 
 // ------------------------------------------------------------ persistence
 
@@ -78,8 +122,12 @@ void quilScrollBar::InitProperties()
     orientation = pbVertical;
     backColor = 0xFFFFFF;
     foreColor = 0xC00000;
+    pendingMin.reset();
+    pendingMax.reset();
+    pendingValue.reset();
     setUpArrows();
     computeScheme();
+    applyPolicy();
     layoutBar();
 }
 
@@ -93,8 +141,12 @@ void quilScrollBar::ReadProperties(PropertyBag& bag)
     orientation = static_cast<MyOrientation>(readInt(bag, "Orientation"));
     backColor = readColor(bag, "BackColor");
     foreColor = readColor(bag, "ForeColor");
+    pendingMin.reset();
+    pendingMax.reset();
+    pendingValue.reset();
     setUpArrows();
     computeScheme();
+    applyPolicy();
     layoutBar();
 }
 
@@ -113,8 +165,12 @@ void quilScrollBar::WriteProperties(PropertyBag& bag) const
 
 void quilScrollBar::setMin(int v)
 {
-    if (v >= max)
-        v = max - 1;
+    pendingMin.reset();
+    if (v >= max) {
+        pendingMin = v;
+        forgetPendingLater();
+        v = max == INT_MIN ? INT_MIN : max - 1;
+    }
     min = v;
     if (!notify("Min"))
         return;
@@ -123,13 +179,17 @@ void quilScrollBar::setMin(int v)
         if (!notify("Value"))
             return;
     }
-    Refresh();
+    resolvePending();
 }
 
 void quilScrollBar::setMax(int v)
 {
-    if (v <= min)
-        v = min + 1;
+    pendingMax.reset();
+    if (v <= min) {
+        pendingMax = v;
+        forgetPendingLater();
+        v = min == INT_MAX ? INT_MAX : min + 1;
+    }
     max = v;
     if (!notify("Max"))
         return;
@@ -138,13 +198,17 @@ void quilScrollBar::setMax(int v)
         if (!notify("Value"))
             return;
     }
-    Refresh();
+    resolvePending();
 }
 
 void quilScrollBar::setValue(int v)
 {
-    if (min <= max)
+    pendingValue.reset();
+    if (min <= max && (v < min || v > max)) {
+        pendingValue = v;
+        forgetPendingLater();
         v = std::clamp(v, min, max);
+    }
     // Compared with the value shown, so that setting it back from a handler takes effect.
     if (v == value)
         return;
@@ -153,12 +217,70 @@ void quilScrollBar::setValue(int v)
     changed("Value");
 }
 
+void quilScrollBar::resolvePending()
+{
+    // A Min, Max or Value written before the range allowed it takes effect now
+    // that it does, so that the order of the writes does not matter.
+    if (pendingMax && *pendingMax > min) {
+        max = *pendingMax;
+        pendingMax.reset();
+        if (!notify("Max"))
+            return;
+        if (value > max) {
+            value = max;
+            if (!notify("Value"))
+                return;
+        }
+    }
+    if (pendingMin && *pendingMin < max) {
+        min = *pendingMin;
+        pendingMin.reset();
+        if (!notify("Min"))
+            return;
+        if (value < min) {
+            value = min;
+            if (!notify("Value"))
+                return;
+        }
+    }
+    if (pendingValue && *pendingValue >= min && *pendingValue <= max) {
+        const int v = *pendingValue;
+        pendingValue.reset();
+        if (v != value) {
+            lastReported = value;
+            value = v;
+            if (!notify("Value"))
+                return;
+        }
+    }
+    Refresh();
+}
+
+void quilScrollBar::forgetPendingLater()
+{
+    // A wish lasts as long as the writes that belong together (one setupUi,
+    // one form being read); the next turn of the event loop ends it.
+    if (forgetQueued)
+        return;
+    forgetQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            forgetQueued = false;
+            pendingMin.reset();
+            pendingMax.reset();
+            pendingValue.reset();
+        },
+        Qt::QueuedConnection);
+}
+
 void quilScrollBar::setOrientation(MyOrientation o)
 {
     orientation = o;
     if (!notify("Orientation"))
         return;
     setUpArrows();
+    applyPolicy();
     layoutBar();
 }
 
@@ -197,17 +319,20 @@ quilScrollBar::Geometry quilScrollBar::Layout() const
 
 int quilScrollBar::offsetForValue(const Geometry& g) const
 {
+    // In 64 bits: a range from INT_MIN to INT_MAX is wider than an int.
     // A stored Min equal to Max has no range to divide: the thumb stays at the start.
-    const int pct = (value == min || max == min) ? 0 : Round(double(value - min) / double(max - min) * 100.0);
-    return Fix(pct * double(g.TR) / 100.0);
+    const qint64 from = qint64(value) - min, range = qint64(max) - min;
+    const double pct = (value == min || range == 0) ? 0 : std::nearbyint(double(from) / double(range) * 100.0);
+    // A stored value far outside the range puts the thumb far off, never out of an int.
+    return toInt(qint64(std::clamp(std::trunc(pct * double(g.TR) / 100.0), -1e9, 1e9)));
 }
 
 int quilScrollBar::valueForOffset(double d, const Geometry& g) const
 {
     const double travel = g.L - g.TL - 2.0 * g.b;
-    const int pct = (d == 0 || travel == 0) ? 0 : Round(d / travel * 100.0);
-    const int v = min + Fix(double(max - min) * pct / 100.0);
-    return std::clamp(v, std::min(min, max), std::max(min, max));
+    const double pct = (d == 0 || travel == 0 || !std::isfinite(d)) ? 0 : std::nearbyint(d / travel * 100.0);
+    const double v = double(min) + std::trunc(double(qint64(max) - min) * pct / 100.0);
+    return toInt(qint64(std::clamp(v, double(std::min(min, max)), double(std::max(min, max)))));
 }
 
 bool quilScrollBar::OverThumb(int x, int y) const
@@ -226,15 +351,8 @@ void quilScrollBar::layoutBar()
 {
     if (orientation != pbHorizontal && orientation != pbVertical)
         return;
-    if (!layingOut) {
-        layingOut = true;
-        // The thickness stays within 15 to 25 pixels.
-        if (orientation == pbHorizontal && (height() > 25 || height() < 15))
-            resize(width(), std::clamp(height(), 15, 25));
-        else if (orientation == pbVertical && (width() > 25 || width() < 15))
-            resize(std::clamp(width(), 15, 25), height());
-        layingOut = false;
-    }
+    // The bar is drawn at the size its container gave it; the thickness
+    // limits are the form's (FormSize) and the layout's (hint and policy).
     laidOut = size();
     const Geometry g = Layout();
     for (quilXButton* a : arrows)
@@ -299,7 +417,7 @@ void quilScrollBar::Paint()
         sf.Cls();
         return;
     }
-    if (size() != laidOut && !layingOut) {
+    if (size() != laidOut) {
         // Resized while hidden: no resize event came, so lay out now.
         layoutBar();
         return;
@@ -457,16 +575,39 @@ void quilScrollBar::MouseUpNotify(short button, short shift, float x, float y)
     emit MouseUp(button, shift, x, y);
 }
 
-// Keys only raise their events: no key changes the value.
-void quilScrollBar::KeyDownNotify(short keyCode, short shift) { emit KeyDown(keyCode, shift); }
-void quilScrollBar::KeyUpNotify(short keyCode, short shift) { emit KeyUp(keyCode, shift); }
-void quilScrollBar::KeyPressNotify(short keyAscii) { emit KeyPress(keyAscii); }
+// Keys only raise their events: no key changes the value, so every key goes
+// on to the window unless a handler took it (set it to 0).
+void quilScrollBar::KeyDownNotify(short keyCode, short shift)
+{
+    QPointer<quilScrollBar> self(this);
+    const short asked = keyCode;
+    emit KeyDown(keyCode, shift);
+    if (self && asked != 0 && keyCode == 0)
+        acceptKey();
+}
+
+void quilScrollBar::KeyUpNotify(short keyCode, short shift)
+{
+    QPointer<quilScrollBar> self(this);
+    const short asked = keyCode;
+    emit KeyUp(keyCode, shift);
+    if (self && asked != 0 && keyCode == 0)
+        acceptKey();
+}
+
+void quilScrollBar::KeyPressNotify(short keyAscii)
+{
+    QPointer<quilScrollBar> self(this);
+    const short asked = keyAscii;
+    emit KeyPress(keyAscii);
+    if (self && asked != 0 && keyAscii == 0)
+        acceptKey();
+}
 
 void quilScrollBar::resizeEvent(QResizeEvent* e)
 {
     quilControl::resizeEvent(e);
-    if (!layingOut)
-        layoutBar();
+    layoutBar();
 }
 
 } // namespace quil

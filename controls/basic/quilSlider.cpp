@@ -26,6 +26,9 @@ using Points = std::initializer_list<std::pair<int, int>>;
 // A stored value outside what an int holds is taken at the nearest end.
 int toInt(qint64 v) { return static_cast<int>(std::clamp<qint64>(v, INT_MIN, INT_MAX)); }
 
+// A length a slider usually has, and the least that leaves the thumb some travel.
+constexpr int UsualLength = 150, ShortestLength = 40;
+
 // The platform's number-to-text conversion: a blank before a non-negative number.
 QString signedText(qint64 v) { return v >= 0 ? QLatin1Char(' ') + QString::number(v) : QString::number(v); }
 } // namespace
@@ -69,6 +72,8 @@ void quilSlider::InitProperties()
     min = 0;
     max = 10;
     value = 5;
+    pendingMin.reset();
+    pendingMax.reset();
     computeScheme();
     layoutSlider();
 }
@@ -86,6 +91,8 @@ void quilSlider::ReadProperties(PropertyBag& bag)
     min = toInt(readInt(bag, "Min"));
     max = toInt(readInt(bag, "Max"));
     value = toInt(readInt(bag, "Value"));
+    pendingMin.reset();
+    pendingMax.reset();
     computeScheme();
     layoutSlider();
 }
@@ -140,8 +147,12 @@ void quilSlider::setTickStyle(TickStyles t)
 
 void quilSlider::setMin(int v)
 {
-    if (v >= max)
+    pendingMin.reset();
+    if (v >= max) {
+        pendingMin = v;
+        forgetPendingLater();
         v = max == INT_MIN ? INT_MIN : max - 1;
+    }
     min = v;
     if (!notify("Min"))
         return;
@@ -150,13 +161,17 @@ void quilSlider::setMin(int v)
         if (!notify("Value"))
             return;
     }
-    Refresh();
+    resolvePending();
 }
 
 void quilSlider::setMax(int v)
 {
-    if (v <= min)
+    pendingMax.reset();
+    if (v <= min) {
+        pendingMax = v;
+        forgetPendingLater();
         v = min == INT_MAX ? INT_MAX : min + 1;
+    }
     max = v;
     if (!notify("Max"))
         return;
@@ -165,7 +180,56 @@ void quilSlider::setMax(int v)
         if (!notify("Value"))
             return;
     }
+    resolvePending();
+}
+
+void quilSlider::resolvePending()
+{
+    // A Min or Max written before the other end allowed it takes effect now
+    // that it does, so that the order of the writes does not matter.
+    if (pendingMax && *pendingMax > min) {
+        max = *pendingMax;
+        pendingMax.reset();
+        if (!notify("Max"))
+            return;
+        if (value > max) {
+            value = max;
+            if (!notify("Value"))
+                return;
+        }
+    }
+    if (pendingMin && *pendingMin < max) {
+        min = *pendingMin;
+        pendingMin.reset();
+        if (!notify("Min"))
+            return;
+        if (value < min) {
+            value = min;
+            if (!notify("Value"))
+                return;
+        }
+    }
+    // The labels' width may have changed with Min or Max.
+    if (thickness() != hintedThickness)
+        applyPolicy();
     Refresh();
+}
+
+void quilSlider::forgetPendingLater()
+{
+    // A wish lasts as long as the writes that belong together (one setupUi,
+    // one form being read); the next turn of the event loop ends it.
+    if (forgetQueued)
+        return;
+    forgetQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            forgetQueued = false;
+            pendingMin.reset();
+            pendingMax.reset();
+        },
+        Qt::QueuedConnection);
 }
 
 void quilSlider::setValue(int v)
@@ -220,41 +284,60 @@ bool quilSlider::OverThumb(float x, float y) const
     return false;
 }
 
-QSize quilSlider::laidOutSize() const
+int quilSlider::thickness() const
 {
-    // The thickness is the layout's; the length is free.
-    QSize s = size();
     const bool labelled = tickStyle != Tick_None && tickStyle != Tick_Half && tickStyle != Tick_Four;
-    if (orientation == pbHorizontal) {
-        s.setHeight(labelled ? 41 : 25);
-    } else if (orientation == pbVertical) {
+    if (!labelled)
+        return 25;
+    if (orientation == pbVertical) {
         const platform::Surface& sf = surface();
-        s.setWidth(labelled ? sf.TextWidth(QString::number(max)) + 33 + sf.TextWidth(QString::number(min)) : 25);
+        return sf.TextWidth(QString::number(max)) + 33 + sf.TextWidth(QString::number(min));
     }
+    return 41;
+}
+
+QSize quilSlider::sizeHint() const
+{
+    const int t = thickness();
+    return orientation == pbVertical ? QSize(t, UsualLength) : QSize(UsualLength, t);
+}
+
+QSize quilSlider::minimumSizeHint() const
+{
+    const int t = thickness();
+    return orientation == pbVertical ? QSize(t, ShortestLength) : QSize(ShortestLength, t);
+}
+
+QSize quilSlider::FormSize(const QSize& asked) const
+{
+    QSize s = asked;
+    if (orientation == pbHorizontal)
+        s.setHeight(thickness());
+    else if (orientation == pbVertical)
+        s.setWidth(thickness());
     return s;
+}
+
+void quilSlider::applyPolicy()
+{
+    // Fixed across, free along, as a layout should give it.
+    hintedThickness = thickness();
+    if (orientation == pbVertical)
+        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    else
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    updateGeometry();
 }
 
 void quilSlider::layoutSlider()
 {
-    if (!layingOut) {
-        layingOut = true;
-        if (size() != laidOutSize())
-            resize(laidOutSize());
-        layingOut = false;
-    }
-    laidOut = size();
-    laidFor = laidOutSize();
+    // The slider is drawn at the size its container gave it; the thickness
+    // rules are the form's (FormSize) and the layout's (hint and policy).
+    applyPolicy();
     Refresh();
 }
 
-void quilSlider::resizeEvent(QResizeEvent* e)
-{
-    // A resize of our own making is painted once, when the layout is done.
-    if (layingOut)
-        QWidget::resizeEvent(e);
-    else
-        quilControl::resizeEvent(e);
-}
+void quilSlider::resizeEvent(QResizeEvent* e) { quilControl::resizeEvent(e); }
 
 // ------------------------------------------------------------ scheme and state
 
@@ -294,13 +377,10 @@ void quilSlider::setState(int s)
 void quilSlider::Paint()
 {
     platform::Surface& sf = surface();
-    if (!layingOut && (size() != laidOut || laidOutSize() != laidFor)) {
-        // Resized while hidden (no resize event came), or the labels' widths
-        // changed with Min, Max or the font: lay out now, so that the width
-        // fits the labels and a saved form comes back at the size it had.
-        layoutSlider();
-        return;
-    }
+    // The labels' widths change with the font: the hint follows (a layout
+    // asks again later; nothing is resized from here).
+    if (thickness() != hintedThickness)
+        QMetaObject::invokeMethod(this, &quilSlider::applyPolicy, Qt::QueuedConnection);
     computeScheme();
     if (!Enabled())
         pressFlag = false;
@@ -512,20 +592,44 @@ void quilSlider::MouseUpNotify(short button, short, float, float)
 void quilSlider::KeyDownNotify(short keyCode, short shift)
 {
     QPointer<quilSlider> self(this);
+    const short asked = keyCode;
     emit KeyDown(keyCode, shift);
     if (!self)
         return;
-    // The handler may have changed the key.
+    // The handler may have changed the key; one it took (0) stays here.
+    if (asked != 0 && keyCode == 0)
+        acceptKey();
+    // The arrows along the groove are the slider's, even at an end; every
+    // other key goes on to the window.
     const bool across = orientation == pbHorizontal, down = orientation == pbVertical;
-    if ((across && keyCode == 37) || (down && keyCode == 38))
+    if ((across && keyCode == 37) || (down && keyCode == 38)) {
+        acceptKey();
         setValue(toInt(std::max<qint64>(qint64(value) - 1, min)));
-    else if ((across && keyCode == 39) || (down && keyCode == 40))
+    } else if ((across && keyCode == 39) || (down && keyCode == 40)) {
+        acceptKey();
         setValue(toInt(std::min<qint64>(qint64(value) + 1, max)));
+    }
 }
 
-void quilSlider::KeyUpNotify(short keyCode, short shift) { emit KeyUp(keyCode, shift); }
+void quilSlider::KeyUpNotify(short keyCode, short shift)
+{
+    QPointer<quilSlider> self(this);
+    const short asked = keyCode;
+    emit KeyUp(keyCode, shift);
+    const bool across = orientation == pbHorizontal, down = orientation == pbVertical;
+    if (self && ((asked != 0 && keyCode == 0) || (across && (asked == 37 || asked == 39)) ||
+                 (down && (asked == 38 || asked == 40))))
+        acceptKey();
+}
 
-void quilSlider::KeyPressNotify(short keyAscii) { emit KeyPress(keyAscii); }
+void quilSlider::KeyPressNotify(short keyAscii)
+{
+    QPointer<quilSlider> self(this);
+    const short asked = keyAscii;
+    emit KeyPress(keyAscii);
+    if (self && asked != 0 && keyAscii == 0)
+        acceptKey();
+}
 
 void quilSlider::EnterFocus()
 {

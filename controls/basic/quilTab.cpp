@@ -9,6 +9,9 @@ quilTab::quilTab(QWidget* parent) : quilControl(parent)
     setAttribute(Qt::WA_NoSystemBackground);
 }
 
+QSize quilTab::sizeHint() const { return {32, 24}; }
+QSize quilTab::minimumSizeHint() const { return {1, 1}; }
+
 void quilTab::Paint() {}
 
 ClsMain::ClsMain(QObject* parent) : QObject(parent) {}

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTest>
+#include <climits>
 #include <gtest/gtest.h>
 
 using namespace quil;
@@ -70,13 +71,18 @@ TEST(quilScrollBarLayout, DefaultsAndTheWorkedExample)
 
 TEST(quilScrollBarLayout, ThicknessIsClampedAndOrientationZeroLeavesItBlank)
 {
+    // A form keeps the thickness within 15 to 25; a layout gives the usual 17.
     auto h = bar(pbHorizontal, 100, 40);
-    EXPECT_EQ(h->height(), 25);
-    h->resize(100, 10);
-    h->Refresh();
-    EXPECT_EQ(h->height(), 15);
+    EXPECT_EQ(h->FormSize(h->size()), QSize(100, 25));
+    EXPECT_EQ(h->FormSize(QSize(100, 10)), QSize(100, 15));
+    EXPECT_EQ(h->height(), 40) << "a bar given another size is drawn at that size";
+    EXPECT_EQ(h->Face().size(), QSize(100, 40));
+    EXPECT_EQ(h->sizeHint(), QSize(100, 17));
+    EXPECT_EQ(h->sizePolicy().verticalPolicy(), QSizePolicy::Fixed);
     auto v = bar(pbVertical, 40, 100);
-    EXPECT_EQ(v->width(), 25);
+    EXPECT_EQ(v->FormSize(v->size()), QSize(25, 100));
+    EXPECT_EQ(v->sizeHint(), QSize(17, 100));
+    EXPECT_EQ(v->sizePolicy().horizontalPolicy(), QSizePolicy::Fixed);
 
     auto z = bar(pbHorizontal, 100, 17);
     const QRect arrow = z->Arrow(1)->geometry();
@@ -158,8 +164,49 @@ TEST(quilScrollBarValue, SettersKeepMinBelowMax)
     b.setValue(1000);
     EXPECT_EQ(b.Value(), 100);
     b.setMin(1);
+    EXPECT_EQ(b.Max(), 10) << "the Max that Min stood in the way of is taken once it does not";
     b.setValue(-5);
     EXPECT_EQ(b.Value(), 1);
+}
+
+TEST(quilScrollBarValue, TheWidestRangeIsComputedIn64Bits)
+{
+    // With L = 100, T = 17: TR = 32. Min INT_MIN, Max INT_MAX: Value 0 is
+    // 2^31 / (2^32 - 1) of the range, pct 50, offset Fix(50 * 32 / 100) = 16.
+    auto b = bar(pbHorizontal, 100, 17);
+    b->setMin(INT_MIN);
+    b->setMax(INT_MAX);
+    b->setValue(0);
+    EXPECT_EQ(b->ThumbOffset(), 16);
+    b->setValue(INT_MAX);
+    EXPECT_EQ(b->ThumbOffset(), 32);
+    // Dragged back to the start and to the end: Min and Max exactly.
+    const int grab = 18 + 32 + 5;
+    b->MouseDownNotify(1, 0, grab, 8);
+    b->MouseMoveNotify(1, 0, grab - 32, 8);
+    EXPECT_EQ(b->Value(), INT_MIN);
+    b->MouseMoveNotify(1, 0, grab, 8);
+    EXPECT_EQ(b->Value(), INT_MAX);
+    b->MouseUpNotify(1, 0, grab, 8);
+    // The arrows step at the ends without leaving the range.
+    QTest::mouseClick(b->Arrow(1), Qt::LeftButton);
+    EXPECT_EQ(b->Value(), INT_MAX);
+    b->setValue(INT_MIN);
+    QTest::mouseClick(b->Arrow(0), Qt::LeftButton);
+    EXPECT_EQ(b->Value(), INT_MIN);
+    // Min pushed up to Max, and Max down to Min, at the ends of an int.
+    b->setMin(INT_MAX);
+    EXPECT_EQ(b->Min(), INT_MAX - 1);
+    quilScrollBar c;
+    c.setMin(INT_MIN);
+    c.setMax(INT_MIN);
+    EXPECT_EQ(c.Max(), INT_MIN + 1);
+    // Stored the wrong way round, as a damaged form might hold them.
+    MemoryPropertyBag bag;
+    bag.values = {{"Min", INT_MAX}, {"Max", INT_MIN}, {"Value", 0}, {"Orientation", 1}};
+    c.resize(100, 17);
+    c.ReadProperties(bag);
+    EXPECT_GE(c.ThumbOffset(), 0);
 }
 
 TEST(quilScrollBarValue, SameValueDoesNothingAndEachChangeRaisesOnce)
@@ -287,7 +334,7 @@ TEST(quilScrollBarPersistence, DefaultsAndRawReads)
     b.ReadProperties(in);
     EXPECT_EQ(b.Orientation(), pbHorizontal);
     EXPECT_EQ(b.BackColor(), 0x8000000Fu) << "system colours are kept as they are";
-    EXPECT_EQ(b.height(), 25);
+    EXPECT_EQ(b.sizePolicy().verticalPolicy(), QSizePolicy::Fixed) << "turned by loading";
     EXPECT_EQ(changed, 1);
     MemoryPropertyBag again;
     b.WriteProperties(again);

@@ -95,9 +95,12 @@ TEST(quilSliderGeometry, DefaultsAndTheWorkedExample)
     EXPECT_EQ(s.Orientation(), pbHorizontal);
     EXPECT_EQ(s.TickStyle(), Tick_None);
     EXPECT_EQ(std::tuple(s.Min(), s.Max(), s.Value()), std::tuple(0, 10, 5));
-    s.resize(150, 40);
+    EXPECT_EQ(s.sizeHint().height(), 25) << "no ticks: 25 pixels high";
+    EXPECT_EQ(s.sizePolicy().verticalPolicy(), QSizePolicy::Fixed);
+    // A form placing it 40 high gets 25; Qt's own placing is taken as given.
+    s.resize(s.FormSize(QSize(150, 40)));
     s.Refresh();
-    EXPECT_EQ(s.height(), 25) << "no ticks: 25 pixels high";
+    EXPECT_EQ(s.height(), 25);
     // travel 130, pct 50, P = 65: left edge at 70, centre at 75.
     EXPECT_EQ(s.ThumbPosition(), 65);
     expectThumbAt(s, 70);
@@ -162,7 +165,10 @@ TEST(quilSliderTicks, FourTicksWithLabels)
 {
     auto s = slider(150);
     s->setTickStyle(Tick_Four_Value);
-    EXPECT_EQ(s->height(), 41) << "labels need 41 pixels";
+    EXPECT_EQ(s->height(), 25) << "the slider never resizes itself";
+    EXPECT_EQ(s->sizeHint().height(), 41) << "labels need 41 pixels";
+    s->resize(s->FormSize(s->size()));
+    EXPECT_EQ(s->height(), 41);
     // Long ticks at the middle (5 -> u 75), at 10 and at L - 10 = 140, rows 15 to 24.
     for (int y = 15; y <= 24; ++y) {
         EXPECT_EQ(at(*s, 10, y), Text) << y;
@@ -192,11 +198,13 @@ TEST(quilSliderTicks, FourTicksWithLabels)
     EXPECT_GT(ink, 3) << "the middle label left dark pixels";
 
     s->setTickStyle(Tick_Half);
+    s->resize(s->FormSize(s->size()));
     EXPECT_EQ(s->height(), 25);
     EXPECT_TRUE(s->Labels().empty());
     EXPECT_EQ(at(*s, 140, 24), Text);
     EXPECT_EQ(at(*s, 36, 15), Tint) << "no short ticks";
     s->setTickStyle(TickStyles(7));
+    s->resize(s->FormSize(s->size()));
     EXPECT_EQ(s->height(), 41) << "an unknown style is laid out as one with labels";
     EXPECT_EQ(at(*s, 140, 20), Tint) << "but draws no ticks";
     EXPECT_TRUE(s->Labels().empty());
@@ -205,17 +213,25 @@ TEST(quilSliderTicks, FourTicksWithLabels)
 TEST(quilSliderTicks, VerticalWidthFromTheLabels)
 {
     quilSlider s;
+    // As a form places it: the thickness from the rules, the length as asked.
+    auto place = [&] { s.resize(s.FormSize(s.size())); };
     s.resize(40, 150);
     s.setOrientation(pbVertical);
+    place();
     EXPECT_EQ(s.width(), 25);
+    EXPECT_EQ(s.sizePolicy().horizontalPolicy(), QSizePolicy::Fixed);
     s.setMax(100);
     s.setTickStyle(Tick_Half_Value);
     const QFontMetrics fm(s.Font());
+    EXPECT_EQ(s.sizeHint().width(), fm.horizontalAdvance("100") + 33 + fm.horizontalAdvance("0"));
+    place();
     EXPECT_EQ(s.width(), fm.horizontalAdvance("100") + 33 + fm.horizontalAdvance("0"));
     EXPECT_EQ(s.height(), 150) << "the length is free";
     s.setMax(1000);
-    EXPECT_EQ(s.width(), fm.horizontalAdvance("1000") + 33 + fm.horizontalAdvance("0")) << "the width follows the labels";
+    EXPECT_EQ(s.sizeHint().width(), fm.horizontalAdvance("1000") + 33 + fm.horizontalAdvance("0"))
+        << "the width follows the labels";
     s.setMax(100);
+    place();
     // The groove is a column: x 8 FaceTop, 9 and 10 FaceMiddle, 11 FaceBottom, y 8 to 141.
     EXPECT_EQ(at(s, 8, 60), FaceTop);
     EXPECT_EQ(at(s, 10, 60), FaceMiddle);
@@ -483,7 +499,7 @@ TEST(quilSliderPersistence, DefaultsAndRawReads)
     in.values = {{"Value", 20}, {"TickStyle", 3}, {"BackColor", 0x8000000Fu}, {"TabSelectColor", "&HFF&"}};
     loaded.ReadProperties(in);
     EXPECT_EQ(loaded.Value(), 20) << "not limited to Max";
-    EXPECT_EQ(loaded.height(), 41);
+    EXPECT_EQ(loaded.sizeHint().height(), 41);
     EXPECT_EQ(loaded.BackColor(), 0x8000000Fu);
     EXPECT_EQ(loaded.TabSelectColor(), 0xFFu);
     EXPECT_EQ(n.changed, 1) << "the first repaint reports the loaded value";

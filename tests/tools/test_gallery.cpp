@@ -18,6 +18,7 @@
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using gallery::GalleryWindow;
@@ -158,6 +159,21 @@ TEST(Gallery, HostsEveryControlClassOfTheLibrary)
     EXPECT_EQ(bar->ImageList(), w.imageList());
 }
 
+TEST(Gallery, FitsA1280By800Screen)
+{
+    // Its frame takes a few pixels more than its own size: leave room for it.
+    GalleryWindow w;
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    EXPECT_LE(w.width(), 1280 - 16);
+    EXPECT_LE(w.height(), 800 - 48);
+    EXPECT_LE(w.minimumSizeHint().width(), 1280 - 16);
+    EXPECT_LE(w.minimumSizeHint().height(), 800 - 48);
+    // The form still shows every control whole.
+    for (QWidget* c : w.controls())
+        EXPECT_TRUE(c->parentWidget()->rect().contains(c->geometry())) << qPrintable(c->objectName());
+}
+
 TEST(Gallery, SaveThenLoadRoundTripsEveryProperty)
 {
     QTemporaryDir dir;
@@ -207,6 +223,75 @@ TEST(Gallery, SaveThenLoadRoundTripsEveryProperty)
                               << " / " << qPrintable(vb.toString());
         }
     }
+}
+
+TEST(Gallery, SaveThenLoadKeepsTheCollectionsAndTheMenusOpener)
+{
+    QTemporaryDir dir;
+    const QString path = tempPath(dir, "collections.quilform");
+    GalleryWindow a;
+    a.show();
+    QString error;
+    ASSERT_TRUE(a.saveTo(path, &error)) << qPrintable(error);
+    GalleryWindow b;
+    ASSERT_TRUE(b.loadFrom(path, &error)) << qPrintable(error);
+    b.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&b));
+    auto find = [](const GalleryWindow& w, auto* type) {
+        using T = std::remove_pointer_t<decltype(type)>;
+        for (QWidget* c : w.controls())
+            if (auto* t = qobject_cast<T*>(c))
+                return t;
+        return static_cast<T*>(nullptr);
+    };
+    // The list's entries, in their order, and its look.
+    auto* la = find(a, static_cast<quil::quilListbox*>(nullptr));
+    auto* lb = find(b, static_cast<quil::quilListbox*>(nullptr));
+    ASSERT_TRUE(la && lb);
+    ASSERT_GT(la->ListboxItems()->Count(), 0);
+    ASSERT_EQ(lb->ListboxItems()->Count(), la->ListboxItems()->Count());
+    for (int i = 1; i <= la->ListboxItems()->Count(); ++i) {
+        EXPECT_EQ(lb->ListboxItems()->Item(i)->Caption(), la->ListboxItems()->Item(i)->Caption()) << i;
+        EXPECT_EQ(lb->ListboxItems()->Item(i)->Value(), la->ListboxItems()->Item(i)->Value()) << i;
+    }
+    EXPECT_TRUE(lb->ValueFont());
+    EXPECT_EQ(lb->ListboxItems()->Sorted(), la->ListboxItems()->Sorted());
+    EXPECT_EQ(lb->Face(), la->Face()) << "the loaded list shows what the saved one showed";
+    // The toolbar's buttons and their menus.
+    auto* ta = find(a, static_cast<quil::quilToolbar*>(nullptr));
+    auto* tb = find(b, static_cast<quil::quilToolbar*>(nullptr));
+    ASSERT_TRUE(ta && tb);
+    ASSERT_EQ(tb->ToolbarItems()->Count(), ta->ToolbarItems()->Count());
+    for (int i = 1; i <= ta->ToolbarItems()->Count(); ++i) {
+        const auto x = ta->ToolbarItems()->Item(i), y = tb->ToolbarItems()->Item(i);
+        EXPECT_EQ(y->sKey(), x->sKey());
+        EXPECT_EQ(y->Caption(), x->Caption());
+        EXPECT_EQ(y->Style(), x->Style());
+        EXPECT_EQ(y->IconIndex(), x->IconIndex());
+        EXPECT_EQ(y->Checked(), x->Checked());
+        EXPECT_EQ(y->Enabled(), x->Enabled());
+        EXPECT_EQ(y->ToolbarMenuItems()->Count(), x->ToolbarMenuItems()->Count()) << qPrintable(x->sKey());
+    }
+    EXPECT_EQ(tb->ToolbarItems()->Item("edit")->ToolbarMenuItems()->Item("wrap")->ItemType(), quil::itCheck);
+    EXPECT_EQ(tb->Face(), ta->Face());
+    // The popup menu's items, and the button that opens it.
+    auto* ma = find(a, static_cast<quil::quilPUMenu*>(nullptr));
+    auto* mb = find(b, static_cast<quil::quilPUMenu*>(nullptr));
+    ASSERT_TRUE(ma && mb);
+    ASSERT_EQ(mb->MenuItem()->Count(), ma->MenuItem()->Count());
+    for (int i = 1; i <= ma->MenuItem()->Count(); ++i) {
+        const auto x = ma->MenuItem()->Item(i), y = mb->MenuItem()->Item(i);
+        EXPECT_EQ(std::tuple(y->Key(), y->Caption(), y->Icon(), y->ItemType(), y->Checked(), y->Bold()),
+                  std::tuple(x->Key(), x->Caption(), x->Icon(), x->ItemType(), x->Checked(), x->Bold()));
+    }
+    quil::quilButtonBase* opener = nullptr;
+    for (QWidget* c : b.controls())
+        if (c->property(gallery::OpensMenuProperty).toString() == mb->objectName())
+            opener = qobject_cast<quil::quilButtonBase*>(c);
+    ASSERT_NE(opener, nullptr) << "the form kept which button opens the menu";
+    QTest::mouseClick(opener, Qt::LeftButton);
+    EXPECT_TRUE(mb->MenuVisible()) << "a click on the loaded opener opens the loaded menu";
+    mb->KillMenu();
 }
 
 TEST(Gallery, DamagedFormFilesAreRefusedWithAMessage)

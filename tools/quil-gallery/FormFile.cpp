@@ -8,6 +8,7 @@
 #include <QFont>
 #include <QImage>
 #include <QJsonArray>
+#include <QMetaProperty>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
@@ -161,6 +162,167 @@ bool fail(QString* error, const QString& why)
     return false;
 }
 
+// An entry of a collection (a list entry, a menu item, a toolbar button) by
+// the properties its class publishes: enumerations as their numbers.
+template <class Item>
+QJsonObject entryToJson(const Item& item)
+{
+    QJsonObject o;
+    const QMetaObject& mo = Item::staticMetaObject;
+    for (int i = mo.propertyOffset(); i < mo.propertyCount(); ++i) {
+        const QMetaProperty p = mo.property(i);
+        const QVariant v = p.readOnGadget(&item);
+        if (p.isEnumType())
+            o[QString::fromLatin1(p.name())] = v.toInt();
+        else if (v.typeId() == QMetaType::Bool)
+            o[QString::fromLatin1(p.name())] = v.toBool();
+        else if (v.typeId() == QMetaType::QString)
+            o[QString::fromLatin1(p.name())] = v.toString();
+        else
+            o[QString::fromLatin1(p.name())] = v.toLongLong();
+    }
+    return o;
+}
+
+template <class Item>
+void jsonToEntry(Item& item, const QJsonObject& o)
+{
+    const QMetaObject& mo = Item::staticMetaObject;
+    for (int i = mo.propertyOffset(); i < mo.propertyCount(); ++i) {
+        const QMetaProperty p = mo.property(i);
+        const QJsonValue j = o.value(QString::fromLatin1(p.name()));
+        if (j.isUndefined() || !p.isWritable())
+            continue;
+        QVariant v = j.isDouble() ? QVariant(qint64(j.toDouble())) : j.toVariant();
+        if (p.isEnumType())
+            v = QVariant(v.toInt());
+        else if (v.metaType() != p.metaType() && !v.convert(p.metaType()))
+            continue;
+        p.writeOnGadget(&item, v);
+    }
+}
+
+template <class Items>
+QJsonArray entriesToJson(const Items& items)
+{
+    QJsonArray a;
+    for (const auto& e : items)
+        a.append(entryToJson(*e));
+    return a;
+}
+
+void fillMenu(quil::MenuItems& menu, const QJsonArray& items)
+{
+    for (const QJsonValue& j : items) {
+        const QJsonObject o = j.toObject();
+        const auto item = menu.Add(o.value("Key").toString());
+        jsonToEntry(*item, o);
+    }
+}
+
+QJsonObject extraOf(quil::quilControl* c)
+{
+    QJsonObject extra;
+    if (auto* list = qobject_cast<quil::quilListbox*>(c)) {
+        const auto items = list->ListboxItems();
+        if (items->Count() > 0 || items->Sorted()) {
+            extra["entries"] = entriesToJson(*items);
+            extra["sorted"] = items->Sorted();
+            extra["sorting"] = int(items->Sorting());
+        }
+        if (list->ValueFont())
+            extra["valueFont"] = true;
+    } else if (auto* menu = qobject_cast<quil::quilPUMenu*>(c)) {
+        if (menu->MenuItem() && menu->MenuItem()->Count() > 0)
+            extra["menu"] = entriesToJson(*menu->MenuItem());
+    } else if (auto* bar = qobject_cast<quil::quilToolbar*>(c)) {
+        QJsonArray buttons;
+        if (const auto items = bar->ToolbarItems())
+            for (const auto& item : *items) {
+                QJsonObject o = entryToJson(*item);
+                if (item->ToolbarMenuItems() && item->ToolbarMenuItems()->Count() > 0)
+                    o["menu"] = entriesToJson(*item->ToolbarMenuItems());
+                buttons.append(o);
+            }
+        if (!buttons.isEmpty())
+            extra["buttons"] = buttons;
+    }
+    const QString opens = c->property(OpensMenuProperty).toString();
+    if (!opens.isEmpty())
+        extra["opens"] = opens;
+    return extra;
+}
+
+// Fills a new control with what the form kept; false (and why) for a
+// collection that refuses an entry (a key twice, too many entries).
+bool applyExtra(quil::quilControl* c, const QJsonObject& extra, QString& why)
+{
+    try {
+        if (auto* list = qobject_cast<quil::quilListbox*>(c)) {
+            const auto items = list->ListboxItems();
+            // The entries in the order saved; sorting applies to later additions.
+            items->setSorted(false);
+            for (const QJsonValue& j : extra.value("entries").toArray()) {
+                const QJsonObject o = j.toObject();
+                jsonToEntry(*items->Add(o.value("Key").toString()), o);
+            }
+            items->setSorted(extra.value("sorted").toBool());
+            items->setSorting(static_cast<quil::eSortDirection>(extra.value("sorting").toInt()));
+            list->setValueFont(extra.value("valueFont").toBool());
+            list->Refresh();
+        } else if (auto* menu = qobject_cast<quil::quilPUMenu*>(c)) {
+            if (extra.contains("menu") && menu->MenuItem())
+                fillMenu(*menu->MenuItem(), extra.value("menu").toArray());
+        } else if (auto* bar = qobject_cast<quil::quilToolbar*>(c)) {
+            if (const auto items = bar->ToolbarItems(); items && extra.contains("buttons")) {
+                for (const QJsonValue& j : extra.value("buttons").toArray()) {
+                    const QJsonObject o = j.toObject();
+                    const auto item = items->Add(o.value("sKey").toString());
+                    jsonToEntry(*item, o);
+                    fillMenu(*item->ToolbarMenuItems(), o.value("menu").toArray());
+                }
+                items->Refresh();
+            }
+        }
+    } catch (const quil::Error& e) {
+        why = e.description();
+        return false;
+    }
+    if (extra.contains("opens"))
+        c->setProperty(OpensMenuProperty, extra.value("opens").toString());
+    return true;
+}
+
+// The shape of "extra": what applyExtra reads, of the kinds it reads.
+bool checkExtra(const QJsonObject& extra, QString& why)
+{
+    for (const char* list : {"entries", "menu", "buttons"}) {
+        const QJsonValue v = extra.value(QLatin1String(list));
+        if (v.isUndefined())
+            continue;
+        if (!v.isArray()) {
+            why = QStringLiteral("\"%1\" is not a list").arg(QLatin1String(list));
+            return false;
+        }
+        for (const QJsonValue& e : v.toArray()) {
+            if (!e.isObject() || (e.toObject().contains("menu") && !e.toObject().value("menu").isArray())) {
+                why = QStringLiteral("\"%1\" holds an entry that is not an object").arg(QLatin1String(list));
+                return false;
+            }
+            for (const QJsonValue& m : e.toObject().value("menu").toArray())
+                if (!m.isObject()) {
+                    why = QStringLiteral("a button's menu holds an entry that is not an object");
+                    return false;
+                }
+        }
+    }
+    if (extra.contains("opens") && !extra.value("opens").isString()) {
+        why = QStringLiteral("\"opens\" does not name a control");
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 QList<SavedControl> Collect(const QList<QWidget*>& controls)
@@ -178,6 +340,7 @@ QList<SavedControl> Collect(const QList<QWidget*>& controls)
         quil::MemoryPropertyBag bag;
         c->WriteProperties(bag);
         s.values = bag.values;
+        s.extra = extraOf(c);
         form << s;
     }
     return form;
@@ -195,6 +358,8 @@ QByteArray Encode(const QList<SavedControl>& form, const ObjectNames& names)
         c["name"] = s.name;
         c["geometry"] = QJsonArray{s.geometry.x(), s.geometry.y(), s.geometry.width(), s.geometry.height()};
         c["properties"] = props;
+        if (!s.extra.isEmpty())
+            c["extra"] = s.extra;
         controls.append(c);
     }
     QJsonObject root;
@@ -267,6 +432,14 @@ bool Decode(const QByteArray& data, const ObjectNames& names, QList<SavedControl
                 return fail(error, QStringLiteral("%1 (%2): property %3 %4").arg(where, s.name, it.key(), why));
             s.values[it.key()] = v;
         }
+        if (c.contains("extra")) {
+            QString why;
+            if (!c.value("extra").isObject())
+                return fail(error, QStringLiteral("%1 (%2): \"extra\" is not an object").arg(where, s.name));
+            s.extra = c.value("extra").toObject();
+            if (!checkExtra(s.extra, why))
+                return fail(error, QStringLiteral("%1 (%2): %3").arg(where, s.name, why));
+        }
         result << s;
     }
     form = result;
@@ -291,6 +464,11 @@ bool Create(const QList<SavedControl>& form, QWidget* parent, QList<QWidget*>& c
         bag.values = s.values;
         c->ReadProperties(bag);
         made << c;
+        QString why;
+        if (!applyExtra(c, s.extra, why)) {
+            qDeleteAll(made);
+            return fail(error, QStringLiteral("%1: %2").arg(s.name, why));
+        }
     }
     created = made;
     return true;

@@ -129,8 +129,9 @@ GalleryWindow::GalleryWindow(QWidget* parent) : QMainWindow(parent)
     side->setSizes({380, 260});
     split->setStretchFactor(0, 1);
     split->setStretchFactor(1, 1);
-    // The form keeps room for all of its controls; the sheet and log take the rest.
-    split->setSizes({formArea->minimumWidth() + 4, 500});
+    // The form keeps room for all of its controls; the sheet and log take the
+    // rest of a 1280 x 800 screen, window frame included.
+    split->setSizes({formArea->minimumWidth() + 4, 400});
     setCentralWidget(split);
 
     connect(clear, &QPushButton::clicked, this, &GalleryWindow::clearLog);
@@ -146,7 +147,7 @@ GalleryWindow::GalleryWindow(QWidget* parent) : QMainWindow(parent)
     file->addAction(tr("&Quit"), QKeySequence::Quit, this, &QWidget::close);
 
     showcase();
-    resize(1300, 720);
+    resize(1240, 740);
 }
 
 GalleryWindow::~GalleryWindow()
@@ -233,8 +234,6 @@ void GalleryWindow::showcase()
         } else if (cls == QLatin1String("quilScrollBar")) {
             if (auto* h = make(e.name, QRect(x, y + 112, 300, 17))) {
                 h->setProperty("Orientation", QVariant::fromValue(quil::pbHorizontal));
-                // Placed while still vertical, it kept its thickness to 25: place it again.
-                h->setGeometry(x, y + 112, 300, 17);
                 h->setProperty("Value", 30);
             }
             make(e.name, QRect(x + 330, y, 17, 160));
@@ -264,14 +263,7 @@ void GalleryWindow::showcase()
                 items->Add("grid", tr("Show grid"), 0, true, {}, {}, quil::itCheck, true);
                 items->Add("bold", tr("Bold captions"), 0, true, {}, {}, quil::itCheck, false, true);
                 opener->setProperty("Caption", tr("Menu..."));
-                QPointer<quil::quilPUMenu> target(menu);
-                connect(opener, &quil::quilButtonBase::Click, menu, [target, opener] {
-                    if (!target)
-                        return;
-                    const QPoint p = opener->mapToGlobal(QPoint(0, opener->height()));
-                    int X = p.x() * quil::quilPUMenu::TwipsPerPixel, Y = p.y() * quil::quilPUMenu::TwipsPerPixel;
-                    target->CreateMenu(X, Y);
-                });
+                wireOpener(opener, menu);
             }
         } else if (cls == QLatin1String("quilToolbar")) {
             // A menu bar (File, Edit), buttons with pictures, check buttons and a caption.
@@ -297,17 +289,7 @@ void GalleryWindow::showcase()
                 items->Add("grid", tr("Grid"), 0, quil::mitCheckButton, true);
                 items->Add("ruler", tr("Ruler"), 0, quil::mitCheckButton);
                 items->Add("status", tr("Ready"), 0, quil::mitCaption);
-                // The bar reports a click on a check button; the host decides what it means.
-                connect(bar, &quil::quilToolbar::ItemClicked, bar, [bar](short& index, QString&) {
-                    const auto list = bar->ToolbarItems();
-                    if (!list || index < 1 || index > list->Count())
-                        return;
-                    const auto item = list->Item(index);
-                    if (item->Style() == quil::mitCheckButton) {
-                        item->setChecked(!item->Checked());
-                        list->Refresh();
-                    }
-                });
+                wireToolbar(bar);
             }
         } else if (cls == QLatin1String("quilTextBox")) {
             // A few formats, and a masked field.
@@ -353,6 +335,54 @@ void GalleryWindow::showcase()
     }
     replaceControls(next);
     setFilePath(QString());
+}
+
+void GalleryWindow::wireOpener(QWidget* opener, QWidget* menuWidget)
+{
+    auto* button = qobject_cast<quil::quilButtonBase*>(opener);
+    auto* menu = qobject_cast<quil::quilPUMenu*>(menuWidget);
+    if (!button || !menu)
+        return;
+    opener->setProperty(OpensMenuProperty, menu->objectName());
+    QPointer<quil::quilPUMenu> target(menu);
+    connect(button, &quil::quilButtonBase::Click, menu, [target, button] {
+        if (!target)
+            return;
+        const QPoint p = button->mapToGlobal(QPoint(0, button->height()));
+        int X = p.x() * quil::quilPUMenu::TwipsPerPixel, Y = p.y() * quil::quilPUMenu::TwipsPerPixel;
+        target->CreateMenu(X, Y);
+    });
+}
+
+void GalleryWindow::wireToolbar(QWidget* w)
+{
+    auto* bar = qobject_cast<quil::quilToolbar*>(w);
+    if (!bar)
+        return;
+    // The bar reports a click on a check button; the host decides what it means.
+    connect(bar, &quil::quilToolbar::ItemClicked, bar, [bar](short& index, QString&) {
+        const auto list = bar->ToolbarItems();
+        if (!list || index < 1 || index > list->Count())
+            return;
+        const auto item = list->Item(index);
+        if (item->Style() == quil::mitCheckButton) {
+            item->setChecked(!item->Checked());
+            list->Refresh();
+        }
+    });
+}
+
+void GalleryWindow::wireLoaded(const QList<QWidget*>& made)
+{
+    for (QWidget* w : made) {
+        wireToolbar(w);
+        const QString menu = w->property(OpensMenuProperty).toString();
+        if (menu.isEmpty())
+            continue;
+        for (QWidget* m : made)
+            if (m->objectName() == menu)
+                wireOpener(w, m);
+    }
 }
 
 void GalleryWindow::setFilePath(const QString& path)
@@ -477,6 +507,7 @@ bool GalleryWindow::loadFrom(const QString& path, QString* error)
     QList<QWidget*> made;
     if (!Create(form, formArea, made, error))
         return false;
+    wireLoaded(made);
     replaceControls(made);
     setFilePath(path);
     return true;

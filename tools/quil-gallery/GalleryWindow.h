@@ -57,6 +57,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // A click on the opener opens the menu under it; the form file keeps the link.
+    void wireOpener(QWidget* opener, QWidget* menu);
+    // A click on a toolbar's check button turns it on or off.
+    void wireToolbar(QWidget* bar);
+    // The links of controls just loaded from a form.
+    void wireLoaded(const QList<QWidget*>& made);
     void place(QWidget* control);
     void replaceControls(const QList<QWidget*>& next);
     void logEvent(const LoggedEvent& e);

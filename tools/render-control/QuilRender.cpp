@@ -156,14 +156,21 @@ QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>
             return "--item: " + e.description();
         }
     }
-    // As a form does: a dimension the control fixes comes from its hint.
-    QSize given = c->size();
-    if (c->sizePolicy().verticalPolicy() == QSizePolicy::Fixed && c->sizeHint().height() > 0)
-        given.setHeight(c->sizeHint().height());
-    if (c->sizePolicy().horizontalPolicy() == QSizePolicy::Fixed && c->sizeHint().width() > 0)
-        given.setWidth(c->sizeHint().width());
-    c->resize(given);
-    // The control may have sized itself (a scroll bar keeps its thickness within limits).
+    // As a form does: a scroll bar keeps its thickness within limits, a
+    // slider takes the thickness its ticks and labels need, and any other
+    // dimension a control fixes comes from its hint.
+    if (auto* sb = qobject_cast<quil::quilScrollBar*>(c)) {
+        c->resize(sb->FormSize(c->size()));
+    } else if (auto* sl = qobject_cast<quil::quilSlider*>(c)) {
+        c->resize(sl->FormSize(c->size()));
+    } else {
+        QSize given = c->size();
+        if (c->sizePolicy().verticalPolicy() == QSizePolicy::Fixed && c->sizeHint().height() > 0)
+            given.setHeight(c->sizeHint().height());
+        if (c->sizePolicy().horizontalPolicy() == QSizePolicy::Fixed && c->sizeHint().width() > 0)
+            given.setWidth(c->sizeHint().width());
+        c->resize(given);
+    }
     host.resize(c->size());
     host.show();
     if (focus) {

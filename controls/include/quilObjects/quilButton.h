@@ -113,6 +113,11 @@ public:
     void setImageIndex(int index);
 
     ColorScheme CurrentScheme() const override;
+    // Room for the caption and the picture as the face lays them out: side
+    // by side, 12 pixels from the edge and 12 apart. Any width above the
+    // least, one line high.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
     // Whether picture and caption are stacked at the current size.
     bool Stacked() const;
 

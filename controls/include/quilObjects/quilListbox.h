@@ -81,14 +81,22 @@ public:
     bool HoverSelect() const { return hoverSelect; }
     void setHoverSelect(bool on);
     short SelectedItem() const { return selected; }
-    // Selects entry k, scrolls it into view and raises ItemClicked; error 9
-    // (nothing changed) when k is not an entry's position.
+    // Selects entry k, scrolls it into view and raises ItemClicked. Never
+    // throws: on a list with no entries yet (a form being set up before it is
+    // filled) k is kept and shown by the next Refresh; on a filled list a k
+    // that is no entry's position is refused with a warning and the
+    // selection stays as it was.
     void setSelectedItem(short k);
     // The first entry whose key, else value, else caption is the given text; entry 1 when none is.
     void SelectItem(const QString& mKey = QString(), const QString& mValue = QString(),
                     const QString& mCaption = QString());
     // Recomputes the scroll range, lays out the rows and repaints.
     void Refresh();
+
+    // Room for eight rows of about twenty characters beside the scroll bar;
+    // the least is one row and the scroll bar's arrows.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
     quilScrollBar* ScrollBar() const { return bar; }
     short HighlightedItem() const { return highlighted; }
@@ -125,6 +133,8 @@ protected:
     void Paint() override;
     void HoverTick(bool pointerLeft) override;
     void mouseDoubleClickEvent(QMouseEvent*) override;
+    // The wheel scrolls the rows, as a list does; the selection stays.
+    void wheelEvent(QWheelEvent*) override;
 
 private:
     void computeScheme();
@@ -138,6 +148,8 @@ private:
     short entryAt(float x, float y) const;
     // Raises ItemClicked for entry i; false when a handler deleted the list.
     bool raiseItemClicked(short i);
+    // The entry a navigation key moves the selection to, or 0.
+    short keyTarget(short keyCode) const;
 
     std::shared_ptr<ComboDatas> items;
     std::shared_ptr<MenuItemListings> rows;

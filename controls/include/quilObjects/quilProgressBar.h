@@ -49,6 +49,11 @@ public:
     QString Caption() const { return caption; }
     void setCaption(const QString& text);
 
+    // A line of the caption with its halo and the trough's frame across;
+    // room for the caption of a full bar along. Fixed across, free along.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
     // The text the caption shows: "%" stands for the value or for "Searching...".
     QString CaptionText() const;
     // How many blocks fit, as the last block-style paint found.
@@ -75,6 +80,7 @@ private:
     void paintComet();
     void paintCaption();
     void updateTimer();
+    void applyPolicy();
 
     OLE_COLOR foreColor = 0;
     OLE_COLOR backColor = 0;

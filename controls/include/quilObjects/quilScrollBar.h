@@ -5,6 +5,8 @@
 
 #include "quilControl.h"
 
+#include <optional>
+
 namespace quil {
 
 class quilXButton;
@@ -47,6 +49,14 @@ public:
     void setBackColor(OLE_COLOR c);
     OLE_COLOR ForeColor() const { return foreColor; }
     void setForeColor(OLE_COLOR c);
+
+    // The bar's own size: its usual thickness across, room for both arrow
+    // areas and a thumb along. The thickness is fixed; the length is free.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+    // The size a form gives a bar asked to be `asked`: the thickness kept
+    // within 15 to 25 pixels. A layout or setGeometry is taken as given.
+    QSize FormSize(const QSize& asked) const;
 
     // Geometry along the bar, in pixels.
     struct Geometry {
@@ -99,6 +109,9 @@ private:
     void arrowClicked(int index);
     void wireArrow(int index);
     void raiseValueChanged();
+    void applyPolicy();
+    void resolvePending();
+    void forgetPendingLater();
 
     OLE_COLOR foreColor = 0;
     OLE_COLOR backColor = 0;
@@ -113,8 +126,12 @@ private:
     int thumbOffset = 0;
     int grabOffset = 0;
     bool valueChangePending = false;
-    bool layingOut = false;
     QSize laidOut;
+    // Writes that the range did not allow yet (Designer and uic write Min,
+    // Max and Value in their own order): taken up once the range allows
+    // them, forgotten when the event loop next runs.
+    std::optional<int> pendingMin, pendingMax, pendingValue;
+    bool forgetQueued = false;
     quilXButton* arrows[2] = {nullptr, nullptr};
 };
 

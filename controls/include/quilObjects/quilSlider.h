@@ -6,6 +6,8 @@
 
 #include "quilControl.h"
 
+#include <optional>
+
 namespace quil {
 
 class QUILOBJECTS_EXPORT quilSlider : public quilControl {
@@ -52,6 +54,14 @@ public:
     void setMax(int v);
     int Value() const { return value; }
     void setValue(int v);
+
+    // The slider's own size: 25 pixels across, 41 with labels under a
+    // horizontal groove, the labels' width beside a vertical one; any length.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+    // The size a form gives a slider asked to be `asked`: the thickness set
+    // by the rules above. A layout or setGeometry is taken as given.
+    QSize FormSize(const QSize& asked) const;
 
     int State_() const { return state; }
     bool FocusFlag() const { return focus != 0; }
@@ -101,7 +111,10 @@ private:
     void computeScheme();
     void setState(int s);
     void layoutSlider();
-    QSize laidOutSize() const;
+    int thickness() const;
+    void applyPolicy();
+    void resolvePending();
+    void forgetPendingLater();
     int lengthAlong() const;
     int positionOf(qint64 v);
     void paintGroove();
@@ -124,8 +137,12 @@ private:
     int lastReported = 0;
     int thumbPosition = 0;
     bool valueChangePending = false;
-    bool layingOut = false;
-    QSize laidOut, laidFor;
+    int hintedThickness = -1;
+    // A Min or Max the other end did not allow yet (Designer and uic write
+    // them in their own order): taken up once it does, forgotten when the
+    // event loop next runs.
+    std::optional<int> pendingMin, pendingMax;
+    bool forgetQueued = false;
     std::vector<Label> labels;
 };
 

@@ -14,6 +14,9 @@ class QUILOBJECTS_EXPORT quilTab : public quilControl {
 public:
     explicit quilTab(QWidget* parent = nullptr);
     Q_INVOKABLE short ID() const { return 12; }
+    // It draws nothing: a small place a container can see and select.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 protected:
     void Paint() override;
