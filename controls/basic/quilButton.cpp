@@ -94,7 +94,7 @@ ColorScheme quilButtonBase::CurrentScheme() const
 void quilButtonBase::Paint()
 {
     platform::Surface& s = surface();
-    if (!Enabled())
+    if (!drawsEnabled())
         state = StateDisabled;
     else if (state == StateDisabled)
         state = StateNormal;
@@ -104,7 +104,7 @@ void quilButtonBase::Paint()
     s.Cls();
     GradientTwoStage(s, 0, 0, w, h, c.FaceTop, c.FaceMiddle, c.FaceBottom, pbHorizontal);
     GradientFrame(s, w, h, c);
-    if (Enabled()) {
+    if (drawsEnabled()) {
         paintContent(c.Text, true);
     } else {
         mouseDown = false;
@@ -127,7 +127,7 @@ void quilButtonBase::setState(int s)
 {
     state = s;
     // A resting pointer must cost nothing: paint only when the look changes.
-    const int effective = !Enabled() ? StateDisabled : (s == StateDisabled ? StateNormal : s);
+    const int effective = !drawsEnabled() ? StateDisabled : (s == StateDisabled ? StateNormal : s);
     if (effective != paintedState || focusFlag != paintedFocus)
         Refresh();
 }

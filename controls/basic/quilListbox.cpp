@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
+#include <climits>
 #include <cmath>
 
 namespace quil {
@@ -185,13 +186,17 @@ void quilListbox::computeScheme()
 
 int quilListbox::count() const { return items->Count(); }
 
-void quilListbox::setSelectedItem(short k)
+void quilListbox::setSelectedItem(int k)
 {
+    if (k < SHRT_MIN || k > SHRT_MAX) {
+        refuseValue("SelectedItem", k, QStringLiteral("an entry's number has at most 16 bits"));
+        return;
+    }
     const int n = count();
     if (n == 0 && k >= 0) {
         // Designer, uic and forms write the selection before the list is
         // filled: keep it; Refresh shows it once its entry is there.
-        selected = k;
+        selected = static_cast<short>(k);
         highlighted = 0;
         changed("SelectedItem");
         return;
@@ -202,10 +207,10 @@ void quilListbox::setSelectedItem(short k)
         refuseValue("SelectedItem", k, QStringLiteral("not an entry of the list (1 to %1)").arg(n));
         return;
     }
-    selected = k;
+    selected = static_cast<short>(k);
     if (!notify("SelectedItem"))
         return;
-    highlighted = k;
+    highlighted = static_cast<short>(k);
     QPointer<quilListbox> self(this);
     bar->setValue(k);
     if (!self || !raiseItemClicked(k))
@@ -425,7 +430,7 @@ void quilListbox::Paint()
             int textX = x + 4;
             if (imageList) {
                 if (entry->Icon() != 0)
-                    list.draw(sf, entry->Icon(), x + 4, Round((h - IH) / 2.0 + t + 1), Enabled());
+                    list.draw(sf, entry->Icon(), x + 4, Round((h - IH) / 2.0 + t + 1), drawsEnabled());
                 textX = x + IW + 8;
             }
             if (valueFont) {
@@ -435,7 +440,7 @@ void quilListbox::Paint()
             }
             sf.CurrentX = textX;
             sf.CurrentY = Round(h / 2.0 - TH / 2.0 + t + 1);
-            sf.ForeColor = Enabled() ? c.Text : c.EdgeEnd;
+            sf.ForeColor = drawsEnabled() ? c.Text : c.EdgeEnd;
             sf.Print(FittedText(caption, textX));
         }
         sf.Font = font;

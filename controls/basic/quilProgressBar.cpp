@@ -237,7 +237,7 @@ void quilProgressBar::Paint()
 {
     platform::Surface& sf = surface();
     const int W = sf.ScaleWidth(), H = sf.ScaleHeight();
-    const bool on = Enabled();
+    const bool on = drawsEnabled();
     const OLE_COLOR white = 0xFFFFFF;
     const ColorScheme c = on ? SchemeNormal(backColor, foreColor, white) : SchemeDisabled(backColor, foreColor, white);
     sf.BackColor = backColor;

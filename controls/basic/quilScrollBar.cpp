@@ -379,7 +379,7 @@ void quilScrollBar::setUpArrows()
 
 void quilScrollBar::computeScheme()
 {
-    if (!Enabled())
+    if (!drawsEnabled())
         state = StateDisabled;
     else if (state == StateDisabled)
         state = StateNormal;

@@ -343,7 +343,7 @@ void quilSlider::resizeEvent(QResizeEvent* e) { quilControl::resizeEvent(e); }
 
 void quilSlider::computeScheme()
 {
-    if (!Enabled())
+    if (!drawsEnabled())
         state = StateDisabled;
     else if (state == StateDisabled)
         state = StateNormal;
@@ -382,7 +382,7 @@ void quilSlider::Paint()
     if (thickness() != hintedThickness)
         QMetaObject::invokeMethod(this, &quilSlider::applyPolicy, Qt::QueuedConnection);
     computeScheme();
-    if (!Enabled())
+    if (!drawsEnabled())
         pressFlag = false;
     labels.clear();
     sf.BackColor = BlendColors(backColor, foreColor, 240);
@@ -390,7 +390,7 @@ void quilSlider::Paint()
     if (orientation == pbHorizontal || orientation == pbVertical) {
         paintGroove();
         paintTicks();
-        if (Enabled())
+        if (drawsEnabled())
             paintThumb();
     }
     if (valueChangePending) {

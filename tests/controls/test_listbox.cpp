@@ -167,6 +167,9 @@ TEST(quilListboxSelection, OutOfRangeIsRefusedBeforeAnythingChanges)
     EXPECT_NO_THROW(l->setSelectedItem(31));
     EXPECT_NO_THROW(l->setSelectedItem(0));
     EXPECT_NO_THROW(l->setSelectedItem(-4));
+    // Designer edits it as an int: a number past 16 bits is refused, not wrapped onto an entry.
+    EXPECT_TRUE(l->setProperty("SelectedItem", 65536 + 3));
+    EXPECT_EQ(l->property("SelectedItem").userType(), QMetaType::Int);
     EXPECT_EQ(l->SelectedItem(), 10);
     EXPECT_EQ(l->HighlightedItem(), 10);
     EXPECT_EQ(l->ScrollBar()->Value(), value);

@@ -129,3 +129,46 @@ TEST(Accessibility, ChildInterfacesAreMadeOnceAndFreedWithTheirControl)
     for (QAccessible::Id id : ids)
         EXPECT_EQ(QAccessible::accessibleInterface(id), nullptr) << "freed with the list";
 }
+
+namespace {
+
+// The face of a control whose container is disabled, and of one that is
+// disabled itself, at the same size.
+template <typename Control>
+void ExpectContainerLookEqualsOwnFlag(const char* name)
+{
+    QWidget form;
+    auto* dead = new QGroupBox(&form);
+    auto* live = new QGroupBox(&form);
+    auto* inDead = new Control(dead);
+    auto* ownFlag = new Control(live);
+    for (Control* c : {inDead, ownFlag})
+        c->setGeometry(10, 20, 120, 60);
+    dead->setGeometry(0, 0, 150, 100);
+    live->setGeometry(0, 100, 150, 100);
+    form.show();
+    const QImage enabledFace = inDead->Face().copy();
+
+    dead->setEnabled(false);
+    ownFlag->setEnabled(false);
+    EXPECT_TRUE(inDead->Enabled()) << name;
+    EXPECT_NE(inDead->Face(), enabledFace) << name << ": a control in a disabled container looks disabled";
+    EXPECT_EQ(inDead->Face(), ownFlag->Face()) << name << ": the same look as its own flag gives";
+
+    dead->setEnabled(true);
+    EXPECT_EQ(inDead->Face(), enabledFace) << name << ": enabled again";
+}
+
+} // namespace
+
+TEST(EnabledLook, EveryControlDrawsItsDisabledLookInADisabledContainer)
+{
+    ExpectContainerLookEqualsOwnFlag<quilButton>("quilButton");
+    ExpectContainerLookEqualsOwnFlag<quilScrollBar>("quilScrollBar");
+    ExpectContainerLookEqualsOwnFlag<quilSlider>("quilSlider");
+    ExpectContainerLookEqualsOwnFlag<quilProgressBar>("quilProgressBar");
+    ExpectContainerLookEqualsOwnFlag<quilListbox>("quilListbox");
+    ExpectContainerLookEqualsOwnFlag<quilLabel>("quilLabel");
+    ExpectContainerLookEqualsOwnFlag<quilMonthview>("quilMonthview");
+    ExpectContainerLookEqualsOwnFlag<quilTextBox>("quilTextBox");
+}

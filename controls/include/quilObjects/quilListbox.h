@@ -29,7 +29,7 @@ class QUILOBJECTS_EXPORT quilListbox : public quilControl {
     Q_PROPERTY(QFont Font READ Font WRITE setFont)
     Q_PROPERTY(quint32 SelectionColor READ SelectionColor WRITE setSelectionColor)
     Q_PROPERTY(QObject* ImageList READ ImageList WRITE setImageList)
-    Q_PROPERTY(short SelectedItem READ SelectedItem WRITE setSelectedItem)
+    Q_PROPERTY(int SelectedItem READ SelectedItem WRITE setSelectedItem)
     Q_PROPERTY(bool HoverSelect READ HoverSelect WRITE setHoverSelect)
     Q_PROPERTY(bool ValueFont READ ValueFont WRITE setValueFont)
 public:
@@ -86,7 +86,8 @@ public:
     // filled) k is kept and shown by the next Refresh; on a filled list a k
     // that is no entry's position is refused with a warning and the
     // selection stays as it was.
-    void setSelectedItem(short k);
+    // An entry's number; numbers beyond 16 bits are refused.
+    void setSelectedItem(int k);
     // The first entry whose key, else value, else caption is the given text; entry 1 when none is.
     void SelectItem(const QString& mKey = QString(), const QString& mValue = QString(),
                     const QString& mCaption = QString());
