@@ -180,9 +180,12 @@ void quilListbox::setSelectedItem(short k)
 {
     // Checked first, so that a bad number leaves the selection, the
     // highlight and the scroll position as they were.
-    if (k < 1 || k > count())
-        throw Error(Error::SubscriptOutOfRange,
-                    QStringLiteral("SelectedItem %1 is not an entry of the list (1 to %2)").arg(k).arg(count()));
+    // A form (uic's setupUi calls this directly) names entries a list filled
+    // later will have; refused, never thrown into the container.
+    if (k < 1 || k > count()) {
+        refuseValue("SelectedItem", k, QStringLiteral("not an entry of the list (1 to %1)").arg(count()));
+        return;
+    }
     selected = k;
     if (!notify("SelectedItem"))
         return;

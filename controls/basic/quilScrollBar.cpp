@@ -51,7 +51,11 @@ void quilScrollBar::wireArrow(int i)
             [this](short& b, short& s, float& x, float& y) { emit MouseUp(b, s, x, y); });
 }
 
-void quilScrollBar::arrowClicked(int index) { setValue(index == 0 ? value - 1 : value + 1); }
+// In 64 bits: a bar whose range ends at the type's ends steps without overflow.
+void quilScrollBar::arrowClicked(int index)
+{
+    setValue(int(std::clamp<qint64>(qint64(value) + (index == 0 ? -1 : 1), min, max)));
+}
 
 // ------------------------------------------------------------ persistence
 
@@ -198,7 +202,7 @@ quilScrollBar::Geometry quilScrollBar::Layout() const
 int quilScrollBar::offsetForValue(const Geometry& g) const
 {
     // A stored Min equal to Max has no range to divide: the thumb stays at the start.
-    const int pct = (value == min || max == min) ? 0 : Round(double(value - min) / double(max - min) * 100.0);
+    const int pct = (value == min || max == min) ? 0 : Round(double(qint64(value) - min) / double(qint64(max) - min) * 100.0);
     return Fix(pct * double(g.TR) / 100.0);
 }
 
@@ -206,8 +210,8 @@ int quilScrollBar::valueForOffset(double d, const Geometry& g) const
 {
     const double travel = g.L - g.TL - 2.0 * g.b;
     const int pct = (d == 0 || travel == 0) ? 0 : Round(d / travel * 100.0);
-    const int v = min + Fix(double(max - min) * pct / 100.0);
-    return std::clamp(v, std::min(min, max), std::max(min, max));
+    const qint64 v = min + Fix<qint64>(double(qint64(max) - min) * pct / 100.0);
+    return int(std::clamp<qint64>(v, std::min(min, max), std::max(min, max)));
 }
 
 bool quilScrollBar::OverThumb(int x, int y) const
