@@ -1,12 +1,14 @@
 // Offers every public control of the library's class table to Qt Designer
 // and QUiLoader. The list is read from the table at load time, so controls
 // added to the library appear here without a change.
+#include "ColorSheet.h"
 #include "Icons.h"
 
 #include <quilObjects/quilObjects.h>
 
 #include <QDesignerCustomWidgetCollectionInterface>
 #include <QDesignerCustomWidgetInterface>
+#include <QDesignerFormEditorInterface>
 #include <QMetaObject>
 #include <QPixmap>
 #include <QSize>
@@ -64,7 +66,14 @@ public:
     }
 
     bool isInitialized() const override { return initialized; }
-    void initialize(QDesignerFormEditorInterface*) override { initialized = true; }
+    void initialize(QDesignerFormEditorInterface* core) override
+    {
+        if (initialized)
+            return;
+        if (core)
+            RegisterColorSheet(core->extensionManager());
+        initialized = true;
+    }
 
     QString domXml() const override
     {

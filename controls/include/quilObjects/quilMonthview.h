@@ -36,7 +36,7 @@ class QUILOBJECTS_EXPORT quilMonthview : public quilControl {
     Q_PROPERTY(int iYear READ iYear WRITE setIYear)
     Q_PROPERTY(QString WeekdayName READ WeekdayName WRITE setWeekdayName)
     Q_PROPERTY(QString MonthName READ MonthName WRITE setMonthName)
-    Q_PROPERTY(bool bMenuOpen READ bMenuOpen WRITE setbMenuOpen)
+    Q_PROPERTY(bool bMenuOpen READ bMenuOpen WRITE setBMenuOpen)
 public:
     // Header elements.
     enum Header { HeaderNone = 0, HeaderTitle = 1, HeaderNextMonth = 2, HeaderPrevMonth = 3, HeaderNextYear = 4,
@@ -76,7 +76,8 @@ public:
     // warning and nothing changes; it never throws.
     void setMonthName(const QString& names);
     bool bMenuOpen() const { return menuOpen; }
-    void setbMenuOpen(bool open) { menuOpen = open; }
+    // Named as uic calls it for the property bMenuOpen.
+    void setBMenuOpen(bool open) { menuOpen = open; }
 
     // Today's box follows this clock; the system's when none is set.
     void setClock(const platform::Clock* clock);
