@@ -104,6 +104,9 @@ AddAllRun addAll(const QString& root, const QString& folder, int existing, const
     progress loading;
     Form1 form(sv, paths, loading);
     form.Form_Load();
+    // Add all waits for the list read at start; measure it alone.
+    while (!form.IsListLoaded())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
     form.show();
     QCoreApplication::processEvents();
     form.setDir1Path(folder);

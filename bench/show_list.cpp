@@ -143,6 +143,9 @@ int main(int argc, char** argv)
     QElapsedTimer t;
     t.start();
     form.Form_Load();
+    // The list is read across event-loop turns; the grid then holds every row.
+    while (!form.IsListLoaded())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
     const double readMs = t.nsecsElapsed() / 1e6;
 
     BlockMeter meter;

@@ -22,6 +22,22 @@ namespace murivo {
 
 using namespace platform;
 
+// One walk over the list: what it learnt of the folders, the first delete
+// the list refused, how far it has read.
+struct Form1::ListWalk {
+    explicit ListWalk(const MountTables& tables) : gone(tables) {}
+    GoneCheck gone;
+    std::optional<db::Error> refused;
+    int read = 0;
+    bool startupChange = false;
+};
+
+namespace {
+// Rows read in one event-loop turn at start: a file check each, so the
+// windows repaint and take clicks between turns.
+constexpr int kRowsPerTurn = 32;
+} // namespace
+
 Form1::Form1(Services& services, frmpath& holder, progress& loadingWindow, QWidget* parent)
     : QWidget(parent), Timer1(100, this), Timer2(100, this), sv(services), paths(holder), loading(loadingWindow)
 {
@@ -79,12 +95,14 @@ Form1::~Form1() = default;
 
 Form1::BusyGuard::BusyGuard(Form1& f) : form(f) { ++form.listBusy; }
 
-Form1::BusyGuard::~BusyGuard()
+Form1::BusyGuard::~BusyGuard() { form.releaseBusy(); }
+
+void Form1::releaseBusy()
 {
-    if (--form.listBusy == 0)
-        form.clearRefusal();
-    if (form.listBusy == 0 && form.ChangesInFlight() == 0 && !form.queued.empty())
-        QTimer::singleShot(0, &form, [f = &form] { f->runQueued(); });
+    if (--listBusy == 0)
+        clearRefusal();
+    if (listBusy == 0 && ChangesInFlight() == 0 && !queued.empty())
+        QTimer::singleShot(0, this, [this] { runQueued(); });
 }
 
 bool Form1::refuseWhileBusy()
@@ -189,60 +207,101 @@ void Form1::Form_Load()
         loading.show();
     }
 
+    // The settings page does not wait for the list: a window shown while the
+    // list is read shows, and would save, the real settings.
+    fillPickers();
+    loadSettingsPage();
+
+    // The list is read across event-loop turns so the loading window shows
+    // its progress. The list stays busy until the end: the schedules and
+    // commands that walk the cursor wait (commands are queued).
+    ++listBusy;
+    walk = std::make_unique<ListWalk>(mountTables);
+    walk->startupChange = Check1.isChecked();
+    QTimer::singleShot(0, this, [this] { walkSome(); });
+}
+
+void Form1::walkSome()
+{
+    if (!walk)
+        return;
     try {
-        ADD_THUMB();
+        if (walk->read == 0 && !ListCursor->Bof())
+            ListCursor->MoveFirst();
+        for (int n = 0; n < kRowsPerTurn; ++n) {
+            if (!walkRow(*walk)) {
+                endLoad();
+                return;
+            }
+        }
     } catch (const db::Error& e) {
-        sv.MsgBox(QString("The wallpaper list %1 could not be cleaned of missing pictures:\n%2")
-                      .arg(file, e.description()),
-                  vbExclamation);
+        // The cursor itself failed: the rows read so far are shown.
+        if (!walk->refused)
+            walk->refused = e;
+        endLoad();
+        return;
     }
+    QTimer::singleShot(0, this, [this] { walkSome(); });
+}
+
+void Form1::endLoad()
+{
+    const std::unique_ptr<ListWalk> w = std::move(walk);
     // The list has been read; its thumbnails go on arriving in the window.
     loading.Unload();
+    if (w->refused)
+        sv.MsgBox(QString("The wallpaper list %1 could not be cleaned of missing pictures:\n%2")
+                      .arg(ListFilePath(), w->refused->description()),
+                  vbExclamation);
 
     rotation->setCursor(ListCursor.get());
     rotation->LastChange = sv.clock.now();
-    Timer1.setEnabled(true);
-    fillPickers();
-    loadSettingsPage();
-    if (!Check2.isChecked())
-        Timer1.setEnabled(false);
-    if (Check1.isChecked())
+    Timer1.setEnabled(Check2.isChecked());
+    listLoaded = true;
+    releaseBusy();
+    if (w->startupChange)
         StartupChange();
+    emit ListLoaded();
+}
+
+bool Form1::walkRow(ListWalk& w)
+{
+    if (ListCursor->Eof())
+        return false;
+    loading.Progress(++w.read, rowCount);
+    const QString path = ListCursor->Fields(0).Value().toString();
+    const qint64 id = ListCursor->Fields(1).Value().toLongLong();
+    if (!CheckFile(path) && w.gone.KnownGone(path)) {
+        try {
+            // Deleting leaves the cursor where the row was; EOF only when the list is now empty.
+            ListCursor->Delete(db::adAffectCurrent);
+            if (!ListCursor->Eof())
+                ListCursor->MoveNext();
+            return true;
+        } catch (const db::Error& e) {
+            // A list that cannot be written keeps the row, and the rows
+            // after it still get their thumbnails; the caller says why once.
+            if (!w.refused)
+                w.refused = e;
+        }
+    }
+    // A row that stays is shown, loadable or not, so numbers stay row positions.
+    ListCursor->MoveNext();
+    ThumbsCtl1.AddItem(path, id);
+    return true;
 }
 
 void Form1::ADD_THUMB()
 {
     // The timers must not move the cursor while it walks the list.
     BusyGuard busy(*this);
-    GoneCheck gone(mountTables);
-    std::optional<db::Error> refused;
+    ListWalk w(mountTables);
     if (!ListCursor->Bof())
         ListCursor->MoveFirst();
-    int read = 0;
-    while (!ListCursor->Eof()) {
-        loading.Progress(++read, rowCount);
-        const QString path = ListCursor->Fields(0).Value().toString();
-        const qint64 id = ListCursor->Fields(1).Value().toLongLong();
-        if (!CheckFile(path) && gone.KnownGone(path)) {
-            try {
-                // Deleting leaves the cursor where the row was; EOF only when the list is now empty.
-                ListCursor->Delete(db::adAffectCurrent);
-                if (!ListCursor->Eof())
-                    ListCursor->MoveNext();
-                continue;
-            } catch (const db::Error& e) {
-                // A list that cannot be written keeps the row, and the rows
-                // after it still get their thumbnails; the caller says why once.
-                if (!refused)
-                    refused = e;
-            }
-        }
-        // A row that stays is shown, loadable or not, so numbers stay row positions.
-        ListCursor->MoveNext();
-        ThumbsCtl1.AddItem(path, id);
+    while (walkRow(w)) {
     }
-    if (refused)
-        throw *refused;
+    if (w.refused)
+        throw *w.refused;
 }
 
 // The schedules live in the engine; the window hands it the ticks and the commands.

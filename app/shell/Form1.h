@@ -54,9 +54,15 @@ public:
     ~Form1() override;
 
     // The load sequence. Throws ListFileError when the list cannot be opened.
+    // The list is then read a few rows an event-loop turn with the loading
+    // window shown; the schedule starts when it has been read (ListLoaded).
     void Form_Load();
+    // The list has been read at start: its rows are in the grid, the schedule runs.
+    bool IsListLoaded() const { return listLoaded; }
 
     void chage_wall();
+    // Reads the whole list at once (after a removal): rows certainly gone are
+    // deleted, the others added to the grid in list order.
     void ADD_THUMB();
     void Timer1_Timer();
     void Timer2_Timer();
@@ -151,6 +157,8 @@ public:
 signals:
     // The program is to end (the window was closed with no notification area to return to).
     void EndProgram();
+    // The list read at start has ended.
+    void ListLoaded();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -179,7 +187,15 @@ private:
     QLabel* refusedOn = nullptr;
     QString refusedBefore;
     void runQueued();
+    void releaseBusy();
     std::vector<std::function<void()>> queued;
+    // One walk over the list, from its first row.
+    struct ListWalk;
+    std::unique_ptr<ListWalk> walk;
+    bool walkRow(ListWalk& w);
+    void walkSome();
+    void endLoad();
+    bool listLoaded = false;
     bool noNotificationArea = false;
     bool folderShown = false;
     // The list row of the selection.

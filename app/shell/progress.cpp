@@ -38,11 +38,8 @@ void progress::Progress(int done, int total)
     if (!loaded || total <= 0)
         return;
     const long percent = static_cast<long>(std::clamp<qint64>(qint64(done) * 100 / total, 0, 100));
-    if (percent == pro.Value())
-        return;
-    pro.setValue(percent);
-    if (isVisible())
-        pro.repaint();
+    if (percent != pro.Value())
+        pro.setValue(percent);
 }
 
 void progress::Timer1_Timer()

@@ -16,7 +16,7 @@ class progress : public QWidget {
 public:
     explicit progress(QWidget* parent = nullptr);
     void Form_Load();
-    // done of total rows read; the bar is drawn at once, as the reading does not yield.
+    // done of total rows read; drawn when the event loop next turns.
     void Progress(int done, int total);
     void Timer1_Timer();
     void Unload();

@@ -2,6 +2,7 @@
 // freedesktop thumbnail cache, and decoding within the memory budget.
 #include "ThumbsCtl.h"
 #include "ThumbCache.h"
+#include "platform/picture/Picture.h"
 
 #include <QFileInfo>
 #include <QImageReader>
@@ -39,28 +40,6 @@ FittedSize FitThumb(double W, double H, double mh, double mw)
     return {w, h};
 }
 
-// ------------------------------------------------------------ memory budget
-
-std::mutex DecodeBudget::m;
-std::condition_variable DecodeBudget::freed;
-qint64 DecodeBudget::used = 0;
-
-DecodeBudget::Share::Share(qint64 bytes) : n(bytes)
-{
-    std::unique_lock<std::mutex> lock(m);
-    freed.wait(lock, [&] { return used == 0 || used + n <= Total; });
-    used += n;
-}
-
-DecodeBudget::Share::~Share()
-{
-    {
-        std::lock_guard<std::mutex> lock(m);
-        used -= n;
-    }
-    freed.notify_all();
-}
-
 namespace {
 
 QByteArray MimeTypeOf(const QByteArray& format)
@@ -78,6 +57,19 @@ bool ContentFault(const QImageReader& reader)
 {
     return reader.error() == QImageReader::UnsupportedFormatError || reader.error() == QImageReader::InvalidDataError;
 }
+
+// The size the JPEG decoder reads a picture at when asked for `want`: it
+// scales by 1/2, 1/4 or 1/8 only, never below the size asked for.
+QSize JpegDecodeSize(QSize stored, QSize want)
+{
+    if (want.isEmpty())
+        return stored;
+    const int ratio = std::min(stored.width() / want.width(), stored.height() / want.height());
+    const int denom = ratio >= 8 ? 8 : ratio >= 4 ? 4 : ratio >= 2 ? 2 : 1;
+    return QSize((stored.width() + denom - 1) / denom, (stored.height() + denom - 1) / denom);
+}
+
+QString Megabytes(qint64 bytes) { return QString::number((bytes + (1 << 20) - 1) >> 20); }
 
 } // namespace
 
@@ -108,9 +100,6 @@ DecodedThumb DecodeThumb(const QString& path)
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(true);
-    // Qt's own limit (128 MB by default) would refuse some pictures the budget
-    // admits; the budget, checked before decoding, is the one limit.
-    reader.setAllocationLimit(static_cast<int>(DecodeBudget::Total / (1024 * 1024)) + 1);
     QSize full = reader.size();
     if (!full.isValid()) {
         d.error = reader.errorString();
@@ -144,22 +133,26 @@ DecodedThumb DecodeThumb(const QString& path)
     // Decoded at the cache's size (128 pixels at most, never enlarged), written
     // to the cache, then shrunk to the size shown.
     const QSize normal = full.width() > 128 || full.height() > 128 ? full.scaled(128, 128, Qt::KeepAspectRatio) : full;
-    // Only the JPEG decoder scales while decoding. Others are read whole, so
-    // their full size counts against the memory budget; one larger than
-    // the whole budget is not loaded at all.
+    // Only the JPEG decoder scales while decoding; others are read whole.
+    // What the decode holds counts against the one budget of whole decodes
+    // (the wallpaper, the slideshow and the viewer share it), measured from
+    // the header: a picture that can never fit is not loaded at all.
     const bool scalesWhileDecoding = mimeType == "image/jpeg";
-    const qint64 cost = scalesWhileDecoding ? static_cast<qint64>(normal.width()) * normal.height() * 4
-                                            : static_cast<qint64>(stored.width()) * stored.height() * 4;
-    if (cost > DecodeBudget::Total) {
+    const QSize decoded = scalesWhileDecoding ? JpegDecodeSize(stored, turned ? normal.transposed() : normal) : stored;
+    const qint64 cost = PictureBudget::Cost(decoded) + PictureBudget::Cost(normal);
+    if (cost > PictureBudget::Total()) {
         d.tooBig = true;
-        d.error = QString("%1 x %2 pixels is more than can be loaded safely").arg(full.width()).arg(full.height());
+        d.error = QString("%1 x %2 pixels: loading it needs %3 MB of memory, more than this machine can spare (%4 MB)")
+                      .arg(full.width())
+                      .arg(full.height())
+                      .arg(Megabytes(cost), Megabytes(PictureBudget::Total()));
         return d;
     }
     if (scalesWhileDecoding)
         reader.setScaledSize(turned ? normal.transposed() : normal);
     QImage img;
     {
-        DecodeBudget::Share share(cost);
+        PictureBudget::Share share(cost);
         img = reader.read();
         if (img.isNull()) {
             d.error = reader.errorString();

@@ -5,7 +5,9 @@
 #include "shell/tray.h"
 
 #include <QCryptographicHash>
+#include <QSignalSpy>
 #include <gtest/gtest.h>
+#include <algorithm>
 
 using namespace murivo;
 using platform::vbNo;
@@ -92,26 +94,76 @@ TEST(MainWindowLoad, AListOfOnlyMissingPicturesEndsEmpty)
 
 TEST(MainWindowLoad, LoadingWindowFollowsTheRowCount)
 {
-    for (auto [rows, n, shown] : {std::tuple{10, "1", false}, {11, "1", true}, {25, "2", true}, {26, "3", true}, {80, "8", true}}) {
+    for (auto [rows, n, shown] : {std::tuple{10, "1", false}, {11, "1", true}, {25, "2", true}, {26, "3", true}, {80, "8", true}, {200, "20", true}}) {
         MainWindowFixture f;
         const QString a = f.pic("a.jpg", Qt::red);
         f.makeList(QStringList(rows, a));
-        struct Shows : QObject {
-            int n = 0;
-            bool eventFilter(QObject*, QEvent* e) override
-            {
-                n += e->type() == QEvent::Show;
-                return false;
-            }
-        } shows;
-        f.loading.installEventFilter(&shows);
-        f.load();
+        f.form = std::make_unique<Form1>(f.sv, f.paths, f.loading);
+        QSignalSpy loaded(f.form.get(), &Form1::ListLoaded);
+        f.form->Form_Load();
         EXPECT_EQ(f.loading.Text1.text(), n) << rows;
-        EXPECT_EQ(shows.n > 0, shown) << rows << ": shown while the list is read";
+        // The list is read across event-loop turns with the window up, so it
+        // can be seen and its bar moves with the rows read.
+        EXPECT_EQ(f.loading.isVisible(), shown) << rows << ": shown while the list is read";
+        EXPECT_TRUE(f.form->ListBusy()) << rows;
+        EXPECT_FALSE(f.form->IsListLoaded()) << rows;
+        std::vector<long> bar;
+        std::vector<int> grid;
+        int turns = 0;
+        while (!f.form->IsListLoaded() && turns++ < 10000) {
+            EXPECT_EQ(f.loading.isVisible(), shown) << rows << ": up until the list has been read";
+            QCoreApplication::sendPostedEvents();
+            bar.push_back(f.loading.pro.Value());
+            grid.push_back(f.form->ThumbsCtl1.ListCount());
+        }
+        ASSERT_TRUE(f.form->IsListLoaded()) << rows;
+        EXPECT_EQ(loaded.count(), 1) << rows;
+        EXPECT_TRUE(std::is_sorted(bar.begin(), bar.end())) << rows;
+        EXPECT_TRUE(std::is_sorted(grid.begin(), grid.end())) << rows;
+        if (rows >= 80)
+            EXPECT_GT(std::count_if(bar.begin(), bar.end(), [](long v) { return v > 0 && v < 100; }), 0)
+                << rows << ": a bar between empty and full was seen";
         EXPECT_FALSE(f.loading.isVisible()) << rows << ": and closed once it has been";
         EXPECT_EQ(f.loading.pro.Value(), 100) << rows << ": every row was read";
         EXPECT_EQ(f.form->ThumbsCtl1.ListCount(), rows);
+        EXPECT_FALSE(f.form->ListBusy()) << rows;
     }
+}
+
+TEST(MainWindowLoad, TheScheduleAndQueuedCommandsWaitForTheListRead)
+{
+    MainWindowFixture f;
+    f.set(kStartupCheck, "1");
+    f.set(kDailyCheck, "1");
+    f.set(kDailyTime, "00:05:01");
+    QStringList rows{f.pic("a.jpg", Qt::red)};
+    const QString b = f.pic("b.jpg", Qt::green);
+    for (int i = 0; i < 99; ++i)
+        rows << b;
+    f.makeList(rows);
+    f.form = std::make_unique<Form1>(f.sv, f.paths, f.loading);
+    Form1& w = *f.form;
+    w.Form_Load();
+    // The settings are shown at once: a window opened meanwhile saves what it shows.
+    EXPECT_TRUE(w.Check1.isChecked());
+    EXPECT_TRUE(w.Check2.isChecked());
+    EXPECT_EQ(w.Text4.text(), "00:05:01");
+    // What arrives while the list is read waits for it: a command, a tick.
+    QCoreApplication::sendPostedEvents();
+    w.chage_wall();
+    w.Timer1_Timer();
+    w.Timer2_Timer();
+    EXPECT_LT(w.ThumbsCtl1.ListCount(), 100) << "still reading";
+    EXPECT_FALSE(w.Timer1.Enabled());
+    EXPECT_TRUE(f.desktopCalls->calls.empty());
+    EXPECT_TRUE(w.HasQueuedCommands());
+    f.settle();
+    EXPECT_TRUE(w.IsListLoaded());
+    EXPECT_TRUE(w.Timer1.Enabled());
+    EXPECT_EQ(w.ThumbsCtl1.ListCount(), 100);
+    // The start-up change shows the first row, then the queued command the second.
+    EXPECT_EQ(f.shown(), std::vector<QRgb>({kRed, kGreen}));
+    EXPECT_TRUE(f.boxes.shown.empty()) << f.boxes.texts().join(" | ").toStdString();
 }
 
 TEST(MainWindowLoad, UnusableListFileIsReportedAndLeftAlone)

@@ -389,6 +389,8 @@ TEST(WallpaperChangeInUse, TheWindowGoesOnWhileTheDesktopHangsAndTheScheduleKeep
     TestHome::WriteList(home.data() + "/murivo/wmdvm.sys", {a, b});
     Form1 form(sv, paths, loading);
     form.Form_Load();
+    while (!form.IsListLoaded())
+        QCoreApplication::sendPostedEvents();   // the list is read over event-loop turns
 
     clock.advance(5);
     form.Timer1_Timer();   // the interval is up: a change starts

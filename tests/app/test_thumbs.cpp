@@ -1,5 +1,6 @@
 // The thumbnail grid on real picture files made by the tests.
 #include "thumbs/ThumbsCtl.h"
+#include "platform/picture/Picture.h"
 #include "../support/Doubles.h"
 #include "../support/TestHome.h"
 
@@ -49,6 +50,30 @@ QString writeFile(TestHome& home, const QString& rel, const QByteArray& bytes)
     f.open(QIODevice::WriteOnly);
     f.write(bytes);
     return p;
+}
+
+// A PNG whose header claims w x h pixels with no picture data: PNG decoders
+// cannot scale while decoding, so its whole size counts.
+QByteArray HugePng(quint32 w, quint32 h)
+{
+    auto be32 = [](quint32 v) {
+        QByteArray b(4, '\0');
+        for (int k = 0; k < 4; ++k)
+            b[k] = static_cast<char>((v >> (24 - 8 * k)) & 0xff);
+        return b;
+    };
+    auto crc32 = [](const QByteArray& b) {
+        quint32 c = 0xffffffffu;
+        for (char ch : b) {
+            c ^= static_cast<uchar>(ch);
+            for (int k = 0; k < 8; ++k)
+                c = (c >> 1) ^ (0xedb88320u & (0u - (c & 1u)));
+        }
+        return ~c;
+    };
+    auto chunk = [&](const QByteArray& body) { return be32(static_cast<quint32>(body.size() - 4)) + body + be32(crc32(body)); };
+    const QByteArray ihdr = "IHDR" + be32(w) + be32(h) + QByteArray("\x08\x02\0\0\0", 5);   // 8-bit RGB
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk(ihdr) + chunk(QByteArray("IDAT\x78\x9c", 6)) + chunk("IEND");
 }
 
 } // namespace
@@ -243,17 +268,8 @@ TEST(ThumbsFaults, TooBigPicturesSayTheirMessageOncePerLayout)
 {
     TestHome home;
     platform::ScriptedMessageBoxService boxes;
-    // A GIF whose header claims 30000 x 30000 pixels (3.6 GB decoded); GIF decoders cannot scale while decoding.
-    QByteArray gif = TestHome::solidGif(QSize(1, 1), Qt::red);
-    auto le16 = [&](int at, int v) {
-        gif[at] = static_cast<char>(v & 0xff);
-        gif[at + 1] = static_cast<char>((v >> 8) & 0xff);
-    };
-    le16(6, 30000);
-    le16(8, 30000);
-    le16(24, 30000);
-    le16(26, 30000);
-    const QString huge = writeFile(home, "p/huge.gif", gif);
+    // 200000 x 200000 pixels (160 GB decoded): more than any machine's budget of whole decodes.
+    const QString huge = writeFile(home, "p/huge.png", HugePng(200000, 200000));
     auto t = grid(boxes);
     t->setColumnType(1);
     t->setColumns(1);
@@ -266,9 +282,35 @@ TEST(ThumbsFaults, TooBigPicturesSayTheirMessageOncePerLayout)
     EXPECT_EQ(boxes.texts(), QStringList({"This Picture is to big."}));
     EXPECT_EQ(boxes.shown[0].flags, platform::vbCritical);
     EXPECT_EQ(boxes.shown[0].title, "Murivo 1.1");
-    EXPECT_TRUE(t->ToolTipOf(2).contains("30000 x 30000"));
+    EXPECT_TRUE(t->ToolTipOf(2).contains("200000 x 200000")) << t->ToolTipOf(2).toStdString();
+    EXPECT_TRUE(t->ToolTipOf(2).contains("more than this machine can spare")) << t->ToolTipOf(2).toStdString();
     EXPECT_FALSE(t->ThumbImageOf(3).isNull());
-    EXPECT_EQ(t->SizeText(1), "30000 x 30000");
+    EXPECT_EQ(t->SizeText(1), "200000 x 200000");
+    // Thumbnails leave Qt's process-wide limit where whole decodes need it:
+    // a 100-megapixel photo (400 MB) must still load as a wallpaper.
+    EXPECT_GE(QImageReader::allocationLimit(), 400);
+}
+
+TEST(ThumbsFaults, APictureWithinTheMachinesBudgetIsShownHoweverBig)
+{
+    // 9000 x 9000 pixels (324 MB decoded, a GIF is read whole): what the
+    // wallpaper can use, the grid shows too.
+    if (!platform::PictureBudget::Fits(QSize(9000, 18000)))
+        GTEST_SKIP() << "this machine cannot spare 650 MB for one picture";
+    TestHome home;
+    platform::ScriptedMessageBoxService boxes;
+    QByteArray gif = TestHome::solidGif(QSize(1, 1), Qt::red);
+    for (int at : {6, 24})
+        for (int k : {0, 2}) {
+            gif[at + k] = static_cast<char>(9000 & 0xff);
+            gif[at + k + 1] = static_cast<char>(9000 >> 8);
+        }
+    auto t = grid(boxes);
+    t->AddItem(writeFile(home, "p/big.gif", gif));
+    settle(*t);
+    EXPECT_TRUE(boxes.shown.empty()) << boxes.texts().join(" | ").toStdString();
+    EXPECT_FALSE(t->ThumbImageOf(1).isNull()) << t->ToolTipOf(1).toStdString();
+    EXPECT_EQ(t->SizeText(1), "9000 x 9000");
 }
 
 TEST(ThumbsEvents, OnlyThumbnailsRaiseThemWithTheirNumbers)
@@ -588,20 +630,14 @@ TEST(ThumbsFaults, TooBigIsSaidOnceForPicturesAddedOneByOne)
 {
     TestHome home;
     platform::ScriptedMessageBoxService boxes;
-    QByteArray gif = TestHome::solidGif(QSize(1, 1), Qt::red);
-    for (int at : {6, 24})
-        for (int k : {0, 2}) {
-            gif[at + k] = static_cast<char>(30000 & 0xff);
-            gif[at + k + 1] = static_cast<char>(30000 >> 8);
-        }
-    const QString huge = writeFile(home, "p/huge.gif", gif);
+    const QString huge = writeFile(home, "p/huge.png", HugePng(200000, 200000));
     auto t = grid(boxes);
     t->AddItem(huge);
     t->AddItem(home.picture("p/ok.jpg", Qt::red));
     t->AddItem(huge);
     settle(*t);
     EXPECT_EQ(boxes.texts(), QStringList({"This Picture is to big."}));
-    EXPECT_TRUE(t->ToolTipOf(3).contains("30000 x 30000"));
+    EXPECT_TRUE(t->ToolTipOf(3).contains("200000 x 200000"));
     t->Clear();
     t->AddItem(huge);
     settle(*t);

@@ -6,6 +6,9 @@
 
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QTemporaryDir>
+#include <QRegularExpression>
+#include <QPainter>
 #include <QStandardPaths>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -382,4 +385,177 @@ TEST(EndToEnd, TheMainWindowShowsBeforeItsThumbnailsAreDecoded)
         first.kill();
         first.waitForFinished();
     }
+}
+
+// The viewer on a real 1280 x 800 screen under a window manager, as a user
+// meets it: a 1920 x 1080 photo double-clicked in the list opens scaled down
+// so that the whole window, frame and close button included, is on the
+// screen; Esc closes it, and so does the window manager's close button.
+TEST(EndToEnd, TheViewerOfABigPhotoFitsTheScreenAndClosesWithEscAndItsCloseButton)
+{
+    for (const char* tool : {"openbox", "xdotool", "xwininfo", "xprop", "import"})
+        if (QStandardPaths::findExecutable(tool).isEmpty())
+            GTEST_SKIP() << tool << " is not installed";
+    Xvfb x(1280, 800);
+    ASSERT_TRUE(x.ok()) << x.error().toStdString();
+    TestHome home;
+    // Sky to ground, with a magenta panel in the middle to find the thumbnail by.
+    const QColor panel(230, 40, 160);
+    {
+        QImage img(1920, 1080, QImage::Format_RGB32);
+        QPainter p(&img);
+        QLinearGradient g(0, 0, 0, 1080);
+        g.setColorAt(0, QColor(60, 120, 210));
+        g.setColorAt(1, QColor(210, 150, 60));
+        p.fillRect(img.rect(), g);
+        p.fillRect(QRect(480, 270, 960, 540), panel);
+        p.end();
+        QDir().mkpath(home.path("pics"));
+        ASSERT_TRUE(img.save(home.path("pics/wide photo.jpg"), "JPG", 92));
+    }
+    TestHome::WriteList(home.data() + "/murivo/wmdvm.sys", {home.path("pics/wide photo.jpg")});
+    QProcessEnvironment env = environmentFor(home, x);
+    QDir().mkpath(home.path("user/Pictures"));
+    env.insert("HOME", home.path("user"));
+
+    QString shots = qEnvironmentVariable("MURIVO_SCREENSHOT_DIR");
+    QTemporaryDir scratch;
+    if (shots.isEmpty())
+        shots = scratch.path();
+    QDir().mkpath(shots);
+    // What the screen shows, kept for a look (also when a step fails).
+    auto snap = [&](const QString& name) {
+        const QString file = shots + "/" + name + ".png";
+        run("import", {"-window", "root", file}, env);
+        return file;
+    };
+
+    QProcess wm;
+    wm.setProcessEnvironment(env);
+    wm.start("openbox", {});
+    ASSERT_TRUE(wm.waitForStarted());
+    ASSERT_TRUE(waitFor([&] { return run("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}, env).contains("window id"); }, 20000))
+        << "openbox did not take the screen";
+    QProcess murivo;
+    murivo.setProcessEnvironment(env);
+    murivo.start(MURIVO_BINARY, {});
+    ASSERT_TRUE(murivo.waitForStarted());
+    struct Stop {
+        QProcess& p;
+        ~Stop()
+        {
+            p.terminate();
+            if (!p.waitForFinished(10000)) {
+                p.kill();
+                p.waitForFinished();
+            }
+        }
+    } stopWm{wm}, stopMurivo{murivo};
+
+    // The client rectangle as xwininfo tells it, and with frame the window
+    // manager's frame around it (_NET_FRAME_EXTENTS: left, right, top, bottom).
+    auto geometry = [&](const QString& id, bool frame) {
+        const QString info = run("xwininfo", {"-id", id}, env);
+        auto value = [&](const char* key) {
+            const auto m = QRegularExpression(QString("%1:\\s+(-?\\d+)").arg(key)).match(info);
+            return m.hasMatch() ? m.captured(1).toInt() : -1;
+        };
+        const QRect inner(value("Absolute upper-left X"), value("Absolute upper-left Y"), value("Width"), value("Height"));
+        if (!frame)
+            return inner;
+        const auto m = QRegularExpression("=\\s*(\\d+),\\s*(\\d+),\\s*(\\d+),\\s*(\\d+)")
+                           .match(run("xprop", {"-id", id, "_NET_FRAME_EXTENTS"}, env));
+        if (!m.hasMatch())
+            return inner;
+        return inner.adjusted(-m.captured(1).toInt(), -m.captured(3).toInt(), m.captured(2).toInt(), m.captured(4).toInt());
+    };
+    // With no notification area the main window shows at start.
+    QString main;
+    ASSERT_TRUE(waitFor([&] {
+        for (const QString& id : run("xdotool", {"search", "--onlyvisible", "--name", "^Murivo$"}, env).split('\n', Qt::SkipEmptyParts))
+            if (geometry(id, false).size() == QSize(785, 552))
+                main = id;
+        return !main.isEmpty();
+    }, 60000)) << "the main window was not shown";
+    const QRect mainRect = geometry(main, false);
+
+    // The photo's thumbnail, found by its panel's colour in the main window.
+    QRect thumb;
+    ASSERT_TRUE(waitFor([&] {
+        const QImage root = x.rootImage();
+        thumb = QRect();
+        for (int y = mainRect.top(); y <= mainRect.bottom() && y < root.height(); y += 2)
+            for (int x0 = mainRect.left(); x0 <= mainRect.right() && x0 < root.width(); x0 += 2)
+                if (near(root.pixel(x0, y), panel.rgb()))
+                    thumb |= QRect(x0, y, 1, 1);
+        return thumb.width() > 10 && thumb.height() > 5;
+    }, 60000)) << "the thumbnail never appeared";
+
+    // The splash stays on top for its three seconds; the user looks once it has gone.
+    ASSERT_TRUE(waitFor([&] {
+        return run("xdotool", {"search", "--onlyvisible", "--classname", "murivo"}, env).split('\n', Qt::SkipEmptyParts)
+               == QStringList{main};
+    }, 30000)) << "a window of murivo besides the main one stayed";
+
+    const QRect screen(0, 0, 1280, 800);
+    QString viewer;
+    auto open = [&] {
+        const QPoint at = thumb.center();
+        // One xdotool call: the server takes the move before the clicks (--sync
+        // would wait for ever when the pointer already stands there).
+        run("xdotool", {"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "--repeat", "2", "--delay", "80", "1"}, env);
+        const bool shown = waitFor([&] {
+            viewer = run("xdotool", {"search", "--onlyvisible", "--name", "^Full Screen view$"}, env).section('\n', 0, 0);
+            // Framed and placed by the window manager.
+            return !viewer.isEmpty() && geometry(viewer, true) != geometry(viewer, false);
+        }, 30000);
+        if (!shown)
+            snap("viewer-not-shown");
+        return shown;
+    };
+    // Closed, not only hidden or minimised: the window no longer exists.
+    auto gone = [&] {
+        return waitFor([&] { return run("xdotool", {"search", "--name", "^Full Screen view$"}, env).isEmpty(); }, 10000);
+    };
+    // The window manager has framed it and the viewer has fitted itself to that frame.
+    auto settled = [&] {
+        QRect last;
+        return waitFor([&] {
+            const QRect now = geometry(viewer, true);
+            const bool same = now == last;
+            last = now;
+            return same;
+        }, 10000);
+    };
+
+    ASSERT_TRUE(open()) << "a double-click on the thumbnail opened no viewer";
+    ASSERT_TRUE(settled());
+    const QRect inner = geometry(viewer, false), outer = geometry(viewer, true);
+    EXPECT_TRUE(screen.contains(outer)) << "frame " << outer.x() << "," << outer.y() << " " << outer.width() << "x"
+                                        << outer.height() << " is off the 1280 x 800 screen";
+    EXPECT_LT(inner.width(), 1920) << "scaled down";
+    EXPECT_GE(inner.width(), 1280 / 2) << "but not needlessly small";
+    EXPECT_NEAR(double(inner.width()) / inner.height(), 1920.0 / 1080.0, 0.02) << inner.width() << "x" << inner.height();
+    EXPECT_TRUE(near(x.rootImage().pixel(inner.center()), panel.rgb())) << "the photo is shown, its panel in the middle";
+
+    const QString shot = snap("viewer-1280x800");
+    EXPECT_EQ(QImage(shot).size(), QSize(1280, 800)) << "screenshot " << shot.toStdString();
+
+    // Esc, on the viewer the user is looking at.
+    ASSERT_TRUE(waitFor([&] { return run("xdotool", {"getactivewindow"}, env) == viewer; }, 10000)) << "the viewer did not take the focus";
+    run("xdotool", {"key", "Escape"}, env);
+    EXPECT_TRUE(gone()) << "Esc left the viewer open";
+
+    // The close button at the right end of the title bar, where the user sees it.
+    ASSERT_TRUE(open()) << "the viewer did not open a second time";
+    ASSERT_TRUE(settled());
+    const QRect in2 = geometry(viewer, false), out2 = geometry(viewer, true);
+    const int title = in2.top() - out2.top();
+    ASSERT_GT(title, 8) << "no title bar";
+    const QPoint close(out2.right() - title / 2 - 2, out2.top() + title / 2);
+    ASSERT_TRUE(screen.contains(close)) << "the close button is off the screen";
+    run("xdotool", {"mousemove", QString::number(close.x()), QString::number(close.y()), "click", "1"}, env);
+    EXPECT_TRUE(gone()) << "the close button left the viewer open";
+    EXPECT_EQ(murivo.state(), QProcess::Running) << "closing the viewer ends nothing else";
+    EXPECT_FALSE(run("xdotool", {"search", "--onlyvisible", "--name", "^Murivo$"}, env).isEmpty()) << "the main window stays";
 }
