@@ -2,6 +2,7 @@
 // freedesktop thumbnail cache, and decoding within the memory budget.
 #include "ThumbsCtl.h"
 #include "ThumbCache.h"
+#include "platform/picture/Picture.h"
 
 #include <QFileInfo>
 #include <QImageReader>
@@ -37,28 +38,6 @@ FittedSize FitThumb(double W, double H, double mh, double mw)
         w = w / (H / h);
     }
     return {w, h};
-}
-
-// ------------------------------------------------------------ memory budget
-
-std::mutex DecodeBudget::m;
-std::condition_variable DecodeBudget::freed;
-qint64 DecodeBudget::used = 0;
-
-DecodeBudget::Share::Share(qint64 bytes) : n(bytes)
-{
-    std::unique_lock<std::mutex> lock(m);
-    freed.wait(lock, [&] { return used == 0 || used + n <= Total; });
-    used += n;
-}
-
-DecodeBudget::Share::~Share()
-{
-    {
-        std::lock_guard<std::mutex> lock(m);
-        used -= n;
-    }
-    freed.notify_all();
 }
 
 namespace {
@@ -108,9 +87,6 @@ DecodedThumb DecodeThumb(const QString& path)
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(true);
-    // Qt's own limit (128 MB by default) would refuse some pictures the budget
-    // admits; the budget, checked before decoding, is the one limit.
-    reader.setAllocationLimit(static_cast<int>(DecodeBudget::Total / (1024 * 1024)) + 1);
     QSize full = reader.size();
     if (!full.isValid()) {
         d.error = reader.errorString();
@@ -145,12 +121,13 @@ DecodedThumb DecodeThumb(const QString& path)
     // to the cache, then shrunk to the size shown.
     const QSize normal = full.width() > 128 || full.height() > 128 ? full.scaled(128, 128, Qt::KeepAspectRatio) : full;
     // Only the JPEG decoder scales while decoding. Others are read whole, so
-    // their full size counts against the memory budget; one larger than
-    // the whole budget is not loaded at all.
+    // their full size counts against the process's picture budget. A thumbnail
+    // is not worth more than 256 MB: a bigger one is not loaded at all.
     const bool scalesWhileDecoding = mimeType == "image/jpeg";
     const qint64 cost = scalesWhileDecoding ? static_cast<qint64>(normal.width()) * normal.height() * 4
                                             : static_cast<qint64>(stored.width()) * stored.height() * 4;
-    if (cost > DecodeBudget::Total) {
+    constexpr qint64 kThumbDecodeMax = 256ll << 20;
+    if (cost > kThumbDecodeMax) {
         d.tooBig = true;
         d.error = QString("%1 x %2 pixels is more than can be loaded safely").arg(full.width()).arg(full.height());
         return d;
@@ -159,7 +136,7 @@ DecodedThumb DecodeThumb(const QString& path)
         reader.setScaledSize(turned ? normal.transposed() : normal);
     QImage img;
     {
-        DecodeBudget::Share share(cost);
+        PictureBudget::Share share(cost);
         img = reader.read();
         if (img.isNull()) {
             d.error = reader.errorString();

@@ -53,28 +53,6 @@ struct DecodedThumb {
 // otherwise decodes the picture within the memory budget and writes the cache.
 DecodedThumb DecodeThumb(const QString& path);
 
-// Pictures that cannot be decoded scaled are decoded whole; together they
-// may hold at most Total bytes at once, so several big ones wait their turn.
-class DecodeBudget {
-public:
-    static constexpr qint64 Total = 256ll * 1024 * 1024;
-    class Share {
-    public:
-        explicit Share(qint64 bytes);   // waits until the bytes fit (one alone always fits)
-        ~Share();
-        Share(const Share&) = delete;
-        Share& operator=(const Share&) = delete;
-
-    private:
-        qint64 n;
-    };
-
-private:
-    static std::mutex m;
-    static std::condition_variable freed;
-    static qint64 used;
-};
-
 // Configures the scroll bars of a scrolling picture box.
 class cPicScroll {
 public:
