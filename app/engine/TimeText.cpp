@@ -4,16 +4,14 @@
 
 namespace murivo {
 
-namespace {
-QString two(qint64 v) { return QString::number(v).rightJustified(2, '0'); }
-}
+QString TwoDigits(qint64 v) { return QString::number(v).rightJustified(2, '0'); }
 
 QString ElapsedText(qint64 seconds)
 {
     qint64 s = seconds % 86400;
     if (s < 0)
         s += 86400;
-    return two(s / 3600) + ":" + two(s / 60 % 60) + ":" + two(s % 60);
+    return TwoDigits(s / 3600) + ":" + TwoDigits(s / 60 % 60) + ":" + TwoDigits(s % 60);
 }
 
 QString ClockText(const QTime& t)
@@ -21,7 +19,7 @@ QString ClockText(const QTime& t)
     int h = t.hour() % 12;
     if (h == 0)
         h = 12;
-    return two(h) + ":" + two(t.minute()) + ":" + (t.hour() < 12 ? "AM" : "PM");
+    return TwoDigits(h) + ":" + TwoDigits(t.minute()) + ":" + (t.hour() < 12 ? "AM" : "PM");
 }
 
 std::optional<qint64> IntervalSeconds(const QString& text)

@@ -7,6 +7,8 @@
 
 namespace murivo {
 
+// A number as at least two digits, "07": the fields of both texts and the pickers that set them.
+QString TwoDigits(qint64 v);
 // The time part of a duration (whole days dropped), "hh:mm:ss", hours 00-23.
 QString ElapsedText(qint64 seconds);
 // A clock time on the 12-hour clock, "hh:mm:AM" / "hh:mm:PM"; 12 for the hour after midnight and noon.

@@ -87,7 +87,6 @@ public:
     void Drive1_Change();
     void Dir1_Change();
     void ScanPathnew(QString Path);
-    static QString FileNameOf(const QString& path);
     QString Dir1Path() const { return dirPath; }
     void setDir1Path(const QString& path);
     slideshow* Slideshow() const { return slides.get(); }
@@ -96,7 +95,7 @@ public:
 
     // With no notification area the window is the only way in: closing it ends the program.
     void setNoNotificationArea(bool none) { noNotificationArea = none; }
-    // True while a command walks or changes the list (it yields meanwhile).
+    // True while a command walks or changes the list.
     bool ListBusy() const { return listBusy > 0; }
     bool HasQueuedCommands() const { return !queued.empty(); }
     // Held by a command while it walks or changes the list.
@@ -177,9 +176,11 @@ private:
     frmpath& paths;
     progress& loading;
     int rowCount = 0;
-    // Commands that walk or change the list yield while thumbnails load. The
-    // count restores, never resets, so a nested command cannot end the outer
-    // one's protection; commands arriving meanwhile are refused or queued.
+    // Held by the commands that walk or change the list. The grids load their
+    // thumbnails on their own and never yield inside a command; what can still
+    // run meanwhile is a message box's loop. The count restores, never resets,
+    // so a nested command cannot end the outer one's protection; commands
+    // arriving meanwhile are refused or queued.
     int listBusy = 0;
     bool refuseWhileBusy();
     // The status text that says a command was refused, and what it said before.

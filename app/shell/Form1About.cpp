@@ -2,23 +2,6 @@
 #include "Form1.h"
 #include "Form1Pages.h"
 
-#include "engine/RegistryValues.h"
-#include "engine/SettingsKeys.h"
-#include "engine/TimeText.h"
-#include "engine/WallpaperList.h"
-#include "frmpath.h"
-#include "platform/picture/Picture.h"
-#include "progress.h"
-#include "slideshow.h"
-
-#include <QApplication>
-#include <QDir>
-#include <QEventLoop>
-#include <QSignalBlocker>
-#include <QStandardPaths>
-#include <QStorageInfo>
-#include <QTimer>
-
 namespace murivo {
 
 using namespace platform;

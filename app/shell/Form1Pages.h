@@ -1,7 +1,17 @@
 #pragma once
-// What the main window's page files share while building their pages.
+// What the main window's files share: the engine's pieces, the windows
+// beside it, and the helpers that build the pages.
 
+#include "engine/PictureFiles.h"
+#include "engine/RegistryValues.h"
+#include "engine/SettingsKeys.h"
+#include "engine/TimeText.h"
+#include "engine/WallpaperList.h"
+#include "frmpath.h"
 #include "platform/forms/PropertyBag.h"
+#include "platform/picture/Picture.h"
+#include "progress.h"
+#include "slideshow.h"
 #include "widgets/GlossButton.h"
 
 #include <QFont>

@@ -2,22 +2,10 @@
 #include "Form1.h"
 #include "Form1Pages.h"
 
-#include "engine/RegistryValues.h"
-#include "engine/SettingsKeys.h"
-#include "engine/TimeText.h"
-#include "engine/WallpaperList.h"
-#include "frmpath.h"
-#include "platform/picture/Picture.h"
-#include "progress.h"
-#include "slideshow.h"
-
-#include <QApplication>
 #include <QDir>
-#include <QEventLoop>
 #include <QSignalBlocker>
 #include <QStandardPaths>
 #include <QStorageInfo>
-#include <QTimer>
 
 namespace murivo {
 
@@ -103,11 +91,9 @@ void Form1::ScanPathnew(QString Path)
         // not what the folder may hold by now.
         pictures = ThumbsCtl2.Paths();
     } else {
-        for (const QString& name : QDir(Path).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
-            const QString upper = name.toUpper();
-            if (upper.endsWith(".JPG") || upper.endsWith(".GIF") || upper.endsWith(".BMP") || upper.endsWith(".JPEG"))
+        for (const QString& name : QDir(Path).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
+            if (IsPictureName(name))
                 pictures << Path + name;
-        }
     }
     if (pictures.isEmpty())
         return;

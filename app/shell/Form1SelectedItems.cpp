@@ -2,23 +2,6 @@
 #include "Form1.h"
 #include "Form1Pages.h"
 
-#include "engine/RegistryValues.h"
-#include "engine/SettingsKeys.h"
-#include "engine/TimeText.h"
-#include "engine/WallpaperList.h"
-#include "frmpath.h"
-#include "platform/picture/Picture.h"
-#include "progress.h"
-#include "slideshow.h"
-
-#include <QApplication>
-#include <QDir>
-#include <QEventLoop>
-#include <QSignalBlocker>
-#include <QStandardPaths>
-#include <QStorageInfo>
-#include <QTimer>
-
 namespace murivo {
 
 using namespace platform;
@@ -61,14 +44,6 @@ void Form1::buildSelectedItemsPage()
         w.raise();
         w.activateWindow();
     };
-}
-
-QString Form1::FileNameOf(const QString& path)
-{
-    for (qsizetype i = path.size() - 1; i >= 0; --i)
-        if (path[i] == '/')
-            return path.mid(i + 1);
-    return path;
 }
 
 void Form1::ThumbsCtl1_ImageClick(int PicIndex, const QString& FileName)

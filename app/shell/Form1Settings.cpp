@@ -2,35 +2,16 @@
 #include "Form1.h"
 #include "Form1Pages.h"
 
-#include "engine/RegistryValues.h"
-#include "engine/SettingsKeys.h"
-#include "engine/TimeText.h"
-#include "engine/WallpaperList.h"
-#include "frmpath.h"
-#include "platform/picture/Picture.h"
-#include "progress.h"
-#include "slideshow.h"
-
-#include <QApplication>
-#include <QDir>
-#include <QEventLoop>
-#include <QSignalBlocker>
-#include <QStandardPaths>
-#include <QStorageInfo>
-#include <QTimer>
-
 namespace murivo {
 
 using namespace platform;
 
 namespace {
 
-QString two(int v) { return QString::number(v).rightJustified(2, '0'); }
-
 void fillRange(QComboBox& c, int from, int to)
 {
     for (int i = from; i <= to; ++i)
-        c.addItem(two(i));
+        c.addItem(TwoDigits(i));
 }
 
 // Selects the entry with this text; false when there is none.

@@ -1,5 +1,6 @@
 #include "ThumbsCtl.h"
 
+#include "engine/PictureFiles.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Mouse.h"
 
@@ -29,12 +30,6 @@ constexpr double kColumnPitch = 1835, kRowPitch = 1790, kTopMargin = 200;
 constexpr qint64 kImageBudget = 64ll * 1024 * 1024;
 // A wheel's notch, in eighths of a degree.
 constexpr int kNotch = 120;
-
-QString FileTitle(const QString& path)
-{
-    const int slash = static_cast<int>(path.lastIndexOf('/'));
-    return slash < 0 ? path : path.mid(slash + 1);
-}
 
 void paintBackground(QWidget& w, OLE_COLOR c)
 {
@@ -393,11 +388,9 @@ void ThumbsCtl::ScanPath(const QString& sPath)
         return;
     // Files and folders as a plain lookup gives them: hidden entries are not listed.
     const QStringList names = dir.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString& name : names) {
-        const QString upper = name.toUpper();
-        if (upper.endsWith(".JPG") || upper.endsWith(".GIF") || upper.endsWith(".BMP") || upper.endsWith(".JPEG"))
+    for (const QString& name : names)
+        if (IsPictureName(name))
             AddItem(folder + name);
-    }
 }
 
 void ThumbsCtl::LayoutThumbs()
@@ -572,8 +565,8 @@ QString ThumbsCtl::tooltipText(int index) const
         return {};
     const Cell& c = cells[index];
     if (c.problem.isEmpty())
-        return QString("%1 (%2k) - %3").arg(FileTitle(Items[index])).arg(c.bytes / 1024).arg(Sizes.value(index));
-    return QString("%1 cannot be shown: %2").arg(FileTitle(Items[index]), c.problem);
+        return QString("%1 (%2k) - %3").arg(FileNameOf(Items[index])).arg(c.bytes / 1024).arg(Sizes.value(index));
+    return QString("%1 cannot be shown: %2").arg(FileNameOf(Items[index]), c.problem);
 }
 
 QString ThumbsCtl::ToolTipOf(int index) const { return tooltipText(index); }

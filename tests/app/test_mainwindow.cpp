@@ -2,6 +2,7 @@
 // and the viewer, driven in-process on real files.
 #include "Fixture.h"
 
+#include "engine/PictureFiles.h"
 #include "shell/slideshow.h"
 #include "shell/tray.h"
 
@@ -41,7 +42,7 @@ TEST(MainWindowSelect, ThumbnailThreeNamedSea)
     EXPECT_EQ(f.form->Label1.text(), "Selected Wallpaper :: sea.jpg" + QString(24, ' ') + "Index :: 3");
     EXPECT_EQ(f.form->Text1.text(), "3");
     EXPECT_EQ(f.form->Text3.text(), sea);
-    EXPECT_EQ(Form1::FileNameOf("/a/b/c d.jpg"), "c d.jpg");
+    EXPECT_EQ(FileNameOf("/a/b/c d.jpg"), "c d.jpg");
 
     const QString longName = f.pic("a-very-long-file-name.jpg", Qt::red);   // 25 characters
     f.form->ThumbsCtl1_ImageClick(2, longName);

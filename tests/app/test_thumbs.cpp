@@ -670,3 +670,15 @@ TEST(ThumbsLoading, AHungDecodeDoesNotHoldTheGridsEnd)
     EXPECT_FALSE(rescued) << "the grid's end waited for a decode that never ends";
     QCoreApplication::sendPostedEvents();
 }
+
+// Qt's allocation limit is one setting for the whole process: the wallpaper,
+// slideshow and viewer decodes raise it to the picture budget, and a
+// thumbnail decoded meanwhile must not lower it again.
+TEST(ThumbsFaults, AThumbnailLeavesQtsLimitWhereBigPicturesNeedIt)
+{
+    TestHome home;
+    const DecodedThumb d = DecodeThumb(home.picture("p/a.png", Qt::red, QSize(300, 200), "PNG"));
+    ASSERT_FALSE(d.image.isNull()) << d.error.toStdString();
+    EXPECT_GE(qint64(QImageReader::allocationLimit()) << 20, platform::PictureBudget::Total())
+        << "a 100-megapixel picture (400 MB) must still decode after a thumbnail";
+}
