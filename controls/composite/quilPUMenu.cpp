@@ -427,6 +427,9 @@ void quilPUMenu::drawMenu()
     }
 }
 
+QSize quilPUMenu::sizeHint() const { return QSize(47, 47); }
+QSize quilPUMenu::minimumSizeHint() const { return sizeHint(); }
+
 void quilPUMenu::Paint()
 {
     // The control is only a handle for its host: it draws nothing of its own.

@@ -135,15 +135,18 @@ namespace {
 // The face of a control whose container is disabled, and of one that is
 // disabled itself, at the same size.
 template <typename Control>
-void ExpectContainerLookEqualsOwnFlag(const char* name)
+void ExpectContainerLookEqualsOwnFlag(const char* name, void (*prepare)(Control&) = nullptr)
 {
     QWidget form;
     auto* dead = new QGroupBox(&form);
     auto* live = new QGroupBox(&form);
     auto* inDead = new Control(dead);
     auto* ownFlag = new Control(live);
-    for (Control* c : {inDead, ownFlag})
+    for (Control* c : {inDead, ownFlag}) {
         c->setGeometry(10, 20, 120, 60);
+        if (prepare)
+            prepare(*c);
+    }
     dead->setGeometry(0, 0, 150, 100);
     live->setGeometry(0, 100, 150, 100);
     form.show();
@@ -167,8 +170,12 @@ TEST(EnabledLook, EveryControlDrawsItsDisabledLookInADisabledContainer)
     ExpectContainerLookEqualsOwnFlag<quilScrollBar>("quilScrollBar");
     ExpectContainerLookEqualsOwnFlag<quilSlider>("quilSlider");
     ExpectContainerLookEqualsOwnFlag<quilProgressBar>("quilProgressBar");
-    ExpectContainerLookEqualsOwnFlag<quilListbox>("quilListbox");
+    ExpectContainerLookEqualsOwnFlag<quilListbox>("quilListbox", [](quilListbox& l) {
+        l.ListboxItems()->Add(QStringLiteral("k1"), QStringLiteral("first"));
+        l.ListboxItems()->Add(QStringLiteral("k2"), QStringLiteral("second"));
+        l.Refresh();
+    });
     ExpectContainerLookEqualsOwnFlag<quilLabel>("quilLabel");
     ExpectContainerLookEqualsOwnFlag<quilMonthview>("quilMonthview");
-    ExpectContainerLookEqualsOwnFlag<quilTextBox>("quilTextBox");
+    ExpectContainerLookEqualsOwnFlag<quilTextBox>("quilTextBox", [](quilTextBox& t) { t.setText(QStringLiteral("some text")); });
 }

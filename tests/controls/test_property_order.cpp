@@ -47,6 +47,9 @@ void expectSame(quilControl& a, quilControl& b)
     const QMetaObject& mo = *a.metaObject();
     for (int i = QWidget::staticMetaObject.propertyCount(); i < mo.propertyCount(); ++i) {
         const QMetaProperty p = mo.property(i);
+        // The lists a control hands out are objects of each instance, not state a form stores.
+        if (!p.isStored())
+            continue;
         EXPECT_EQ(p.read(&a), p.read(&b)) << mo.className() << "." << p.name();
     }
     EXPECT_EQ(a.size(), b.size()) << mo.className();

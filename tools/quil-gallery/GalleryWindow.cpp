@@ -188,12 +188,20 @@ void GalleryWindow::showcase()
         c->setGeometry(geometry);
         // A new control's caption is its name, as its container calls it.
         c->InitProperties();
-        // A dimension the control fixes comes from its hint, as a form gives it.
+        // A dimension the control fixes comes from its hint, as a form gives
+        // it; a scroll bar or slider keeps the thickness the form asked for,
+        // within its limits.
         QSize size = c->size();
-        if (c->sizePolicy().verticalPolicy() == QSizePolicy::Fixed && c->sizeHint().height() > 0)
-            size.setHeight(c->sizeHint().height());
-        if (c->sizePolicy().horizontalPolicy() == QSizePolicy::Fixed && c->sizeHint().width() > 0)
-            size.setWidth(c->sizeHint().width());
+        if (auto* bar = qobject_cast<quil::quilScrollBar*>(c)) {
+            size = bar->FormSize(size);
+        } else if (auto* slider = qobject_cast<quil::quilSlider*>(c)) {
+            size = slider->FormSize(size);
+        } else {
+            if (c->sizePolicy().verticalPolicy() == QSizePolicy::Fixed && c->sizeHint().height() > 0)
+                size.setHeight(c->sizeHint().height());
+            if (c->sizePolicy().horizontalPolicy() == QSizePolicy::Fixed && c->sizeHint().width() > 0)
+                size.setWidth(c->sizeHint().width());
+        }
         c->resize(size);
         next << c;
         return c;
@@ -234,6 +242,7 @@ void GalleryWindow::showcase()
         } else if (cls == QLatin1String("quilScrollBar")) {
             if (auto* h = make(e.name, QRect(x, y + 112, 300, 17))) {
                 h->setProperty("Orientation", QVariant::fromValue(quil::pbHorizontal));
+                h->setGeometry(x, y + 112, 300, 17);
                 h->setProperty("Value", 30);
             }
             make(e.name, QRect(x + 330, y, 17, 160));

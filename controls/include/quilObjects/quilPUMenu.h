@@ -110,6 +110,10 @@ public:
     // One tick of the watch over an open menu.
     void FocusTick();
 
+    // The square the control keeps on a form; it draws nothing there.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 signals:
     void ItemClick(short& ItemIndex, QString& ItemKey);
     void Closed();
