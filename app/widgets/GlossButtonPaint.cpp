@@ -182,20 +182,38 @@ void GlossButton::PaintGloss(int state)
     auto inInterior = [&](int x, int y) {
         return x >= 0 && y >= 0 && x < W && y < H && !interiorMask.empty() && interiorMask[static_cast<size_t>(y * W + x)];
     };
+    // Most interior pixels lie outside the shine's box: no need to ask the region.
+    const QRect shineBox = shine.bounds();
     int startX = 0;
-    for (int y = 0; y <= H; ++y) {
+    // Row H lies below the image, where every pixel would be clipped.
+    for (int y = 0; y < H; ++y) {
         const int from = startX;
         startX = 0;
-        for (int x = from; x <= W / 2; ++x) {
+        const bool shineRow = y >= shineBox.top() && y <= shineBox.bottom();
+        // A run of rim pixels from x = run, and its mirror image, as two row lines.
+        int run = -1;
+        auto flush = [&](int end) {
+            if (run < 0)
+                return;
+            surface.Line(run, y, end, y, K);
+            surface.Line(W - end + 1, y, W - run + 1, y, K);
+            run = -1;
+        };
+        int x = from;
+        for (; x <= W / 2; ++x) {
             if (!inInterior(x, y)) {
-                surface.SetPixelV(x, y, K);
-                surface.SetPixelV(W - x, y, K);
-            } else if (shine.contains(x, y)) {
+                if (run < 0)
+                    run = x;
+                continue;
+            }
+            flush(x);
+            if (shineRow && x >= shineBox.left() && x <= shineBox.right() && shine.contains(x, y)) {
                 surface.Line(x, y, W - x + 1, y, BlendColors(kWhite, F, p.ShineStartPct + (y * p.ShineStepPct) / r));
                 startX = 1;
                 break;
             }
         }
+        flush(x);
     }
 }
 

@@ -317,12 +317,12 @@ quilLabel::Fit quilLabel::FitLine(const QString& text, int width) const
     ends.push_back(line.size());
     // The width of the line through ends[k], as the surface measures one line
     // of text; a break can only be its last character.
-    const QFontMetrics fm(s.Font);
+    const QFontMetrics& fm = s.Metrics();
     auto fits = [&](size_t k) {
         qsizetype n = ends[k];
         if (n > 0 && line.at(n - 1) == Break)
             --n;
-        return fm.horizontalAdvance(line.left(n)) < width;
+        return s.TextWidth(line.left(n)) < width;
     };
 
     // A longer line is never narrower, so the answer is where "fits" turns
@@ -362,7 +362,7 @@ QString quilLabel::Ellipsis(const QString& text, int width) const
     // its first m characters and "...", for m from size - 4 down to 0, and
     // stops at the first that is narrower than the width (m = 0 at the latest).
     const QString dots = QStringLiteral("...");
-    const QFontMetrics fm(s.Font);
+    const QFontMetrics& fm = s.Metrics();
     auto fits = [&](qsizetype m) { return s.TextWidth(text.left(m) + dots) < width; };
     const qsizetype longest = text.size() - 4;
     // Summed advances point at the place; the texts either side of it are
@@ -397,6 +397,8 @@ void quilLabel::printLine(const QString& text, int x, int y)
 void quilLabel::drawWrapped(QString text, int height, int width, int left, int top)
 {
     const int TH = surface().TextHeight(QStringLiteral("I"));
+    // All the lines under one painter.
+    const platform::Surface::TextBatch batch(surface());
     int y = top;
     while (!text.isEmpty()) {
         // Only lines whose middle lies inside the area.

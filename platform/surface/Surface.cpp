@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -32,21 +33,36 @@ bool InEllipse(int x, int y, const RECT& b)
     return px * px * h * h + py * py * w * w <= w * w * h * h;
 }
 
+namespace {
+
+// The pixels of the bounds that pass the test, row by row.
+template <class Test>
+std::vector<unsigned char> testBits(const QRect& bounds, const Test& inside)
+{
+    std::vector<unsigned char> bits(static_cast<size_t>(std::max(0, bounds.width()) * std::max(0, bounds.height())), 0);
+    size_t i = 0;
+    for (int y = bounds.top(); y <= bounds.bottom(); ++y)
+        for (int x = bounds.left(); x <= bounds.right(); ++x, ++i)
+            bits[i] = inside(x, y) ? 1 : 0;
+    return bits;
+}
+
+} // namespace
+
 Region Region::FromTest(const QRect& bounds, const std::function<bool(int, int)>& inside)
 {
     Region r;
     r.box = bounds;
-    r.bits.assign(static_cast<size_t>(std::max(0, bounds.width()) * std::max(0, bounds.height())), 0);
-    for (int y = bounds.top(); y <= bounds.bottom(); ++y)
-        for (int x = bounds.left(); x <= bounds.right(); ++x)
-            if (inside(x, y))
-                r.bits[static_cast<size_t>((y - bounds.top()) * bounds.width() + (x - bounds.left()))] = 1;
+    r.bits = testBits(bounds, inside);
     return r;
 }
 
 Region Region::FromRect(const RECT& rc)
 {
-    return FromTest(QRect(QPoint(rc.left, rc.top), QPoint(rc.right - 1, rc.bottom - 1)), [](int, int) { return true; });
+    Region out;
+    out.box = QRect(QPoint(rc.left, rc.top), QPoint(rc.right - 1, rc.bottom - 1));
+    out.bits = testBits(out.box, [](int, int) { return true; });
+    return out;
 }
 
 Region Region::RoundRect(int l, int t, int r, int b, int w, int h)
@@ -57,7 +73,9 @@ Region Region::RoundRect(int l, int t, int r, int b, int w, int h)
         std::swap(t, b);
     w = std::clamp(w, 0, r - l);
     h = std::clamp(h, 0, b - t);
-    return FromTest(QRect(QPoint(l, t), QPoint(r - 1, b - 1)), [=](int x, int y) {
+    Region out;
+    out.box = QRect(QPoint(l, t), QPoint(r - 1, b - 1));
+    out.bits = testBits(out.box, [=](int x, int y) {
         const bool left = 2 * x + 1 < 2 * l + w, right = 2 * x + 1 > 2 * r - w;
         const bool top = 2 * y + 1 < 2 * t + h, bottom = 2 * y + 1 > 2 * b - h;
         if (!(left || right) || !(top || bottom))
@@ -69,6 +87,7 @@ Region Region::RoundRect(int l, int t, int r, int b, int w, int h)
         corner.bottom = corner.top + h;
         return InEllipse(x, y, corner);
     });
+    return out;
 }
 
 Region Region::Ellipse(const RECT& rc)
@@ -190,23 +209,74 @@ QRgb Brush::at(int x, int y) const
 
 // ------------------------------------------------------------------ surface
 
-Surface::Surface(int width, int height) : img(std::max(0, width), std::max(0, height), QImage::Format_ARGB32)
+Surface::Surface(int width, int height)
 {
+    allocate(std::max(0, width), std::max(0, height), std::max(0, width));
     img.fill(ToQRgb(BackColor));
+}
+
+void Surface::allocate(int width, int height, int capacityWidth)
+{
+    if (width == 0 || height == 0) {
+        img = QImage(width, height, QImage::Format_ARGB32);
+        return;
+    }
+    if (!store || capacityWidth > storeWidth || height > storeHeight) {
+        store.reset(new uchar[static_cast<size_t>(capacityWidth) * 4 * static_cast<size_t>(height)]);
+        storeWidth = capacityWidth;
+        storeHeight = height;
+    }
+    auto* keep = new std::shared_ptr<uchar[]>(store);
+    img = QImage(
+        store.get(), width, height, static_cast<qsizetype>(storeWidth) * 4, QImage::Format_ARGB32,
+        [](void* k) { delete static_cast<std::shared_ptr<uchar[]>*>(k); }, keep);
 }
 
 void Surface::Resize(int width, int height)
 {
+    width = std::max(0, width);
+    height = std::max(0, height);
     if (width == img.width() && height == img.height())
         return;
-    QImage next(std::max(0, width), std::max(0, height), QImage::Format_ARGB32);
-    next.fill(ToQRgb(BackColor));
-    {
-        QPainter p(&next);
-        p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.drawImage(0, 0, img);
+    const QRgb back = ToQRgb(BackColor);
+    const int keepW = std::min(width, img.width()), keepH = std::min(height, img.height());
+    // In place when the image is the buffer's only view and nobody else
+    // holds it; a buffer far larger than needed is given back.
+    const qsizetype need = static_cast<qsizetype>(width) * height, have = static_cast<qsizetype>(storeWidth) * storeHeight;
+    const bool inPlace = store && !img.isNull() && img.constBits() == store.get() && img.isDetached() && store.use_count() == 2 &&
+                         width <= storeWidth && height <= storeHeight && need * 4 >= have && width > 0 && height > 0;
+    if (inPlace) {
+        allocate(width, height, storeWidth);
+        const Pixels px = pixels();
+        for (int y = 0; y < height; ++y) {
+            QRgb* line = px.base + y * px.stride;
+            std::fill(line + (y < keepH ? keepW : 0), line + width, back);
+        }
+        return;
     }
-    img = next;
+    const QImage old = img;
+    img = QImage();
+    // Room to widen by a quarter without a new buffer.
+    if (store && store.use_count() == 1 && width <= storeWidth && height <= storeHeight && need * 4 >= have)
+        allocate(width, height, storeWidth);
+    else {
+        store.reset();
+        allocate(width, height, width + width / 4);
+    }
+    if (img.isNull())
+        return;
+    const Pixels px = pixels();
+    const QRgb* from0 = old.isNull() ? nullptr : reinterpret_cast<const QRgb*>(old.constBits());
+    const qsizetype oldStride = old.bytesPerLine() / 4;
+    for (int y = 0; y < height; ++y) {
+        QRgb* line = px.base + y * px.stride;
+        int from = 0;
+        if (y < keepH) {
+            std::copy_n(from0 + y * oldStride, keepW, line);
+            from = keepW;
+        }
+        std::fill(line + from, line + width, back);
+    }
 }
 
 void Surface::Cls()
@@ -215,7 +285,11 @@ void Surface::Cls()
     CurrentX = CurrentY = 0;
 }
 
-void Surface::SetPixelV(int x, int y, OLE_COLOR c) { pixels().set(x, y, ToQRgb(c)); }
+void Surface::SetPixelV(int x, int y, OLE_COLOR c)
+{
+    if (x >= 0 && y >= 0 && x < img.width() && y < img.height())
+        reinterpret_cast<QRgb*>(img.scanLine(y))[x] = ToQRgb(c);
+}
 
 QRgb Surface::Point(int x, int y) const
 {
@@ -335,6 +409,7 @@ void Surface::Ellipse(const RECT& r, OLE_COLOR c)
     const QRgb q = ToQRgb(c);
     const int t = std::max(0, r.top), b = std::min(img.height(), r.bottom);
     const long long sum = static_cast<long long>(r.left) + r.right;
+    const Pixels px = pixels();
     for (int y = t; y < b; ++y) {
         // The same centre test as InEllipse, solved for the row's span of x:
         // px^2 h^2 <= w^2 h^2 - py^2 w^2, with px = 2x + 1 - (left + right).
@@ -353,9 +428,9 @@ void Surface::Ellipse(const RECT& r, OLE_COLOR c)
         int x1 = static_cast<int>(hi >= 0 ? hi / 2 : -((-hi + 1) / 2));
         x0 = std::max({x0, r.left, 0});
         x1 = std::min({x1, r.right - 1, img.width() - 1});
-        QRgb* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = x0; x <= x1; ++x)
-            line[x] = q;
+        QRgb* line = px.base + y * px.stride;
+        if (x1 >= x0)
+            std::fill(line + x0, line + x1 + 1, q);
     }
 }
 
@@ -425,35 +500,141 @@ PrefixText PrefixText::Parse(const QString& marked)
     return p;
 }
 
+const QFontMetrics& Surface::Metrics() const
+{
+    // A copy of the font shares its data, so the usual case compares one pointer.
+    if (!measured.metrics || !(measured.font == Font) || measured.font.resolveMask() != Font.resolveMask()) {
+        measured.font = Font;
+        measured.metrics.emplace(Font);
+        measured.widths.clear();
+        measured.glyphs.clear();
+    }
+    return *measured.metrics;
+}
+
+const QList<QGlyphRun>* Surface::shaped(const QString& line)
+{
+    if (line.isEmpty() || line.size() > 400 || Font.underline() || Font.overline() || Font.strikeOut())
+        return nullptr;
+    // Only text whose layout cannot depend on the paragraph's direction.
+    for (const QChar ch : line)
+        if (ch.unicode() < 0x20 || ch.unicode() >= 0x0590)
+            return nullptr;
+    Metrics();
+    // Laying a line out for keeps costs more than drawing it once: a line
+    // is kept from its second drawing on (an empty entry marks the first).
+    auto it = measured.glyphs.find(line);
+    if (it == measured.glyphs.end()) {
+        if (measured.glyphs.size() >= 1024)
+            measured.glyphs.clear();
+        measured.glyphs.insert(line, {});
+        return nullptr;
+    }
+    if (!it->isEmpty())
+        return &*it;
+    QTextLayout layout(line, Font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    option.setTextDirection(Qt::LeftToRight);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine first = layout.createLine();
+    if (!first.isValid()) {
+        layout.endLayout();
+        return nullptr;
+    }
+    first.setLineWidth(1e6);
+    layout.endLayout();
+    QList<QGlyphRun> runs = first.glyphRuns();
+    // Positions relative to the baseline, as the painter's own text has them.
+    for (QGlyphRun& run : runs) {
+        QList<QPointF> at = run.positions();
+        for (QPointF& p : at)
+            p.setY(p.y() - first.ascent());
+        run.setPositions(at);
+    }
+    if (runs.isEmpty())
+        return nullptr;
+    *it = std::move(runs);
+    return &*it;
+}
+
+int Surface::advance(const QString& line) const
+{
+    const QFontMetrics& fm = Metrics();
+    if (line.size() > 200)
+        return fm.horizontalAdvance(line);
+    const auto it = measured.widths.constFind(line);
+    if (it != measured.widths.cend())
+        return *it;
+    // Bounded: a long session measures many strings once each.
+    if (measured.widths.size() >= 4096)
+        measured.widths.clear();
+    const int w = fm.horizontalAdvance(line);
+    measured.widths.insert(line, w);
+    return w;
+}
+
 int Surface::TextWidth(const QString& text) const
 {
-    const QFontMetrics fm(Font);
+    if (!text.contains('\n'))
+        return advance(text);
     int w = 0;
     for (const QString& line : text.split('\n'))
-        w = std::max(w, fm.horizontalAdvance(line));
+        w = std::max(w, advance(line));
     return w;
 }
 
 int Surface::TextHeight(const QString& text) const
 {
-    return QFontMetrics(Font).height() * static_cast<int>(std::max<qsizetype>(1, text.count('\n') + 1));
+    return Metrics().height() * static_cast<int>(std::max<qsizetype>(1, text.count('\n') + 1));
+}
+
+void Surface::BeginText()
+{
+    if (batch.depth++ == 0 && !img.isNull()) {
+        batch.painter = std::make_shared<QPainter>(&img);
+        batch.painter->setFont(Font);
+    }
+}
+
+void Surface::EndText()
+{
+    if (batch.depth > 0 && --batch.depth == 0)
+        batch.painter.reset();
 }
 
 void Surface::drawTextAt(const PrefixText& t, int x, int y, QRgb c, bool rtl)
 {
-    QPainter p(&img);
-    p.setFont(Font);
-    p.setPen(QColor::fromRgb(c));
+    std::optional<QPainter> own;
+    QPainter* p = batch.painter.get();
+    if (p) {
+        if (!(p->font() == Font))
+            p->setFont(Font);
+    } else {
+        own.emplace(&img);
+        p = &*own;
+        p->setFont(Font);
+    }
+    p->setPen(QColor::fromRgb(c));
     if (TextClip)
-        p.setClipRect(QRect(QPoint(TextClip->left, TextClip->top), QPoint(TextClip->right - 1, TextClip->bottom - 1)));
-    const QFontMetrics fm(Font);
+        p->setClipRect(QRect(QPoint(TextClip->left, TextClip->top), QPoint(TextClip->right - 1, TextClip->bottom - 1)));
+    else if (p->hasClipping())
+        p->setClipping(false);
+    const QFontMetrics& fm = Metrics();
     // An embedding mark makes the paragraph read right to left.
-    const QString shown = rtl ? QChar(0x202B) + t.text + QChar(0x202C) : t.text;
-    p.drawText(QPoint(x, y + fm.ascent()), shown);
+    const QList<QGlyphRun>* glyphs = rtl ? nullptr : shaped(t.text);
+    if (glyphs) {
+        for (const QGlyphRun& run : *glyphs)
+            p->drawGlyphRun(QPointF(x, y + fm.ascent()), run);
+    } else {
+        const QString shown = rtl ? QChar(0x202B) + t.text + QChar(0x202C) : t.text;
+        p->drawText(QPoint(x, y + fm.ascent()), shown);
+    }
     if (t.underline >= 0 && t.underline < t.text.size()) {
-        p.end();
-        const int ux = x + fm.horizontalAdvance(t.text.left(t.underline));
-        const int uw = fm.horizontalAdvance(t.text.mid(t.underline, 1));
+        own.reset();
+        const int ux = x + advance(t.text.left(t.underline));
+        const int uw = advance(t.text.mid(t.underline, 1));
         const int uy = y + fm.ascent() + std::max(1, fm.underlinePos());
         Line(ux, uy, ux + uw, uy, FromQRgb(c));
     }
@@ -468,7 +649,7 @@ void Surface::Print(const QString& text)
 
 std::vector<QString> Surface::wrap(const QString& text, int width) const
 {
-    const QFontMetrics fm(Font);
+    const QFontMetrics& fm = Metrics();
     std::vector<QString> lines;
     for (const QString& para : text.split('\n')) {
         QString line;
@@ -489,7 +670,7 @@ std::vector<QString> Surface::wrap(const QString& text, int width) const
 int Surface::DrawTextA(const QString& text, RECT& r, unsigned flags)
 {
     const PrefixText pt = (flags & DT_NOPREFIX) ? PrefixText{text, -1} : PrefixText::Parse(text);
-    const QFontMetrics fm(Font);
+    const QFontMetrics& fm = Metrics();
     const int lh = fm.height();
     std::vector<QString> lines;
     if (flags & DT_SINGLELINE)
@@ -564,6 +745,8 @@ void Surface::DrawStateImage(const QImage& picture, int x, int y, unsigned flags
         silhouette(0, 0, ToQRgb(GetSysColor(COLOR_BTNSHADOW)), true);
     } else if (flags & DSS_MONO) {
         silhouette(0, 0, ToQRgb(mono), false);
+    } else if (batch.painter) {
+        batch.painter->drawImage(x, y, src);
     } else {
         QPainter p(&img);
         p.drawImage(x, y, src);

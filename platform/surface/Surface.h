@@ -12,14 +12,20 @@
 #include "../colors/Colors.h"
 
 #include <QFont>
+#include <QFontMetrics>
+#include <QGlyphRun>
+#include <QHash>
 #include <QImage>
 #include <QPoint>
 #include <QRect>
 #include <QRegion>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
+
+class QPainter;
 
 namespace platform {
 
@@ -147,6 +153,20 @@ public:
 
     int TextWidth(const QString& text) const;
     int TextHeight(const QString& text) const;
+    // The metrics of the current font, kept until the font changes.
+    const QFontMetrics& Metrics() const;
+    // Text drawn between BeginText and EndText shares one painter instead of
+    // opening its own; pairs may nest. Nothing else may draw with a painter
+    // in between (the pixel primitives may).
+    void BeginText();
+    void EndText();
+    struct TextBatch {
+        explicit TextBatch(Surface& s) : s(s) { s.BeginText(); }
+        ~TextBatch() { s.EndText(); }
+        TextBatch(const TextBatch&) = delete;
+        TextBatch& operator=(const TextBatch&) = delete;
+        Surface& s;
+    };
     // Prints at CurrentX/CurrentY in ForeColor; then CurrentX = 0 and CurrentY moves one line down.
     void Print(const QString& text);
     // Returns the text height; with DT_CALCRECT only measures, widening or heightening r.
@@ -173,8 +193,39 @@ private:
     }
     void drawTextAt(const PrefixText& t, int x, int y, QRgb c, bool rtl = false);
     std::vector<QString> wrap(const QString& text, int width) const;
+    int advance(const QString& line) const;
+    // The glyphs of one line, placed on its baseline; null when the text
+    // needs the painter's own layout (right to left, decorations, controls).
+    const QList<QGlyphRun>* shaped(const QString& line);
 
     QImage img;
+
+    // Measuring and drawing shape the text, which costs far more than
+    // looking it up: widths and glyphs are kept per string for the font.
+    struct MeasureCache {
+        QFont font;
+        std::optional<QFontMetrics> metrics;
+        QHash<QString, int> widths;
+        QHash<QString, QList<QGlyphRun>> glyphs;
+    };
+    mutable MeasureCache measured;
+    // The painter of a text batch; a copy of the surface starts without one.
+    struct BatchPainter {
+        BatchPainter() = default;
+        BatchPainter(const BatchPainter&) {}
+        BatchPainter& operator=(const BatchPainter&) { return *this; }
+        std::shared_ptr<QPainter> painter;
+        int depth = 0;
+    };
+    BatchPainter batch;
+
+    // The pixels live in a buffer that may be wider than the image, so that
+    // a new width within it needs neither a new allocation nor a copy. The
+    // image is a view of it; a copy of the image taken by anyone keeps the
+    // buffer alive and is never written behind its back.
+    void allocate(int width, int height, int capacityWidth);
+    std::shared_ptr<uchar[]> store;
+    int storeWidth = 0, storeHeight = 0;
 };
 
 } // namespace platform

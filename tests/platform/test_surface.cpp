@@ -1,7 +1,10 @@
 // The drawing rules of the surface, checked pixel by pixel.
 #include "platform/surface/Surface.h"
 
+#include <QFontMetrics>
+#include <QPainter>
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace platform;
 
@@ -262,5 +265,127 @@ TEST(SurfaceEllipse, SpanFillMatchesThePixelCentreTest)
             for (int x = 0; x < 60; ++x)
                 ASSERT_EQ(s.Point(x, y) == qRgb(255, 0, 0), InEllipse(x, y, r))
                     << "rect " << r.left << "," << r.top << "," << r.right << "," << r.bottom << " at " << x << "," << y;
+    }
+}
+
+TEST(SurfaceResize, KeepsWhatFitsAndNeverChangesAnEarlierCopy)
+{
+    const QRgb green = qRgb(0, 255, 0);
+    Surface s(4, 3);
+    s.BackColor = 0x00FF00;
+    s.Cls();
+    s.SetPixelV(1, 1, kInk);
+    s.SetPixelV(3, 2, kInk);
+    const QImage before = s.Image();
+
+    s.Resize(6, 2);
+    ASSERT_EQ(s.Image().size(), QSize(6, 2));
+    EXPECT_EQ(s.Point(1, 1), kRed);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 4; x < 6; ++x)
+            EXPECT_EQ(s.Point(x, y), green) << x << "," << y;
+    s.Resize(3, 5);
+    EXPECT_EQ(s.Point(1, 1), kRed);
+    for (int y = 2; y < 5; ++y)
+        for (int x = 0; x < 3; ++x)
+            EXPECT_EQ(s.Point(x, y), green) << x << "," << y;
+    EXPECT_EQ(before.size(), QSize(4, 3));
+    EXPECT_EQ(before.pixel(3, 2), kRed);
+
+    // Narrowing and widening again inside the same buffer: the pixels that
+    // came back take the back colour, and a copy taken in between keeps its own.
+    s.Resize(20, 5);
+    s.SetPixelV(15, 4, kInk);
+    const QImage wide = s.Image();
+    s.Resize(12, 5);
+    s.Resize(20, 5);
+    s.SetPixelV(2, 4, kInk);
+    EXPECT_EQ(s.Point(15, 4), green);
+    EXPECT_EQ(s.Point(1, 1), kRed);
+    EXPECT_EQ(wide.pixel(15, 4), kRed);
+    EXPECT_EQ(wide.pixel(2, 4), green);
+    s.SetPixelV(19, 0, kInk);
+    s.Resize(18, 5);
+    s.Resize(20, 5);
+    EXPECT_EQ(s.Point(19, 0), green);
+
+    // The face compares equal to the same pixels in an image of its own.
+    QImage expected(20, 5, QImage::Format_ARGB32);
+    expected.fill(green);
+    expected.setPixel(1, 1, kRed);
+    expected.setPixel(2, 4, kRed);
+    EXPECT_EQ(s.Image(), expected);
+    s.Resize(0, 5);
+    EXPECT_TRUE(s.Image().isNull());
+    s.Resize(3, 3);
+    EXPECT_EQ(s.Point(2, 2), green);
+}
+
+TEST(SurfaceText, ABatchDrawsWhatSeparateCallsDraw)
+{
+    QImage icon(4, 4, QImage::Format_ARGB32);
+    icon.fill(qRgb(0, 0, 255));
+    auto draw = [&](Surface& s, bool batched) {
+        s.Font = QFont("DejaVu Sans", 9);
+        std::optional<Surface::TextBatch> batch;
+        if (batched)
+            batch.emplace(s);
+        s.ForeColor = kInk;
+        s.CurrentX = 3;
+        s.CurrentY = 2;
+        s.Print("first line");
+        s.FillRect(RECT{0, 10, 30, 12}, 0x808080);
+        s.Print("second");
+        s.DrawStateText("&Save", 40, 20, DST_PREFIXTEXT);
+        s.Font.setBold(true);
+        s.DrawStateText("Bold && more", 2, 40, DST_PREFIXTEXT | DSS_DISABLED);
+        s.DrawStateImage(icon, 70, 5, DST_BITMAP);
+        s.TextClip = RECT{0, 0, 20, 60};
+        s.Print("clipped text");
+    };
+    Surface one = blank(100, 60), many = blank(100, 60);
+    draw(one, true);
+    draw(many, false);
+    EXPECT_FALSE(inked(one).empty());
+    EXPECT_EQ(one.Image(), many.Image());
+}
+
+TEST(SurfaceText, MeasuresFollowTheFont)
+{
+    Surface s(10, 10);
+    s.Font = QFont("DejaVu Sans", 8);
+    const int small = s.TextWidth("Remove all");
+    EXPECT_EQ(small, QFontMetrics(s.Font).horizontalAdvance("Remove all"));
+    s.Font.setPointSize(20);
+    EXPECT_EQ(s.TextWidth("Remove all"), QFontMetrics(s.Font).horizontalAdvance("Remove all"));
+    EXPECT_GT(s.TextWidth("Remove all"), small);
+    EXPECT_EQ(s.TextHeight("a\nb"), 2 * QFontMetrics(s.Font).height());
+    EXPECT_EQ(s.TextWidth("ab\nRemove all"), s.TextWidth("Remove all"));
+}
+
+TEST(SurfaceText, PrintedTextIsWhatThePainterDraws)
+{
+    // Kerning pairs, ligatures, accents, blanks, a digit run; printed three
+    // times, as later prints come from what the surface kept of earlier ones.
+    const QStringList texts = {"Remove all", "AVA To Wa fi fl", QString::fromUtf8("Ünïcödé ë"), "  a  b ", "0123456789"};
+    for (const QFont& font : {QFont("DejaVu Sans", 9), QFont("Arial", 9, QFont::Bold), QFont("DejaVu Sans", 11, -1, true)}) {
+        Surface s(160, 24);
+        s.Font = font;
+        s.ForeColor = 0x6A240A;
+        for (int round = 0; round < 3; ++round) {
+            s.FillRect(RECT{0, 0, 160, 24}, 0xFFFFFF);
+            QImage expected = s.Image().copy();
+            for (int i = 0; i < texts.size(); ++i) {
+                s.CurrentX = 3 + i;
+                s.CurrentY = 2;
+                s.Print(texts[i]);
+                QPainter p(&expected);
+                p.setFont(font);
+                p.setPen(QColor(10, 36, 106));
+                p.drawText(QPoint(3 + i, 2 + QFontMetrics(font).ascent()), texts[i]);
+            }
+            EXPECT_FALSE(inked(s).empty());
+            EXPECT_EQ(s.Image(), expected) << font.family().toStdString() << " round " << round;
+        }
     }
 }
