@@ -176,6 +176,4 @@ TEST(EnabledLook, EveryControlDrawsItsDisabledLookInADisabledContainer)
         l.Refresh();
     });
     ExpectContainerLookEqualsOwnFlag<quilLabel>("quilLabel");
-    ExpectContainerLookEqualsOwnFlag<quilMonthview>("quilMonthview");
-    ExpectContainerLookEqualsOwnFlag<quilTextBox>("quilTextBox", [](quilTextBox& t) { t.setText(QStringLiteral("some text")); });
 }

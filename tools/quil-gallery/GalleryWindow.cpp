@@ -196,7 +196,8 @@ void GalleryWindow::showcase()
             size = bar->FormSize(size);
         } else if (auto* slider = qobject_cast<quil::quilSlider*>(c)) {
             size = slider->FormSize(size);
-        } else {
+        } else if (!qobject_cast<quil::quilButton*>(c)) {
+            // A button is as big as the form makes it; others fix a line or a grid.
             if (c->sizePolicy().verticalPolicy() == QSizePolicy::Fixed && c->sizeHint().height() > 0)
                 size.setHeight(c->sizeHint().height());
             if (c->sizePolicy().horizontalPolicy() == QSizePolicy::Fixed && c->sizeHint().width() > 0)

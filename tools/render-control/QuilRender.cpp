@@ -163,7 +163,8 @@ QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>
         c->resize(sb->FormSize(c->size()));
     } else if (auto* sl = qobject_cast<quil::quilSlider*>(c)) {
         c->resize(sl->FormSize(c->size()));
-    } else {
+    } else if (!qobject_cast<quil::quilButton*>(c)) {
+        // A button is as big as the form makes it; others fix a line or a grid.
         QSize given = c->size();
         if (c->sizePolicy().verticalPolicy() == QSizePolicy::Fixed && c->sizeHint().height() > 0)
             given.setHeight(c->sizeHint().height());

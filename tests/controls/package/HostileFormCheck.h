@@ -89,8 +89,9 @@ inline std::map<QString, Rule> Rules()
         {QStringLiteral("Month1.iMonth"), {Outcome::Limited, 12}},
         // AutoSize and TextWrap exclude each other: TextWrap, written after it, clears it.
         {QStringLiteral("Label1.AutoSize"), {Outcome::Limited, false}},
+        // An empty list keeps the number for the entries a form adds after
+        // it (shown at the next Refresh): it arrives as written.
         // Values the controls cannot hold.
-        {QStringLiteral("List1.SelectedItem"), {Outcome::Refused}},      // an empty list has no entry 5
         {QStringLiteral("Month1.MonthName"), {Outcome::Refused}},        // a month named twice
         {QStringLiteral("Text1.Alignment"), {Outcome::Refused}},         // 0, 1 or 2
         {QStringLiteral("Text1.SelLength"), {Outcome::Refused}},
