@@ -1,6 +1,7 @@
 #include <quilObjects/Routines.h>
 #include <quilObjects/quilScrollBar.h>
 
+#include "frame/PendingRange.h"
 #include "frame/Rounding.h"
 #include "frame/Gradient.h"
 #include "platform/surface/Surface.h"
@@ -219,30 +220,9 @@ void quilScrollBar::setValue(int v)
 
 void quilScrollBar::resolvePending()
 {
-    // A Min, Max or Value written before the range allowed it takes effect now
-    // that it does, so that the order of the writes does not matter.
-    if (pendingMax && *pendingMax > min) {
-        max = *pendingMax;
-        pendingMax.reset();
-        if (!notify("Max"))
-            return;
-        if (value > max) {
-            value = max;
-            if (!notify("Value"))
-                return;
-        }
-    }
-    if (pendingMin && *pendingMin < max) {
-        min = *pendingMin;
-        pendingMin.reset();
-        if (!notify("Min"))
-            return;
-        if (value < min) {
-            value = min;
-            if (!notify("Value"))
-                return;
-        }
-    }
+    if (!ApplyPendingEnds(pendingMin, pendingMax, min, max, value, [this](const char* name) { return notify(name); }))
+        return;
+    // A Value written before the range allowed it, likewise.
     if (pendingValue && *pendingValue >= min && *pendingValue <= max) {
         const int v = *pendingValue;
         pendingValue.reset();

@@ -1,6 +1,7 @@
 #include <quilObjects/Routines.h>
 #include <quilObjects/quilSlider.h>
 
+#include "frame/PendingRange.h"
 #include "frame/Rounding.h"
 #include "frame/Gradient.h"
 #include "platform/surface/Surface.h"
@@ -185,30 +186,8 @@ void quilSlider::setMax(int v)
 
 void quilSlider::resolvePending()
 {
-    // A Min or Max written before the other end allowed it takes effect now
-    // that it does, so that the order of the writes does not matter.
-    if (pendingMax && *pendingMax > min) {
-        max = *pendingMax;
-        pendingMax.reset();
-        if (!notify("Max"))
-            return;
-        if (value > max) {
-            value = max;
-            if (!notify("Value"))
-                return;
-        }
-    }
-    if (pendingMin && *pendingMin < max) {
-        min = *pendingMin;
-        pendingMin.reset();
-        if (!notify("Min"))
-            return;
-        if (value < min) {
-            value = min;
-            if (!notify("Value"))
-                return;
-        }
-    }
+    if (!ApplyPendingEnds(pendingMin, pendingMax, min, max, value, [this](const char* name) { return notify(name); }))
+        return;
     // The labels' width may have changed with Min or Max.
     if (thickness() != hintedThickness)
         applyPolicy();
