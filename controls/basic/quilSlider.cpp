@@ -196,19 +196,10 @@ void quilSlider::resolvePending()
 
 void quilSlider::forgetPendingLater()
 {
-    // A wish lasts as long as the writes that belong together (one setupUi,
-    // one form being read); the next turn of the event loop ends it.
-    if (forgetQueued)
-        return;
-    forgetQueued = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            forgetQueued = false;
-            pendingMin.reset();
-            pendingMax.reset();
-        },
-        Qt::QueuedConnection);
+    ForgetAtNextTurn(this, forgetQueued, [this] {
+        pendingMin.reset();
+        pendingMax.reset();
+    });
 }
 
 void quilSlider::setValue(int v)

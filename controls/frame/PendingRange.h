@@ -3,6 +3,8 @@
 // form files write properties in their own order) takes effect once the
 // other end does, so that the order of the writes does not matter.
 
+#include <QMetaObject>
+#include <QObject>
 #include <optional>
 
 namespace quil {
@@ -37,6 +39,24 @@ bool ApplyPendingEnds(std::optional<int>& pendingMin, std::optional<int>& pendin
         }
     }
     return true;
+}
+
+// A wish lasts as long as the writes that belong together (one setupUi, one
+// form being read): forget() runs at the next turn of the event loop, once
+// however many writes asked for it.
+template <typename Forget>
+void ForgetAtNextTurn(QObject* owner, bool& queued, Forget forget)
+{
+    if (queued)
+        return;
+    queued = true;
+    QMetaObject::invokeMethod(
+        owner,
+        [&queued, forget] {
+            queued = false;
+            forget();
+        },
+        Qt::QueuedConnection);
 }
 
 } // namespace quil
