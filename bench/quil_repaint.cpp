@@ -8,6 +8,8 @@
 
 #include <quilObjects/quilObjects.h>
 
+#include "frame/quilControl_p.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMouseEvent>
@@ -131,7 +133,7 @@ int main(int argc, char** argv)
     window.show();
     QApplication::processEvents();
     const QPoint centre = resting->mapToGlobal(QPoint(40, 12));
-    quil::quilControl::SetPointerSource([centre] { return centre; });
+    quil::quilControlPrivate::SetPointerSource([centre] { return centre; });
     QMouseEvent move(QEvent::MouseMove, QPointF(40, 12), QPointF(centre), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(resting, &move);
     PaintCounter counter;

@@ -1,6 +1,7 @@
 #include <quilObjects/quilButton.h>
 #include <quilObjects/Routines.h>
 
+#include "frame/quilControl_p.h"
 #include "frame/Rounding.h"
 #include "frame/Gradient.h"
 #include "frame/LateImageList.h"
@@ -93,7 +94,7 @@ ColorScheme quilButtonBase::CurrentScheme() const
 
 void quilButtonBase::Paint()
 {
-    platform::Surface& s = surface();
+    platform::Surface& s = faceOf(this);
     if (!drawsEnabled())
         state = StateDisabled;
     else if (state == StateDisabled)
@@ -116,7 +117,7 @@ void quilButtonBase::Paint()
 
 void quilButtonBase::printAt(const QString& text, int x, int y, OLE_COLOR colour)
 {
-    platform::Surface& s = surface();
+    platform::Surface& s = faceOf(this);
     s.ForeColor = colour;
     s.CurrentX = x;
     s.CurrentY = y;
@@ -292,7 +293,7 @@ quilButton::quilButton(QWidget* parent) : quilButtonBase(parent)
 
 QSize quilButton::sizeHint() const
 {
-    const platform::Surface& s = surface();
+    const platform::Surface& s = faceOf(this);
     const int TH = s.TextHeight(QStringLiteral("I"));
     const int TW = caption.isEmpty() ? 0 : s.TextWidth(caption);
     int IW = 0, IH = 0;
@@ -314,7 +315,7 @@ QSize quilButton::sizeHint() const
 QSize quilButton::minimumSizeHint() const
 {
     // The border and one line of text: the caption may be cut, never the frame.
-    const int TH = surface().TextHeight(QStringLiteral("I"));
+    const int TH = faceOf(this).TextHeight(QStringLiteral("I"));
     return {TH + 4, TH + 4};
 }
 
@@ -393,13 +394,13 @@ ColorScheme quilButton::CurrentScheme() const
 bool quilButton::Stacked() const
 {
     const LateImageList list{imageList.data()};
-    const int TH = surface().TextHeight(QStringLiteral("I"));
+    const int TH = faceOf(this).TextHeight(QStringLiteral("I"));
     return list.number("ImageHeight") + 1.7 * TH <= height() - 6;
 }
 
 void quilButton::paintContent(OLE_COLOR captionColour, bool enabled)
 {
-    platform::Surface& s = surface();
+    platform::Surface& s = faceOf(this);
     const double w = s.ScaleWidth(), h = s.ScaleHeight();
     const double TW = s.TextWidth(caption), TC = s.TextHeight(caption);
     if (!imageList || imageIndex == 0) {

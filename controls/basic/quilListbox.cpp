@@ -2,6 +2,7 @@
 #include <quilObjects/quilListbox.h>
 #include <quilObjects/quilScrollBar.h>
 
+#include "frame/quilControl_p.h"
 #include "frame/Rounding.h"
 #include "frame/Gradient.h"
 #include "frame/LateImageList.h"
@@ -255,7 +256,7 @@ bool quilListbox::raiseItemClicked(short i)
 
 int quilListbox::RowHeight() const
 {
-    const int TH = surface().TextHeight(QStringLiteral("I"));
+    const int TH = faceOf(this).TextHeight(QStringLiteral("I"));
     if (!imageList)
         return TH + 4;
     const int IH = LateImageList{imageList.data()}.number("ImageHeight");
@@ -264,14 +265,14 @@ int quilListbox::RowHeight() const
 
 int quilListbox::VisibleRows() const
 {
-    const int TH = surface().TextHeight(QStringLiteral("I"));
+    const int TH = faceOf(this).TextHeight(QStringLiteral("I"));
     int D = TH + 4;
     if (imageList) {
         // One pixel more per row than the layout uses, as the count always has.
         const int IH = LateImageList{imageList.data()}.number("ImageHeight");
         D = IH > TH ? IH + 5 : TH + 5;
     }
-    return D > 0 ? static_cast<short>(Fix(double(surface().ScaleHeight() - 1) / D)) : 0;
+    return D > 0 ? static_cast<short>(Fix(double(faceOf(this).ScaleHeight() - 1) / D)) : 0;
 }
 
 void quilListbox::Refresh()
@@ -279,7 +280,7 @@ void quilListbox::Refresh()
     itemsPending = false;
     QPointer<quilListbox> self(this);
     // The size the rows are counted for.
-    if (surface().ScaleWidth() != width() || surface().ScaleHeight() != height())
+    if (faceOf(this).ScaleWidth() != width() || faceOf(this).ScaleHeight() != height())
         quilControl::Refresh();
     if (!self)
         return;
@@ -384,7 +385,7 @@ QString quilListbox::FittedText(const QString& caption, int x) const
     QString t = caption;
     t.remove(QLatin1Char('\t'));
     const int avail = width() - bar->width() - 4 - x;
-    const platform::Surface& sf = surface();
+    const platform::Surface& sf = faceOf(this);
     while (sf.TextWidth(t) > avail && t.size() >= 4) {
         qsizetype cut = t.size() - 4;
         // Never keep half of a character made of two code units.
@@ -397,7 +398,7 @@ QString quilListbox::FittedText(const QString& caption, int x) const
 
 void quilListbox::Paint()
 {
-    platform::Surface& sf = surface();
+    platform::Surface& sf = faceOf(this);
     if (size() != placed)
         placeScrollBar();
     const ColorScheme& c = scheme;
@@ -616,7 +617,7 @@ void quilListbox::wheelEvent(QWheelEvent* e)
 
 QSize quilListbox::sizeHint() const
 {
-    const platform::Surface& sf = surface();
+    const platform::Surface& sf = faceOf(this);
     // Rows are counted as (height - 1) / D: eight of them, and the frame.
     const int TH = sf.TextHeight(QStringLiteral("I"));
     int D = TH + 4;
@@ -634,7 +635,7 @@ QSize quilListbox::minimumSizeHint() const
     // One row, and the scroll bar's height with room for both arrows.
     const int rows = RowHeight() + 1;
     const int barLength = bar->minimumSizeHint().height() + 4;
-    return {4 + surface().TextWidth(QStringLiteral("x...")) + 4 + ScrollBarWidth + 2, std::max(rows, barLength)};
+    return {4 + faceOf(this).TextWidth(QStringLiteral("x...")) + 4 + ScrollBarWidth + 2, std::max(rows, barLength)};
 }
 
 void quilListbox::EnterFocus() { focusFlag = true; }

@@ -1,6 +1,7 @@
 #include <quilObjects/Routines.h>
 #include <quilObjects/quilProgressBar.h>
 
+#include "frame/quilControl_p.h"
 #include "frame/Rounding.h"
 #include "frame/Gradient.h"
 #include "platform/surface/Surface.h"
@@ -43,7 +44,7 @@ quilProgressBar::quilProgressBar(QWidget* parent) : quilControl(parent), searchT
 
 QSize quilProgressBar::sizeHint() const
 {
-    const platform::Surface& sf = surface();
+    const platform::Surface& sf = faceOf(this);
     // The caption's line with two pixels of halo each way and the frame's
     // pixel: the blocks fill rows 3 to H - 4 around it.
     const int across = sf.TextHeight(QStringLiteral("I")) + 6;
@@ -55,7 +56,7 @@ QSize quilProgressBar::sizeHint() const
 QSize quilProgressBar::minimumSizeHint() const
 {
     // One block inside the frame along; the caption's line across.
-    const int across = surface().TextHeight(QStringLiteral("I")) + 6;
+    const int across = faceOf(this).TextHeight(QStringLiteral("I")) + 6;
     const int along = 4 + 8 + 2;
     return orientation == pbVertical ? QSize(across, along) : QSize(along, across);
 }
@@ -235,7 +236,7 @@ void quilProgressBar::hideEvent(QHideEvent* e)
 
 void quilProgressBar::Paint()
 {
-    platform::Surface& sf = surface();
+    platform::Surface& sf = faceOf(this);
     const int W = sf.ScaleWidth(), H = sf.ScaleHeight();
     const bool on = drawsEnabled();
     const OLE_COLOR white = 0xFFFFFF;
@@ -260,7 +261,7 @@ void quilProgressBar::paintBlocks()
 {
     if (orientation != pbHorizontal && orientation != pbVertical)
         return;
-    platform::Surface& sf = surface();
+    platform::Surface& sf = faceOf(this);
     const int W = sf.ScaleWidth(), H = sf.ScaleHeight();
     const int U = Round((orientation == pbHorizontal ? W : H) - 6);
     int cap = Fix(U / 8.0);
@@ -283,7 +284,7 @@ void quilProgressBar::paintComet()
 {
     if (orientation != pbHorizontal && orientation != pbVertical)
         return;
-    platform::Surface& sf = surface();
+    platform::Surface& sf = faceOf(this);
     const int W = sf.ScaleWidth(), H = sf.ScaleHeight();
     const BlockColours colours[3] = {blockColours(backColor, foreColor, 180, 140, 80),
                                      blockColours(backColor, foreColor, 198, 165, 120),
@@ -317,7 +318,7 @@ void quilProgressBar::paintCaption()
 {
     if (caption.isEmpty() || orientation == pbVertical)
         return;
-    platform::Surface& sf = surface();
+    platform::Surface& sf = faceOf(this);
     const QString text = CaptionText();
     sf.Font = Font();
     const int x0 = Fix(sf.ScaleWidth() / 2.0 - sf.TextWidth(text) / 2.0);

@@ -1,6 +1,7 @@
 #include <quilObjects/Routines.h>
 #include <quilObjects/quilScrollBar.h>
 
+#include "frame/quilControl_p.h"
 #include "frame/PendingRange.h"
 #include "frame/Rounding.h"
 #include "frame/Gradient.h"
@@ -383,7 +384,7 @@ void quilScrollBar::setState(int s)
 
 void quilScrollBar::Paint()
 {
-    platform::Surface& sf = surface();
+    platform::Surface& sf = faceOf(this);
     if (orientation != pbHorizontal && orientation != pbVertical) {
         sf.Cls();
         return;
@@ -429,7 +430,7 @@ void quilScrollBar::Paint()
 
 void quilScrollBar::paintThumb(const Geometry& g)
 {
-    platform::Surface& sf = surface();
+    platform::Surface& sf = faceOf(this);
     thumbOffset = offsetForValue(g);
     if (value != lastReported) {
         lastReported = value;

@@ -1,6 +1,7 @@
 #include <quilObjects/Routines.h>
 #include <quilObjects/quilSlider.h>
 
+#include "frame/quilControl_p.h"
 #include "frame/PendingRange.h"
 #include "frame/Rounding.h"
 #include "frame/Gradient.h"
@@ -260,7 +261,7 @@ int quilSlider::thickness() const
     if (!labelled)
         return 25;
     if (orientation == pbVertical) {
-        const platform::Surface& sf = surface();
+        const platform::Surface& sf = faceOf(this);
         return sf.TextWidth(QString::number(max)) + 33 + sf.TextWidth(QString::number(min));
     }
     return 41;
@@ -346,7 +347,7 @@ void quilSlider::setState(int s)
 
 void quilSlider::Paint()
 {
-    platform::Surface& sf = surface();
+    platform::Surface& sf = faceOf(this);
     // The labels' widths change with the font: the hint follows (a layout
     // asks again later; nothing is resized from here).
     if (thickness() != hintedThickness)
@@ -372,7 +373,7 @@ void quilSlider::Paint()
 
 void quilSlider::paintGroove()
 {
-    platform::Surface& sf = surface();
+    platform::Surface& sf = faceOf(this);
     const bool across = orientation == pbHorizontal;
     auto line = [&](int x1, int y1, int x2, int y2, OLE_COLOR c) {
         if (across)
@@ -394,7 +395,7 @@ void quilSlider::paintTicks()
 {
     if (tickStyle < Tick_Half || tickStyle > Tick_Four_Value)
         return;
-    platform::Surface& sf = surface();
+    platform::Surface& sf = faceOf(this);
     const bool across = orientation == pbHorizontal;
     const bool four = tickStyle == Tick_Four || tickStyle == Tick_Four_Value;
     const int L = lengthAlong();
@@ -432,7 +433,7 @@ void quilSlider::paintTicks()
 
 void quilSlider::printLabel(const QString& text, double u)
 {
-    platform::Surface& sf = surface();
+    platform::Surface& sf = faceOf(this);
     // Centred on half the text's width in both orientations.
     const int along = static_cast<int>(Fix(u - sf.TextWidth(text) / 2.0));
     const int x = orientation == pbHorizontal ? along : 26, y = orientation == pbHorizontal ? 26 : along;
@@ -446,7 +447,7 @@ void quilSlider::printLabel(const QString& text, double u)
 
 void quilSlider::paintThumb()
 {
-    platform::Surface& sf = surface();
+    platform::Surface& sf = faceOf(this);
     const int P = positionOf(value);
     if (value != lastReported) {
         lastReported = value;

@@ -1,3 +1,4 @@
+#include "frame/quilControl_p.h"
 #include "quilXButton.h"
 
 #include "frame/Arrow.h"
@@ -37,7 +38,7 @@ QRect quilXButton::ArrowGlyph(const QString& caption, int w, int h)
 
 void quilXButton::paintContent(OLE_COLOR captionColour, bool)
 {
-    platform::Surface& s = surface();
+    platform::Surface& s = faceOf(this);
     const int w = s.ScaleWidth(), h = s.ScaleHeight();
     const Arrow arrow = ArrowOf(caption);
     if (arrow != Arrow::None && IsSymbolFont(Font())) {

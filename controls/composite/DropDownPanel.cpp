@@ -5,6 +5,7 @@
 #include <quilObjects/quilListbox.h>
 #include <quilObjects/quilMonthview.h>
 
+#include "frame/quilControl_p.h"
 #include "frame/HandDown.h"
 #include "frame/Rounding.h"
 #include "DropPanel.h"
@@ -181,7 +182,7 @@ bool quilDropDown::panelKey(int key, Qt::KeyboardModifiers modifiers)
 
 bool quilDropDown::outsideCheck()
 {
-    const QPoint p = PointerPosition();
+    const QPoint p = quilControlPrivate::PointerPosition();
     if ((calendar && calendar->bMenuOpen()) || OnWidget(this, p))
         return true;
     if ((quilPUMenu::GlobalButtons() & (Qt::LeftButton | Qt::RightButton)) && !listMouseDown) {

@@ -4,6 +4,7 @@
 
 #include <quilObjects/quilControl.h>
 
+#include "frame/quilControl_p.h"
 #include "platform/surface/Surface.h"
 
 #include <QPointer>
@@ -18,7 +19,7 @@ class PUMenuWindow : public quilControl {
     Q_CLASSINFO("AccessibleRole", "PopupMenu")
 public:
     PUMenuWindow();
-    platform::Surface& Canvas() { return surface(); }
+    platform::Surface& Canvas() { return faceOf(this); }
     // Whether one of the window's own event handlers is running.
     bool Busy() const { return depth > 0; }
 

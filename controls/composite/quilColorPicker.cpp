@@ -1,6 +1,7 @@
 #include <quilObjects/Routines.h>
 #include <quilObjects/quilColorPicker.h>
 
+#include "frame/quilControl_p.h"
 #include "frame/Rounding.h"
 #include "frame/Gradient.h"
 #include "platform/surface/Surface.h"
@@ -33,7 +34,7 @@ QSize quilColorPicker::sizeHint() const
 {
     // The strips and swatches end at 110; the numbers start at 115, the
     // hexadecimal text is printed at 65 under the swatches.
-    const platform::Surface& s = surface();
+    const platform::Surface& s = faceOf(this);
     const int TH = s.TextHeight(QStringLiteral("I"));
     return {115 + s.TextWidth(QStringLiteral("B: 255")) + 4, 65 + TH + 4};
 }
@@ -75,7 +76,7 @@ void quilColorPicker::setColor(OLE_COLOR c)
 
 void quilColorPicker::Paint()
 {
-    platform::Surface& s = surface();
+    platform::Surface& s = faceOf(this);
     const int H = s.ScaleHeight();
     int red = 255, green = 255, blue = 255;
     SplitColor(picked, red, green, blue);

@@ -4,6 +4,7 @@
 #include <quilObjects/quilListbox.h>
 #include <quilObjects/quilMonthview.h>
 
+#include "frame/quilControl_p.h"
 #include "frame/Rounding.h"
 #include "DropPanel.h"
 #include "basic/quilXButton.h"
@@ -469,7 +470,7 @@ void quilDropDown::applyColours()
 
 void quilDropDown::Paint()
 {
-    platform::Surface& s = surface();
+    platform::Surface& s = faceOf(this);
     if (isEnabled() && look == LookDisabled)
         look = LookNormal;
     if (!isEnabled())

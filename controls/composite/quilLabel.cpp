@@ -1,9 +1,11 @@
 #include <quilObjects/Routines.h>
 #include <quilObjects/quilLabel.h>
 
+#include "frame/quilControl_p.h"
 #include "frame/Rounding.h"
 #include "LinkOpener.h"
 #include "frame/LateImageList.h"
+#include "platform/forms/PropertyBag.h"
 #include "platform/surface/Surface.h"
 
 #include <QCursor>
@@ -236,7 +238,7 @@ void quilLabel::applyPointer()
 
 QSize quilLabel::ContentSize() const
 {
-    const platform::Surface& s = surface();
+    const platform::Surface& s = faceOf(this);
     const int TH = s.TextHeight(QStringLiteral("I"));
     // Measured as it is printed on one line, so that it is never shortened.
     const int TW = s.TextWidth(OneLineText());
@@ -255,7 +257,7 @@ QSize quilLabel::minimumSizeHint() const
 {
     if (autoSize)
         return ContentSize();
-    const platform::Surface& s = surface();
+    const platform::Surface& s = faceOf(this);
     return {s.TextWidth(QStringLiteral("...")) + 4, ContentSize().height()};
 }
 
@@ -298,7 +300,7 @@ QString quilLabel::OneLineText() const
 
 quilLabel::Fit quilLabel::FitLine(const QString& text, int width) const
 {
-    const platform::Surface& s = surface();
+    const platform::Surface& s = faceOf(this);
     QString line = text.left(LineLimit);
     // A forced break ends the line, whatever follows it.
     const qsizetype br = line.indexOf(Break);
@@ -355,7 +357,7 @@ quilLabel::Fit quilLabel::FitLine(const QString& text, int width) const
 
 QString quilLabel::Ellipsis(const QString& text, int width) const
 {
-    const platform::Surface& s = surface();
+    const platform::Surface& s = faceOf(this);
     if (s.TextWidth(text) <= width || text.size() < 4)
         return text;
     // Each step drops one more character before the dots: the text becomes
@@ -387,7 +389,7 @@ QString quilLabel::Ellipsis(const QString& text, int width) const
 
 void quilLabel::printLine(const QString& text, int x, int y)
 {
-    platform::Surface& s = surface();
+    platform::Surface& s = faceOf(this);
     s.CurrentX = x;
     s.CurrentY = y;
     s.Print(text);
@@ -396,9 +398,9 @@ void quilLabel::printLine(const QString& text, int x, int y)
 
 void quilLabel::drawWrapped(QString text, int height, int width, int left, int top)
 {
-    const int TH = surface().TextHeight(QStringLiteral("I"));
+    const int TH = faceOf(this).TextHeight(QStringLiteral("I"));
     // All the lines under one painter.
-    const platform::Surface::TextBatch batch(surface());
+    const platform::Surface::TextBatch batch(faceOf(this));
     int y = top;
     while (!text.isEmpty()) {
         // Only lines whose middle lies inside the area.
@@ -416,7 +418,7 @@ void quilLabel::drawWrapped(QString text, int height, int width, int left, int t
 
 void quilLabel::Paint()
 {
-    platform::Surface& s = surface();
+    platform::Surface& s = faceOf(this);
     const ColorScheme scheme = SchemeNormal(backColor, foreColor, selectionColor);
     // A faint tint of the fore colour.
     s.BackColor = BlendColors(backColor, foreColor, 240);

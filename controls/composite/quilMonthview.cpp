@@ -2,6 +2,7 @@
 #include <quilObjects/quilMonthview.h>
 #include <quilObjects/quilPUMenu.h>
 
+#include "frame/quilControl_p.h"
 #include "frame/HandDown.h"
 #include "frame/Rounding.h"
 #include "frame/Arrow.h"
@@ -281,7 +282,7 @@ void quilMonthview::setMonthName(const QString& names)
 void quilMonthview::recolour()
 {
     scheme = SchemeNormal(backColor, foreColor, selectionColor);
-    surface().BackColor = backColor;
+    faceOf(this).BackColor = backColor;
     HandColoursDown(menu, backColor, foreColor, selectionColor);
     if (menu->Font() != Font())
         menu->setFont(Font());
@@ -291,7 +292,7 @@ void quilMonthview::recolour()
 
 void quilMonthview::layoutGrid()
 {
-    const platform::Surface& sf = surface();
+    const platform::Surface& sf = faceOf(this);
     margin = Round(sf.TextWidth(QStringLiteral("WWO")));
     headerHeight = Round(2.0 * sf.TextHeight(QStringLiteral("I")));
     const int CW = Round(sf.TextWidth(QStringLiteral("WW")));
@@ -345,7 +346,7 @@ void quilMonthview::layoutHeader()
 
 void quilMonthview::placeHeader()
 {
-    const platform::Surface& sf = surface();
+    const platform::Surface& sf = faceOf(this);
     const int TH = Round(sf.TextHeight(QStringLiteral("I")));
     int TW = 0;
     for (const QString& m : monthNames)
@@ -374,7 +375,7 @@ void quilMonthview::drawCell(int k, int look)
 {
     if (k < 1 || k > 42)
         return;
-    platform::Surface& sf = surface();
+    platform::Surface& sf = faceOf(this);
     const Cell& c = cells[static_cast<size_t>(k)];
     const ColorScheme& s = scheme;
     OLE_COLOR from = s.Tint1, to = s.Tint3;
@@ -395,7 +396,7 @@ void quilMonthview::drawHeaderHot(bool pressed)
 {
     if (hotHeader < 1 || hotHeader > 5)
         return;
-    platform::Surface& sf = surface();
+    platform::Surface& sf = faceOf(this);
     const QRect r = headers[static_cast<size_t>(hotHeader)];
     const ColorScheme& s = scheme;
     GradientRect(sf, r.x(), r.y(), r.width(), r.height(), ColorToVertex(pressed ? s.FaceTop : s.Tint1),
@@ -414,12 +415,12 @@ void quilMonthview::drawArrow(const QString& glyph, const QRect& r, int shift)
     const QSize g = ArrowSize(a);
     const int x = Fix(r.width() / 2.0) - Fix(g.width() / 2.0) + r.x() + shift;
     const int y = Fix(r.height() / 2.0) - Fix(g.height() / 2.0) + r.y();
-    DrawArrow(surface(), a, x, y, scheme.Back);
+    DrawArrow(faceOf(this), a, x, y, scheme.Back);
 }
 
 void quilMonthview::Paint()
 {
-    platform::Surface& sf = surface();
+    platform::Surface& sf = faceOf(this);
     const ColorScheme& s = scheme;
     const int SW = sf.ScaleWidth(), SH = sf.ScaleHeight();
     sf.BackColor = backColor;

@@ -1,6 +1,7 @@
 #include <quilObjects/Routines.h>
 #include <quilObjects/quilPUMenu.h>
 
+#include "frame/quilControl_p.h"
 #include "frame/Rounding.h"
 #include "PUMenuWindow.h"
 #include "frame/Floating.h"
@@ -291,7 +292,7 @@ void quilPUMenu::CreateMenu()
 void quilPUMenu::CreateMenu(int& X, int& Y, const QString& sGroup, int M_Width)
 {
     if (X == 0 && Y == 0) {
-        const QPoint p = PointerPosition();
+        const QPoint p = quilControlPrivate::PointerPosition();
         X = p.x() * TwipsPerPixel;
         Y = p.y() * TwipsPerPixel;
     }
@@ -433,8 +434,8 @@ QSize quilPUMenu::minimumSizeHint() const { return sizeHint(); }
 void quilPUMenu::Paint()
 {
     // The control is only a handle for its host: it draws nothing of its own.
-    surface().BackColor = backColor;
-    surface().Cls();
+    faceOf(this).BackColor = backColor;
+    faceOf(this).Cls();
 }
 
 // ------------------------------------------------------------ pointer and watch
@@ -475,7 +476,7 @@ void quilPUMenu::FocusTick()
 {
     if (!focusTimer.isActive())
         return;
-    if (win->isVisible() && watch->freshPress(GlobalButtons()) && !OnWidget(win, PointerPosition()))
+    if (win->isVisible() && watch->freshPress(GlobalButtons()) && !OnWidget(win, quilControlPrivate::PointerPosition()))
         win->hide();
     if (!win->isVisible()) {
         focusTimer.stop();

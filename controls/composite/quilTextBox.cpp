@@ -2,6 +2,7 @@
 #include <quilObjects/quilPUMenu.h>
 #include <quilObjects/quilTextBox.h>
 
+#include "frame/quilControl_p.h"
 #include "TextField.h"
 #include "frame/HandDown.h"
 #include "frame/Gradient.h"
@@ -468,7 +469,7 @@ void quilTextBox::applyFieldFont()
 
 void quilTextBox::layoutField()
 {
-    const int th = surface().TextHeight(QStringLiteral("I"));
+    const int th = faceOf(this).TextHeight(QStringLiteral("I"));
     field->setGeometry(2, 2, std::max(width() - 4, 0), th);
     // A line of text is the hint; the container decides the geometry.
     if (sizeHint() != hinted) {
@@ -479,13 +480,13 @@ void quilTextBox::layoutField()
 
 QSize quilTextBox::sizeHint() const
 {
-    const int th = surface().TextHeight(QStringLiteral("I"));
+    const int th = faceOf(this).TextHeight(QStringLiteral("I"));
     return {std::max(field->sizeHint().width(), 4 * th) + 4, th + 4};
 }
 
 QSize quilTextBox::minimumSizeHint() const
 {
-    const int th = surface().TextHeight(QStringLiteral("I"));
+    const int th = faceOf(this).TextHeight(QStringLiteral("I"));
     return {th + 4, th + 4};
 }
 
@@ -512,7 +513,7 @@ void quilTextBox::applyColours()
 
 void quilTextBox::Paint()
 {
-    platform::Surface& s = surface();
+    platform::Surface& s = faceOf(this);
     scheme = SchemeNormal(backColor, foreColor, 0xFFFFFF);
     applyColours();
     const int w = s.ScaleWidth(), h = s.ScaleHeight();

@@ -2,6 +2,7 @@
 #include <quilObjects/quilPUMenu.h>
 #include <quilObjects/quilToolbar.h>
 
+#include "frame/quilControl_p.h"
 #include "frame/HandDown.h"
 #include "frame/Rounding.h"
 #include "frame/Arrow.h"
@@ -36,7 +37,7 @@ quilToolbar::quilToolbar(QWidget* parent) : quilControl(parent)
         Refresh();
     });
     setToolbarItems(std::make_shared<quil::ToolbarItems>());
-    barHeight = surface().TextHeight(QStringLiteral("I")) + 21;
+    barHeight = faceOf(this).TextHeight(QStringLiteral("I")) + 21;
     quilToolbar::InitProperties();
     // As wide as the container makes it, as high as its buttons.
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
@@ -45,7 +46,7 @@ quilToolbar::quilToolbar(QWidget* parent) : quilControl(parent)
 
 QSize quilToolbar::sizeHint() const
 {
-    const platform::Surface& sf = surface();
+    const platform::Surface& sf = faceOf(this);
     const int TH = sf.TextHeight(QStringLiteral("I"));
     const int IH = LateImageList{imageList.data()}.number("ImageHeight");
     const int h = (imageList && IH > TH ? IH : TH) + 14;
@@ -137,7 +138,7 @@ void quilToolbar::setToolbarItems(std::shared_ptr<quil::ToolbarItems> list)
 void quilToolbar::applyLook()
 {
     scheme = SchemeNormal(backColor, foreColor, selectionColor);
-    surface().BackColor = scheme.Back;
+    faceOf(this).BackColor = scheme.Back;
     HandColoursDown(menu, backColor, foreColor, selectionColor);
     // The menu takes the bar's typeface, in its own size.
     if (menu->Font().family() != Font().family()) {
@@ -187,7 +188,7 @@ std::vector<quilToolbar::ButtonBox> quilToolbar::layout() const
     std::vector<ButtonBox> boxes;
     if (!items)
         return boxes;
-    const platform::Surface& sf = surface();
+    const platform::Surface& sf = faceOf(this);
     const int TH = sf.TextHeight(QStringLiteral("I"));
     const bool hasList = !imageList.isNull();
     const LateImageList list{imageList.data()};
@@ -243,7 +244,7 @@ quilToolbar::ButtonBox quilToolbar::Box(int i) const
 
 void quilToolbar::drawButtonBox(const QRect& r, OLE_COLOR c1, OLE_COLOR c2)
 {
-    platform::Surface& sf = surface();
+    platform::Surface& sf = faceOf(this);
     const int L = r.x(), T = r.y(), W = r.width(), H = r.height();
     GradientRect(sf, L, T, W, H, ColorToVertex(c1), ColorToVertex(c2), 1);
     sf.Line(L, T, L + W, T, scheme.EdgeEnd);
@@ -257,7 +258,7 @@ void quilToolbar::drawButtonIcon(const ToolbarItem& item, int x, int y, int h)
     const LateImageList list{imageList.data()};
     const int IH = list.number("ImageHeight");
     // Always the normal picture, a disabled button's too.
-    list.draw(surface(), item.IconIndex(), x, y + Fix(h / 2.0) - Fix(IH / 2.0), true);
+    list.draw(faceOf(this), item.IconIndex(), x, y + Fix(h / 2.0) - Fix(IH / 2.0), true);
 }
 
 void quilToolbar::drawDownArrow(int x, int y, int w, OLE_COLOR c)
@@ -266,7 +267,7 @@ void quilToolbar::drawDownArrow(int x, int y, int w, OLE_COLOR c)
     // centred in the glyph's cell. The symbol font sits low in its cell,
     // which is why the glyph is placed 3 pixels above the caption: the
     // triangle is centred on the caption's middle.
-    platform::Surface& sf = surface();
+    platform::Surface& sf = faceOf(this);
     const int TH = sf.TextHeight(QStringLiteral("I"));
     const int gx = x + Fix(w / 2.0) - 3, gy = y + 3 + Fix(TH / 2.0) - 2;
     DrawArrow(sf, Arrow::Down, gx, gy, c);
@@ -275,7 +276,7 @@ void quilToolbar::drawDownArrow(int x, int y, int w, OLE_COLOR c)
 void quilToolbar::Paint()
 {
     applyLook();
-    platform::Surface& sf = surface();
+    platform::Surface& sf = faceOf(this);
     const ColorScheme& c = scheme;
     sf.Cls();
     const int TH = sf.TextHeight(QStringLiteral("I"));

@@ -5,6 +5,8 @@
 
 #include <quilObjects/quilControl.h>
 
+#include "frame/quilControl_p.h"
+
 #include <QApplication>
 #include <QGuiApplication>
 #include <QSocketNotifier>
@@ -136,7 +138,7 @@ private:
             XFreeEventData(dpy, cookie);
         }
         if (press && report && users > 0)
-            PressWatch::ScreenPress(quilControl::PointerPosition());
+            PressWatch::ScreenPress(quilControlPrivate::PointerPosition());
     }
 
     Display* dpy = nullptr;

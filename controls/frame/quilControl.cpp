@@ -1,6 +1,8 @@
 #include <quilObjects/quilControl.h>
+#include "frame/quilControl_p.h"
 
 #include "Arrow.h"
+#include "platform/forms/PropertyBag.h"
 #include "platform/surface/Surface.h"
 
 #include <QAccessible>
@@ -22,55 +24,42 @@ namespace {
 // The poll's period: often enough to look immediate, rare enough to cost nothing.
 constexpr int PollInterval = 10;
 
-quilControl::PointerSource& pointerSource()
+quilControlPrivate::PointerSource& pointerSource()
 {
-    static quilControl::PointerSource source;
+    static quilControlPrivate::PointerSource source;
     return source;
 }
 } // namespace
 
-struct quilControl::Private {
-    platform::Surface surface;
-    QTimer poll;
-    QPoint lastSeen;
-    bool enabled = true;
-    bool quiet = false;
-    // A left press seen, its release not yet.
-    bool pressedInside = false;
-    // The last mouse notification had no control reacting to it.
-    bool unheard = false;
-    // The control acted on the key being handled.
-    bool keyUsed = false;
-};
 
-quilControl::quilControl(QWidget* parent) : QWidget(parent), d(std::make_unique<Private>())
+quilControl::quilControl(QWidget* parent) : QWidget(parent), d(std::make_unique<quilControlPrivate>())
 {
     InstallAccessibleFactory();
     setAttribute(Qt::WA_OpaquePaintEvent);
     // Every move over a control is an event of its own, pressed or not.
     setMouseTracking(true);
-    d->surface.Resize(width(), height());
-    d->surface.Font = QWidget::font();
+    d->surface.face.Resize(width(), height());
+    d->surface.face.Font = QWidget::font();
     d->poll.setInterval(PollInterval);
-    connect(&d->poll, &QTimer::timeout, this, &quilControl::PollTick);
+    connect(&d->poll, &QTimer::timeout, this, [this] { quilControlPrivate::PollTick(this); });
 }
 
 quilControl::~quilControl() = default;
 
-platform::Surface& quilControl::surface() const { return d->surface; }
+Surface& quilControl::surface() const { return d->published; }
 const QImage& quilControl::Face() const
 {
     // A hidden control hears of a resize only when shown: catch up before showing the face.
-    if (d->surface.ScaleWidth() != width() || d->surface.ScaleHeight() != height())
+    if (d->surface.face.ScaleWidth() != width() || d->surface.face.ScaleHeight() != height())
         const_cast<quilControl*>(this)->Refresh();
-    return d->surface.Image();
+    return d->surface.face.Image();
 }
 
 void quilControl::Refresh()
 {
     // A hidden control learns its new size only when shown; paint at the size it has now.
-    if (d->surface.ScaleWidth() != width() || d->surface.ScaleHeight() != height())
-        d->surface.Resize(width(), height());
+    if (d->surface.face.ScaleWidth() != width() || d->surface.face.ScaleHeight() != height())
+        d->surface.face.Resize(width(), height());
     // Painting may raise an event whose handler deletes the control.
     QPointer<quilControl> self(this);
     Paint();
@@ -211,13 +200,13 @@ bool quilControl::drawsEnabled() const
     return !w || w->isEnabled();
 }
 
-QFont quilControl::Font() const { return d->surface.Font; }
+QFont quilControl::Font() const { return d->surface.face.Font; }
 
 void quilControl::setFont(const QFont& font)
 {
-    if (font == d->surface.Font && testAttribute(Qt::WA_SetFont))
+    if (font == d->surface.face.Font && testAttribute(Qt::WA_SetFont))
         return;
-    d->surface.Font = font;
+    d->surface.face.Font = font;
     d->quiet = true;
     QWidget::setFont(font);
     d->quiet = false;
@@ -226,7 +215,7 @@ void quilControl::setFont(const QFont& font)
 
 void quilControl::applyFont(const QFont& f)
 {
-    d->surface.Font = f;
+    d->surface.face.Font = f;
     d->quiet = true;
     QWidget::setFont(f);
     d->quiet = false;
@@ -250,8 +239,8 @@ void quilControl::changeEvent(QEvent* e)
         // A font set through QWidget, or inherited from the container (a
         // style sheet's too). A symbol font draws arrows, not text: no text
         // font stands in for it.
-        if (QWidget::font() != d->surface.Font && !IsSymbolFont(d->surface.Font)) {
-            d->surface.Font = QWidget::font();
+        if (QWidget::font() != d->surface.face.Font && !IsSymbolFont(d->surface.face.Font)) {
+            d->surface.face.Font = QWidget::font();
             changed("Font");
         }
     }
@@ -274,9 +263,9 @@ QFont quilControl::AmbientFont() const
 
 // ------------------------------------------------------------ hover poll
 
-void quilControl::SetPointerSource(PointerSource source) { pointerSource() = std::move(source); }
+void quilControlPrivate::SetPointerSource(PointerSource source) { pointerSource() = std::move(source); }
 
-QPoint quilControl::PointerPosition()
+QPoint quilControlPrivate::PointerPosition()
 {
     const PointerSource& s = pointerSource();
     return s ? s() : QCursor::pos();
@@ -286,21 +275,22 @@ bool quilControl::Polling() const { return d->poll.isActive(); }
 
 void quilControl::pointerSeen()
 {
-    d->lastSeen = PointerPosition();
+    d->lastSeen = quilControlPrivate::PointerPosition();
     if (!d->poll.isActive())
         d->poll.start();
 }
 
 void quilControl::stopPolling() { d->poll.stop(); }
 
-void quilControl::PollTick()
+void quilControlPrivate::PollTick(quilControl* c)
 {
+    quilControlPrivate& d = of(c);
     const QPoint now = PointerPosition();
     // Two pixels or more on either axis without a move event reaching us: gone.
-    const bool left = std::abs(now.x() - d->lastSeen.x()) >= 2 || std::abs(now.y() - d->lastSeen.y()) >= 2;
+    const bool left = std::abs(now.x() - d.lastSeen.x()) >= 2 || std::abs(now.y() - d.lastSeen.y()) >= 2;
     if (left)
-        d->poll.stop();
-    HoverTick(left);
+        d.poll.stop();
+    c->HoverTick(left);
 }
 
 void quilControl::HoverTick(bool) {}
@@ -491,12 +481,12 @@ void quilControl::paintEvent(QPaintEvent*)
     // screen each pixel becomes a whole block, never a blur.
     QPainter p(this);
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    p.drawImage(rect(), d->surface.Image());
+    p.drawImage(rect(), d->surface.face.Image());
 }
 
 void quilControl::resizeEvent(QResizeEvent* e)
 {
-    d->surface.Resize(e->size().width(), e->size().height());
+    d->surface.face.Resize(e->size().width(), e->size().height());
     Refresh();
 }
 

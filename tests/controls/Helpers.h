@@ -1,10 +1,14 @@
 #pragma once
 // Small helpers of the control tests: colours by hand, pixels of a face, a
-// pointer the tests move, and a saved form's bag.
+// pointer the tests move, the hover poll's tick and a bag that records.
 #include <quilObjects/quilControl.h>
 
+#include "frame/quilControl_p.h"
+
+#include <QMap>
 #include <QPoint>
 #include <QRgb>
+#include <QStringList>
 
 namespace quiltest {
 
@@ -22,9 +26,35 @@ struct Pointer {
     QPoint pos{100, 100};
     Pointer()
     {
-        quil::quilControl::SetPointerSource([this] { return pos; });
+        quil::quilControlPrivate::SetPointerSource([this] { return pos; });
     }
-    ~Pointer() { quil::quilControl::SetPointerSource(nullptr); }
+    ~Pointer() { quil::quilControlPrivate::SetPointerSource(nullptr); }
+};
+
+// One tick of a control's hover poll, as its timer runs it.
+inline void pollTick(quil::quilControl* c) { quil::quilControlPrivate::PollTick(c); }
+inline void pollTick(quil::quilControl& c) { pollTick(&c); }
+
+// A bag that also records the names read and written, in order.
+struct RecordingBag : quil::PropertyBag {
+    QVariant ReadProperty(const QString& name, const QVariant& def) override
+    {
+        read << name;
+        return values.contains(name) ? values.value(name) : def;
+    }
+    void WriteProperty(const QString& name, const QVariant& value, const QVariant& def = QVariant()) override
+    {
+        written << name;
+        if (def.isValid() && value == def)
+            values.remove(name);
+        else
+            values[name] = value;
+    }
+    bool contains(const QString& name) const { return values.contains(name); }
+    QVariant value(const QString& name) const { return values.value(name); }
+    QMap<QString, QVariant> values;
+    QStringList written;
+    QStringList read;
 };
 
 } // namespace quiltest

@@ -72,12 +72,12 @@ TEST(quilButtonFace, LooksOfEachState)
     auto b = plain(8, 6);
     quiltest::Pointer pointer;
     b->MouseMoveNotify(0, 0, 3, 3);
-    b->PollTick();
+    quiltest::pollTick(b);
     EXPECT_EQ(b->State_(), quilButtonBase::StateHover);
     EXPECT_EQ(at(*b, 0, 0), rgb(245, 245, 253));   // 245 + 192 * 10/255 = 252.5 -> 253
 
     b->MouseDownNotify(1, 0, 3, 3);
-    b->PollTick();
+    quiltest::pollTick(b);
     EXPECT_EQ(b->State_(), quilButtonBase::StatePressed);
     EXPECT_EQ(at(*b, 0, 0), rgb(170, 170, 234)) << "pressed: the face runs the other way";
     EXPECT_EQ(at(*b, 1, 0), NormalEdgeEnd) << "and the edges too";
@@ -209,7 +209,7 @@ TEST(quilButtonMouse, LeftOnlyAndClickOnReleaseAnywhere)
 
     quiltest::Pointer pointer;
     QTest::mousePress(b.get(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
-    b->PollTick();
+    quiltest::pollTick(b);
     EXPECT_EQ(b->State_(), quilButtonBase::StatePressed);
     // Dragged off with the button held: idle at once.
     QMouseEvent move(QEvent::MouseMove, QPointF(200, 10), b->mapToGlobal(QPointF(200, 10)), Qt::NoButton,

@@ -253,7 +253,7 @@ TEST(quilColorPickerFrame, HostColourSystemColoursAndPersistence)
     EXPECT_EQ(picked(*p), rgb(255, 0, 0)) << "the pick stays";
     EXPECT_EQ(at(*p, 12, 47), Black) << "and so does the marker";
 
-    MemoryPropertyBag bag;
+    quiltest::RecordingBag bag;
     p->WriteProperties(bag);
     EXPECT_EQ(bag.written, QStringList({"Color"}));
     EXPECT_EQ(bag.value("Color").toUInt(), 0x8000000Du);
@@ -262,7 +262,7 @@ TEST(quilColorPickerFrame, HostColourSystemColoursAndPersistence)
     q.ReadProperties(bag);
     EXPECT_EQ(q.Color(), 0x8000000Du);
     EXPECT_EQ(at(q, 100, 50), rgb(10, 36, 106));
-    MemoryPropertyBag none;
+    quiltest::RecordingBag none;
     q.ReadProperties(none);
     EXPECT_EQ(q.Color(), 38631u);
     q.WriteProperties(none);

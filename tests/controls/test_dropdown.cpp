@@ -137,7 +137,7 @@ TEST(DropDown, EnabledIsAStoredFlagThatChangesNeitherInputNorLook)
     EXPECT_TRUE(f.box->isEnabled());
     EXPECT_EQ(f.box->Face(), before);
 
-    MemoryPropertyBag bag;
+    quiltest::RecordingBag bag;
     f.box->WriteProperties(bag);
     EXPECT_FALSE(bag.contains("Enabled"));
     f.box->setEnabledFlag(true);
@@ -465,7 +465,7 @@ TEST(DropDown, LoadingAppliesTypeAndValueWithoutAPickAndSavingKeepsDefaultsOut)
 {
     FixedSystem system;
     QWidget host;
-    MemoryPropertyBag bag;
+    quiltest::RecordingBag bag;
     {
         quilDropDown saved(&host);
         saved.setComboType(ctFontSelect);
@@ -601,7 +601,7 @@ TEST(DropDownQt, AComboTypeOutsideTheTableGivesAnEmptyPanel)
     EXPECT_TRUE(f.box->Calendar()->isHidden());
     EXPECT_EQ(f.box->TypeIcon(), 0);
     // Stored in a form file, it loads the same way.
-    MemoryPropertyBag bag;
+    quiltest::RecordingBag bag;
     bag.values["ComboType"] = 99;
     bag.values["Day"] = 7;
     quilDropDown loaded;
@@ -644,7 +644,7 @@ TEST(DropDownQt, PropertiesReachTheSameStateInEitherOrder)
         forward.setProperty(name, value);
     for (auto it = props.rbegin(); it != props.rend(); ++it)
         backward.setProperty(it->first, it->second);
-    MemoryPropertyBag a, b;
+    quiltest::RecordingBag a, b;
     forward.WriteProperties(a);
     backward.WriteProperties(b);
     EXPECT_EQ(a.values, b.values);

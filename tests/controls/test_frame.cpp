@@ -53,7 +53,7 @@ TEST(Persistence, DefaultsAreNotStoredAndSystemColoursStayAsTheyAre)
     b.setObjectName("Save");
     b.InitProperties();
     EXPECT_EQ(b.Font(), form.font()) << "the container's font";
-    MemoryPropertyBag bag;
+    quiltest::RecordingBag bag;
     b.WriteProperties(bag);
     EXPECT_TRUE(bag.values.isEmpty());
     EXPECT_EQ(bag.written, QStringList({"BackColor", "ForeColor", "Enabled", "Font", "Caption", "TabSelectColor",
@@ -63,7 +63,7 @@ TEST(Persistence, DefaultsAreNotStoredAndSystemColoursStayAsTheyAre)
     b.setCaption("Keep");
     b.setEnabled(false);
     b.setImageIndex(3);
-    MemoryPropertyBag saved;
+    quiltest::RecordingBag saved;
     b.WriteProperties(saved);
     EXPECT_EQ(saved.values.value("BackColor").toUInt(), 0x8000000Fu);
     EXPECT_EQ(saved.values.value("Caption").toString(), "Keep");
@@ -82,7 +82,7 @@ TEST(Persistence, DefaultsAreNotStoredAndSystemColoursStayAsTheyAre)
     EXPECT_EQ(at(loaded, 0, 0), rgb(166, 163, 198));
 
     // Text in the bag, as a form file gives it.
-    MemoryPropertyBag text;
+    quiltest::RecordingBag text;
     text.values = {{"BackColor", "&HFF&"}, {"Enabled", "False"}, {"Caption", "From file"}};
     quilButton fromText;
     fromText.ReadProperties(text);
@@ -153,22 +153,22 @@ TEST(HoverPoll, RestJitterMoveAndLeave)
     b.show();
     b.MouseMoveNotify(0, 0, 10, 10);
     EXPECT_TRUE(b.Polling());
-    b.PollTick();
+    quiltest::pollTick(b);
     EXPECT_EQ(b.State_(), quilButtonBase::StateHover);
     const int afterHover = b.paints;
     for (int i = 0; i < 50; ++i)
-        b.PollTick();
+        quiltest::pollTick(b);
     EXPECT_EQ(b.State_(), quilButtonBase::StateHover) << "a resting pointer keeps the hover look";
     EXPECT_EQ(b.paints, afterHover) << "and costs no repaint";
 
     const QPoint seen = pointer.pos;
     pointer.pos = seen + QPoint(1, -1);   // one pixel of jitter
-    b.PollTick();
+    quiltest::pollTick(b);
     EXPECT_EQ(b.State_(), quilButtonBase::StateHover);
     EXPECT_TRUE(b.Polling());
 
     pointer.pos = seen + QPoint(0, 2);   // gone, without a move event
-    b.PollTick();
+    quiltest::pollTick(b);
     EXPECT_EQ(b.State_(), quilButtonBase::StateIdle);
     EXPECT_FALSE(b.Polling());
 
@@ -181,7 +181,7 @@ TEST(HoverPoll, RestJitterMoveAndLeave)
     // Through the window, as the window system delivers them.
     QTest::mouseMove(host.windowHandle(), QPoint(10, 10));
     EXPECT_TRUE(c->Polling()) << "a move over the control starts the poll";
-    c->PollTick();
+    quiltest::pollTick(c);
     EXPECT_EQ(c->State_(), quilButtonBase::StateHover);
     QTest::mouseMove(host.windowHandle(), QPoint(150, 60));
     EXPECT_EQ(c->State_(), quilButtonBase::StateIdle);

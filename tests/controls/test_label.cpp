@@ -304,16 +304,16 @@ TEST(quilLabelLink, HoverTintsOnlyALink)
     l->setHyperlink("https://example.org");
     l->MouseMoveNotify(0, 0, 5, 5);
     EXPECT_TRUE(l->Polling());
-    l->PollTick();
+    quiltest::pollTick(l);
     EXPECT_EQ(l->LinkState(), quilLabel::LinkHover);
     EXPECT_EQ(inkColour(*l), Hover);
     l->MouseDownNotify(1, 0, 5, 5);
-    l->PollTick();
+    quiltest::pollTick(l);
     EXPECT_EQ(l->LinkState(), quilLabel::LinkPressed);
     EXPECT_EQ(inkColour(*l), Text) << "only the resting pointer tints";
     l->MouseUpNotify(2, 0, 5, 5);
     pointer.pos += QPoint(2, 0);
-    l->PollTick();
+    quiltest::pollTick(l);
     EXPECT_EQ(l->LinkState(), quilLabel::LinkLeft);
     EXPECT_FALSE(l->Polling());
     EXPECT_EQ(l->Face(), before);
@@ -449,7 +449,7 @@ TEST(quilLabelFrame, PersistencePointerAndAccessibility)
     EXPECT_EQ(l.Caption(), "Link1");
     l.setObjectName("Link2");
     EXPECT_EQ(l.Caption(), "Link2") << "named after creation, as generated form code does";
-    MemoryPropertyBag empty;
+    quiltest::RecordingBag empty;
     l.WriteProperties(empty);
     EXPECT_TRUE(empty.values.isEmpty()) << "defaults are not stored";
     EXPECT_EQ(empty.written, QStringList({"BackColor", "ForeColor", "Enabled", "ImageList", "ImageIndex", "Caption",
@@ -461,7 +461,7 @@ TEST(quilLabelFrame, PersistencePointerAndAccessibility)
     l.setSelectionColor(0x8000000D);
     l.setMousePointer(2);
     EXPECT_EQ(l.cursor().shape(), Qt::CrossCursor);
-    MemoryPropertyBag bag;
+    quiltest::RecordingBag bag;
     l.WriteProperties(bag);
     EXPECT_EQ(bag.value("AutoSize"), QVariant(-1)) << "a number, as saved forms have it";
     EXPECT_EQ(bag.value("SelectionColor").toUInt(), 0x8000000Du);
@@ -524,7 +524,7 @@ TEST(quilLabelQt, PropertiesReachTheSameStateInDesignersOrderAndItsReverse)
             forward.setProperty(name, value);
         for (auto it = props.rbegin(); it != props.rend(); ++it)
             backward.setProperty(it->first, it->second);
-        MemoryPropertyBag a, b;
+        quiltest::RecordingBag a, b;
         forward.WriteProperties(a);
         backward.WriteProperties(b);
         EXPECT_EQ(a.values, b.values) << autoSize;

@@ -107,10 +107,10 @@ TEST(quilListboxFace, FrameHighlightAndFocus)
     // The pointer over the list draws the inner frame in Tint3, until it leaves.
     quiltest::Pointer pointer;
     l->MouseMoveNotify(0, 0, 50, 60);
-    l->PollTick();
+    quiltest::pollTick(l);
     EXPECT_EQ(at(*l, 1, 50), Tint3);
     pointer.pos += QPoint(5, 0);
-    l->PollTick();
+    quiltest::pollTick(l);
     EXPECT_EQ(at(*l, 1, 50), White);
     EXPECT_FALSE(l->Polling());
 }
@@ -197,12 +197,12 @@ TEST(quilListboxSelection, RefreshOnAnEmptyListSelectsNothingAndLoadedSelections
     EXPECT_EQ(at(*l, 0, 0), EdgeEnd) << "the frame is drawn";
 
     // The default 0 and a stored entry number load without an error or an event.
-    MemoryPropertyBag empty;
+    quiltest::RecordingBag empty;
     quilListbox loaded;
     QSignalSpy clicked(&loaded, &quilListbox::ItemClicked);
     EXPECT_NO_THROW(loaded.ReadProperties(empty));
     EXPECT_EQ(loaded.SelectedItem(), 0);
-    MemoryPropertyBag bag;
+    quiltest::RecordingBag bag;
     bag.WriteProperty("SelectedItem", 3, 0);
     bag.WriteProperty("HoverSelect", -1, 0);
     EXPECT_NO_THROW(loaded.ReadProperties(bag));
@@ -214,7 +214,7 @@ TEST(quilListboxSelection, RefreshOnAnEmptyListSelectsNothingAndLoadedSelections
     EXPECT_EQ(loaded.HighlightedItem(), 3) << "the stored selection is the one drawn";
     EXPECT_EQ(clicked.count(), 0);
 
-    MemoryPropertyBag saved;
+    quiltest::RecordingBag saved;
     loaded.WriteProperties(saved);
     EXPECT_EQ(saved.values.value("SelectedItem").toInt(), 3);
     EXPECT_EQ(saved.values.value("HoverSelect").toInt(), -1);

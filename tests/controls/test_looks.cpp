@@ -56,7 +56,7 @@ TEST(EnabledLook, FollowsADisabledContainerAndKeepsTheControlsOwnFlag)
     EXPECT_FALSE(probe->drawsEnabled());
     EXPECT_TRUE(probe->Enabled()) << "the property stays the control's own";
     EXPECT_FALSE(inner->drawsEnabled()) << "a dead container makes every control in it look dead";
-    MemoryPropertyBag bag;
+    quiltest::RecordingBag bag;
     probe->WriteProperties(bag);
     EXPECT_FALSE(bag.values.contains("Enabled"));
 

@@ -115,14 +115,14 @@ TEST(quilMonthviewProperties, DefaultsStoredMonthsOutOfRangeAndTheYearLimits)
     EXPECT_EQ(m.iMonth(), 12);
 
     for (auto [stored, month] : {std::pair(13, 12), std::pair(0, 1), std::pair(-7, 1), std::pair(40000, 12)}) {
-        MemoryPropertyBag bag;
+        quiltest::RecordingBag bag;
         bag.WriteProperty("Month", stored, 2);
         quilMonthview loaded;
         loaded.ReadProperties(bag);
         EXPECT_EQ(loaded.iMonth(), month) << stored;
         EXPECT_NO_THROW(loaded.Face());
     }
-    MemoryPropertyBag bag;
+    quiltest::RecordingBag bag;
     bag.WriteProperty("Day", 40, 1);
     quilMonthview loaded;
     loaded.ReadProperties(bag);
@@ -167,7 +167,7 @@ TEST(quilMonthviewProperties, MonthNamesThePopupCannotHoldAreRefused)
     for (int i = 3; i < 7; ++i)
         EXPECT_EQ(m.WeekdayNameAt(i), "") << i;
 
-    MemoryPropertyBag bag;
+    quiltest::RecordingBag bag;
     bag.WriteProperty("MonthName", twice, QString());
     quilMonthview loaded;
     EXPECT_NO_THROW(loaded.ReadProperties(bag));
@@ -298,7 +298,7 @@ TEST(quilMonthviewQt, PropertiesReachTheSameStateInEitherOrder)
         forward.setProperty(name, value);
     for (auto it = props.rbegin(); it != props.rend(); ++it)
         backward.setProperty(it->first, it->second);
-    quil::MemoryPropertyBag a, b;
+    quiltest::RecordingBag a, b;
     forward.WriteProperties(a);
     backward.WriteProperties(b);
     EXPECT_EQ(a.values, b.values);

@@ -129,7 +129,7 @@ TEST(quilProgressBarBlocks, CountsAtTheEndsOfTheRange)
     EXPECT_EQ(b->Value(), 0);
 
     // A stored value is not limited: it fills the bar and is shown as stored.
-    MemoryPropertyBag stored;
+    quiltest::RecordingBag stored;
     stored.values = {{"Value", 150}};
     quilProgressBar s;
     s.resize(200, 20);
@@ -285,13 +285,13 @@ TEST(quilProgressBarPersistence, DefaultsOrderAndSave)
     b.setObjectName("Progress1");
     b.InitProperties();
     EXPECT_EQ(b.Caption(), "%") << "not the container's name for it";
-    MemoryPropertyBag out;
+    quiltest::RecordingBag out;
     b.WriteProperties(out);
     EXPECT_TRUE(out.values.isEmpty());
     EXPECT_EQ(out.written,
               QStringList({"BackColor", "Enabled", "Font", "Orientation", "Style", "Value", "Caption", "ForeColor"}));
 
-    MemoryPropertyBag in;
+    quiltest::RecordingBag in;
     in.values = {{"Style", 1}, {"Caption", ""}, {"ForeColor", 0x80000008u}, {"Orientation", 2}};
     QStringList notified;
     QObject::connect(&b, &quilControl::PropertyChanged, [&](const QString& n) { notified << n; });
@@ -299,7 +299,7 @@ TEST(quilProgressBarPersistence, DefaultsOrderAndSave)
     EXPECT_TRUE(notified.isEmpty());
     EXPECT_EQ(b.Style(), tSearch);
     EXPECT_EQ(b.Orientation(), pbVertical);
-    MemoryPropertyBag again;
+    quiltest::RecordingBag again;
     b.WriteProperties(again);
     EXPECT_EQ(again.values.value("ForeColor").toUInt(), 0x80000008u) << "system colours kept as they are";
     EXPECT_EQ(again.values.value("Caption").toString(), "");

@@ -202,7 +202,7 @@ TEST(quilScrollBarValue, TheWidestRangeIsComputedIn64Bits)
     c.setMax(INT_MIN);
     EXPECT_EQ(c.Max(), INT_MIN + 1);
     // Stored the wrong way round, as a damaged form might hold them.
-    MemoryPropertyBag bag;
+    quiltest::RecordingBag bag;
     bag.values = {{"Min", INT_MAX}, {"Max", INT_MIN}, {"Value", 0}, {"Orientation", 1}};
     c.resize(100, 17);
     c.ReadProperties(bag);
@@ -242,7 +242,7 @@ TEST(quilScrollBarValue, StoredMinEqualToMaxDividesByNothing)
 {
     quilScrollBar b;
     b.resize(17, 100);
-    MemoryPropertyBag bag;
+    quiltest::RecordingBag bag;
     bag.values = {{"Min", 5}, {"Max", 5}, {"Value", 9}};
     b.ReadProperties(bag);
     EXPECT_EQ(b.ThumbOffset(), 0);
@@ -276,9 +276,9 @@ TEST(quilScrollBarMouse, ChannelJumpsDragAndClicks)
     EXPECT_EQ(b->Value(), 78);
     b->MouseMoveNotify(1, 0, 52, 8);
     EXPECT_EQ(n.scroll, 2);
-    b->PollTick();
+    quiltest::pollTick(b);
     EXPECT_EQ(b->State_(), quilScrollBar::StateDragging);
-    b->PollTick();
+    quiltest::pollTick(b);
     EXPECT_EQ(n.click, 2) << "one Click a tick while dragging";
     b->MouseUpNotify(1, 0, 52, 8);
     EXPECT_EQ(n.click, 3);
@@ -299,10 +299,10 @@ TEST(quilScrollBarMouse, HoverOnlyOverTheThumbAndTheArrowsStep)
     EXPECT_FALSE(b->Polling()) << "the channel has no hover look";
     b->MouseMoveNotify(0, 0, 40, 8);
     EXPECT_TRUE(b->Polling());
-    b->PollTick();
+    quiltest::pollTick(b);
     EXPECT_EQ(b->State_(), quilScrollBar::StateHover);
     pointer.pos += QPoint(0, 2);
-    b->PollTick();
+    quiltest::pollTick(b);
     EXPECT_EQ(b->State_(), quilScrollBar::StateLeft);
     EXPECT_FALSE(b->Polling());
 
@@ -322,12 +322,12 @@ TEST(quilScrollBarMouse, HoverOnlyOverTheThumbAndTheArrowsStep)
 TEST(quilScrollBarPersistence, DefaultsAndRawReads)
 {
     quilScrollBar b;
-    MemoryPropertyBag out;
+    quiltest::RecordingBag out;
     b.WriteProperties(out);
     EXPECT_TRUE(out.values.isEmpty()) << "a new bar stores nothing";
     EXPECT_EQ(out.written, QStringList({"Enabled", "Min", "Max", "Value", "Orientation", "BackColor", "ForeColor"}));
 
-    MemoryPropertyBag in;
+    quiltest::RecordingBag in;
     in.values = {{"Min", 10}, {"Max", 20}, {"Value", 15}, {"Orientation", 1}, {"BackColor", 0x8000000Fu}};
     int changed = 0;
     QObject::connect(&b, &quilScrollBar::ValueChanged, [&] { ++changed; });
@@ -336,7 +336,7 @@ TEST(quilScrollBarPersistence, DefaultsAndRawReads)
     EXPECT_EQ(b.BackColor(), 0x8000000Fu) << "system colours are kept as they are";
     EXPECT_EQ(b.sizePolicy().verticalPolicy(), QSizePolicy::Fixed) << "turned by loading";
     EXPECT_EQ(changed, 1);
-    MemoryPropertyBag again;
+    quiltest::RecordingBag again;
     b.WriteProperties(again);
     EXPECT_EQ(again.values.value("BackColor").toUInt(), 0x8000000Fu);
     EXPECT_EQ(again.values.value("Value").toInt(), 15);

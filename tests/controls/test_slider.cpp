@@ -319,7 +319,7 @@ TEST(quilSliderValue, StoredValuesTheSettersWouldRefuse)
     // Min equal to Max divides by nothing: the thumb stays at the start and every position is Min.
     quilSlider s;
     s.resize(150, 25);
-    MemoryPropertyBag bag;
+    quiltest::RecordingBag bag;
     bag.values = {{"Min", 5}, {"Max", 5}, {"Value", 9}};
     s.ReadProperties(bag);
     EXPECT_EQ(s.ThumbPosition(), 0);
@@ -329,7 +329,7 @@ TEST(quilSliderValue, StoredValuesTheSettersWouldRefuse)
     // The widest range there is, in 32 bits: Value - Min and Max - Min need more.
     quilSlider w;
     w.resize(150, 25);
-    MemoryPropertyBag wide;
+    quiltest::RecordingBag wide;
     wide.values = {{"Min", INT_MIN}, {"Max", INT_MAX}, {"Value", INT_MAX}, {"TickStyle", 4}};
     w.ReadProperties(wide);
     EXPECT_EQ(w.ThumbPosition(), 130) << "the value at Max puts the thumb at the end";
@@ -349,7 +349,7 @@ TEST(quilSliderValue, StoredValuesTheSettersWouldRefuse)
     // A huge value in a small range: the thumb goes far off the face, and nothing overflows.
     quilSlider h;
     h.resize(150, 25);
-    MemoryPropertyBag huge;
+    quiltest::RecordingBag huge;
     huge.values = {{"Value", INT_MAX}};
     h.ReadProperties(huge);
     EXPECT_GT(h.ThumbPosition(), 150);
@@ -381,11 +381,11 @@ TEST(quilSliderMouse, HoverOnlyOverTheThumbDragAndClicks)
     EXPECT_FALSE(s->Polling()) << "the groove has no hover look";
     s->MouseMoveNotify(0, 0, 75, 10);
     EXPECT_TRUE(s->Polling());
-    s->PollTick();
+    quiltest::pollTick(s);
     EXPECT_EQ(s->State_(), quilSlider::StateHover);
     EXPECT_EQ(at(*s, 20, 8), rgb(245, 245, 253)) << "hover FaceTop";
     pointer.pos += QPoint(2, 0);
-    s->PollTick();
+    quiltest::pollTick(s);
     EXPECT_EQ(s->State_(), quilSlider::StateIdle);
     EXPECT_FALSE(s->Polling());
     EXPECT_EQ(at(*s, 20, 8), FaceTop);
@@ -394,8 +394,8 @@ TEST(quilSliderMouse, HoverOnlyOverTheThumbDragAndClicks)
     s->MouseDownNotify(1, 0, 75, 10);
     s->MouseMoveNotify(1, 0, 75, 10);
     EXPECT_EQ(n.slide, 1) << "Slide on every move with the button down, changed or not";
-    s->PollTick();
-    s->PollTick();
+    quiltest::pollTick(s);
+    quiltest::pollTick(s);
     EXPECT_EQ(s->State_(), quilSlider::StatePressed);
     EXPECT_EQ(n.click, 2);
     // Dragged to X = 101: p = 91, pct 70, Value 7.
@@ -476,17 +476,17 @@ TEST(quilSliderFocus, TheFocusSchemeTakesTheForeColourFirst)
     quiltest::Pointer pointer;
     s->EnterFocus();
     s->MouseMoveNotify(0, 0, 75, 10);
-    s->PollTick();
+    quiltest::pollTick(s);
     EXPECT_EQ(at(*s, 20, 9), rgb(205, 205, 243)) << "hover FaceMiddle";
     pointer.pos += QPoint(0, 5);
-    s->PollTick();
+    quiltest::pollTick(s);
     EXPECT_EQ(at(*s, 20, 9), rgb(219, 209, 214));
 }
 
 TEST(quilSliderPersistence, DefaultsAndRawReads)
 {
     quilSlider s;
-    MemoryPropertyBag out;
+    quiltest::RecordingBag out;
     s.WriteProperties(out);
     EXPECT_TRUE(out.values.isEmpty()) << "a new slider stores nothing";
     EXPECT_EQ(out.written, QStringList({"BackColor", "ForeColor", "Enabled", "Font", "TabSelectColor", "Orientation",
@@ -495,7 +495,7 @@ TEST(quilSliderPersistence, DefaultsAndRawReads)
     quilSlider loaded;
     loaded.resize(150, 25);
     Counts n(loaded);
-    MemoryPropertyBag in;
+    quiltest::RecordingBag in;
     in.values = {{"Value", 20}, {"TickStyle", 3}, {"BackColor", 0x8000000Fu}, {"TabSelectColor", "&HFF&"}};
     loaded.ReadProperties(in);
     EXPECT_EQ(loaded.Value(), 20) << "not limited to Max";
@@ -504,7 +504,7 @@ TEST(quilSliderPersistence, DefaultsAndRawReads)
     EXPECT_EQ(loaded.TabSelectColor(), 0xFFu);
     EXPECT_EQ(n.changed, 1) << "the first repaint reports the loaded value";
     EXPECT_TRUE(n.notified.isEmpty()) << "loading notifies nothing";
-    MemoryPropertyBag again;
+    quiltest::RecordingBag again;
     loaded.WriteProperties(again);
     EXPECT_EQ(again.values.value("BackColor").toUInt(), 0x8000000Fu);
     EXPECT_EQ(again.values.value("Value").toInt(), 20);

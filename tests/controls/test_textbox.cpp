@@ -481,7 +481,7 @@ TEST(quilTextBoxLook, PropertiesReachTheField)
 TEST(quilTextBoxLook, SaveAndLoad)
 {
     quilTextBox a;
-    quil::MemoryPropertyBag bag;
+    quiltest::RecordingBag bag;
     a.WriteProperties(bag);
     EXPECT_EQ(bag.values.value("Text"), QVariant("Dummy Text"));
     // The caret stands behind the new text, as the field puts it.
@@ -498,7 +498,7 @@ TEST(quilTextBoxLook, SaveAndLoad)
     a.setSelectionColor(0x123456);
     a.setTextSelectAll("Alles");
     a.setMaxLength(9);
-    quil::MemoryPropertyBag saved;
+    quiltest::RecordingBag saved;
     a.WriteProperties(saved);
     quilTextBox b;
     b.ReadProperties(saved);
@@ -508,7 +508,7 @@ TEST(quilTextBoxLook, SaveAndLoad)
     EXPECT_EQ(b.ContextMenu()->SelectionColor(), 0x123456u) << "the loaded colour reaches the menu at once";
 
     // A stored box without a Text shows "Text1"; values a setter refuses load soundly.
-    quil::MemoryPropertyBag odd;
+    quiltest::RecordingBag odd;
     odd.values["Alignment"] = 7;
     odd.values["PasswordChar"] = "ab";
     odd.values["SelStart"] = 99;

@@ -125,7 +125,7 @@ TEST(quilTextBoxQt, MaxLengthLimitsTypingAndPastingButNeverCutsText)
 
 TEST(quilTextBoxQt, AFormsTextLongerThanItsMaxLengthLoadsWholeInEitherOrder)
 {
-    quil::MemoryPropertyBag bag;
+    quiltest::RecordingBag bag;
     bag.values["Text"] = "0123456789";
     bag.values["MaxLength"] = 4;
     quilTextBox loaded;
@@ -155,7 +155,7 @@ TEST(quilTextBoxQt, PropertiesReachTheSameStateInDesignersOrderAndItsReverse)
         forward.setProperty(name, value);
     for (auto it = props.rbegin(); it != props.rend(); ++it)
         backward.setProperty(it->first, it->second);
-    quil::MemoryPropertyBag a, b;
+    quiltest::RecordingBag a, b;
     forward.WriteProperties(a);
     backward.WriteProperties(b);
     EXPECT_EQ(a.values, b.values);

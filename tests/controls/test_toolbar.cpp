@@ -219,7 +219,7 @@ TEST(quilToolbarFace, HoverPressedAndCheckedBoxes)
 
     // The pointer leaving keeps the last button's look until the next move over the bar.
     b.pointer.pos += QPoint(50, 50);
-    b.bar->PollTick();
+    b.quiltest::pollTick(bar);
     EXPECT_EQ(b.bar->HoverButton(), 2);
     EXPECT_FALSE(b.bar->Polling());
     b.bar->HoverTest(2, 2);
@@ -439,13 +439,13 @@ TEST(quilToolbarPersistence, DefaultsTheStoredPictureNameAndThePopupsLook)
     form.setFont(pinned());
     quilToolbar bar(&form);
     bar.InitProperties();
-    MemoryPropertyBag bag;
+    quiltest::RecordingBag bag;
     bar.WriteProperties(bag);
     EXPECT_TRUE(bag.values.isEmpty());
     EXPECT_EQ(bag.written, QStringList({"BackColor", "ForeColor", "SelectionColor", "MenuImageList", "Imagelist",
                                         "Enabled", "Font"}));
     ImageList pictures, menuPictures;
-    MemoryPropertyBag saved;
+    quiltest::RecordingBag saved;
     saved.values["Imagelist"] = QVariant::fromValue<QObject*>(&pictures);
     saved.values["MenuImageList"] = QVariant::fromValue<QObject*>(&menuPictures);
     saved.values["BackColor"] = QVariant::fromValue<quint32>(0x8000000F);

@@ -339,7 +339,7 @@ QList<SavedControl> Collect(const QList<QWidget*>& controls)
         s.geometry = c->geometry();
         quil::MemoryPropertyBag bag;
         c->WriteProperties(bag);
-        s.values = bag.values;
+        s.values = bag.values();
         s.extra = extraOf(c);
         form << s;
     }
@@ -461,7 +461,7 @@ bool Create(const QList<SavedControl>& form, QWidget* parent, QList<QWidget*>& c
         c->setObjectName(s.name);
         c->setGeometry(s.geometry);
         quil::MemoryPropertyBag bag;
-        bag.values = s.values;
+        bag.setValues(s.values);
         c->ReadProperties(bag);
         made << c;
         QString why;

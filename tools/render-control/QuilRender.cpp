@@ -4,6 +4,7 @@
 #include "QuilRender.h"
 
 #include "basic/quilXButton.h"
+#include "frame/quilControl_p.h"
 #include <quilObjects/quilObjects.h>
 
 #include <QApplication>
@@ -79,7 +80,7 @@ QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>
                    const ListExtras& extras)
 {
     quil::MemoryPropertyBag bag;
-    bag.values = values;
+    bag.setValues(values);
     quil::ImageList images;
     images.setObjectName("ImageList1");
     if (strip) {
@@ -97,10 +98,10 @@ QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>
         // The toolbar keeps its buttons' pictures under the name forms store them by.
         const QString stored = cls == "quilToolbar" && strip->property == "ImageList" ? QStringLiteral("Imagelist")
                                                                                        : strip->property;
-        bag.values[stored] = QVariant::fromValue<QObject*>(&images);
+        bag.setValue(stored, QVariant::fromValue<QObject*>(&images));
     }
     static QPoint pointer(500, 500);
-    quil::quilControl::SetPointerSource([] { return pointer; });
+    quil::quilControlPrivate::SetPointerSource([] { return pointer; });
     QWidget host;
     host.setAttribute(Qt::WA_DontShowOnScreen, qgetenv("QT_QPA_PLATFORM") != "offscreen");
     quil::quilControl* c = nullptr;
@@ -206,7 +207,7 @@ QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>
             drop->MouseMoveNotify(n == 2 ? 1 : 0, 0, float(mid.x()), float(mid.y()));
             if (n == 4)
                 pointer += QPoint(5, 5);   // gone without a move event reaching the box
-            drop->PollTick();
+            quil::quilControlPrivate::PollTick(drop);
         }
         if (drop->Look() != n)
             return QString("quilDropDown did not reach state %1 (it is in %2)").arg(n).arg(drop->Look());
@@ -222,7 +223,7 @@ QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>
             const QPoint mid(cell.X + cell.Width / 2, cell.Y + cell.Height / 2);
             pointer = c->mapToGlobal(mid);
             calendar->MouseMoveNotify(0, 0, float(mid.x()), float(mid.y()));
-            calendar->PollTick();
+            quil::quilControlPrivate::PollTick(calendar);
             break;
         }
         if (n == 1 && calendar->HoverCell() == 0)
@@ -246,7 +247,7 @@ QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>
             if (n == 2)
                 button->MouseDownNotify(1, 0, float(mid.x()), float(mid.y()));
             button->MouseMoveNotify(n == 2 ? 1 : 0, 0, float(mid.x()), float(mid.y()));
-            button->PollTick();
+            quil::quilControlPrivate::PollTick(button);
             break;
         case 3: button->setEnabled(false); break;
         default: break;
@@ -278,7 +279,7 @@ QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>
                 bar->MouseDownNotify(1, 0, float(thumb.x()), float(thumb.y()));
             if (n == 5)
                 pointer += QPoint(5, 5);   // gone without a move event reaching the bar
-            bar->PollTick();
+            quil::quilControlPrivate::PollTick(bar);
             break;
         case 4: bar->setEnabled(false); break;
         default: break;   // 1 is never entered and looks as 0 does
@@ -301,7 +302,7 @@ QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>
             label->MouseMoveNotify(n == 2 ? 1 : 0, 0, float(mid.x()), float(mid.y()));
             if (n == 4)
                 pointer += QPoint(5, 5);   // gone without a move event reaching the label
-            label->PollTick();
+            quil::quilControlPrivate::PollTick(label);
         }
         if (label->LinkState() != n)
             return QString("quilLabel did not reach state %1 (it is in %2)").arg(n).arg(label->LinkState());
@@ -335,7 +336,7 @@ QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>
             slider->MouseMoveNotify(n == 3 ? 1 : 0, 0, float(thumb.x()), float(thumb.y()));
             if (n == 5)
                 pointer += QPoint(5, 5);   // gone without a move event reaching the slider
-            slider->PollTick();
+            quil::quilControlPrivate::PollTick(slider);
             break;
         case 4: slider->setEnabled(false); break;
         default: break;
@@ -357,7 +358,7 @@ QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>
             menu->CreateMenu(X, Y);
             result = menu->MenuFace().convertToFormat(QImage::Format_ARGB32);
             menu->KillMenu();
-            quil::quilControl::SetPointerSource({});
+            quil::quilControlPrivate::SetPointerSource({});
             return {};
         }
     }
@@ -371,14 +372,14 @@ QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>
         result.fill(Qt::transparent);
         panel->render(&result, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
         drop->ClosePanel();
-        quil::quilControl::SetPointerSource({});
+        quil::quilControlPrivate::SetPointerSource({});
         return {};
     }
     result = QImage(c->size(), QImage::Format_ARGB32);
     result.fill(Qt::transparent);
     // With the child controls (the bar's arrows) drawn in.
     c->render(&result, QPoint(), QRegion(), QWidget::DrawChildren);
-    quil::quilControl::SetPointerSource({});
+    quil::quilControlPrivate::SetPointerSource({});
     return {};
 }
 

@@ -5,26 +5,20 @@
 // a property bag, the hover poll and the platform's key numbers.
 
 #include "Export.h"
-#include <quilObjects/PropertyBag.h>
+#include "PropertyBag.h"
 #include "Types.h"
 
 #include <QImage>
 #include <QPoint>
 #include <QString>
 #include <QWidget>
-#include <functional>
 #include <memory>
 #include <vector>
 
-namespace platform {
-class Surface;
-}
-class QTimer;
-
 namespace quil {
 
-using platform::MemoryPropertyBag;
-using platform::PropertyBag;
+class Surface;
+class quilControlPrivate;
 
 // One persisted property: its bag name and the default used both on reading
 // and on writing. An ambient default stands for the container's value.
@@ -62,14 +56,8 @@ public:
     // Paints the whole face again and shows it.
     void Refresh();
 
-    // Hover polling. The pointer source gives the screen position of the
-    // pointer; tests replace it for every control at once.
-    using PointerSource = std::function<QPoint()>;
-    static void SetPointerSource(PointerSource source);
-    static QPoint PointerPosition();
+    // Whether the control watches the pointer for leaving its hover look.
     bool Polling() const;
-    // One tick of the poll, as the timer runs it.
-    void PollTick();
 
 signals:
     void PropertyChanged(const QString& PropertyName);
@@ -77,7 +65,8 @@ signals:
 protected:
     explicit quilControl(QWidget* parent);
 
-    platform::Surface& surface() const;
+    // The face Paint() draws on (see Surface.h).
+    Surface& surface() const;
     // Draws the whole face into the surface.
     virtual void Paint() = 0;
     // Sends the notification and repaints.
@@ -161,8 +150,8 @@ protected:
     void focusOutEvent(QFocusEvent*) override;
 
 private:
-    struct Private;
-    std::unique_ptr<Private> d;
+    friend class quilControlPrivate;
+    std::unique_ptr<quilControlPrivate> d;
 };
 
 } // namespace quil
