@@ -72,7 +72,7 @@ int main(int argc, char** argv)
             stringsPerEntry += stringBytes(keys.back().size()) + stringBytes(captions.back().size());
         }
         const size_t before = heapInUse();
-        auto list = std::make_shared<quil::ComboDatas>();
+        auto list = QSharedPointer<quil::ComboDatas>::create();
         for (int i = 0; i < n; ++i)
             list->Add(keys[size_t(i)], captions[size_t(i)]);
         bytesPerEntry = double(heapInUse() - before) / n;

@@ -14,8 +14,8 @@ struct ComboData::Data {
     short index = 0;
 };
 
-ComboData::ComboData() : d(std::make_shared<Data>()) {}
-ComboData::ComboData(std::shared_ptr<Data> data) : d(std::move(data)) {}
+ComboData::ComboData() : d(QSharedPointer<Data>::create()) {}
+ComboData::ComboData(QSharedPointer<Data> data) : d(std::move(data)) {}
 ComboData::~ComboData() = default;
 
 QString ComboData::Comment() const { return d->comment; }
@@ -107,10 +107,10 @@ int ComboDatas::placeFor(const QString& caption)
     return n + 1;
 }
 
-std::shared_ptr<ComboData> ComboDatas::Add(const QString& Key, const QString& Caption, const QString& Value,
+QSharedPointer<ComboData> ComboDatas::Add(const QString& Key, const QString& Caption, const QString& Value,
                                            short Icon, const QString& sComment)
 {
-    auto entry = std::make_shared<ComboData>();
+    auto entry = QSharedPointer<ComboData>::create();
     entry->setKey(Key);
     entry->setCaption(Caption);
     entry->setValue(Value);

@@ -29,9 +29,9 @@ quilButtonBase::quilButtonBase(QWidget* parent) : quilControl(parent)
     });
 }
 
-const std::vector<PersistedProperty>& quilButtonBase::ButtonPersisted()
+const QList<PersistedProperty>& quilButtonBase::ButtonPersisted()
 {
-    static const std::vector<PersistedProperty> table = {
+    static const QList<PersistedProperty> table = {
         {"BackColor", QVariant::fromValue<quint32>(0xFFFFFF)},
         {"ForeColor", QVariant::fromValue<quint32>(0xC00000)},
         {"Enabled", true},
@@ -319,10 +319,10 @@ QSize quilButton::minimumSizeHint() const
     return {TH + 4, TH + 4};
 }
 
-const std::vector<PersistedProperty>& quilButton::Persisted() const
+const QList<PersistedProperty>& quilButton::Persisted() const
 {
-    static const std::vector<PersistedProperty> table = [] {
-        std::vector<PersistedProperty> t = ButtonPersisted();
+    static const QList<PersistedProperty> table = [] {
+        QList<PersistedProperty> t = ButtonPersisted();
         t.push_back({"TabSelectColor", QVariant::fromValue<quint32>(38631)});
         t.push_back({"ImageList", QVariant::fromValue<QObject*>(nullptr)});
         t.push_back({"ImageIndex", 0});

@@ -21,7 +21,7 @@ namespace {
 } // namespace
 
 quilListbox::quilListbox(QWidget* parent)
-    : quilControl(parent), items(std::make_shared<ComboDatas>()), rows(std::make_shared<MenuItemListings>())
+    : quilControl(parent), items(QSharedPointer<ComboDatas>::create()), rows(QSharedPointer<MenuItemListings>::create())
 {
     setFocusPolicy(Qt::StrongFocus);
     // A list takes what room it is given, as Qt's own lists do.
@@ -61,9 +61,9 @@ quilListbox::~quilListbox()
 
 // ------------------------------------------------------------ persistence
 
-const std::vector<PersistedProperty>& quilListbox::Persisted() const
+const QList<PersistedProperty>& quilListbox::Persisted() const
 {
-    static const std::vector<PersistedProperty> table = {
+    static const QList<PersistedProperty> table = {
         {"BackColor", QVariant::fromValue<quint32>(0xFFFFFF)},
         {"ForeColor", QVariant::fromValue<quint32>(0xC00000)},
         {"Enabled", true},
@@ -122,18 +122,18 @@ void quilListbox::WriteProperties(PropertyBag& bag) const
 
 // ------------------------------------------------------------ properties
 
-void quilListbox::setListboxItems(std::shared_ptr<ComboDatas> list)
+void quilListbox::setListboxItems(QSharedPointer<ComboDatas> list)
 {
     disconnect(added);
     disconnect(changedConn);
-    items = list ? std::move(list) : std::make_shared<ComboDatas>();
+    items = list ? std::move(list) : QSharedPointer<ComboDatas>::create();
     added = connect(items.get(), &ComboDatas::ItemAdded, this, &quilListbox::itemsChanged);
     changedConn = connect(items.get(), &ComboDatas::ItemChanged, this, &quilListbox::itemsChanged);
 }
 
-void quilListbox::setTempListboxItems(std::shared_ptr<MenuItemListings> list)
+void quilListbox::setTempListboxItems(QSharedPointer<MenuItemListings> list)
 {
-    rows = list ? std::move(list) : std::make_shared<MenuItemListings>();
+    rows = list ? std::move(list) : QSharedPointer<MenuItemListings>::create();
 }
 
 void quilListbox::setBackColor(OLE_COLOR c)

@@ -74,9 +74,9 @@ quilProgressBar::~quilProgressBar() = default;
 
 // ------------------------------------------------------------ persistence
 
-const std::vector<PersistedProperty>& quilProgressBar::Persisted() const
+const QList<PersistedProperty>& quilProgressBar::Persisted() const
 {
-    static const std::vector<PersistedProperty> table = {
+    static const QList<PersistedProperty> table = {
         {"BackColor", QVariant::fromValue<quint32>(0xFFFFFF)},
         {"Enabled", true},
         {"Font", {}, PersistedProperty::Font},

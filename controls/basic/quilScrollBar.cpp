@@ -101,9 +101,9 @@ void quilScrollBar::arrowClicked(int index)
 
 // ------------------------------------------------------------ persistence
 
-const std::vector<PersistedProperty>& quilScrollBar::Persisted() const
+const QList<PersistedProperty>& quilScrollBar::Persisted() const
 {
-    static const std::vector<PersistedProperty> table = {
+    static const QList<PersistedProperty> table = {
         {"Enabled", true},
         {"Min", 1},
         {"Max", 100},

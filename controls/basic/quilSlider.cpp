@@ -46,9 +46,9 @@ quilSlider::quilSlider(QWidget* parent) : quilControl(parent)
 
 // ------------------------------------------------------------ persistence
 
-const std::vector<PersistedProperty>& quilSlider::Persisted() const
+const QList<PersistedProperty>& quilSlider::Persisted() const
 {
-    static const std::vector<PersistedProperty> table = {
+    static const QList<PersistedProperty> table = {
         {"BackColor", QVariant::fromValue<quint32>(0xFFFFFF)},
         {"ForeColor", QVariant::fromValue<quint32>(0xC00000)},
         {"Enabled", true},

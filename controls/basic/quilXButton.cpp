@@ -13,7 +13,7 @@ quilXButton::quilXButton(QWidget* parent) : quilButtonBase(parent)
     quilXButton::InitProperties();
 }
 
-const std::vector<PersistedProperty>& quilXButton::Persisted() const { return ButtonPersisted(); }
+const QList<PersistedProperty>& quilXButton::Persisted() const { return ButtonPersisted(); }
 
 void quilXButton::InitProperties()
 {

@@ -24,7 +24,7 @@ public:
 
     void InitProperties() override;
     void ReadProperties(PropertyBag& bag) override;
-    const std::vector<PersistedProperty>& Persisted() const override;
+    const QList<PersistedProperty>& Persisted() const override;
 
     // The arrow a Webdings caption stands for, as the box it is drawn in.
     static QRect ArrowGlyph(const QString& caption, int w, int h);

@@ -173,7 +173,7 @@ void quilDropDown::fillDrives()
     const QString tab = QStringLiteral("\t");
 
     const QString desktop = userFolder("Desktop");
-    Search::Results folders = std::make_shared<sf_Information>();
+    Search::Results folders = QSharedPointer<sf_Information>::create();
     if (!desktop.isEmpty()) {
         items->Add(QStringLiteral("X_Desktop"), QStringLiteral("Desktop"), desktop, 5, QString());
         Search().Search_Directory(desktop, QStringLiteral("*"), folders);

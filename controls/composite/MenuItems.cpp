@@ -15,8 +15,8 @@ struct MenuItem::Data {
     bool bold = false;
 };
 
-MenuItem::MenuItem() : d(std::make_shared<Data>()) {}
-MenuItem::MenuItem(std::shared_ptr<Data> data) : d(std::move(data)) {}
+MenuItem::MenuItem() : d(QSharedPointer<Data>::create()) {}
+MenuItem::MenuItem(QSharedPointer<Data> data) : d(std::move(data)) {}
 MenuItem::~MenuItem() = default;
 
 QString MenuItem::Key() const { return d->key; }
@@ -79,11 +79,11 @@ int MenuItemsDispatch::lateCount() const { return static_cast<const MenuItems*>(
 MenuItems::MenuItems() : KeyedCollection(EmptyKey::Null) {}
 MenuItems::~MenuItems() = default;
 
-std::shared_ptr<MenuItem> MenuItems::Add(const QString& Key, const QString& Caption, short Icon, bool Enabled,
+QSharedPointer<MenuItem> MenuItems::Add(const QString& Key, const QString& Caption, short Icon, bool Enabled,
                                          const QString& Child, const QString& Group, eItemType ItemType,
                                          bool Checked, bool Bold)
 {
-    auto item = std::make_shared<MenuItem>();
+    auto item = QSharedPointer<MenuItem>::create();
     item->setKey(Key);
     item->setCaption(Caption);
     item->setIcon(Icon);
@@ -107,8 +107,8 @@ struct MenuItemListing::Data {
     bool selectable = false;
 };
 
-MenuItemListing::MenuItemListing() : d(std::make_shared<Data>()) {}
-MenuItemListing::MenuItemListing(std::shared_ptr<Data> data) : d(std::move(data)) {}
+MenuItemListing::MenuItemListing() : d(QSharedPointer<Data>::create()) {}
+MenuItemListing::MenuItemListing(QSharedPointer<Data> data) : d(std::move(data)) {}
 MenuItemListing::~MenuItemListing() = default;
 
 QString MenuItemListing::Key() const { return d->key; }
@@ -158,10 +158,10 @@ int MenuItemListingsDispatch::lateCount() const { return static_cast<const MenuI
 MenuItemListings::MenuItemListings() : KeyedCollection(EmptyKey::Error) {}
 MenuItemListings::~MenuItemListings() = default;
 
-std::shared_ptr<MenuItemListing> MenuItemListings::Add(const QString& Key, short Index, int Top, int Height,
+QSharedPointer<MenuItemListing> MenuItemListings::Add(const QString& Key, short Index, int Top, int Height,
                                                        bool Selectable)
 {
-    auto row = std::make_shared<MenuItemListing>();
+    auto row = QSharedPointer<MenuItemListing>::create();
     row->setKey(Key);
     row->setIndex(Index);
     row->setTop(Top);

@@ -8,15 +8,15 @@ namespace quil {
 
 struct ToolbarItem::Data {
     QString key, caption;
-    std::shared_ptr<MenuItems> menuItems = std::make_shared<MenuItems>();
+    QSharedPointer<MenuItems> menuItems = QSharedPointer<MenuItems>::create();
     eMenuItemType style = static_cast<eMenuItemType>(0);
     short iconIndex = 0;
     bool checked = false;
     bool enabled = false;
 };
 
-ToolbarItem::ToolbarItem() : d(std::make_shared<Data>()) {}
-ToolbarItem::ToolbarItem(std::shared_ptr<Data> data) : d(std::move(data)) {}
+ToolbarItem::ToolbarItem() : d(QSharedPointer<Data>::create()) {}
+ToolbarItem::ToolbarItem(QSharedPointer<Data> data) : d(std::move(data)) {}
 ToolbarItem::~ToolbarItem() = default;
 
 QString ToolbarItem::sKey() const { return d->key; }
@@ -31,8 +31,8 @@ bool ToolbarItem::Checked() const { return d->checked; }
 void ToolbarItem::setChecked(bool v) { d->checked = v; }
 bool ToolbarItem::Enabled() const { return d->enabled; }
 void ToolbarItem::setEnabled(bool v) { d->enabled = v; }
-std::shared_ptr<MenuItems> ToolbarItem::ToolbarMenuItems() const { return d->menuItems; }
-void ToolbarItem::setToolbarMenuItems(std::shared_ptr<MenuItems> list) { d->menuItems = std::move(list); }
+QSharedPointer<MenuItems> ToolbarItem::ToolbarMenuItems() const { return d->menuItems; }
+void ToolbarItem::setToolbarMenuItems(QSharedPointer<MenuItems> list) { d->menuItems = std::move(list); }
 
 ToolbarItem* ToolbarItem::NewHandle() const { return new ToolbarItem(d); }
 
@@ -40,7 +40,7 @@ MenuItems* ToolbarItem::menuItemsObject() const { return d->menuItems.get(); }
 
 void ToolbarItem::setMenuItemsObject(MenuItems* list)
 {
-    auto shared = list ? list->weak_from_this().lock() : nullptr;
+    auto shared = list ? list->sharedFromThis() : nullptr;
     if (!shared) {
         warnLateBound("ToolbarItem.ToolbarMenuItems", "not a menu item list of the library");
         return;
@@ -92,10 +92,10 @@ int ToolbarItemsDispatch::lateCount() const { return static_cast<const ToolbarIt
 ToolbarItems::ToolbarItems(QObject* parent) : ToolbarItemsDispatch(parent) {}
 ToolbarItems::~ToolbarItems() = default;
 
-std::shared_ptr<ToolbarItem> ToolbarItems::Add(const QString& Key, const QString& Caption, short IconIndex,
+QSharedPointer<ToolbarItem> ToolbarItems::Add(const QString& Key, const QString& Caption, short IconIndex,
                                                eMenuItemType Style, bool Checked, bool Enabled)
 {
-    auto item = std::make_shared<ToolbarItem>();
+    auto item = QSharedPointer<ToolbarItem>::create();
     item->setCaption(Caption);
     item->setIconIndex(IconIndex);
     item->setStyle(Style);

@@ -42,9 +42,9 @@ QSize quilColorPicker::sizeHint() const
 // The eight strips, and the marker's room at either end.
 QSize quilColorPicker::minimumSizeHint() const { return {80, 30}; }
 
-const std::vector<PersistedProperty>& quilColorPicker::Persisted() const
+const QList<PersistedProperty>& quilColorPicker::Persisted() const
 {
-    static const std::vector<PersistedProperty> table = {
+    static const QList<PersistedProperty> table = {
         {"Color", QVariant::fromValue<quint32>(DefaultColor)},
     };
     return table;

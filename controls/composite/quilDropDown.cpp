@@ -142,13 +142,13 @@ void quilDropDown::placeCalendar()
 quilButtonBase* quilDropDown::ArrowButton() const { return arrow; }
 QWidget* quilDropDown::Panel() const { return panel; }
 QString quilDropDown::Text() const { return field->text(); }
-std::shared_ptr<ComboDatas> quilDropDown::Entries() const { return list->ListboxItems(); }
+QSharedPointer<ComboDatas> quilDropDown::Entries() const { return list->ListboxItems(); }
 
 // ------------------------------------------------------------ persistence
 
-const std::vector<PersistedProperty>& quilDropDown::Persisted() const
+const QList<PersistedProperty>& quilDropDown::Persisted() const
 {
-    static const std::vector<PersistedProperty> table = {
+    static const QList<PersistedProperty> table = {
         {"BackColor", QVariant::fromValue<quint32>(0xFFFFFF)},
         {"ForeColor", QVariant::fromValue<quint32>(0xC00000)},
         {"Enabled", false},

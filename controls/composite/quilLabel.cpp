@@ -51,9 +51,9 @@ quilLabel::quilLabel(QWidget* parent) : quilControl(parent)
     quilLabel::InitProperties();
 }
 
-const std::vector<PersistedProperty>& quilLabel::Persisted() const
+const QList<PersistedProperty>& quilLabel::Persisted() const
 {
-    static const std::vector<PersistedProperty> table = {
+    static const QList<PersistedProperty> table = {
         {"BackColor", QVariant::fromValue<quint32>(0xFFFFFF)},
         {"ForeColor", QVariant::fromValue<quint32>(0xC00000)},
         {"Enabled", true},

@@ -115,9 +115,9 @@ QDate quilMonthview::today() const { return clock ? clock->now().date() : QDate:
 
 // ------------------------------------------------------------ persistence
 
-const std::vector<PersistedProperty>& quilMonthview::Persisted() const
+const QList<PersistedProperty>& quilMonthview::Persisted() const
 {
-    static const std::vector<PersistedProperty> table = {
+    static const QList<PersistedProperty> table = {
         {"BackColor", QVariant::fromValue<quint32>(0xFFFFFF)},
         {"ForeColor", QVariant::fromValue<quint32>(0xC00000)},
         {"SelectionColor", QVariant::fromValue<quint32>(33023)},

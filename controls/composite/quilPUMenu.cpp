@@ -97,7 +97,7 @@ Qt::MouseButtons quilPUMenu::GlobalButtons()
 }
 
 quilPUMenu::quilPUMenu(QWidget* parent)
-    : quilControl(parent), items(std::make_shared<MenuItems>()), rows(std::make_shared<MenuItemListings>())
+    : quilControl(parent), items(QSharedPointer<MenuItems>::create()), rows(QSharedPointer<MenuItemListings>::create())
 {
     win = new PUMenuWindow;
     win->owner = this;
@@ -154,9 +154,9 @@ const QImage& quilPUMenu::MenuFace() const { return win->Face(); }
 
 // ------------------------------------------------------------ persistence
 
-const std::vector<PersistedProperty>& quilPUMenu::Persisted() const
+const QList<PersistedProperty>& quilPUMenu::Persisted() const
 {
-    static const std::vector<PersistedProperty> table = {
+    static const QList<PersistedProperty> table = {
         {"BackColor", QVariant::fromValue<quint32>(0xFFFFFF)},
         {"ForeColor", QVariant::fromValue<quint32>(0xC00000)},
         {"SelectionColor", QVariant::fromValue<quint32>(33023)},
@@ -243,7 +243,7 @@ void quilPUMenu::setImageList(QObject* list)
 
 void quilPUMenu::ClearItems()
 {
-    items = std::make_shared<MenuItems>();
+    items = QSharedPointer<MenuItems>::create();
     hoverRow = 0;
 }
 
@@ -298,7 +298,7 @@ void quilPUMenu::CreateMenu(int& X, int& Y, const QString& sGroup, int M_Width)
     }
     // A row hovered in an earlier opening is no row of this one.
     hoverRow = 0;
-    rows = std::make_shared<MenuItemListings>();
+    rows = QSharedPointer<MenuItemListings>::create();
     platform::Surface& sf = win->Canvas();
     sf.Font = Font();
     int y = 2, total = 0;

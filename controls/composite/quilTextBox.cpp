@@ -124,9 +124,9 @@ QLineEdit* quilTextBox::Field() const { return field; }
 
 // ------------------------------------------------------------ persistence
 
-const std::vector<PersistedProperty>& quilTextBox::Persisted() const
+const QList<PersistedProperty>& quilTextBox::Persisted() const
 {
-    static const std::vector<PersistedProperty> table = {
+    static const QList<PersistedProperty> table = {
         {"BackColor", QVariant::fromValue<quint32>(0xFFFFFF)},
         {"ForeColor", QVariant::fromValue<quint32>(0xC00000)},
         {"Enabled", true},
@@ -431,7 +431,7 @@ QString quilTextBox::fitToLimit(QString text) const
     return text;
 }
 
-std::shared_ptr<MenuItem> quilTextBox::menuEntry(const char* key) const
+QSharedPointer<MenuItem> quilTextBox::menuEntry(const char* key) const
 {
     // A host may have trimmed or replaced the menu through ContextMenu().
     const auto items = menu->MenuItem();

@@ -36,7 +36,7 @@ quilToolbar::quilToolbar(QWidget* parent) : quilControl(parent)
         hoverButton = 0;
         Refresh();
     });
-    setToolbarItems(std::make_shared<quil::ToolbarItems>());
+    setToolbarItems(QSharedPointer<quil::ToolbarItems>::create());
     barHeight = faceOf(this).TextHeight(QStringLiteral("I")) + 21;
     quilToolbar::InitProperties();
     // As wide as the container makes it, as high as its buttons.
@@ -68,10 +68,10 @@ bool quilToolbar::validButton(int i) const { return items && i >= 1 && i <= item
 
 // ------------------------------------------------------------ persistence
 
-const std::vector<PersistedProperty>& quilToolbar::Persisted() const
+const QList<PersistedProperty>& quilToolbar::Persisted() const
 {
     // "Imagelist" is the name forms have always stored the buttons' pictures under.
-    static const std::vector<PersistedProperty> table = {
+    static const QList<PersistedProperty> table = {
         {"BackColor", QVariant::fromValue<quint32>(0xFFFFFF)},
         {"ForeColor", QVariant::fromValue<quint32>(0xC00000)},
         {"SelectionColor", QVariant::fromValue<quint32>(33023)},
@@ -120,7 +120,7 @@ void quilToolbar::WriteProperties(PropertyBag& bag) const
 
 // ------------------------------------------------------------ properties
 
-void quilToolbar::setToolbarItems(std::shared_ptr<quil::ToolbarItems> list)
+void quilToolbar::setToolbarItems(QSharedPointer<quil::ToolbarItems> list)
 {
     // The old collection's events must no longer repaint this bar.
     disconnect(added);

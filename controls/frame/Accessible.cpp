@@ -185,7 +185,7 @@ class ToolbarButtonAccessible : public QAccessibleInterface {
 public:
     ToolbarButtonAccessible(quilToolbar* bar, int index) : bar(bar), index(index) {}
 
-    std::shared_ptr<ToolbarItem> item() const
+    QSharedPointer<ToolbarItem> item() const
     {
         if (!bar || !bar->ToolbarItems() || index > bar->ToolbarItems()->Count())
             return nullptr;

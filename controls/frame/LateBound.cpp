@@ -29,9 +29,9 @@ int toInt(qint64 v)
 
 // A collection handed in by a script: one the library shares, or nothing.
 template <class T>
-std::shared_ptr<T> shared(T* list, const char* member)
+QSharedPointer<T> shared(T* list, const char* member)
 {
-    auto s = list ? list->weak_from_this().lock() : nullptr;
+    auto s = list ? list->sharedFromThis() : nullptr;
     if (!s)
         warnLateBound(member, "not a list of the library");
     return s;

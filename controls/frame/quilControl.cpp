@@ -90,9 +90,9 @@ void quilControl::InitProperties()
 
 void quilControl::ReadProperties(PropertyBag& bag) { readCommon(bag); }
 
-const std::vector<PersistedProperty>& quilControl::Persisted() const
+const QList<PersistedProperty>& quilControl::Persisted() const
 {
-    static const std::vector<PersistedProperty> none;
+    static const QList<PersistedProperty> none;
     return none;
 }
 

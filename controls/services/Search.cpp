@@ -129,8 +129,8 @@ struct sf_InformationValue::Data {
     short attrib = 0;
 };
 
-sf_InformationValue::sf_InformationValue() : d(std::make_shared<Data>()) {}
-sf_InformationValue::sf_InformationValue(std::shared_ptr<Data> data) : d(std::move(data)) {}
+sf_InformationValue::sf_InformationValue() : d(QSharedPointer<Data>::create()) {}
+sf_InformationValue::sf_InformationValue(QSharedPointer<Data> data) : d(std::move(data)) {}
 sf_InformationValue::~sf_InformationValue() = default;
 
 QString sf_InformationValue::Path() const { return d->path; }
@@ -197,11 +197,11 @@ void sf_Information::takeOver(const sf_Information& other)
         insert(Count() + 1, e, QString());
 }
 
-std::shared_ptr<sf_InformationValue> sf_Information::Add(const QString& Path, const QString& Filename,
+QSharedPointer<sf_InformationValue> sf_Information::Add(const QString& Path, const QString& Filename,
                                                          const QString& DateTime, short Attrib, const QString& Size,
                                                          const QString& sKey)
 {
-    auto v = std::make_shared<sf_InformationValue>();
+    auto v = QSharedPointer<sf_InformationValue>::create();
     v->setPath(Path);
     v->setFilename(Filename);
     v->setDateTime(DateTime);
@@ -360,7 +360,7 @@ void Search::Search_File(const QString& sDirectory, const QString& sFileToSearch
     // Empty pieces (a separator at the end, say) name nothing, not the root.
     const QStringList folders = nonEmpty(SplitList(sDirectory));
     const QStringList patterns = nonEmpty(SplitList(sFileToSearch));
-    auto out = std::make_shared<sf_Information>();
+    auto out = QSharedPointer<sf_Information>::create();
     std::vector<std::vector<FolderEntry>> read(static_cast<std::size_t>(folders.size()));
     std::vector<bool> done(read.size(), false);
     // The first file of a name wins; names differing only in case are different files.
@@ -386,7 +386,7 @@ void Search::Search_Directory(const QString& sDirectory, const QString& sDirToSe
 {
     const QStringList folders = nonEmpty(SplitList(sDirectory));
     const QStringList patterns = nonEmpty(SplitList(sDirToSearch));
-    auto out = std::make_shared<sf_Information>();
+    auto out = QSharedPointer<sf_Information>::create();
     QSet<QString> seen;
     for (const QString& p : patterns)
         for (const QString& f : folders) {
@@ -402,7 +402,7 @@ void Search::Search_Directory(const QString& sDirectory, const QString& sDirToSe
 
 void Search::ScanPathforFiles(const QString& SearchPath, const QString& sFilter, Results& cFoundFiles)
 {
-    auto out = std::make_shared<sf_Information>();
+    auto out = QSharedPointer<sf_Information>::create();
     Scan scan{this, nonEmpty(SplitList(sFilter)), *out, {}};
     // The start is one folder: a name with the separator in it stays whole.
     const QString start = SearchPath.trimmed();
@@ -416,7 +416,7 @@ void Search::ScanPathforFiles(const QString& SearchPath, const QString& sFilter,
 
 void Search::ScanPathforPaths(const QString& SearchPath, Results& cFoundFiles)
 {
-    auto out = std::make_shared<sf_Information>();
+    auto out = QSharedPointer<sf_Information>::create();
     Scan scan{this, {}, *out, {}};
     const QString start = SearchPath.trimmed();
     FolderId id;

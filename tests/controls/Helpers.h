@@ -9,6 +9,7 @@
 #include <QPoint>
 #include <QRgb>
 #include <QStringList>
+#include <memory>
 
 namespace quiltest {
 
@@ -34,6 +35,11 @@ struct Pointer {
 // One tick of a control's hover poll, as its timer runs it.
 inline void pollTick(quil::quilControl* c) { quil::quilControlPrivate::PollTick(c); }
 inline void pollTick(quil::quilControl& c) { pollTick(&c); }
+template <class C>
+void pollTick(const std::unique_ptr<C>& c)
+{
+    pollTick(c.get());
+}
 
 // A bag that also records the names read and written, in order.
 struct RecordingBag : quil::PropertyBag {

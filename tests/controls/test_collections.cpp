@@ -114,8 +114,8 @@ TEST(KeyedCollection, DefaultsOfAdd)
 
 TEST(KeyedCollection, HeldEntriesOutliveRemoveAndClear)
 {
-    std::shared_ptr<ComboData> held;
-    std::shared_ptr<MenuItemListing> row;
+    QSharedPointer<ComboData> held;
+    QSharedPointer<MenuItemListing> row;
     {
         ComboDatas c;
         held = c.Add("a", "kept");
@@ -246,7 +246,7 @@ TEST(ComboDatasEvents, AddedAndChangedAreRaisedOnlyForWhatHappened)
 // never an exception; a handed-out entry is the caller's and is the entry.
 TEST(KeyedCollectionLateBound, ItemRemoveAndAddThroughTheMetaObject)
 {
-    auto m = std::make_shared<MenuItems>();
+    auto m = QSharedPointer<MenuItems>::create();
     m->Add("open", "Open");
     m->Add("save", "Save");
     const auto item = [&](const QVariant& v) {

@@ -35,7 +35,7 @@ TEST(ClassTable, IdentityNumbersAndTheFactory)
     QWidget* b = CreateControl("quilButton", &host);
     ASSERT_NE(b, nullptr);
     EXPECT_EQ(b->parentWidget(), &host);
-    EXPECT_NE(CreateControl("quilObjects.quilScrollBar"), nullptr);
+    EXPECT_NE(std::unique_ptr<QWidget>(CreateControl("quilObjects.quilScrollBar")), nullptr);
     EXPECT_EQ(CreateControl("quilXButton"), nullptr) << "private to the library";
     EXPECT_EQ(CreateControl("ClsMain"), nullptr);
     EXPECT_EQ(CreateControl("QPushButton"), nullptr);

@@ -3,6 +3,7 @@
 // accessible children made once and freed with their control.
 #include <quilObjects/quilObjects.h>
 
+#include "Helpers.h"
 #include "basic/quilXButton.h"
 
 #include <QAccessible>

@@ -2,6 +2,7 @@
 // uic and scripts that are refused rather than thrown, a host that trimmed
 // the menu, MaxLength that never cuts text, either order of a form's
 // properties, keys that go on to the dialog, and the height a layout gives.
+#include "Helpers.h"
 #include "TextBoxFixture.h"
 
 #include <quilObjects/quilPUMenu.h>

@@ -67,7 +67,7 @@ struct Bar {
         host.resize(400, 100);
         host.show();
     }
-    std::shared_ptr<ToolbarItems> items() const { return bar->ToolbarItems(); }
+    QSharedPointer<ToolbarItems> items() const { return bar->ToolbarItems(); }
     // Press and release on the middle of button i's hit area.
     QPoint mid(int i) const { return bar->Box(i).hit.center(); }
     void move(int i) { bar->MouseMoveNotify(0, 0, float(mid(i).x()), float(mid(i).y())); }
@@ -219,7 +219,7 @@ TEST(quilToolbarFace, HoverPressedAndCheckedBoxes)
 
     // The pointer leaving keeps the last button's look until the next move over the bar.
     b.pointer.pos += QPoint(50, 50);
-    b.quiltest::pollTick(bar);
+    quiltest::pollTick(b.bar);
     EXPECT_EQ(b.bar->HoverButton(), 2);
     EXPECT_FALSE(b.bar->Polling());
     b.bar->HoverTest(2, 2);
@@ -410,7 +410,7 @@ TEST(quilToolbarItems, EventsAndReplacingTheCollection)
     Bar b;
     auto first = b.items();
     first->Add("x", "X");
-    auto second = std::make_shared<ToolbarItems>();
+    auto second = QSharedPointer<ToolbarItems>::create();
     auto wide = second->Add("y", "Y");
     b.bar->setToolbarItems(second);
     EXPECT_EQ(b.bar->ToolbarItems(), second);
@@ -566,10 +566,12 @@ TEST(CompositeLayout, EveryCompositeControlTakesAValidNonOverlappingPlaceInALayo
             EXPECT_TRUE(w->minimumSizeHint().isValid()) << name;
             EXPECT_GT(w->width(), 0) << name;
             EXPECT_GT(w->height(), 0) << name;
-            if (w->sizePolicy().verticalPolicy() == QSizePolicy::Fixed)
+            if (w->sizePolicy().verticalPolicy() == QSizePolicy::Fixed) {
                 EXPECT_EQ(w->height(), w->sizeHint().height()) << name;
-            if (i + 1 < all.size())
+            }
+            if (i + 1 < all.size()) {
                 EXPECT_LE(w->geometry().bottom(), all[i + 1]->geometry().top()) << name << " overlaps the next";
+            }
         }
         // The toolbar over the text edit: the edit starts below the bar.
         EXPECT_GE(all.back()->y(), bar->y() + bar->height());

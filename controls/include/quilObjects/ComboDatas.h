@@ -10,6 +10,7 @@
 #include "KeyedCollection.h"
 #include "Types.h"
 
+#include <QSharedPointer>
 #include <QLocale>
 #include <QObject>
 #include <QString>
@@ -53,8 +54,8 @@ public:
 
 private:
     struct Data;
-    explicit ComboData(std::shared_ptr<Data> data);
-    std::shared_ptr<Data> d;
+    explicit ComboData(QSharedPointer<Data> data);
+    QSharedPointer<Data> d;
 };
 
 // The late-bound members of ComboDatas (its default interface).
@@ -81,7 +82,7 @@ private:
 
 class QUILOBJECTS_EXPORT ComboDatas : public ComboDatasDispatch,
                                       public KeyedCollection<ComboData>,
-                                      public std::enable_shared_from_this<ComboDatas> {
+                                      public QEnableSharedFromThis<ComboDatas> {
     Q_OBJECT
     Q_CLASSINFO("Interface", "_ComboDatas")
     Q_CLASSINFO("EventInterface", "__ComboDatas")
@@ -99,7 +100,7 @@ public:
     QLocale CollationLocale() const { return locale; }
     void setCollationLocale(const QLocale& l);
 
-    std::shared_ptr<ComboData> Add(const QString& Key, const QString& Caption = QString(),
+    QSharedPointer<ComboData> Add(const QString& Key, const QString& Caption = QString(),
                                    const QString& Value = QString(), short Icon = 0,
                                    const QString& sComment = QString());
     using KeyedCollection<ComboData>::Count;

@@ -11,6 +11,7 @@
 #include "KeyedCollection.h"
 #include "Types.h"
 
+#include <QSharedPointer>
 #include <QObject>
 #include <QString>
 #include <QVariant>
@@ -62,8 +63,8 @@ public:
 
 private:
     struct Data;
-    explicit MenuItem(std::shared_ptr<Data> data);
-    std::shared_ptr<Data> d;
+    explicit MenuItem(QSharedPointer<Data> data);
+    QSharedPointer<Data> d;
 };
 
 // The late-bound members of MenuItems (its default interface).
@@ -92,14 +93,14 @@ private:
 // Item("") gives no entry rather than an error.
 class QUILOBJECTS_EXPORT MenuItems : public MenuItemsDispatch,
                                      public KeyedCollection<MenuItem>,
-                                     public std::enable_shared_from_this<MenuItems> {
+                                     public QEnableSharedFromThis<MenuItems> {
     Q_OBJECT
     Q_CLASSINFO("Interface", "_MenuItems")
 public:
     MenuItems();
     ~MenuItems() override;
     // Appends, keyed when Key is not empty.
-    std::shared_ptr<MenuItem> Add(const QString& Key, const QString& Caption = QString(), short Icon = 0,
+    QSharedPointer<MenuItem> Add(const QString& Key, const QString& Caption = QString(), short Icon = 0,
                                   bool Enabled = true, const QString& Child = QString(),
                                   const QString& Group = QString(), eItemType ItemType = itNormal,
                                   bool Checked = false, bool Bold = false);
@@ -138,8 +139,8 @@ public:
 
 private:
     struct Data;
-    explicit MenuItemListing(std::shared_ptr<Data> data);
-    std::shared_ptr<Data> d;
+    explicit MenuItemListing(QSharedPointer<Data> data);
+    QSharedPointer<Data> d;
 };
 
 class QUILOBJECTS_EXPORT MenuItemListingsDispatch : public QObject {
@@ -163,13 +164,13 @@ private:
 
 class QUILOBJECTS_EXPORT MenuItemListings : public MenuItemListingsDispatch,
                                             public KeyedCollection<MenuItemListing>,
-                                            public std::enable_shared_from_this<MenuItemListings> {
+                                            public QEnableSharedFromThis<MenuItemListings> {
     Q_OBJECT
     Q_CLASSINFO("Interface", "_MenuItemListings")
 public:
     MenuItemListings();
     ~MenuItemListings() override;
-    std::shared_ptr<MenuItemListing> Add(const QString& Key, short Index, int Top, int Height, bool Selectable);
+    QSharedPointer<MenuItemListing> Add(const QString& Key, short Index, int Top, int Height, bool Selectable);
     using KeyedCollection<MenuItemListing>::Count;
     using KeyedCollection<MenuItemListing>::Item;
     using KeyedCollection<MenuItemListing>::Remove;

@@ -14,6 +14,7 @@
 #include "KeyedCollection.h"
 #include "Types.h"
 
+#include <QSharedPointer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -50,8 +51,8 @@ public:
 
 private:
     struct Data;
-    explicit sf_InformationValue(std::shared_ptr<Data> data);
-    std::shared_ptr<Data> d;
+    explicit sf_InformationValue(QSharedPointer<Data> data);
+    QSharedPointer<Data> d;
 };
 
 // The late-bound members of sf_Information (its default interface). Late
@@ -88,10 +89,10 @@ public:
 
     // Appends a record, under sKey when it is not empty (error 457 when that
     // key is taken, compared without regard to case).
-    std::shared_ptr<sf_InformationValue> Add(const QString& Path, const QString& Filename, const QString& DateTime,
+    QSharedPointer<sf_InformationValue> Add(const QString& Path, const QString& Filename, const QString& DateTime,
                                              short Attrib, const QString& Size, const QString& sKey = QString());
     // Error 9 outside 1..Count.
-    std::shared_ptr<sf_InformationValue> Item(int position) const
+    QSharedPointer<sf_InformationValue> Item(int position) const
     {
         return KeyedCollection<sf_InformationValue>::Item(position);
     }
@@ -109,7 +110,7 @@ class QUILOBJECTS_EXPORT Search : public QObject {
     Q_CLASSINFO("Interface", "_Search")
     Q_PROPERTY(uchar Separator READ Separator WRITE setSeparator)
 public:
-    using Results = std::shared_ptr<sf_Information>;
+    using Results = QSharedPointer<sf_Information>;
 
     explicit Search(QObject* parent = nullptr);
     ~Search() override;

@@ -10,6 +10,7 @@
 #include "MenuItems.h"
 #include "Types.h"
 
+#include <QSharedPointer>
 #include <QObject>
 #include <QString>
 #include <QVariant>
@@ -49,8 +50,8 @@ public:
     bool Enabled() const;
     void setEnabled(bool v);
     // The entries of a menu button's menu; the list is shared, not copied.
-    std::shared_ptr<MenuItems> ToolbarMenuItems() const;
-    void setToolbarMenuItems(std::shared_ptr<MenuItems> list);
+    QSharedPointer<MenuItems> ToolbarMenuItems() const;
+    void setToolbarMenuItems(QSharedPointer<MenuItems> list);
 
     // Another handle on this item, owned by the caller.
     ToolbarItem* NewHandle() const;
@@ -61,8 +62,8 @@ private:
     void setMenuItemsObject(MenuItems* list);
 
     struct Data;
-    explicit ToolbarItem(std::shared_ptr<Data> data);
-    std::shared_ptr<Data> d;
+    explicit ToolbarItem(QSharedPointer<Data> data);
+    QSharedPointer<Data> d;
 };
 
 // The late-bound members of ToolbarItems (its default interface).
@@ -89,7 +90,7 @@ private:
 
 class QUILOBJECTS_EXPORT ToolbarItems : public ToolbarItemsDispatch,
                                         public KeyedCollection<ToolbarItem>,
-                                        public std::enable_shared_from_this<ToolbarItems> {
+                                        public QEnableSharedFromThis<ToolbarItems> {
     Q_OBJECT
     Q_CLASSINFO("Interface", "_ToolbarItems")
     Q_CLASSINFO("EventInterface", "__ToolbarItems")
@@ -98,7 +99,7 @@ public:
     ~ToolbarItems() override;
 
     // Appends, keyed when Key is not empty; error 457 for a key already present.
-    std::shared_ptr<ToolbarItem> Add(const QString& Key, const QString& Caption = QString(), short IconIndex = 0,
+    QSharedPointer<ToolbarItem> Add(const QString& Key, const QString& Caption = QString(), short IconIndex = 0,
                                      eMenuItemType Style = mitNormalButton, bool Checked = false,
                                      bool Enabled = true);
     // Tells the owner that items changed.

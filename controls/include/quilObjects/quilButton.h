@@ -53,7 +53,7 @@ protected:
     void Paint() override;
     void HoverTick(bool pointerLeft) override;
     // What both buttons persist, and their first steps of initialising and loading.
-    static const std::vector<PersistedProperty>& ButtonPersisted();
+    static const QList<PersistedProperty>& ButtonPersisted();
     void initButton();
     void readButton(PropertyBag& bag);
     // Moves to a state; repaints only when the look changes.
@@ -103,7 +103,7 @@ public:
     void InitProperties() override;
     void ReadProperties(PropertyBag& bag) override;
     void WriteProperties(PropertyBag& bag) const override;
-    const std::vector<PersistedProperty>& Persisted() const override;
+    const QList<PersistedProperty>& Persisted() const override;
 
     OLE_COLOR TabSelectColor() const { return tabSelectColor; }
     void setTabSelectColor(OLE_COLOR c);

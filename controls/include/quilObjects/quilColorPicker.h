@@ -28,7 +28,7 @@ public:
     void InitProperties() override;
     void ReadProperties(PropertyBag& bag) override;
     void WriteProperties(PropertyBag& bag) const override;
-    const std::vector<PersistedProperty>& Persisted() const override;
+    const QList<PersistedProperty>& Persisted() const override;
 
     // Room for the strips, the swatches and the numbers at the face's font.
     QSize sizeHint() const override;

@@ -39,7 +39,7 @@ public:
     virtual void ReadProperties(PropertyBag& bag);
     virtual void WriteProperties(PropertyBag& bag) const;
     // The persisted properties in writing order, with their defaults.
-    virtual const std::vector<PersistedProperty>& Persisted() const;
+    virtual const QList<PersistedProperty>& Persisted() const;
 
     // The control's own flag: a control inside a disabled one keeps it.
     bool Enabled() const;

@@ -9,6 +9,7 @@
 #include "quilButton.h"
 #include "quilControl.h"
 
+#include <QSharedPointer>
 #include <QPointer>
 #include <QTimer>
 
@@ -60,7 +61,7 @@ public:
     void InitProperties() override;
     void ReadProperties(PropertyBag& bag) override;
     void WriteProperties(PropertyBag& bag) const override;
-    const std::vector<PersistedProperty>& Persisted() const override;
+    const QList<PersistedProperty>& Persisted() const override;
 
     OLE_COLOR BackColor() const { return backColor; }
     void setBackColor(OLE_COLOR c);
@@ -128,7 +129,7 @@ public:
     quilMonthview* Calendar() const;
     quilPUMenu* Menu() const;
     ImageList* TypeImages() const;
-    std::shared_ptr<ComboDatas> Entries() const;
+    QSharedPointer<ComboDatas> Entries() const;
     int Look() const { return look; }
     ColorScheme Scheme() const { return scheme; }
     short TypeIcon() const { return typeIcon; }

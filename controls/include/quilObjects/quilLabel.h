@@ -43,7 +43,7 @@ public:
     void InitProperties() override;
     void ReadProperties(PropertyBag& bag) override;
     void WriteProperties(PropertyBag& bag) const override;
-    const std::vector<PersistedProperty>& Persisted() const override;
+    const QList<PersistedProperty>& Persisted() const override;
 
     bool AutoSize() const { return autoSize; }
     void setAutoSize(bool on);

@@ -9,6 +9,7 @@
 #include "MenuItems.h"
 #include "quilControl.h"
 
+#include <QSharedPointer>
 #include <QPointer>
 #include <memory>
 
@@ -59,14 +60,14 @@ public:
     void InitProperties() override;
     void ReadProperties(PropertyBag& bag) override;
     void WriteProperties(PropertyBag& bag) const override;
-    const std::vector<PersistedProperty>& Persisted() const override;
+    const QList<PersistedProperty>& Persisted() const override;
 
     // The entries; setting another collection makes the list listen to it.
-    std::shared_ptr<ComboDatas> ListboxItems() const { return items; }
-    void setListboxItems(std::shared_ptr<ComboDatas> list);
+    QSharedPointer<ComboDatas> ListboxItems() const { return items; }
+    void setListboxItems(QSharedPointer<ComboDatas> list);
     // The rows laid out for the entries shown.
-    std::shared_ptr<MenuItemListings> TempListboxItems() const { return rows; }
-    void setTempListboxItems(std::shared_ptr<MenuItemListings> list);
+    QSharedPointer<MenuItemListings> TempListboxItems() const { return rows; }
+    void setTempListboxItems(QSharedPointer<MenuItemListings> list);
     bool ValueFont() const { return valueFont; }
     void setValueFont(bool on) { valueFont = on; }
 
@@ -152,8 +153,8 @@ private:
     // The entry a navigation key moves the selection to, or 0.
     short keyTarget(short keyCode) const;
 
-    std::shared_ptr<ComboDatas> items;
-    std::shared_ptr<MenuItemListings> rows;
+    QSharedPointer<ComboDatas> items;
+    QSharedPointer<MenuItemListings> rows;
     QMetaObject::Connection added, changedConn;
     quilScrollBar* bar = nullptr;
     QPointer<QObject> imageList;

@@ -8,6 +8,7 @@
 #include "MenuItems.h"
 #include "quilControl.h"
 
+#include <QSharedPointer>
 #include <QPointer>
 #include <QTimer>
 #include <functional>
@@ -58,11 +59,11 @@ public:
     void InitProperties() override;
     void ReadProperties(PropertyBag& bag) override;
     void WriteProperties(PropertyBag& bag) const override;
-    const std::vector<PersistedProperty>& Persisted() const override;
+    const QList<PersistedProperty>& Persisted() const override;
 
     // The entries; a client may hand the menu a list of its own.
-    std::shared_ptr<MenuItems> MenuItem() const { return items; }
-    void setMenuItem(std::shared_ptr<MenuItems> list) { items = std::move(list); }
+    QSharedPointer<MenuItems> MenuItem() const { return items; }
+    void setMenuItem(QSharedPointer<MenuItems> list) { items = std::move(list); }
     // True while a menu is open or its closing not yet reported.
     bool MenuVisible() const { return menuVisible; }
     void setMenuVisible(bool v) { menuVisible = v; }
@@ -92,7 +93,7 @@ public:
     void KillMenu();
 
     // The menu as laid out at its last opening.
-    std::shared_ptr<MenuItemListings> Rows() const { return rows; }
+    QSharedPointer<MenuItemListings> Rows() const { return rows; }
     short HoverRow() const { return hoverRow; }
     QString OpenGroup() const { return openGroup; }
     int TopGap() const { return topGap; }
@@ -129,8 +130,8 @@ private:
     int rowHeight(const quil::MenuItem& item) const;
     void drawItemIcon(const quil::MenuItem& item, int t, int h);
 
-    std::shared_ptr<MenuItems> items;
-    std::shared_ptr<MenuItemListings> rows;
+    QSharedPointer<MenuItems> items;
+    QSharedPointer<MenuItemListings> rows;
     PUMenuWindow* win = nullptr;
     QTimer focusTimer;
     QPointer<QObject> imageList;

@@ -36,7 +36,7 @@ public:
     void InitProperties() override;
     void ReadProperties(PropertyBag& bag) override;
     void WriteProperties(PropertyBag& bag) const override;
-    const std::vector<PersistedProperty>& Persisted() const override;
+    const QList<PersistedProperty>& Persisted() const override;
 
     OLE_COLOR BackColor() const { return backColor; }
     void setBackColor(OLE_COLOR c);

@@ -14,6 +14,7 @@
 
 #include "quilControl.h"
 
+#include <QSharedPointer>
 #include <QClipboard>
 
 class QLineEdit;
@@ -58,7 +59,7 @@ public:
     void InitProperties() override;
     void ReadProperties(PropertyBag& bag) override;
     void WriteProperties(PropertyBag& bag) const override;
-    const std::vector<PersistedProperty>& Persisted() const override;
+    const QList<PersistedProperty>& Persisted() const override;
 
     OLE_COLOR BackColor() const { return backColor; }
     void setBackColor(OLE_COLOR c);
@@ -165,7 +166,7 @@ private:
     void clampSaved();
     void applySelection();
     // The context menu's entry by key; none when a host removed it or the list.
-    std::shared_ptr<MenuItem> menuEntry(const char* key) const;
+    QSharedPointer<MenuItem> menuEntry(const char* key) const;
     // How many characters typing or pasting may still add (over the selection).
     int room() const;
     QString fitToLimit(QString text) const;

@@ -9,6 +9,7 @@
 #include "ToolbarItems.h"
 #include "quilControl.h"
 
+#include <QSharedPointer>
 #include <QMetaObject>
 #include <QPointer>
 #include <QRect>
@@ -55,12 +56,12 @@ public:
     void InitProperties() override;
     void ReadProperties(PropertyBag& bag) override;
     void WriteProperties(PropertyBag& bag) const override;
-    const std::vector<PersistedProperty>& Persisted() const override;
+    const QList<PersistedProperty>& Persisted() const override;
 
     // The buttons. Setting another collection makes the bar listen to it
     // and to the old one no more.
-    std::shared_ptr<quil::ToolbarItems> ToolbarItems() const { return items; }
-    void setToolbarItems(std::shared_ptr<quil::ToolbarItems> list);
+    QSharedPointer<quil::ToolbarItems> ToolbarItems() const { return items; }
+    void setToolbarItems(QSharedPointer<quil::ToolbarItems> list);
 
     OLE_COLOR BackColor() const { return backColor; }
     void setBackColor(OLE_COLOR c);
@@ -116,7 +117,7 @@ private:
     bool validButton(int i) const;
     std::vector<ButtonBox> layout() const;
 
-    std::shared_ptr<quil::ToolbarItems> items;
+    QSharedPointer<quil::ToolbarItems> items;
     QMetaObject::Connection added, changedConn;
     quilPUMenu* menu = nullptr;
     QPointer<QObject> menuImageList;
