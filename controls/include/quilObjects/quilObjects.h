@@ -9,8 +9,10 @@
 #include "KeyedCollection.h"
 #include "Library.h"
 #include "MenuItems.h"
+#include "PropertyBag.h"
 #include "Routines.h"
 #include "Search.h"
+#include "Surface.h"
 #include "ToolbarItems.h"
 #include "Types.h"
 #include "quilButton.h"
@@ -27,4 +29,3 @@
 #include "quilTextBox.h"
 #include "quilSlider.h"
 #include "quilProgressBar.h"
-#include <quilObjects/PropertyBag.h>

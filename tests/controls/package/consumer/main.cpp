@@ -11,6 +11,22 @@
 
 static int failures = 0;
 
+// A control of the program's own, drawn on the library's surface.
+class Swatch : public quil::quilControl {
+public:
+    explicit Swatch(QWidget* parent) : quilControl(parent) {}
+
+protected:
+    void Paint() override
+    {
+        quil::Surface& s = surface();
+        s.Clear(0xFFFFFF);
+        s.Line(0, 0, 5, 0, 0x0000FF);
+        s.FilledBox(1, 2, 3, 4, 0x00FF00);
+        s.PrintAt(QStringLiteral("W"), 8, 0, 0);
+    }
+};
+
 static void check(bool ok, const char* what)
 {
     if (!ok) {
@@ -41,6 +57,30 @@ int main(int argc, char** argv)
         check(bar->Value() == 75, "Value does not read back");
     }
     check(quil::CreateControl(QStringLiteral("quilXButton")) == nullptr, "the private quilXButton was made");
+
+    // Lines leave out their end point, filled boxes take in both corners.
+    auto* swatch = new Swatch(&host);
+    swatch->resize(30, 20);
+    const QImage face = swatch->Face();
+    check(face.size() == QSize(30, 20), "a derived control's face is not its size");
+    check(face.pixel(0, 0) == qRgb(255, 0, 0) && face.pixel(4, 0) == qRgb(255, 0, 0), "the line is not drawn");
+    check(face.pixel(5, 0) == qRgb(255, 255, 255), "the line's end point is drawn");
+    check(face.pixel(1, 2) == qRgb(0, 255, 0) && face.pixel(3, 4) == qRgb(0, 255, 0), "the filled box lost a corner");
+    check(face.pixel(4, 4) == qRgb(255, 255, 255) && face.pixel(0, 2) == qRgb(255, 255, 255), "the filled box is too big");
+    bool printed = false;
+    for (int y = 0; y < 20 && !printed; ++y)
+        for (int x = 8; x < 30 && !printed; ++x)
+            printed = face.pixel(x, y) != qRgb(255, 255, 255);
+    check(printed, "the text is not printed");
+
+    // A form saved to a bag and read into a new control.
+    quil::MemoryPropertyBag bag;
+    button->WriteProperties(bag);
+    check(bag.contains(QStringLiteral("Caption")) && !bag.contains(QStringLiteral("Enabled")),
+          "a bag stores what differs from the defaults only");
+    quil::quilButton copy(&host);
+    copy.ReadProperties(bag);
+    check(copy.Caption() == button->Caption() && copy.BackColor() == 0x8000000Fu, "a bag did not carry the button");
 
     check(quil::BlendColors(0xFFFFFF, 0, 128) == 0x808080, "BlendColors(white, black, 128)");
     check(quil::HexDigits(4096) == QStringLiteral("001000"), "HexDigits(4096)");
