@@ -15,6 +15,7 @@
 #include "composite/PUMenuWindow.h"
 
 #include <QHash>
+#include <algorithm>
 #include <vector>
 
 #include <QAccessibleValueInterface>
@@ -359,7 +360,20 @@ public:
     }
 
     QVariant currentValue() const override { return widget()->property("Value"); }
-    void setCurrentValue(const QVariant& v) override { widget()->setProperty("Value", v); }
+    // As far as the keyboard could take it: inside the range, and nothing
+    // for a bar that only displays.
+    void setCurrentValue(const QVariant& v) override
+    {
+        if (roleOf(widget()) == QAccessible::ProgressBar)
+            return;
+        bool ok = false;
+        const qint64 want = v.toLongLong(&ok);
+        if (!ok)
+            return;
+        const qint64 a = minimumValue().toLongLong();
+        const qint64 b = maximumValue().toLongLong();
+        widget()->setProperty("Value", std::clamp(want, std::min(a, b), std::max(a, b)));
+    }
     QVariant maximumValue() const override { return rangeEnd(widget(), "Max", 1); }
     QVariant minimumValue() const override { return rangeEnd(widget(), "Min", 0); }
     QVariant minimumStepSize() const override { return 1; }
@@ -377,6 +391,36 @@ QAccessibleInterface* factory(const QString&, QObject* o)
 }
 
 } // namespace
+
+// A list's selected row or a calendar's day changed: the child now selected
+// is told as selected, and as focused when its control has the focus.
+void AnnounceSelection(quilControl* c, const char* name)
+{
+    const QByteArray n(name);
+    int item = -1;
+    if (auto* l = qobject_cast<quilListbox*>(c); l && n == "SelectedItem") {
+        const auto rows = l->TempListboxItems();
+        for (int i = 1; i <= rows->Count() && item < 0; ++i)
+            if (rows->Item(i)->Index() == l->SelectedItem())
+                item = i - 1;
+    } else if (auto* m = qobject_cast<quilMonthview*>(c); m && (n == "iDay" || n == "Day")) {
+        item = m->iDay() - 1;
+    }
+    if (item < 0 || item >= Items::count(c))
+        return;
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(c);
+    if (!iface)
+        return;
+    const int child = iface->childCount() - Items::count(c) + item;
+    QAccessibleEvent selection(c, QAccessible::Selection);
+    selection.setChild(child);
+    QAccessible::updateAccessibility(&selection);
+    if (c->hasFocus()) {
+        QAccessibleEvent focus(c, QAccessible::Focus);
+        focus.setChild(child);
+        QAccessible::updateAccessibility(&focus);
+    }
+}
 
 void InstallAccessibleFactory()
 {

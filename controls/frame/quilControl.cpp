@@ -70,6 +70,7 @@ void quilControl::Refresh()
 bool quilControl::notify(const char* name)
 {
     QPointer<quilControl> self(this);
+    Announce(this, name);
     emit PropertyChanged(QString::fromLatin1(name));
     return !self.isNull();
 }

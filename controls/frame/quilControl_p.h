@@ -44,6 +44,9 @@ public:
     static QPoint PointerPosition();
 };
 
+// Tells assistive technology of a property's change (Announce.cpp).
+void Announce(quilControl* c, const char* name);
+
 // The platform surface a control of the library paints its face on.
 inline platform::Surface& faceOf(const quilControl* c) { return quilControlPrivate::of(c).surface.face; }
 

@@ -1,0 +1,146 @@
+// What a screen reader hears of the controls' changes, recorded as Qt's own
+// accessibility layer hands them on, side by side with Qt's widgets.
+#include "Helpers.h"
+
+#include <quilObjects/ComboDatas.h>
+#include <quilObjects/quilButton.h>
+#include <quilObjects/quilListbox.h>
+#include <quilObjects/quilProgressBar.h>
+#include <quilObjects/quilSlider.h>
+
+#include <QAccessible>
+#include <QAccessibleValueInterface>
+#include <QApplication>
+#include <QSlider>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace quil;
+
+namespace {
+
+struct Heard {
+    QObject* object;
+    QAccessible::Event type;
+    int child;
+    QVariant value;
+};
+
+std::vector<Heard>& heard()
+{
+    static std::vector<Heard> list;
+    return list;
+}
+
+void record(QAccessibleEvent* e)
+{
+    QVariant value;
+    if (e->type() == QAccessible::ValueChanged)
+        value = static_cast<QAccessibleValueChangeEvent*>(e)->value();
+    heard().push_back({e->object(), e->type(), e->child(), value});
+}
+
+// A screen reader listening for the length of a test.
+struct Listener {
+    Listener()
+    {
+        heard().clear();
+        previous = QAccessible::installUpdateHandler(record);
+    }
+    ~Listener()
+    {
+        QAccessible::installUpdateHandler(previous);
+        heard().clear();
+    }
+    std::vector<int> values(QObject* o) const
+    {
+        std::vector<int> out;
+        for (const Heard& h : heard())
+            if (h.object == o && h.type == QAccessible::ValueChanged)
+                out.push_back(h.value.toInt());
+        return out;
+    }
+    int count(QObject* o, QAccessible::Event type) const
+    {
+        return static_cast<int>(std::count_if(heard().begin(), heard().end(),
+                                              [&](const Heard& h) { return h.object == o && h.type == type; }));
+    }
+    QAccessible::UpdateHandler previous = nullptr;
+};
+
+} // namespace
+
+TEST(Accessibility, ASliderAnnouncesEveryStepAsQtsSliderDoes)
+{
+    QWidget window;
+    auto* ours = new quilSlider(&window);
+    ours->setGeometry(0, 0, 150, 25);
+    auto* theirs = new QSlider(Qt::Horizontal, &window);
+    theirs->setRange(0, 10);
+    theirs->setValue(5);
+    theirs->setGeometry(0, 40, 150, 25);
+    window.show();
+    Listener screenReader;
+    for (QWidget* w : {static_cast<QWidget*>(ours), static_cast<QWidget*>(theirs)}) {
+        w->setFocus();
+        QTest::keyClick(w, Qt::Key_Right);
+        QTest::keyClick(w, Qt::Key_Right);
+        QTest::keyClick(w, Qt::Key_Left);
+    }
+    EXPECT_EQ(screenReader.values(theirs), (std::vector<int>{6, 7, 6}));
+    EXPECT_EQ(screenReader.values(ours), screenReader.values(theirs));
+}
+
+TEST(Accessibility, ValueWritesStayInTheRangeAndADisplayTakesNone)
+{
+    QWidget window;
+    auto* slider = new quilSlider(&window);
+    auto* bar = new quilProgressBar(&window);
+    bar->setValue(30);
+    QAccessibleValueInterface* s = QAccessible::queryAccessibleInterface(slider)->valueInterface();
+    ASSERT_NE(s, nullptr);
+    s->setCurrentValue(99);
+    EXPECT_EQ(slider->Value(), 10) << "past the maximum the thumb would leave the groove";
+    s->setCurrentValue(-4);
+    EXPECT_EQ(slider->Value(), 0);
+    s->setCurrentValue(QStringLiteral("seven"));
+    EXPECT_EQ(slider->Value(), 0) << "not a number: nothing changes";
+    QAccessibleValueInterface* p = QAccessible::queryAccessibleInterface(bar)->valueInterface();
+    ASSERT_NE(p, nullptr);
+    p->setCurrentValue(80);
+    EXPECT_EQ(bar->Value(), 30) << "a progress bar only shows progress";
+}
+
+TEST(Accessibility, NamesStatesAndSelectionsAreTold)
+{
+    QWidget window;
+    auto* button = new quilButton(&window);
+    auto* list = new quilListbox(&window);
+    list->setGeometry(0, 40, 150, 120);
+    for (const char* caption : {"Red", "Green", "Blue"})
+        list->ListboxItems()->Add(QString(), QString::fromLatin1(caption));
+    list->Refresh();
+    window.show();
+    Listener screenReader;
+
+    button->setCaption(QStringLiteral("Apply"));
+    EXPECT_EQ(screenReader.count(button, QAccessible::NameChanged), 1);
+    button->setEnabled(false);
+    EXPECT_EQ(screenReader.count(button, QAccessible::StateChanged), 1) << "told once, not twice";
+
+    QApplication::setActiveWindow(&window);
+    list->setFocus();
+    ASSERT_TRUE(list->hasFocus());
+    list->setSelectedItem(3);
+    auto it = std::find_if(heard().begin(), heard().end(),
+                           [&](const Heard& h) { return h.object == list && h.type == QAccessible::Selection; });
+    ASSERT_NE(it, heard().end());
+    QAccessibleInterface* row = QAccessible::queryAccessibleInterface(list)->child(it->child);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->text(QAccessible::Name), QStringLiteral("Blue"));
+    EXPECT_TRUE(row->state().selected);
+    const int rowFocus = static_cast<int>(std::count_if(heard().begin(), heard().end(), [&](const Heard& h) {
+        return h.object == list && h.type == QAccessible::Focus && h.child == it->child;
+    }));
+    EXPECT_EQ(rowFocus, 1) << "the focused list's new row is focused";
+}
