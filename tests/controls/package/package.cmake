@@ -2,6 +2,7 @@
 #   install   - install the library's component into PREFIX and look at what landed
 #   consumer  - configure, build and run the outside project against PREFIX
 #   pkgconfig - ask pkg-config about the installed library
+#   abi       - compare the installed library with its committed ABI baseline
 # Every failure ends the script with a message, which fails the test.
 
 foreach(var MODE PREFIX LIBDIR)
@@ -131,6 +132,62 @@ elseif(MODE STREQUAL "pkgconfig")
       "-Wl,-rpath,${want_lib}")
   set(ENV{QT_QPA_PLATFORM} offscreen)
   run("${program}")
+elseif(MODE STREQUAL "abi")
+  set(lib "${libdir}/${SONAME}")
+  expect_file("${lib}")
+  if(NOT EXISTS "${BASELINE}")
+    message(FATAL_ERROR "no ABI baseline for ${SONAME} at ${BASELINE}: after a deliberate change "
+                        "and a soversion bump, write it with scripts/abi-baseline")
+  endif()
+  if(NOT ABIDIFF)
+    message(FATAL_ERROR "abidiff is missing: install abigail-tools (bash scripts/install-deps test)")
+  endif()
+  # Without DWARF there are no types to compare, only symbols; say so rather
+  # than pass on half a comparison.
+  run(readelf -S "${lib}")
+  if(NOT run_output MATCHES "\\.debug_info")
+    message(STATUS "ABI check skipped: ${SONAME} has no debug information")
+    return()
+  endif()
+  execute_process(COMMAND "${ABIDIFF}" --headers-dir2 "${PREFIX}/include/quilObjects" --drop-private-types
+                          "${BASELINE}" "${lib}"
+                  RESULT_VARIABLE rc OUTPUT_VARIABLE report ERROR_VARIABLE err)
+  # abidiff's status is a bit set: 1 error, 2 usage error, 4 some change,
+  # 8 a change it calls incompatible (a removed symbol, a new soname). A
+  # changed layout or signature only sets 4, yet breaks every program built
+  # against the old headers, so only additions are let through.
+  if(NOT rc MATCHES "^[0-9]+$")
+    message(FATAL_ERROR "abidiff did not run: ${rc}\n${err}")
+  endif()
+  math(EXPR failed "${rc} & 3")
+  math(EXPR incompatible "${rc} & 8")
+  math(EXPR changed "${rc} & 4")
+  if(failed)
+    message(FATAL_ERROR "abidiff failed (${rc}):\n${report}\n${err}")
+  endif()
+  if(changed AND NOT incompatible)
+    # Anything but "N Added" in the summaries is a change to what was there.
+    string(REGEX MATCHALL "[0-9]+ (Removed|Changed)" counts "${report}")
+    foreach(count IN LISTS counts)
+      if(NOT count MATCHES "^0 ")
+        set(incompatible 1)
+      endif()
+    endforeach()
+    if(NOT counts OR report MATCHES "[1-9][0-9]* (leaf type|type) change")
+      set(incompatible 1)
+    endif()
+  endif()
+  if(incompatible)
+    message(FATAL_ERROR "${SONAME} is not compatible with its baseline ${BASELINE} (abidiff ${rc}). "
+                        "Undo the change, or make it on purpose: bump the soversion in "
+                        "controls/CMakeLists.txt and run scripts/abi-baseline.\n${report}")
+  endif()
+  if(changed)
+    message(STATUS "${SONAME} only adds to its baseline:\n${report}")
+  else()
+    message(STATUS "${SONAME} matches its baseline")
+  endif()
+
 else()
   message(FATAL_ERROR "package.cmake: unknown MODE ${MODE}")
 endif()
