@@ -5,7 +5,7 @@
 #   abi       - compare the installed library with its committed ABI baseline
 # Every failure ends the script with a message, which fails the test.
 
-foreach(var MODE PREFIX LIBDIR)
+foreach(var MODE PREFIX LIBDIR SONAME)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "package.cmake: ${var} not given")
   endif()
@@ -32,8 +32,8 @@ if(MODE STREQUAL "install")
   file(REMOVE_RECURSE "${PREFIX}")
   run("${CMAKE_COMMAND}" --install "${BUILD_DIR}" --component quilObjects --prefix "${PREFIX}")
 
-  expect_file("${libdir}/libquilObjects.so.1.0.0")
-  expect_file("${libdir}/libquilObjects.so.1")
+  expect_file("${libdir}/${REALNAME}")
+  expect_file("${libdir}/${SONAME}")
   expect_file("${libdir}/libquilObjects.so")
   expect_file("${PREFIX}/include/quilObjects/quilObjects.h")
   expect_file("${PREFIX}/include/quilObjects/PropertyBag.h")
@@ -51,13 +51,17 @@ if(MODE STREQUAL "install")
     endif()
   endforeach()
 
-  # The loader finds the library by its major version.
-  run(objdump -p "${libdir}/libquilObjects.so.1")
-  if(NOT run_output MATCHES "SONAME +libquilObjects\\.so\\.1\n")
-    message(FATAL_ERROR "libquilObjects.so.1 does not carry the soname libquilObjects.so.1:\n${run_output}")
+  # The loader finds the library by its soversion, which it must have.
+  if(NOT SONAME MATCHES "^libquilObjects\\.so\\.[0-9]+$")
+    message(FATAL_ERROR "the library's soname ${SONAME} carries no soversion")
+  endif()
+  run(objdump -p "${libdir}/${SONAME}")
+  string(REPLACE "." "\\." soname_re "${SONAME}")
+  if(NOT run_output MATCHES "SONAME +${soname_re}\n")
+    message(FATAL_ERROR "${SONAME} does not carry the soname ${SONAME}:\n${run_output}")
   endif()
   # Hidden by default: the private button and the platform layer stay inside.
-  run(nm -D -C --defined-only "${libdir}/libquilObjects.so.1")
+  run(nm -D -C --defined-only "${libdir}/${SONAME}")
   # (The published property-bag interface may appear in signatures, nothing of the platform's own.)
   string(REGEX MATCHALL "[0-9a-f]+ [A-Za-z] ((typeinfo|typeinfo name|vtable|VTT) for )?platform::[^\n]*|[^\n]*quilXButton[^\n]*"
          leaked "${run_output}")
