@@ -2,9 +2,10 @@
 #   install   - install the library's component into PREFIX and look at what landed
 #   consumer  - configure, build and run the outside project against PREFIX
 #   pkgconfig - ask pkg-config about the installed library
+#   abi       - compare the installed library with its committed ABI baseline
 # Every failure ends the script with a message, which fails the test.
 
-foreach(var MODE PREFIX LIBDIR)
+foreach(var MODE PREFIX LIBDIR SONAME)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "package.cmake: ${var} not given")
   endif()
@@ -31,8 +32,8 @@ if(MODE STREQUAL "install")
   file(REMOVE_RECURSE "${PREFIX}")
   run("${CMAKE_COMMAND}" --install "${BUILD_DIR}" --component quilObjects --prefix "${PREFIX}")
 
-  expect_file("${libdir}/libquilObjects.so.1.0.0")
-  expect_file("${libdir}/libquilObjects.so.1")
+  expect_file("${libdir}/${REALNAME}")
+  expect_file("${libdir}/${SONAME}")
   expect_file("${libdir}/libquilObjects.so")
   expect_file("${PREFIX}/include/quilObjects/quilObjects.h")
   expect_file("${PREFIX}/include/quilObjects/PropertyBag.h")
@@ -50,13 +51,17 @@ if(MODE STREQUAL "install")
     endif()
   endforeach()
 
-  # The loader finds the library by its major version.
-  run(objdump -p "${libdir}/libquilObjects.so.1")
-  if(NOT run_output MATCHES "SONAME +libquilObjects\\.so\\.1\n")
-    message(FATAL_ERROR "libquilObjects.so.1 does not carry the soname libquilObjects.so.1:\n${run_output}")
+  # The loader finds the library by its soversion, which it must have.
+  if(NOT SONAME MATCHES "^libquilObjects\\.so\\.[0-9]+$")
+    message(FATAL_ERROR "the library's soname ${SONAME} carries no soversion")
+  endif()
+  run(objdump -p "${libdir}/${SONAME}")
+  string(REPLACE "." "\\." soname_re "${SONAME}")
+  if(NOT run_output MATCHES "SONAME +${soname_re}\n")
+    message(FATAL_ERROR "${SONAME} does not carry the soname ${SONAME}:\n${run_output}")
   endif()
   # Hidden by default: the private button and the platform layer stay inside.
-  run(nm -D -C --defined-only "${libdir}/libquilObjects.so.1")
+  run(nm -D -C --defined-only "${libdir}/${SONAME}")
   # (The published property-bag interface may appear in signatures, nothing of the platform's own.)
   string(REGEX MATCHALL "[0-9a-f]+ [A-Za-z] ((typeinfo|typeinfo name|vtable|VTT) for )?platform::[^\n]*|[^\n]*quilXButton[^\n]*"
          leaked "${run_output}")
@@ -131,6 +136,64 @@ elseif(MODE STREQUAL "pkgconfig")
       "-Wl,-rpath,${want_lib}")
   set(ENV{QT_QPA_PLATFORM} offscreen)
   run("${program}")
+elseif(MODE STREQUAL "abi")
+  set(lib "${libdir}/${SONAME}")
+  expect_file("${lib}")
+  if(NOT EXISTS "${BASELINE}")
+    message(FATAL_ERROR "no ABI baseline for ${SONAME} at ${BASELINE}: after a deliberate change "
+                        "and a soversion bump, write it with scripts/abi-baseline")
+  endif()
+  if(NOT ABIDIFF)
+    message(FATAL_ERROR "abidiff is missing: install abigail-tools (bash scripts/install-deps test)")
+  endif()
+  # The baseline describes a Debug build. Other kinds keep no types to compare
+  # (Release) or inline away some of what it exports (RelWithDebInfo); say so
+  # rather than fail, or pass on half a comparison.
+  if(NOT BUILD_TYPE STREQUAL "Debug")
+    message(STATUS "ABI check skipped: the baseline describes a Debug build, this is '${BUILD_TYPE}'")
+    return()
+  endif()
+  execute_process(COMMAND "${ABIDIFF}" --suppressions "${SUPPRESSIONS}"
+                          --headers-dir2 "${PREFIX}/include/quilObjects" --drop-private-types
+                          "${BASELINE}" "${lib}"
+                  RESULT_VARIABLE rc OUTPUT_VARIABLE report ERROR_VARIABLE err)
+  # abidiff's status is a bit set: 1 error, 2 usage error, 4 some change,
+  # 8 a change it calls incompatible (a removed symbol, a new soname). A
+  # changed layout or signature only sets 4, yet breaks every program built
+  # against the old headers, so only additions are let through.
+  if(NOT rc MATCHES "^[0-9]+$")
+    message(FATAL_ERROR "abidiff did not run: ${rc}\n${err}")
+  endif()
+  math(EXPR failed "${rc} & 3")
+  math(EXPR incompatible "${rc} & 8")
+  math(EXPR changed "${rc} & 4")
+  if(failed)
+    message(FATAL_ERROR "abidiff failed (${rc}):\n${report}\n${err}")
+  endif()
+  if(changed AND NOT incompatible)
+    # Anything but "N Added" in the summaries is a change to what was there.
+    string(REGEX MATCHALL "[0-9]+ (Removed|Changed)" counts "${report}")
+    foreach(count IN LISTS counts)
+      if(NOT count MATCHES "^0 ")
+        set(incompatible 1)
+      endif()
+    endforeach()
+    if(NOT counts)
+      set(incompatible 1)
+    endif()
+  endif()
+  if(incompatible)
+    message(NOTICE "${report}")
+    message(FATAL_ERROR "${SONAME} is not compatible with its baseline ${BASELINE} (abidiff ${rc}). "
+                        "Undo the change, or make it on purpose: bump the soversion in "
+                        "controls/CMakeLists.txt and run scripts/abi-baseline.")
+  endif()
+  if(changed)
+    message(STATUS "${SONAME} only adds to its baseline:\n${report}")
+  else()
+    message(STATUS "${SONAME} matches its baseline")
+  endif()
+
 else()
   message(FATAL_ERROR "package.cmake: unknown MODE ${MODE}")
 endif()
