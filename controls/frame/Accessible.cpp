@@ -9,6 +9,7 @@
 #include <quilObjects/quilListbox.h>
 #include <quilObjects/quilMonthview.h>
 #include <quilObjects/quilPUMenu.h>
+#include <quilObjects/quilProgressBar.h>
 #include <quilObjects/quilScrollBar.h>
 #include <quilObjects/quilToolbar.h>
 
@@ -19,6 +20,9 @@
 #include <vector>
 
 #include <QAccessibleValueInterface>
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QPointer>
 #include <QAccessibleWidget>
 #include <QMetaClassInfo>
 #include <QMetaEnum>
@@ -26,6 +30,19 @@
 namespace quil {
 
 namespace {
+
+// A left click at a point of a widget, as the mouse gives it.
+void ClickAt(QWidget* w, QPoint at)
+{
+    QPointer<QWidget> alive(w);
+    const QPoint global = w->mapToGlobal(at);
+    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &press);
+    if (!alive)
+        return;
+    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &release);
+}
 
 QAccessible::Role roleOf(const QObject* o)
 {
@@ -332,12 +349,49 @@ public:
         }
         if (t == QAccessible::Description && role() == QAccessible::Link)
             return widget()->property("Hyperlink").toString();
-        if (t == QAccessible::Name) {
-            const QVariant caption = widget()->property("Caption");
-            if (caption.isValid())
-                return caption.toString();
-        }
+        if (t == QAccessible::Name)
+            return name();
         return QAccessibleWidget::text(t);
+    }
+
+    // The name a program gave, else what the control shows, else its label
+    // (QLabel::setBuddy), else what it is for.
+    QString name() const
+    {
+        QWidget* w = widget();
+        if (!w->accessibleName().isEmpty())
+            return w->accessibleName();
+        if (w->inherits("quil::quilXButton")) {
+            // The arrows' captions are symbol-font letters.
+            static const QHash<QString, QString> directions = {{QStringLiteral("3"), QStringLiteral("Left")},
+                                                               {QStringLiteral("4"), QStringLiteral("Right")},
+                                                               {QStringLiteral("5"), QStringLiteral("Up")},
+                                                               {QStringLiteral("6"), QStringLiteral("Down")}};
+            return directions.value(w->property("Caption").toString());
+        }
+        if (const auto* bar = qobject_cast<const quilProgressBar*>(w)) {
+            if (!bar->CaptionText().isEmpty())
+                return bar->CaptionText();
+        } else if (const QVariant caption = w->property("Caption"); caption.isValid() && !caption.toString().isEmpty()) {
+            return caption.toString();
+        }
+        const QString label = QAccessibleWidget::text(QAccessible::Name);
+        if (!label.isEmpty())
+            return label;
+        if (qobject_cast<const quilColorPicker*>(w))
+            return QStringLiteral("Colour");
+        if (const auto* box = qobject_cast<const quilDropDown*>(w)) {
+            switch (box->ComboType()) {
+            case ctDateBox: return QStringLiteral("Date");
+            case ctColorPicker: return QStringLiteral("Colour");
+            case ctPrinterSelect: return QStringLiteral("Printer");
+            case ctDriveSelect: return QStringLiteral("Drive");
+            case ctFontSelect: return QStringLiteral("Font");
+            }
+        }
+        if (qobject_cast<const quilProgressBar*>(w))
+            return QStringLiteral("Progress");
+        return {};
     }
 
     QAccessible::State state() const override
@@ -357,6 +411,40 @@ public:
         if (t == QAccessible::ValueInterface && hasRange(widget()))
             return static_cast<QAccessibleValueInterface*>(this);
         return QAccessibleWidget::interface_cast(t);
+    }
+
+    // A button is pressed, a drop-down opened or closed, a link followed,
+    // exactly as a click does it: the control raises its own events.
+    QStringList actionNames() const override
+    {
+        const QAccessible::Role r = role();
+        QStringList names = QAccessibleWidget::actionNames();
+        if (r == QAccessible::PushButton || r == QAccessible::Link)
+            names.prepend(pressAction());
+        else if (r == QAccessible::ComboBox)
+            names.prepend(showMenuAction());
+        return names;
+    }
+    void doAction(const QString& action) override
+    {
+        QWidget* w = widget();
+        if (!w->isEnabled())
+            return;
+        if (action == pressAction() && (role() == QAccessible::PushButton || role() == QAccessible::Link)) {
+            ClickAt(w, w->rect().center());
+            return;
+        }
+        if (action == showMenuAction() && role() == QAccessible::ComboBox) {
+            // Open as the arrow's click does; an open panel closes, as a
+            // press anywhere else would close it.
+            auto* box = static_cast<quilDropDown*>(w);
+            if (box->PanelOpen())
+                box->ClosePanel();
+            else
+                box->OpenPanel();
+            return;
+        }
+        QAccessibleWidget::doAction(action);
     }
 
     QVariant currentValue() const override { return widget()->property("Value"); }

@@ -4,13 +4,17 @@
 
 #include <quilObjects/ComboDatas.h>
 #include <quilObjects/quilButton.h>
+#include <quilObjects/quilColorPicker.h>
+#include <quilObjects/quilDropDown.h>
 #include <quilObjects/quilListbox.h>
 #include <quilObjects/quilProgressBar.h>
+#include <quilObjects/quilScrollBar.h>
 #include <quilObjects/quilSlider.h>
 
 #include <QAccessible>
 #include <QAccessibleValueInterface>
 #include <QApplication>
+#include <QLabel>
 #include <QSlider>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -143,4 +147,70 @@ TEST(Accessibility, NamesStatesAndSelectionsAreTold)
         return h.object == list && h.type == QAccessible::Focus && h.child == it->child;
     }));
     EXPECT_EQ(rowFocus, 1) << "the focused list's new row is focused";
+}
+
+TEST(Accessibility, NamesSayWhatEachControlShowsOrIsFor)
+{
+    QWidget window;
+    auto* bar = new quilScrollBar(&window);
+    bar->setGeometry(0, 0, 17, 120);
+    auto* progress = new quilProgressBar(&window);
+    progress->setValue(30);
+    auto* picker = new quilColorPicker(&window);
+    auto* plain = new quilDropDown(&window);
+    auto* labelled = new quilDropDown(&window);
+    auto* label = new QLabel(QStringLiteral("&Birthday"), &window);
+    label->setBuddy(labelled);
+    window.show();
+
+    auto nameOf = [](QWidget* w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
+    auto arrowNames = [&] {
+        QStringList names;
+        for (QWidget* arrow : bar->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (arrow->inherits("quil::quilXButton") && arrow->isVisible())
+                names << nameOf(arrow);
+        names.sort();
+        return names;
+    };
+    EXPECT_EQ(arrowNames(), QStringList({"Down", "Up"})) << "not the symbol font's letters";
+    bar->setOrientation(pbHorizontal);
+    bar->setGeometry(0, 0, 120, 17);
+    EXPECT_EQ(arrowNames(), QStringList({"Left", "Right"}));
+
+    EXPECT_EQ(nameOf(progress), QStringLiteral("30 %")) << "what the bar shows";
+    EXPECT_EQ(nameOf(picker), QStringLiteral("Colour"));
+    EXPECT_EQ(nameOf(plain), QStringLiteral("Date")) << "a drop-down is named from its type";
+    EXPECT_EQ(nameOf(labelled), QStringLiteral("Birthday")) << "its label names it";
+    progress->setAccessibleName(QStringLiteral("Copying"));
+    EXPECT_EQ(nameOf(progress), QStringLiteral("Copying")) << "the program's own name first";
+}
+
+TEST(Accessibility, PressingThroughTheActionInterfaceClicksAsTheMouseDoes)
+{
+    QWidget window;
+    auto* button = new quilButton(&window);
+    button->setGeometry(0, 0, 80, 24);
+    auto* box = new quilDropDown(&window);
+    box->setGeometry(0, 40, 160, 21);
+    window.show();
+    int clicks = 0;
+    QObject::connect(button, &quilButton::Click, [&] { ++clicks; });
+
+    QAccessibleActionInterface* press = QAccessible::queryAccessibleInterface(button)->actionInterface();
+    ASSERT_NE(press, nullptr);
+    ASSERT_TRUE(press->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    press->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(clicks, 1);
+    button->setEnabled(false);
+    press->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(clicks, 1) << "a disabled button cannot be pressed";
+
+    QAccessibleActionInterface* open = QAccessible::queryAccessibleInterface(box)->actionInterface();
+    ASSERT_NE(open, nullptr);
+    ASSERT_TRUE(open->actionNames().contains(QAccessibleActionInterface::showMenuAction()));
+    open->doAction(QAccessibleActionInterface::showMenuAction());
+    EXPECT_TRUE(box->PanelOpen());
+    open->doAction(QAccessibleActionInterface::showMenuAction());
+    EXPECT_FALSE(box->Panel()->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !box->PanelOpen(); })) << "the drop-down knows its panel closed";
 }

@@ -189,7 +189,7 @@ TEST(Gallery, SaveThenLoadRoundTripsEveryProperty)
         if (qobject_cast<quil::quilTextBox*>(c))
             c->setProperty("SelLength", 2);
         // Every persisted property now differs from its default, so every one is in the file.
-        quiltest::RecordingBag bag;
+        quil::MemoryPropertyBag bag;
         c->WriteProperties(bag);
         for (const quil::PersistedProperty& p : c->Persisted()) {
             // A label's AutoSize and TextWrap exclude each other: turning AutoSize on turned TextWrap off.
