@@ -11,6 +11,7 @@
 
 #include "DropDownSources.h"
 #include "DropPanel.h"
+#include "quilDropDown_p.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -38,16 +39,16 @@ QString userFolder(const char* name)
 
 // ------------------------------------------------------------ the type
 
-void quilDropDown::applyType()
+void quilDropDownPrivate::applyType()
 {
     // The type on show keeps its list and pictures.
     if (comboType == appliedType)
         return;
     loadTypeImages();
-    SetComboType();
+    q->SetComboType();
 }
 
-void quilDropDown::loadTypeImages()
+void quilDropDownPrivate::loadTypeImages()
 {
     static const std::vector<short> date = {167};
     static const std::vector<short> printers = {16, 60, 81, 82};
@@ -69,7 +70,7 @@ void quilDropDown::loadTypeImages()
     pendingIcons = icons ? *icons : std::vector<short>();
 }
 
-void quilDropDown::loadPendingImages() const
+void quilDropDownPrivate::loadPendingImages()
 {
     if (pendingIcons.empty())
         return;
@@ -84,44 +85,44 @@ void quilDropDown::loadPendingImages() const
 
 void quilDropDown::SetComboType()
 {
-    if (comboType == appliedType)
+    if (d->comboType == d->appliedType)
         return;
-    list->hide();
-    if (calendar)
-        calendar->hide();
-    typeIcon = 1;
+    d->list->hide();
+    if (d->calendar)
+        d->calendar->hide();
+    d->typeIcon = 1;
     // Another type's value is no value of this one.
-    field->clear();
-    switch (comboType) {
+    d->field->clear();
+    switch (d->comboType) {
     case ctDateBox:
         // A calendar not made yet is placed when it is made.
-        if (calendar)
-            placeCalendar();
-        field->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+        if (d->calendar)
+            d->placeCalendar();
+        d->field->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
         break;
     case ctPrinterSelect:
     case ctDriveSelect:
     case ctFontSelect:
-        panel->resize(std::max(width(), PanelMinWidth), ListPanelHeight);
-        list->setGeometry(panel->contentsRect());
-        list->show();
-        field->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        if (comboType == ctPrinterSelect)
-            fillList(&quilDropDown::fillPrinters);
-        else if (comboType == ctDriveSelect)
-            fillList(&quilDropDown::fillDrives);
+        d->panel->resize(std::max(width(), PanelMinWidth), ListPanelHeight);
+        d->list->setGeometry(d->panel->contentsRect());
+        d->list->show();
+        d->field->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        if (d->comboType == ctPrinterSelect)
+            d->fillList(&quilDropDownPrivate::fillPrinters);
+        else if (d->comboType == ctDriveSelect)
+            d->fillList(&quilDropDownPrivate::fillDrives);
         else
-            fillList(&quilDropDown::fillFonts);
+            d->fillList(&quilDropDownPrivate::fillFonts);
         break;
     default:
         // No picture of another type's for a type without one.
-        typeIcon = 0;
+        d->typeIcon = 0;
         break;
     }
-    appliedType = comboType;
+    d->appliedType = d->comboType;
 }
 
-void quilDropDown::fillList(void (quilDropDown::*fill)())
+void quilDropDownPrivate::fillList(void (quilDropDownPrivate::*fill)())
 {
     fillError.clear();
     try {
@@ -134,7 +135,7 @@ void quilDropDown::fillList(void (quilDropDown::*fill)())
     list->Refresh();
 }
 
-void quilDropDown::fillPrinters()
+void quilDropDownPrivate::fillPrinters()
 {
     auto items = list->ListboxItems();
     items->Clear();
@@ -153,7 +154,7 @@ void quilDropDown::fillPrinters()
     }
 }
 
-void quilDropDown::fillFonts()
+void quilDropDownPrivate::fillFonts()
 {
     auto items = list->ListboxItems();
     items->Clear();
@@ -164,7 +165,7 @@ void quilDropDown::fillFonts()
         items->Add(name, name, name, 0, QString());
 }
 
-void quilDropDown::fillDrives()
+void quilDropDownPrivate::fillDrives()
 {
     auto items = list->ListboxItems();
     items->Clear();

@@ -9,6 +9,7 @@
 #include "frame/HandDown.h"
 #include "frame/Rounding.h"
 #include "DropPanel.h"
+#include "quilDropDown_p.h"
 
 #include <QGuiApplication>
 #include <QApplication>
@@ -27,7 +28,7 @@ constexpr int TwipsPerPixel = quilPUMenu::TwipsPerPixel;
 
 // ------------------------------------------------------------ picking
 
-void quilDropDown::ListItemClicked(short index)
+void quilDropDownPrivate::ListItemClicked(short index)
 {
     // A selection made from code, or the list's keys while the panel is closed, picks nothing.
     if (quiet || !panel->isVisible())
@@ -45,11 +46,11 @@ void quilDropDown::ListItemClicked(short index)
     else if (comboType == ctFontSelect)
         fontName = e->Value();
     typeIcon = e->Icon();
-    Refresh();
+    q->Refresh();
     raiseValueChanged();
 }
 
-void quilDropDown::CalendarDblClick()
+void quilDropDownPrivate::CalendarDblClick()
 {
     if (!panel->isVisible())
         return;
@@ -61,11 +62,11 @@ void quilDropDown::CalendarDblClick()
     raiseValueChanged();
 }
 
-void quilDropDown::raiseValueChanged()
+void quilDropDownPrivate::raiseValueChanged()
 {
     ++picking;
-    QPointer<quilDropDown> self(this);
-    emit ValueChanged();
+    QPointer<quilDropDown> self(q);
+    emit q->ValueChanged();
     if (self)
         --picking;
 }
@@ -74,28 +75,28 @@ void quilDropDown::raiseValueChanged()
 
 void quilDropDown::CreateMenu(int& X, int& Y)
 {
-    panel->move(Round(double(X) / TwipsPerPixel), Round(double(Y) / TwipsPerPixel));
+    d->panel->move(Round(double(X) / TwipsPerPixel), Round(double(Y) / TwipsPerPixel));
     // The list shows the pictures.
-    loadPendingImages();
-    handColoursDown();
-    if (comboType == ctDateBox) {
-        makeCalendar();
-        handColoursDown();
-        calendar->setIDay(day);
-        calendar->setIMonth(month);
-        calendar->setIYear(year);
-    } else if (comboType == ctPrinterSelect || comboType == ctDriveSelect || comboType == ctFontSelect) {
-        selectValue(valueOfType());
+    d->loadPendingImages();
+    d->handColoursDown();
+    if (d->comboType == ctDateBox) {
+        d->makeCalendar();
+        d->handColoursDown();
+        d->calendar->setIDay(d->day);
+        d->calendar->setIMonth(d->month);
+        d->calendar->setIYear(d->year);
+    } else if (d->comboType == ctPrinterSelect || d->comboType == ctDriveSelect || d->comboType == ctFontSelect) {
+        d->selectValue(d->valueOfType());
     }
-    FloatOver(panel, this);
+    FloatOver(d->panel, this);
     // A press elsewhere is seen at once, however short.
-    static_cast<PressWatch*>(pressWatch)->start();
-    panel->show();
-    panel->raise();
-    panelOpen = true;
-    SetWindowOpacity(panel, 230);
-    listMouseDown = false;
-    focusTimer.start();
+    static_cast<PressWatch*>(d->pressWatch)->start();
+    d->panel->show();
+    d->panel->raise();
+    d->panelOpen = true;
+    SetWindowOpacity(d->panel, 230);
+    d->listMouseDown = false;
+    d->focusTimer.start();
 }
 
 void quilDropDown::OpenPanel()
@@ -106,6 +107,7 @@ void quilDropDown::OpenPanel()
     if (QScreen* screen = QGuiApplication::screenAt(topLeft) ? QGuiApplication::screenAt(topLeft)
                                                             : QGuiApplication::primaryScreen()) {
         const QRect g = screen->geometry();
+        const DropPanel* panel = d->panel;
         if (at.y() + panel->height() > g.bottom() + 1 && topLeft.y() - panel->height() >= g.top())
             at.setY(topLeft.y() - panel->height());
         if (at.x() + panel->width() > g.right() + 1)
@@ -115,9 +117,9 @@ void quilDropDown::OpenPanel()
     CreateMenu(X, Y);
 }
 
-void quilDropDown::ClosePanel() { panel->hide(); }
+void quilDropDown::ClosePanel() { d->panel->hide(); }
 
-void quilDropDown::handColoursDown()
+void quilDropDownPrivate::handColoursDown()
 {
     HandColoursDown(list, backColor, foreColor, selectionColor);
     // The calendar is made only when a date panel first opens.
@@ -125,7 +127,7 @@ void quilDropDown::handColoursDown()
         HandColoursDown(calendar, backColor, foreColor);
 }
 
-void quilDropDown::pressedOn(QWidget* w)
+void quilDropDownPrivate::pressedOn(QWidget* w)
 {
     // Another program took the user: the panel goes.
     if (!w) {
@@ -135,25 +137,25 @@ void quilDropDown::pressedOn(QWidget* w)
     // The box, the panel and the calendar's month list are inside.
     const QWidget* months = calendar ? calendar->MonthList()->PopupWindow() : nullptr;
     const auto within = [w](const QWidget* o) { return o && (w == o || o->isAncestorOf(w)); };
-    if (panel->isVisible() && !within(this) && !within(panel) && !within(months)
+    if (panel->isVisible() && !within(q) && !within(panel) && !within(months)
         && !(calendar && calendar->bMenuOpen()))
         panel->hide();
 }
 
-bool quilDropDown::panelKey(int key, Qt::KeyboardModifiers modifiers)
+bool quilDropDownPrivate::panelKey(int key, Qt::KeyboardModifiers modifiers)
 {
     const bool alt = modifiers & Qt::AltModifier;
     if (key == Qt::Key_F4 || (alt && (key == Qt::Key_Down || key == Qt::Key_Up))) {
         if (panel->isVisible())
-            ClosePanel();
+            q->ClosePanel();
         else
-            OpenPanel();
+            q->OpenPanel();
         return true;
     }
     if (!panel->isVisible())
         return false;
     switch (key) {
-    case Qt::Key_Escape: ClosePanel(); return true;
+    case Qt::Key_Escape: q->ClosePanel(); return true;
     case Qt::Key_Up:
     case Qt::Key_Down: {
         // Moves the list's selection; only Enter picks.
@@ -163,7 +165,7 @@ bool quilDropDown::panelKey(int key, Qt::KeyboardModifiers modifiers)
         const int now = list->SelectedItem();
         const int next = std::clamp(key == Qt::Key_Down ? now + 1 : now - 1, 1, items->Count());
         quiet = true;
-        QPointer<quilDropDown> self(this);
+        QPointer<quilDropDown> self(q);
         list->setSelectedItem(static_cast<short>(next));
         if (self)
             quiet = false;
@@ -180,10 +182,10 @@ bool quilDropDown::panelKey(int key, Qt::KeyboardModifiers modifiers)
     }
 }
 
-bool quilDropDown::outsideCheck()
+bool quilDropDownPrivate::outsideCheck()
 {
     const QPoint p = quilControlPrivate::PointerPosition();
-    if ((calendar && calendar->bMenuOpen()) || OnWidget(this, p))
+    if ((calendar && calendar->bMenuOpen()) || OnWidget(q, p))
         return true;
     if ((quilPUMenu::GlobalButtons() & (Qt::LeftButton | Qt::RightButton)) && !listMouseDown) {
         if (!OnWidget(panel, p))
@@ -193,7 +195,7 @@ bool quilDropDown::outsideCheck()
     return listMouseDown;
 }
 
-void quilDropDown::FocusTick()
+void quilDropDownPrivate::FocusTick()
 {
     if (!focusTimer.isActive())
         return;

@@ -13,26 +13,26 @@ namespace quil {
 
 void quilTextBox::MouseDownNotify(short button, short, float, float)
 {
-    if (button != 2 || menuOpen)
+    if (button != 2 || d->menuOpen)
         return;
-    savedStart = SelStart();
-    savedLength = SelLength();
+    d->savedStart = SelStart();
+    d->savedLength = SelLength();
     // What a read-only or masked field cannot do is shown greyed, never offered.
-    const bool locked = field->isReadOnly(), masked = !passwordChar.isEmpty();
+    const bool locked = d->field->isReadOnly(), masked = !d->passwordChar.isEmpty();
     const std::pair<const char*, bool> offered[] = {
         {"a", !locked && !masked}, {"b", !masked}, {"c", !locked}, {"d", !locked}};
     for (const auto& [key, on] : offered)
-        if (const auto e = menuEntry(key))
+        if (const auto e = d->menuEntry(key))
             e->setEnabled(on);
-    menuOpen = true;
+    d->menuOpen = true;
     // The focus returns to the field when the menu closes: its selection is
     // restored then, not replaced by AutoSelect's.
-    keepSelection = true;
-    field->setEnabled(false);
-    menu->CreateMenu();
+    d->keepSelection = true;
+    d->field->setEnabled(false);
+    d->menu->CreateMenu();
 }
 
-void quilTextBox::clampSaved()
+void quilTextBoxPrivate::clampSaved()
 {
     const int len = int(field->text().size());
     savedStart = std::clamp(savedStart, 0, len);
@@ -42,10 +42,10 @@ void quilTextBox::clampSaved()
 void quilTextBox::MenuItemClick(const QString& key)
 {
     // The text may have changed while the menu was open.
-    clampSaved();
-    const int S = savedStart, L = savedLength;
-    const bool locked = field->isReadOnly(), masked = !passwordChar.isEmpty();
-    const QString T = field->text();
+    d->clampSaved();
+    const int S = d->savedStart, L = d->savedLength;
+    const bool locked = d->field->isReadOnly(), masked = !d->passwordChar.isEmpty();
+    const QString T = d->field->text();
     QClipboard* clip = QGuiApplication::clipboard();
     if (key == QLatin1String("a")) {
         // A masked text never reaches the clipboard, and is then not removed either.
@@ -54,10 +54,10 @@ void quilTextBox::MenuItemClick(const QString& key)
         clip->clear();
         clip->setText(T.mid(S, L));
         if (L > 0) {
-            field->setSelection(S, L);
-            field->insert(QString());
+            d->field->setSelection(S, L);
+            d->field->insert(QString());
         }
-        savedLength = 0;
+        d->savedLength = 0;
     } else if (key == QLatin1String("b")) {
         if (masked)
             return;
@@ -68,36 +68,36 @@ void quilTextBox::MenuItemClick(const QString& key)
             return;
         QString P = FilterText(clip->text(QClipboard::Clipboard), true);
         // What the field cannot hold is cut off, as a keyboard paste is.
-        if (maxLength > 0)
-            P.truncate(std::max<qsizetype>(0, maxLength - (T.size() - L)));
-        field->setSelection(S, L);
-        field->insert(P);
-        savedStart = S + int(P.size());
-        savedLength = 0;
+        if (d->maxLength > 0)
+            P.truncate(std::max<qsizetype>(0, d->maxLength - (T.size() - L)));
+        d->field->setSelection(S, L);
+        d->field->insert(P);
+        d->savedStart = S + int(P.size());
+        d->savedLength = 0;
     } else if (key == QLatin1String("d")) {
         if (locked)
             return;
         if (L > 0) {
-            field->setSelection(S, L);
-            field->insert(QString());
+            d->field->setSelection(S, L);
+            d->field->insert(QString());
         }
-        savedLength = 0;
+        d->savedLength = 0;
     } else if (key == QLatin1String("f")) {
-        savedStart = 0;
-        savedLength = int(T.size());
+        d->savedStart = 0;
+        d->savedLength = int(T.size());
     }
 }
 
 void quilTextBox::MenuClosed()
 {
-    menuOpen = false;
-    field->setEnabled(true);
-    field->setFocus(Qt::PopupFocusReason);
-    clampSaved();
-    if (savedLength > 0)
-        field->setSelection(savedStart, savedLength);
+    d->menuOpen = false;
+    d->field->setEnabled(true);
+    d->field->setFocus(Qt::PopupFocusReason);
+    d->clampSaved();
+    if (d->savedLength > 0)
+        d->field->setSelection(d->savedStart, d->savedLength);
     else
-        field->setCursorPosition(savedStart);
+        d->field->setCursorPosition(d->savedStart);
 }
 
 } // namespace quil

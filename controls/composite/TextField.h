@@ -3,6 +3,8 @@
 
 #include <quilObjects/quilTextBox.h>
 
+#include "quilTextBox_p.h"
+
 #include <QClipboard>
 #include <QDropEvent>
 #include <QFocusEvent>
@@ -31,28 +33,28 @@ protected:
         // goes on to the window, unless a KeyDown handler took the key.
         e->accept();
         QPointer<quilTextBox> owner(box);
-        box->fieldKeyPress(e);
-        if (owner && owner->keyZeroed)
+        inner().fieldKeyPress(e);
+        if (owner && quilTextBoxPrivate::of(owner).keyZeroed)
             e->accept();
     }
     void keyReleaseEvent(QKeyEvent* e) override
     {
         e->accept();
         QPointer<TextField> self(this);
-        box->fieldKeyRelease(e);
+        inner().fieldKeyRelease(e);
         if (self)
             QLineEdit::keyReleaseEvent(e);
     }
     void focusInEvent(QFocusEvent* e) override
     {
         QLineEdit::focusInEvent(e);
-        box->fieldFocusIn();
+        inner().fieldFocusIn();
     }
     void mousePressEvent(QMouseEvent* e) override
     {
         if (e->button() == Qt::RightButton) {
             const QPointF p = e->position();
-            box->MouseDownNotify(2, quilTextBox::ShiftOf(e->modifiers()), float(p.x()), float(p.y()));
+            box->MouseDownNotify(2, quilTextBoxPrivate::shiftOf(e->modifiers()), float(p.x()), float(p.y()));
             return;
         }
         QLineEdit::mousePressEvent(e);
@@ -63,7 +65,7 @@ protected:
         if (e->button() == Qt::MiddleButton && QGuiApplication::clipboard()->supportsSelection()) {
             if (!isReadOnly()) {
                 deselect();
-                box->pasteFrom(QClipboard::Selection);
+                inner().pasteFrom(QClipboard::Selection);
             }
             return;
         }
@@ -77,7 +79,7 @@ protected:
             return;
         }
         QMimeData data;
-        data.setText(box->fitToLimit(box->FilterText(e->mimeData()->text())));
+        data.setText(inner().fitToLimit(box->FilterText(e->mimeData()->text())));
         QDropEvent filtered(e->position(), e->possibleActions(), &data, e->buttons(), e->modifiers());
         filtered.setDropAction(e->dropAction());
         QLineEdit::dropEvent(&filtered);
@@ -91,12 +93,13 @@ protected:
             return;
         }
         QInputMethodEvent filtered(e->preeditString(), e->attributes());
-        filtered.setCommitString(box->fitToLimit(box->FilterText(e->commitString(), false)), e->replacementStart(),
+        filtered.setCommitString(inner().fitToLimit(box->FilterText(e->commitString(), false)), e->replacementStart(),
                                  e->replacementLength());
         QLineEdit::inputMethodEvent(&filtered);
     }
 
 private:
+    quilTextBoxPrivate& inner() const { return quilTextBoxPrivate::of(box); }
     quilTextBox* box;
 };
 

@@ -2,6 +2,8 @@
 // data formats accepts, in what case, and how pasted text is brought in.
 #include <quilObjects/quilTextBox.h>
 
+#include "quilTextBox_p.h"
+
 #include <QList>
 
 namespace quil {
@@ -70,7 +72,7 @@ char32_t quilTextBox::FilterCharacter(char32_t c, int format)
 
 short quilTextBox::KeyFilter(short KeyAscii) const
 {
-    return static_cast<short>(FilterCharacter(static_cast<unsigned short>(KeyAscii), dataFormat));
+    return static_cast<short>(FilterCharacter(static_cast<unsigned short>(KeyAscii), d->dataFormat));
 }
 
 QString quilTextBox::FilterText(const QString& text, bool blanks) const
@@ -86,7 +88,7 @@ QString quilTextBox::FilterText(const QString& text, bool blanks) const
                 ++i;
             c = U' ';
         }
-        char32_t r = FilterCharacter(c, dataFormat);
+        char32_t r = FilterCharacter(c, d->dataFormat);
         if (r == 0) {
             if (!blanks)
                 continue;

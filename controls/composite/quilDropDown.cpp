@@ -7,6 +7,7 @@
 #include "frame/quilControl_p.h"
 #include "frame/Rounding.h"
 #include "DropPanel.h"
+#include "quilDropDown_p.h"
 #include "basic/quilXButton.h"
 #include "frame/LateImageList.h"
 #include "platform/surface/Surface.h"
@@ -28,9 +29,10 @@ constexpr int WatchInterval = 10;
 
 // ================================================================ the control
 
-quilDropDown::quilDropDown(QWidget* parent) : quilControl(parent)
+quilDropDown::quilDropDown(QWidget* parent) : quilControl(parent), d(std::make_unique<quilDropDownPrivate>(this))
 {
-    field = new QLineEdit(this);
+    d->field = new QLineEdit(this);
+    QLineEdit* field = d->field;
     field->setObjectName(QStringLiteral("Text1"));
     field->setFrame(false);
     // The box shows a pick; the value is chosen in the panel, never typed.
@@ -42,7 +44,8 @@ quilDropDown::quilDropDown(QWidget* parent) : quilControl(parent)
     setFocusProxy(field);
     setFocusPolicy(Qt::StrongFocus);
 
-    arrow = new quilXButton(this);
+    d->arrow = new quilXButton(this);
+    quilXButton* arrow = d->arrow;
     arrow->setObjectName(QStringLiteral("quilXButton1"));
     QFont webdings(QStringLiteral("webdings"));
     webdings.setPointSize(8);
@@ -52,9 +55,11 @@ quilDropDown::quilDropDown(QWidget* parent) : quilControl(parent)
     arrow->installEventFilter(this);
     connect(arrow, &quilButtonBase::Click, this, &quilDropDown::OpenPanel);
 
-    panel = new DropPanel;
+    d->panel = new DropPanel;
+    DropPanel* panel = d->panel;
     AddDropShadow(panel);
-    list = new quilListbox(panel);
+    d->list = new quilListbox(panel);
+    quilListbox* list = d->list;
     list->setObjectName(QStringLiteral("quilListbox1"));
     list->InitProperties();
     list->hide();
@@ -62,15 +67,15 @@ quilDropDown::quilDropDown(QWidget* parent) : quilControl(parent)
     panel->installEventFilter(this);
     for (QWidget* w : panel->findChildren<QWidget*>())
         w->installEventFilter(this);
-    connect(list, &quilListbox::ItemClicked, this, [this](short& index, QString&) { ListItemClicked(index); });
+    connect(list, &quilListbox::ItemClicked, this, [this](short& index, QString&) { d->ListItemClicked(index); });
 
-    images = new ImageList(16, 16, this);
-    pressWatch = new PressWatch([this](QWidget* w) { pressedOn(w); }, this);
-    focusTimer.setInterval(WatchInterval);
-    connect(&focusTimer, &QTimer::timeout, this, &quilDropDown::FocusTick);
+    d->images = new ImageList(16, 16, this);
+    d->pressWatch = new PressWatch([this](QWidget* w) { d->pressedOn(w); }, this);
+    d->focusTimer.setInterval(WatchInterval);
+    connect(&d->focusTimer, &QTimer::timeout, this, [this] { d->FocusTick(); });
     connect(this, &quilControl::PropertyChanged, this, [this](const QString& name) {
         if (name == QLatin1String("Font"))
-            applyFieldFont();
+            d->applyFieldFont();
     });
     quilDropDown::InitProperties();
     // As wide as the container makes it, one line high.
@@ -80,41 +85,46 @@ quilDropDown::quilDropDown(QWidget* parent) : quilControl(parent)
 
 quilDropDown::~quilDropDown()
 {
-    focusTimer.stop();
-    qApp->removeEventFilter(pressWatch);
+    d->focusTimer.stop();
+    qApp->removeEventFilter(d->pressWatch);
+    // The parts outlive the box's data: nothing of theirs reaches it any more.
+    disconnect(d->list, nullptr, this, nullptr);
+    if (d->calendar)
+        disconnect(d->calendar, nullptr, this, nullptr);
+    DropPanel* panel = d->panel;
     panel->hide();
     ClearWindowOpacity(panel);
     // A ValueChanged handler may delete the box while the panel's list is still in its own click.
-    if (picking > 0)
+    if (d->picking > 0)
         panel->deleteLater();
     else
         delete panel;
 }
 
-QLineEdit* quilDropDown::TextField() const { return field; }
+QLineEdit* quilDropDown::TextField() const { return d->field; }
 
 quilPUMenu* quilDropDown::Menu() const
 {
     // Nothing uses it; it is made only for a host that asks for it.
-    if (!menu) {
-        auto* self = const_cast<quilDropDown*>(this);
-        self->menu = new quilPUMenu(self);
+    if (!d->menu) {
+        quilPUMenu* menu = new quilPUMenu(const_cast<quilDropDown*>(this));
+        d->menu = menu;
         menu->setObjectName(QStringLiteral("quilPUMenu1"));
         // Out of sight: minus its own size, minus 10 twips.
         menu->move(-menu->width() - 1, -menu->height() - 1);
     }
-    return menu;
+    return d->menu;
 }
 
 ImageList* quilDropDown::TypeImages() const
 {
-    loadPendingImages();
-    return images;
+    d->loadPendingImages();
+    return d->images;
 }
 
-quilMonthview* quilDropDown::Calendar() const { return const_cast<quilDropDown*>(this)->makeCalendar(); }
+quilMonthview* quilDropDown::Calendar() const { return d->makeCalendar(); }
 
-quilMonthview* quilDropDown::makeCalendar()
+quilMonthview* quilDropDownPrivate::makeCalendar()
 {
     if (calendar)
         return calendar;
@@ -123,26 +133,34 @@ quilMonthview* quilDropDown::makeCalendar()
     calendar->setObjectName(QStringLiteral("mw"));
     calendar->InitProperties();
     calendar->hide();
-    calendar->installEventFilter(this);
+    calendar->installEventFilter(q);
     for (QWidget* w : calendar->findChildren<QWidget*>())
-        w->installEventFilter(this);
-    connect(calendar, &quilMonthview::DblClick, this, &quilDropDown::CalendarDblClick);
+        w->installEventFilter(q);
+    QObject::connect(calendar, &quilMonthview::DblClick, q, [this] { CalendarDblClick(); });
     if (appliedType == ctDateBox)
         placeCalendar();
     return calendar;
 }
 
-void quilDropDown::placeCalendar()
+void quilDropDownPrivate::placeCalendar()
 {
     calendar->resize(calendar->sizeHint());
     calendar->move(0, 0);
     panel->resize(calendar->size());
     calendar->show();
 }
-quilButtonBase* quilDropDown::ArrowButton() const { return arrow; }
-QWidget* quilDropDown::Panel() const { return panel; }
-QString quilDropDown::Text() const { return field->text(); }
-QSharedPointer<ComboDatas> quilDropDown::Entries() const { return list->ListboxItems(); }
+quilButtonBase* quilDropDown::ArrowButton() const { return d->arrow; }
+QWidget* quilDropDown::Panel() const { return d->panel; }
+QString quilDropDown::Text() const { return d->field->text(); }
+QSharedPointer<ComboDatas> quilDropDown::Entries() const { return d->list->ListboxItems(); }
+quilListbox* quilDropDown::List() const { return d->list; }
+int quilDropDown::Look() const { return d->look; }
+ColorScheme quilDropDown::Scheme() const { return d->scheme; }
+short quilDropDown::TypeIcon() const { return d->typeIcon; }
+int quilDropDown::AppliedType() const { return d->appliedType; }
+bool quilDropDown::PanelOpen() const { return d->panelOpen; }
+bool quilDropDown::Watching() const { return d->focusTimer.isActive(); }
+QString quilDropDown::FillError() const { return d->fillError; }
 
 // ------------------------------------------------------------ persistence
 
@@ -170,110 +188,110 @@ const QList<PersistedProperty>& quilDropDown::Persisted() const
 void quilDropDown::InitProperties()
 {
     quilControl::InitProperties();
-    backColor = 0xFFFFFF;
-    foreColor = 0xC00000;
-    selectionColor = 33023;
-    tabSelectColor = 38631;
-    enabledFlag = false;
-    comboType = ctDateBox;
-    dateFormat = QStringLiteral("dd.mm.yyyy");
-    day = 1;
-    month = 1;
-    year = 2005;
-    printerName.clear();
-    driveLetter = QStringLiteral("C:");
-    fontName = QStringLiteral("Arial");
-    applyFieldFont();
+    d->backColor = 0xFFFFFF;
+    d->foreColor = 0xC00000;
+    d->selectionColor = 33023;
+    d->tabSelectColor = 38631;
+    d->enabledFlag = false;
+    d->comboType = ctDateBox;
+    d->dateFormat = QStringLiteral("dd.mm.yyyy");
+    d->day = 1;
+    d->month = 1;
+    d->year = 2005;
+    d->printerName.clear();
+    d->driveLetter = QStringLiteral("C:");
+    d->fontName = QStringLiteral("Arial");
+    d->applyFieldFont();
     // A new drop-down's panel is set up as a loaded one's is.
-    applyType();
-    showValue();
+    d->applyType();
+    d->showValue();
 }
 
 void quilDropDown::ReadProperties(PropertyBag& bag)
 {
-    backColor = readColor(bag, "BackColor");
-    foreColor = readColor(bag, "ForeColor");
-    enabledFlag = readInt(bag, "Enabled") != 0;
+    d->backColor = readColor(bag, "BackColor");
+    d->foreColor = readColor(bag, "ForeColor");
+    d->enabledFlag = readInt(bag, "Enabled") != 0;
     applyFont(readFont(bag));
-    selectionColor = readColor(bag, "SelectionColor");
-    tabSelectColor = readColor(bag, "TabSelectColor");
-    comboType = static_cast<eComboType>(readInt(bag, "ComboType"));
-    dateFormat = readText(bag, "DateFormat");
-    day = static_cast<short>(readInt(bag, "Day"));
-    year = static_cast<short>(readInt(bag, "Year"));
-    month = static_cast<short>(readInt(bag, "Month"));
-    printerName = readText(bag, "PrinterName");
-    driveLetter = readText(bag, "DriveLetter");
-    fontName = readText(bag, "FontName");
-    applyFieldFont();
-    applyType();
-    showValue();
+    d->selectionColor = readColor(bag, "SelectionColor");
+    d->tabSelectColor = readColor(bag, "TabSelectColor");
+    d->comboType = static_cast<eComboType>(readInt(bag, "ComboType"));
+    d->dateFormat = readText(bag, "DateFormat");
+    d->day = static_cast<short>(readInt(bag, "Day"));
+    d->year = static_cast<short>(readInt(bag, "Year"));
+    d->month = static_cast<short>(readInt(bag, "Month"));
+    d->printerName = readText(bag, "PrinterName");
+    d->driveLetter = readText(bag, "DriveLetter");
+    d->fontName = readText(bag, "FontName");
+    d->applyFieldFont();
+    d->applyType();
+    d->showValue();
 }
 
 void quilDropDown::WriteProperties(PropertyBag& bag) const
 {
-    writeProp(bag, "BackColor", QVariant::fromValue<quint32>(backColor));
-    writeProp(bag, "ForeColor", QVariant::fromValue<quint32>(foreColor));
-    writeProp(bag, "Enabled", enabledFlag);
+    writeProp(bag, "BackColor", QVariant::fromValue<quint32>(d->backColor));
+    writeProp(bag, "ForeColor", QVariant::fromValue<quint32>(d->foreColor));
+    writeProp(bag, "Enabled", d->enabledFlag);
     writeProp(bag, "Font", Font());
-    writeProp(bag, "SelectionColor", QVariant::fromValue<quint32>(selectionColor));
-    writeProp(bag, "TabSelectColor", QVariant::fromValue<quint32>(tabSelectColor));
-    writeProp(bag, "ComboType", static_cast<int>(comboType));
-    writeProp(bag, "DateFormat", dateFormat);
-    writeProp(bag, "Day", day);
-    writeProp(bag, "Year", year);
-    writeProp(bag, "Month", month);
-    writeProp(bag, "PrinterName", printerName);
-    writeProp(bag, "DriveLetter", driveLetter);
-    writeProp(bag, "FontName", fontName);
+    writeProp(bag, "SelectionColor", QVariant::fromValue<quint32>(d->selectionColor));
+    writeProp(bag, "TabSelectColor", QVariant::fromValue<quint32>(d->tabSelectColor));
+    writeProp(bag, "ComboType", static_cast<int>(d->comboType));
+    writeProp(bag, "DateFormat", d->dateFormat);
+    writeProp(bag, "Day", d->day);
+    writeProp(bag, "Year", d->year);
+    writeProp(bag, "Month", d->month);
+    writeProp(bag, "PrinterName", d->printerName);
+    writeProp(bag, "DriveLetter", d->driveLetter);
+    writeProp(bag, "FontName", d->fontName);
 }
 
 // ------------------------------------------------------------ properties
 
 void quilDropDown::setBackColor(OLE_COLOR c)
 {
-    backColor = c;
+    d->backColor = c;
     changed("BackColor");
 }
 
 void quilDropDown::setForeColor(OLE_COLOR c)
 {
-    foreColor = c;
+    d->foreColor = c;
     changed("ForeColor");
 }
 
 void quilDropDown::setSelectionColor(OLE_COLOR c)
 {
-    selectionColor = c;
+    d->selectionColor = c;
     changed("SelectionColor");
 }
 
 void quilDropDown::setTabSelectColor(OLE_COLOR c)
 {
-    tabSelectColor = c;
+    d->tabSelectColor = c;
     changed("TabSelectColor");
 }
 
 void quilDropDown::setEnabledFlag(bool on)
 {
-    enabledFlag = on;
+    d->enabledFlag = on;
     changed("Enabled");
 }
 
 void quilDropDown::setDateFormat(const QString& f)
 {
-    dateFormat = f;
+    d->dateFormat = f;
     if (notify("DateFormat"))
         SetComboType();
 }
 
 void quilDropDown::setComboType(eComboType t)
 {
-    comboType = t;
+    d->comboType = t;
     if (!notify("ComboType"))
         return;
-    applyType();
-    showValue();
+    d->applyType();
+    d->showValue();
 }
 
 void quilDropDown::setDay(int v)
@@ -282,9 +300,9 @@ void quilDropDown::setDay(int v)
         refuseValue("Day", v, QStringLiteral("a 16-bit number"));
         return;
     }
-    day = static_cast<short>(v);
+    d->day = static_cast<short>(v);
     if (notify("Day"))
-        showValue();
+        d->showValue();
 }
 
 void quilDropDown::setMonth(int v)
@@ -293,9 +311,9 @@ void quilDropDown::setMonth(int v)
         refuseValue("Month", v, QStringLiteral("a 16-bit number"));
         return;
     }
-    month = static_cast<short>(v);
+    d->month = static_cast<short>(v);
     if (notify("Month"))
-        showValue();
+        d->showValue();
 }
 
 void quilDropDown::setYear(int v)
@@ -304,33 +322,47 @@ void quilDropDown::setYear(int v)
         refuseValue("Year", v, QStringLiteral("a 16-bit number"));
         return;
     }
-    year = static_cast<short>(v);
+    d->year = static_cast<short>(v);
     if (notify("Year"))
-        showValue();
+        d->showValue();
 }
 
 void quilDropDown::setPrinterName(const QString& n)
 {
-    printerName = n;
+    d->printerName = n;
     if (notify("PrinterName"))
-        showValue();
+        d->showValue();
 }
 
 void quilDropDown::setDriveLetter(const QString& v)
 {
-    driveLetter = v;
+    d->driveLetter = v;
     if (notify("DriveLetter"))
-        showValue();
+        d->showValue();
 }
 
 void quilDropDown::setFontName(const QString& n)
 {
-    fontName = n;
+    d->fontName = n;
     if (notify("FontName"))
-        showValue();
+        d->showValue();
 }
 
-QString quilDropDown::valueOfType() const
+OLE_COLOR quilDropDown::BackColor() const { return d->backColor; }
+OLE_COLOR quilDropDown::ForeColor() const { return d->foreColor; }
+OLE_COLOR quilDropDown::SelectionColor() const { return d->selectionColor; }
+OLE_COLOR quilDropDown::TabSelectColor() const { return d->tabSelectColor; }
+bool quilDropDown::EnabledFlag() const { return d->enabledFlag; }
+QString quilDropDown::DateFormat() const { return d->dateFormat; }
+eComboType quilDropDown::ComboType() const { return d->comboType; }
+int quilDropDown::Day() const { return d->day; }
+int quilDropDown::Month() const { return d->month; }
+int quilDropDown::Year() const { return d->year; }
+QString quilDropDown::PrinterName() const { return d->printerName; }
+QString quilDropDown::DriveLetter() const { return d->driveLetter; }
+QString quilDropDown::FontName() const { return d->fontName; }
+
+QString quilDropDownPrivate::valueOfType() const
 {
     switch (comboType) {
     case ctPrinterSelect: return printerName;
@@ -342,37 +374,37 @@ QString quilDropDown::valueOfType() const
 
 // ------------------------------------------------------------ the value
 
-QString quilDropDown::FormatDate(const QString& pattern, int d, int m, int y)
+QString quilDropDown::FormatDate(const QString& pattern, int day, int month, int year)
 {
     QString s = pattern;
-    s.replace(QStringLiteral("dd"), PadZeros(QString::number(d), 2));
-    s.replace(QStringLiteral("mm"), PadZeros(QString::number(m), 2));
-    s.replace(QStringLiteral("yyyy"), QString::number(y));
-    s.replace(QStringLiteral("d"), QString::number(d));
-    s.replace(QStringLiteral("m"), QString::number(m));
-    s.replace(QStringLiteral("yy"), QString::number(y).right(2));
+    s.replace(QStringLiteral("dd"), PadZeros(QString::number(day), 2));
+    s.replace(QStringLiteral("mm"), PadZeros(QString::number(month), 2));
+    s.replace(QStringLiteral("yyyy"), QString::number(year));
+    s.replace(QStringLiteral("d"), QString::number(day));
+    s.replace(QStringLiteral("m"), QString::number(month));
+    s.replace(QStringLiteral("yy"), QString::number(year).right(2));
     return s;
 }
 
-void quilDropDown::showText(const QString& text)
+void quilDropDownPrivate::showText(const QString& text)
 {
     field->setText(text);
     // A long name shows its beginning, not its end.
     field->setCursorPosition(0);
 }
 
-void quilDropDown::showDate() { showText(FormatDate(dateFormat, day, month, year)); }
+void quilDropDownPrivate::showDate() { showText(quilDropDown::FormatDate(dateFormat, day, month, year)); }
 
-void quilDropDown::showValue()
+void quilDropDownPrivate::showValue()
 {
     if (comboType == ctDateBox)
         showDate();
     else if (comboType == ctPrinterSelect || comboType == ctDriveSelect || comboType == ctFontSelect)
         selectValue(valueOfType());
-    Refresh();
+    q->Refresh();
 }
 
-void quilDropDown::selectValue(const QString& v)
+void quilDropDownPrivate::selectValue(const QString& v)
 {
     const auto items = list->ListboxItems();
     if (v.isEmpty() || !items)
@@ -385,7 +417,7 @@ void quilDropDown::selectValue(const QString& v)
         showText(e->Caption().remove(QLatin1Char('\t')));
         typeIcon = e->Icon();
         quiet = true;
-        QPointer<quilDropDown> self(this);
+        QPointer<quilDropDown> self(q);
         list->setSelectedItem(static_cast<short>(i));
         if (self)
             quiet = false;
@@ -395,10 +427,10 @@ void quilDropDown::selectValue(const QString& v)
 
 // ------------------------------------------------------------ layout and look
 
-void quilDropDown::applyFieldFont()
+void quilDropDownPrivate::applyFieldFont()
 {
     QFont f = field->font();
-    const QFont& src = Font();
+    const QFont& src = q->Font();
     f.setFamilies(src.families().isEmpty() ? QStringList{src.family()} : src.families());
     f.setPointSizeF(src.pointSizeF() > 0 ? src.pointSizeF() : f.pointSizeF());
     f.setBold(src.bold());
@@ -406,24 +438,24 @@ void quilDropDown::applyFieldFont()
     f.setStrikeOut(src.strikeOut());
     f.setUnderline(src.underline());
     field->setFont(f);
-    layout();
+    q->layout();
 }
 
 void quilDropDown::layout()
 {
     // The box is as high as a line of the container's font, whatever Font is.
     const int th = QFontMetrics(AmbientFont()).height();
-    if (sizeHint() != hinted) {
-        hinted = sizeHint();
+    if (sizeHint() != d->hinted) {
+        d->hinted = sizeHint();
         updateGeometry();
     }
     const int sw = width(), sh = height();
     const int a = std::max(sh - 4, 0);
-    arrow->setGeometry(sw - a - 2, 2, a, a);
-    field->setGeometry(22, 2, std::max(sw - 13 - 16 - a, 0), th);
-    if (comboType != ctDateBox || appliedType != ctDateBox) {
-        panel->resize(std::max(sw, PanelMinWidth), panel->height());
-        list->setGeometry(panel->contentsRect());
+    d->arrow->setGeometry(sw - a - 2, 2, a, a);
+    d->field->setGeometry(22, 2, std::max(sw - 13 - 16 - a, 0), th);
+    if (d->comboType != ctDateBox || d->appliedType != ctDateBox) {
+        d->panel->resize(std::max(sw, PanelMinWidth), d->panel->height());
+        d->list->setGeometry(d->panel->contentsRect());
     }
     Refresh();
 }
@@ -432,7 +464,7 @@ QSize quilDropDown::sizeHint() const
 {
     const int th = QFontMetrics(AmbientFont()).height();
     // Room for the picture, a short value and the square arrow.
-    return {22 + 10 * QFontMetrics(field->font()).averageCharWidth() + 13 + th + 4, th + 4};
+    return {22 + 10 * QFontMetrics(d->field->font()).averageCharWidth() + 13 + th + 4, th + 4};
 }
 
 QSize quilDropDown::minimumSizeHint() const
@@ -444,7 +476,7 @@ QSize quilDropDown::minimumSizeHint() const
 void quilDropDown::hideEvent(QHideEvent* e)
 {
     // A panel left floating over a closed or hidden form would lead nowhere.
-    panel->hide();
+    d->panel->hide();
     quilControl::hideEvent(e);
 }
 
@@ -454,7 +486,7 @@ void quilDropDown::resizeEvent(QResizeEvent* e)
     layout();
 }
 
-void quilDropDown::applyColours()
+void quilDropDownPrivate::applyColours()
 {
     QPalette p = field->palette();
     const QColor face = QtColor(scheme.FaceTop), text = QtColor(scheme.Text);
@@ -471,53 +503,53 @@ void quilDropDown::applyColours()
 void quilDropDown::Paint()
 {
     platform::Surface& s = faceOf(this);
-    if (isEnabled() && look == LookDisabled)
-        look = LookNormal;
+    if (isEnabled() && d->look == LookDisabled)
+        d->look = LookNormal;
     if (!isEnabled())
-        look = LookDisabled;
+        d->look = LookDisabled;
     const OLE_COLOR W = 0xFFFFFF;
-    switch (look) {
+    switch (d->look) {
     case LookHover:
-    case LookPressed: scheme = SchemeHover(backColor, foreColor, W); break;
-    case LookDisabled: scheme = SchemeDisabled(backColor, foreColor, W); break;
-    default: scheme = SchemeNormal(backColor, foreColor, W); break;
+    case LookPressed: d->scheme = SchemeHover(d->backColor, d->foreColor, W); break;
+    case LookDisabled: d->scheme = SchemeDisabled(d->backColor, d->foreColor, W); break;
+    default: d->scheme = SchemeNormal(d->backColor, d->foreColor, W); break;
     }
-    applyColours();
-    if (arrow->BackColor() != scheme.Back)
-        arrow->setBackColor(scheme.Back);
-    if (arrow->ForeColor() != scheme.Accent)
-        arrow->setForeColor(scheme.Accent);
-    panel->setBack(scheme.Back);
+    d->applyColours();
+    if (d->arrow->BackColor() != d->scheme.Back)
+        d->arrow->setBackColor(d->scheme.Back);
+    if (d->arrow->ForeColor() != d->scheme.Accent)
+        d->arrow->setForeColor(d->scheme.Accent);
+    d->panel->setBack(d->scheme.Back);
 
     const int w = s.ScaleWidth(), h = s.ScaleHeight();
-    s.BackColor = scheme.FaceTop;
+    s.BackColor = d->scheme.FaceTop;
     s.Cls();
-    if (typeIcon != 0)
-        loadPendingImages();
-    if (typeIcon != 0 && images->Count() >= 1)
-        LateImageList{images}.draw(s, typeIcon, 4, Round(h / 2.0 - 8), isEnabled());
-    GradientFrame(s, w, h, scheme);
-    GradientLine(s, arrow->x() - 2, 1, h - 1, pbVertical, scheme.EdgeStart, scheme.EdgeEnd);
+    if (d->typeIcon != 0)
+        d->loadPendingImages();
+    if (d->typeIcon != 0 && d->images->Count() >= 1)
+        LateImageList{d->images}.draw(s, d->typeIcon, 4, Round(h / 2.0 - 8), isEnabled());
+    GradientFrame(s, w, h, d->scheme);
+    GradientLine(s, d->arrow->x() - 2, 1, h - 1, pbVertical, d->scheme.EdgeStart, d->scheme.EdgeEnd);
 }
 
-void quilDropDown::setLook(int l)
+void quilDropDownPrivate::setLook(int l)
 {
     if (look == l)
         return;
     look = l;
-    Refresh();
+    q->Refresh();
 }
 
 void quilDropDown::HoverTick(bool pointerLeft)
 {
-    if (pointerLeft && !panelOpen) {
-        setLook(LookLeft);
+    if (pointerLeft && !d->panelOpen) {
+        d->setLook(LookLeft);
         return;
     }
     // While the panel is open the box keeps its hover look.
     if (pointerLeft)
         pointerSeen();
-    setLook(mouseIsDown ? LookPressed : LookHover);
+    d->setLook(d->mouseIsDown ? LookPressed : LookHover);
 }
 
 // ------------------------------------------------------------ mouse and keys
@@ -526,7 +558,7 @@ void quilDropDown::MouseDownNotify(short button, short shift, float x, float y)
 {
     if (button != 1)
         return;
-    mouseIsDown = true;
+    d->mouseIsDown = true;
     emit MouseDown(button, shift, x, y);
 }
 
@@ -540,7 +572,7 @@ void quilDropDown::MouseUpNotify(short button, short shift, float x, float y)
 {
     if (button != 1)
         return;
-    mouseIsDown = false;
+    d->mouseIsDown = false;
     emit MouseUp(button, shift, x, y);
 }
 
@@ -548,7 +580,7 @@ bool quilDropDown::eventFilter(QObject* watched, QEvent* e)
 {
     const QEvent::Type t = e->type();
 
-    if (watched == field || watched == arrow) {
+    if (watched == d->field || watched == d->arrow) {
         // The text field's and the arrow's mouse are the box's, in their own coordinates.
         if (t == QEvent::MouseButtonPress || t == QEvent::MouseMove || t == QEvent::MouseButtonRelease) {
             auto* m = static_cast<QMouseEvent*>(e);
@@ -564,17 +596,17 @@ bool quilDropDown::eventFilter(QObject* watched, QEvent* e)
             // A handler that deleted the box took the part with it: nothing of the part may run.
             return !self;
         }
-        if (watched == field && t == QEvent::KeyPress) {
+        if (watched == d->field && t == QEvent::KeyPress) {
             auto* k = static_cast<QKeyEvent*>(e);
-            return panelKey(k->key(), k->modifiers());
+            return d->panelKey(k->key(), k->modifiers());
         }
         return false;
     }
     // A button held on the panel or anything in it.
     if (t == QEvent::MouseButtonPress || t == QEvent::MouseButtonDblClick)
-        listMouseDown = true;
+        d->listMouseDown = true;
     else if (t == QEvent::MouseButtonRelease)
-        listMouseDown = false;
+        d->listMouseDown = false;
     return false;
 }
 

@@ -4,6 +4,7 @@
 
 #include "frame/quilControl_p.h"
 #include "TextField.h"
+#include "quilTextBox_p.h"
 #include "frame/HandDown.h"
 #include "frame/Gradient.h"
 #include "platform/surface/Surface.h"
@@ -71,9 +72,10 @@ char16_t typedCode(const QKeyEvent* e)
 
 // ================================================================ the control
 
-quilTextBox::quilTextBox(QWidget* parent) : quilControl(parent)
+quilTextBox::quilTextBox(QWidget* parent) : quilControl(parent), d(std::make_unique<quilTextBoxPrivate>(this))
 {
-    field = new TextField(this);
+    d->field = new TextField(this);
+    TextField* field = d->field;
     field->setObjectName(QStringLiteral("Text1"));
     field->setFrame(false);
     field->setContextMenuPolicy(Qt::NoContextMenu);
@@ -84,7 +86,8 @@ quilTextBox::quilTextBox(QWidget* parent) : quilControl(parent)
     setFocusPolicy(Qt::StrongFocus);
     setFocusProxy(field);
 
-    menu = new quilPUMenu(this);
+    d->menu = new quilPUMenu(this);
+    quilPUMenu* menu = d->menu;
     menu->setObjectName(QStringLiteral("quilPUMenu1"));
     // Out of sight: minus its own size, minus 10 twips.
     menu->move(-48, -48);
@@ -99,17 +102,17 @@ quilTextBox::quilTextBox(QWidget* parent) : quilControl(parent)
     connect(menu, &quilPUMenu::Closed, this, &quilTextBox::MenuClosed);
     // The user's selection is the one later writes start from.
     const auto follow = [this] {
-        if (!applyingSelection) {
-            wantStart = SelStart();
-            wantLength = SelLength();
+        if (!d->applyingSelection) {
+            d->wantStart = SelStart();
+            d->wantLength = SelLength();
         }
     };
     connect(field, &QLineEdit::selectionChanged, this, follow);
     connect(field, &QLineEdit::cursorPositionChanged, this, follow);
     connect(this, &quilControl::PropertyChanged, this, [this](const QString& name) {
         if (name == QLatin1String("Font")) {
-            applyFieldFont();
-            applyMenuLook();
+            d->applyFieldFont();
+            d->applyMenuLook();
         }
     });
     quilTextBox::InitProperties();
@@ -118,9 +121,14 @@ quilTextBox::quilTextBox(QWidget* parent) : quilControl(parent)
     resize(width(), sizeHint().height());
 }
 
-quilTextBox::~quilTextBox() = default;
+quilTextBox::~quilTextBox()
+{
+    // The field and the menu outlive the box's data: nothing of theirs reaches it any more.
+    disconnect(d->field, nullptr, this, nullptr);
+    disconnect(d->menu, nullptr, this, nullptr);
+}
 
-QLineEdit* quilTextBox::Field() const { return field; }
+QLineEdit* quilTextBox::Field() const { return d->field; }
 
 // ------------------------------------------------------------ persistence
 
@@ -154,110 +162,110 @@ const QList<PersistedProperty>& quilTextBox::Persisted() const
 void quilTextBox::InitProperties()
 {
     quilControl::InitProperties();
-    backColor = 0xFFFFFF;
-    foreColor = 0xC00000;
-    selectionColor = 33023;
-    autoSelect = false;
-    dataFormat = df_AllChars;
-    describeFilter();
-    alignment = 0;
-    rightToLeft = false;
-    passwordChar.clear();
-    maxLength = 0;
+    d->backColor = 0xFFFFFF;
+    d->foreColor = 0xC00000;
+    d->selectionColor = 33023;
+    d->autoSelect = false;
+    d->dataFormat = df_AllChars;
+    d->describeFilter();
+    d->alignment = 0;
+    d->rightToLeft = false;
+    d->passwordChar.clear();
+    d->maxLength = 0;
     for (int i = 0; i < 5; ++i)
-        captions[i] = QString::fromLatin1(DefaultCaptions[i]);
-    field->setReadOnly(false);
-    field->setLayoutDirection(Qt::LeftToRight);
-    applyAlignment();
-    applyPassword();
-    field->setText(QStringLiteral("Dummy Text"));
-    applyFieldFont();
-    setMenuCaptions();
+        d->captions[i] = QString::fromLatin1(DefaultCaptions[i]);
+    d->field->setReadOnly(false);
+    d->field->setLayoutDirection(Qt::LeftToRight);
+    d->applyAlignment();
+    d->applyPassword();
+    d->field->setText(QStringLiteral("Dummy Text"));
+    d->applyFieldFont();
+    d->setMenuCaptions();
     // A new box's menu looks as a loaded one's does.
-    applyMenuLook();
+    d->applyMenuLook();
     Refresh();
 }
 
 void quilTextBox::ReadProperties(PropertyBag& bag)
 {
-    backColor = readColor(bag, "BackColor");
-    foreColor = readColor(bag, "ForeColor");
+    d->backColor = readColor(bag, "BackColor");
+    d->foreColor = readColor(bag, "ForeColor");
     applyEnabled(readBool(bag, "Enabled"));
     applyFont(readFont(bag));
     // Values the setters would refuse load as the nearest sound one.
     const qint64 a = readInt(bag, "Alignment");
-    alignment = a >= 0 && a <= 2 ? int(a) : 0;
-    applyAlignment();
+    d->alignment = a >= 0 && a <= 2 ? int(a) : 0;
+    d->applyAlignment();
     const qint64 m = readInt(bag, "MaxLength");
-    maxLength = m > 0 && m <= std::numeric_limits<int>::max() ? int(m) : 0;
-    field->setText(readText(bag, "Text"));
-    autoSelect = readBool(bag, "AutoSelect");
+    d->maxLength = m > 0 && m <= std::numeric_limits<int>::max() ? int(m) : 0;
+    d->field->setText(readText(bag, "Text"));
+    d->autoSelect = readBool(bag, "AutoSelect");
     const qint64 len = std::max<qint64>(0, readInt(bag, "SelLength"));
-    const qint64 start = std::clamp<qint64>(readInt(bag, "SelStart"), 0, field->text().size());
-    field->setSelection(int(start), int(std::min<qint64>(len, field->text().size() - start)));
-    passwordChar = readText(bag, "PasswordChar").left(1);
-    applyPassword();
-    rightToLeft = readBool(bag, "RightToLeft");
-    field->setLayoutDirection(rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
-    field->setReadOnly(readBool(bag, "Locked"));
-    dataFormat = static_cast<DataFormats>(readInt(bag, "DataFormat"));
-    describeFilter();
-    selectionColor = readColor(bag, "SelectionColor");
+    const qint64 start = std::clamp<qint64>(readInt(bag, "SelStart"), 0, d->field->text().size());
+    d->field->setSelection(int(start), int(std::min<qint64>(len, d->field->text().size() - start)));
+    d->passwordChar = readText(bag, "PasswordChar").left(1);
+    d->applyPassword();
+    d->rightToLeft = readBool(bag, "RightToLeft");
+    d->field->setLayoutDirection(d->rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
+    d->field->setReadOnly(readBool(bag, "Locked"));
+    d->dataFormat = static_cast<DataFormats>(readInt(bag, "DataFormat"));
+    d->describeFilter();
+    d->selectionColor = readColor(bag, "SelectionColor");
     for (int i = 0; i < 5; ++i)
-        captions[i] = readText(bag, CaptionNames[i]);
-    applyFieldFont();
-    setMenuCaptions();
+        d->captions[i] = readText(bag, CaptionNames[i]);
+    d->applyFieldFont();
+    d->setMenuCaptions();
     // The stored colours and font reach the menu at once, not at the next change.
-    applyMenuLook();
+    d->applyMenuLook();
     Refresh();
 }
 
 void quilTextBox::WriteProperties(PropertyBag& bag) const
 {
-    writeProp(bag, "BackColor", QVariant::fromValue<quint32>(backColor));
-    writeProp(bag, "ForeColor", QVariant::fromValue<quint32>(foreColor));
+    writeProp(bag, "BackColor", QVariant::fromValue<quint32>(d->backColor));
+    writeProp(bag, "ForeColor", QVariant::fromValue<quint32>(d->foreColor));
     writeProp(bag, "Enabled", Enabled());
     writeProp(bag, "Font", Font());
-    writeProp(bag, "Alignment", alignment);
+    writeProp(bag, "Alignment", d->alignment);
     writeProp(bag, "Text", Text());
-    writeProp(bag, "AutoSelect", autoSelect);
+    writeProp(bag, "AutoSelect", d->autoSelect);
     writeProp(bag, "SelLength", SelLength());
     writeProp(bag, "SelStart", SelStart());
-    writeProp(bag, "PasswordChar", passwordChar);
-    writeProp(bag, "RightToLeft", rightToLeft);
+    writeProp(bag, "PasswordChar", d->passwordChar);
+    writeProp(bag, "RightToLeft", d->rightToLeft);
     writeProp(bag, "Locked", Locked());
-    writeProp(bag, "DataFormat", static_cast<int>(dataFormat));
-    writeProp(bag, "SelectionColor", QVariant::fromValue<quint32>(selectionColor));
+    writeProp(bag, "DataFormat", static_cast<int>(d->dataFormat));
+    writeProp(bag, "SelectionColor", QVariant::fromValue<quint32>(d->selectionColor));
     for (int i = 0; i < 5; ++i)
-        writeProp(bag, CaptionNames[i], captions[i]);
-    writeProp(bag, "MaxLength", maxLength);
+        writeProp(bag, CaptionNames[i], d->captions[i]);
+    writeProp(bag, "MaxLength", d->maxLength);
 }
 
 // ------------------------------------------------------------ properties
 
 void quilTextBox::setBackColor(OLE_COLOR c)
 {
-    backColor = c;
+    d->backColor = c;
     if (!notify("BackColor"))
         return;
     Refresh();
-    applyMenuLook();
+    d->applyMenuLook();
 }
 
 void quilTextBox::setForeColor(OLE_COLOR c)
 {
-    foreColor = c;
+    d->foreColor = c;
     if (!notify("ForeColor"))
         return;
     Refresh();
-    applyMenuLook();
+    d->applyMenuLook();
 }
 
 void quilTextBox::setSelectionColor(OLE_COLOR c)
 {
-    selectionColor = c;
+    d->selectionColor = c;
     if (notify("SelectionColor"))
-        applyMenuLook();
+        d->applyMenuLook();
 }
 
 void quilTextBox::setAlignment(int a)
@@ -266,31 +274,31 @@ void quilTextBox::setAlignment(int a)
         refuseValue("Alignment", a, QStringLiteral("Alignment is 0 (left), 1 (right) or 2 (centre)"));
         return;
     }
-    alignment = a;
-    applyAlignment();
+    d->alignment = a;
+    d->applyAlignment();
     notify("Alignment");
 }
 
-void quilTextBox::applyAlignment()
+void quilTextBoxPrivate::applyAlignment()
 {
     static const Qt::Alignment of[3] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter};
     field->setAlignment(of[alignment] | Qt::AlignVCenter);
 }
 
-QString quilTextBox::Text() const { return field->text(); }
+QString quilTextBox::Text() const { return d->field->text(); }
 
 void quilTextBox::setText(const QString& text)
 {
-    applyingSelection = true;
-    field->setText(text);
-    applyingSelection = false;
+    d->applyingSelection = true;
+    d->field->setText(text);
+    d->applyingSelection = false;
     // The selection asked for stays, within the new text: SelStart, SelLength
     // and Text reach the same state in any order.
-    applySelection();
+    d->applySelection();
     notify("Text");
 }
 
-void quilTextBox::applySelection()
+void quilTextBoxPrivate::applySelection()
 {
     const int len = int(field->text().size());
     const int start = std::clamp(wantStart, 0, len);
@@ -305,16 +313,16 @@ void quilTextBox::applySelection()
 
 void quilTextBox::setAutoSelect(bool on)
 {
-    autoSelect = on;
+    d->autoSelect = on;
     notify("AutoSelect");
 }
 
 int quilTextBox::SelStart() const
 {
-    return field->hasSelectedText() ? field->selectionStart() : field->cursorPosition();
+    return d->field->hasSelectedText() ? d->field->selectionStart() : d->field->cursorPosition();
 }
 
-int quilTextBox::SelLength() const { return field->hasSelectedText() ? field->selectionLength() : 0; }
+int quilTextBox::SelLength() const { return d->field->hasSelectedText() ? d->field->selectionLength() : 0; }
 
 void quilTextBox::setSelStart(int start)
 {
@@ -322,8 +330,8 @@ void quilTextBox::setSelStart(int start)
         refuseValue("SelStart", start, QStringLiteral("SelStart cannot be negative"));
         return;
     }
-    wantStart = start;
-    applySelection();
+    d->wantStart = start;
+    d->applySelection();
     notify("SelStart");
 }
 
@@ -333,8 +341,8 @@ void quilTextBox::setSelLength(int length)
         refuseValue("SelLength", length, QStringLiteral("SelLength cannot be negative"));
         return;
     }
-    wantLength = length;
-    applySelection();
+    d->wantLength = length;
+    d->applySelection();
     notify("SelLength");
 }
 
@@ -344,12 +352,12 @@ void quilTextBox::setPasswordChar(const QString& c)
         refuseValue("PasswordChar", c, QStringLiteral("PasswordChar is one character or none"));
         return;
     }
-    passwordChar = c;
-    applyPassword();
+    d->passwordChar = c;
+    d->applyPassword();
     notify("PasswordChar");
 }
 
-void quilTextBox::applyPassword()
+void quilTextBoxPrivate::applyPassword()
 {
     if (passwordChar.isEmpty()) {
         field->setEchoMode(QLineEdit::Normal);
@@ -364,45 +372,87 @@ void quilTextBox::applyPassword()
 
 void quilTextBox::setRightToLeft(bool on)
 {
-    rightToLeft = on;
-    field->setLayoutDirection(on ? Qt::RightToLeft : Qt::LeftToRight);
+    d->rightToLeft = on;
+    d->field->setLayoutDirection(on ? Qt::RightToLeft : Qt::LeftToRight);
     notify("RightToLeft");
 }
 
-bool quilTextBox::Locked() const { return field->isReadOnly(); }
+bool quilTextBox::Locked() const { return d->field->isReadOnly(); }
 
 void quilTextBox::setLocked(bool on)
 {
-    field->setReadOnly(on);
+    d->field->setReadOnly(on);
     notify("Locked");
 }
 
 void quilTextBox::setDataFormat(DataFormats f)
 {
-    dataFormat = f;
-    describeFilter();
+    d->dataFormat = f;
+    d->describeFilter();
     notify("DataFormat");
 }
 
-void quilTextBox::describeFilter()
+void quilTextBoxPrivate::describeFilter()
 {
-    const QString what = FilterDescription(dataFormat);
+    const QString what = quilTextBox::FilterDescription(dataFormat);
     field->setAccessibleDescription(what);
-    setAccessibleDescription(what);
+    q->setAccessibleDescription(what);
 }
 
-void quilTextBox::setCaption(int i, const QString& t, const char* name)
+void quilTextBox::setTextCut(const QString& t)
 {
-    captions[i] = t;
-    if (notify(name))
-        setMenuCaptions();
+    d->captions[0] = t;
+    if (notify("textCut"))
+        d->setMenuCaptions();
 }
 
-void quilTextBox::setTextCut(const QString& t) { setCaption(0, t, "textCut"); }
-void quilTextBox::setTextCopy(const QString& t) { setCaption(1, t, "textCopy"); }
-void quilTextBox::setTextPaste(const QString& t) { setCaption(2, t, "textPaste"); }
-void quilTextBox::setTextDelete(const QString& t) { setCaption(3, t, "textDelete"); }
-void quilTextBox::setTextSelectAll(const QString& t) { setCaption(4, t, "textSelectAll"); }
+void quilTextBox::setTextCopy(const QString& t)
+{
+    d->captions[1] = t;
+    if (notify("textCopy"))
+        d->setMenuCaptions();
+}
+
+void quilTextBox::setTextPaste(const QString& t)
+{
+    d->captions[2] = t;
+    if (notify("textPaste"))
+        d->setMenuCaptions();
+}
+
+void quilTextBox::setTextDelete(const QString& t)
+{
+    d->captions[3] = t;
+    if (notify("textDelete"))
+        d->setMenuCaptions();
+}
+
+void quilTextBox::setTextSelectAll(const QString& t)
+{
+    d->captions[4] = t;
+    if (notify("textSelectAll"))
+        d->setMenuCaptions();
+}
+
+OLE_COLOR quilTextBox::BackColor() const { return d->backColor; }
+OLE_COLOR quilTextBox::ForeColor() const { return d->foreColor; }
+OLE_COLOR quilTextBox::SelectionColor() const { return d->selectionColor; }
+int quilTextBox::Alignment() const { return d->alignment; }
+bool quilTextBox::AutoSelect() const { return d->autoSelect; }
+QString quilTextBox::PasswordChar() const { return d->passwordChar; }
+bool quilTextBox::RightToLeft() const { return d->rightToLeft; }
+DataFormats quilTextBox::DataFormat() const { return d->dataFormat; }
+QString quilTextBox::textCut() const { return d->captions[0]; }
+QString quilTextBox::textCopy() const { return d->captions[1]; }
+QString quilTextBox::textPaste() const { return d->captions[2]; }
+QString quilTextBox::textDelete() const { return d->captions[3]; }
+QString quilTextBox::textSelectAll() const { return d->captions[4]; }
+int quilTextBox::MaxLength() const { return d->maxLength; }
+quilPUMenu* quilTextBox::ContextMenu() const { return d->menu; }
+bool quilTextBox::MenuOpen() const { return d->menuOpen; }
+int quilTextBox::SavedSelStart() const { return d->savedStart; }
+int quilTextBox::SavedSelLength() const { return d->savedLength; }
+ColorScheme quilTextBox::Scheme() const { return d->scheme; }
 
 void quilTextBox::setMaxLength(int n)
 {
@@ -411,11 +461,11 @@ void quilTextBox::setMaxLength(int n)
         return;
     }
     // The limit is on what the user enters; text already there stays whole.
-    maxLength = n;
+    d->maxLength = n;
     notify("MaxLength");
 }
 
-int quilTextBox::room() const
+int quilTextBoxPrivate::room() const
 {
     if (maxLength <= 0)
         return std::numeric_limits<int>::max();
@@ -423,7 +473,7 @@ int quilTextBox::room() const
     return std::max(0, maxLength - kept);
 }
 
-QString quilTextBox::fitToLimit(QString text) const
+QString quilTextBoxPrivate::fitToLimit(QString text) const
 {
     const int r = room();
     if (text.size() > r)
@@ -431,7 +481,7 @@ QString quilTextBox::fitToLimit(QString text) const
     return text;
 }
 
-QSharedPointer<MenuItem> quilTextBox::menuEntry(const char* key) const
+QSharedPointer<MenuItem> quilTextBoxPrivate::menuEntry(const char* key) const
 {
     // A host may have trimmed or replaced the menu through ContextMenu().
     const auto items = menu->MenuItem();
@@ -441,39 +491,39 @@ QSharedPointer<MenuItem> quilTextBox::menuEntry(const char* key) const
     return items->Item(k);
 }
 
-void quilTextBox::setMenuCaptions()
+void quilTextBoxPrivate::setMenuCaptions()
 {
     for (int i = 0; i < 5; ++i)
         if (const auto e = menuEntry(MenuKeys[i]))
             e->setCaption(captions[i]);
 }
 
-void quilTextBox::applyMenuLook()
+void quilTextBoxPrivate::applyMenuLook()
 {
     HandColoursDown(menu, backColor, foreColor, selectionColor);
     // The menu takes the family only; its size stays the menu's own.
     QFont f = menu->Font();
-    if (f.family() != Font().family()) {
-        f.setFamilies(Font().families().isEmpty() ? QStringList{Font().family()} : Font().families());
+    if (f.family() != q->Font().family()) {
+        f.setFamilies(q->Font().families().isEmpty() ? QStringList{q->Font().family()} : q->Font().families());
         menu->setFont(f);
     }
 }
 
 // ------------------------------------------------------------ look and layout
 
-void quilTextBox::applyFieldFont()
+void quilTextBoxPrivate::applyFieldFont()
 {
-    field->setFont(Font());
-    layoutField();
+    field->setFont(q->Font());
+    q->layoutField();
 }
 
 void quilTextBox::layoutField()
 {
     const int th = faceOf(this).TextHeight(QStringLiteral("I"));
-    field->setGeometry(2, 2, std::max(width() - 4, 0), th);
+    d->field->setGeometry(2, 2, std::max(width() - 4, 0), th);
     // A line of text is the hint; the container decides the geometry.
-    if (sizeHint() != hinted) {
-        hinted = sizeHint();
+    if (sizeHint() != d->hinted) {
+        d->hinted = sizeHint();
         updateGeometry();
     }
 }
@@ -481,7 +531,7 @@ void quilTextBox::layoutField()
 QSize quilTextBox::sizeHint() const
 {
     const int th = faceOf(this).TextHeight(QStringLiteral("I"));
-    return {std::max(field->sizeHint().width(), 4 * th) + 4, th + 4};
+    return {std::max(d->field->sizeHint().width(), 4 * th) + 4, th + 4};
 }
 
 QSize quilTextBox::minimumSizeHint() const
@@ -496,11 +546,11 @@ void quilTextBox::resizeEvent(QResizeEvent* e)
     layoutField();
 }
 
-void quilTextBox::applyColours()
+void quilTextBoxPrivate::applyColours(bool enabled)
 {
     QPalette p = field->palette();
     const QColor face = QtColor(scheme.FaceTop);
-    const QColor text = QtColor(drawsEnabled() ? scheme.Text : scheme.EdgeEnd);
+    const QColor text = QtColor(enabled ? scheme.Text : scheme.EdgeEnd);
     // The same in every state: the field is disabled while the menu is open
     // and must not flash grey for it.
     for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
@@ -514,26 +564,26 @@ void quilTextBox::applyColours()
 void quilTextBox::Paint()
 {
     platform::Surface& s = faceOf(this);
-    scheme = SchemeNormal(backColor, foreColor, 0xFFFFFF);
-    applyColours();
+    d->scheme = SchemeNormal(d->backColor, d->foreColor, 0xFFFFFF);
+    d->applyColours(drawsEnabled());
     const int w = s.ScaleWidth(), h = s.ScaleHeight();
-    s.BackColor = scheme.FaceTop;
+    s.BackColor = d->scheme.FaceTop;
     s.Cls();
-    GradientFrame(s, w, h, scheme);
+    GradientFrame(s, w, h, d->scheme);
 }
 
 // ------------------------------------------------------------ keys
 
-void quilTextBox::fieldKeyPress(QKeyEvent* e)
+void quilTextBoxPrivate::fieldKeyPress(QKeyEvent* e)
 {
-    QPointer<quilTextBox> self(this);
-    short shift = ShiftOf(e->modifiers());
-    short keyCode = KeyCodeOf(e->key());
+    QPointer<quilTextBox> self(q);
+    short shift = quilTextBox::ShiftOf(e->modifiers());
+    short keyCode = quilTextBox::KeyCodeOf(e->key());
     const QString text = e->text();
     keyZeroed = false;
     if (keyCode != 0 || !text.isEmpty()) {
         const short before = keyCode;
-        emit KeyDown(keyCode, shift);
+        emit q->KeyDown(keyCode, shift);
         if (!self)
             return;
         // A handler that zeroed the key took it: it does not go on to the window.
@@ -541,9 +591,9 @@ void quilTextBox::fieldKeyPress(QKeyEvent* e)
     }
     const char16_t typed = typedCode(e);
     if (typed != 0) {
-        const short filtered = KeyFilter(static_cast<short>(typed));
+        const short filtered = q->KeyFilter(static_cast<short>(typed));
         short keyAscii = filtered;
-        emit KeyPress(keyAscii);
+        emit q->KeyPress(keyAscii);
         if (!self)
             return;
         const char16_t result = static_cast<char16_t>(static_cast<unsigned short>(keyAscii));
@@ -589,34 +639,34 @@ void quilTextBox::fieldKeyPress(QKeyEvent* e)
     field->baseKeyPress(e);
 }
 
-void quilTextBox::fieldKeyRelease(QKeyEvent* e)
+void quilTextBoxPrivate::fieldKeyRelease(QKeyEvent* e)
 {
     // X11 repeats a held key as release-press pairs; only the last release is real.
     if (e->isAutoRepeat())
         return;
-    short keyCode = KeyCodeOf(e->key());
-    short shift = ShiftOf(e->modifiers());
+    short keyCode = quilTextBox::KeyCodeOf(e->key());
+    short shift = quilTextBox::ShiftOf(e->modifiers());
     if (keyCode != 0 || !e->text().isEmpty())
-        emit KeyUp(keyCode, shift);
+        emit q->KeyUp(keyCode, shift);
 }
 
-void quilTextBox::insertFiltered(const QString& text, bool blanks)
+void quilTextBoxPrivate::insertFiltered(const QString& text, bool blanks)
 {
     if (field->isReadOnly())
         return;
-    const QString t = fitToLimit(FilterText(text, blanks));
+    const QString t = fitToLimit(q->FilterText(text, blanks));
     if (!t.isEmpty() || field->hasSelectedText())
         field->insert(t);
 }
 
-void quilTextBox::pasteFrom(QClipboard::Mode mode)
+void quilTextBoxPrivate::pasteFrom(QClipboard::Mode mode)
 {
     insertFiltered(QGuiApplication::clipboard()->text(mode), true);
 }
 
 // ------------------------------------------------------------ focus
 
-void quilTextBox::fieldFocusIn()
+void quilTextBoxPrivate::fieldFocusIn()
 {
     if (autoSelect && !keepSelection)
         field->selectAll();

@@ -7,6 +7,7 @@
 #include "TestHome.h"
 
 #include "composite/DropDownSources.h"
+#include "composite/quilDropDown_p.h"
 
 #include <quilObjects/ComboDatas.h>
 #include <quilObjects/ImageList.h>
@@ -335,25 +336,25 @@ TEST(DropDown, TheWatchClosesThePanelOnlyForAPressOutsideBoxAndPanel)
     f.box->OpenPanel();
     const QRect panel = f.box->Panel()->frameGeometry();
     EXPECT_EQ(panel.topLeft(), f.box->mapToGlobal(QPoint(0, f.box->height())));
-    f.box->FocusTick();
+    quilDropDownPrivate::of(f.box).FocusTick();
     EXPECT_TRUE(f.box->Panel()->isVisible());
 
     f.system.buttons = {};
-    f.box->FocusTick();
+    quilDropDownPrivate::of(f.box).FocusTick();
     // A press inside the panel, outside its list or on it, keeps it open.
     f.pointer.pos = panel.topLeft() + QPoint(5, 5);
     f.system.buttons = Qt::LeftButton;
-    f.box->FocusTick();
+    quilDropDownPrivate::of(f.box).FocusTick();
     EXPECT_TRUE(f.box->Panel()->isVisible());
     // So does a press on the box itself.
     f.pointer.pos = f.box->mapToGlobal(QPoint(3, 3));
-    f.box->FocusTick();
+    quilDropDownPrivate::of(f.box).FocusTick();
     EXPECT_TRUE(f.box->Panel()->isVisible());
 
     // A right press elsewhere closes it; the watch ends at the next tick outside.
     f.pointer.pos = QPoint(2000, 2000);
     f.system.buttons = Qt::RightButton;
-    f.box->FocusTick();
+    quilDropDownPrivate::of(f.box).FocusTick();
     EXPECT_FALSE(f.box->Panel()->isVisible());
     EXPECT_FALSE(f.box->PanelOpen());
     EXPECT_FALSE(f.box->Watching());

@@ -12,6 +12,7 @@
 #include <QSharedPointer>
 #include <QPointer>
 #include <QTimer>
+#include <memory>
 
 class QLineEdit;
 
@@ -22,8 +23,7 @@ class ImageList;
 class quilListbox;
 class quilMonthview;
 class quilPUMenu;
-class quilXButton;
-class DropPanel;
+class quilDropDownPrivate;
 
 class QUILOBJECTS_EXPORT quilDropDown : public quilControl {
     Q_OBJECT
@@ -63,25 +63,25 @@ public:
     void WriteProperties(PropertyBag& bag) const override;
     const QList<PersistedProperty>& Persisted() const override;
 
-    OLE_COLOR BackColor() const { return backColor; }
+    OLE_COLOR BackColor() const;
     void setBackColor(OLE_COLOR c);
-    OLE_COLOR ForeColor() const { return foreColor; }
+    OLE_COLOR ForeColor() const;
     void setForeColor(OLE_COLOR c);
-    OLE_COLOR SelectionColor() const { return selectionColor; }
+    OLE_COLOR SelectionColor() const;
     void setSelectionColor(OLE_COLOR c);
     // Kept and persisted for the host; nothing draws with it.
-    OLE_COLOR TabSelectColor() const { return tabSelectColor; }
+    OLE_COLOR TabSelectColor() const;
     void setTabSelectColor(OLE_COLOR c);
     // The stored "Enabled" flag (the property of that name), kept, persisted
     // and announced for the host. It changes neither input nor the look, so
     // its default False never disables a new drop-down; setEnabled is the
     // widget's own and disables the drop-down as any widget.
-    bool EnabledFlag() const { return enabledFlag; }
+    bool EnabledFlag() const;
     void setEnabledFlag(bool on);
-    QString DateFormat() const { return dateFormat; }
+    QString DateFormat() const;
     // Shown in the new format the next time the date is shown.
     void setDateFormat(const QString& f);
-    eComboType ComboType() const { return comboType; }
+    eComboType ComboType() const;
     // A new type fills its list anew; the current type keeps its list. A
     // value outside the members is kept and gives an empty panel, as the
     // colour picker type does.
@@ -89,18 +89,18 @@ public:
     // 16-bit numbers: a value beyond -32768..32767 is refused with a warning
     // and the old value kept. No setter of the drop-down throws; a failed
     // list fill is reported by FillError.
-    int Day() const { return day; }
+    int Day() const;
     void setDay(int d);
-    int Month() const { return month; }
+    int Month() const;
     void setMonth(int m);
-    int Year() const { return year; }
+    int Year() const;
     void setYear(int y);
-    QString PrinterName() const { return printerName; }
+    QString PrinterName() const;
     void setPrinterName(const QString& n);
     // The chosen entry's value: a mount point or folder, "X_MyComputer", "X_Network".
-    QString DriveLetter() const { return driveLetter; }
+    QString DriveLetter() const;
     void setDriveLetter(const QString& v);
-    QString FontName() const { return fontName; }
+    QString FontName() const;
     void setFontName(const QString& n);
 
     // Applies ComboType to the panel unless it is applied already.
@@ -124,30 +124,25 @@ public:
     QLineEdit* TextField() const;
     quilButtonBase* ArrowButton() const;
     QWidget* Panel() const;
-    quilListbox* List() const { return list; }
+    quilListbox* List() const;
     // The calendar and the unused popup are made when first needed.
     quilMonthview* Calendar() const;
     quilPUMenu* Menu() const;
     ImageList* TypeImages() const;
     QSharedPointer<ComboDatas> Entries() const;
-    int Look() const { return look; }
-    ColorScheme Scheme() const { return scheme; }
-    short TypeIcon() const { return typeIcon; }
-    int AppliedType() const { return appliedType; }
-    bool PanelOpen() const { return panelOpen; }
-    bool Watching() const { return focusTimer.isActive(); }
+    int Look() const;
+    ColorScheme Scheme() const;
+    short TypeIcon() const;
+    int AppliedType() const;
+    bool PanelOpen() const;
+    bool Watching() const;
     // Why the last fill stopped short ("" when it did not).
-    QString FillError() const { return fillError; }
+    QString FillError() const;
 
     // Host notifications; tests may call them.
     void MouseDownNotify(short button, short shift, float x, float y) override;
     void MouseMoveNotify(short button, short shift, float x, float y) override;
     void MouseUpNotify(short button, short shift, float x, float y) override;
-    // The list's pick, the calendar's double click.
-    void ListItemClicked(short index);
-    void CalendarDblClick();
-    // One tick of the watch over an open panel.
-    void FocusTick();
 
 signals:
     void ValueChanged();
@@ -167,70 +162,9 @@ protected:
 
 private:
     void layout();
-    // Makes the calendar on first use; for the date type it fills the panel.
-    quilMonthview* makeCalendar();
-    void placeCalendar();
-    // Loads the pictures and fills the panel for a type not yet applied.
-    void applyType();
-    void raiseValueChanged();
-    void applyFieldFont();
-    void loadTypeImages();
-    // Reads the type's pictures not read yet.
-    void loadPendingImages() const;
-    void showValue();
-    void showDate();
-    void showText(const QString& text);
-    // Selects the entry whose value is v, quietly; none when nothing matches.
-    void selectValue(const QString& v);
-    void fillPrinters();
-    void fillDrives();
-    void fillFonts();
-    void fillList(void (quilDropDown::*fill)());
-    void applyColours();
-    void handColoursDown();
-    bool outsideCheck();
-    void pressedOn(QWidget* w);
-    // Keys in the box while the panel is open; true when taken.
-    bool panelKey(int key, Qt::KeyboardModifiers modifiers);
-    void setLook(int l);
-    QString valueOfType() const;
 
-    QLineEdit* field = nullptr;
-    quilXButton* arrow = nullptr;
-    DropPanel* panel = nullptr;
-    quilListbox* list = nullptr;
-    quilMonthview* calendar = nullptr;
-    quilPUMenu* menu = nullptr;
-    ImageList* images = nullptr;
-    mutable std::vector<short> pendingIcons;
-    QObject* pressWatch = nullptr;
-    QTimer focusTimer;
-    OLE_COLOR backColor = 0xFFFFFF;
-    OLE_COLOR foreColor = 0xC00000;
-    OLE_COLOR selectionColor = 33023;
-    OLE_COLOR tabSelectColor = 38631;
-    ColorScheme scheme;
-    QString dateFormat = QStringLiteral("dd.mm.yyyy");
-    QString printerName;
-    QString driveLetter = QStringLiteral("C:");
-    QString fontName = QStringLiteral("Arial");
-    QString fillError;
-    eComboType comboType = ctDateBox;
-    short day = 1, month = 1, year = 2005;
-    short typeIcon = 0;
-    int look = LookNormal;
-    int appliedType = 0;
-    // ValueChanged handlers running; the panel's list may be inside its own click.
-    int picking = 0;
-    bool enabledFlag = false;
-    bool mouseIsDown = false;
-    bool panelOpen = false;
-    bool listMouseDown = false;
-    // Presses are watched only after both buttons were seen up once.
-    bool armed = false;
-    // Selections made from code, not by the user.
-    bool quiet = false;
-    QSize hinted;
+    friend class quilDropDownPrivate;
+    std::unique_ptr<quilDropDownPrivate> d;
 };
 
 } // namespace quil

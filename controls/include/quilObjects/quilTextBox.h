@@ -16,6 +16,7 @@
 
 #include <QSharedPointer>
 #include <QClipboard>
+#include <memory>
 
 class QLineEdit;
 
@@ -23,6 +24,7 @@ namespace quil {
 
 class MenuItem;
 class quilPUMenu;
+class quilTextBoxPrivate;
 
 class QUILOBJECTS_EXPORT quilTextBox : public quilControl {
     Q_OBJECT
@@ -61,19 +63,19 @@ public:
     void WriteProperties(PropertyBag& bag) const override;
     const QList<PersistedProperty>& Persisted() const override;
 
-    OLE_COLOR BackColor() const { return backColor; }
+    OLE_COLOR BackColor() const;
     void setBackColor(OLE_COLOR c);
-    OLE_COLOR ForeColor() const { return foreColor; }
+    OLE_COLOR ForeColor() const;
     void setForeColor(OLE_COLOR c);
-    OLE_COLOR SelectionColor() const { return selectionColor; }
+    OLE_COLOR SelectionColor() const;
     void setSelectionColor(OLE_COLOR c);
     // 0 left, 1 right, 2 centre; any other is refused.
-    int Alignment() const { return alignment; }
+    int Alignment() const;
     void setAlignment(int a);
     // Set from code, the text is not filtered.
     QString Text() const;
     void setText(const QString& text);
-    bool AutoSelect() const { return autoSelect; }
+    bool AutoSelect() const;
     void setAutoSelect(bool on);
     // The selection asked for is kept within the text and survives a new
     // Text, so the three reach the same state in any order; a negative one is
@@ -83,28 +85,28 @@ public:
     int SelLength() const;
     void setSelLength(int length);
     // "" or one character shown for each character of the text; more is refused.
-    QString PasswordChar() const { return passwordChar; }
+    QString PasswordChar() const;
     void setPasswordChar(const QString& c);
-    bool RightToLeft() const { return rightToLeft; }
+    bool RightToLeft() const;
     void setRightToLeft(bool on);
     bool Locked() const;
     void setLocked(bool on);
-    DataFormats DataFormat() const { return dataFormat; }
+    DataFormats DataFormat() const;
     void setDataFormat(DataFormats f);
-    QString textCut() const { return captions[0]; }
+    QString textCut() const;
     void setTextCut(const QString& t);
-    QString textCopy() const { return captions[1]; }
+    QString textCopy() const;
     void setTextCopy(const QString& t);
-    QString textPaste() const { return captions[2]; }
+    QString textPaste() const;
     void setTextPaste(const QString& t);
-    QString textDelete() const { return captions[3]; }
+    QString textDelete() const;
     void setTextDelete(const QString& t);
-    QString textSelectAll() const { return captions[4]; }
+    QString textSelectAll() const;
     void setTextSelectAll(const QString& t);
     // The most characters typing and pasting may make; 0 means no limit, a
     // negative one is refused. Text already there, or set from code or a
     // form, is never cut.
-    int MaxLength() const { return maxLength; }
+    int MaxLength() const;
     void setMaxLength(int n);
 
     // The filter: a character as the field takes it, 0 when refused.
@@ -123,11 +125,11 @@ public:
 
     // The contained parts.
     QLineEdit* Field() const;
-    quilPUMenu* ContextMenu() const { return menu; }
-    bool MenuOpen() const { return menuOpen; }
-    int SavedSelStart() const { return savedStart; }
-    int SavedSelLength() const { return savedLength; }
-    ColorScheme Scheme() const { return scheme; }
+    quilPUMenu* ContextMenu() const;
+    bool MenuOpen() const;
+    int SavedSelStart() const;
+    int SavedSelLength() const;
+    ColorScheme Scheme() const;
 
     // Host notifications, called from the field's events; tests may call them.
     // A right-button press in the field: the selection is saved and the menu opens.
@@ -146,55 +148,10 @@ protected:
     void resizeEvent(QResizeEvent*) override;
 
 private:
-    friend class TextField;
     void layoutField();
-    void applyFieldFont();
-    void applyColours();
-    void applyMenuLook();
-    void setMenuCaptions();
-    void setCaption(int i, const QString& t, const char* name);
-    void applyPassword();
-    void applyAlignment();
-    void describeFilter();
-    // The field's events, routed here.
-    void fieldKeyPress(QKeyEvent* e);
-    void fieldKeyRelease(QKeyEvent* e);
-    void fieldFocusIn();
-    void pasteFrom(QClipboard::Mode mode);
-    void insertFiltered(const QString& text, bool blanks);
-    // The saved selection, kept within the current text.
-    void clampSaved();
-    void applySelection();
-    // The context menu's entry by key; none when a host removed it or the list.
-    QSharedPointer<MenuItem> menuEntry(const char* key) const;
-    // How many characters typing or pasting may still add (over the selection).
-    int room() const;
-    QString fitToLimit(QString text) const;
 
-    class TextField* field = nullptr;
-    quilPUMenu* menu = nullptr;
-    OLE_COLOR backColor = 0xFFFFFF;
-    OLE_COLOR foreColor = 0xC00000;
-    OLE_COLOR selectionColor = 33023;
-    ColorScheme scheme;
-    QString captions[5];
-    QString passwordChar;
-    DataFormats dataFormat = df_AllChars;
-    int alignment = 0;
-    int maxLength = 0;
-    int savedStart = 0;
-    int savedLength = 0;
-    bool autoSelect = false;
-    bool rightToLeft = false;
-    bool keepSelection = false;
-    bool menuOpen = false;
-    // The last key's KeyDown handler set its code to 0.
-    bool keyZeroed = false;
-    // The selection code asked for, and whether it is being applied.
-    int wantStart = 0;
-    int wantLength = 0;
-    bool applyingSelection = false;
-    QSize hinted;
+    friend class quilTextBoxPrivate;
+    std::unique_ptr<quilTextBoxPrivate> d;
 };
 
 } // namespace quil
