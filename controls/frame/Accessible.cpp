@@ -13,6 +13,7 @@
 #include <quilObjects/quilToolbar.h>
 
 #include "composite/PUMenuWindow.h"
+#include "composite/quilMonthview_p.h"
 
 #include <QHash>
 #include <vector>
@@ -87,7 +88,7 @@ struct Items {
     static int cellOf(const quilMonthview* c, int d)
     {
         for (int k = 1; k <= 42; ++k)
-            if (c->CellAt(k).Day == d)
+            if (quilMonthviewPrivate::of(c).CellAt(k).Day == d)
                 return k;
         return 0;
     }
@@ -135,7 +136,7 @@ struct Items {
         const int k = cellOf(c, i + 1);
         if (k == 0)
             return {};
-        const auto& cell = c->CellAt(k);
+        const auto& cell = quilMonthviewPrivate::of(c).CellAt(k);
         return QRect(cell.X, cell.Y, cell.Width, cell.Height);
     }
 };
