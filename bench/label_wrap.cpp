@@ -3,7 +3,7 @@
 // time per re-wrap and the ratio; asserts nothing.
 //
 //   bench_quil_label [rounds]
-#include <quilObjects/quilLabel.h>
+#include "composite/quilLabel_p.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -78,7 +78,8 @@ int main(int argc, char** argv)
     // Tall enough for every line at the narrowest width, so both lay out the whole caption.
     label.resize(widths.front(), 100000);
     label.Face();
-    const int height = 8 + int(label.PrintedLines().size() + 1) * QFontMetrics(font).height();
+    const auto& printed = quil::quilLabelPrivate::of(&label).PrintedLines();
+    const int height = 8 + int(printed.size() + 1) * QFontMetrics(font).height();
     label.resize(widths.front(), height);
     label.Face();
     // The same resizes with nothing to wrap: the face's own cost of a new size.
@@ -102,7 +103,7 @@ int main(int argc, char** argv)
         {[&](int w) {
              label.resize(w, height);
              label.Face();   // paints at the new width
-             lines += label.PrintedLines().size();
+             lines += printed.size();
          },
          [&](int w) {
              empty.resize(w, height);

@@ -1,5 +1,6 @@
+#include "composite/quilLabel_p.h"
+
 #include <quilObjects/Routines.h>
-#include <quilObjects/quilLabel.h>
 
 #include "frame/quilControl_p.h"
 #include "frame/Rounding.h"
@@ -39,17 +40,19 @@ QString trimBlanks(QString s)
 
 } // namespace
 
-quilLabel::quilLabel(QWidget* parent) : quilControl(parent)
+quilLabel::quilLabel(QWidget* parent) : quilControl(parent), d(std::make_unique<quilLabelPrivate>(this))
 {
     // Code generated from forms names a control after creating it.
     connect(this, &QObject::objectNameChanged, this, [this] {
-        if (captionIsName) {
-            caption = AmbientDisplayName();
-            applySize();
+        if (d->captionIsName) {
+            d->caption = AmbientDisplayName();
+            d->applySize();
         }
     });
     quilLabel::InitProperties();
 }
+
+quilLabel::~quilLabel() = default;
 
 const QList<PersistedProperty>& quilLabel::Persisted() const
 {
@@ -75,83 +78,97 @@ const QList<PersistedProperty>& quilLabel::Persisted() const
 void quilLabel::InitProperties()
 {
     quilControl::InitProperties();
-    backColor = 0xFFFFFF;
-    foreColor = 0xC00000;
-    selectionColor = 33023;
-    imageList = nullptr;
-    imageIndex = 0;
-    caption = AmbientDisplayName();
-    captionIsName = true;
-    hyperlink.clear();
-    textWrap = false;
-    autoSize = false;
-    mousePointer = 0;
-    mouseIcon = QImage();
-    applyPointer();
+    d->backColor = 0xFFFFFF;
+    d->foreColor = 0xC00000;
+    d->selectionColor = 33023;
+    d->imageList = nullptr;
+    d->imageIndex = 0;
+    d->caption = AmbientDisplayName();
+    d->captionIsName = true;
+    d->hyperlink.clear();
+    d->textWrap = false;
+    d->autoSize = false;
+    d->mousePointer = 0;
+    d->mouseIcon = QImage();
+    d->applyPointer();
     Refresh();
 }
 
 void quilLabel::ReadProperties(PropertyBag& bag)
 {
-    backColor = readColor(bag, "BackColor");
-    foreColor = readColor(bag, "ForeColor");
+    d->backColor = readColor(bag, "BackColor");
+    d->foreColor = readColor(bag, "ForeColor");
     applyEnabled(readBool(bag, "Enabled"));
     const QVariant list = readProp(bag, "ImageList");
-    imageList = list.canConvert<QObject*>() ? list.value<QObject*>() : nullptr;
-    imageIndex = static_cast<int>(readInt(bag, "ImageIndex"));
-    caption = readText(bag, "Caption");
-    captionIsName = false;
-    hyperlink = readText(bag, "Hyperlink");
-    selectionColor = readColor(bag, "SelectionColor");
-    textWrap = readBool(bag, "TextWrap");
-    autoSize = readBool(bag, "AutoSize");
+    d->imageList = list.canConvert<QObject*>() ? list.value<QObject*>() : nullptr;
+    d->imageIndex = static_cast<int>(readInt(bag, "ImageIndex"));
+    d->caption = readText(bag, "Caption");
+    d->captionIsName = false;
+    d->hyperlink = readText(bag, "Hyperlink");
+    d->selectionColor = readColor(bag, "SelectionColor");
+    d->textWrap = readBool(bag, "TextWrap");
+    d->autoSize = readBool(bag, "AutoSize");
     applyFont(readFont(bag));
-    mousePointer = static_cast<int>(readInt(bag, "MousePointer"));
-    mouseIcon = platform::BagImage(readProp(bag, "MouseIcon"));
-    applyPointer();
-    applySize();
+    d->mousePointer = static_cast<int>(readInt(bag, "MousePointer"));
+    d->mouseIcon = platform::BagImage(readProp(bag, "MouseIcon"));
+    d->applyPointer();
+    d->applySize();
 }
 
 void quilLabel::WriteProperties(PropertyBag& bag) const
 {
-    writeProp(bag, "BackColor", QVariant::fromValue<quint32>(backColor));
-    writeProp(bag, "ForeColor", QVariant::fromValue<quint32>(foreColor));
+    writeProp(bag, "BackColor", QVariant::fromValue<quint32>(d->backColor));
+    writeProp(bag, "ForeColor", QVariant::fromValue<quint32>(d->foreColor));
     writeProp(bag, "Enabled", Enabled());
-    writeProp(bag, "ImageList", QVariant::fromValue<QObject*>(imageList.data()));
-    writeProp(bag, "ImageIndex", imageIndex);
-    writeProp(bag, "Caption", caption);
-    writeProp(bag, "Hyperlink", hyperlink);
-    writeProp(bag, "SelectionColor", QVariant::fromValue<quint32>(selectionColor));
-    writeProp(bag, "TextWrap", textWrap);
-    writeProp(bag, "AutoSize", autoSize ? -1 : 0);
+    writeProp(bag, "ImageList", QVariant::fromValue<QObject*>(d->imageList.data()));
+    writeProp(bag, "ImageIndex", d->imageIndex);
+    writeProp(bag, "Caption", d->caption);
+    writeProp(bag, "Hyperlink", d->hyperlink);
+    writeProp(bag, "SelectionColor", QVariant::fromValue<quint32>(d->selectionColor));
+    writeProp(bag, "TextWrap", d->textWrap);
+    writeProp(bag, "AutoSize", d->autoSize ? -1 : 0);
     writeProp(bag, "Font", Font());
-    writeProp(bag, "MousePointer", mousePointer);
-    writeProp(bag, "MouseIcon", QVariant::fromValue(mouseIcon));
+    writeProp(bag, "MousePointer", d->mousePointer);
+    writeProp(bag, "MouseIcon", QVariant::fromValue(d->mouseIcon));
 }
 
 // ------------------------------------------------------------ properties
 
+bool quilLabel::AutoSize() const { return d->autoSize; }
+bool quilLabel::TextWrap() const { return d->textWrap; }
+OLE_COLOR quilLabel::BackColor() const { return d->backColor; }
+OLE_COLOR quilLabel::ForeColor() const { return d->foreColor; }
+QObject* quilLabel::ImageList() const { return d->imageList.data(); }
+int quilLabel::ImageIndex() const { return d->imageIndex; }
+QString quilLabel::Caption() const { return d->caption; }
+QString quilLabel::Hyperlink() const { return d->hyperlink; }
+OLE_COLOR quilLabel::SelectionColor() const { return d->selectionColor; }
+int quilLabel::MousePointer() const { return d->mousePointer; }
+QImage quilLabel::MouseIcon() const { return d->mouseIcon; }
+int quilLabel::LinkState() const { return d->linkState; }
+bool quilLabel::LabelDown() const { return d->labelDown; }
+
 void quilLabel::setAutoSize(bool on)
 {
-    autoSize = on;
+    d->autoSize = on;
     if (!notify("AutoSize"))
         return;
     // The two exclude each other; turning one on turns the other off.
-    if (on && textWrap) {
-        textWrap = false;
+    if (on && d->textWrap) {
+        d->textWrap = false;
         if (!notify("TextWrap"))
             return;
     }
-    applySize();
+    d->applySize();
 }
 
 void quilLabel::setTextWrap(bool on)
 {
-    textWrap = on;
+    d->textWrap = on;
     if (!notify("TextWrap"))
         return;
-    if (on && autoSize) {
-        autoSize = false;
+    if (on && d->autoSize) {
+        d->autoSize = false;
         if (!notify("AutoSize"))
             return;
     }
@@ -160,65 +177,65 @@ void quilLabel::setTextWrap(bool on)
 
 void quilLabel::setBackColor(OLE_COLOR c)
 {
-    backColor = c;
+    d->backColor = c;
     changed("BackColor");
 }
 
 void quilLabel::setForeColor(OLE_COLOR c)
 {
-    foreColor = c;
+    d->foreColor = c;
     changed("ForeColor");
 }
 
 void quilLabel::setSelectionColor(OLE_COLOR c)
 {
-    selectionColor = c;
+    d->selectionColor = c;
     changed("SelectionColor");
 }
 
 void quilLabel::setImageList(QObject* list)
 {
-    imageList = list;
+    d->imageList = list;
     if (notify("ImageList"))
-        applySize();
+        d->applySize();
 }
 
 void quilLabel::setImageIndex(int index)
 {
-    imageIndex = index;
+    d->imageIndex = index;
     changed("ImageIndex");
 }
 
 void quilLabel::setCaption(const QString& text)
 {
-    caption = text;
-    captionIsName = false;
+    d->caption = text;
+    d->captionIsName = false;
     // A label that sizes itself follows its caption.
     if (notify("Caption"))
-        applySize();
+        d->applySize();
 }
 
 void quilLabel::setHyperlink(const QString& link)
 {
-    hyperlink = link;
+    d->hyperlink = link;
     changed("Hyperlink");
 }
 
 void quilLabel::setMousePointer(int shape)
 {
-    mousePointer = shape;
-    applyPointer();
+    d->mousePointer = shape;
+    d->applyPointer();
     notify("MousePointer");
 }
 
 void quilLabel::setMouseIcon(const QImage& picture)
 {
-    mouseIcon = picture;
-    applyPointer();
+    d->mouseIcon = picture;
+    d->applyPointer();
     notify("MouseIcon");
 }
 
-void quilLabel::applyPointer()
+void quilLabelPrivate::applyPointer()
 {
     static const Qt::CursorShape shapes[] = {
         Qt::ArrowCursor,    Qt::ArrowCursor,     Qt::CrossCursor,    Qt::IBeamCursor,    Qt::ArrowCursor,
@@ -227,11 +244,11 @@ void quilLabel::applyPointer()
         Qt::SizeAllCursor,
     };
     if (mousePointer == 99 && !mouseIcon.isNull())
-        setCursor(QCursor(QPixmap::fromImage(mouseIcon)));
+        q->setCursor(QCursor(QPixmap::fromImage(mouseIcon)));
     else if (mousePointer >= 1 && mousePointer <= 15)
-        setCursor(shapes[mousePointer]);
+        q->setCursor(shapes[mousePointer]);
     else
-        unsetCursor();
+        q->unsetCursor();
 }
 
 // ------------------------------------------------------------ size
@@ -242,9 +259,9 @@ QSize quilLabel::ContentSize() const
     const int TH = s.TextHeight(QStringLiteral("I"));
     // Measured as it is printed on one line, so that it is never shortened.
     const int TW = s.TextWidth(OneLineText());
-    if (!imageList)
+    if (!d->imageList)
         return {TW + 4, TH + 4};
-    const LateImageList list{imageList.data()};
+    const LateImageList list{d->imageList.data()};
     const int IW = list.number("ImageWidth"), IH = list.number("ImageHeight");
     return {TW + IW + 8, (IH > TH ? IH : TH) + 4};
 }
@@ -255,22 +272,22 @@ QSize quilLabel::sizeHint() const { return ContentSize(); }
 
 QSize quilLabel::minimumSizeHint() const
 {
-    if (autoSize)
+    if (d->autoSize)
         return ContentSize();
     const platform::Surface& s = faceOf(this);
     return {s.TextWidth(QStringLiteral("...")) + 4, ContentSize().height()};
 }
 
-void quilLabel::applySize()
+void quilLabelPrivate::applySize()
 {
     const QSizePolicy::Policy p = autoSize ? QSizePolicy::Fixed : QSizePolicy::Preferred;
-    if (sizePolicy().horizontalPolicy() != p)
-        setSizePolicy(p, p);
-    updateGeometry();
+    if (q->sizePolicy().horizontalPolicy() != p)
+        q->setSizePolicy(p, p);
+    q->updateGeometry();
     // A host without a layout sets the size itself; AutoSize does it for it.
-    if (autoSize && size() != ContentSize())
-        resize(ContentSize());
-    Refresh();
+    if (autoSize && q->size() != q->ContentSize())
+        q->resize(q->ContentSize());
+    q->Refresh();
 }
 
 void quilLabel::resizeEvent(QResizeEvent* e) { quilControl::resizeEvent(e); }
@@ -278,13 +295,13 @@ void quilLabel::resizeEvent(QResizeEvent* e) { quilControl::resizeEvent(e); }
 void quilLabel::changeEvent(QEvent* e)
 {
     quilControl::changeEvent(e);
-    if (e->type() == QEvent::FontChange && autoSize)
-        applySize();
+    if (e->type() == QEvent::FontChange && d->autoSize)
+        d->applySize();
 }
 
 // ------------------------------------------------------------ text
 
-QString quilLabel::wrapText() const
+QString quilLabelPrivate::wrapText() const
 {
     QString t = caption;
     t.remove(QChar(10));
@@ -293,14 +310,14 @@ QString quilLabel::wrapText() const
 
 QString quilLabel::OneLineText() const
 {
-    QString t = wrapText();
+    QString t = d->wrapText();
     t.replace(Break, BreakMarker);
     return t;
 }
 
-quilLabel::Fit quilLabel::FitLine(const QString& text, int width) const
+quilLabelPrivate::Fit quilLabelPrivate::FitLine(const QString& text, int width) const
 {
-    const platform::Surface& s = faceOf(this);
+    const platform::Surface& s = faceOf(q);
     QString line = text.left(LineLimit);
     // A forced break ends the line, whatever follows it.
     const qsizetype br = line.indexOf(Break);
@@ -355,9 +372,9 @@ quilLabel::Fit quilLabel::FitLine(const QString& text, int width) const
     return {trimBlanks(shown(line)), static_cast<int>(line.size()), narrower};
 }
 
-QString quilLabel::Ellipsis(const QString& text, int width) const
+QString quilLabelPrivate::Ellipsis(const QString& text, int width) const
 {
-    const platform::Surface& s = faceOf(this);
+    const platform::Surface& s = faceOf(q);
     if (s.TextWidth(text) <= width || text.size() < 4)
         return text;
     // Each step drops one more character before the dots: the text becomes
@@ -387,20 +404,20 @@ QString quilLabel::Ellipsis(const QString& text, int width) const
     return text.left(m) + dots;
 }
 
-void quilLabel::printLine(const QString& text, int x, int y)
+void quilLabelPrivate::printLine(const QString& text, int x, int y)
 {
-    platform::Surface& s = faceOf(this);
+    platform::Surface& s = faceOf(q);
     s.CurrentX = x;
     s.CurrentY = y;
     s.Print(text);
     printed.push_back({text, x, y});
 }
 
-void quilLabel::drawWrapped(QString text, int height, int width, int left, int top)
+void quilLabelPrivate::drawWrapped(QString text, int height, int width, int left, int top)
 {
-    const int TH = faceOf(this).TextHeight(QStringLiteral("I"));
+    const int TH = faceOf(q).TextHeight(QStringLiteral("I"));
     // All the lines under one painter.
-    const platform::Surface::TextBatch batch(faceOf(this));
+    const platform::Surface::TextBatch batch(faceOf(q));
     int y = top;
     while (!text.isEmpty()) {
         // Only lines whose middle lies inside the area.
@@ -419,36 +436,36 @@ void quilLabel::drawWrapped(QString text, int height, int width, int left, int t
 void quilLabel::Paint()
 {
     platform::Surface& s = faceOf(this);
-    const ColorScheme scheme = SchemeNormal(backColor, foreColor, selectionColor);
+    const ColorScheme scheme = SchemeNormal(d->backColor, d->foreColor, d->selectionColor);
     // A faint tint of the fore colour.
-    s.BackColor = BlendColors(backColor, foreColor, 240);
+    s.BackColor = BlendColors(d->backColor, d->foreColor, 240);
     s.Cls();
-    printed.clear();
+    d->printed.clear();
     if (!drawsEnabled())
         s.ForeColor = scheme.EdgeEnd;
-    else if (!hyperlink.isEmpty() && linkState == LinkHover)
+    else if (!d->hyperlink.isEmpty() && d->linkState == LinkHover)
         s.ForeColor = scheme.Tint3;
     else
         s.ForeColor = scheme.Text;
 
     const int SW = s.ScaleWidth(), SH = s.ScaleHeight();
     const int TH = s.TextHeight(QStringLiteral("I"));
-    if (imageList && imageIndex != 0) {
-        const LateImageList list{imageList.data()};
+    if (d->imageList && d->imageIndex != 0) {
+        const LateImageList list{d->imageList.data()};
         const int IW = list.number("ImageWidth"), IH = list.number("ImageHeight");
         const int x = IW + 4;
-        if (!textWrap) {
+        if (!d->textWrap) {
             // Centred on the picture when that is the taller; the surface prints at whole pixels.
-            const double y = IH > TH ? IH / 2.0 - s.TextHeight(caption) / 2.0 + 2 : 2;
-            printLine(Ellipsis(OneLineText(), SW - x), x, Fix(y));
+            const double y = IH > TH ? IH / 2.0 - s.TextHeight(d->caption) / 2.0 + 2 : 2;
+            d->printLine(d->Ellipsis(OneLineText(), SW - x), x, Fix(y));
         } else {
-            drawWrapped(wrapText(), SH - 8, SW - x, x, 2);
+            d->drawWrapped(d->wrapText(), SH - 8, SW - x, x, 2);
         }
-        list.draw(s, imageIndex, 2, 2, drawsEnabled());
-    } else if (!textWrap) {
-        printLine(Ellipsis(OneLineText(), SW - 2), 0, 2);
+        list.draw(s, d->imageIndex, 2, 2, drawsEnabled());
+    } else if (!d->textWrap) {
+        d->printLine(d->Ellipsis(OneLineText(), SW - 2), 0, 2);
     } else {
-        drawWrapped(wrapText(), SH - 8, SW - 2, 0, 2);
+        d->drawWrapped(d->wrapText(), SH - 8, SW - 2, 0, 2);
     }
 }
 
@@ -456,15 +473,15 @@ void quilLabel::Paint()
 
 void quilLabel::HoverTick(bool pointerLeft)
 {
-    const int before = linkState;
-    if (hyperlink.isEmpty())
+    const int before = d->linkState;
+    if (d->hyperlink.isEmpty())
         stopPolling();
-    if (pointerLeft || hyperlink.isEmpty())
-        linkState = pointerLeft ? LinkLeft : LinkNone;
+    if (pointerLeft || d->hyperlink.isEmpty())
+        d->linkState = pointerLeft ? LinkLeft : LinkNone;
     else
-        linkState = labelDown ? LinkPressed : LinkHover;
+        d->linkState = d->labelDown ? LinkPressed : LinkHover;
     // Only the resting pointer changes the look.
-    if ((before == LinkHover) != (linkState == LinkHover))
+    if ((before == LinkHover) != (d->linkState == LinkHover))
         Refresh();
 }
 
@@ -472,13 +489,13 @@ void quilLabel::MouseDownNotify(short button, short shift, float x, float y)
 {
     if (button != 1)
         return;
-    labelDown = true;
+    d->labelDown = true;
     emit MouseDown(button, shift, x, y);
 }
 
 void quilLabel::MouseMoveNotify(short button, short shift, float x, float y)
 {
-    if (!hyperlink.isEmpty())
+    if (!d->hyperlink.isEmpty())
         pointerSeen();
     emit MouseMove(button, shift, x, y);
 }
@@ -488,21 +505,21 @@ void quilLabel::MouseUpNotify(short button, short shift, float x, float y)
     if (button != 1)
         return;
     QPointer<quilLabel> self(this);
-    if (labelDown) {
+    if (d->labelDown) {
         emit Click();
         if (!self)
             return;
-        if (!hyperlink.isEmpty()) {
+        if (!d->hyperlink.isEmpty()) {
             short cancel = 0;
             // The handler sees the field itself: a change it makes is the new link.
-            emit HyperlinkClick(hyperlink, cancel);
+            emit HyperlinkClick(d->hyperlink, cancel);
             if (!self)
                 return;
             if (cancel == 0)
-                OpenLink(hyperlink);
+                OpenLink(d->hyperlink);
         }
     }
-    labelDown = false;
+    d->labelDown = false;
     emit MouseUp(button, shift, x, y);
 }
 

@@ -1,5 +1,5 @@
-#include <quilObjects/Routines.h>
-#include <quilObjects/quilMonthview.h>
+#include "composite/quilMonthview_p.h"
+
 #include <quilObjects/quilPUMenu.h>
 
 #include "frame/quilControl_p.h"
@@ -7,7 +7,6 @@
 #include "frame/Rounding.h"
 #include "frame/Arrow.h"
 #include "frame/Gradient.h"
-#include "platform/forms/Clock.h"
 #include "platform/surface/Surface.h"
 
 #include <QMouseEvent>
@@ -75,26 +74,26 @@ int quilMonthview::FirstWeekday(int year, int month)
     return static_cast<int>(((days % 7) + 7 + 3) % 7) + 1;
 }
 
-quilMonthview::quilMonthview(QWidget* parent) : quilControl(parent)
+quilMonthview::quilMonthview(QWidget* parent) : quilControl(parent), d(std::make_unique<quilMonthviewPrivate>(this))
 {
-    menu = new quilPUMenu(this);
-    menu->setObjectName(QStringLiteral("quilPUMenu1"));
+    d->menu = new quilPUMenu(this);
+    d->menu->setObjectName(QStringLiteral("quilPUMenu1"));
     // Out of sight: minus its own size, minus 10 twips.
-    menu->move(-48, -48);
-    connect(menu, &quilPUMenu::ItemClick, this, [this](short& index, QString&) { setIMonth(index); });
-    connect(menu, &quilPUMenu::Closed, this, [this] {
-        menuOpen = false;
-        hotHeader = 0;
+    d->menu->move(-48, -48);
+    connect(d->menu, &quilPUMenu::ItemClick, this, [this](short& index, QString&) { setIMonth(index); });
+    connect(d->menu, &quilPUMenu::Closed, this, [this] {
+        d->menuOpen = false;
+        d->hotHeader = 0;
         Refresh();
     });
-    timer1.setInterval(200);
-    connect(&timer1, &QTimer::timeout, this, &quilMonthview::RepeatTick);
+    d->timer1.setInterval(200);
+    connect(&d->timer1, &QTimer::timeout, this, [this] { d->RepeatTick(); });
     // A new font changes the grid, the header and so the control's size.
     connect(this, &quilControl::PropertyChanged, this, [this](const QString& name) {
         if (name == QLatin1String("Font")) {
-            layoutGrid();
-            layoutHeader();
-            recolour();
+            d->layoutGrid();
+            d->layoutHeader();
+            d->recolour();
         }
     });
     quilMonthview::InitProperties();
@@ -105,13 +104,15 @@ quilMonthview::quilMonthview(QWidget* parent) : quilControl(parent)
 
 quilMonthview::~quilMonthview() = default;
 
-void quilMonthview::setClock(const platform::Clock* c)
+void quilMonthview::setClock(const Clock* c)
 {
-    clock = c;
+    d->clock = c;
     Refresh();
 }
 
-QDate quilMonthview::today() const { return clock ? clock->now().date() : QDate::currentDate(); }
+QDate quilMonthviewPrivate::today() const { return clock ? clock->now().date() : QDate::currentDate(); }
+
+quilPUMenu* quilMonthview::MonthList() const { return d->menu; }
 
 // ------------------------------------------------------------ persistence
 
@@ -135,83 +136,94 @@ const QList<PersistedProperty>& quilMonthview::Persisted() const
 void quilMonthview::InitProperties()
 {
     quilControl::InitProperties();
-    backColor = 0xFFFFFF;
-    foreColor = 0xC00000;
-    selectionColor = 33023;
-    day = 1;
-    month = 2;
-    year = 2005;
-    weekdayName = DefaultWeekdays;
-    monthName = DefaultMonths;
-    layoutGrid();
-    layoutHeader();
-    recolour();
-    fillDays();
+    d->backColor = 0xFFFFFF;
+    d->foreColor = 0xC00000;
+    d->selectionColor = 33023;
+    d->day = 1;
+    d->month = 2;
+    d->year = 2005;
+    d->weekdayName = DefaultWeekdays;
+    d->monthName = DefaultMonths;
+    d->layoutGrid();
+    d->layoutHeader();
+    d->recolour();
+    d->fillDays();
     Refresh();
 }
 
 void quilMonthview::ReadProperties(PropertyBag& bag)
 {
-    backColor = readColor(bag, "BackColor");
-    foreColor = readColor(bag, "ForeColor");
-    selectionColor = readColor(bag, "SelectionColor");
+    d->backColor = readColor(bag, "BackColor");
+    d->foreColor = readColor(bag, "ForeColor");
+    d->selectionColor = readColor(bag, "SelectionColor");
     applyEnabled(readBool(bag, "Enabled"));
     applyFont(readFont(bag));
-    day = static_cast<short>(readInt(bag, "Day"));
+    d->day = static_cast<short>(readInt(bag, "Day"));
     // Clamped as the setter clamps: the title indexes the twelve names with it.
-    month = clampMonth(readInt(bag, "Month"));
-    year = static_cast<short>(readInt(bag, "Year"));
-    weekdayName = readText(bag, "WeekdayName");
+    d->month = clampMonth(readInt(bag, "Month"));
+    d->year = static_cast<short>(readInt(bag, "Year"));
+    d->weekdayName = readText(bag, "WeekdayName");
     const QString months = readText(bag, "MonthName");
     // A stored list the month popup cannot hold keeps the default names.
-    monthName = namesAreKeys(months) ? months : DefaultMonths;
-    layoutGrid();
-    layoutHeader();
-    recolour();
-    fillDays();
+    d->monthName = namesAreKeys(months) ? months : DefaultMonths;
+    d->layoutGrid();
+    d->layoutHeader();
+    d->recolour();
+    d->fillDays();
     Refresh();
 }
 
 void quilMonthview::WriteProperties(PropertyBag& bag) const
 {
-    writeProp(bag, "BackColor", QVariant::fromValue<quint32>(backColor));
-    writeProp(bag, "ForeColor", QVariant::fromValue<quint32>(foreColor));
-    writeProp(bag, "SelectionColor", QVariant::fromValue<quint32>(selectionColor));
+    writeProp(bag, "BackColor", QVariant::fromValue<quint32>(d->backColor));
+    writeProp(bag, "ForeColor", QVariant::fromValue<quint32>(d->foreColor));
+    writeProp(bag, "SelectionColor", QVariant::fromValue<quint32>(d->selectionColor));
     writeProp(bag, "Enabled", Enabled());
     writeProp(bag, "Font", Font());
-    writeProp(bag, "Day", QVariant::fromValue<short>(day));
-    writeProp(bag, "Month", QVariant::fromValue<short>(month));
-    writeProp(bag, "Year", QVariant::fromValue<short>(year));
-    writeProp(bag, "WeekdayName", weekdayName);
-    writeProp(bag, "MonthName", monthName);
+    writeProp(bag, "Day", QVariant::fromValue<short>(d->day));
+    writeProp(bag, "Month", QVariant::fromValue<short>(d->month));
+    writeProp(bag, "Year", QVariant::fromValue<short>(d->year));
+    writeProp(bag, "WeekdayName", d->weekdayName);
+    writeProp(bag, "MonthName", d->monthName);
 }
 
 // ------------------------------------------------------------ properties
 
+OLE_COLOR quilMonthview::BackColor() const { return d->backColor; }
+OLE_COLOR quilMonthview::ForeColor() const { return d->foreColor; }
+OLE_COLOR quilMonthview::SelectionColor() const { return d->selectionColor; }
+int quilMonthview::iDay() const { return d->day; }
+int quilMonthview::iMonth() const { return d->month; }
+int quilMonthview::iYear() const { return d->year; }
+QString quilMonthview::WeekdayName() const { return d->weekdayName; }
+QString quilMonthview::MonthName() const { return d->monthName; }
+bool quilMonthview::bMenuOpen() const { return d->menuOpen; }
+void quilMonthview::setBMenuOpen(bool open) { d->menuOpen = open; }
+
 void quilMonthview::setBackColor(OLE_COLOR c)
 {
-    backColor = c;
+    d->backColor = c;
     if (!notify("BackColor"))
         return;
-    recolour();
+    d->recolour();
     Refresh();
 }
 
 void quilMonthview::setForeColor(OLE_COLOR c)
 {
-    foreColor = c;
+    d->foreColor = c;
     if (!notify("ForeColor"))
         return;
-    recolour();
+    d->recolour();
     Refresh();
 }
 
 void quilMonthview::setSelectionColor(OLE_COLOR c)
 {
-    selectionColor = c;
+    d->selectionColor = c;
     if (!notify("SelectionColor"))
         return;
-    recolour();
+    d->recolour();
     Refresh();
 }
 
@@ -219,25 +231,25 @@ namespace {
 bool fitsShort(int v) { return v >= std::numeric_limits<short>::min() && v <= std::numeric_limits<short>::max(); }
 } // namespace
 
-void quilMonthview::setIDay(int d)
+void quilMonthview::setIDay(int v)
 {
-    if (!fitsShort(d)) {
-        refuseValue("iDay", d, QStringLiteral("a day is a 16-bit number"));
+    if (!fitsShort(v)) {
+        refuseValue("iDay", v, QStringLiteral("a day is a 16-bit number"));
         return;
     }
-    day = static_cast<short>(d);
+    d->day = static_cast<short>(v);
     if (!notify("iDay"))
         return;
-    fillDays();
+    d->fillDays();
     Refresh();
 }
 
 void quilMonthview::setIMonth(int m)
 {
-    month = clampMonth(m);
+    d->month = clampMonth(m);
     if (!notify("iMonth"))
         return;
-    fillDays();
+    d->fillDays();
     Refresh();
 }
 
@@ -247,20 +259,20 @@ void quilMonthview::setIYear(int y)
         refuseValue("iYear", y, QStringLiteral("a year is a 16-bit number"));
         return;
     }
-    year = static_cast<short>(y);
+    d->year = static_cast<short>(y);
     if (!notify("iYear"))
         return;
-    fillDays();
+    d->fillDays();
     Refresh();
 }
 
 void quilMonthview::setWeekdayName(const QString& names)
 {
-    weekdayName = names;
+    d->weekdayName = names;
     if (!notify("WeekdayName"))
         return;
-    layoutHeader();
-    fillDays();
+    d->layoutHeader();
+    d->fillDays();
     Refresh();
 }
 
@@ -271,28 +283,28 @@ void quilMonthview::setMonthName(const QString& names)
         refuseValue("MonthName", names, QStringLiteral("it names one month twice"));
         return;
     }
-    monthName = names;
+    d->monthName = names;
     if (!notify("MonthName"))
         return;
-    layoutHeader();
-    fillDays();
+    d->layoutHeader();
+    d->fillDays();
     Refresh();
 }
 
-void quilMonthview::recolour()
+void quilMonthviewPrivate::recolour()
 {
     scheme = SchemeNormal(backColor, foreColor, selectionColor);
-    faceOf(this).BackColor = backColor;
+    faceOf(q).BackColor = backColor;
     HandColoursDown(menu, backColor, foreColor, selectionColor);
-    if (menu->Font() != Font())
-        menu->setFont(Font());
+    if (menu->Font() != q->Font())
+        menu->setFont(q->Font());
 }
 
 // ------------------------------------------------------------ layout
 
-void quilMonthview::layoutGrid()
+void quilMonthviewPrivate::layoutGrid()
 {
-    const platform::Surface& sf = faceOf(this);
+    const platform::Surface& sf = faceOf(q);
     margin = Round(sf.TextWidth(QStringLiteral("WWO")));
     headerHeight = Round(2.0 * sf.TextHeight(QStringLiteral("I")));
     const int CW = Round(sf.TextWidth(QStringLiteral("WW")));
@@ -316,26 +328,26 @@ void quilMonthview::layoutGrid()
     const QSize g(std::max(w, 1), std::max(h, 1));
     if (g != grid) {
         grid = g;
-        updateGeometry();
+        q->updateGeometry();
     }
 }
 
-QSize quilMonthview::sizeHint() const { return grid; }
-QSize quilMonthview::minimumSizeHint() const { return grid; }
+QSize quilMonthview::sizeHint() const { return d->grid; }
+QSize quilMonthview::minimumSizeHint() const { return d->grid; }
 
 void quilMonthview::resizeEvent(QResizeEvent* e)
 {
-    placeHeader();
+    d->placeHeader();
     quilControl::resizeEvent(e);
 }
 
-void quilMonthview::splitNames()
+void quilMonthviewPrivate::splitNames()
 {
     weekdayNames = quil::splitNames(weekdayName, 7);
     monthNames = quil::splitNames(monthName, 12);
 }
 
-void quilMonthview::layoutHeader()
+void quilMonthviewPrivate::layoutHeader()
 {
     splitNames();
     placeHeader();
@@ -344,16 +356,16 @@ void quilMonthview::layoutHeader()
         menu->MenuItem()->Add(m, m);
 }
 
-void quilMonthview::placeHeader()
+void quilMonthviewPrivate::placeHeader()
 {
-    const platform::Surface& sf = faceOf(this);
+    const platform::Surface& sf = faceOf(q);
     const int TH = Round(sf.TextHeight(QStringLiteral("I")));
     int TW = 0;
     for (const QString& m : monthNames)
         TW = std::max(TW, sf.TextWidth(m + QLatin1Char(' ') + QString::number(year)));
     const int titleH = TH + 6, titleW = TW + 32;
     const int titleY = Round(headerHeight / 2.0 - titleH / 2.0);
-    const int titleX = Round(width() / 2.0 - titleW / 2.0);
+    const int titleX = Round(q->width() / 2.0 - titleW / 2.0);
     headers[HeaderTitle] = QRect(titleX, titleY, titleW, titleH);
     headers[HeaderNextMonth] = QRect(titleX - 16, titleY, 16, titleH);
     headers[HeaderPrevMonth] = QRect(titleX - 32, titleY, 16, titleH);
@@ -361,21 +373,21 @@ void quilMonthview::placeHeader()
     headers[HeaderPrevYear] = QRect(titleX + titleW, titleY + Fix(titleH / 2.0) - 1, 16, Fix(titleH / 2.0));
 }
 
-void quilMonthview::fillDays()
+void quilMonthviewPrivate::fillDays()
 {
-    const int days = DaysInMonth(year, month);
-    const int F = FirstWeekday(year, month);
+    const int days = quilMonthview::DaysInMonth(year, month);
+    const int F = quilMonthview::FirstWeekday(year, month);
     for (int k = 1; k <= 42; ++k)
         cells[static_cast<size_t>(k)].Day = (k >= F && k <= F + days - 1) ? k - F + 1 : 0;
 }
 
 // ------------------------------------------------------------ drawing
 
-void quilMonthview::drawCell(int k, int look)
+void quilMonthviewPrivate::drawCell(int k, int look)
 {
     if (k < 1 || k > 42)
         return;
-    platform::Surface& sf = faceOf(this);
+    platform::Surface& sf = faceOf(q);
     const Cell& c = cells[static_cast<size_t>(k)];
     const ColorScheme& s = scheme;
     OLE_COLOR from = s.Tint1, to = s.Tint3;
@@ -392,11 +404,11 @@ void quilMonthview::drawCell(int k, int look)
     sf.Line(c.X, c.Y + c.Height, c.X + c.Width + 1, c.Y + c.Height, s.EdgeEnd);
 }
 
-void quilMonthview::drawHeaderHot(bool pressed)
+void quilMonthviewPrivate::drawHeaderHot(bool pressed)
 {
     if (hotHeader < 1 || hotHeader > 5)
         return;
-    platform::Surface& sf = faceOf(this);
+    platform::Surface& sf = faceOf(q);
     const QRect r = headers[static_cast<size_t>(hotHeader)];
     const ColorScheme& s = scheme;
     GradientRect(sf, r.x(), r.y(), r.width(), r.height(), ColorToVertex(pressed ? s.FaceTop : s.Tint1),
@@ -408,33 +420,34 @@ void quilMonthview::drawHeaderHot(bool pressed)
     sf.Line(X, Y + H, X + W + 1, Y + H, s.EdgeEnd);
 }
 
-void quilMonthview::drawArrow(const QString& glyph, const QRect& r, int shift)
+void quilMonthviewPrivate::drawArrow(const QString& glyph, const QRect& r, int shift)
 {
     // The symbol font's "3" "4" "5" "6": a triangle 7 across and 4 deep.
     const Arrow a = ArrowOf(glyph);
     const QSize g = ArrowSize(a);
     const int x = Fix(r.width() / 2.0) - Fix(g.width() / 2.0) + r.x() + shift;
     const int y = Fix(r.height() / 2.0) - Fix(g.height() / 2.0) + r.y();
-    DrawArrow(faceOf(this), a, x, y, scheme.Back);
+    DrawArrow(faceOf(q), a, x, y, scheme.Back);
 }
 
 void quilMonthview::Paint()
 {
+    using Cell = quilMonthviewPrivate::Cell;
     platform::Surface& sf = faceOf(this);
-    const ColorScheme& s = scheme;
+    const ColorScheme& s = d->scheme;
     const int SW = sf.ScaleWidth(), SH = sf.ScaleHeight();
-    sf.BackColor = backColor;
+    sf.BackColor = d->backColor;
     sf.Cls();
-    drawCell(hoverCell, 0);
+    d->drawCell(d->hoverCell, 0);
     const OLE_COLOR text = drawsEnabled() ? s.Text : s.EdgeEnd;
-    const QDate now = today();
+    const QDate now = d->today();
     const int TH0 = sf.TextHeight(QStringLiteral("0"));
     for (int k = 1; k <= 42; ++k) {
-        const Cell& c = cells[static_cast<size_t>(k)];
-        if (now.month() == month && now.year() == year && now.day() == c.Day && c.Day != day)
-            drawCell(k, 3);
-        if (c.Day == day)
-            drawCell(k, hoverCell == k ? 2 : 1);
+        const Cell& c = d->cells[static_cast<size_t>(k)];
+        if (now.month() == d->month && now.year() == d->year && now.day() == c.Day && c.Day != d->day)
+            d->drawCell(k, 3);
+        if (c.Day == d->day)
+            d->drawCell(k, d->hoverCell == k ? 2 : 1);
         if (c.Day != 0) {
             const QString t = QString::number(c.Day);
             sf.ForeColor = text;
@@ -447,41 +460,41 @@ void quilMonthview::Paint()
     sf.Line(0, 0, SW, 0, s.EdgeEnd);
     sf.Line(SW - 1, 0, SW - 1, SH, s.EdgeEnd);
     sf.Line(0, SH - 1, SW - 1, SH - 1, s.EdgeEnd);
-    GradientRect(sf, 2, 2, SW - 4, headerHeight, ColorToVertex(s.FaceBottom), ColorToVertex(s.FaceTop), 0);
-    const Cell &c1 = cells[1], &c7 = cells[7], &c36 = cells[36];
+    GradientRect(sf, 2, 2, SW - 4, d->headerHeight, ColorToVertex(s.FaceBottom), ColorToVertex(s.FaceTop), 0);
+    const Cell &c1 = d->cells[1], &c7 = d->cells[7], &c36 = d->cells[36];
     sf.Line(c1.X, c1.Y - 5, c7.X + c7.Width, c7.Y - 5, s.FaceBottom);
     sf.Line(c1.X - 5, c1.Y, c36.X - 5, c36.Y + c36.Height, s.FaceBottom);
     const int TH = Round(sf.TextHeight(QStringLiteral("I")));
     sf.ForeColor = s.Text;
     for (int j = 1; j <= 7; ++j) {
-        const Cell& c = cells[static_cast<size_t>(j)];
-        const QString name = weekdayNames.value(j - 1);
+        const Cell& c = d->cells[static_cast<size_t>(j)];
+        const QString name = d->weekdayNames.value(j - 1);
         sf.CurrentX = Fix(c.Width / 2.0) - Fix(sf.TextWidth(name) / 2.0) + c.X - 1;
-        sf.CurrentY = Fix(margin / 2.0) - Fix(TH / 2.0) + headerHeight;
+        sf.CurrentY = Fix(d->margin / 2.0) - Fix(TH / 2.0) + d->headerHeight;
         sf.Print(name);
     }
-    if (hotHeader != 0)
-        drawHeaderHot(mouseIsDown || menuOpen);
+    if (d->hotHeader != 0)
+        d->drawHeaderHot(d->mouseIsDown || d->menuOpen);
     const QFont normal = sf.Font;
     QFont bold = normal;
     bold.setBold(true);
     sf.Font = bold;
-    const QString title = monthNames.value(month - 1) + QLatin1Char(' ') + QString::number(year);
-    const QRect t = headers[HeaderTitle];
+    const QString title = d->monthNames.value(d->month - 1) + QLatin1Char(' ') + QString::number(d->year);
+    const QRect t = d->headers[quilMonthviewPrivate::HeaderTitle];
     sf.ForeColor = s.Back;
     sf.CurrentX = Fix(t.width() / 2.0) - Fix(sf.TextWidth(title) / 2.0) + t.x();
     sf.CurrentY = Fix(t.height() / 2.0) - Fix(Round(sf.TextHeight(QStringLiteral("I"))) / 2.0) + t.y();
     sf.Print(title);
     sf.Font = normal;
-    drawArrow(QStringLiteral("4"), headers[HeaderNextMonth], 0);
-    drawArrow(QStringLiteral("3"), headers[HeaderPrevMonth], 0);
-    drawArrow(QStringLiteral("5"), headers[HeaderNextYear], 1);
-    drawArrow(QStringLiteral("6"), headers[HeaderPrevYear], 1);
+    d->drawArrow(QStringLiteral("4"), d->headers[quilMonthviewPrivate::HeaderNextMonth], 0);
+    d->drawArrow(QStringLiteral("3"), d->headers[quilMonthviewPrivate::HeaderPrevMonth], 0);
+    d->drawArrow(QStringLiteral("5"), d->headers[quilMonthviewPrivate::HeaderNextYear], 1);
+    d->drawArrow(QStringLiteral("6"), d->headers[quilMonthviewPrivate::HeaderPrevYear], 1);
 }
 
 // ------------------------------------------------------------ pointer
 
-int quilMonthview::cellAt(float x, float y) const
+int quilMonthviewPrivate::cellAt(float x, float y) const
 {
     for (int k = 1; k <= 42; ++k) {
         const Cell& c = cells[static_cast<size_t>(k)];
@@ -491,7 +504,7 @@ int quilMonthview::cellAt(float x, float y) const
     return 0;
 }
 
-int quilMonthview::headerAt(float x, float y) const
+int quilMonthviewPrivate::headerAt(float x, float y) const
 {
     for (int k = 1; k <= 5; ++k) {
         const QRect& r = headers[static_cast<size_t>(k)];
@@ -505,18 +518,18 @@ void quilMonthview::MouseMoveNotify(short button, short shift, float x, float y)
 {
     pointerSeen();
     bool redraw = false;
-    if (const int k = cellAt(x, y); k != 0 && k != hoverCell) {
-        hoverCell = k;
+    if (const int k = d->cellAt(x, y); k != 0 && k != d->hoverCell) {
+        d->hoverCell = k;
         redraw = true;
     }
-    if (const int h = headerAt(x, y); h != 0) {
-        if (h != hotHeader) {
-            hotHeader = h;
-            menu->KillMenu();
+    if (const int h = d->headerAt(x, y); h != 0) {
+        if (h != d->hotHeader) {
+            d->hotHeader = h;
+            d->menu->KillMenu();
             redraw = true;
         }
-    } else if (!menuOpen && hotHeader != 0) {
-        hotHeader = 0;
+    } else if (!d->menuOpen && d->hotHeader != 0) {
+        d->hotHeader = 0;
         redraw = true;
     }
     QPointer<quilMonthview> self(this);
@@ -531,23 +544,23 @@ void quilMonthview::HoverTick(bool pointerLeft)
 {
     if (!pointerLeft)
         return;
-    const int h = menuOpen ? hotHeader : 0;
-    if (hoverCell != 0 || hotHeader != h) {
-        hoverCell = 0;
-        hotHeader = h;
+    const int h = d->menuOpen ? d->hotHeader : 0;
+    if (d->hoverCell != 0 || d->hotHeader != h) {
+        d->hoverCell = 0;
+        d->hotHeader = h;
         Refresh();
     }
 }
 
-bool quilMonthview::headerAction()
+bool quilMonthviewPrivate::headerAction()
 {
     if (!mouseIsDown)
         return true;
-    QPointer<quilMonthview> self(this);
+    QPointer<quilMonthview> self(q);
     switch (hotHeader) {
     case HeaderTitle: {
         const QRect t = headers[HeaderTitle];
-        const QPoint origin = mapToGlobal(QPoint(0, 0));
+        const QPoint origin = q->mapToGlobal(QPoint(0, 0));
         int X = (origin.x() + t.x()) * quilPUMenu::TwipsPerPixel;
         int Y = (origin.y() + t.y() + t.height()) * quilPUMenu::TwipsPerPixel;
         menu->CreateMenu(X, Y, QString(), t.width());
@@ -556,16 +569,16 @@ bool quilMonthview::headerAction()
         menuOpen = true;
         break;
     }
-    case HeaderNextMonth: setIMonth(static_cast<short>(month + 1)); break;
-    case HeaderPrevMonth: setIMonth(static_cast<short>(month - 1)); break;
+    case HeaderNextMonth: q->setIMonth(static_cast<short>(month + 1)); break;
+    case HeaderPrevMonth: q->setIMonth(static_cast<short>(month - 1)); break;
     // The year stops at the ends of its 16-bit range rather than wrapping.
     case HeaderNextYear:
         if (year < 32767)
-            setIYear(static_cast<short>(year + 1));
+            q->setIYear(static_cast<short>(year + 1));
         break;
     case HeaderPrevYear:
         if (year > -32768)
-            setIYear(static_cast<short>(year - 1));
+            q->setIYear(static_cast<short>(year - 1));
         break;
     default: break;
     }
@@ -576,43 +589,43 @@ void quilMonthview::MouseDownNotify(short button, short shift, float x, float y)
 {
     if (button != 1)
         return;
-    mouseIsDown = true;
+    d->mouseIsDown = true;
     pointerSeen();
     QPointer<quilMonthview> self(this);
-    if (const int k = cellAt(x, y); k != 0) {
-        day = static_cast<short>(cells[static_cast<size_t>(k)].Day);
+    if (const int k = d->cellAt(x, y); k != 0) {
+        d->day = static_cast<short>(d->cells[static_cast<size_t>(k)].Day);
         emit Click();
         if (!self)
             return;
-        hoverCell = k;
+        d->hoverCell = k;
     }
-    if (!headerAction())
+    if (!d->headerAction())
         return;
     // Only the arrows repeat: the title's list is opened once per press.
-    if (hotHeader >= HeaderNextMonth && hotHeader <= HeaderPrevYear)
-        timer1.start();
+    if (d->hotHeader >= quilMonthviewPrivate::HeaderNextMonth && d->hotHeader <= quilMonthviewPrivate::HeaderPrevYear)
+        d->timer1.start();
     Refresh();
     if (!self)
         return;
     emit MouseDown(button, shift, x, y);
 }
 
-void quilMonthview::RepeatTick()
+void quilMonthviewPrivate::RepeatTick()
 {
     if (!mouseIsDown) {
         timer1.stop();
         return;
     }
     if (headerAction())
-        Refresh();
+        q->Refresh();
 }
 
 void quilMonthview::MouseUpNotify(short button, short shift, float x, float y)
 {
     if (button != 1)
         return;
-    mouseIsDown = false;
-    timer1.stop();
+    d->mouseIsDown = false;
+    d->timer1.stop();
     QPointer<quilMonthview> self(this);
     Refresh();
     if (!self)
@@ -622,7 +635,7 @@ void quilMonthview::MouseUpNotify(short button, short shift, float x, float y)
 
 void quilMonthview::DblClickNotify()
 {
-    if (hoverCell != 0 && cells[static_cast<size_t>(hoverCell)].Day == day)
+    if (d->hoverCell != 0 && d->cells[static_cast<size_t>(d->hoverCell)].Day == d->day)
         emit DblClick();
 }
 

@@ -14,6 +14,7 @@
 #include <quilObjects/quilToolbar.h>
 
 #include "composite/PUMenuWindow.h"
+#include "composite/quilMonthview_p.h"
 
 #include <QHash>
 #include <algorithm>
@@ -105,7 +106,7 @@ struct Items {
     static int cellOf(const quilMonthview* c, int d)
     {
         for (int k = 1; k <= 42; ++k)
-            if (c->CellAt(k).Day == d)
+            if (quilMonthviewPrivate::of(c).CellAt(k).Day == d)
                 return k;
         return 0;
     }
@@ -153,7 +154,7 @@ struct Items {
         const int k = cellOf(c, i + 1);
         if (k == 0)
             return {};
-        const auto& cell = c->CellAt(k);
+        const auto& cell = quilMonthviewPrivate::of(c).CellAt(k);
         return QRect(cell.X, cell.Y, cell.Width, cell.Height);
     }
 };

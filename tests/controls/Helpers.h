@@ -1,6 +1,7 @@
 #pragma once
 // Small helpers of the control tests: colours by hand, pixels of a face, a
 // pointer the tests move, the hover poll's tick and a bag that records.
+#include <quilObjects/Clock.h>
 #include <quilObjects/quilControl.h>
 
 #include "frame/quilControl_p.h"
@@ -61,6 +62,14 @@ struct RecordingBag : quil::PropertyBag {
     QMap<QString, QVariant> values;
     QStringList written;
     QStringList read;
+};
+
+// "Now", set by the test.
+struct ManualClock : quil::Clock {
+    QDateTime t;
+    explicit ManualClock(QDateTime start) : t(std::move(start)) {}
+    QDateTime now() const override { return t; }
+    void set(const QDateTime& v) { t = v; }
 };
 
 } // namespace quiltest

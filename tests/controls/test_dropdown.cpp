@@ -8,6 +8,7 @@
 
 #include "composite/DropDownSources.h"
 #include "composite/quilDropDown_p.h"
+#include "composite/quilMonthview_p.h"
 
 #include <quilObjects/ComboDatas.h>
 #include <quilObjects/ImageList.h>
@@ -429,10 +430,10 @@ TEST(DropDown, ADateIsPickedByADoubleClickOnTheSelectedDayOnly)
     EXPECT_EQ(mw->iMonth(), 4);
     int cell = 0;
     for (int k = 1; k <= 42 && !cell; ++k)
-        if (mw->CellAt(k).Day == 17)
+        if (quilMonthviewPrivate::of(mw).CellAt(k).Day == 17)
             cell = k;
     ASSERT_NE(cell, 0);
-    const auto& c = mw->CellAt(cell);
+    const auto& c = quilMonthviewPrivate::of(mw).CellAt(cell);
     const QPoint centre(c.X + c.Width / 2, c.Y + c.Height / 2);
     QTest::mouseMove(mw, centre);
     QTest::mouseClick(mw, Qt::LeftButton, {}, centre);

@@ -4,6 +4,7 @@
 // replaced so that nothing is launched.
 #include "Helpers.h"
 #include "composite/LinkOpener.h"
+#include "composite/quilLabel_p.h"
 
 #include <quilObjects/ImageList.h>
 #include <quilObjects/quilLabel.h>
@@ -43,17 +44,17 @@ std::unique_ptr<quilLabel> label(const QString& caption, int w, int h, bool wrap
 
 // What the label printed at its current size (a hidden label paints a new
 // size when its face is next shown).
-const std::vector<quilLabel::PrintedLine>& printedNow(const quilLabel& l)
+const std::vector<quilLabelPrivate::PrintedLine>& printedNow(const quilLabel& l)
 {
     l.Face();
-    return l.PrintedLines();
+    return quilLabelPrivate::of(&l).PrintedLines();
 }
 
 QStringList lines(const quilLabel& l)
 {
     l.Face();
     QStringList out;
-    for (const auto& p : l.PrintedLines())
+    for (const auto& p : quilLabelPrivate::of(&l).PrintedLines())
         out << p.text;
     return out;
 }
@@ -135,9 +136,9 @@ TEST(quilLabelText, OneLineIsShortenedWithDotsAndNeverWiderThanTheLabel)
     EXPECT_EQ(inkColour(*l), Text) << "printed in the scheme's text colour";
 
     // Text that fits is left alone; fewer than four characters are never shortened.
-    EXPECT_EQ(l->Ellipsis("Hi", 200), "Hi");
-    EXPECT_EQ(l->Ellipsis("WWW", 1), "WWW");
-    EXPECT_EQ(l->Ellipsis("WWWW", 1), "...");
+    EXPECT_EQ(quilLabelPrivate::of(l.get()).Ellipsis("Hi", 200), "Hi");
+    EXPECT_EQ(quilLabelPrivate::of(l.get()).Ellipsis("WWW", 1), "WWW");
+    EXPECT_EQ(quilLabelPrivate::of(l.get()).Ellipsis("WWWW", 1), "...");
 }
 
 TEST(quilLabelText, BreaksAndTheOneLineMarker)
@@ -174,25 +175,26 @@ TEST(quilLabelText, TheLettersOfTheMarkerAreOrdinaryText)
 TEST(quilLabelText, LineFittingAlwaysMovesOn)
 {
     quilLabel l;
+    const quilLabelPrivate& inside = quilLabelPrivate::of(&l);
     // A narrow label: the word is returned whole, never an endless search.
-    auto f = l.FitLine("aaaaaaaa b", 10);
+    auto f = inside.FitLine("aaaaaaaa b", 10);
     EXPECT_EQ(f.line, "aaaaaaaa");
     EXPECT_EQ(f.consumed, 9);
-    f = l.FitLine("aaaa    b", 5);
+    f = inside.FitLine("aaaa    b", 5);
     EXPECT_EQ(f.line, "aaaa");
     EXPECT_EQ(f.consumed, 5);
-    f = l.FitLine(" b", 0);
+    f = inside.FitLine(" b", 0);
     EXPECT_EQ(f.consumed, 1);
     // Whole words while they fit; what follows a forced break does not count.
     const int w = TW(l, "aaa bbb") + 1;
-    f = l.FitLine("aaa bbb ccc", w);
+    f = inside.FitLine("aaa bbb ccc", w);
     EXPECT_EQ(f.line, "aaa");
     EXPECT_EQ(f.consumed, 4);
-    f = l.FitLine("aaa bbb\rcccccccccccccccccccccccccccccccccccc", w);
+    f = inside.FitLine("aaa bbb\rcccccccccccccccccccccccccccccccccccc", w);
     EXPECT_EQ(f.line, "aaa bbb");
     EXPECT_EQ(f.consumed, 8);
     // A run without blanks is taken a thousand characters at a time.
-    EXPECT_EQ(l.FitLine(QString(1500, 'x'), 50).consumed, 1000);
+    EXPECT_EQ(inside.FitLine(QString(1500, 'x'), 50).consumed, 1000);
 
     auto narrow = label("aaaaaaaa b", 20, 80, true);
     ASSERT_EQ(printedNow(*narrow).size(), 2u);

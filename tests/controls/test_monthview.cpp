@@ -7,8 +7,7 @@
 #include <quilObjects/quilMonthview.h>
 #include <quilObjects/quilPUMenu.h>
 
-#include "../support/Doubles.h"
-#include "platform/forms/Clock.h"
+#include "composite/quilMonthview_p.h"
 
 #include <QSignalSpy>
 #include <functional>
@@ -34,22 +33,18 @@ std::unique_ptr<quilMonthview> calendar(short year, short month, short day = 1)
     return m;
 }
 
+quilMonthviewPrivate& inside(const quilMonthview& m) { return quilMonthviewPrivate::of(&m); }
+const quilMonthviewPrivate::Cell& cellOf(const quilMonthview& m, int k) { return inside(m).CellAt(k); }
+QRect headerOf(const quilMonthview& m, int h) { return inside(m).HeaderRect(h); }
+
 // Cells 1..42 as day numbers.
 std::vector<int> days(const quilMonthview& m)
 {
     std::vector<int> out;
     for (int k = 1; k <= 42; ++k)
-        out.push_back(m.CellAt(k).Day);
+        out.push_back(cellOf(m, k).Day);
     return out;
 }
-
-// "Now", set by the test.
-struct SetClock : platform::Clock {
-    QDateTime t;
-    explicit SetClock(QDateTime start) : t(std::move(start)) {}
-    QDateTime now() const override { return t; }
-    void set(const QDateTime& v) { t = v; }
-};
 
 int errorOf(const std::function<void()>& f)
 {
@@ -100,7 +95,7 @@ TEST(quilMonthviewCalendar, TheMonthStartTable)
     EXPECT_EQ(a[36], 31) << "the 31st in cell 37";
 
     auto zero = calendar(0, 1);
-    EXPECT_EQ(zero->CellAt(6).Day, 1);
+    EXPECT_EQ(cellOf(*zero, 6).Day, 1);
 }
 
 TEST(quilMonthviewProperties, DefaultsStoredMonthsOutOfRangeAndTheYearLimits)
@@ -130,22 +125,22 @@ TEST(quilMonthviewProperties, DefaultsStoredMonthsOutOfRangeAndTheYearLimits)
 
     // The arrows: December stays December, and the year stops at its limits.
     auto dec = calendar(32767, 12);
-    pressOn(*dec, dec->HeaderRect(quilMonthview::HeaderNextMonth));
+    pressOn(*dec, headerOf(*dec, quilMonthviewPrivate::HeaderNextMonth));
     dec->MouseUpNotify(1, 0, 0, 0);
     EXPECT_EQ(std::tuple(dec->iMonth(), dec->iYear()), std::tuple(short(12), short(32767)));
-    pressOn(*dec, dec->HeaderRect(quilMonthview::HeaderNextYear));
+    pressOn(*dec, headerOf(*dec, quilMonthviewPrivate::HeaderNextYear));
     dec->MouseUpNotify(1, 0, 0, 0);
     EXPECT_EQ(dec->iYear(), 32767);
     dec->setIYear(-32768);
-    pressOn(*dec, dec->HeaderRect(quilMonthview::HeaderPrevYear));
-    dec->RepeatTick();
+    pressOn(*dec, headerOf(*dec, quilMonthviewPrivate::HeaderPrevYear));
+    inside(*dec).RepeatTick();
     dec->MouseUpNotify(1, 0, 0, 0);
     EXPECT_EQ(dec->iYear(), -32768);
-    pressOn(*dec, dec->HeaderRect(quilMonthview::HeaderPrevMonth));
-    dec->RepeatTick();
+    pressOn(*dec, headerOf(*dec, quilMonthviewPrivate::HeaderPrevMonth));
+    inside(*dec).RepeatTick();
     EXPECT_EQ(dec->iMonth(), 10) << "a held arrow repeats";
     dec->MouseUpNotify(1, 0, 0, 0);
-    EXPECT_FALSE(dec->RepeatRunning());
+    EXPECT_FALSE(inside(*dec).RepeatRunning());
 }
 
 TEST(quilMonthviewProperties, MonthNamesThePopupCannotHoldAreRefused)
@@ -159,13 +154,13 @@ TEST(quilMonthviewProperties, MonthNamesThePopupCannotHoldAreRefused)
     EXPECT_EQ(m.MonthList()->MenuItem()->Item(1)->Caption(), "January") << "the old list is whole";
 
     m.setMonthName("Jan,Feb,Mar");
-    EXPECT_EQ(m.MonthNameAt(2), "Mar");
-    EXPECT_EQ(m.MonthNameAt(3), "") << "missing names are empty";
+    EXPECT_EQ(inside(m).MonthNameAt(2), "Mar");
+    EXPECT_EQ(inside(m).MonthNameAt(3), "") << "missing names are empty";
     EXPECT_EQ(m.MonthList()->MenuItem()->Count(), 12);
     m.setWeekdayName("A,B,C");
-    EXPECT_EQ(m.WeekdayNameAt(2), "C");
+    EXPECT_EQ(inside(m).WeekdayNameAt(2), "C");
     for (int i = 3; i < 7; ++i)
-        EXPECT_EQ(m.WeekdayNameAt(i), "") << i;
+        EXPECT_EQ(inside(m).WeekdayNameAt(i), "") << i;
 
     quiltest::RecordingBag bag;
     bag.WriteProperty("MonthName", twice, QString());
@@ -182,7 +177,7 @@ TEST(quilMonthviewMouse, DaysTitleAndRightButton)
     QObject::connect(m.get(), &quilMonthview::MouseUp, [&] { order << "up"; });
     QObject::connect(m.get(), &quilMonthview::Click, [&] { order << "click"; });
     // 1 February 2005 was a Tuesday: the 15th is in cell 16.
-    const auto& c = m->CellAt(16);
+    const auto& c = cellOf(*m, 16);
     ASSERT_EQ(c.Day, 15);
     m->MouseDownNotify(2, 0, c.X + 2, c.Y + 2);
     m->MouseUpNotify(2, 0, c.X + 2, c.Y + 2);
@@ -199,32 +194,32 @@ TEST(quilMonthviewMouse, DaysTitleAndRightButton)
     // The title: the month list opens under it, the container hears
     // MouseDown before MouseUp, and no timer is left running.
     order.clear();
-    pressOn(*m, m->HeaderRect(quilMonthview::HeaderTitle));
+    pressOn(*m, headerOf(*m, quilMonthviewPrivate::HeaderTitle));
     EXPECT_TRUE(m->bMenuOpen());
     EXPECT_TRUE(m->MonthList()->MenuVisible());
     m->MouseUpNotify(1, 0, 0, 0);
     EXPECT_EQ(order, QStringList({"down", "up"}));
-    EXPECT_FALSE(m->RepeatRunning());
+    EXPECT_FALSE(inside(*m).RepeatRunning());
     m->MonthList()->MenuMouseMove(m->MonthList()->Rows()->Item(5)->Top() + 3);
     m->MonthList()->MenuClick();
     EXPECT_EQ(m->iMonth(), 5) << "May picked from the list";
     m->MonthList()->FocusTick();
     EXPECT_FALSE(m->bMenuOpen()) << "the list's Closed";
-    EXPECT_EQ(m->HotHeader(), 0);
+    EXPECT_EQ(inside(*m).HotHeader(), 0);
 }
 
 TEST(quilMonthviewFace, TodaysBoxFromTheClockAndTheSelectedDay)
 {
-    SetClock clock(QDateTime(QDate(2005, 2, 14), QTime(9, 0)));
+    quiltest::ManualClock clock(QDateTime(QDate(2005, 2, 14), QTime(9, 0)));
     auto m = calendar(2005, 2, 1);
     m->setClock(&clock);
-    const auto& today = m->CellAt(15);
+    const auto& today = cellOf(*m, 15);
     ASSERT_EQ(today.Day, 14);
     EXPECT_EQ(at(*m, today.X + 1, today.Y + 1), FaceTop) << "today's plain box";
     EXPECT_EQ(at(*m, today.X, today.Y), EdgeEnd);
-    const auto& other = m->CellAt(16);
+    const auto& other = cellOf(*m, 16);
     EXPECT_EQ(at(*m, other.X + 1, other.Y + 1), White);
-    const auto& selected = m->CellAt(2);
+    const auto& selected = cellOf(*m, 2);
     ASSERT_EQ(selected.Day, 1);
     // The selected day shades from FaceTop (red 230) toward FaceBottom (red 170) left to right.
     auto red = [&](int x, int y) { return int(at(*m, x, y) & 0xFF); };
@@ -240,12 +235,60 @@ TEST(quilMonthviewFace, TodaysBoxFromTheClockAndTheSelectedDay)
     m->Refresh();
     EXPECT_LT(red(selected.X + selected.Width - 1, selected.Y + 1), 230) << "the selected look wins over today's";
     EXPECT_EQ(at(*m, 0, 0), EdgeEnd);
-    EXPECT_EQ(m->sizeHint(), QSize(m->CellAt(7).X + m->CellAt(7).Width + m->CellAt(1).X / 2,
-                                   m->CellAt(42).Y + m->CellAt(42).Height + m->CellAt(1).X / 2))
+    EXPECT_EQ(m->sizeHint(), QSize(cellOf(*m, 7).X + cellOf(*m, 7).Width + cellOf(*m, 1).X / 2,
+                                   cellOf(*m, 42).Y + cellOf(*m, 42).Height + cellOf(*m, 1).X / 2))
         << "the grid is the control's hint";
 }
 
 // ------------------------------------------------------------ as Qt programs use it
+
+namespace {
+
+// A program's own clock, written as an outside project writes one: the
+// published interface only, owned and destroyed through it.
+class LeapNightClock : public quil::Clock {
+public:
+    explicit LeapNightClock(int* asked) : asked(asked) {}
+    QDateTime now() const override
+    {
+        ++*asked;
+        return QDateTime(QDate(2024, 2, 29), QTime(23, 59, 59));
+    }
+
+private:
+    int* asked;
+};
+
+} // namespace
+
+TEST(quilMonthviewQt, AProgramsOwnClockDrivesToday)
+{
+    int asked = 0;
+    std::unique_ptr<quil::Clock> clock = std::make_unique<LeapNightClock>(&asked);
+    auto m = calendar(2024, 1, 1);
+    m->setClock(clock.get());
+    // 1 January 2024 was a Monday, 1 February a Thursday.
+    const auto& january29 = cellOf(*m, 29);
+    ASSERT_EQ(january29.Day, 29);
+    EXPECT_EQ(at(*m, january29.X + 1, january29.Y + 1), White) << "the clock's today is in February";
+    EXPECT_GT(asked, 0) << "the calendar asks the program's clock";
+
+    pressOn(*m, headerOf(*m, quilMonthviewPrivate::HeaderNextMonth));
+    m->MouseUpNotify(1, 0, 0, 0);
+    ASSERT_EQ(m->iMonth(), 2);
+    const auto& february29 = cellOf(*m, 32);
+    ASSERT_EQ(february29.Day, 29);
+    EXPECT_EQ(at(*m, february29.X + 1, february29.Y + 1), FaceTop) << "today's box on the leap day";
+
+    // Taken back, the clock is not asked again and can go.
+    m->setClock(nullptr);
+    const int before = asked;
+    m->Refresh();
+    m->Face();
+    EXPECT_EQ(asked, before);
+    clock.reset();
+    m->Refresh();
+}
 
 TEST(quilMonthviewQt, DesignerTypesSettersAndRefusedNames)
 {
@@ -274,8 +317,8 @@ TEST(quilMonthviewQt, TheGridIsTheHintAndAGivenSizeIsKept)
     QWidget host;
     auto* m = new quilMonthview(&host);
     const QSize grid = m->sizeHint();
-    EXPECT_EQ(grid.width(), m->CellAt(7).X + m->CellAt(7).Width + m->CellAt(1).X / 2);
-    EXPECT_EQ(grid.height(), m->CellAt(42).Y + m->CellAt(42).Height + m->CellAt(1).X / 2);
+    EXPECT_EQ(grid.width(), cellOf(*m, 7).X + cellOf(*m, 7).Width + cellOf(*m, 1).X / 2);
+    EXPECT_EQ(grid.height(), cellOf(*m, 42).Y + cellOf(*m, 42).Height + cellOf(*m, 1).X / 2);
     EXPECT_EQ(m->size(), grid) << "a new calendar starts at its grid";
     EXPECT_EQ(m->sizePolicy().horizontalPolicy(), QSizePolicy::Fixed);
     m->setGeometry(0, 0, grid.width() + 60, grid.height() + 30);
@@ -284,7 +327,7 @@ TEST(quilMonthviewQt, TheGridIsTheHintAndAGivenSizeIsKept)
     EXPECT_EQ(m->size(), QSize(grid.width() + 60, grid.height() + 30)) << "no resize of its own";
     EXPECT_GT(m->sizeHint().width(), grid.width());
     // The title stays centred on the width it was given.
-    const QRect title = m->HeaderRect(quilMonthview::HeaderTitle);
+    const QRect title = headerOf(*m, quilMonthviewPrivate::HeaderTitle);
     EXPECT_LE(std::abs(title.center().x() - m->width() / 2), 1);
 }
 

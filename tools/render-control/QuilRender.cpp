@@ -4,6 +4,7 @@
 #include "QuilRender.h"
 
 #include "basic/quilXButton.h"
+#include "composite/quilMonthview_p.h"
 #include "frame/quilControl_p.h"
 #include <quilObjects/quilObjects.h>
 
@@ -217,7 +218,7 @@ QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>
         if (n != 0 && n != 1)
             return "quilMonthview states are 0 normal, 1 hover over the selected day";
         for (int k = 1; n == 1 && k <= 42; ++k) {
-            const quil::quilMonthview::Cell& cell = calendar->CellAt(k);
+            const quil::quilMonthviewPrivate::Cell& cell = quil::quilMonthviewPrivate::of(calendar).CellAt(k);
             if (cell.Day != calendar->iDay() || cell.Width <= 0)
                 continue;
             const QPoint mid(cell.X + cell.Width / 2, cell.Y + cell.Height / 2);
@@ -226,7 +227,7 @@ QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>
             quil::quilControlPrivate::PollTick(calendar);
             break;
         }
-        if (n == 1 && calendar->HoverCell() == 0)
+        if (n == 1 && quil::quilMonthviewPrivate::of(calendar).HoverCell() == 0)
             return "quilMonthview did not reach state 1: no cell shows the selected day";
     } else if (state && button) {
         const int n = *state;

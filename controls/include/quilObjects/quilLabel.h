@@ -8,10 +8,11 @@
 #include "quilControl.h"
 
 #include <QImage>
-#include <QPointer>
-#include <vector>
+#include <memory>
 
 namespace quil {
+
+class quilLabelPrivate;
 
 class QUILOBJECTS_EXPORT quilLabel : public quilControl {
     Q_OBJECT
@@ -38,6 +39,7 @@ public:
     enum LinkStates { LinkNone = 0, LinkHover = 1, LinkPressed = 2, LinkLeft = 4 };
 
     explicit quilLabel(QWidget* parent = nullptr);
+    ~quilLabel() override;
     Q_INVOKABLE short ID() const { return 5; }
 
     void InitProperties() override;
@@ -45,56 +47,39 @@ public:
     void WriteProperties(PropertyBag& bag) const override;
     const QList<PersistedProperty>& Persisted() const override;
 
-    bool AutoSize() const { return autoSize; }
+    bool AutoSize() const;
     void setAutoSize(bool on);
-    bool TextWrap() const { return textWrap; }
+    bool TextWrap() const;
     void setTextWrap(bool on);
-    OLE_COLOR BackColor() const { return backColor; }
+    OLE_COLOR BackColor() const;
     void setBackColor(OLE_COLOR c);
-    OLE_COLOR ForeColor() const { return foreColor; }
+    OLE_COLOR ForeColor() const;
     void setForeColor(OLE_COLOR c);
-    QObject* ImageList() const { return imageList.data(); }
+    QObject* ImageList() const;
     void setImageList(QObject* list);
-    int ImageIndex() const { return imageIndex; }
+    int ImageIndex() const;
     void setImageIndex(int index);
-    QString Caption() const { return caption; }
+    QString Caption() const;
     void setCaption(const QString& text);
-    QString Hyperlink() const { return hyperlink; }
+    QString Hyperlink() const;
     void setHyperlink(const QString& link);
-    OLE_COLOR SelectionColor() const { return selectionColor; }
+    OLE_COLOR SelectionColor() const;
     void setSelectionColor(OLE_COLOR c);
     // Pointer shapes numbered as the form model numbers them (0 default,
     // 1 arrow, 2 cross, 3 I-beam, ... 15 size all, 99 the MouseIcon picture).
-    int MousePointer() const { return mousePointer; }
+    int MousePointer() const;
     void setMousePointer(int shape);
-    QImage MouseIcon() const { return mouseIcon; }
+    QImage MouseIcon() const;
     void setMouseIcon(const QImage& picture);
 
-    int LinkState() const { return linkState; }
-    bool LabelDown() const { return labelDown; }
+    int LinkState() const;
+    bool LabelDown() const;
     // The size the label takes when it sizes itself.
     QSize ContentSize() const;
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
-
-    // One line of the caption that fits the width, and how many characters
-    // of the text it used up (at least one for text that is not empty).
-    struct Fit {
-        QString line;
-        int consumed = 0;
-        bool fits = false;   // narrower than the width (else a single word too wide)
-    };
-    Fit FitLine(const QString& text, int width) const;
-    // The text shortened with "..." until it is narrower than the width.
-    QString Ellipsis(const QString& text, int width) const;
     // The text as printed on one line: a forced break shows as "ë".
     QString OneLineText() const;
-    // Where each line went in the last paint.
-    struct PrintedLine {
-        QString text;
-        int x = 0, y = 0;
-    };
-    const std::vector<PrintedLine>& PrintedLines() const { return printed; }
 
     // Host notifications, called from Qt's events; tests may call them.
     void MouseDownNotify(short button, short shift, float x, float y) override;
@@ -115,29 +100,8 @@ protected:
     void changeEvent(QEvent*) override;
 
 private:
-    QString wrapText() const;
-    void drawWrapped(QString text, int height, int width, int left, int top);
-    void printLine(const QString& text, int x, int y);
-    // Sizes the label to its content when it sizes itself, then repaints.
-    void applySize();
-    void applyPointer();
-
-    bool autoSize = false;
-    bool textWrap = false;
-    OLE_COLOR backColor = 0xFFFFFF;
-    OLE_COLOR foreColor = 0xC00000;
-    QPointer<QObject> imageList;
-    int imageIndex = 0;
-    QString caption;
-    // The caption is still the container's name for the label, and follows it.
-    bool captionIsName = false;
-    QString hyperlink;
-    OLE_COLOR selectionColor = 33023;
-    int mousePointer = 0;
-    QImage mouseIcon;
-    bool labelDown = false;
-    int linkState = LinkNone;
-    std::vector<PrintedLine> printed;
+    friend class quilLabelPrivate;
+    std::unique_ptr<quilLabelPrivate> d;
 };
 
 } // namespace quil

@@ -1,6 +1,7 @@
 #pragma once
 // Everything public of the quilObjects control library.
 
+#include "Clock.h"
 #include "ComboDatas.h"
 #include "EventRelay.h"
 #include "Export.h"
