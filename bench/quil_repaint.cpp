@@ -8,6 +8,7 @@
 
 #include <quilObjects/quilObjects.h>
 
+#include "basic/quilScrollBar_p.h"
 #include "frame/quilControl_p.h"
 
 #include <QApplication>
@@ -101,8 +102,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "the bar sized itself to %dx%d\n", ourBar.width(), ourBar.height());
     const double oursBar = perCall(calls, [&] {
         ourBar.Refresh();
-        ourBar.Arrow(0)->Refresh();
-        ourBar.Arrow(1)->Refresh();
+        quil::quilScrollBarPrivate::of(&ourBar).Arrow(0)->Refresh();
+        quil::quilScrollBarPrivate::of(&ourBar).Arrow(1)->Refresh();
         QPainter p(&barTarget);
         ourBar.render(&p);
     });

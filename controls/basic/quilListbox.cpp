@@ -1,5 +1,5 @@
 #include <quilObjects/Routines.h>
-#include <quilObjects/quilListbox.h>
+#include "quilListbox_p.h"
 #include <quilObjects/quilScrollBar.h>
 
 #include "frame/quilControl_p.h"
@@ -20,13 +20,12 @@ namespace quil {
 namespace {
 } // namespace
 
-quilListbox::quilListbox(QWidget* parent)
-    : quilControl(parent), items(QSharedPointer<ComboDatas>::create()), rows(QSharedPointer<MenuItemListings>::create())
+quilListbox::quilListbox(QWidget* parent) : quilControl(parent), d(std::make_unique<quilListboxPrivate>(this))
 {
     setFocusPolicy(Qt::StrongFocus);
     // A list takes what room it is given, as Qt's own lists do.
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    bar = new quilScrollBar(this);
+    quilScrollBar* bar = d->bar = new quilScrollBar(this);
     bar->setObjectName(QStringLiteral("quilScrollBar1"));
     bar->setOrientation(pbVertical);
     bar->setFocusPolicy(Qt::NoFocus);
@@ -45,19 +44,31 @@ quilListbox::quilListbox(QWidget* parent)
     connect(bar, &quilScrollBar::MouseUp, this,
             [this](short& b, short& s, float& x, float& y) { emit MouseUp(b, s, x, y); });
     connect(bar, &quilScrollBar::ValueChanged, this, [this] {
-        layoutRows();
-        repaint(true);
+        d->layoutRows();
+        d->repaint(true);
     });
-    setListboxItems(items);
+    setListboxItems(d->items);
     quilListbox::InitProperties();
 }
 
 quilListbox::~quilListbox()
 {
     // The collection may outlive the list: it must not call back into it.
-    disconnect(added);
-    disconnect(changedConn);
+    disconnect(d->added);
+    disconnect(d->changedConn);
 }
+
+QSharedPointer<ComboDatas> quilListbox::ListboxItems() const { return d->items; }
+QSharedPointer<MenuItemListings> quilListbox::TempListboxItems() const { return d->rows; }
+bool quilListbox::ValueFont() const { return d->valueFont; }
+void quilListbox::setValueFont(bool on) { d->valueFont = on; }
+OLE_COLOR quilListbox::BackColor() const { return d->backColor; }
+OLE_COLOR quilListbox::ForeColor() const { return d->foreColor; }
+OLE_COLOR quilListbox::SelectionColor() const { return d->selectionColor; }
+QObject* quilListbox::ImageList() const { return d->imageList.data(); }
+bool quilListbox::HoverSelect() const { return d->hoverSelect; }
+short quilListbox::SelectedItem() const { return d->selected; }
+quilScrollBar* quilListbox::ScrollBar() const { return d->bar; }
 
 // ------------------------------------------------------------ persistence
 
@@ -79,104 +90,104 @@ const QList<PersistedProperty>& quilListbox::Persisted() const
 void quilListbox::InitProperties()
 {
     quilControl::InitProperties();
-    backColor = 0xFFFFFF;
-    foreColor = 0xC00000;
-    selectionColor = 33023;
-    imageList = nullptr;
-    hoverSelect = false;
-    selected = 0;
-    highlighted = 0;
-    computeScheme();
-    repaint(false);
+    d->backColor = 0xFFFFFF;
+    d->foreColor = 0xC00000;
+    d->selectionColor = 33023;
+    d->imageList = nullptr;
+    d->hoverSelect = false;
+    d->selected = 0;
+    d->highlighted = 0;
+    d->computeScheme();
+    d->repaint(false);
 }
 
 void quilListbox::ReadProperties(PropertyBag& bag)
 {
-    backColor = readColor(bag, "BackColor");
-    foreColor = readColor(bag, "ForeColor");
+    d->backColor = readColor(bag, "BackColor");
+    d->foreColor = readColor(bag, "ForeColor");
     applyEnabled(readBool(bag, "Enabled"));
     applyFont(readFont(bag));
-    selectionColor = readColor(bag, "SelectionColor");
+    d->selectionColor = readColor(bag, "SelectionColor");
     const QVariant list = readProp(bag, "ImageList");
-    imageList = list.canConvert<QObject*>() ? list.value<QObject*>() : nullptr;
+    d->imageList = list.canConvert<QObject*>() ? list.value<QObject*>() : nullptr;
     // Stored as it is: a form is loaded before its list is filled, so the
     // entry cannot be checked (nor announced) yet. Refresh highlights it.
-    selected = static_cast<short>(readInt(bag, "SelectedItem"));
-    highlighted = 0;
-    hoverSelect = readInt(bag, "HoverSelect") != 0;
-    computeScheme();
-    repaint(false);
+    d->selected = static_cast<short>(readInt(bag, "SelectedItem"));
+    d->highlighted = 0;
+    d->hoverSelect = readInt(bag, "HoverSelect") != 0;
+    d->computeScheme();
+    d->repaint(false);
 }
 
 void quilListbox::WriteProperties(PropertyBag& bag) const
 {
-    writeProp(bag, "BackColor", QVariant::fromValue<quint32>(backColor));
-    writeProp(bag, "ForeColor", QVariant::fromValue<quint32>(foreColor));
+    writeProp(bag, "BackColor", QVariant::fromValue<quint32>(d->backColor));
+    writeProp(bag, "ForeColor", QVariant::fromValue<quint32>(d->foreColor));
     writeProp(bag, "Enabled", Enabled());
     writeProp(bag, "Font", Font());
-    writeProp(bag, "SelectionColor", QVariant::fromValue<quint32>(selectionColor));
-    writeProp(bag, "ImageList", QVariant::fromValue<QObject*>(imageList.data()));
-    writeProp(bag, "SelectedItem", QVariant::fromValue<short>(selected));
-    writeProp(bag, "HoverSelect", QVariant::fromValue<short>(hoverSelect ? -1 : 0));
+    writeProp(bag, "SelectionColor", QVariant::fromValue<quint32>(d->selectionColor));
+    writeProp(bag, "ImageList", QVariant::fromValue<QObject*>(d->imageList.data()));
+    writeProp(bag, "SelectedItem", QVariant::fromValue<short>(d->selected));
+    writeProp(bag, "HoverSelect", QVariant::fromValue<short>(d->hoverSelect ? -1 : 0));
 }
 
 // ------------------------------------------------------------ properties
 
 void quilListbox::setListboxItems(QSharedPointer<ComboDatas> list)
 {
-    disconnect(added);
-    disconnect(changedConn);
-    items = list ? std::move(list) : QSharedPointer<ComboDatas>::create();
-    added = connect(items.get(), &ComboDatas::ItemAdded, this, &quilListbox::itemsChanged);
-    changedConn = connect(items.get(), &ComboDatas::ItemChanged, this, &quilListbox::itemsChanged);
+    disconnect(d->added);
+    disconnect(d->changedConn);
+    d->items = list ? std::move(list) : QSharedPointer<ComboDatas>::create();
+    d->added = connect(d->items.get(), &ComboDatas::ItemAdded, this, [this] { d->itemsChanged(); });
+    d->changedConn = connect(d->items.get(), &ComboDatas::ItemChanged, this, [this] { d->itemsChanged(); });
 }
 
 void quilListbox::setTempListboxItems(QSharedPointer<MenuItemListings> list)
 {
-    rows = list ? std::move(list) : QSharedPointer<MenuItemListings>::create();
+    d->rows = list ? std::move(list) : QSharedPointer<MenuItemListings>::create();
 }
 
 void quilListbox::setBackColor(OLE_COLOR c)
 {
-    backColor = c;
+    d->backColor = c;
     if (!notify("BackColor"))
         return;
-    computeScheme();
-    repaint(false);
+    d->computeScheme();
+    d->repaint(false);
 }
 
 void quilListbox::setForeColor(OLE_COLOR c)
 {
-    foreColor = c;
+    d->foreColor = c;
     if (!notify("ForeColor"))
         return;
-    computeScheme();
-    repaint(false);
+    d->computeScheme();
+    d->repaint(false);
 }
 
 void quilListbox::setSelectionColor(OLE_COLOR c)
 {
-    selectionColor = c;
+    d->selectionColor = c;
     if (!notify("SelectionColor"))
         return;
-    computeScheme();
-    repaint(false);
+    d->computeScheme();
+    d->repaint(false);
 }
 
 void quilListbox::setImageList(QObject* list)
 {
-    imageList = list;
+    d->imageList = list;
     updateGeometry();
     changed("ImageList");
 }
 
 void quilListbox::setHoverSelect(bool on)
 {
-    hoverSelect = on;
+    d->hoverSelect = on;
     changed("HoverSelect");
 }
 
-void quilListbox::computeScheme()
+void quilListboxPrivate::computeScheme()
 {
     scheme = SchemeNormal(backColor, foreColor, selectionColor);
     if (bar->BackColor() != scheme.Back)
@@ -185,7 +196,7 @@ void quilListbox::computeScheme()
         bar->setForeColor(scheme.Accent);
 }
 
-int quilListbox::count() const { return items->Count(); }
+int quilListboxPrivate::count() const { return items->Count(); }
 
 void quilListbox::setSelectedItem(int k)
 {
@@ -193,12 +204,12 @@ void quilListbox::setSelectedItem(int k)
         refuseValue("SelectedItem", k, QStringLiteral("an entry's number has at most 16 bits"));
         return;
     }
-    const int n = count();
+    const int n = d->count();
     if (n == 0 && k >= 0) {
         // Designer, uic and forms write the selection before the list is
         // filled: keep it; Refresh shows it once its entry is there.
-        selected = static_cast<short>(k);
-        highlighted = 0;
+        d->selected = static_cast<short>(k);
+        d->highlighted = 0;
         changed("SelectedItem");
         return;
     }
@@ -208,24 +219,24 @@ void quilListbox::setSelectedItem(int k)
         refuseValue("SelectedItem", k, QStringLiteral("not an entry of the list (1 to %1)").arg(n));
         return;
     }
-    selected = static_cast<short>(k);
+    d->selected = static_cast<short>(k);
     if (!notify("SelectedItem"))
         return;
-    highlighted = static_cast<short>(k);
+    d->highlighted = static_cast<short>(k);
     QPointer<quilListbox> self(this);
-    bar->setValue(k);
-    if (!self || !raiseItemClicked(k))
+    d->bar->setValue(k);
+    if (!self || !d->raiseItemClicked(k))
         return;
-    repaint(false);
+    d->repaint(false);
 }
 
 void quilListbox::SelectItem(const QString& mKey, const QString& mValue, const QString& mCaption)
 {
-    const int n = count();
+    const int n = d->count();
     if (n == 0)
         return;
     for (int i = 1; i <= n; ++i) {
-        const auto e = items->Item(i);
+        const auto e = d->items->Item(i);
         bool match = false;
         if (!mKey.isEmpty())
             match = e->Key() == mKey;
@@ -241,14 +252,14 @@ void quilListbox::SelectItem(const QString& mKey, const QString& mValue, const Q
     setSelectedItem(1);
 }
 
-bool quilListbox::raiseItemClicked(short i)
+bool quilListboxPrivate::raiseItemClicked(short i)
 {
     if (i < 1 || i > count())
         return true;
-    QPointer<quilListbox> self(this);
+    QPointer<quilListbox> self(q);
     short index = i;
     QString key = items->Item(i)->Key();
-    emit ItemClicked(index, key);
+    emit q->ItemClicked(index, key);
     return !self.isNull();
 }
 
@@ -257,9 +268,9 @@ bool quilListbox::raiseItemClicked(short i)
 int quilListbox::RowHeight() const
 {
     const int TH = faceOf(this).TextHeight(QStringLiteral("I"));
-    if (!imageList)
+    if (!d->imageList)
         return TH + 4;
-    const int IH = LateImageList{imageList.data()}.number("ImageHeight");
+    const int IH = LateImageList{d->imageList.data()}.number("ImageHeight");
     return IH > TH ? IH + 4 : TH + 4;
 }
 
@@ -267,9 +278,9 @@ int quilListbox::VisibleRows() const
 {
     const int TH = faceOf(this).TextHeight(QStringLiteral("I"));
     int D = TH + 4;
-    if (imageList) {
+    if (d->imageList) {
         // One pixel more per row than the layout uses, as the count always has.
-        const int IH = LateImageList{imageList.data()}.number("ImageHeight");
+        const int IH = LateImageList{d->imageList.data()}.number("ImageHeight");
         D = IH > TH ? IH + 5 : TH + 5;
     }
     return D > 0 ? static_cast<short>(Fix(double(faceOf(this).ScaleHeight() - 1) / D)) : 0;
@@ -277,48 +288,48 @@ int quilListbox::VisibleRows() const
 
 void quilListbox::Refresh()
 {
-    itemsPending = false;
+    d->itemsPending = false;
     QPointer<quilListbox> self(this);
     // The size the rows are counted for.
     if (faceOf(this).ScaleWidth() != width() || faceOf(this).ScaleHeight() != height())
         quilControl::Refresh();
     if (!self)
         return;
-    const int n = count();
+    const int n = d->count();
     const int V = VisibleRows();
     if (n > 0) {
-        bar->setMin(1);
+        d->bar->setMin(1);
         if (!self)
             return;
-        bar->setMax(n - V + 1);
+        d->bar->setMax(n - V + 1);
         if (!self)
             return;
-        bar->setValue(0);
+        d->bar->setValue(0);
         if (!self)
             return;
     }
-    bar->setEnabled(V <= n);
+    d->bar->setEnabled(V <= n);
     if (!self)
         return;
-    layoutRows();
+    d->layoutRows();
     // An empty list selects nothing; a selection is always the row drawn highlighted.
     if (n > 0) {
-        if (selected == 0)
-            selected = 1;
-        if (selected >= 1 && selected <= n)
-            highlighted = selected;
+        if (d->selected == 0)
+            d->selected = 1;
+        if (d->selected >= 1 && d->selected <= n)
+            d->highlighted = d->selected;
     }
-    repaint(false);
+    d->repaint(false);
 }
 
-void quilListbox::layoutRows()
+void quilListboxPrivate::layoutRows()
 {
     rows->Clear();
     const int n = count();
     if (n == 0)
         return;
-    const int V = VisibleRows();
-    const int RH = RowHeight();
+    const int V = q->VisibleRows();
+    const int RH = q->RowHeight();
     // The bar keeps a range of at least two positions even when every entry
     // fits; a list that fits always shows its first entry.
     const int first = std::clamp(bar->Value(), 1, std::max(1, n - V + 1));
@@ -327,7 +338,7 @@ void quilListbox::layoutRows()
         rows->Add(QString(), static_cast<short>(i), (i - first) * RH, RH, true);
 }
 
-void quilListbox::itemsChanged()
+void quilListboxPrivate::itemsChanged()
 {
     // Filling a list raises one event per entry: the list catches up once,
     // when the event loop next runs (or at the next Refresh), instead of
@@ -336,18 +347,18 @@ void quilListbox::itemsChanged()
     if (itemsPending)
         return;
     itemsPending = true;
-    QMetaObject::invokeMethod(this, &quilListbox::applyItemsChange, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(q, [this] { applyItemsChange(); }, Qt::QueuedConnection);
 }
 
-void quilListbox::applyItemsChange()
+void quilListboxPrivate::applyItemsChange()
 {
     if (!itemsPending)
         return;
     itemsPending = false;
     // Entries came or went without a Refresh: the range follows them, so the
     // rows laid out are always entries.
-    QPointer<quilListbox> self(this);
-    const int n = count(), V = VisibleRows();
+    QPointer<quilListbox> self(q);
+    const int n = count(), V = q->VisibleRows();
     if (n > 0) {
         if (bar->Min() != 1)
             bar->setMin(1);
@@ -366,26 +377,27 @@ void quilListbox::applyItemsChange()
     repaint(false);
 }
 
-void quilListbox::placeScrollBar()
+void quilListboxPrivate::placeScrollBar()
 {
-    placed = size();
-    bar->setGeometry(width() - ScrollBarWidth - 2, 2, ScrollBarWidth, std::max(height() - 4, 1));
+    placed = q->size();
+    bar->setGeometry(q->width() - quilListbox::ScrollBarWidth - 2, 2, quilListbox::ScrollBarWidth,
+                     std::max(q->height() - 4, 1));
 }
 
 // ------------------------------------------------------------ painting
 
-void quilListbox::repaint(bool frame)
+void quilListboxPrivate::repaint(bool frame)
 {
     hoverFrame = frame;
-    quilControl::Refresh();
+    q->quilControl::Refresh();
 }
 
-QString quilListbox::FittedText(const QString& caption, int x) const
+QString quilListboxPrivate::FittedText(const QString& caption, int x) const
 {
     QString t = caption;
     t.remove(QLatin1Char('\t'));
-    const int avail = width() - bar->width() - 4 - x;
-    const platform::Surface& sf = faceOf(this);
+    const int avail = q->width() - bar->width() - 4 - x;
+    const platform::Surface& sf = faceOf(q);
     while (sf.TextWidth(t) > avail && t.size() >= 4) {
         qsizetype cut = t.size() - 4;
         // Never keep half of a character made of two code units.
@@ -399,42 +411,42 @@ QString quilListbox::FittedText(const QString& caption, int x) const
 void quilListbox::Paint()
 {
     platform::Surface& sf = faceOf(this);
-    if (size() != placed)
-        placeScrollBar();
-    const ColorScheme& c = scheme;
+    if (size() != d->placed)
+        d->placeScrollBar();
+    const ColorScheme& c = d->scheme;
     const int W = sf.ScaleWidth(), H = sf.ScaleHeight();
-    const int SB = bar->width();
+    const int SB = d->bar->width();
     const int R = W - SB;
     sf.BackColor = c.Back;
     sf.Cls();
-    const int n = count();
-    if (rows->Count() > 0 && n > 0) {
+    const int n = d->count();
+    if (d->rows->Count() > 0 && n > 0) {
         const QFont font = sf.Font;
         const int TH = sf.TextHeight(QStringLiteral("I"));
-        const LateImageList list{imageList.data()};
+        const LateImageList list{d->imageList.data()};
         const int IW = list.number("ImageWidth"), IH = list.number("ImageHeight");
-        for (const auto& row : *rows) {
+        for (const auto& row : *d->rows) {
             const int i = row->Index(), t = row->Top(), h = row->Height();
             // Rows laid out before entries were removed name nothing.
             if (i < 1 || i > n)
                 continue;
-            const auto entry = items->Item(i);
+            const auto entry = d->items->Item(i);
             const QString caption = entry->Caption();
             const int x = 9 * static_cast<int>(caption.count(QLatin1Char('\t')));
-            if (i == highlighted) {
-                if (focusFlag || hoverSelect)
+            if (i == d->highlighted) {
+                if (d->focusFlag || d->hoverSelect)
                     GradientRect(sf, 3, t + 3, R - 5, h - 2, ColorToVertex(c.Tint2), ColorToVertex(c.Tint1), 0);
                 else
                     GradientRect(sf, 3, t + 3, R - 7, h - 2, ColorToVertex(c.FaceTop), ColorToVertex(c.FaceBottom), 0);
                 sf.Box(2, t + 2, R - 4, t + h, c.EdgeEnd);
             }
             int textX = x + 4;
-            if (imageList) {
+            if (d->imageList) {
                 if (entry->Icon() != 0)
                     list.draw(sf, entry->Icon(), x + 4, Round((h - IH) / 2.0 + t + 1), drawsEnabled());
                 textX = x + IW + 8;
             }
-            if (valueFont) {
+            if (d->valueFont) {
                 QFont f = font;
                 f.setFamily(entry->Value());
                 sf.Font = f;
@@ -442,7 +454,7 @@ void quilListbox::Paint()
             sf.CurrentX = textX;
             sf.CurrentY = Round(h / 2.0 - TH / 2.0 + t + 1);
             sf.ForeColor = drawsEnabled() ? c.Text : c.EdgeEnd;
-            sf.Print(FittedText(caption, textX));
+            sf.Print(d->FittedText(caption, textX));
         }
         sf.Font = font;
     }
@@ -450,28 +462,28 @@ void quilListbox::Paint()
     sf.Line(0, 0, W, 0, c.EdgeEnd);
     sf.Line(W - 1, 0, W - 1, H, c.EdgeEnd);
     sf.Line(0, H - 1, W - 1, H - 1, c.EdgeEnd);
-    if (hoverFrame && !hoverSelect) {
+    if (d->hoverFrame && !d->hoverSelect) {
         sf.Line(1, 1, 1, H - 2, c.Tint3);
         sf.Line(1, 1, W - 2, 1, c.Tint3);
         sf.Line(W - 2, 1, W - 2, H - 1, c.Tint3);
         sf.Line(1, H - 2, W - 2, H - 2, c.Tint3);
     }
-    painted = true;
-    paintedHover = hoverFrame;
+    d->painted = true;
+    d->paintedHover = d->hoverFrame;
 }
 
 void quilListbox::HoverTick(bool pointerLeft)
 {
     // A resting pointer costs nothing: paint only when the frame comes or goes.
-    if (!painted || paintedHover != !pointerLeft)
-        repaint(!pointerLeft);
+    if (!d->painted || d->paintedHover != !pointerLeft)
+        d->repaint(!pointerLeft);
 }
 
 // ------------------------------------------------------------ mouse and keys
 
-short quilListbox::entryAt(float x, float y) const
+short quilListboxPrivate::entryAt(float x, float y) const
 {
-    const int R = width() - bar->width();
+    const int R = q->width() - bar->width();
     if (x > R - 4)
         return 0;
     for (const auto& row : *rows)
@@ -484,22 +496,22 @@ void quilListbox::MouseDownNotify(short button, short shift, float x, float y)
 {
     if (button != 1)
         return;
-    mouseDown = true;
+    d->mouseDown = true;
     emit MouseDown(button, shift, x, y);
 }
 
 void quilListbox::MouseMoveNotify(short button, short shift, float x, float y)
 {
     pointerSeen();
-    if (hoverSelect) {
-        const short i = entryAt(x, y);
+    if (d->hoverSelect) {
+        const short i = d->entryAt(x, y);
         if (i != 0) {
-            const bool moved = i != highlighted;
-            highlighted = i;
-            selected = i;
+            const bool moved = i != d->highlighted;
+            d->highlighted = i;
+            d->selected = i;
             QPointer<quilListbox> self(this);
-            if (moved || !paintedHover)
-                repaint(false);
+            if (moved || !d->paintedHover)
+                d->repaint(false);
             if (!self)
                 return;
         }
@@ -512,23 +524,23 @@ void quilListbox::MouseUpNotify(short button, short shift, float x, float y)
     if (button != 1)
         return;
     QPointer<quilListbox> self(this);
-    if (mouseDown) {
-        mouseDown = false;
+    if (d->mouseDown) {
+        d->mouseDown = false;
         emit Click();
         if (!self)
             return;
     }
-    mouseDown = false;
-    if (hoverSelect && highlighted != 0) {
-        if (!raiseItemClicked(highlighted))
+    d->mouseDown = false;
+    if (d->hoverSelect && d->highlighted != 0) {
+        if (!d->raiseItemClicked(d->highlighted))
             return;
-    } else if (const short i = entryAt(x, y); i != 0) {
-        highlighted = i;
-        selected = i;
-        if (!raiseItemClicked(i))
+    } else if (const short i = d->entryAt(x, y); i != 0) {
+        d->highlighted = i;
+        d->selected = i;
+        if (!d->raiseItemClicked(i))
             return;
     }
-    repaint(false);
+    d->repaint(false);
     if (!self)
         return;
     emit MouseUp(button, shift, x, y);
@@ -536,12 +548,12 @@ void quilListbox::MouseUpNotify(short button, short shift, float x, float y)
 
 void quilListbox::DblClickNotify() { emit DblClick(); }
 
-short quilListbox::keyTarget(short keyCode) const
+short quilListboxPrivate::keyTarget(short keyCode) const
 {
     const int n = count();
     if (n == 0)
         return 0;
-    const int page = std::max(VisibleRows(), 1);
+    const int page = std::max(q->VisibleRows(), 1);
     int to = 0;
     switch (keyCode) {
     case 38: to = selected >= 2 && selected - 1 <= n ? selected - 1 : 0; break;   // Up
@@ -568,7 +580,7 @@ void quilListbox::KeyDownNotify(short keyCode, short shift)
     const short asked = keyCode;
     if (listKey(keyCode)) {
         acceptKey();
-        if (const short to = keyTarget(keyCode))
+        if (const short to = d->keyTarget(keyCode))
             setSelectedItem(to);
     }
     if (!self)
@@ -598,20 +610,20 @@ void quilListbox::KeyPressNotify(short keyAscii)
 
 void quilListbox::wheelEvent(QWheelEvent* e)
 {
-    const int n = count();
+    const int n = d->count();
     const int notches = e->angleDelta().y() / 120;
-    if (n == 0 || notches == 0 || !bar->Enabled()) {
+    if (n == 0 || notches == 0 || !d->bar->Enabled()) {
         e->ignore();
         return;
     }
     // As many rows per notch as the desktop says, held in the scroll range.
     const qint64 step = qint64(notches) * QApplication::wheelScrollLines();
-    const qint64 to = std::clamp<qint64>(bar->Value() - step, bar->Min(), bar->Max());
-    if (to == bar->Value()) {
+    const qint64 to = std::clamp<qint64>(d->bar->Value() - step, d->bar->Min(), d->bar->Max());
+    if (to == d->bar->Value()) {
         e->ignore();   // at an end: a scrolled container behind may move instead
         return;
     }
-    bar->setValue(static_cast<int>(to));
+    d->bar->setValue(static_cast<int>(to));
     e->accept();
 }
 
@@ -621,29 +633,29 @@ QSize quilListbox::sizeHint() const
     // Rows are counted as (height - 1) / D: eight of them, and the frame.
     const int TH = sf.TextHeight(QStringLiteral("I"));
     int D = TH + 4;
-    if (imageList) {
-        const int IH = LateImageList{imageList.data()}.number("ImageHeight");
+    if (d->imageList) {
+        const int IH = LateImageList{d->imageList.data()}.number("ImageHeight");
         D = IH > TH ? IH + 5 : TH + 5;
     }
     const int textWidth = sf.TextWidth(QString(20, QLatin1Char('x')));
-    const int IW = imageList ? std::max(LateImageList{imageList.data()}.number("ImageWidth"), 0) + 4 : 0;
+    const int IW = d->imageList ? std::max(LateImageList{d->imageList.data()}.number("ImageWidth"), 0) + 4 : 0;
     return {4 + IW + textWidth + 4 + ScrollBarWidth + 2, 8 * D + 1};
 }
 
 QSize quilListbox::minimumSizeHint() const
 {
     // One row, and the scroll bar's height with room for both arrows.
-    const int rows = RowHeight() + 1;
-    const int barLength = bar->minimumSizeHint().height() + 4;
-    return {4 + faceOf(this).TextWidth(QStringLiteral("x...")) + 4 + ScrollBarWidth + 2, std::max(rows, barLength)};
+    const int oneRow = RowHeight() + 1;
+    const int barLength = d->bar->minimumSizeHint().height() + 4;
+    return {4 + faceOf(this).TextWidth(QStringLiteral("x...")) + 4 + ScrollBarWidth + 2, std::max(oneRow, barLength)};
 }
 
-void quilListbox::EnterFocus() { focusFlag = true; }
+void quilListbox::EnterFocus() { d->focusFlag = true; }
 
 void quilListbox::ExitFocus()
 {
-    focusFlag = false;
-    repaint(false);
+    d->focusFlag = false;
+    d->repaint(false);
 }
 
 

@@ -1,5 +1,5 @@
 #include <quilObjects/Routines.h>
-#include <quilObjects/quilScrollBar.h>
+#include "quilScrollBar_p.h"
 
 #include "frame/quilControl_p.h"
 #include "frame/PendingRange.h"
@@ -25,78 +25,86 @@ constexpr int UsualLength = 100;
 int toInt(qint64 v) { return static_cast<int>(std::clamp<qint64>(v, INT_MIN, INT_MAX)); }
 } // namespace
 
-quilScrollBar::quilScrollBar(QWidget* parent) : quilControl(parent)
+quilScrollBar::quilScrollBar(QWidget* parent) : quilControl(parent), d(std::make_unique<quilScrollBarPrivate>(this))
 {
     setFocusPolicy(Qt::StrongFocus);
     for (int i = 0; i < 2; ++i) {
-        arrows[i] = new quilXButton(this);
-        arrows[i]->setObjectName(QStringLiteral("quilXButton1"));
-        arrows[i]->setCaption(QString());
+        quilXButton* a = d->arrows[i] = new quilXButton(this);
+        a->setObjectName(QStringLiteral("quilXButton1"));
+        a->setCaption(QString());
         // Keys belong to the bar; a click on an arrow must not take the focus from it.
-        arrows[i]->setFocusPolicy(Qt::NoFocus);
-        wireArrow(i);
+        a->setFocusPolicy(Qt::NoFocus);
+        d->wireArrow(i);
     }
-    computeScheme();
+    d->computeScheme();
     Refresh();
     quilScrollBar::InitProperties();
 }
 
 QSize quilScrollBar::sizeHint() const
 {
-    return orientation == pbHorizontal ? QSize(UsualLength, UsualBar) : QSize(UsualBar, UsualLength);
+    return d->orientation == pbHorizontal ? QSize(UsualLength, UsualBar) : QSize(UsualBar, UsualLength);
 }
 
 QSize quilScrollBar::minimumSizeHint() const
 {
     // Both arrow areas (b = T + 1 each) and a thumb of a few pixels between them.
     const int along = 2 * (UsualBar + 1) + 4;
-    return orientation == pbHorizontal ? QSize(along, UsualBar) : QSize(UsualBar, along);
+    return d->orientation == pbHorizontal ? QSize(along, UsualBar) : QSize(UsualBar, along);
 }
 
 QSize quilScrollBar::FormSize(const QSize& asked) const
 {
     QSize s = asked;
-    if (orientation == pbHorizontal)
+    if (d->orientation == pbHorizontal)
         s.setHeight(std::clamp(asked.height(), ThinnestBar, ThickestBar));
-    else if (orientation == pbVertical)
+    else if (d->orientation == pbVertical)
         s.setWidth(std::clamp(asked.width(), ThinnestBar, ThickestBar));
     return s;
 }
 
-void quilScrollBar::applyPolicy()
+void quilScrollBarPrivate::applyPolicy()
 {
     // Fixed across, free along: a layout gives the bar its thickness and any length.
     if (orientation == pbHorizontal)
-        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        q->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     else
-        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
-    updateGeometry();
+        q->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    q->updateGeometry();
 }
 
 quilScrollBar::~quilScrollBar() = default;
 
-quilControl* quilScrollBar::Arrow(int index) const
+int quilScrollBar::Min() const { return d->min; }
+int quilScrollBar::Max() const { return d->max; }
+int quilScrollBar::Value() const { return d->value; }
+MyOrientation quilScrollBar::Orientation() const { return d->orientation; }
+OLE_COLOR quilScrollBar::BackColor() const { return d->backColor; }
+OLE_COLOR quilScrollBar::ForeColor() const { return d->foreColor; }
+void quilScrollBar::ClickNotify() { emit Click(); }
+
+quilControl* quilScrollBarPrivate::Arrow(int index) const
 {
     return index == 0 || index == 1 ? arrows[index] : nullptr;
 }
 
-void quilScrollBar::wireArrow(int i)
+void quilScrollBarPrivate::wireArrow(int i)
 {
     quilXButton* a = arrows[i];
-    connect(a, &quilXButton::Click, this, [this, i] { arrowClicked(i); });
-    connect(a, &quilXButton::MouseDown, this,
-            [this](short& b, short& s, float& x, float& y) { emit MouseDown(b, s, x, y); });
-    connect(a, &quilXButton::MouseMove, this,
-            [this](short& b, short& s, float& x, float& y) { emit MouseMove(b, s, x, y); });
-    connect(a, &quilXButton::MouseUp, this,
-            [this](short& b, short& s, float& x, float& y) { emit MouseUp(b, s, x, y); });
+    QObject::connect(a, &quilXButton::Click, q, [this, i] { arrowClicked(i); });
+    QObject::connect(a, &quilXButton::MouseDown, q,
+                     [this](short& b, short& s, float& x, float& y) { emit q->MouseDown(b, s, x, y); });
+    QObject::connect(a, &quilXButton::MouseMove, q,
+                     [this](short& b, short& s, float& x, float& y) { emit q->MouseMove(b, s, x, y); });
+    QObject::connect(a, &quilXButton::MouseUp, q,
+                     [this](short& b, short& s, float& x, float& y) { emit q->MouseUp(b, s, x, y); });
 }
 
-void quilScrollBar::arrowClicked(int index)
+void quilScrollBarPrivate::arrowClicked(int index)
 {
     // One step, held in the range here so that the step is never remembered as a wish.
     const qint64 next = qint64(value) + (index == 0 ? -1 : 1);
-    setValue(toInt(std::clamp<qint64>(next, std::min(min, max), std::max(min, max))));
+    q->setValue(toInt(std::clamp<qint64>(next, std::min(min, max), std::max(min, max))));
 }
 
 // ------------------------------------------------------------ persistence
@@ -118,110 +126,110 @@ const QList<PersistedProperty>& quilScrollBar::Persisted() const
 void quilScrollBar::InitProperties()
 {
     quilControl::InitProperties();
-    min = 1;
-    max = 100;
-    value = 50;
-    orientation = pbVertical;
-    backColor = 0xFFFFFF;
-    foreColor = 0xC00000;
-    pendingMin.reset();
-    pendingMax.reset();
-    pendingValue.reset();
-    setUpArrows();
-    computeScheme();
-    applyPolicy();
-    layoutBar();
+    d->min = 1;
+    d->max = 100;
+    d->value = 50;
+    d->orientation = pbVertical;
+    d->backColor = 0xFFFFFF;
+    d->foreColor = 0xC00000;
+    d->pendingMin.reset();
+    d->pendingMax.reset();
+    d->pendingValue.reset();
+    d->setUpArrows();
+    d->computeScheme();
+    d->applyPolicy();
+    d->layoutBar();
 }
 
 void quilScrollBar::ReadProperties(PropertyBag& bag)
 {
     // Stored values are taken as they are, without the setters' limits.
     applyEnabled(readBool(bag, "Enabled"));
-    min = static_cast<int>(readInt(bag, "Min"));
-    max = static_cast<int>(readInt(bag, "Max"));
-    value = static_cast<int>(readInt(bag, "Value"));
-    orientation = static_cast<MyOrientation>(readInt(bag, "Orientation"));
-    backColor = readColor(bag, "BackColor");
-    foreColor = readColor(bag, "ForeColor");
-    pendingMin.reset();
-    pendingMax.reset();
-    pendingValue.reset();
-    setUpArrows();
-    computeScheme();
-    applyPolicy();
-    layoutBar();
+    d->min = static_cast<int>(readInt(bag, "Min"));
+    d->max = static_cast<int>(readInt(bag, "Max"));
+    d->value = static_cast<int>(readInt(bag, "Value"));
+    d->orientation = static_cast<MyOrientation>(readInt(bag, "Orientation"));
+    d->backColor = readColor(bag, "BackColor");
+    d->foreColor = readColor(bag, "ForeColor");
+    d->pendingMin.reset();
+    d->pendingMax.reset();
+    d->pendingValue.reset();
+    d->setUpArrows();
+    d->computeScheme();
+    d->applyPolicy();
+    d->layoutBar();
 }
 
 void quilScrollBar::WriteProperties(PropertyBag& bag) const
 {
     writeProp(bag, "Enabled", Enabled());
-    writeProp(bag, "Min", min);
-    writeProp(bag, "Max", max);
-    writeProp(bag, "Value", value);
-    writeProp(bag, "Orientation", static_cast<int>(orientation));
-    writeProp(bag, "BackColor", QVariant::fromValue<quint32>(backColor));
-    writeProp(bag, "ForeColor", QVariant::fromValue<quint32>(foreColor));
+    writeProp(bag, "Min", d->min);
+    writeProp(bag, "Max", d->max);
+    writeProp(bag, "Value", d->value);
+    writeProp(bag, "Orientation", static_cast<int>(d->orientation));
+    writeProp(bag, "BackColor", QVariant::fromValue<quint32>(d->backColor));
+    writeProp(bag, "ForeColor", QVariant::fromValue<quint32>(d->foreColor));
 }
 
 // ------------------------------------------------------------ properties
 
 void quilScrollBar::setMin(int v)
 {
-    pendingMin.reset();
-    if (v >= max) {
-        pendingMin = v;
-        forgetPendingLater();
-        v = max == INT_MIN ? INT_MIN : max - 1;
+    d->pendingMin.reset();
+    if (v >= d->max) {
+        d->pendingMin = v;
+        d->forgetPendingLater();
+        v = d->max == INT_MIN ? INT_MIN : d->max - 1;
     }
-    min = v;
+    d->min = v;
     if (!notify("Min"))
         return;
-    if (value < min) {
-        value = min;
+    if (d->value < d->min) {
+        d->value = d->min;
         if (!notify("Value"))
             return;
     }
-    resolvePending();
+    d->resolvePending();
 }
 
 void quilScrollBar::setMax(int v)
 {
-    pendingMax.reset();
-    if (v <= min) {
-        pendingMax = v;
-        forgetPendingLater();
-        v = min == INT_MAX ? INT_MAX : min + 1;
+    d->pendingMax.reset();
+    if (v <= d->min) {
+        d->pendingMax = v;
+        d->forgetPendingLater();
+        v = d->min == INT_MAX ? INT_MAX : d->min + 1;
     }
-    max = v;
+    d->max = v;
     if (!notify("Max"))
         return;
-    if (value > max) {
-        value = max;
+    if (d->value > d->max) {
+        d->value = d->max;
         if (!notify("Value"))
             return;
     }
-    resolvePending();
+    d->resolvePending();
 }
 
 void quilScrollBar::setValue(int v)
 {
-    pendingValue.reset();
-    if (min <= max && (v < min || v > max)) {
-        pendingValue = v;
-        forgetPendingLater();
-        v = std::clamp(v, min, max);
+    d->pendingValue.reset();
+    if (d->min <= d->max && (v < d->min || v > d->max)) {
+        d->pendingValue = v;
+        d->forgetPendingLater();
+        v = std::clamp(v, d->min, d->max);
     }
     // Compared with the value shown, so that setting it back from a handler takes effect.
-    if (v == value)
+    if (v == d->value)
         return;
-    lastReported = value;
-    value = v;
+    d->lastReported = d->value;
+    d->value = v;
     changed("Value");
 }
 
-void quilScrollBar::resolvePending()
+void quilScrollBarPrivate::resolvePending()
 {
-    if (!ApplyPendingEnds(pendingMin, pendingMax, min, max, value, [this](const char* name) { return notify(name); }))
+    if (!ApplyPendingEnds(pendingMin, pendingMax, min, max, value, [this](const char* name) { return q->notify(name); }))
         return;
     // A Value written before the range allowed it, likewise.
     if (pendingValue && *pendingValue >= min && *pendingValue <= max) {
@@ -230,16 +238,16 @@ void quilScrollBar::resolvePending()
         if (v != value) {
             lastReported = value;
             value = v;
-            if (!notify("Value"))
+            if (!q->notify("Value"))
                 return;
         }
     }
-    Refresh();
+    q->Refresh();
 }
 
-void quilScrollBar::forgetPendingLater()
+void quilScrollBarPrivate::forgetPendingLater()
 {
-    ForgetAtNextTurn(this, forgetQueued, [this] {
+    ForgetAtNextTurn(q, forgetQueued, [this] {
         pendingMin.reset();
         pendingMax.reset();
         pendingValue.reset();
@@ -248,38 +256,38 @@ void quilScrollBar::forgetPendingLater()
 
 void quilScrollBar::setOrientation(MyOrientation o)
 {
-    orientation = o;
+    d->orientation = o;
     if (!notify("Orientation"))
         return;
-    setUpArrows();
-    applyPolicy();
-    layoutBar();
+    d->setUpArrows();
+    d->applyPolicy();
+    d->layoutBar();
 }
 
 void quilScrollBar::setBackColor(OLE_COLOR c)
 {
-    backColor = c;
+    d->backColor = c;
     if (!notify("BackColor"))
         return;
-    computeScheme();
+    d->computeScheme();
     Refresh();
 }
 
 void quilScrollBar::setForeColor(OLE_COLOR c)
 {
-    foreColor = c;
+    d->foreColor = c;
     if (!notify("ForeColor"))
         return;
-    computeScheme();
+    d->computeScheme();
     Refresh();
 }
 
 // ------------------------------------------------------------ geometry
 
-quilScrollBar::Geometry quilScrollBar::Layout() const
+quilScrollBarPrivate::Geometry quilScrollBarPrivate::Layout() const
 {
     Geometry g;
-    const int W = width(), H = height();
+    const int W = q->width(), H = q->height();
     g.L = orientation == pbHorizontal ? W : H;
     g.T = orientation == pbHorizontal ? H : W;
     g.s = g.T - 4;
@@ -289,7 +297,7 @@ quilScrollBar::Geometry quilScrollBar::Layout() const
     return g;
 }
 
-int quilScrollBar::offsetForValue(const Geometry& g) const
+int quilScrollBarPrivate::offsetForValue(const Geometry& g) const
 {
     // In 64 bits: a range from INT_MIN to INT_MAX is wider than an int.
     // A stored Min equal to Max has no range to divide: the thumb stays at the start.
@@ -299,7 +307,7 @@ int quilScrollBar::offsetForValue(const Geometry& g) const
     return toInt(qint64(std::clamp(std::trunc(pct * double(g.TR) / 100.0), -1e9, 1e9)));
 }
 
-int quilScrollBar::valueForOffset(double d, const Geometry& g) const
+int quilScrollBarPrivate::valueForOffset(double d, const Geometry& g) const
 {
     const double travel = g.L - g.TL - 2.0 * g.b;
     const double pct = (d == 0 || travel == 0 || !std::isfinite(d)) ? 0 : std::nearbyint(d / travel * 100.0);
@@ -307,25 +315,25 @@ int quilScrollBar::valueForOffset(double d, const Geometry& g) const
     return toInt(qint64(std::clamp(v, double(std::min(min, max)), double(std::max(min, max)))));
 }
 
-bool quilScrollBar::OverThumb(int x, int y) const
+bool quilScrollBarPrivate::OverThumb(int x, int y) const
 {
     if (orientation != pbHorizontal && orientation != pbVertical)
         return false;
     const Geometry g = Layout();
     if (g.TL <= 0)
         return false;
-    const int p = orientation == pbHorizontal ? x : y, q = orientation == pbHorizontal ? y : x;
+    const int p = orientation == pbHorizontal ? x : y, across = orientation == pbHorizontal ? y : x;
     const int start = g.b + offsetForValue(g);
-    return p >= start && p < start + g.TL && q >= 2 && q <= g.T - 2;
+    return p >= start && p < start + g.TL && across >= 2 && across <= g.T - 2;
 }
 
-void quilScrollBar::layoutBar()
+void quilScrollBarPrivate::layoutBar()
 {
     if (orientation != pbHorizontal && orientation != pbVertical)
         return;
     // The bar is drawn at the size its container gave it; the thickness
     // limits are the form's (FormSize) and the layout's (hint and policy).
-    laidOut = size();
+    laidOut = q->size();
     const Geometry g = Layout();
     for (quilXButton* a : arrows)
         a->resize(std::max(g.s, 0), std::max(g.s, 0));
@@ -334,10 +342,10 @@ void quilScrollBar::layoutBar()
         arrows[1]->move(g.L - (g.s + 2), 2);
     else
         arrows[1]->move(2, g.L - (g.s + 2));
-    Refresh();
+    q->Refresh();
 }
 
-void quilScrollBar::setUpArrows()
+void quilScrollBarPrivate::setUpArrows()
 {
     if (orientation != pbHorizontal && orientation != pbVertical)
         return;
@@ -349,9 +357,9 @@ void quilScrollBar::setUpArrows()
     arrows[1]->setCaption(across ? QStringLiteral("4") : QStringLiteral("6"));
 }
 
-void quilScrollBar::computeScheme()
+void quilScrollBarPrivate::computeScheme()
 {
-    if (!drawsEnabled())
+    if (!q->drawsEnabled())
         state = StateDisabled;
     else if (state == StateDisabled)
         state = StateNormal;
@@ -370,14 +378,14 @@ void quilScrollBar::computeScheme()
     }
 }
 
-void quilScrollBar::setState(int s)
+void quilScrollBarPrivate::setState(int s)
 {
     const ColorScheme before = scheme;
     state = s;
     computeScheme();
     // A resting pointer must cost nothing: paint only when the look changes.
     if (!(scheme == before))
-        Refresh();
+        q->Refresh();
 }
 
 // ------------------------------------------------------------ painting
@@ -385,18 +393,18 @@ void quilScrollBar::setState(int s)
 void quilScrollBar::Paint()
 {
     platform::Surface& sf = faceOf(this);
-    if (orientation != pbHorizontal && orientation != pbVertical) {
+    if (d->orientation != pbHorizontal && d->orientation != pbVertical) {
         sf.Cls();
         return;
     }
-    if (size() != laidOut) {
+    if (size() != d->laidOut) {
         // Resized while hidden: no resize event came, so lay out now.
-        layoutBar();
+        d->layoutBar();
         return;
     }
-    computeScheme();
-    const bool across = orientation == pbHorizontal;
-    const Geometry g = Layout();
+    d->computeScheme();
+    const bool across = d->orientation == pbHorizontal;
+    const quilScrollBarPrivate::Geometry g = d->Layout();
     // Drawn as for a horizontal bar; a vertical one exchanges x and y.
     const int W = g.L, H = g.T, s = g.s;
     auto line = [&](int x1, int y1, int x2, int y2, OLE_COLOR c) {
@@ -405,7 +413,7 @@ void quilScrollBar::Paint()
         else
             sf.Line(y1, x1, y2, x2, c);
     };
-    const ColorScheme& c = scheme;
+    const ColorScheme& c = d->scheme;
     sf.BackColor = c.EdgeEnd;
     sf.Cls();
     GradientRect(sf, 1, 1, sf.ScaleWidth() - 2, sf.ScaleHeight() - 2, ColorToVertex(c.FaceBottom),
@@ -420,17 +428,17 @@ void quilScrollBar::Paint()
     line(W - 2, H - 2, W - (s + 3), H - 2, c.FaceTop);
     line(s + 3, 1, s + 3, H - 1, c.EdgeEnd);
     line(W - (s + 4), 1, W - (s + 4), H - 1, c.EdgeEnd);
-    paintThumb(g);
-    if (valueChangePending) {
+    d->paintThumb(g);
+    if (d->valueChangePending) {
         // Raised once the face is whole: a handler that sets Value paints a new face, not half of one.
-        valueChangePending = false;
+        d->valueChangePending = false;
         emit ValueChanged();
     }
 }
 
-void quilScrollBar::paintThumb(const Geometry& g)
+void quilScrollBarPrivate::paintThumb(const Geometry& g)
 {
-    platform::Surface& sf = faceOf(this);
+    platform::Surface& sf = faceOf(q);
     thumbOffset = offsetForValue(g);
     if (value != lastReported) {
         lastReported = value;
@@ -485,11 +493,11 @@ void quilScrollBar::paintThumb(const Geometry& g)
 void quilScrollBar::HoverTick(bool pointerLeft)
 {
     if (pointerLeft) {
-        setState(StateLeft);
-    } else if (!dragging) {
-        setState(StateHover);
+        d->setState(quilScrollBarPrivate::StateLeft);
+    } else if (!d->dragging) {
+        d->setState(quilScrollBarPrivate::StateHover);
     } else {
-        setState(StateDragging);
+        d->setState(quilScrollBarPrivate::StateDragging);
         emit Click();
     }
 }
@@ -498,14 +506,14 @@ void quilScrollBar::MouseDownNotify(short button, short shift, float x, float y)
 {
     if (button != 1)
         return;
-    const Geometry g = Layout();
-    const int p = static_cast<int>(orientation == pbHorizontal ? x : y);
-    if (OverThumb(static_cast<int>(x), static_cast<int>(y))) {
-        dragging = true;
-        grabOffset = Round(p - thumbOffset - g.b);
-    } else if (orientation == pbHorizontal || orientation == pbVertical) {
+    const quilScrollBarPrivate::Geometry g = d->Layout();
+    const int p = static_cast<int>(d->orientation == pbHorizontal ? x : y);
+    if (d->OverThumb(static_cast<int>(x), static_cast<int>(y))) {
+        d->dragging = true;
+        d->grabOffset = Round(p - d->thumbOffset - g.b);
+    } else if (d->orientation == pbHorizontal || d->orientation == pbVertical) {
         QPointer<quilScrollBar> self(this);
-        setValue(p >= g.b + thumbOffset ? max : min);
+        setValue(p >= g.b + d->thumbOffset ? d->max : d->min);
         if (!self)
             return;
     }
@@ -515,13 +523,13 @@ void quilScrollBar::MouseDownNotify(short button, short shift, float x, float y)
 void quilScrollBar::MouseMoveNotify(short button, short shift, float x, float y)
 {
     QPointer<quilScrollBar> self(this);
-    if (OverThumb(static_cast<int>(x), static_cast<int>(y)) || dragging) {
+    if (d->OverThumb(static_cast<int>(x), static_cast<int>(y)) || d->dragging) {
         pointerSeen();
         // Only a drag that began on the thumb moves it.
-        if (dragging && (button & 1)) {
-            const Geometry g = Layout();
-            const double p = orientation == pbHorizontal ? x : y;
-            setValue(valueForOffset(p - g.b - grabOffset, g));
+        if (d->dragging && (button & 1)) {
+            const quilScrollBarPrivate::Geometry g = d->Layout();
+            const double p = d->orientation == pbHorizontal ? x : y;
+            setValue(d->valueForOffset(p - g.b - d->grabOffset, g));
             if (!self)
                 return;
             emit Scroll();
@@ -537,13 +545,13 @@ void quilScrollBar::MouseUpNotify(short button, short shift, float x, float y)
     if (button != 1)
         return;
     QPointer<quilScrollBar> self(this);
-    if (dragging) {
-        dragging = false;
+    if (d->dragging) {
+        d->dragging = false;
         emit Click();
         if (!self)
             return;
     }
-    dragging = false;
+    d->dragging = false;
     emit MouseUp(button, shift, x, y);
 }
 
@@ -579,7 +587,7 @@ void quilScrollBar::KeyPressNotify(short keyAscii)
 void quilScrollBar::resizeEvent(QResizeEvent* e)
 {
     quilControl::resizeEvent(e);
-    layoutBar();
+    d->layoutBar();
 }
 
 } // namespace quil

@@ -1,5 +1,5 @@
 #include <quilObjects/Routines.h>
-#include <quilObjects/quilSlider.h>
+#include "quilSlider_p.h"
 
 #include "frame/quilControl_p.h"
 #include "frame/PendingRange.h"
@@ -35,14 +35,26 @@ constexpr int UsualLength = 150, ShortestLength = 40;
 QString signedText(qint64 v) { return v >= 0 ? QLatin1Char(' ') + QString::number(v) : QString::number(v); }
 } // namespace
 
-quilSlider::quilSlider(QWidget* parent) : quilControl(parent)
+quilSlider::quilSlider(QWidget* parent) : quilControl(parent), d(std::make_unique<quilSliderPrivate>(this))
 {
     setFocusPolicy(Qt::StrongFocus);
-    state = StateIdle;
-    focus = 0;
+    d->state = quilSliderPrivate::StateIdle;
+    d->focus = 0;
     Refresh();
     quilSlider::InitProperties();
 }
+
+quilSlider::~quilSlider() = default;
+
+OLE_COLOR quilSlider::BackColor() const { return d->backColor; }
+OLE_COLOR quilSlider::ForeColor() const { return d->foreColor; }
+OLE_COLOR quilSlider::TabSelectColor() const { return d->tabSelectColor; }
+MyOrientation quilSlider::Orientation() const { return d->orientation; }
+TickStyles quilSlider::TickStyle() const { return d->tickStyle; }
+int quilSlider::Min() const { return d->min; }
+int quilSlider::Max() const { return d->max; }
+int quilSlider::Value() const { return d->value; }
+void quilSlider::ClickNotify() { emit Click(); }
 
 // ------------------------------------------------------------ persistence
 
@@ -66,138 +78,138 @@ const QList<PersistedProperty>& quilSlider::Persisted() const
 void quilSlider::InitProperties()
 {
     quilControl::InitProperties();
-    backColor = 0xFFFFFF;
-    foreColor = 0xC00000;
-    tabSelectColor = 38631;
-    orientation = pbHorizontal;
-    tickStyle = Tick_None;
-    min = 0;
-    max = 10;
-    value = 5;
-    pendingMin.reset();
-    pendingMax.reset();
-    computeScheme();
-    layoutSlider();
+    d->backColor = 0xFFFFFF;
+    d->foreColor = 0xC00000;
+    d->tabSelectColor = 38631;
+    d->orientation = pbHorizontal;
+    d->tickStyle = Tick_None;
+    d->min = 0;
+    d->max = 10;
+    d->value = 5;
+    d->pendingMin.reset();
+    d->pendingMax.reset();
+    d->computeScheme();
+    d->layoutSlider();
 }
 
 void quilSlider::ReadProperties(PropertyBag& bag)
 {
     // Stored values are taken as they are, without the setters' limits.
-    backColor = readColor(bag, "BackColor");
-    foreColor = readColor(bag, "ForeColor");
+    d->backColor = readColor(bag, "BackColor");
+    d->foreColor = readColor(bag, "ForeColor");
     applyEnabled(readBool(bag, "Enabled"));
     applyFont(readFont(bag));
-    tabSelectColor = readColor(bag, "TabSelectColor");
-    orientation = static_cast<MyOrientation>(toInt(readInt(bag, "Orientation")));
-    tickStyle = static_cast<TickStyles>(toInt(readInt(bag, "TickStyle")));
-    min = toInt(readInt(bag, "Min"));
-    max = toInt(readInt(bag, "Max"));
-    value = toInt(readInt(bag, "Value"));
-    pendingMin.reset();
-    pendingMax.reset();
-    computeScheme();
-    layoutSlider();
+    d->tabSelectColor = readColor(bag, "TabSelectColor");
+    d->orientation = static_cast<MyOrientation>(toInt(readInt(bag, "Orientation")));
+    d->tickStyle = static_cast<TickStyles>(toInt(readInt(bag, "TickStyle")));
+    d->min = toInt(readInt(bag, "Min"));
+    d->max = toInt(readInt(bag, "Max"));
+    d->value = toInt(readInt(bag, "Value"));
+    d->pendingMin.reset();
+    d->pendingMax.reset();
+    d->computeScheme();
+    d->layoutSlider();
 }
 
 void quilSlider::WriteProperties(PropertyBag& bag) const
 {
-    writeProp(bag, "BackColor", QVariant::fromValue<quint32>(backColor));
-    writeProp(bag, "ForeColor", QVariant::fromValue<quint32>(foreColor));
+    writeProp(bag, "BackColor", QVariant::fromValue<quint32>(d->backColor));
+    writeProp(bag, "ForeColor", QVariant::fromValue<quint32>(d->foreColor));
     writeProp(bag, "Enabled", Enabled());
     writeProp(bag, "Font", Font());
-    writeProp(bag, "TabSelectColor", QVariant::fromValue<quint32>(tabSelectColor));
-    writeProp(bag, "Orientation", static_cast<int>(orientation));
-    writeProp(bag, "TickStyle", static_cast<int>(tickStyle));
-    writeProp(bag, "Min", min);
-    writeProp(bag, "Max", max);
-    writeProp(bag, "Value", value);
+    writeProp(bag, "TabSelectColor", QVariant::fromValue<quint32>(d->tabSelectColor));
+    writeProp(bag, "Orientation", static_cast<int>(d->orientation));
+    writeProp(bag, "TickStyle", static_cast<int>(d->tickStyle));
+    writeProp(bag, "Min", d->min);
+    writeProp(bag, "Max", d->max);
+    writeProp(bag, "Value", d->value);
 }
 
 // ------------------------------------------------------------ properties
 
 void quilSlider::setBackColor(OLE_COLOR c)
 {
-    backColor = c;
+    d->backColor = c;
     changed("BackColor");
 }
 
 void quilSlider::setForeColor(OLE_COLOR c)
 {
-    foreColor = c;
+    d->foreColor = c;
     changed("ForeColor");
 }
 
 void quilSlider::setTabSelectColor(OLE_COLOR c)
 {
-    tabSelectColor = c;
+    d->tabSelectColor = c;
     changed("TabSelectColor");
 }
 
 void quilSlider::setOrientation(MyOrientation o)
 {
-    orientation = o;
+    d->orientation = o;
     if (notify("Orientation"))
-        layoutSlider();
+        d->layoutSlider();
 }
 
 void quilSlider::setTickStyle(TickStyles t)
 {
-    tickStyle = t;
+    d->tickStyle = t;
     if (notify("TickStyle"))
-        layoutSlider();
+        d->layoutSlider();
 }
 
 void quilSlider::setMin(int v)
 {
-    pendingMin.reset();
-    if (v >= max) {
-        pendingMin = v;
-        forgetPendingLater();
-        v = max == INT_MIN ? INT_MIN : max - 1;
+    d->pendingMin.reset();
+    if (v >= d->max) {
+        d->pendingMin = v;
+        d->forgetPendingLater();
+        v = d->max == INT_MIN ? INT_MIN : d->max - 1;
     }
-    min = v;
+    d->min = v;
     if (!notify("Min"))
         return;
-    if (value < min) {
-        value = min;
+    if (d->value < d->min) {
+        d->value = d->min;
         if (!notify("Value"))
             return;
     }
-    resolvePending();
+    d->resolvePending();
 }
 
 void quilSlider::setMax(int v)
 {
-    pendingMax.reset();
-    if (v <= min) {
-        pendingMax = v;
-        forgetPendingLater();
-        v = min == INT_MAX ? INT_MAX : min + 1;
+    d->pendingMax.reset();
+    if (v <= d->min) {
+        d->pendingMax = v;
+        d->forgetPendingLater();
+        v = d->min == INT_MAX ? INT_MAX : d->min + 1;
     }
-    max = v;
+    d->max = v;
     if (!notify("Max"))
         return;
-    if (value > max) {
-        value = max;
+    if (d->value > d->max) {
+        d->value = d->max;
         if (!notify("Value"))
             return;
     }
-    resolvePending();
+    d->resolvePending();
 }
 
-void quilSlider::resolvePending()
+void quilSliderPrivate::resolvePending()
 {
-    if (!ApplyPendingEnds(pendingMin, pendingMax, min, max, value, [this](const char* name) { return notify(name); }))
+    if (!ApplyPendingEnds(pendingMin, pendingMax, min, max, value, [this](const char* name) { return q->notify(name); }))
         return;
     // The labels' width may have changed with Min or Max.
     if (thickness() != hintedThickness)
         applyPolicy();
-    Refresh();
+    q->Refresh();
 }
 
-void quilSlider::forgetPendingLater()
+void quilSliderPrivate::forgetPendingLater()
 {
-    ForgetAtNextTurn(this, forgetQueued, [this] {
+    ForgetAtNextTurn(q, forgetQueued, [this] {
         pendingMin.reset();
         pendingMax.reset();
     });
@@ -208,17 +220,17 @@ void quilSlider::setValue(int v)
     // Compared with the value held, not the last one reported: a disabled
     // slider reports nothing, and an assignment back to that value must
     // still be taken.
-    if (v == value)
+    if (v == d->value)
         return;
-    value = v;
+    d->value = v;
     changed("Value");
 }
 
 // ------------------------------------------------------------ geometry
 
-int quilSlider::lengthAlong() const { return orientation == pbVertical ? height() : width(); }
+int quilSliderPrivate::lengthAlong() const { return orientation == pbVertical ? q->height() : q->width(); }
 
-int quilSlider::positionOf(qint64 v)
+int quilSliderPrivate::positionOf(qint64 v)
 {
     // In 64 bits and doubles: a stored value far outside the range must not overflow.
     double pct = 0;
@@ -229,7 +241,7 @@ int quilSlider::positionOf(qint64 v)
     return thumbPosition;
 }
 
-int quilSlider::ValueAt(double p) const
+int quilSliderPrivate::ValueAt(double p) const
 {
     if (orientation != pbHorizontal && orientation != pbVertical)
         return min;
@@ -245,7 +257,7 @@ int quilSlider::ValueAt(double p) const
     return static_cast<int>(v);
 }
 
-bool quilSlider::OverThumb(float x, float y) const
+bool quilSliderPrivate::OverThumb(float x, float y) const
 {
     const int P = thumbPosition;
     if (orientation == pbHorizontal)
@@ -255,13 +267,13 @@ bool quilSlider::OverThumb(float x, float y) const
     return false;
 }
 
-int quilSlider::thickness() const
+int quilSliderPrivate::thickness() const
 {
     const bool labelled = tickStyle != Tick_None && tickStyle != Tick_Half && tickStyle != Tick_Four;
     if (!labelled)
         return 25;
     if (orientation == pbVertical) {
-        const platform::Surface& sf = faceOf(this);
+        const platform::Surface& sf = faceOf(q);
         return sf.TextWidth(QString::number(max)) + 33 + sf.TextWidth(QString::number(min));
     }
     return 41;
@@ -269,52 +281,52 @@ int quilSlider::thickness() const
 
 QSize quilSlider::sizeHint() const
 {
-    const int t = thickness();
-    return orientation == pbVertical ? QSize(t, UsualLength) : QSize(UsualLength, t);
+    const int t = d->thickness();
+    return d->orientation == pbVertical ? QSize(t, UsualLength) : QSize(UsualLength, t);
 }
 
 QSize quilSlider::minimumSizeHint() const
 {
-    const int t = thickness();
-    return orientation == pbVertical ? QSize(t, ShortestLength) : QSize(ShortestLength, t);
+    const int t = d->thickness();
+    return d->orientation == pbVertical ? QSize(t, ShortestLength) : QSize(ShortestLength, t);
 }
 
 QSize quilSlider::FormSize(const QSize& asked) const
 {
     QSize s = asked;
-    if (orientation == pbHorizontal)
-        s.setHeight(thickness());
-    else if (orientation == pbVertical)
-        s.setWidth(thickness());
+    if (d->orientation == pbHorizontal)
+        s.setHeight(d->thickness());
+    else if (d->orientation == pbVertical)
+        s.setWidth(d->thickness());
     return s;
 }
 
-void quilSlider::applyPolicy()
+void quilSliderPrivate::applyPolicy()
 {
     // Fixed across, free along, as a layout should give it.
     hintedThickness = thickness();
     if (orientation == pbVertical)
-        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+        q->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
     else
-        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    updateGeometry();
+        q->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    q->updateGeometry();
 }
 
-void quilSlider::layoutSlider()
+void quilSliderPrivate::layoutSlider()
 {
     // The slider is drawn at the size its container gave it; the thickness
     // rules are the form's (FormSize) and the layout's (hint and policy).
     applyPolicy();
-    Refresh();
+    q->Refresh();
 }
 
 void quilSlider::resizeEvent(QResizeEvent* e) { quilControl::resizeEvent(e); }
 
 // ------------------------------------------------------------ scheme and state
 
-void quilSlider::computeScheme()
+void quilSliderPrivate::computeScheme()
 {
-    if (!drawsEnabled())
+    if (!q->drawsEnabled())
         state = StateDisabled;
     else if (state == StateDisabled)
         state = StateNormal;
@@ -333,14 +345,14 @@ void quilSlider::computeScheme()
     }
 }
 
-void quilSlider::setState(int s)
+void quilSliderPrivate::setState(int s)
 {
     const ColorScheme before = scheme;
     state = s;
     computeScheme();
     // A resting pointer must cost nothing: paint only when the look changes.
     if (!(scheme == before))
-        Refresh();
+        q->Refresh();
 }
 
 // ------------------------------------------------------------ painting
@@ -350,30 +362,30 @@ void quilSlider::Paint()
     platform::Surface& sf = faceOf(this);
     // The labels' widths change with the font: the hint follows (a layout
     // asks again later; nothing is resized from here).
-    if (thickness() != hintedThickness)
-        QMetaObject::invokeMethod(this, &quilSlider::applyPolicy, Qt::QueuedConnection);
-    computeScheme();
+    if (d->thickness() != d->hintedThickness)
+        QMetaObject::invokeMethod(this, [this] { d->applyPolicy(); }, Qt::QueuedConnection);
+    d->computeScheme();
     if (!drawsEnabled())
-        pressFlag = false;
-    labels.clear();
-    sf.BackColor = BlendColors(backColor, foreColor, 240);
+        d->pressFlag = false;
+    d->labels.clear();
+    sf.BackColor = BlendColors(d->backColor, d->foreColor, 240);
     sf.Cls();
-    if (orientation == pbHorizontal || orientation == pbVertical) {
-        paintGroove();
-        paintTicks();
+    if (d->orientation == pbHorizontal || d->orientation == pbVertical) {
+        d->paintGroove();
+        d->paintTicks();
         if (drawsEnabled())
-            paintThumb();
+            d->paintThumb();
     }
-    if (valueChangePending) {
+    if (d->valueChangePending) {
         // Raised once the face is whole: a handler that sets Value paints a new face, not half of one.
-        valueChangePending = false;
+        d->valueChangePending = false;
         emit ValueChange();
     }
 }
 
-void quilSlider::paintGroove()
+void quilSliderPrivate::paintGroove()
 {
-    platform::Surface& sf = faceOf(this);
+    platform::Surface& sf = faceOf(q);
     const bool across = orientation == pbHorizontal;
     auto line = [&](int x1, int y1, int x2, int y2, OLE_COLOR c) {
         if (across)
@@ -391,11 +403,11 @@ void quilSlider::paintGroove()
     line(L - 8, 9, L - 8, 11, c.FaceBottom);
 }
 
-void quilSlider::paintTicks()
+void quilSliderPrivate::paintTicks()
 {
     if (tickStyle < Tick_Half || tickStyle > Tick_Four_Value)
         return;
-    platform::Surface& sf = faceOf(this);
+    platform::Surface& sf = faceOf(q);
     const bool across = orientation == pbHorizontal;
     const bool four = tickStyle == Tick_Four || tickStyle == Tick_Four_Value;
     const int L = lengthAlong();
@@ -431,9 +443,9 @@ void quilSlider::paintTicks()
     printLabel(signedText(min), 10);
 }
 
-void quilSlider::printLabel(const QString& text, double u)
+void quilSliderPrivate::printLabel(const QString& text, double u)
 {
-    platform::Surface& sf = faceOf(this);
+    platform::Surface& sf = faceOf(q);
     // Centred on half the text's width in both orientations.
     const int along = static_cast<int>(Fix(u - sf.TextWidth(text) / 2.0));
     const int x = orientation == pbHorizontal ? along : 26, y = orientation == pbHorizontal ? 26 : along;
@@ -445,9 +457,9 @@ void quilSlider::printLabel(const QString& text, double u)
     labels.push_back({text, x, y});
 }
 
-void quilSlider::paintThumb()
+void quilSliderPrivate::paintThumb()
 {
-    platform::Surface& sf = faceOf(this);
+    platform::Surface& sf = faceOf(q);
     const int P = positionOf(value);
     if (value != lastReported) {
         lastReported = value;
@@ -514,13 +526,13 @@ void quilSlider::paintThumb()
 void quilSlider::HoverTick(bool pointerLeft)
 {
     if (pointerLeft) {
-        setState(StateIdle);
-    } else if (!pressFlag) {
-        setState(StateHover);
+        d->setState(quilSliderPrivate::StateIdle);
+    } else if (!d->pressFlag) {
+        d->setState(quilSliderPrivate::StateHover);
     } else {
         // The repaint may report a value whose handler deletes the slider.
         QPointer<quilSlider> self(this);
-        setState(StatePressed);
+        d->setState(quilSliderPrivate::StatePressed);
         if (self)
             emit Click();
     }
@@ -530,20 +542,20 @@ void quilSlider::MouseDownNotify(short button, short, float x, float y)
 {
     if (button != 1)
         return;
-    pressFlag = true;
+    d->pressFlag = true;
     // The thumb's centre jumps under the pointer.
-    setValue(ValueAt(orientation == pbVertical ? y - 10.0 : x - 10.0));
+    setValue(d->ValueAt(d->orientation == pbVertical ? y - 10.0 : x - 10.0));
 }
 
 void quilSlider::MouseMoveNotify(short button, short, float x, float y)
 {
-    if (!OverThumb(x, y) && !pressFlag)
+    if (!d->OverThumb(x, y) && !d->pressFlag)
         return;
     pointerSeen();
     if (button != 1)
         return;
     QPointer<quilSlider> self(this);
-    setValue(ValueAt(orientation == pbVertical ? y - 10.0 : x - 10.0));
+    setValue(d->ValueAt(d->orientation == pbVertical ? y - 10.0 : x - 10.0));
     if (self)
         emit Slide();
 }
@@ -552,8 +564,8 @@ void quilSlider::MouseUpNotify(short button, short, float, float)
 {
     if (button != 1)
         return;
-    const bool was = pressFlag;
-    pressFlag = false;
+    const bool was = d->pressFlag;
+    d->pressFlag = false;
     if (was)
         emit Click();
 }
@@ -572,13 +584,13 @@ void quilSlider::KeyDownNotify(short keyCode, short shift)
         acceptKey();
     // The arrows along the groove are the slider's, even at an end; every
     // other key goes on to the window.
-    const bool across = orientation == pbHorizontal, down = orientation == pbVertical;
+    const bool across = d->orientation == pbHorizontal, down = d->orientation == pbVertical;
     if ((across && keyCode == 37) || (down && keyCode == 38)) {
         acceptKey();
-        setValue(toInt(std::max<qint64>(qint64(value) - 1, min)));
+        setValue(toInt(std::max<qint64>(qint64(d->value) - 1, d->min)));
     } else if ((across && keyCode == 39) || (down && keyCode == 40)) {
         acceptKey();
-        setValue(toInt(std::min<qint64>(qint64(value) + 1, max)));
+        setValue(toInt(std::min<qint64>(qint64(d->value) + 1, d->max)));
     }
 }
 
@@ -587,7 +599,7 @@ void quilSlider::KeyUpNotify(short keyCode, short shift)
     QPointer<quilSlider> self(this);
     const short asked = keyCode;
     emit KeyUp(keyCode, shift);
-    const bool across = orientation == pbHorizontal, down = orientation == pbVertical;
+    const bool across = d->orientation == pbHorizontal, down = d->orientation == pbVertical;
     if (self && ((asked != 0 && keyCode == 0) || (across && (asked == 37 || asked == 39)) ||
                  (down && (asked == 38 || asked == 40))))
         acceptKey();
@@ -604,18 +616,18 @@ void quilSlider::KeyPressNotify(short keyAscii)
 
 void quilSlider::EnterFocus()
 {
-    focus = 1;
-    computeScheme();
+    d->focus = 1;
+    d->computeScheme();
     Refresh();
 }
 
 void quilSlider::ExitFocus()
 {
-    focus = 0;
+    d->focus = 0;
     // A button held while the focus went elsewhere (a modal window took the
     // release) must not leave the slider pressed.
-    pressFlag = false;
-    computeScheme();
+    d->pressFlag = false;
+    d->computeScheme();
     Refresh();
 }
 

@@ -4,6 +4,8 @@
 
 #include <quilObjects/quilObjects.h>
 
+#include "basic/quilScrollBar_p.h"
+
 #include <QAccessible>
 #include <QAccessibleValueInterface>
 #include <QEnterEvent>
@@ -116,15 +118,15 @@ TEST(Enabled, ContainedControlsKeepTheirOwnButGetNoInput)
     bar.resize(17, 100);
     bar.show();
     bar.setEnabled(false);
-    EXPECT_EQ(bar.State_(), quilScrollBar::StateDisabled);
-    EXPECT_TRUE(bar.Arrow(0)->Enabled()) << "the arrow's own flag";
-    EXPECT_FALSE(bar.Arrow(0)->isEnabled()) << "yet it gets no input";
-    QTest::mouseClick(bar.Arrow(1), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_EQ(quilScrollBarPrivate::of(&bar).State_(), quilScrollBarPrivate::StateDisabled);
+    EXPECT_TRUE(quilScrollBarPrivate::of(&bar).Arrow(0)->Enabled()) << "the arrow's own flag";
+    EXPECT_FALSE(quilScrollBarPrivate::of(&bar).Arrow(0)->isEnabled()) << "yet it gets no input";
+    QTest::mouseClick(quilScrollBarPrivate::of(&bar).Arrow(1), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
     QTest::mouseClick(&bar, Qt::LeftButton, Qt::NoModifier, QPoint(8, 90));
     EXPECT_EQ(bar.Value(), 50);
     bar.setEnabled(true);
-    EXPECT_EQ(bar.State_(), quilScrollBar::StateNormal);
-    QTest::mouseClick(bar.Arrow(1), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_EQ(quilScrollBarPrivate::of(&bar).State_(), quilScrollBarPrivate::StateNormal);
+    QTest::mouseClick(quilScrollBarPrivate::of(&bar).Arrow(1), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
     EXPECT_EQ(bar.Value(), 51);
 }
 

@@ -5,10 +5,11 @@
 #include "Helpers.h"
 
 #include <quilObjects/ImageList.h>
-#include <quilObjects/quilListbox.h>
 #include <quilObjects/quilMonthview.h>
 #include <quilObjects/quilPUMenu.h>
-#include <quilObjects/quilScrollBar.h>
+
+#include "basic/quilListbox_p.h"
+#include "basic/quilScrollBar_p.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -22,6 +23,8 @@ using quiltest::at;
 using quiltest::rgb;
 
 namespace {
+
+quilListboxPrivate& priv(const quilListbox& l) { return quilListboxPrivate::of(&l); }
 
 // SchemeNormal(white, &HC00000, &H80FF).
 constexpr quint32 White = rgb(255, 255, 255);
@@ -63,7 +66,7 @@ TEST(quilListboxLayout, AShortListDisablesTheBarAndLaysOutEveryRow)
     EXPECT_FALSE(l->ScrollBar()->Enabled());
     EXPECT_EQ(tops(*l), QList<int>({1000, 2017, 3034}));
     EXPECT_EQ(l->SelectedItem(), 1) << "Refresh selects the first entry";
-    EXPECT_EQ(l->HighlightedItem(), 1) << "and draws it highlighted";
+    EXPECT_EQ(priv(*l).HighlightedItem(), 1) << "and draws it highlighted";
     // The bar keeps two positions even now; selecting entry 3 must not scroll entry 1 away.
     l->setSelectedItem(3);
     EXPECT_EQ(tops(*l), QList<int>({1000, 2017, 3034}));
@@ -139,17 +142,17 @@ TEST(quilListboxText, IndentsAndShortening)
 
     // Text starts at x 4 and must end before x 99: 95 pixels.
     const QString wide = QString("W").repeated(40);
-    const QString fitted = l->FittedText(wide, 4);
+    const QString fitted = priv(*l).FittedText(wide, 4);
     EXPECT_TRUE(fitted.endsWith("...")) << fitted.toStdString();
     EXPECT_LT(fitted.size(), wide.size());
-    EXPECT_EQ(l->FittedText("\tshort", 4), "short") << "tabs are never printed";
+    EXPECT_EQ(priv(*l).FittedText("\tshort", 4), "short") << "tabs are never printed";
 
     // A character of two code units is never cut in half.
     QString faces;
     for (int i = 0; i < 30; ++i)
         faces += QString::fromUtf8("a\xF0\x9F\x98\x80");   // a, then U+1F600
     for (int start : {4, 5, 6, 7}) {
-        const QString f = l->FittedText(faces, start);
+        const QString f = priv(*l).FittedText(faces, start);
         ASSERT_TRUE(f.endsWith("..."));
         const QString kept = f.chopped(3);
         ASSERT_FALSE(kept.isEmpty());
@@ -171,7 +174,7 @@ TEST(quilListboxSelection, OutOfRangeIsRefusedBeforeAnythingChanges)
     EXPECT_TRUE(l->setProperty("SelectedItem", 65536 + 3));
     EXPECT_EQ(l->property("SelectedItem").userType(), QMetaType::Int);
     EXPECT_EQ(l->SelectedItem(), 10);
-    EXPECT_EQ(l->HighlightedItem(), 10);
+    EXPECT_EQ(priv(*l).HighlightedItem(), 10);
     EXPECT_EQ(l->ScrollBar()->Value(), value);
     EXPECT_EQ(clicked.count(), 0);
     EXPECT_EQ(notified.count(), 0);
@@ -193,7 +196,7 @@ TEST(quilListboxSelection, RefreshOnAnEmptyListSelectsNothingAndLoadedSelections
 {
     auto l = list(0);
     EXPECT_EQ(l->SelectedItem(), 0) << "nothing to select";
-    EXPECT_EQ(l->HighlightedItem(), 0);
+    EXPECT_EQ(priv(*l).HighlightedItem(), 0);
     EXPECT_EQ(at(*l, 0, 0), EdgeEnd) << "the frame is drawn";
 
     // The default 0 and a stored entry number load without an error or an event.
@@ -211,7 +214,7 @@ TEST(quilListboxSelection, RefreshOnAnEmptyListSelectsNothingAndLoadedSelections
     for (int i = 1; i <= 4; ++i)
         loaded.ListboxItems()->Add(QString(), QString::number(i));
     loaded.Refresh();
-    EXPECT_EQ(loaded.HighlightedItem(), 3) << "the stored selection is the one drawn";
+    EXPECT_EQ(priv(loaded).HighlightedItem(), 3) << "the stored selection is the one drawn";
     EXPECT_EQ(clicked.count(), 0);
 
     quiltest::RecordingBag saved;
@@ -298,7 +301,7 @@ TEST(quilListboxMouse, ClickAndHoverSelect)
     l->setHoverSelect(true);
     l->MouseMoveNotify(0, 0, 20, 20);
     EXPECT_EQ(l->SelectedItem(), 2);
-    EXPECT_EQ(l->HighlightedItem(), 2);
+    EXPECT_EQ(priv(*l).HighlightedItem(), 2);
     EXPECT_EQ(clicked.count(), 1) << "hovering reports nothing";
     EXPECT_EQ(at(*l, 3, 20), Tint2) << "hover-select draws the selection tint";
     l->MouseUpNotify(1, 0, 20, 20);
@@ -432,7 +435,7 @@ TEST(quilListboxScrolling, FilledWithoutRefreshItOpensAtItsTopAndEmptyItsBarIsDi
     enabled.setValue(l.ScrollBar()->Value());
     enabled.resize(l.ScrollBar()->size());
     EXPECT_NE(emptyBar, enabled.Face()) << "and its bar looks it";
-    EXPECT_EQ(l.ScrollBar()->State_(), quilScrollBar::StateDisabled);
+    EXPECT_EQ(quilScrollBarPrivate::of(l.ScrollBar()).State_(), quilScrollBarPrivate::StateDisabled);
     for (int i = 1; i <= 40; ++i)
         l.ListboxItems()->Add(QString("k%1").arg(i), QString("Entry %1").arg(i));
     QCoreApplication::processEvents();

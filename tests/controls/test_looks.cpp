@@ -4,6 +4,7 @@
 #include <quilObjects/quilObjects.h>
 
 #include "Helpers.h"
+#include "basic/quilScrollBar_p.h"
 #include "basic/quilXButton.h"
 
 #include <QAccessible>
@@ -85,8 +86,9 @@ TEST(Arrows, AStyleSheetFontLeavesTheArrowsPixelsAsTheyWere)
     auto* box = new quilDropDown(&form);
     box->setGeometry(0, 130, 150, 21);
     form.show();
-    const QList<const quilControl*> arrows = {bar->Arrow(0), bar->Arrow(1), across->Arrow(0), across->Arrow(1),
-                                              box->ArrowButton()};
+    const auto& p = quilScrollBarPrivate::of(bar);
+    const auto& q = quilScrollBarPrivate::of(across);
+    const QList<const quilControl*> arrows = {p.Arrow(0), p.Arrow(1), q.Arrow(0), q.Arrow(1), box->ArrowButton()};
     QList<QImage> faces;
     for (const quilControl* a : arrows) {
         ASSERT_NE(a, nullptr);
@@ -96,7 +98,7 @@ TEST(Arrows, AStyleSheetFontLeavesTheArrowsPixelsAsTheyWere)
     for (int i = 0; i < arrows.size(); ++i)
         EXPECT_EQ(arrows[i]->Face(), faces[i]) << "arrow " << i;
     // The triangles are shapes: 7 + 5 + 3 + 1 pixels of one colour.
-    const QImage& down = bar->Arrow(1)->Face();
+    const QImage& down = p.Arrow(1)->Face();
     const QRect g = quilXButton::ArrowGlyph("6", down.width(), down.height());
     int inked = 0;
     const QRgb ink = down.pixel(g.x() + 3, g.y());

@@ -15,6 +15,9 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "basic/quilListbox_p.h"
+#include "basic/quilScrollBar_p.h"
+
 using namespace quil;
 
 namespace {
@@ -90,7 +93,8 @@ TEST(PropertyOrder, AHorizontalScrollBarPlacedBeforeItIsTurned)
     b.setOrientation(pbHorizontal);
     EXPECT_EQ(b.size(), QSize(200, 17));
     EXPECT_EQ(b.Max(), 200);
-    EXPECT_EQ(b.Arrow(1)->geometry(), QRect(200 - 15, 2, 13, 13)) << "the second arrow at the far end";
+    EXPECT_EQ(quilScrollBarPrivate::of(&b).Arrow(1)->geometry(), QRect(200 - 15, 2, 13, 13))
+        << "the second arrow at the far end";
     EXPECT_EQ(b.sizePolicy().verticalPolicy(), QSizePolicy::Fixed);
     EXPECT_EQ(b.sizeHint().height(), 17);
 }
@@ -182,7 +186,7 @@ TEST(PropertyOrder, ButtonProgressBarAndListInEitherOrder)
                                                           {}, short(i % 3));
                                 l.Refresh();
                                 EXPECT_EQ(l.SelectedItem(), 3);
-                                EXPECT_EQ(l.HighlightedItem(), 3);
+                                EXPECT_EQ(quilListboxPrivate::of(&l).HighlightedItem(), 3);
                             });
 }
 
@@ -204,7 +208,7 @@ TEST(PropertyOrder, SelectedItemNeverThrowsThroughAPropertyWrite)
     EXPECT_NO_THROW(l.setProperty("SelectedItem", QVariant::fromValue<short>(9)));
     EXPECT_NO_THROW(l.setSelectedItem(0));
     EXPECT_EQ(l.SelectedItem(), 2);
-    EXPECT_EQ(l.HighlightedItem(), 2);
+    EXPECT_EQ(quilListboxPrivate::of(&l).HighlightedItem(), 2);
     EXPECT_EQ(clicked, 0);
     l.setProperty("SelectedItem", QVariant::fromValue<short>(3));
     EXPECT_EQ(l.SelectedItem(), 3);

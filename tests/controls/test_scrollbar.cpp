@@ -2,7 +2,7 @@
 // mouse: channel jumps, drags, arrows, and handlers that change the value.
 #include "Helpers.h"
 
-#include <quilObjects/quilScrollBar.h>
+#include "basic/quilScrollBar_p.h"
 
 #include <QMouseEvent>
 #include <QPointer>
@@ -15,6 +15,8 @@ using quiltest::at;
 using quiltest::rgb;
 
 namespace {
+
+quilScrollBarPrivate& priv(const quilScrollBar& b) { return quilScrollBarPrivate::of(&b); }
 
 constexpr quint32 FaceTop = rgb(230, 230, 249);
 constexpr quint32 EdgeStart = rgb(220, 220, 246);
@@ -51,22 +53,22 @@ TEST(quilScrollBarLayout, DefaultsAndTheWorkedExample)
     EXPECT_EQ(std::tuple(b.Min(), b.Max(), b.Value()), std::tuple(1, 100, 50));
     EXPECT_EQ(b.ID(), 10);
     b.resize(17, 100);
-    const auto g = b.Layout();
+    const auto g = priv(b).Layout();
     EXPECT_EQ(std::tuple(g.L, g.T, g.s, g.b, g.TL, g.TR), std::tuple(100, 17, 13, 18, 32, 32));
     b.Refresh();
     // pct = round(49 / 99 * 100) = 49; offset = Fix(49 * 32 / 100) = 15.
-    EXPECT_EQ(b.ThumbOffset(), 15);
-    EXPECT_EQ(b.Arrow(0)->geometry(), QRect(2, 2, 13, 13));
-    EXPECT_EQ(b.Arrow(1)->geometry(), QRect(2, 85, 13, 13));
-    EXPECT_EQ(b.Arrow(0)->property("Caption").toString(), "5");
-    EXPECT_EQ(b.Arrow(1)->property("Caption").toString(), "6");
+    EXPECT_EQ(priv(b).ThumbOffset(), 15);
+    EXPECT_EQ(priv(b).Arrow(0)->geometry(), QRect(2, 2, 13, 13));
+    EXPECT_EQ(priv(b).Arrow(1)->geometry(), QRect(2, 85, 13, 13));
+    EXPECT_EQ(priv(b).Arrow(0)->property("Caption").toString(), "5");
+    EXPECT_EQ(priv(b).Arrow(1)->property("Caption").toString(), "6");
 
     // L = 101: TL = round(50.5 - 18) = round(32.5) = 32, the even one; L = 103: 33.5 -> 34.
     b.resize(17, 101);
-    EXPECT_EQ(b.Layout().TL, 32);
-    EXPECT_EQ(b.Layout().TR, 33);
+    EXPECT_EQ(priv(b).Layout().TL, 32);
+    EXPECT_EQ(priv(b).Layout().TR, 33);
     b.resize(17, 103);
-    EXPECT_EQ(b.Layout().TL, 34);
+    EXPECT_EQ(priv(b).Layout().TL, 34);
 }
 
 TEST(quilScrollBarLayout, ThicknessIsClampedAndOrientationZeroLeavesItBlank)
@@ -85,11 +87,11 @@ TEST(quilScrollBarLayout, ThicknessIsClampedAndOrientationZeroLeavesItBlank)
     EXPECT_EQ(v->sizePolicy().horizontalPolicy(), QSizePolicy::Fixed);
 
     auto z = bar(pbHorizontal, 100, 17);
-    const QRect arrow = z->Arrow(1)->geometry();
+    const QRect arrow = priv(*z).Arrow(1)->geometry();
     z->setOrientation(MyOrientation(0));
     z->resize(120, 40);
     EXPECT_EQ(z->height(), 40) << "nothing is laid out";
-    EXPECT_EQ(z->Arrow(1)->geometry(), arrow) << "the arrows stay where they were";
+    EXPECT_EQ(priv(*z).Arrow(1)->geometry(), arrow) << "the arrows stay where they were";
     const QRgb first = z->Face().pixel(0, 0);
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 120; ++x)
@@ -99,7 +101,7 @@ TEST(quilScrollBarLayout, ThicknessIsClampedAndOrientationZeroLeavesItBlank)
 TEST(quilScrollBarFace, ChannelAndThumbOfTheWorkedExample)
 {
     auto b = bar(pbHorizontal, 100, 17);
-    ASSERT_EQ(b->ThumbOffset(), 15);
+    ASSERT_EQ(priv(*b).ThumbOffset(), 15);
     EXPECT_EQ(at(*b, 0, 0), EdgeEnd) << "outer ring";
     EXPECT_EQ(at(*b, 99, 16), EdgeEnd);
     EXPECT_EQ(at(*b, 1, 1), FaceTop) << "first arrow area's frame";
@@ -134,15 +136,15 @@ TEST(quilScrollBarFace, ShortBarsDrawNoGripOrNoThumb)
 {
     // L = 46: TL = round(23 - 18) = 5, a thumb without a grip.
     auto b = bar(pbHorizontal, 46, 17);
-    ASSERT_EQ(b->Layout().TL, 5);
-    const int x0 = b->Layout().b + b->ThumbOffset();
+    ASSERT_EQ(priv(*b).Layout().TL, 5);
+    const int x0 = priv(*b).Layout().b + priv(*b).ThumbOffset();
     EXPECT_EQ(at(*b, x0, 2), EdgeStart);
     for (int x = x0; x < x0 + 5; ++x)
         EXPECT_NE(at(*b, x, 5), EdgeStart) << "no grip lines";
     // L = 30: TL = round(15 - 18) = -3: no thumb, no crash, and the bar still works.
     auto c = bar(pbHorizontal, 30, 17);
-    EXPECT_LT(c->Layout().TL, 0);
-    EXPECT_FALSE(c->OverThumb(18, 8));
+    EXPECT_LT(priv(*c).Layout().TL, 0);
+    EXPECT_FALSE(priv(*c).OverThumb(18, 8));
     c->MouseDownNotify(1, 0, 20, 8);
     c->MouseMoveNotify(1, 0, 25, 8);
     c->MouseUpNotify(1, 0, 25, 8);
@@ -177,9 +179,9 @@ TEST(quilScrollBarValue, TheWidestRangeIsComputedIn64Bits)
     b->setMin(INT_MIN);
     b->setMax(INT_MAX);
     b->setValue(0);
-    EXPECT_EQ(b->ThumbOffset(), 16);
+    EXPECT_EQ(priv(*b).ThumbOffset(), 16);
     b->setValue(INT_MAX);
-    EXPECT_EQ(b->ThumbOffset(), 32);
+    EXPECT_EQ(priv(*b).ThumbOffset(), 32);
     // Dragged back to the start and to the end: Min and Max exactly.
     const int grab = 18 + 32 + 5;
     b->MouseDownNotify(1, 0, grab, 8);
@@ -189,10 +191,10 @@ TEST(quilScrollBarValue, TheWidestRangeIsComputedIn64Bits)
     EXPECT_EQ(b->Value(), INT_MAX);
     b->MouseUpNotify(1, 0, grab, 8);
     // The arrows step at the ends without leaving the range.
-    QTest::mouseClick(b->Arrow(1), Qt::LeftButton);
+    QTest::mouseClick(priv(*b).Arrow(1), Qt::LeftButton);
     EXPECT_EQ(b->Value(), INT_MAX);
     b->setValue(INT_MIN);
-    QTest::mouseClick(b->Arrow(0), Qt::LeftButton);
+    QTest::mouseClick(priv(*b).Arrow(0), Qt::LeftButton);
     EXPECT_EQ(b->Value(), INT_MIN);
     // Min pushed up to Max, and Max down to Min, at the ends of an int.
     b->setMin(INT_MAX);
@@ -206,7 +208,7 @@ TEST(quilScrollBarValue, TheWidestRangeIsComputedIn64Bits)
     bag.values = {{"Min", INT_MAX}, {"Max", INT_MIN}, {"Value", 0}, {"Orientation", 1}};
     c.resize(100, 17);
     c.ReadProperties(bag);
-    EXPECT_GE(c.ThumbOffset(), 0);
+    EXPECT_GE(priv(c).ThumbOffset(), 0);
 }
 
 TEST(quilScrollBarValue, SameValueDoesNothingAndEachChangeRaisesOnce)
@@ -245,7 +247,7 @@ TEST(quilScrollBarValue, StoredMinEqualToMaxDividesByNothing)
     quiltest::RecordingBag bag;
     bag.values = {{"Min", 5}, {"Max", 5}, {"Value", 9}};
     b.ReadProperties(bag);
-    EXPECT_EQ(b.ThumbOffset(), 0);
+    EXPECT_EQ(priv(b).ThumbOffset(), 0);
     EXPECT_EQ(b.Value(), 9) << "stored values are taken as they are";
 }
 
@@ -270,19 +272,19 @@ TEST(quilScrollBarMouse, ChannelJumpsDragAndClicks)
     b->setValue(50);   // thumb at 33..64
     n.click = n.scroll = n.changed = 0;
     b->MouseDownNotify(1, 0, 40, 8);
-    EXPECT_TRUE(b->Dragging());
+    EXPECT_TRUE(priv(*b).Dragging());
     b->MouseMoveNotify(1, 0, 50, 8);
     // grab = 40 - 15 - 18 = 7; offset 50 - 18 - 7 = 25 -> pct round(25 / 32 * 100) = 78 -> 1 + Fix(99 * 0.78) = 78.
     EXPECT_EQ(b->Value(), 78);
     b->MouseMoveNotify(1, 0, 52, 8);
     EXPECT_EQ(n.scroll, 2);
     quiltest::pollTick(b);
-    EXPECT_EQ(b->State_(), quilScrollBar::StateDragging);
+    EXPECT_EQ(priv(*b).State_(), quilScrollBarPrivate::StateDragging);
     quiltest::pollTick(b);
     EXPECT_EQ(n.click, 2) << "one Click a tick while dragging";
     b->MouseUpNotify(1, 0, 52, 8);
     EXPECT_EQ(n.click, 3);
-    EXPECT_FALSE(b->Dragging());
+    EXPECT_FALSE(priv(*b).Dragging());
 
     // A press that began on the channel does not drag the thumb when it passes over it.
     b->MouseDownNotify(1, 0, 95, 8);
@@ -300,22 +302,22 @@ TEST(quilScrollBarMouse, HoverOnlyOverTheThumbAndTheArrowsStep)
     b->MouseMoveNotify(0, 0, 40, 8);
     EXPECT_TRUE(b->Polling());
     quiltest::pollTick(b);
-    EXPECT_EQ(b->State_(), quilScrollBar::StateHover);
+    EXPECT_EQ(priv(*b).State_(), quilScrollBarPrivate::StateHover);
     pointer.pos += QPoint(0, 2);
     quiltest::pollTick(b);
-    EXPECT_EQ(b->State_(), quilScrollBar::StateLeft);
+    EXPECT_EQ(priv(*b).State_(), quilScrollBarPrivate::StateLeft);
     EXPECT_FALSE(b->Polling());
 
     b->show();
-    QTest::mouseClick(b->Arrow(1), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    QTest::mouseClick(priv(*b).Arrow(1), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
     EXPECT_EQ(b->Value(), 51);
-    QTest::mouseClick(b->Arrow(0), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
-    QTest::mouseClick(b->Arrow(0), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    QTest::mouseClick(priv(*b).Arrow(0), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    QTest::mouseClick(priv(*b).Arrow(0), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
     EXPECT_EQ(b->Value(), 49);
     QList<float> xs;
     QObject::connect(b.get(), &quilScrollBar::MouseDown, [&](short&, short&, float& x, float&) { xs << x; });
-    QTest::mousePress(b->Arrow(1), Qt::LeftButton, Qt::NoModifier, QPoint(4, 6));
-    QTest::mouseRelease(b->Arrow(1), Qt::LeftButton, Qt::NoModifier, QPoint(4, 6));
+    QTest::mousePress(priv(*b).Arrow(1), Qt::LeftButton, Qt::NoModifier, QPoint(4, 6));
+    QTest::mouseRelease(priv(*b).Arrow(1), Qt::LeftButton, Qt::NoModifier, QPoint(4, 6));
     EXPECT_EQ(xs, QList<float>({4.0f})) << "the arrow's own coordinates";
 }
 

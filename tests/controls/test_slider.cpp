@@ -5,7 +5,7 @@
 
 #include <quilObjects/Routines.h>
 #include <quilObjects/Library.h>
-#include <quilObjects/quilSlider.h>
+#include "basic/quilSlider_p.h"
 
 #include <QAccessible>
 #include <QAccessibleValueInterface>
@@ -22,6 +22,8 @@ using quiltest::at;
 using quiltest::rgb;
 
 namespace {
+
+quilSliderPrivate& priv(const quilSlider& s) { return quilSliderPrivate::of(&s); }
 
 // White back, &HC00000 fore, worked by hand: w/255 white, blue = w + 192 * (255 - w) / 255 rounded.
 constexpr quint32 Tint = rgb(240, 240, 251);   // 240
@@ -102,7 +104,7 @@ TEST(quilSliderGeometry, DefaultsAndTheWorkedExample)
     s.Refresh();
     EXPECT_EQ(s.height(), 25);
     // travel 130, pct 50, P = 65: left edge at 70, centre at 75.
-    EXPECT_EQ(s.ThumbPosition(), 65);
+    EXPECT_EQ(priv(s).ThumbPosition(), 65);
     expectThumbAt(s, 70);
 
     // The groove from 8 to W - 8 (end point excluded) and its caps.
@@ -132,7 +134,7 @@ TEST(quilSliderGeometry, APressJumpsTheThumbAndReportsOnce)
     EXPECT_EQ(n.changed, 1);
     EXPECT_EQ(n.notified, QStringList({"Value"}));
     // pct 20 -> P = 26, left edge 31.
-    EXPECT_EQ(s->ThumbPosition(), 26);
+    EXPECT_EQ(priv(*s).ThumbPosition(), 26);
     expectThumbAt(*s, 31);
     EXPECT_EQ(tipSeen | 0xFF000000u, qRgb(170, 170, 234)) << "the handler already sees the new thumb";
     EXPECT_EQ(at(*s, 75, 4), Tint) << "and the old one is gone";
@@ -143,10 +145,10 @@ TEST(quilSliderGeometry, PercentsRoundHalvesToEven)
     // 200 pixels of travel: positions 1, 3, 5 and 7 are 0.5, 1.5, 2.5 and 3.5 percent.
     auto s = slider(220);
     s->setMax(100);
-    EXPECT_EQ(s->ValueAt(1), 0);
-    EXPECT_EQ(s->ValueAt(3), 2);
-    EXPECT_EQ(s->ValueAt(5), 2);
-    EXPECT_EQ(s->ValueAt(7), 4);
+    EXPECT_EQ(priv(*s).ValueAt(1), 0);
+    EXPECT_EQ(priv(*s).ValueAt(3), 2);
+    EXPECT_EQ(priv(*s).ValueAt(5), 2);
+    EXPECT_EQ(priv(*s).ValueAt(7), 4);
     s->MouseDownNotify(1, 0, 15, 10);
     EXPECT_EQ(s->Value(), 2) << "2.5 percent is 2, not 3";
 
@@ -154,11 +156,11 @@ TEST(quilSliderGeometry, PercentsRoundHalvesToEven)
     auto t = slider(150);
     t->setMax(200);
     t->setValue(5);
-    EXPECT_EQ(t->ThumbPosition(), 2);
+    EXPECT_EQ(priv(*t).ThumbPosition(), 2);
     t->setValue(7);
-    EXPECT_EQ(t->ThumbPosition(), 5);
+    EXPECT_EQ(priv(*t).ThumbPosition(), 5);
     t->setValue(1);
-    EXPECT_EQ(t->ThumbPosition(), 0) << "0.5 percent is 0";
+    EXPECT_EQ(priv(*t).ThumbPosition(), 0) << "0.5 percent is 0";
 }
 
 TEST(quilSliderTicks, FourTicksWithLabels)
@@ -187,10 +189,10 @@ TEST(quilSliderTicks, FourTicksWithLabels)
 
     const QFontMetrics fm(s->Font());
     auto left = [&](const QString& t, int u) { return static_cast<int>(std::trunc(u - fm.horizontalAdvance(t) / 2.0)); };
-    const std::vector<quilSlider::Label> expected = {
+    const std::vector<quilSliderPrivate::Label> expected = {
         {"5", left("5", 75), 26}, {"2", left("2", 36), 26}, {"7", left("7", 101), 26},
         {" 10", left(" 10", 140), 26}, {" 0", left(" 0", 10), 26}};
-    EXPECT_EQ(s->Labels(), expected) << "Max and Min with a leading blank, the others without";
+    EXPECT_EQ(priv(*s).Labels(), expected) << "Max and Min with a leading blank, the others without";
     int ink = 0;
     for (int y = 26; y < 41; ++y)
         for (int x = 60; x < 90; ++x)
@@ -200,14 +202,14 @@ TEST(quilSliderTicks, FourTicksWithLabels)
     s->setTickStyle(Tick_Half);
     s->resize(s->FormSize(s->size()));
     EXPECT_EQ(s->height(), 25);
-    EXPECT_TRUE(s->Labels().empty());
+    EXPECT_TRUE(priv(*s).Labels().empty());
     EXPECT_EQ(at(*s, 140, 24), Text);
     EXPECT_EQ(at(*s, 36, 15), Tint) << "no short ticks";
     s->setTickStyle(TickStyles(7));
     s->resize(s->FormSize(s->size()));
     EXPECT_EQ(s->height(), 41) << "an unknown style is laid out as one with labels";
     EXPECT_EQ(at(*s, 140, 20), Tint) << "but draws no ticks";
-    EXPECT_TRUE(s->Labels().empty());
+    EXPECT_TRUE(priv(*s).Labels().empty());
 }
 
 TEST(quilSliderTicks, VerticalWidthFromTheLabels)
@@ -238,7 +240,7 @@ TEST(quilSliderTicks, VerticalWidthFromTheLabels)
     EXPECT_EQ(at(s, 11, 141), FaceBottom);
     EXPECT_EQ(at(s, 9, 7), FaceTop) << "top cap";
     // Value 5 of 100 -> pct 5 -> P = Fix(6.5) = 6: the thumb's top at 11, its point toward the ticks.
-    EXPECT_EQ(s.ThumbPosition(), 6);
+    EXPECT_EQ(priv(s).ThumbPosition(), 6);
     EXPECT_EQ(at(s, 4, 11), FaceBottom) << "top edge";
     EXPECT_EQ(at(s, 4, 21), EdgeEnd) << "bottom edge";
     EXPECT_EQ(at(s, 20, 16), FaceBottom) << "the point";
@@ -246,10 +248,10 @@ TEST(quilSliderTicks, VerticalWidthFromTheLabels)
     EXPECT_EQ(at(s, 6, 12), FaceMiddle) << "across its three columns";
     EXPECT_EQ(at(s, 5, 13), rgb(187, 187, 238)) << "one ninth of the way to FaceBottom";
     // Labels in a column at x = 26, centred on half their width.
-    ASSERT_EQ(s.Labels().size(), 3u);
-    EXPECT_EQ(s.Labels()[0].text, "50");
-    EXPECT_EQ(s.Labels()[0].x, 26);
-    EXPECT_EQ(s.Labels()[0].y, static_cast<int>(std::trunc(75 - fm.horizontalAdvance("50") / 2.0)));
+    ASSERT_EQ(priv(s).Labels().size(), 3u);
+    EXPECT_EQ(priv(s).Labels()[0].text, "50");
+    EXPECT_EQ(priv(s).Labels()[0].x, 26);
+    EXPECT_EQ(priv(s).Labels()[0].y, static_cast<int>(std::trunc(75 - fm.horizontalAdvance("50") / 2.0)));
 }
 
 TEST(quilSliderValue, SettersAndOutOfRangeValues)
@@ -261,7 +263,7 @@ TEST(quilSliderValue, SettersAndOutOfRangeValues)
     s->setValue(20);
     EXPECT_EQ(s->Value(), 20) << "stored as given";
     // pct 200 -> P = 260: beyond the groove and off the face.
-    EXPECT_EQ(s->ThumbPosition(), 260);
+    EXPECT_EQ(priv(*s).ThumbPosition(), 260);
     EXPECT_EQ(at(*s, 75, 4), Tint);
     s->setMax(12);
     EXPECT_EQ(s->Value(), 12);
@@ -280,7 +282,7 @@ TEST(quilSliderValue, ADisabledSliderKeepsEveryAssignment)
     auto s = slider(150);
     Counts n(*s);
     s->setEnabled(false);
-    EXPECT_EQ(s->State_(), quilSlider::StateDisabled);
+    EXPECT_EQ(priv(*s).State_(), quilSliderPrivate::StateDisabled);
     EXPECT_EQ(at(*s, 75, 4), Tint) << "no thumb";
     EXPECT_EQ(at(*s, 75, 9), rgb(190, 190, 239)) << "the groove stays";
     s->setValue(6);
@@ -322,7 +324,7 @@ TEST(quilSliderValue, StoredValuesTheSettersWouldRefuse)
     quiltest::RecordingBag bag;
     bag.values = {{"Min", 5}, {"Max", 5}, {"Value", 9}};
     s.ReadProperties(bag);
-    EXPECT_EQ(s.ThumbPosition(), 0);
+    EXPECT_EQ(priv(s).ThumbPosition(), 0);
     s.MouseDownNotify(1, 0, 120, 10);
     EXPECT_EQ(s.Value(), 5);
 
@@ -332,11 +334,11 @@ TEST(quilSliderValue, StoredValuesTheSettersWouldRefuse)
     quiltest::RecordingBag wide;
     wide.values = {{"Min", INT_MIN}, {"Max", INT_MAX}, {"Value", INT_MAX}, {"TickStyle", 4}};
     w.ReadProperties(wide);
-    EXPECT_EQ(w.ThumbPosition(), 130) << "the value at Max puts the thumb at the end";
+    EXPECT_EQ(priv(w).ThumbPosition(), 130) << "the value at Max puts the thumb at the end";
     const std::vector<QString> texts = {"-1", "-1073741825", "1073741823", " 2147483647", "-2147483648"};
-    ASSERT_EQ(w.Labels().size(), texts.size());
+    ASSERT_EQ(priv(w).Labels().size(), texts.size());
     for (size_t i = 0; i < texts.size(); ++i)
-        EXPECT_EQ(w.Labels()[i].text, texts[i]);
+        EXPECT_EQ(priv(w).Labels()[i].text, texts[i]);
     w.KeyDownNotify(39, 0);
     EXPECT_EQ(w.Value(), INT_MAX) << "Right at Max stays at Max";
     // p = 65, pct 50: Min + Fix(4294967295 / 2) = -1.
@@ -352,7 +354,7 @@ TEST(quilSliderValue, StoredValuesTheSettersWouldRefuse)
     quiltest::RecordingBag huge;
     huge.values = {{"Value", INT_MAX}};
     h.ReadProperties(huge);
-    EXPECT_GT(h.ThumbPosition(), 150);
+    EXPECT_GT(priv(h).ThumbPosition(), 150);
     EXPECT_EQ(at(h, 75, 4), Tint);
     EXPECT_EQ(at(h, 75, 9), FaceMiddle);
 
@@ -370,23 +372,23 @@ TEST(quilSliderMouse, HoverOnlyOverTheThumbDragAndClicks)
     auto s = slider(150);
     Counts n(*s);
     // The thumb's box, strict on every side: 70 < X < 80 and 3 < Y < 20.
-    EXPECT_FALSE(s->OverThumb(70, 10));
-    EXPECT_TRUE(s->OverThumb(71, 10));
-    EXPECT_TRUE(s->OverThumb(79, 19));
-    EXPECT_FALSE(s->OverThumb(80, 10));
-    EXPECT_FALSE(s->OverThumb(75, 3));
-    EXPECT_FALSE(s->OverThumb(75, 20));
+    EXPECT_FALSE(priv(*s).OverThumb(70, 10));
+    EXPECT_TRUE(priv(*s).OverThumb(71, 10));
+    EXPECT_TRUE(priv(*s).OverThumb(79, 19));
+    EXPECT_FALSE(priv(*s).OverThumb(80, 10));
+    EXPECT_FALSE(priv(*s).OverThumb(75, 3));
+    EXPECT_FALSE(priv(*s).OverThumb(75, 20));
 
     s->MouseMoveNotify(0, 0, 20, 10);
     EXPECT_FALSE(s->Polling()) << "the groove has no hover look";
     s->MouseMoveNotify(0, 0, 75, 10);
     EXPECT_TRUE(s->Polling());
     quiltest::pollTick(s);
-    EXPECT_EQ(s->State_(), quilSlider::StateHover);
+    EXPECT_EQ(priv(*s).State_(), quilSliderPrivate::StateHover);
     EXPECT_EQ(at(*s, 20, 8), rgb(245, 245, 253)) << "hover FaceTop";
     pointer.pos += QPoint(2, 0);
     quiltest::pollTick(s);
-    EXPECT_EQ(s->State_(), quilSlider::StateIdle);
+    EXPECT_EQ(priv(*s).State_(), quilSliderPrivate::StateIdle);
     EXPECT_FALSE(s->Polling());
     EXPECT_EQ(at(*s, 20, 8), FaceTop);
 
@@ -396,7 +398,7 @@ TEST(quilSliderMouse, HoverOnlyOverTheThumbDragAndClicks)
     EXPECT_EQ(n.slide, 1) << "Slide on every move with the button down, changed or not";
     quiltest::pollTick(s);
     quiltest::pollTick(s);
-    EXPECT_EQ(s->State_(), quilSlider::StatePressed);
+    EXPECT_EQ(priv(*s).State_(), quilSliderPrivate::StatePressed);
     EXPECT_EQ(n.click, 2);
     // Dragged to X = 101: p = 91, pct 70, Value 7.
     s->MouseMoveNotify(1, 0, 101, 10);
@@ -406,7 +408,7 @@ TEST(quilSliderMouse, HoverOnlyOverTheThumbDragAndClicks)
     EXPECT_EQ(s->Value(), 7) << "only the left button alone drags";
     s->MouseUpNotify(1, 0, 101, 10);
     EXPECT_EQ(n.click, 3);
-    EXPECT_FALSE(s->Pressed());
+    EXPECT_FALSE(priv(*s).Pressed());
     s->MouseDownNotify(2, 0, 20, 10);
     EXPECT_EQ(s->Value(), 7) << "the right button does nothing";
 }
@@ -462,7 +464,7 @@ TEST(quilSliderFocus, TheFocusSchemeTakesTheForeColourFirst)
 {
     auto s = slider(150);
     s->EnterFocus();
-    EXPECT_TRUE(s->FocusFlag());
+    EXPECT_TRUE(priv(*s).FocusFlag());
     // M = BlendColors(fore, tab-select, 128) = (115, 75, 96); the button blends the other way, (116, 75, 96).
     // FaceMiddle = white 190/255 + M 65/255 = (219.3, 209.1, 214.5) -> (219, 209, 214); the button's gives red 220.
     // FaceBottom = white 170/255 + M / 3 = (208.3, 195, 202); the button's gives red 209.

@@ -3,6 +3,8 @@
 // translation unit cannot hold both copies.
 #include "QuilRender.h"
 
+#include "basic/quilScrollBar_p.h"
+#include "basic/quilSlider_p.h"
 #include "basic/quilXButton.h"
 #include "composite/quilMonthview_p.h"
 #include "frame/quilControl_p.h"
@@ -182,7 +184,7 @@ QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>
         QApplication::processEvents();
         if (auto* b = qobject_cast<quil::quilButtonBase*>(c); b && !b->FocusFlag() && cls == "quilButton")
             b->EnterFocus();   // a platform without window activation
-        if (auto* s = qobject_cast<quil::quilSlider*>(c); s && !s->FocusFlag())
+        if (auto* s = qobject_cast<quil::quilSlider*>(c); s && !quil::quilSliderPrivate::of(s).FocusFlag())
             s->EnterFocus();
     }
     auto* button = qobject_cast<quil::quilButtonBase*>(c);
@@ -261,11 +263,12 @@ QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>
             return "quilScrollBar states are 0 to 5";
         if (n != 4 && !bar->Enabled())
             return QString("state %1 needs an enabled quilScrollBar").arg(n);
-        const quil::quilScrollBar::Geometry g = bar->Layout();
+        const quil::quilScrollBarPrivate& inside = quil::quilScrollBarPrivate::of(bar);
+        const quil::quilScrollBarPrivate::Geometry g = inside.Layout();
         const bool across = bar->Orientation() == quil::pbHorizontal;
-        const int along = g.b + bar->ThumbOffset() + g.TL / 2, side = g.T / 2;
+        const int along = g.b + inside.ThumbOffset() + g.TL / 2, side = g.T / 2;
         const QPoint thumb = across ? QPoint(along, side) : QPoint(side, along);
-        if ((n == 2 || n == 3 || n == 5) && !bar->OverThumb(thumb.x(), thumb.y()))
+        if ((n == 2 || n == 3 || n == 5) && !inside.OverThumb(thumb.x(), thumb.y()))
             return QString("state %1 needs a thumb under the pointer, and this bar has none at %2 x %3")
                 .arg(n)
                 .arg(bar->width())
@@ -286,8 +289,8 @@ QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>
         default: break;   // 1 is never entered and looks as 0 does
         }
         const int want = n == 1 ? 0 : n;
-        if (bar->State_() != want)
-            return QString("quilScrollBar did not reach state %1 (it is in %2)").arg(n).arg(bar->State_());
+        if (inside.State_() != want)
+            return QString("quilScrollBar did not reach state %1 (it is in %2)").arg(n).arg(inside.State_());
     } else if (state && label) {
         // The link's states: 0 none, 1 the pointer resting on it, 2 pressed, 4 left.
         const int n = *state;
@@ -318,9 +321,10 @@ QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>
             return QString("state %1 needs an enabled quilSlider").arg(n);
         // The thumb's centre: 10 pixels on from its offset, 10 pixels across.
         const bool across = slider->Orientation() == quil::pbHorizontal;
-        const int along = slider->ThumbPosition() + 10;
+        const quil::quilSliderPrivate& inside = quil::quilSliderPrivate::of(slider);
+        const int along = inside.ThumbPosition() + 10;
         const QPoint thumb = across ? QPoint(along, 10) : QPoint(10, along);
-        if ((n == 2 || n == 3) && !slider->OverThumb(float(thumb.x()), float(thumb.y())))
+        if ((n == 2 || n == 3) && !inside.OverThumb(float(thumb.x()), float(thumb.y())))
             return QString("state %1 needs the thumb on the face, and this slider's is at %2").arg(n).arg(along);
         pointer = slider->mapToGlobal(thumb);
         switch (n) {
@@ -342,8 +346,8 @@ QString RenderQuil(const QString& cls, QSize size, const QMap<QString, QVariant>
         case 4: slider->setEnabled(false); break;
         default: break;
         }
-        if (slider->State_() != n)
-            return QString("quilSlider did not reach state %1 (it is in %2)").arg(n).arg(slider->State_());
+        if (inside.State_() != n)
+            return QString("quilSlider did not reach state %1 (it is in %2)").arg(n).arg(inside.State_());
     }
     if (auto* menu = qobject_cast<quil::quilPUMenu*>(c)) {
         try {

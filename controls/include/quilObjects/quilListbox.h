@@ -16,6 +16,7 @@
 namespace quil {
 
 class quilScrollBar;
+class quilListboxPrivate;
 
 class QUILOBJECTS_EXPORT quilListbox : public quilControl {
     Q_OBJECT
@@ -63,25 +64,25 @@ public:
     const QList<PersistedProperty>& Persisted() const override;
 
     // The entries; setting another collection makes the list listen to it.
-    QSharedPointer<ComboDatas> ListboxItems() const { return items; }
+    QSharedPointer<ComboDatas> ListboxItems() const;
     void setListboxItems(QSharedPointer<ComboDatas> list);
     // The rows laid out for the entries shown.
-    QSharedPointer<MenuItemListings> TempListboxItems() const { return rows; }
+    QSharedPointer<MenuItemListings> TempListboxItems() const;
     void setTempListboxItems(QSharedPointer<MenuItemListings> list);
-    bool ValueFont() const { return valueFont; }
-    void setValueFont(bool on) { valueFont = on; }
+    bool ValueFont() const;
+    void setValueFont(bool on);
 
-    OLE_COLOR BackColor() const { return backColor; }
+    OLE_COLOR BackColor() const;
     void setBackColor(OLE_COLOR c);
-    OLE_COLOR ForeColor() const { return foreColor; }
+    OLE_COLOR ForeColor() const;
     void setForeColor(OLE_COLOR c);
-    OLE_COLOR SelectionColor() const { return selectionColor; }
+    OLE_COLOR SelectionColor() const;
     void setSelectionColor(OLE_COLOR c);
-    QObject* ImageList() const { return imageList.data(); }
+    QObject* ImageList() const;
     void setImageList(QObject* list);
-    bool HoverSelect() const { return hoverSelect; }
+    bool HoverSelect() const;
     void setHoverSelect(bool on);
-    short SelectedItem() const { return selected; }
+    short SelectedItem() const;
     // Selects entry k, scrolls it into view and raises ItemClicked. Never
     // throws: on a list with no entries yet (a form being set up before it is
     // filled) k is kept and shown by the next Refresh; on a filled list a k
@@ -100,14 +101,10 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
-    quilScrollBar* ScrollBar() const { return bar; }
-    short HighlightedItem() const { return highlighted; }
-    ColorScheme Scheme() const { return scheme; }
+    quilScrollBar* ScrollBar() const;
     // Rows that fit, and the height of one row, for the current font and image list.
     int VisibleRows() const;
     int RowHeight() const;
-    // The text printed for a caption starting at x: tabs removed, shortened to fit.
-    QString FittedText(const QString& caption, int x) const;
 
     // Host notifications, called from Qt's events; tests may call them.
     void MouseDownNotify(short button, short shift, float x, float y) override;
@@ -139,40 +136,8 @@ protected:
     void wheelEvent(QWheelEvent*) override;
 
 private:
-    void computeScheme();
-    void placeScrollBar();
-    void layoutRows();
-    void repaint(bool hoverFrame);
-    void itemsChanged();
-    void applyItemsChange();
-    int count() const;
-    // The entry under a point, or 0.
-    short entryAt(float x, float y) const;
-    // Raises ItemClicked for entry i; false when a handler deleted the list.
-    bool raiseItemClicked(short i);
-    // The entry a navigation key moves the selection to, or 0.
-    short keyTarget(short keyCode) const;
-
-    QSharedPointer<ComboDatas> items;
-    QSharedPointer<MenuItemListings> rows;
-    QMetaObject::Connection added, changedConn;
-    quilScrollBar* bar = nullptr;
-    QPointer<QObject> imageList;
-    OLE_COLOR backColor = 0xFFFFFF;
-    OLE_COLOR foreColor = 0xC00000;
-    OLE_COLOR selectionColor = 33023;
-    ColorScheme scheme;
-    short selected = 0;
-    short highlighted = 0;
-    bool hoverSelect = false;
-    bool valueFont = false;
-    bool mouseDown = false;
-    bool focusFlag = false;
-    bool hoverFrame = false;
-    bool painted = false;
-    bool paintedHover = false;
-    bool itemsPending = false;
-    QSize placed;
+    friend class quilListboxPrivate;
+    std::unique_ptr<quilListboxPrivate> d;
 };
 
 } // namespace quil

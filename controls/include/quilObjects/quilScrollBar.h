@@ -5,11 +5,9 @@
 
 #include "quilControl.h"
 
-#include <optional>
-
 namespace quil {
 
-class quilXButton;
+class quilScrollBarPrivate;
 
 class QUILOBJECTS_EXPORT quilScrollBar : public quilControl {
     Q_OBJECT
@@ -26,8 +24,6 @@ class QUILOBJECTS_EXPORT quilScrollBar : public quilControl {
     Q_PROPERTY(quint32 BackColor READ BackColor WRITE setBackColor)
     Q_PROPERTY(quint32 ForeColor READ ForeColor WRITE setForeColor)
 public:
-    enum State { StateNormal = 0, StateUnused = 1, StateHover = 2, StateDragging = 3, StateDisabled = 4, StateLeft = 5 };
-
     explicit quilScrollBar(QWidget* parent = nullptr);
     ~quilScrollBar() override;
     Q_INVOKABLE short ID() const { return 10; }
@@ -37,17 +33,17 @@ public:
     void WriteProperties(PropertyBag& bag) const override;
     const QList<PersistedProperty>& Persisted() const override;
 
-    int Min() const { return min; }
+    int Min() const;
     void setMin(int v);
-    int Max() const { return max; }
+    int Max() const;
     void setMax(int v);
-    int Value() const { return value; }
+    int Value() const;
     void setValue(int v);
-    MyOrientation Orientation() const { return orientation; }
+    MyOrientation Orientation() const;
     void setOrientation(MyOrientation o);
-    OLE_COLOR BackColor() const { return backColor; }
+    OLE_COLOR BackColor() const;
     void setBackColor(OLE_COLOR c);
-    OLE_COLOR ForeColor() const { return foreColor; }
+    OLE_COLOR ForeColor() const;
     void setForeColor(OLE_COLOR c);
 
     // The bar's own size: its usual thickness across, room for both arrow
@@ -57,20 +53,6 @@ public:
     // The size a form gives a bar asked to be `asked`: the thickness kept
     // within 15 to 25 pixels. A layout or setGeometry is taken as given.
     QSize FormSize(const QSize& asked) const;
-
-    // Geometry along the bar, in pixels.
-    struct Geometry {
-        int L = 0, T = 0, s = 0, b = 0, TL = 0, TR = 0;
-    };
-    Geometry Layout() const;
-    int ThumbOffset() const { return thumbOffset; }
-    int State_() const { return state; }
-    bool Dragging() const { return dragging; }
-    ColorScheme Scheme() const { return scheme; }
-    // The arrow with that index (0 left or top, 1 right or bottom).
-    quilControl* Arrow(int index) const;
-    // Whether the point (in the bar's pixels) lies on the thumb.
-    bool OverThumb(int x, int y) const;
 
     // Host notifications, called from Qt's events; tests may call them.
     void MouseDownNotify(short button, short shift, float x, float y) override;
@@ -95,44 +77,12 @@ protected:
     void Paint() override;
     void HoverTick(bool pointerLeft) override;
     // The platform's own click: a press and release over the bar.
-    void ClickNotify() override { emit Click(); }
+    void ClickNotify() override;
     void resizeEvent(QResizeEvent*) override;
 
 private:
-    void computeScheme();
-    void setState(int s);
-    void layoutBar();
-    void setUpArrows();
-    void paintThumb(const Geometry& g);
-    int offsetForValue(const Geometry& g) const;
-    int valueForOffset(double d, const Geometry& g) const;
-    void arrowClicked(int index);
-    void wireArrow(int index);
-    void raiseValueChanged();
-    void applyPolicy();
-    void resolvePending();
-    void forgetPendingLater();
-
-    OLE_COLOR foreColor = 0;
-    OLE_COLOR backColor = 0;
-    int min = 0;
-    int max = 0;
-    int value = 0;
-    MyOrientation orientation = MyOrientation(0);
-    int state = StateNormal;
-    ColorScheme scheme;
-    bool dragging = false;
-    int lastReported = 0;
-    int thumbOffset = 0;
-    int grabOffset = 0;
-    bool valueChangePending = false;
-    QSize laidOut;
-    // Writes that the range did not allow yet (Designer and uic write Min,
-    // Max and Value in their own order): taken up once the range allows
-    // them, forgotten when the event loop next runs.
-    std::optional<int> pendingMin, pendingMax, pendingValue;
-    bool forgetQueued = false;
-    quilXButton* arrows[2] = {nullptr, nullptr};
+    friend class quilScrollBarPrivate;
+    std::unique_ptr<quilScrollBarPrivate> d;
 };
 
 } // namespace quil

@@ -6,9 +6,9 @@
 
 #include "quilControl.h"
 
-#include <optional>
-
 namespace quil {
+
+class quilSliderPrivate;
 
 class QUILOBJECTS_EXPORT quilSlider : public quilControl {
     Q_OBJECT
@@ -28,9 +28,8 @@ class QUILOBJECTS_EXPORT quilSlider : public quilControl {
     Q_PROPERTY(int Max READ Max WRITE setMax)
     Q_PROPERTY(int Value READ Value WRITE setValue)
 public:
-    enum State { StateNormal = 0, StateUnused = 1, StateHover = 2, StatePressed = 3, StateDisabled = 4, StateIdle = 5 };
-
     explicit quilSlider(QWidget* parent = nullptr);
+    ~quilSlider() override;
     Q_INVOKABLE short ID() const { return 11; }
 
     void InitProperties() override;
@@ -38,21 +37,21 @@ public:
     void WriteProperties(PropertyBag& bag) const override;
     const QList<PersistedProperty>& Persisted() const override;
 
-    OLE_COLOR BackColor() const { return backColor; }
+    OLE_COLOR BackColor() const;
     void setBackColor(OLE_COLOR c);
-    OLE_COLOR ForeColor() const { return foreColor; }
+    OLE_COLOR ForeColor() const;
     void setForeColor(OLE_COLOR c);
-    OLE_COLOR TabSelectColor() const { return tabSelectColor; }
+    OLE_COLOR TabSelectColor() const;
     void setTabSelectColor(OLE_COLOR c);
-    MyOrientation Orientation() const { return orientation; }
+    MyOrientation Orientation() const;
     void setOrientation(MyOrientation o);
-    TickStyles TickStyle() const { return tickStyle; }
+    TickStyles TickStyle() const;
     void setTickStyle(TickStyles t);
-    int Min() const { return min; }
+    int Min() const;
     void setMin(int v);
-    int Max() const { return max; }
+    int Max() const;
     void setMax(int v);
-    int Value() const { return value; }
+    int Value() const;
     void setValue(int v);
 
     // The slider's own size: 25 pixels across, 41 with labels under a
@@ -62,25 +61,6 @@ public:
     // The size a form gives a slider asked to be `asked`: the thickness set
     // by the rules above. A layout or setGeometry is taken as given.
     QSize FormSize(const QSize& asked) const;
-
-    int State_() const { return state; }
-    bool FocusFlag() const { return focus != 0; }
-    bool Pressed() const { return pressFlag; }
-    ColorScheme Scheme() const { return scheme; }
-    // The thumb's offset along the groove (its left or top edge is 5 further).
-    int ThumbPosition() const { return thumbPosition; }
-    // Whether the point (in the slider's pixels) lies on the thumb.
-    bool OverThumb(float x, float y) const;
-    // The value a thumb centred at this pixel along the groove stands for.
-    int ValueAt(double position) const;
-
-    // A label as the last paint printed it.
-    struct Label {
-        QString text;
-        int x = 0, y = 0;
-        bool operator==(const Label&) const = default;
-    };
-    const std::vector<Label>& Labels() const { return labels; }
 
     // Host notifications, called from Qt's events; tests may call them.
     void MouseDownNotify(short button, short shift, float x, float y) override;
@@ -104,46 +84,12 @@ protected:
     void Paint() override;
     void HoverTick(bool pointerLeft) override;
     // The platform's own click: a press and release over the slider.
-    void ClickNotify() override { emit Click(); }
+    void ClickNotify() override;
     void resizeEvent(QResizeEvent*) override;
 
 private:
-    void computeScheme();
-    void setState(int s);
-    void layoutSlider();
-    int thickness() const;
-    void applyPolicy();
-    void resolvePending();
-    void forgetPendingLater();
-    int lengthAlong() const;
-    int positionOf(qint64 v);
-    void paintGroove();
-    void paintTicks();
-    void paintThumb();
-    void printLabel(const QString& text, double u);
-
-    OLE_COLOR foreColor = 0;
-    OLE_COLOR backColor = 0;
-    OLE_COLOR tabSelectColor = 0;
-    MyOrientation orientation = MyOrientation(0);
-    TickStyles tickStyle = Tick_None;
-    int min = 0;
-    int max = 0;
-    int value = 0;
-    ColorScheme scheme;
-    int state = StateIdle;
-    int focus = 0;
-    bool pressFlag = false;
-    int lastReported = 0;
-    int thumbPosition = 0;
-    bool valueChangePending = false;
-    int hintedThickness = -1;
-    // A Min or Max the other end did not allow yet (Designer and uic write
-    // them in their own order): taken up once it does, forgotten when the
-    // event loop next runs.
-    std::optional<int> pendingMin, pendingMax;
-    bool forgetQueued = false;
-    std::vector<Label> labels;
+    friend class quilSliderPrivate;
+    std::unique_ptr<quilSliderPrivate> d;
 };
 
 } // namespace quil
