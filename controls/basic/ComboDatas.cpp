@@ -75,18 +75,21 @@ int ComboDatasDispatch::lateCount() const { return static_cast<const ComboDatas*
 
 // ================================================================ ComboDatas
 
-ComboDatas::ComboDatas(QObject* parent) : ComboDatasDispatch(parent) {}
-ComboDatas::~ComboDatas() = default;
+class ComboDatasPrivate {
+public:
+    // Where a new entry with this caption goes: last unless sorted.
+    int placeFor(const ComboDatas& q, const QString& caption);
 
-void ComboDatas::setCollationLocale(const QLocale& l)
-{
-    locale = l;
-    collator.reset();
-}
+    eSortDirection sorting = sd_Ascending;
+    bool sorted = false;
+    QLocale locale;
+    // Made on the first sorted Add, dropped when the locale changes.
+    std::unique_ptr<QCollator> collator;
+};
 
-int ComboDatas::placeFor(const QString& caption)
+int ComboDatasPrivate::placeFor(const ComboDatas& q, const QString& caption)
 {
-    const int n = Count();
+    const int n = q.Count();
     if (!sorted || n == 0 || (sorting != sd_Ascending && sorting != sd_Descending))
         return n + 1;
     if (!collator) {
@@ -96,15 +99,30 @@ int ComboDatas::placeFor(const QString& caption)
     if (sorting == sd_Ascending) {
         // After the last entry not greater than it: equal captions keep their order.
         for (int k = n; k >= 1; --k)
-            if (collator->compare(Item(k)->Caption(), caption) <= 0)
+            if (collator->compare(q.Item(k)->Caption(), caption) <= 0)
                 return k + 1;
         return 1;
     }
     // Before the first entry not greater than it: equal captions come newest first.
     for (int k = 1; k <= n; ++k)
-        if (collator->compare(Item(k)->Caption(), caption) <= 0)
+        if (collator->compare(q.Item(k)->Caption(), caption) <= 0)
             return k;
     return n + 1;
+}
+
+ComboDatas::ComboDatas(QObject* parent) : ComboDatasDispatch(parent), d(std::make_unique<ComboDatasPrivate>()) {}
+ComboDatas::~ComboDatas() = default;
+
+eSortDirection ComboDatas::Sorting() const { return d->sorting; }
+void ComboDatas::setSorting(eSortDirection direction) { d->sorting = direction; }
+bool ComboDatas::Sorted() const { return d->sorted; }
+void ComboDatas::setSorted(bool on) { d->sorted = on; }
+QLocale ComboDatas::CollationLocale() const { return d->locale; }
+
+void ComboDatas::setCollationLocale(const QLocale& l)
+{
+    d->locale = l;
+    d->collator.reset();
 }
 
 QSharedPointer<ComboData> ComboDatas::Add(const QString& Key, const QString& Caption, const QString& Value,
@@ -116,7 +134,7 @@ QSharedPointer<ComboData> ComboDatas::Add(const QString& Key, const QString& Cap
     entry->setValue(Value);
     entry->setIcon(Icon);
     entry->setComment(sComment);
-    insert(placeFor(Caption), entry, Key);
+    insert(d->placeFor(*this, Caption), entry, Key);
     emit ItemAdded();
     return entry;
 }

@@ -190,12 +190,12 @@ int sf_InformationDispatch::lateCount() const { return static_cast<const sf_Info
 sf_Information::sf_Information() : KeyedCollection(EmptyKey::Error, INT_MAX) {}
 sf_Information::~sf_Information() = default;
 
-void sf_Information::takeOver(const sf_Information& other)
+QSharedPointer<sf_InformationValue> sf_Information::Item(int position) const
 {
-    Clear();
-    for (const auto& e : other)
-        insert(Count() + 1, e, QString());
+    return KeyedCollection<sf_InformationValue>::Item(position);
 }
+int sf_Information::Count() const { return KeyedCollection<sf_InformationValue>::Count(); }
+void sf_Information::Remove(int position) { KeyedCollection<sf_InformationValue>::Remove(position); }
 
 QSharedPointer<sf_InformationValue> sf_Information::Add(const QString& Path, const QString& Filename,
                                                          const QString& DateTime, short Attrib, const QString& Size,
@@ -342,12 +342,28 @@ struct Scan {
 
 } // namespace
 
-Search::Search(QObject* parent) : QObject(parent) {}
+class SearchPrivate {
+public:
+    // The records of another list, shared, in its order and under no key.
+    static void takeOver(sf_Information& into, const sf_Information& other)
+    {
+        into.Clear();
+        for (const auto& e : other)
+            into.insert(into.Count() + 1, e, QString());
+    }
+
+    uchar separator = ';';
+};
+
+Search::Search(QObject* parent) : QObject(parent), d(std::make_unique<SearchPrivate>()) {}
 Search::~Search() = default;
+
+uchar Search::Separator() const { return d->separator; }
+void Search::setSeparator(uchar c) { d->separator = c; }
 
 QStringList Search::SplitList(const QString& text, uchar sep) const
 {
-    const QChar c = QChar::fromLatin1(static_cast<char>(sep ? sep : separator));
+    const QChar c = QChar::fromLatin1(static_cast<char>(sep ? sep : d->separator));
     QStringList pieces = text.split(c);
     for (QString& p : pieces)
         p = p.trimmed();
@@ -368,15 +384,15 @@ void Search::Search_File(const QString& sDirectory, const QString& sFileToSearch
     for (const QString& p : patterns)
         for (qsizetype i = 0; i < folders.size(); ++i) {
             const auto k = static_cast<std::size_t>(i);
-            const QString d = withSlash(folders[i]);
+            const QString folder = withSlash(folders[i]);
             if (!done[k]) {
-                read[k] = readFolder(d);
+                read[k] = readFolder(folder);
                 done[k] = true;
             }
             for (const FolderEntry& e : read[k])
                 if (fileWanted(e, FileAttributes) && WildcardMatch(p, e.name) && !seen.contains(e.name)) {
                     seen.insert(e.name);
-                    addRecord(*out, d, e);
+                    addRecord(*out, folder, e);
                 }
         }
     cFoundFiles = out;
@@ -390,11 +406,11 @@ void Search::Search_Directory(const QString& sDirectory, const QString& sDirToSe
     QSet<QString> seen;
     for (const QString& p : patterns)
         for (const QString& f : folders) {
-            const QString d = withSlash(f);
-            for (const FolderEntry& e : readFolder(d))
+            const QString folder = withSlash(f);
+            for (const FolderEntry& e : readFolder(folder))
                 if ((e.attrib & 16) && WildcardMatch(p, e.name) && !seen.contains(e.name)) {
                     seen.insert(e.name);
-                    addRecord(*out, d, e);
+                    addRecord(*out, folder, e);
                 }
         }
     cFoundDirs = out;
@@ -446,7 +462,7 @@ void Search::Search_File(const QString& sDirectory, const QString& sFileToSearch
     lateCall("Search.Search_File", false, [&] {
         Results r;
         Search_File(sDirectory, sFileToSearch, static_cast<short>(FileAttributes), r);
-        cFoundFiles->takeOver(*r);
+        SearchPrivate::takeOver(*cFoundFiles, *r);
         return true;
     });
 }
@@ -458,7 +474,7 @@ void Search::Search_Directory(const QString& sDirectory, const QString& sDirToSe
     lateCall("Search.Search_Directory", false, [&] {
         Results r;
         Search_Directory(sDirectory, sDirToSearch, r);
-        cFoundDirs->takeOver(*r);
+        SearchPrivate::takeOver(*cFoundDirs, *r);
         return true;
     });
 }
@@ -473,7 +489,7 @@ void Search::ScanPathforFiles(const QString& SearchPath, const QString& sFilter,
         Results r;
         ScanPathforFiles(SearchPath, sFilter, r);
         if (out)
-            out->takeOver(*r);
+            SearchPrivate::takeOver(*out, *r);
         return true;
     });
 }
@@ -487,7 +503,7 @@ void Search::ScanPathforPaths(const QString& SearchPath, sf_Information* cFoundF
         Results r;
         ScanPathforPaths(SearchPath, r);
         if (out)
-            out->takeOver(*r);
+            SearchPrivate::takeOver(*out, *r);
         return true;
     });
 }

@@ -17,9 +17,9 @@
 #include <QVariant>
 #include <memory>
 
-class QCollator;
-
 namespace quil {
+
+class ComboDatasPrivate;
 
 class QUILOBJECTS_EXPORT ComboData : public QObject {
     Q_OBJECT
@@ -92,12 +92,12 @@ public:
     explicit ComboDatas(QObject* parent = nullptr);
     ~ComboDatas() override;
 
-    eSortDirection Sorting() const { return sorting; }
-    void setSorting(eSortDirection d) { sorting = d; }
-    bool Sorted() const { return sorted; }
-    void setSorted(bool on) { sorted = on; }
+    eSortDirection Sorting() const;
+    void setSorting(eSortDirection direction);
+    bool Sorted() const;
+    void setSorted(bool on);
     // The locale captions are collated in; the user's locale unless set.
-    QLocale CollationLocale() const { return locale; }
+    QLocale CollationLocale() const;
     void setCollationLocale(const QLocale& l);
 
     QSharedPointer<ComboData> Add(const QString& Key, const QString& Caption = QString(),
@@ -117,12 +117,8 @@ protected:
     void Cleared() override;
 
 private:
-    int placeFor(const QString& caption);
-
-    eSortDirection sorting = sd_Ascending;
-    bool sorted = false;
-    QLocale locale;
-    std::unique_ptr<QCollator> collator;
+    friend class ComboDatasPrivate;
+    std::unique_ptr<ComboDatasPrivate> d;
 };
 
 } // namespace quil

@@ -22,6 +22,8 @@
 
 namespace quil {
 
+class SearchPrivate;
+
 class QUILOBJECTS_EXPORT sf_InformationValue : public QObject {
     Q_OBJECT
     Q_CLASSINFO("Interface", "_sf_InformationValue")
@@ -92,17 +94,13 @@ public:
     QSharedPointer<sf_InformationValue> Add(const QString& Path, const QString& Filename, const QString& DateTime,
                                              short Attrib, const QString& Size, const QString& sKey = QString());
     // Error 9 outside 1..Count.
-    QSharedPointer<sf_InformationValue> Item(int position) const
-    {
-        return KeyedCollection<sf_InformationValue>::Item(position);
-    }
-    int Count() const { return KeyedCollection<sf_InformationValue>::Count(); }
-    void Remove(int position) { KeyedCollection<sf_InformationValue>::Remove(position); }
+    QSharedPointer<sf_InformationValue> Item(int position) const;
+    int Count() const;
+    void Remove(int position);
 
 private:
-    friend class Search;
-    // The records of another list, shared, in its order and under no key.
-    void takeOver(const sf_Information& other);
+    // A late-bound search fills the caller's list with the records it found.
+    friend class SearchPrivate;
 };
 
 class QUILOBJECTS_EXPORT Search : public QObject {
@@ -116,8 +114,8 @@ public:
     ~Search() override;
 
     // The character that separates folders and patterns in one text; ";" at first.
-    uchar Separator() const { return separator; }
-    void setSeparator(uchar c) { separator = c; }
+    uchar Separator() const;
+    void setSeparator(uchar c);
 
     // The files of the folders whose names match one of the patterns and that
     // have every attribute of FileAttributes. Hidden files (2) and special
@@ -149,7 +147,8 @@ public:
     QStringList SplitList(const QString& text, uchar separator = 0) const;
 
 private:
-    uchar separator = ';';
+    friend class SearchPrivate;
+    std::unique_ptr<SearchPrivate> d;
 };
 
 // Whether a name matches a pattern with "*" and "?", without regard to case.
