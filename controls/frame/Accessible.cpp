@@ -13,6 +13,7 @@
 #include <quilObjects/quilToolbar.h>
 
 #include "composite/PUMenuWindow.h"
+#include "composite/quilColorPicker_p.h"
 
 #include <QHash>
 #include <vector>
