@@ -10,19 +10,44 @@
 #include <QKeyEvent>
 #include <QMetaMethod>
 #include <QMouseEvent>
+#include <QPointer>
 #include <cmath>
 
 namespace quil {
 
+class quilButtonBasePrivate {
+public:
+    static quilButtonBasePrivate& of(const quilButtonBase* b) { return *b->d; }
+
+    OLE_COLOR backColor = 0xFFFFFF;
+    OLE_COLOR foreColor = 0xC00000;
+    QString caption;
+    bool mouseDown = false;
+    int state = quilButtonBase::StateIdle;
+    int focusFlag = 0;
+    int paintedState = -1;
+    int paintedFocus = -1;
+    // The caption is still the container's name for the button, and follows it
+    // (code generated from forms names a control after creating it).
+    bool captionIsName = false;
+};
+
+class quilButtonPrivate {
+public:
+    QPointer<QObject> imageList;
+    int imageIndex = 0;
+    OLE_COLOR tabSelectColor = 38631;
+};
+
 // ================================================================ the shared button
 
-quilButtonBase::quilButtonBase(QWidget* parent) : quilControl(parent)
+quilButtonBase::quilButtonBase(QWidget* parent) : quilControl(parent), d(std::make_unique<quilButtonBasePrivate>())
 {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_Hover, false);
     connect(this, &QObject::objectNameChanged, this, [this] {
-        if (captionIsName) {
-            caption = AmbientDisplayName();
+        if (d->captionIsName) {
+            d->caption = AmbientDisplayName();
             updateGeometry();
             Refresh();
         }
@@ -41,41 +66,50 @@ const QList<PersistedProperty>& quilButtonBase::ButtonPersisted()
     return table;
 }
 
+quilButtonBase::~quilButtonBase() = default;
+
 void quilButtonBase::initButton()
 {
     quilControl::InitProperties();
-    backColor = 0xFFFFFF;
-    foreColor = 0xC00000;
-    caption = AmbientDisplayName();
-    captionIsName = true;
+    d->backColor = 0xFFFFFF;
+    d->foreColor = 0xC00000;
+    d->caption = AmbientDisplayName();
+    d->captionIsName = true;
 }
 
 void quilButtonBase::readButton(PropertyBag& bag)
 {
-    backColor = readColor(bag, "BackColor");
-    foreColor = readColor(bag, "ForeColor");
+    d->backColor = readColor(bag, "BackColor");
+    d->foreColor = readColor(bag, "ForeColor");
     applyEnabled(readBool(bag, "Enabled"));
     applyFont(readFont(bag));
-    caption = readText(bag, "Caption");
-    captionIsName = false;
+    d->caption = readText(bag, "Caption");
+    d->captionIsName = false;
 }
+
+OLE_COLOR quilButtonBase::BackColor() const { return d->backColor; }
+OLE_COLOR quilButtonBase::ForeColor() const { return d->foreColor; }
+QString quilButtonBase::Caption() const { return d->caption; }
+int quilButtonBase::State_() const { return d->state; }
+bool quilButtonBase::MouseIsDown() const { return d->mouseDown; }
+bool quilButtonBase::FocusFlag() const { return d->focusFlag != 0; }
 
 void quilButtonBase::setBackColor(OLE_COLOR c)
 {
-    backColor = c;
+    d->backColor = c;
     changed("BackColor");
 }
 
 void quilButtonBase::setForeColor(OLE_COLOR c)
 {
-    foreColor = c;
+    d->foreColor = c;
     changed("ForeColor");
 }
 
 void quilButtonBase::setCaption(const QString& text)
 {
-    caption = text;
-    captionIsName = false;
+    d->caption = text;
+    d->captionIsName = false;
     updateGeometry();
     changed("Caption");
 }
@@ -83,12 +117,12 @@ void quilButtonBase::setCaption(const QString& text)
 ColorScheme quilButtonBase::CurrentScheme() const
 {
     const OLE_COLOR W = 0xFFFFFF;
-    switch (state) {
-    case StateNormal: return SchemeNormal(backColor, foreColor, W);
-    case StateHover: return SchemeHover(backColor, foreColor, W);
-    case StatePressed: return SchemePressed(backColor, foreColor, W);
-    case StateDisabled: return SchemeDisabled(backColor, foreColor, W);
-    default: return SchemeNormal(backColor, foreColor, W);
+    switch (d->state) {
+    case StateNormal: return SchemeNormal(d->backColor, d->foreColor, W);
+    case StateHover: return SchemeHover(d->backColor, d->foreColor, W);
+    case StatePressed: return SchemePressed(d->backColor, d->foreColor, W);
+    case StateDisabled: return SchemeDisabled(d->backColor, d->foreColor, W);
+    default: return SchemeNormal(d->backColor, d->foreColor, W);
     }
 }
 
@@ -96,23 +130,23 @@ void quilButtonBase::Paint()
 {
     platform::Surface& s = faceOf(this);
     if (!drawsEnabled())
-        state = StateDisabled;
-    else if (state == StateDisabled)
-        state = StateNormal;
+        d->state = StateDisabled;
+    else if (d->state == StateDisabled)
+        d->state = StateNormal;
     const ColorScheme c = CurrentScheme();
     const int w = s.ScaleWidth(), h = s.ScaleHeight();
-    s.BackColor = backColor;
+    s.BackColor = d->backColor;
     s.Cls();
     GradientTwoStage(s, 0, 0, w, h, c.FaceTop, c.FaceMiddle, c.FaceBottom, pbHorizontal);
     GradientFrame(s, w, h, c);
     if (drawsEnabled()) {
         paintContent(c.Text, true);
     } else {
-        mouseDown = false;
+        d->mouseDown = false;
         paintContent(c.EdgeEnd, false);
     }
-    paintedState = state;
-    paintedFocus = focusFlag;
+    d->paintedState = d->state;
+    d->paintedFocus = d->focusFlag;
 }
 
 void quilButtonBase::printAt(const QString& text, int x, int y, OLE_COLOR colour)
@@ -126,10 +160,10 @@ void quilButtonBase::printAt(const QString& text, int x, int y, OLE_COLOR colour
 
 void quilButtonBase::setState(int s)
 {
-    state = s;
+    d->state = s;
     // A resting pointer must cost nothing: paint only when the look changes.
     const int effective = !drawsEnabled() ? StateDisabled : (s == StateDisabled ? StateNormal : s);
-    if (effective != paintedState || focusFlag != paintedFocus)
+    if (effective != d->paintedState || d->focusFlag != d->paintedFocus)
         Refresh();
 }
 
@@ -138,7 +172,7 @@ void quilButtonBase::HoverTick(bool pointerLeft)
     if (pointerLeft)
         setState(StateIdle);
     else
-        setState(mouseDown ? StatePressed : StateHover);
+        setState(d->mouseDown ? StatePressed : StateHover);
 }
 
 // ------------------------------------------------------------ notifications
@@ -147,7 +181,7 @@ void quilButtonBase::MouseDownNotify(short button, short shift, float x, float y
 {
     if (button != 1)
         return;
-    mouseDown = true;
+    d->mouseDown = true;
     emit MouseDown(button, shift, x, y);
 }
 
@@ -162,13 +196,13 @@ void quilButtonBase::MouseUpNotify(short button, short shift, float x, float y)
     if (button != 1)
         return;
     QPointer<quilButtonBase> self(this);
-    if (mouseDown) {
-        mouseDown = false;
+    if (d->mouseDown) {
+        d->mouseDown = false;
         emit Click();
         if (!self)
             return;
     }
-    mouseDown = false;
+    d->mouseDown = false;
     emit MouseUp(button, shift, x, y);
 }
 
@@ -218,18 +252,18 @@ void quilButtonBase::KeyPressNotify(short keyAscii)
 
 void quilButtonBase::EnterFocus()
 {
-    focusFlag = focusLook() ? 1 : 0;
+    d->focusFlag = focusLook() ? 1 : 0;
     Refresh();
 }
 
 void quilButtonBase::ExitFocus()
 {
-    focusFlag = 0;
+    d->focusFlag = 0;
     // A key or button held while the focus went elsewhere (a modal window
     // took the release) must not leave the button pressed.
-    mouseDown = false;
-    if (state == StatePressed)
-        state = StateIdle;
+    d->mouseDown = false;
+    if (d->state == StatePressed)
+        d->state = StateIdle;
     Refresh();
 }
 
@@ -284,21 +318,24 @@ void quilButtonBase::enterEvent(QEnterEvent* e)
 
 // ================================================================ quilButton
 
-quilButton::quilButton(QWidget* parent) : quilButtonBase(parent)
+quilButton::quilButton(QWidget* parent) : quilButtonBase(parent), d(std::make_unique<quilButtonPrivate>())
 {
     // Any width from the least up, one line high: as a push button sits in a layout.
     setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
     quilButton::InitProperties();
 }
 
+quilButton::~quilButton() = default;
+
 QSize quilButton::sizeHint() const
 {
+    const quilButtonBasePrivate& b = quilButtonBasePrivate::of(this);
     const platform::Surface& s = faceOf(this);
     const int TH = s.TextHeight(QStringLiteral("I"));
-    const int TW = caption.isEmpty() ? 0 : s.TextWidth(caption);
+    const int TW = b.caption.isEmpty() ? 0 : s.TextWidth(b.caption);
     int IW = 0, IH = 0;
-    if (imageList && imageIndex != 0) {
-        const LateImageList list{imageList.data()};
+    if (d->imageList && d->imageIndex != 0) {
+        const LateImageList list{d->imageList.data()};
         IW = std::max(list.number("ImageWidth"), 0);
         IH = std::max(list.number("ImageHeight"), 0);
     }
@@ -307,7 +344,7 @@ QSize quilButton::sizeHint() const
     // the same margins. A line of text or the picture, with 5 above and below.
     int w = 12 + TW + 12;
     if (IW > 0)
-        w = caption.isEmpty() ? 12 + IW + 12 : 12 + IW + 12 + TW + 12;
+        w = b.caption.isEmpty() ? 12 + IW + 12 : 12 + IW + 12 + TW + 12;
     const int h = std::max(TH, IH) + 10;
     return {std::max(w, 2 * TH), h};
 }
@@ -334,9 +371,9 @@ const QList<PersistedProperty>& quilButton::Persisted() const
 void quilButton::InitProperties()
 {
     initButton();
-    tabSelectColor = 38631;
-    imageList = nullptr;
-    imageIndex = 0;
+    d->tabSelectColor = 38631;
+    d->imageList = nullptr;
+    d->imageIndex = 0;
     updateGeometry();
     Refresh();
 }
@@ -344,74 +381,81 @@ void quilButton::InitProperties()
 void quilButton::ReadProperties(PropertyBag& bag)
 {
     readButton(bag);
-    tabSelectColor = readColor(bag, "TabSelectColor");
+    d->tabSelectColor = readColor(bag, "TabSelectColor");
     const QVariant list = readProp(bag, "ImageList");
-    imageList = list.canConvert<QObject*>() ? list.value<QObject*>() : nullptr;
-    imageIndex = static_cast<int>(readInt(bag, "ImageIndex"));
+    d->imageList = list.canConvert<QObject*>() ? list.value<QObject*>() : nullptr;
+    d->imageIndex = static_cast<int>(readInt(bag, "ImageIndex"));
     updateGeometry();
     Refresh();
 }
 
 void quilButton::WriteProperties(PropertyBag& bag) const
 {
-    writeProp(bag, "BackColor", QVariant::fromValue<quint32>(backColor));
-    writeProp(bag, "ForeColor", QVariant::fromValue<quint32>(foreColor));
+    const quilButtonBasePrivate& b = quilButtonBasePrivate::of(this);
+    writeProp(bag, "BackColor", QVariant::fromValue<quint32>(b.backColor));
+    writeProp(bag, "ForeColor", QVariant::fromValue<quint32>(b.foreColor));
     writeProp(bag, "Enabled", Enabled());
     writeProp(bag, "Font", Font());
-    writeProp(bag, "Caption", caption);
-    writeProp(bag, "TabSelectColor", QVariant::fromValue<quint32>(tabSelectColor));
-    writeProp(bag, "ImageList", QVariant::fromValue<QObject*>(imageList.data()));
-    writeProp(bag, "ImageIndex", imageIndex);
+    writeProp(bag, "Caption", b.caption);
+    writeProp(bag, "TabSelectColor", QVariant::fromValue<quint32>(d->tabSelectColor));
+    writeProp(bag, "ImageList", QVariant::fromValue<QObject*>(d->imageList.data()));
+    writeProp(bag, "ImageIndex", d->imageIndex);
 }
+
+OLE_COLOR quilButton::TabSelectColor() const { return d->tabSelectColor; }
+QObject* quilButton::ImageList() const { return d->imageList.data(); }
+int quilButton::ImageIndex() const { return d->imageIndex; }
 
 void quilButton::setTabSelectColor(OLE_COLOR c)
 {
-    tabSelectColor = c;
+    d->tabSelectColor = c;
     changed("TabSelectColor");
 }
 
 void quilButton::setImageList(QObject* list)
 {
-    imageList = list;
+    d->imageList = list;
     updateGeometry();
     changed("ImageList");
 }
 
 void quilButton::setImageIndex(int index)
 {
-    imageIndex = index;
+    d->imageIndex = index;
     updateGeometry();
     changed("ImageIndex");
 }
 
 ColorScheme quilButton::CurrentScheme() const
 {
-    if (state == StateIdle && focusFlag == 1)
-        return SchemeFocus(backColor, tabSelectColor, foreColor);
+    const quilButtonBasePrivate& b = quilButtonBasePrivate::of(this);
+    if (b.state == StateIdle && b.focusFlag == 1)
+        return SchemeFocus(b.backColor, d->tabSelectColor, b.foreColor);
     return quilButtonBase::CurrentScheme();
 }
 
 bool quilButton::Stacked() const
 {
-    const LateImageList list{imageList.data()};
+    const LateImageList list{d->imageList.data()};
     const int TH = faceOf(this).TextHeight(QStringLiteral("I"));
     return list.number("ImageHeight") + 1.7 * TH <= height() - 6;
 }
 
 void quilButton::paintContent(OLE_COLOR captionColour, bool enabled)
 {
+    const quilButtonBasePrivate& b = quilButtonBasePrivate::of(this);
     platform::Surface& s = faceOf(this);
     const double w = s.ScaleWidth(), h = s.ScaleHeight();
-    const double TW = s.TextWidth(caption), TC = s.TextHeight(caption);
-    if (!imageList || imageIndex == 0) {
-        printAt(caption, Fix(w / 2 - TW / 2), Fix(h / 2 - TC / 2), captionColour);
+    const double TW = s.TextWidth(b.caption), TC = s.TextHeight(b.caption);
+    if (!d->imageList || d->imageIndex == 0) {
+        printAt(b.caption, Fix(w / 2 - TW / 2), Fix(h / 2 - TC / 2), captionColour);
         return;
     }
-    const LateImageList list{imageList.data()};
+    const LateImageList list{d->imageList.data()};
     const int IW = list.number("ImageWidth"), IH = list.number("ImageHeight");
     const double TH = s.TextHeight(QStringLiteral("I"));
     QPoint image, text;
-    if (caption.isEmpty()) {
+    if (b.caption.isEmpty()) {
         image = {Fix(w / 2 - IW / 2.0), Fix(h / 2 - IH / 2.0)};
     } else if (IH + 1.7 * TH <= h - 6) {
         image = {Fix(w / 2 - IW / 2.0), Fix(h / 2 - (IH + TH + 5) / 2)};
@@ -420,9 +464,9 @@ void quilButton::paintContent(OLE_COLOR captionColour, bool enabled)
         image = {12, Fix(h / 2 - IH / 2.0)};
         text = {IW + 24, Fix(h / 2 - TC / 2)};
     }
-    list.draw(s, imageIndex, image.x(), image.y(), enabled);
-    if (!caption.isEmpty())
-        printAt(caption, text.x(), text.y(), captionColour);
+    list.draw(s, d->imageIndex, image.x(), image.y(), enabled);
+    if (!b.caption.isEmpty())
+        printAt(b.caption, text.x(), text.y(), captionColour);
 }
 
 } // namespace quil

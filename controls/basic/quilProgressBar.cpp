@@ -1,6 +1,7 @@
 #include <quilObjects/Routines.h>
 #include <quilObjects/quilProgressBar.h>
 
+#include "basic/quilProgressBar_p.h"
 #include "frame/quilControl_p.h"
 #include "frame/Rounding.h"
 #include "frame/Gradient.h"
@@ -34,11 +35,13 @@ BlockColours blockColours(OLE_COLOR back, OLE_COLOR fore, int w1, int w2, int w3
 }
 } // namespace
 
-quilProgressBar::quilProgressBar(QWidget* parent) : quilControl(parent), searchTimer(new QTimer(this))
+quilProgressBar::quilProgressBar(QWidget* parent)
+    : quilControl(parent), d(std::make_unique<quilProgressBarPrivate>(this))
 {
+    d->searchTimer = new QTimer(this);
     // Nothing to press or type: the bar never takes the focus.
     setFocusPolicy(Qt::NoFocus);
-    connect(searchTimer, &QTimer::timeout, this, &quilProgressBar::SearchTick);
+    connect(d->searchTimer, &QTimer::timeout, this, [this] { d->SearchTick(); });
     quilProgressBar::InitProperties();
 }
 
@@ -50,7 +53,7 @@ QSize quilProgressBar::sizeHint() const
     const int across = sf.TextHeight(QStringLiteral("I")) + 6;
     // Twenty blocks, and never less than a full bar's caption.
     const int along = std::max(4 + 8 * 20 + 2, sf.TextWidth(QStringLiteral("100 %")) + 12);
-    return orientation == pbVertical ? QSize(across, along) : QSize(along, across);
+    return d->orientation == pbVertical ? QSize(across, along) : QSize(along, across);
 }
 
 QSize quilProgressBar::minimumSizeHint() const
@@ -58,16 +61,16 @@ QSize quilProgressBar::minimumSizeHint() const
     // One block inside the frame along; the caption's line across.
     const int across = faceOf(this).TextHeight(QStringLiteral("I")) + 6;
     const int along = 4 + 8 + 2;
-    return orientation == pbVertical ? QSize(across, along) : QSize(along, across);
+    return d->orientation == pbVertical ? QSize(across, along) : QSize(along, across);
 }
 
-void quilProgressBar::applyPolicy()
+void quilProgressBarPrivate::applyPolicy()
 {
     if (orientation == pbVertical)
-        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+        q->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
     else
-        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    updateGeometry();
+        q->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    q->updateGeometry();
 }
 
 quilProgressBar::~quilProgressBar() = default;
@@ -92,144 +95,153 @@ const QList<PersistedProperty>& quilProgressBar::Persisted() const
 void quilProgressBar::InitProperties()
 {
     quilControl::InitProperties();
-    backColor = 0xFFFFFF;
-    orientation = pbHorizontal;
-    style = tNormal;
-    value = 50;
+    d->backColor = 0xFFFFFF;
+    d->orientation = pbHorizontal;
+    d->style = tNormal;
+    d->value = 50;
     // The value's placeholder, not the container's name for the control.
-    caption = QStringLiteral("%");
-    foreColor = 0xC00000;
-    updateTimer();
-    applyPolicy();
+    d->caption = QStringLiteral("%");
+    d->foreColor = 0xC00000;
+    d->updateTimer();
+    d->applyPolicy();
     Refresh();
 }
 
 void quilProgressBar::ReadProperties(PropertyBag& bag)
 {
-    backColor = readColor(bag, "BackColor");
+    d->backColor = readColor(bag, "BackColor");
     applyEnabled(readBool(bag, "Enabled"));
     applyFont(readFont(bag));
-    orientation = static_cast<MyOrientation>(std::clamp<qint64>(readInt(bag, "Orientation"), INT_MIN, INT_MAX));
-    style = static_cast<MyType>(std::clamp<qint64>(readInt(bag, "Style"), INT_MIN, INT_MAX));
+    d->orientation = static_cast<MyOrientation>(std::clamp<qint64>(readInt(bag, "Orientation"), INT_MIN, INT_MAX));
+    d->style = static_cast<MyType>(std::clamp<qint64>(readInt(bag, "Style"), INT_MIN, INT_MAX));
     // A stored value is not limited to 0 ... 100; it only has to fit the field.
-    value = static_cast<short>(std::clamp<qint64>(readInt(bag, "Value"), SHRT_MIN, SHRT_MAX));
-    caption = readText(bag, "Caption");
-    foreColor = readColor(bag, "ForeColor");
-    updateTimer();
-    applyPolicy();
+    d->value = static_cast<short>(std::clamp<qint64>(readInt(bag, "Value"), SHRT_MIN, SHRT_MAX));
+    d->caption = readText(bag, "Caption");
+    d->foreColor = readColor(bag, "ForeColor");
+    d->updateTimer();
+    d->applyPolicy();
     Refresh();
 }
 
 void quilProgressBar::WriteProperties(PropertyBag& bag) const
 {
-    writeProp(bag, "BackColor", QVariant::fromValue<quint32>(backColor));
+    writeProp(bag, "BackColor", QVariant::fromValue<quint32>(d->backColor));
     writeProp(bag, "Enabled", Enabled());
     writeProp(bag, "Font", Font());
-    writeProp(bag, "Orientation", static_cast<int>(orientation));
-    writeProp(bag, "Style", static_cast<int>(style));
-    writeProp(bag, "Value", static_cast<int>(value));
-    writeProp(bag, "Caption", caption);
-    writeProp(bag, "ForeColor", QVariant::fromValue<quint32>(foreColor));
+    writeProp(bag, "Orientation", static_cast<int>(d->orientation));
+    writeProp(bag, "Style", static_cast<int>(d->style));
+    writeProp(bag, "Value", static_cast<int>(d->value));
+    writeProp(bag, "Caption", d->caption);
+    writeProp(bag, "ForeColor", QVariant::fromValue<quint32>(d->foreColor));
     // Saving shows the bar as saved.
     const_cast<quilProgressBar*>(this)->Refresh();
 }
 
 // ------------------------------------------------------------ properties
 
+OLE_COLOR quilProgressBar::BackColor() const { return d->backColor; }
+OLE_COLOR quilProgressBar::ForeColor() const { return d->foreColor; }
+MyOrientation quilProgressBar::Orientation() const { return d->orientation; }
+MyType quilProgressBar::Style() const { return d->style; }
+int quilProgressBar::Value() const { return d->value; }
+QString quilProgressBar::Caption() const { return d->caption; }
+
 void quilProgressBar::setBackColor(OLE_COLOR c)
 {
-    backColor = c;
+    d->backColor = c;
     changed("BackColor");
 }
 
 void quilProgressBar::setForeColor(OLE_COLOR c)
 {
-    foreColor = c;
+    d->foreColor = c;
     changed("ForeColor");
 }
 
 void quilProgressBar::setOrientation(MyOrientation o)
 {
-    orientation = o;
-    applyPolicy();
+    d->orientation = o;
+    d->applyPolicy();
     changed("Orientation");
 }
 
 void quilProgressBar::setStyle(MyType s)
 {
-    style = s;
-    updateTimer();
+    d->style = s;
+    d->updateTimer();
     changed("Style");
 }
 
 void quilProgressBar::setValue(int v)
 {
-    value = static_cast<short>(std::clamp(v, 0, 100));
+    d->value = static_cast<short>(std::clamp(v, 0, 100));
     changed("Value");
 }
 
 void quilProgressBar::setCaption(const QString& text)
 {
-    caption = text;
+    d->caption = text;
     changed("Caption");
 }
 
 QString quilProgressBar::CaptionText() const
 {
-    if (caption == QLatin1String("%")) {
-        if (style == tNormal)
-            return QString::number(value) + QStringLiteral(" %");
-        if (style == tSearch)
+    if (d->caption == QLatin1String("%")) {
+        if (d->style == tNormal)
+            return QString::number(d->value) + QStringLiteral(" %");
+        if (d->style == tSearch)
             return QStringLiteral("Searching...");
     }
-    return caption;
+    return d->caption;
 }
 
 // ------------------------------------------------------------ the searching animation
 
 void quilProgressBar::StartSearch(int intervalMs)
 {
-    searching = true;
-    searchTimer->setInterval(std::max(1, intervalMs));
-    updateTimer();
+    d->searching = true;
+    d->searchTimer->setInterval(std::max(1, intervalMs));
+    d->updateTimer();
 }
 
 void quilProgressBar::StopSearch()
 {
-    searching = false;
-    updateTimer();
+    d->searching = false;
+    d->updateTimer();
 }
 
-bool quilProgressBar::Animating() const { return searchTimer->isActive(); }
+bool quilProgressBar::Searching() const { return d->searching; }
 
-void quilProgressBar::updateTimer()
+bool quilProgressBar::Animating() const { return d->searchTimer->isActive(); }
+
+void quilProgressBarPrivate::updateTimer()
 {
     // A hidden bar or another style has nothing to animate: no ticks, no cost.
-    const bool run = searching && style == tSearch && isVisible();
+    const bool run = searching && style == tSearch && q->isVisible();
     if (run && !searchTimer->isActive())
         searchTimer->start();
     else if (!run)
         searchTimer->stop();
 }
 
-void quilProgressBar::SearchTick()
+void quilProgressBarPrivate::SearchTick()
 {
     if (style != tSearch)
         return;
     // Past 100 the comet has left the trough; it comes back in from the start.
-    setValue(value >= 100 ? 0 : value + 1);
+    q->setValue(value >= 100 ? 0 : value + 1);
 }
 
 void quilProgressBar::showEvent(QShowEvent* e)
 {
     quilControl::showEvent(e);
-    updateTimer();
+    d->updateTimer();
 }
 
 void quilProgressBar::hideEvent(QHideEvent* e)
 {
     quilControl::hideEvent(e);
-    updateTimer();
+    d->updateTimer();
 }
 
 // ------------------------------------------------------------ painting
@@ -240,28 +252,29 @@ void quilProgressBar::Paint()
     const int W = sf.ScaleWidth(), H = sf.ScaleHeight();
     const bool on = drawsEnabled();
     const OLE_COLOR white = 0xFFFFFF;
-    const ColorScheme c = on ? SchemeNormal(backColor, foreColor, white) : SchemeDisabled(backColor, foreColor, white);
-    sf.BackColor = backColor;
+    const ColorScheme c =
+        on ? SchemeNormal(d->backColor, d->foreColor, white) : SchemeDisabled(d->backColor, d->foreColor, white);
+    sf.BackColor = d->backColor;
     sf.Cls();
-    GradientTwoStage(sf, 0, 0, W, H, c.FaceTop, c.FaceMiddle, c.FaceBottom, orientation);
+    GradientTwoStage(sf, 0, 0, W, H, c.FaceTop, c.FaceMiddle, c.FaceBottom, d->orientation);
     GradientFrame(sf, W, H, c);
     // A disabled bar shows only its trough.
     if (!on)
         return;
-    if (value > 0) {
-        if (style == tNormal)
-            paintBlocks();
-        else if (style == tSearch)
-            paintComet();
+    if (d->value > 0) {
+        if (d->style == tNormal)
+            d->paintBlocks();
+        else if (d->style == tSearch)
+            d->paintComet();
     }
-    paintCaption();
+    d->paintCaption();
 }
 
-void quilProgressBar::paintBlocks()
+void quilProgressBarPrivate::paintBlocks()
 {
     if (orientation != pbHorizontal && orientation != pbVertical)
         return;
-    platform::Surface& sf = faceOf(this);
+    platform::Surface& sf = faceOf(q);
     const int W = sf.ScaleWidth(), H = sf.ScaleHeight();
     const int U = Round((orientation == pbHorizontal ? W : H) - 6);
     int cap = Fix(U / 8.0);
@@ -280,11 +293,11 @@ void quilProgressBar::paintBlocks()
     }
 }
 
-void quilProgressBar::paintComet()
+void quilProgressBarPrivate::paintComet()
 {
     if (orientation != pbHorizontal && orientation != pbVertical)
         return;
-    platform::Surface& sf = faceOf(this);
+    platform::Surface& sf = faceOf(q);
     const int W = sf.ScaleWidth(), H = sf.ScaleHeight();
     const BlockColours colours[3] = {blockColours(backColor, foreColor, 180, 140, 80),
                                      blockColours(backColor, foreColor, 198, 165, 120),
@@ -314,13 +327,13 @@ void quilProgressBar::paintComet()
     }
 }
 
-void quilProgressBar::paintCaption()
+void quilProgressBarPrivate::paintCaption()
 {
     if (caption.isEmpty() || orientation == pbVertical)
         return;
-    platform::Surface& sf = faceOf(this);
-    const QString text = CaptionText();
-    sf.Font = Font();
+    platform::Surface& sf = faceOf(q);
+    const QString text = q->CaptionText();
+    sf.Font = q->Font();
     const int x0 = Fix(sf.ScaleWidth() / 2.0 - sf.TextWidth(text) / 2.0);
     const int y0 = Fix(sf.ScaleHeight() / 2.0 - sf.TextHeight(QStringLiteral("I")) / 2.0);
     // A halo in the back colour keeps the text readable over the blocks.

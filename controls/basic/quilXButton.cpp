@@ -40,6 +40,7 @@ void quilXButton::paintContent(OLE_COLOR captionColour, bool)
 {
     platform::Surface& s = faceOf(this);
     const int w = s.ScaleWidth(), h = s.ScaleHeight();
+    const QString caption = Caption();
     const Arrow arrow = ArrowOf(caption);
     if (arrow != Arrow::None && IsSymbolFont(Font())) {
         const QRect g = ArrowGlyph(caption, w, h);

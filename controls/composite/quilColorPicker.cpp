@@ -1,6 +1,7 @@
 #include <quilObjects/Routines.h>
 #include <quilObjects/quilColorPicker.h>
 
+#include "composite/quilColorPicker_p.h"
 #include "frame/quilControl_p.h"
 #include "frame/Rounding.h"
 #include "frame/Gradient.h"
@@ -19,7 +20,25 @@ constexpr OLE_COLOR Black = 0x000000;
 constexpr OLE_COLOR DefaultColor = 38631;
 } // namespace
 
-quilColorPicker::quilColorPicker(QWidget* parent) : quilControl(parent)
+class quilColorPickerPrivate {
+public:
+    explicit quilColorPickerPrivate(quilColorPicker* q) : q(q) {}
+    static const quilColorPickerPrivate& of(const quilColorPicker& p) { return *p.d; }
+
+    // False when a handler deleted the control.
+    bool trackPointer(short& button, short& shift, float& x, float& y);
+
+    quilColorPicker* q;
+    // The picked colour and the marker are the control's own: the host
+    // learns of a pick only through the pointer events.
+    float markerX = 3;
+    float markerY = 3;
+    OLE_COLOR color = 0;
+    OLE_COLOR picked = 0xFFFFFF;
+};
+
+quilColorPicker::quilColorPicker(QWidget* parent)
+    : quilControl(parent), d(std::make_unique<quilColorPickerPrivate>(this))
 {
     // The face's own font, whatever the container uses.
     QFont f(QStringLiteral("Arial"));
@@ -29,6 +48,8 @@ quilColorPicker::quilColorPicker(QWidget* parent) : quilControl(parent)
     quilColorPicker::InitProperties();
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
 }
+
+quilColorPicker::~quilColorPicker() = default;
 
 QSize quilColorPicker::sizeHint() const
 {
@@ -52,25 +73,27 @@ const QList<PersistedProperty>& quilColorPicker::Persisted() const
 
 void quilColorPicker::InitProperties()
 {
-    color = DefaultColor;
+    d->color = DefaultColor;
     // Painted now, so that the lower swatch never shows a colour the control does not have.
     Refresh();
 }
 
 void quilColorPicker::ReadProperties(PropertyBag& bag)
 {
-    color = readColor(bag, "Color");
+    d->color = readColor(bag, "Color");
     Refresh();
 }
 
 void quilColorPicker::WriteProperties(PropertyBag& bag) const
 {
-    writeProp(bag, "Color", QVariant::fromValue<quint32>(color));
+    writeProp(bag, "Color", QVariant::fromValue<quint32>(d->color));
 }
+
+OLE_COLOR quilColorPicker::Color() const { return d->color; }
 
 void quilColorPicker::setColor(OLE_COLOR c)
 {
-    color = c;
+    d->color = c;
     changed("Color");
 }
 
@@ -79,7 +102,7 @@ void quilColorPicker::Paint()
     platform::Surface& s = faceOf(this);
     const int H = s.ScaleHeight();
     int red = 255, green = 255, blue = 255;
-    SplitColor(picked, red, green, blue);
+    SplitColor(d->picked, red, green, blue);
 
     s.BackColor = White;
     s.Cls();
@@ -99,10 +122,10 @@ void quilColorPicker::Paint()
         s.Line(110, top + 20, 90, top + 20, Black);
         s.Line(90, top + 20, 90, top, Black);
     }
-    const platform::TRIVERTEX V = ColorToVertex(picked);
+    const platform::TRIVERTEX V = ColorToVertex(d->picked);
     GradientRect(s, 91, 11, 19, 19, V, V, 1);
     // The host's colour as it is shown on screen: a system colour resolved.
-    const platform::TRIVERTEX W = ColorToVertex(color);
+    const platform::TRIVERTEX W = ColorToVertex(d->color);
     GradientRect(s, 91, 41, 19, 19, W, W, 1);
 
     s.ForeColor = Black;
@@ -119,11 +142,11 @@ void quilColorPicker::Paint()
     }
     s.CurrentX = 90;
     s.CurrentY = 65;
-    s.Print(HexDigits(picked));
+    s.Print(HexDigits(d->picked));
 
     // Last, so that a pick on a swatch or the text shows where it was made: a black
     // 7 x 7 square with a white 5 x 5 one inside; the centre keeps the colour under it.
-    const int X = Round(markerX), Y = Round(markerY);
+    const int X = Round(d->markerX), Y = Round(d->markerY);
     s.Line(X - 3, Y - 3, X + 4, Y - 3, Black);
     s.Line(X - 3, Y - 3, X - 3, Y + 3, Black);
     s.Line(X - 3, Y + 3, X + 3, Y + 3, Black);
@@ -134,26 +157,26 @@ void quilColorPicker::Paint()
     s.Line(X + 2, Y + 2, X + 2, Y - 2, White);
 }
 
-bool quilColorPicker::trackPointer(short& button, short& shift, float& x, float& y)
+bool quilColorPickerPrivate::trackPointer(short& button, short& shift, float& x, float& y)
 {
-    QPointer<quilColorPicker> self(this);
-    emit MouseMove(button, shift, x, y);
+    QPointer<quilColorPicker> self(q);
+    emit q->MouseMove(button, shift, x, y);
     if (!self)
         return false;
     // The left button alone, inside the band the marker fits in.
-    if (button != 1 || !(x >= 3 && x <= width() - 4 && y >= 3 && y <= height() - 4))
+    if (button != 1 || !(x >= 3 && x <= q->width() - 4 && y >= 3 && y <= q->height() - 4))
         return true;
     // Whatever the face shows there now: strips, the old marker, a swatch, the text.
-    const QImage& face = Face();
+    const QImage& face = q->Face();
     const int px = Round(x), py = Round(y);
     if (px >= face.width() || py >= face.height())
         return true;
     markerX = x;
     markerY = y;
     picked = platform::FromQRgb(face.pixel(px, py));
-    Refresh();
+    q->Refresh();
     if (self && QAccessible::isActive()) {
-        QAccessibleValueChangeEvent changed(this, AccessibleColorText(*this));
+        QAccessibleValueChangeEvent changed(q, AccessibleColorText(*q));
         QAccessible::updateAccessibility(&changed);
     }
     return !self.isNull();
@@ -161,26 +184,27 @@ bool quilColorPicker::trackPointer(short& button, short& shift, float& x, float&
 
 void quilColorPicker::MouseDownNotify(short button, short shift, float x, float y)
 {
-    if (trackPointer(button, shift, x, y))
+    if (d->trackPointer(button, shift, x, y))
         emit MouseDown(button, shift, x, y);
 }
 
 void quilColorPicker::MouseMoveNotify(short button, short shift, float x, float y)
 {
-    trackPointer(button, shift, x, y);
+    d->trackPointer(button, shift, x, y);
 }
 
 void quilColorPicker::MouseUpNotify(short button, short shift, float x, float y)
 {
-    if (trackPointer(button, shift, x, y))
+    if (d->trackPointer(button, shift, x, y))
         emit MouseUp(button, shift, x, y);
 }
 
 QString AccessibleColorText(const quilColorPicker& picker)
 {
+    const OLE_COLOR picked = quilColorPickerPrivate::of(picker).picked;
     int r = 0, g = 0, b = 0;
-    SplitColor(picker.picked, r, g, b);
-    return QStringLiteral("R: %1, G: %2, B: %3 (%4)").arg(r).arg(g).arg(b).arg(HexDigits(picker.picked));
+    SplitColor(picked, r, g, b);
+    return QStringLiteral("R: %1, G: %2, B: %3 (%4)").arg(r).arg(g).arg(b).arg(HexDigits(picked));
 }
 
 } // namespace quil

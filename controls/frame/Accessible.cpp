@@ -14,6 +14,7 @@
 #include <quilObjects/quilToolbar.h>
 
 #include "composite/PUMenuWindow.h"
+#include "composite/quilColorPicker_p.h"
 #include "composite/quilMonthview_p.h"
 
 #include <QHash>

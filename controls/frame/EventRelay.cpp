@@ -7,11 +7,27 @@
 
 namespace quil {
 
+class EventRelayPrivate {
+public:
+    class Catcher;
+
+    explicit EventRelayPrivate(EventRelay* q) : q(q) {}
+    ~EventRelayPrivate();
+
+    // Raises Raised for event number event of the catcher, a its arguments.
+    void relay(int event, void** a);
+
+    EventRelay* q;
+    std::unique_ptr<Catcher> catcher;
+    QVariantList current;
+    bool inHandler = false;
+};
+
 // Receives the source's signals through slots of its own, numbered after
 // QObject's, as QSignalSpy does; it has no meta-object of its own.
-class EventRelay::Catcher : public QObject {
+class EventRelayPrivate::Catcher : public QObject {
 public:
-    Catcher(EventRelay* relay, QObject* source) : relay(relay)
+    Catcher(EventRelayPrivate* relay, QObject* source) : relay(relay)
     {
         const QMetaObject* m = source->metaObject();
         for (int i = QObject::staticMetaObject.methodCount(); i < m->methodCount(); ++i) {
@@ -34,7 +50,7 @@ public:
         return -1;
     }
 
-    EventRelay* relay;
+    EventRelayPrivate* relay;
     std::vector<QMetaMethod> events;
 };
 
@@ -49,15 +65,18 @@ QMetaType valueType(const QMetaMethod& m, int i)
 }
 } // namespace
 
-EventRelay::EventRelay(QObject* source, QObject* parent) : QObject(parent)
+EventRelayPrivate::~EventRelayPrivate() = default;
+
+EventRelay::EventRelay(QObject* source, QObject* parent)
+    : QObject(parent), d(std::make_unique<EventRelayPrivate>(this))
 {
     if (source)
-        catcher = std::make_unique<Catcher>(this, source);
+        d->catcher = std::make_unique<EventRelayPrivate::Catcher>(d.get(), source);
 }
 
 EventRelay::~EventRelay() = default;
 
-void EventRelay::relay(int event, void** a)
+void EventRelayPrivate::relay(int event, void** a)
 {
     const QMetaMethod& m = catcher->events[static_cast<std::size_t>(event)];
     QVariantList args;
@@ -68,8 +87,8 @@ void EventRelay::relay(int event, void** a)
     // A handler may raise another event of the same control.
     const QVariantList outer = std::exchange(current, args);
     const bool wasIn = std::exchange(inHandler, true);
-    QPointer<EventRelay> self(this);
-    emit Raised(QString::fromLatin1(m.name()), args);
+    QPointer<EventRelay> self(q);
+    emit q->Raised(QString::fromLatin1(m.name()), args);
     if (!self)
         return;
     for (int i = 0; i < m.parameterCount(); ++i) {
@@ -83,12 +102,13 @@ void EventRelay::relay(int event, void** a)
 
 QVariant EventRelay::Argument(int index) const
 {
-    return inHandler && index >= 0 && index < current.size() ? current[index] : QVariant();
+    return d->inHandler && index >= 0 && index < d->current.size() ? d->current[index] : QVariant();
 }
 
 bool EventRelay::SetArgument(int index, const QVariant& value)
 {
-    if (!inHandler || index < 0 || index >= current.size() || !current[index].isValid())
+    QVariantList& current = d->current;
+    if (!d->inHandler || index < 0 || index >= current.size() || !current[index].isValid())
         return false;
     QVariant v = value;
     if (!v.convert(current[index].metaType()))

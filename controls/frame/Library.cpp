@@ -45,10 +45,10 @@ QObject* makeParentless(QWidget*)
 }
 } // namespace
 
-const std::vector<ClassEntry>& ClassTable()
+const QList<ClassEntry>& ClassTable()
 {
     // Identity numbers follow the alphabetical order of the control classes.
-    static const std::vector<ClassEntry> table = {
+    static const QList<ClassEntry> table = {
         {"quilButton", ClassEntry::Control, ClassEntry::ByContainer, 0, "__quilButton", &quilButton::staticMetaObject,
          &make<quilButton>},
         {"quilColorPicker", ClassEntry::Control, ClassEntry::ByContainer, 1, "__quilColorPicker",

@@ -210,8 +210,16 @@ IconLocation ParseIconLocation(const QString& location)
     return r;
 }
 
-IconExtractor::IconExtractor(QObject* parent) : QObject(parent) {}
+class IconExtractorPrivate {
+public:
+    OLE_COLOR mask = 0;
+};
+
+IconExtractor::IconExtractor(QObject* parent) : QObject(parent), d(std::make_unique<IconExtractorPrivate>()) {}
 IconExtractor::~IconExtractor() = default;
+
+OLE_COLOR IconExtractor::MaskColor() const { return d->mask; }
+void IconExtractor::setMaskColor(OLE_COLOR c) { d->mask = c; }
 
 int IconExtractor::GetIconCount(const QString& sIconPath) const
 {
@@ -233,7 +241,7 @@ int IconExtractor::GetIconCount(const QString& sIconPath) const
 QImage IconExtractor::ExtractIcon(const QString& sIconPath, short iIconIndex, IconSize iIconSize) const
 {
     const int size = pixels(iIconSize);
-    QImage img = surface(mask, size);
+    QImage img = surface(d->mask, size);
     drawOn(img, loadIcon(sIconPath, iIconIndex, size));
     return img;
 }
@@ -241,7 +249,7 @@ QImage IconExtractor::ExtractIcon(const QString& sIconPath, short iIconIndex, Ic
 QImage IconExtractor::ExtractIconOfFileType(const QString& sFileType, IconSize iIconSize) const
 {
     const int size = pixels(iIconSize);
-    QImage img = surface(mask, size);
+    QImage img = surface(d->mask, size);
     auto fromLocation = [&](const QString& location) {
         const IconLocation s = ParseIconLocation(location);
         return drawOn(img, loadIcon(s.file, s.index, size));

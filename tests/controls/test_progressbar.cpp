@@ -2,6 +2,7 @@
 // counts and comet positions at the worked sizes and where double precision
 // decides, very narrow bars, the caption, and the searching animation.
 #include "Helpers.h"
+#include "basic/quilProgressBar_p.h"
 
 #include <quilObjects/Library.h>
 #include <quilObjects/quilProgressBar.h>
@@ -84,7 +85,7 @@ TEST(quilProgressBarBlocks, TheWorkedBarAndItsPixels)
               std::tuple(50, QString("%"), tNormal, pbHorizontal));
     d.resize(200, 20);
     d.Refresh();
-    EXPECT_EQ(d.BlockCapacity(), 24) << "Fix(194 / 8)";
+    EXPECT_EQ(quilProgressBarPrivate::of(&d).capacity, 24) << "Fix(194 / 8)";
     EXPECT_EQ(d.CaptionText(), "50 %");
     EXPECT_EQ(d.size(), QSize(200, 20)) << "the bar does not size itself";
 
@@ -144,7 +145,7 @@ TEST(quilProgressBarBlocks, DoublePrecisionDecidesTheCount)
 {
     // U = 600, Value 84: 60 * 8.4 = 504 in doubles (in single precision 503.99997, one block fewer).
     auto a = bar(606, 20, 84);
-    EXPECT_EQ(a->BlockCapacity(), 75);
+    EXPECT_EQ(quilProgressBarPrivate::of(a.get()).capacity, 75);
     EXPECT_EQ(runs(*a, 9, Block2).size(), 64u) << "Fix(504 / 8) + 1";
     // U = 900, Value 56: 90 * 5.6 = 503.99999999999994 in doubles (exactly 504 in integers, one block more).
     auto b = bar(906, 20, 56);
@@ -238,7 +239,7 @@ TEST(quilProgressBarComet, NarrowBarsKeepTheCometInsideTheFrame)
 
     // Too narrow for a single block, and no size at all: the trough only.
     auto tiny = bar(13, 20, 100);
-    EXPECT_EQ(tiny->BlockCapacity(), 0);
+    EXPECT_EQ(quilProgressBarPrivate::of(tiny.get()).capacity, 0);
     EXPECT_TRUE(runs(*tiny, 9, Block2).empty());
     auto zero = bar(0, 0, 50, tSearch);
     EXPECT_EQ(zero->Face().size(), zero->size());
@@ -311,21 +312,21 @@ TEST(quilProgressBarSearch, TheTickStepsRoundAndOnlyInTheSearchingStyle)
     auto b = bar(200, 20, 98, tSearch);
     QStringList notified;
     QObject::connect(b.get(), &quilControl::PropertyChanged, [&](const QString& n) { notified << n; });
-    b->SearchTick();
+    quilProgressBarPrivate::of(b.get()).SearchTick();
     EXPECT_EQ(b->Value(), 99);
-    b->SearchTick();
-    b->SearchTick();
+    quilProgressBarPrivate::of(b.get()).SearchTick();
+    quilProgressBarPrivate::of(b.get()).SearchTick();
     EXPECT_EQ(b->Value(), 0) << "past 100 the comet starts again";
-    b->SearchTick();
+    quilProgressBarPrivate::of(b.get()).SearchTick();
     EXPECT_EQ(b->Value(), 1);
     EXPECT_EQ(notified, QStringList({"Value", "Value", "Value", "Value"}));
     // The comet follows: at 50 its head ends at 109.
     for (int i = 1; i < 50; ++i)
-        b->SearchTick();
+        quilProgressBarPrivate::of(b.get()).SearchTick();
     EXPECT_EQ(runs(*b, 9, Block2), (std::vector<std::pair<int, int>>{{103, 6}}));
 
     b->setStyle(tNormal);
-    b->SearchTick();
+    quilProgressBarPrivate::of(b.get()).SearchTick();
     EXPECT_EQ(b->Value(), 50) << "the block style is not animated";
 
     // The timer runs only while asked, shown and searching.

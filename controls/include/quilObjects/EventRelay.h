@@ -15,6 +15,8 @@
 
 namespace quil {
 
+class EventRelayPrivate;
+
 class QUILOBJECTS_EXPORT EventRelay : public QObject {
     Q_OBJECT
 public:
@@ -33,13 +35,8 @@ signals:
     void Raised(const QString& name, const QVariantList& arguments);
 
 private:
-    class Catcher;
-    friend class Catcher;
-    void relay(int event, void** a);
-
-    std::unique_ptr<Catcher> catcher;
-    QVariantList current;
-    bool inHandler = false;
+    friend class EventRelayPrivate;
+    std::unique_ptr<EventRelayPrivate> d;
 };
 
 } // namespace quil

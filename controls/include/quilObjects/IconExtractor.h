@@ -13,8 +13,11 @@
 #include <QImage>
 #include <QObject>
 #include <QString>
+#include <memory>
 
 namespace quil {
+
+class IconExtractorPrivate;
 
 class QUILOBJECTS_EXPORT IconExtractor : public QObject {
     Q_OBJECT
@@ -24,8 +27,8 @@ public:
     explicit IconExtractor(QObject* parent = nullptr);
     ~IconExtractor() override;
 
-    OLE_COLOR MaskColor() const { return mask; }
-    void setMaskColor(OLE_COLOR c) { mask = c; }
+    OLE_COLOR MaskColor() const;
+    void setMaskColor(OLE_COLOR c);
 
     // How many icons the source holds; 0 when it cannot be read.
     Q_INVOKABLE int GetIconCount(const QString& sIconPath) const;
@@ -38,7 +41,8 @@ public:
     Q_INVOKABLE QImage ExtractIconOfFileType(const QString& sFileType, quil::IconSize iIconSize = LargeIcon) const;
 
 private:
-    OLE_COLOR mask = 0;
+    friend class IconExtractorPrivate;
+    std::unique_ptr<IconExtractorPrivate> d;
 };
 
 } // namespace quil

@@ -9,22 +9,25 @@
 
 #include <QImage>
 #include <QObject>
-#include <vector>
+#include <memory>
 
 namespace quil {
+
+class ListImagePrivate;
+class ImageListPrivate;
 
 class QUILOBJECTS_EXPORT ListImage : public QObject {
     Q_OBJECT
 public:
     ListImage(const QImage& picture, OLE_COLOR mask, bool useMask, QObject* parent);
+    ~ListImage() override;
     // The picture with the mask colour made transparent.
     Q_INVOKABLE QImage ExtractIcon() const;
-    QImage Picture() const { return picture; }
+    QImage Picture() const;
 
 private:
-    QImage picture;
-    OLE_COLOR mask;
-    bool useMask;
+    friend class ListImagePrivate;
+    std::unique_ptr<ListImagePrivate> d;
 };
 
 class QUILOBJECTS_EXPORT ImageList : public QObject {
@@ -37,6 +40,7 @@ class QUILOBJECTS_EXPORT ImageList : public QObject {
 public:
     explicit ImageList(QObject* parent = nullptr);
     ImageList(int width, int height, QObject* parent = nullptr);
+    ~ImageList() override;
 
     // Cuts a strip into pictures of the list's size, left to right; returns how many were added.
     int AddStrip(const QImage& strip);
@@ -46,24 +50,19 @@ public:
     // The picture with that 1-based number, or null for a bad number.
     Q_INVOKABLE QObject* ListImages(int index) const;
 
-    int ImageWidth() const { return width; }
-    void setImageWidth(int w) { width = w; }
-    int ImageHeight() const { return height; }
-    void setImageHeight(int h) { height = h; }
-    OLE_COLOR MaskColor() const { return mask; }
+    int ImageWidth() const;
+    void setImageWidth(int w);
+    int ImageHeight() const;
+    void setImageHeight(int h);
+    OLE_COLOR MaskColor() const;
     void setMaskColor(OLE_COLOR c);
-    bool UseMaskColor() const { return useMask; }
+    bool UseMaskColor() const;
     void setUseMaskColor(bool on);
-    int Count() const { return static_cast<int>(images.size()); }
+    int Count() const;
 
 private:
-    void rebuild();
-    int width = 16;
-    int height = 16;
-    OLE_COLOR mask = 0xC0C0C0;
-    bool useMask = true;
-    std::vector<QImage> pictures;
-    std::vector<ListImage*> images;
+    friend class ImageListPrivate;
+    std::unique_ptr<ImageListPrivate> d;
 };
 
 } // namespace quil

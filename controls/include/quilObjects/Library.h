@@ -4,8 +4,8 @@
 
 #include "Export.h"
 
+#include <QList>
 #include <QString>
-#include <vector>
 
 class QObject;
 class QWidget;
@@ -31,7 +31,7 @@ struct ClassEntry {
 };
 
 // Every class this build of the library has, private ones included.
-QUILOBJECTS_EXPORT const std::vector<ClassEntry>& ClassTable();
+QUILOBJECTS_EXPORT const QList<ClassEntry>& ClassTable();
 QUILOBJECTS_EXPORT const ClassEntry* FindClass(const QString& name);
 // A new, initialised control of a class a container may create; nullptr for
 // private, non-creatable or unknown classes.

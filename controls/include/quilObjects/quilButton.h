@@ -5,9 +5,10 @@
 
 #include "quilControl.h"
 
-#include <QPointer>
-
 namespace quil {
+
+class quilButtonBasePrivate;
+class quilButtonPrivate;
 
 // What the library's two buttons share: states, face, mouse, keys, focus.
 class QUILOBJECTS_EXPORT quilButtonBase : public quilControl {
@@ -15,16 +16,18 @@ class QUILOBJECTS_EXPORT quilButtonBase : public quilControl {
 public:
     enum State { StateNormal = 0, StateHover = 1, StatePressed = 2, StateDisabled = 3, StateIdle = 4 };
 
-    OLE_COLOR BackColor() const { return backColor; }
+    ~quilButtonBase() override;
+
+    OLE_COLOR BackColor() const;
     void setBackColor(OLE_COLOR c);
-    OLE_COLOR ForeColor() const { return foreColor; }
+    OLE_COLOR ForeColor() const;
     void setForeColor(OLE_COLOR c);
-    QString Caption() const { return caption; }
+    QString Caption() const;
     void setCaption(const QString& text);
 
-    int State_() const { return state; }
-    bool MouseIsDown() const { return mouseDown; }
-    bool FocusFlag() const { return focusFlag != 0; }
+    int State_() const;
+    bool MouseIsDown() const;
+    bool FocusFlag() const;
     // The scheme of the current state, as the next paint uses it.
     virtual ColorScheme CurrentScheme() const;
 
@@ -68,17 +71,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent*) override;
     void enterEvent(QEnterEvent*) override;
 
-    OLE_COLOR backColor = 0xFFFFFF;
-    OLE_COLOR foreColor = 0xC00000;
-    QString caption;
-    bool mouseDown = false;
-    int state = StateIdle;
-    int focusFlag = 0;
-    int paintedState = -1;
-    int paintedFocus = -1;
-    // The caption is still the container's name for the button, and follows it
-    // (code generated from forms names a control after creating it).
-    bool captionIsName = false;
+private:
+    friend class quilButtonBasePrivate;
+    std::unique_ptr<quilButtonBasePrivate> d;
 };
 
 class QUILOBJECTS_EXPORT quilButton : public quilButtonBase {
@@ -98,6 +93,7 @@ class QUILOBJECTS_EXPORT quilButton : public quilButtonBase {
     Q_PROPERTY(int ImageIndex READ ImageIndex WRITE setImageIndex)
 public:
     explicit quilButton(QWidget* parent = nullptr);
+    ~quilButton() override;
     Q_INVOKABLE short ID() const { return 0; }
 
     void InitProperties() override;
@@ -105,11 +101,11 @@ public:
     void WriteProperties(PropertyBag& bag) const override;
     const QList<PersistedProperty>& Persisted() const override;
 
-    OLE_COLOR TabSelectColor() const { return tabSelectColor; }
+    OLE_COLOR TabSelectColor() const;
     void setTabSelectColor(OLE_COLOR c);
-    QObject* ImageList() const { return imageList.data(); }
+    QObject* ImageList() const;
     void setImageList(QObject* list);
-    int ImageIndex() const { return imageIndex; }
+    int ImageIndex() const;
     void setImageIndex(int index);
 
     ColorScheme CurrentScheme() const override;
@@ -126,9 +122,8 @@ protected:
     void paintContent(OLE_COLOR captionColour, bool enabled) override;
 
 private:
-    QPointer<QObject> imageList;
-    int imageIndex = 0;
-    OLE_COLOR tabSelectColor = 38631;
+    friend class quilButtonPrivate;
+    std::unique_ptr<quilButtonPrivate> d;
 };
 
 } // namespace quil

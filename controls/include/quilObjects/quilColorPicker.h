@@ -9,9 +9,7 @@
 
 namespace quil {
 
-class quilColorPicker;
-// The picked colour as assistive technology reads it.
-QString AccessibleColorText(const quilColorPicker& picker);
+class quilColorPickerPrivate;
 
 class QUILOBJECTS_EXPORT quilColorPicker : public quilControl {
     Q_OBJECT
@@ -23,6 +21,7 @@ class QUILOBJECTS_EXPORT quilColorPicker : public quilControl {
     Q_PROPERTY(quint32 Color READ Color WRITE setColor)
 public:
     explicit quilColorPicker(QWidget* parent = nullptr);
+    ~quilColorPicker() override;
     Q_INVOKABLE short ID() const { return 1; }
 
     void InitProperties() override;
@@ -35,7 +34,7 @@ public:
     QSize minimumSizeHint() const override;
 
     // The host's colour, shown in the lower swatch.
-    OLE_COLOR Color() const { return color; }
+    OLE_COLOR Color() const;
     void setColor(OLE_COLOR c);
 
     // Host notifications, called from Qt's events; tests may call them.
@@ -54,16 +53,8 @@ protected:
     void Paint() override;
 
 private:
-    friend QString AccessibleColorText(const quilColorPicker& picker);
-    // False when a handler deleted the control.
-    bool trackPointer(short& button, short& shift, float& x, float& y);
-
-    // The picked colour and the marker are the control's own: the host
-    // learns of a pick only through the pointer events.
-    float markerX = 3;
-    float markerY = 3;
-    OLE_COLOR color = 0;
-    OLE_COLOR picked = 0xFFFFFF;
+    friend class quilColorPickerPrivate;
+    std::unique_ptr<quilColorPickerPrivate> d;
 };
 
 } // namespace quil

@@ -7,6 +7,8 @@
 
 namespace quil {
 
+class quilProgressBarPrivate;
+
 class QUILOBJECTS_EXPORT quilProgressBar : public quilControl {
     Q_OBJECT
     Q_CLASSINFO("ID", "8")
@@ -34,19 +36,19 @@ public:
     void WriteProperties(PropertyBag& bag) const override;
     const QList<PersistedProperty>& Persisted() const override;
 
-    OLE_COLOR BackColor() const { return backColor; }
+    OLE_COLOR BackColor() const;
     void setBackColor(OLE_COLOR c);
-    OLE_COLOR ForeColor() const { return foreColor; }
+    OLE_COLOR ForeColor() const;
     void setForeColor(OLE_COLOR c);
-    MyOrientation Orientation() const { return orientation; }
+    MyOrientation Orientation() const;
     void setOrientation(MyOrientation o);
-    MyType Style() const { return style; }
+    MyType Style() const;
     void setStyle(MyType s);
     // An int, as Designer edits no 16-bit property; the field is 16 bits.
-    int Value() const { return value; }
+    int Value() const;
     // Limited to 0 ... 100.
     void setValue(int v);
-    QString Caption() const { return caption; }
+    QString Caption() const;
     void setCaption(const QString& text);
 
     // A line of the caption with its halo and the trough's frame across;
@@ -56,19 +58,15 @@ public:
 
     // The text the caption shows: "%" stands for the value or for "Searching...".
     QString CaptionText() const;
-    // How many blocks fit, as the last block-style paint found.
-    short BlockCapacity() const { return capacity; }
 
     // The searching style's own animation, for containers that do not step
     // Value themselves: every tick moves Value one step from 0 to 100 and
     // round again. It runs only while the bar is shown and in that style.
     void StartSearch(int intervalMs = 25);
     void StopSearch();
-    bool Searching() const { return searching; }
+    bool Searching() const;
     // Whether the timer is running now.
     bool Animating() const;
-    // One step of the animation, as the timer runs it.
-    void SearchTick();
 
 protected:
     void Paint() override;
@@ -76,21 +74,8 @@ protected:
     void hideEvent(QHideEvent*) override;
 
 private:
-    void paintBlocks();
-    void paintComet();
-    void paintCaption();
-    void updateTimer();
-    void applyPolicy();
-
-    OLE_COLOR foreColor = 0;
-    OLE_COLOR backColor = 0;
-    QString caption;
-    short value = 0;
-    MyOrientation orientation = MyOrientation(0);
-    MyType style = tNormal;
-    short capacity = 0;
-    bool searching = false;
-    QTimer* searchTimer = nullptr;
+    friend class quilProgressBarPrivate;
+    std::unique_ptr<quilProgressBarPrivate> d;
 };
 
 } // namespace quil

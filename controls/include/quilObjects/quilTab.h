@@ -5,6 +5,9 @@
 
 namespace quil {
 
+class quilTabPrivate;
+class ClsMainPrivate;
+
 class QUILOBJECTS_EXPORT quilTab : public quilControl {
     Q_OBJECT
     Q_CLASSINFO("ID", "12")
@@ -13,6 +16,7 @@ class QUILOBJECTS_EXPORT quilTab : public quilControl {
     Q_CLASSINFO("Creatable", "container")
 public:
     explicit quilTab(QWidget* parent = nullptr);
+    ~quilTab() override;
     Q_INVOKABLE short ID() const { return 12; }
     // It draws nothing: a small place a container can see and select.
     QSize sizeHint() const override;
@@ -20,7 +24,12 @@ public:
 
 protected:
     void Paint() override;
-    void paintEvent(QPaintEvent*) override {}
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    // Nothing yet: room for later versions.
+    friend class quilTabPrivate;
+    std::unique_ptr<quilTabPrivate> d;
 };
 
 // The library's empty public class.
@@ -30,6 +39,11 @@ class QUILOBJECTS_EXPORT ClsMain : public QObject {
     Q_CLASSINFO("Creatable", "no")
 public:
     explicit ClsMain(QObject* parent = nullptr);
+    ~ClsMain() override;
+
+private:
+    friend class ClsMainPrivate;
+    std::unique_ptr<ClsMainPrivate> d;
 };
 
 } // namespace quil

@@ -1,0 +1,11 @@
+#pragma once
+// What the library's accessibility reads of the colour picker.
+
+#include <quilObjects/quilColorPicker.h>
+
+namespace quil {
+
+// The picked colour as assistive technology reads it.
+QString AccessibleColorText(const quilColorPicker& picker);
+
+} // namespace quil
