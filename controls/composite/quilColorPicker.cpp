@@ -204,7 +204,11 @@ QString AccessibleColorText(const quilColorPicker& picker)
     const OLE_COLOR picked = quilColorPickerPrivate::of(picker).picked;
     int r = 0, g = 0, b = 0;
     SplitColor(picked, r, g, b);
-    return QStringLiteral("R: %1, G: %2, B: %3 (%4)").arg(r).arg(g).arg(b).arg(HexDigits(picked));
+    return QStringLiteral("#%1%2%3")
+        .arg(r, 2, 16, QLatin1Char('0'))
+        .arg(g, 2, 16, QLatin1Char('0'))
+        .arg(b, 2, 16, QLatin1Char('0'))
+        .toUpper();
 }
 
 } // namespace quil

@@ -5,7 +5,7 @@
 
 namespace quil {
 
-// The picked colour as assistive technology reads it.
+// The picked colour as assistive technology reads it: "#RRGGBB".
 QString AccessibleColorText(const quilColorPicker& picker);
 
 } // namespace quil

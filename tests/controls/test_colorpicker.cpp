@@ -104,7 +104,7 @@ TEST(quilColorPickerFace, NewControlMarkerSwatchesAndText)
     EXPECT_EQ(p->Color(), 38631u);
     EXPECT_EQ(at(*p, 91, 41), rgb(231, 150, 0));
     EXPECT_EQ(at(*p, 109, 59), rgb(231, 150, 0));
-    EXPECT_EQ(colourText(*p), "R: 255, G: 255, B: 255 (FFFFFF)");
+    EXPECT_EQ(colourText(*p), "#FFFFFF");
 
     // The numbers and the hex text are black ink right of the swatches and under them.
     auto inkIn = [&](int x0, int y0, int x1, int y1) {
@@ -136,7 +136,7 @@ TEST(quilColorPickerPick, LeftPressPicksTheStripsColour)
     });
     p->MouseDownNotify(1, 0, 15, 50);
     EXPECT_EQ(picked(*p), rgb(255, 0, 0));
-    EXPECT_EQ(colourText(*p), "R: 255, G: 0, B: 0 (0000FF)");
+    EXPECT_EQ(colourText(*p), "#FF0000");
     // The marker moved to (15, 50): black from 12, white from 13, the red centre kept.
     EXPECT_EQ(at(*p, 12, 47), Black);
     EXPECT_EQ(at(*p, 18, 53), Black);
@@ -147,7 +147,7 @@ TEST(quilColorPickerPick, LeftPressPicksTheStripsColour)
     EXPECT_EQ(at(*p, 0, 3), rgb(247, 247, 247));
     p->MouseUpNotify(1, 0, 65, 50);
     EXPECT_EQ(picked(*p), rgb(0, 0, 255));
-    EXPECT_EQ(colourText(*p), "R: 0, G: 0, B: 255 (FF0000)");
+    EXPECT_EQ(colourText(*p), "#0000FF");
     EXPECT_EQ(order, QList<QString>({"move 1", "down 1", "move 1", "up 1"}));
 }
 
