@@ -13,6 +13,7 @@
 #include <quilObjects/quilToolbar.h>
 
 #include "composite/PUMenuWindow.h"
+#include "composite/quilToolbar_p.h"
 
 #include <QHash>
 #include <vector>
@@ -209,7 +210,7 @@ public:
     {
         if (!isValid())
             return {};
-        const QRect r = bar->Box(index).frame;
+        const QRect r = quilToolbarPrivate::of(bar).Box(index).frame;
         return QRect(bar->mapToGlobal(r.topLeft()), r.size());
     }
     QAccessible::Role role() const override

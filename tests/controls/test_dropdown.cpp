@@ -7,6 +7,7 @@
 #include "TestHome.h"
 
 #include "composite/DropDownSources.h"
+#include "composite/quilPUMenu_p.h"
 
 #include <quilObjects/ComboDatas.h>
 #include <quilObjects/ImageList.h>
@@ -49,12 +50,12 @@ struct FixedSystem {
         DropDownSystem().printers = [this] { return printers; };
         DropDownSystem().volumes = [this] { return volumes; };
         DropDownSystem().fonts = [this] { return fonts; };
-        quilPUMenu::SetButtonSource([this] { return buttons; });
+        quilPUMenuPrivate::SetButtonSource([this] { return buttons; });
     }
     ~FixedSystem()
     {
         DropDownSystem() = DropDownSources{};
-        quilPUMenu::SetButtonSource(nullptr);
+        quilPUMenuPrivate::SetButtonSource(nullptr);
     }
 };
 
