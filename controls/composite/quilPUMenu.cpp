@@ -2,6 +2,7 @@
 #include <quilObjects/quilPUMenu.h>
 
 #include "frame/quilControl_p.h"
+#include "composite/quilPUMenu_p.h"
 #include "frame/Rounding.h"
 #include "PUMenuWindow.h"
 #include "frame/Floating.h"
@@ -35,9 +36,9 @@ protected:
     bool eventFilter(QObject*, QEvent* e) override { return e->type() == QEvent::Paint; }
 };
 
-quilPUMenu::ButtonSource& buttonSource()
+quilPUMenuPrivate::ButtonSource& buttonSource()
 {
-    static quilPUMenu::ButtonSource source;
+    static quilPUMenuPrivate::ButtonSource source;
     return source;
 }
 
@@ -88,39 +89,44 @@ void PUMenuWindow::mouseReleaseEvent(QMouseEvent* e)
 
 // ================================================================ the control
 
-void quilPUMenu::SetButtonSource(ButtonSource source) { buttonSource() = std::move(source); }
+void quilPUMenuPrivate::SetButtonSource(ButtonSource source) { buttonSource() = std::move(source); }
 
 Qt::MouseButtons quilPUMenu::GlobalButtons()
 {
-    const ButtonSource& s = buttonSource();
+    const quilPUMenuPrivate::ButtonSource& s = buttonSource();
     return s ? s() : QueryGlobalButtons();
 }
 
-quilPUMenu::quilPUMenu(QWidget* parent)
-    : quilControl(parent), items(QSharedPointer<MenuItems>::create()), rows(QSharedPointer<MenuItemListings>::create())
+quilPUMenuPrivate::quilPUMenuPrivate(quilPUMenu* q)
+    : q(q), items(QSharedPointer<MenuItems>::create()), rows(QSharedPointer<MenuItemListings>::create())
 {
-    win = new PUMenuWindow;
+}
+
+quilPUMenu::quilPUMenu(QWidget* parent) : quilControl(parent), d(std::make_unique<quilPUMenuPrivate>(this))
+{
+    PUMenuWindow* win = d->win = new PUMenuWindow;
     win->owner = this;
-    win->draw = [this] { drawMenu(); };
-    win->moved = [this](float y) { MenuMouseMove(y); };
-    win->clicked = [this] { MenuClick(); };
+    win->draw = [this] { d->drawMenu(); };
+    win->moved = [this](float y) { d->MenuMouseMove(y); };
+    win->clicked = [this] { d->MenuClick(); };
     // Sized at each opening; until then a face of Qt's default window size would only cost.
     win->resize(1, 1);
     AddDropShadow(win);
-    focusTimer.setInterval(WatchInterval);
-    connect(&focusTimer, &QTimer::timeout, this, &quilPUMenu::FocusTick);
+    d->focusTimer.setInterval(WatchInterval);
+    connect(&d->focusTimer, &QTimer::timeout, this, [this] { d->FocusTick(); });
     // A press elsewhere, however short, Escape, the host's window hiding or
     // the program losing the user closes the menu; the tick reports it.
-    watch = new PressWatch(
+    d->watch = new PressWatch(
         [this](QWidget* on) {
+            PUMenuWindow* win = d->win;
             if (!win->isVisible() || (on && (on == win || win->isAncestorOf(on))))
                 return;
             // After the press's own handlers, which may look at the open menu
             // (a toolbar's button closing its own menu), and only this opening.
-            const unsigned opening = openings;
+            const unsigned opening = d->openings;
             QTimer::singleShot(0, this, [this, opening] {
-                if (opening == openings)
-                    win->hide();
+                if (opening == d->openings)
+                    d->win->hide();
             });
         },
         this);
@@ -135,8 +141,9 @@ quilPUMenu::quilPUMenu(QWidget* parent)
 
 quilPUMenu::~quilPUMenu()
 {
-    focusTimer.stop();
-    watch->stop();
+    PUMenuWindow* win = d->win;
+    d->focusTimer.stop();
+    d->watch->stop();
     win->draw = nullptr;
     win->moved = nullptr;
     win->clicked = nullptr;
@@ -149,8 +156,25 @@ quilPUMenu::~quilPUMenu()
         delete win;
 }
 
-QWidget* quilPUMenu::PopupWindow() const { return win; }
-const QImage& quilPUMenu::MenuFace() const { return win->Face(); }
+QWidget* quilPUMenu::PopupWindow() const { return d->win; }
+const QImage& quilPUMenu::MenuFace() const { return d->win->Face(); }
+
+QSharedPointer<MenuItems> quilPUMenu::MenuItem() const { return d->items; }
+void quilPUMenu::setMenuItem(QSharedPointer<MenuItems> list) { d->items = std::move(list); }
+bool quilPUMenu::MenuVisible() const { return d->menuVisible; }
+void quilPUMenu::setMenuVisible(bool v) { d->menuVisible = v; }
+OLE_COLOR quilPUMenu::BackColor() const { return d->backColor; }
+OLE_COLOR quilPUMenu::ForeColor() const { return d->foreColor; }
+OLE_COLOR quilPUMenu::SelectionColor() const { return d->selectionColor; }
+QObject* quilPUMenu::ImageList() const { return d->imageList.data(); }
+bool quilPUMenu::GreysDisabled() const { return d->greysDisabled; }
+void quilPUMenu::setGreysDisabled(bool on) { d->greysDisabled = on; }
+QSharedPointer<MenuItemListings> quilPUMenu::Rows() const { return d->rows; }
+short quilPUMenu::HoverRow() const { return d->hoverRow; }
+QString quilPUMenu::OpenGroup() const { return d->openGroup; }
+int quilPUMenu::TopGap() const { return d->topGap; }
+ColorScheme quilPUMenu::Scheme() const { return d->scheme; }
+bool quilPUMenu::Watching() const { return d->focusTimer.isActive(); }
 
 // ------------------------------------------------------------ persistence
 
@@ -169,38 +193,38 @@ const QList<PersistedProperty>& quilPUMenu::Persisted() const
 void quilPUMenu::InitProperties()
 {
     quilControl::InitProperties();
-    backColor = 0xFFFFFF;
-    foreColor = 0xC00000;
-    selectionColor = 33023;
-    imageList = nullptr;
-    computeScheme();
-    win->Refresh();
+    d->backColor = 0xFFFFFF;
+    d->foreColor = 0xC00000;
+    d->selectionColor = 33023;
+    d->imageList = nullptr;
+    d->computeScheme();
+    d->win->Refresh();
 }
 
 void quilPUMenu::ReadProperties(PropertyBag& bag)
 {
-    backColor = readColor(bag, "BackColor");
-    foreColor = readColor(bag, "ForeColor");
-    selectionColor = readColor(bag, "SelectionColor");
+    d->backColor = readColor(bag, "BackColor");
+    d->foreColor = readColor(bag, "ForeColor");
+    d->selectionColor = readColor(bag, "SelectionColor");
     applyFont(readFont(bag));
     const QVariant list = readProp(bag, "ImageList");
-    imageList = list.canConvert<QObject*>() ? list.value<QObject*>() : nullptr;
-    computeScheme();
-    win->Refresh();
+    d->imageList = list.canConvert<QObject*>() ? list.value<QObject*>() : nullptr;
+    d->computeScheme();
+    d->win->Refresh();
 }
 
 void quilPUMenu::WriteProperties(PropertyBag& bag) const
 {
-    writeProp(bag, "BackColor", QVariant::fromValue<quint32>(backColor));
-    writeProp(bag, "ForeColor", QVariant::fromValue<quint32>(foreColor));
-    writeProp(bag, "SelectionColor", QVariant::fromValue<quint32>(selectionColor));
+    writeProp(bag, "BackColor", QVariant::fromValue<quint32>(d->backColor));
+    writeProp(bag, "ForeColor", QVariant::fromValue<quint32>(d->foreColor));
+    writeProp(bag, "SelectionColor", QVariant::fromValue<quint32>(d->selectionColor));
     writeProp(bag, "Font", Font());
-    writeProp(bag, "ImageList", QVariant::fromValue<QObject*>(imageList.data()));
+    writeProp(bag, "ImageList", QVariant::fromValue<QObject*>(d->imageList.data()));
 }
 
 // ------------------------------------------------------------ properties
 
-void quilPUMenu::computeScheme()
+void quilPUMenuPrivate::computeScheme()
 {
     scheme = SchemeNormal(backColor, foreColor, selectionColor);
     win->Canvas().BackColor = backColor;
@@ -208,55 +232,55 @@ void quilPUMenu::computeScheme()
 
 void quilPUMenu::setBackColor(OLE_COLOR c)
 {
-    backColor = c;
+    d->backColor = c;
     if (!notify("BackColor"))
         return;
-    computeScheme();
-    win->Refresh();
+    d->computeScheme();
+    d->win->Refresh();
 }
 
 void quilPUMenu::setForeColor(OLE_COLOR c)
 {
-    foreColor = c;
+    d->foreColor = c;
     if (!notify("ForeColor"))
         return;
-    computeScheme();
-    win->Refresh();
+    d->computeScheme();
+    d->win->Refresh();
 }
 
 void quilPUMenu::setSelectionColor(OLE_COLOR c)
 {
-    selectionColor = c;
+    d->selectionColor = c;
     if (!notify("SelectionColor"))
         return;
-    computeScheme();
-    win->Refresh();
+    d->computeScheme();
+    d->win->Refresh();
 }
 
 void quilPUMenu::setImageList(QObject* list)
 {
-    imageList = list;
+    d->imageList = list;
     if (!notify("ImageList"))
         return;
-    win->Refresh();
+    d->win->Refresh();
 }
 
 void quilPUMenu::ClearItems()
 {
-    items = QSharedPointer<MenuItems>::create();
-    hoverRow = 0;
+    d->items = QSharedPointer<MenuItems>::create();
+    d->hoverRow = 0;
 }
 
 // ------------------------------------------------------------ layout
 
-int quilPUMenu::textHeight() const { return win->Canvas().TextHeight(QStringLiteral("I")); }
+int quilPUMenuPrivate::textHeight() const { return win->Canvas().TextHeight(QStringLiteral("I")); }
 
-int quilPUMenu::iconColumnWidth() const
+int quilPUMenuPrivate::iconColumnWidth() const
 {
     return imageList ? LateImageList{imageList.data()}.number("ImageWidth") + 18 : 18;
 }
 
-int quilPUMenu::rowHeight(const quil::MenuItem& item) const
+int quilPUMenuPrivate::rowHeight(const quil::MenuItem& item) const
 {
     const int base = textHeight() + 8;
     const int IH = imageList ? LateImageList{imageList.data()}.number("ImageHeight") : 0;
@@ -273,14 +297,14 @@ int quilPUMenu::MenuWidth()
 {
     // Every group's captions count, in their own weight; computed in 32 bits,
     // so a long caption cannot wrap the width around.
-    platform::Surface& sf = win->Canvas();
+    platform::Surface& sf = d->win->Canvas();
     int largest = 0;
-    if (items)
-        for (const auto& item : *items) {
+    if (d->items)
+        for (const auto& item : *d->items) {
             sf.Font.setBold(item->Bold());
             largest = std::max(largest, sf.TextWidth(item->Caption()));
         }
-    return (iconColumnWidth() + largest + 32) * TwipsPerPixel;
+    return (d->iconColumnWidth() + largest + 32) * TwipsPerPixel;
 }
 
 void quilPUMenu::CreateMenu()
@@ -297,22 +321,22 @@ void quilPUMenu::CreateMenu(int& X, int& Y, const QString& sGroup, int M_Width)
         Y = p.y() * TwipsPerPixel;
     }
     // A row hovered in an earlier opening is no row of this one.
-    hoverRow = 0;
-    rows = QSharedPointer<MenuItemListings>::create();
-    platform::Surface& sf = win->Canvas();
+    d->hoverRow = 0;
+    d->rows = QSharedPointer<MenuItemListings>::create();
+    platform::Surface& sf = d->win->Canvas();
     sf.Font = Font();
     int y = 2, total = 0;
-    if (items)
-        for (int i = 1; i <= items->Count(); ++i) {
-            const auto item = items->Item(i);
+    if (d->items)
+        for (int i = 1; i <= d->items->Count(); ++i) {
+            const auto item = d->items->Item(i);
             if (item->Group() != sGroup)
                 continue;
-            const int h = rowHeight(*item);
+            const int h = d->rowHeight(*item);
             y += h;
             total += h;
-            rows->Add(QString(), static_cast<short>(i), y - h, h,
+            d->rows->Add(QString(), static_cast<short>(i), y - h, h,
                       (item->ItemType() == itNormal || item->ItemType() == itCheck) &&
-                          (!greysDisabled || item->Enabled()));
+                          (!d->greysDisabled || item->Enabled()));
         }
     const int width = MenuWidth();
     const int height = (total + 4) * TwipsPerPixel;
@@ -327,31 +351,31 @@ void quilPUMenu::CreateMenu(int& X, int& Y, const QString& sGroup, int M_Width)
         X -= width;
     if (Y + height > (g.y() + g.height()) * TwipsPerPixel) {
         Y -= height;
-        topGap = 0;
+        d->topGap = 0;
     } else {
-        topGap = M_Width;
+        d->topGap = M_Width;
     }
-    openGroup = sGroup;
+    d->openGroup = sGroup;
 
-    win->resize(width / TwipsPerPixel, height / TwipsPerPixel);
-    win->Refresh();
-    win->move(Round(double(X) / TwipsPerPixel), Round(double(Y) / TwipsPerPixel));
-    FloatOver(win, this);
-    win->show();
-    SetWindowOpacity(win, 230);
-    menuVisible = true;
+    d->win->resize(width / TwipsPerPixel, height / TwipsPerPixel);
+    d->win->Refresh();
+    d->win->move(Round(double(X) / TwipsPerPixel), Round(double(Y) / TwipsPerPixel));
+    FloatOver(d->win, this);
+    d->win->show();
+    SetWindowOpacity(d->win, 230);
+    d->menuVisible = true;
     // No waiting here for the opening click's button to come up: the watch
     // starts disarmed and ignores held buttons until it has seen both up.
-    ++openings;
-    watch->start(this, true, true);
-    focusTimer.start();
+    ++d->openings;
+    d->watch->start(this, true, true);
+    d->focusTimer.start();
 }
 
-void quilPUMenu::KillMenu() { win->hide(); }
+void quilPUMenu::KillMenu() { d->win->hide(); }
 
 // ------------------------------------------------------------ drawing
 
-void quilPUMenu::drawItemIcon(const quil::MenuItem& item, int t, int h)
+void quilPUMenuPrivate::drawItemIcon(const quil::MenuItem& item, int t, int h)
 {
     if (!imageList || item.Icon() == 0)
         return;
@@ -361,7 +385,7 @@ void quilPUMenu::drawItemIcon(const quil::MenuItem& item, int t, int h)
     list.draw(win->Canvas(), item.Icon(), Fix((TextX - 4) / 2.0) - Fix(IW / 2.0), t + Fix(h / 2.0) - Fix(IH / 2.0), true);
 }
 
-void quilPUMenu::drawMenu()
+void quilPUMenuPrivate::drawMenu()
 {
     platform::Surface& sf = win->Canvas();
     const ColorScheme& c = scheme;
@@ -434,13 +458,13 @@ QSize quilPUMenu::minimumSizeHint() const { return sizeHint(); }
 void quilPUMenu::Paint()
 {
     // The control is only a handle for its host: it draws nothing of its own.
-    faceOf(this).BackColor = backColor;
+    faceOf(this).BackColor = d->backColor;
     faceOf(this).Cls();
 }
 
 // ------------------------------------------------------------ pointer and watch
 
-void quilPUMenu::MenuMouseMove(float y)
+void quilPUMenuPrivate::MenuMouseMove(float y)
 {
     short row = 0;
     for (int r = 1; r <= rows->Count(); ++r) {
@@ -455,15 +479,15 @@ void quilPUMenu::MenuMouseMove(float y)
     }
 }
 
-void quilPUMenu::MenuClick()
+void quilPUMenuPrivate::MenuClick()
 {
     if (hoverRow >= 1 && hoverRow <= rows->Count()) {
         short i = rows->Item(hoverRow)->Index();
         // The client may have changed the list since it opened.
         if (items && i >= 1 && i <= items->Count()) {
             QString key = items->Item(i)->Key();
-            QPointer<quilPUMenu> self(this);
-            emit ItemClick(i, key);
+            QPointer<quilPUMenu> self(q);
+            emit q->ItemClick(i, key);
             if (!self)
                 return;
         }
@@ -472,17 +496,17 @@ void quilPUMenu::MenuClick()
     hoverRow = 0;
 }
 
-void quilPUMenu::FocusTick()
+void quilPUMenuPrivate::FocusTick()
 {
     if (!focusTimer.isActive())
         return;
-    if (win->isVisible() && watch->freshPress(GlobalButtons()) && !OnWidget(win, quilControlPrivate::PointerPosition()))
+    if (win->isVisible() && watch->freshPress(quilPUMenu::GlobalButtons()) && !OnWidget(win, quilControlPrivate::PointerPosition()))
         win->hide();
     if (!win->isVisible()) {
         focusTimer.stop();
         watch->stop();
         menuVisible = false;
-        emit Closed();
+        emit q->Closed();
         return;
     }
     if (!menuVisible)

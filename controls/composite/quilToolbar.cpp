@@ -3,6 +3,7 @@
 #include <quilObjects/quilToolbar.h>
 
 #include "frame/quilControl_p.h"
+#include "composite/quilToolbar_p.h"
 #include "frame/HandDown.h"
 #include "frame/Rounding.h"
 #include "frame/Arrow.h"
@@ -20,24 +21,24 @@ bool isMenu(eMenuItemType s) { return s == mitMenu || s == mitMenu2; }
 
 // ================================================================ the bar
 
-quilToolbar::quilToolbar(QWidget* parent) : quilControl(parent)
+quilToolbar::quilToolbar(QWidget* parent) : quilControl(parent), d(std::make_unique<quilToolbarPrivate>(this))
 {
-    menu = new quilPUMenu(this);
-    menu->setObjectName(QStringLiteral("quilPUMenu1"));
+    d->menu = new quilPUMenu(this);
+    d->menu->setObjectName(QStringLiteral("quilPUMenu1"));
     // The popup's handle is never seen: out of sight above and left of the bar.
-    menu->move(-48, -48);
-    connect(menu, &quilPUMenu::ItemClick, this, [this](short& ItemIndex, QString& ItemKey) {
-        short button = menuButton;
-        QString key = validButton(button) ? items->Item(button)->sKey() : QString();
+    d->menu->move(-48, -48);
+    connect(d->menu, &quilPUMenu::ItemClick, this, [this](short& ItemIndex, QString& ItemKey) {
+        short button = d->menuButton;
+        QString key = d->validButton(button) ? d->items->Item(button)->sKey() : QString();
         emit MenuItemClicked(button, key, ItemIndex, ItemKey);
     });
-    connect(menu, &quilPUMenu::Closed, this, [this] {
-        buttonDown = false;
-        hoverButton = 0;
+    connect(d->menu, &quilPUMenu::Closed, this, [this] {
+        d->buttonDown = false;
+        d->hoverButton = 0;
         Refresh();
     });
     setToolbarItems(QSharedPointer<quil::ToolbarItems>::create());
-    barHeight = faceOf(this).TextHeight(QStringLiteral("I")) + 21;
+    d->barHeight = faceOf(this).TextHeight(QStringLiteral("I")) + 21;
     quilToolbar::InitProperties();
     // As wide as the container makes it, as high as its buttons.
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
@@ -48,10 +49,10 @@ QSize quilToolbar::sizeHint() const
 {
     const platform::Surface& sf = faceOf(this);
     const int TH = sf.TextHeight(QStringLiteral("I"));
-    const int IH = LateImageList{imageList.data()}.number("ImageHeight");
-    const int h = (imageList && IH > TH ? IH : TH) + 14;
+    const int IH = LateImageList{d->imageList.data()}.number("ImageHeight");
+    const int h = (d->imageList && IH > TH ? IH : TH) + 14;
     int w = 30;
-    for (const ButtonBox& b : layout())
+    for (const quilToolbarPrivate::ButtonBox& b : d->layout())
         w = std::max(w, b.frame.right() + 8);
     return {w, h};
 }
@@ -60,11 +61,26 @@ QSize quilToolbar::minimumSizeHint() const { return {30, sizeHint().height()}; }
 
 quilToolbar::~quilToolbar()
 {
-    disconnect(added);
-    disconnect(changedConn);
+    disconnect(d->added);
+    disconnect(d->changedConn);
 }
 
-bool quilToolbar::validButton(int i) const { return items && i >= 1 && i <= items->Count(); }
+QSharedPointer<quil::ToolbarItems> quilToolbar::ToolbarItems() const { return d->items; }
+OLE_COLOR quilToolbar::BackColor() const { return d->backColor; }
+OLE_COLOR quilToolbar::ForeColor() const { return d->foreColor; }
+OLE_COLOR quilToolbar::SelectionColor() const { return d->selectionColor; }
+QObject* quilToolbar::MenuImageList() const { return d->menuImageList.data(); }
+QObject* quilToolbar::ImageList() const { return d->imageList.data(); }
+short quilToolbar::HoverButton() const { return d->hoverButton; }
+bool quilToolbar::ButtonDown() const { return d->buttonDown; }
+int quilToolbar::BarHeight() const { return d->barHeight; }
+short quilToolbar::MenuButton() const { return d->menuButton; }
+int quilToolbar::MenuLeft() const { return d->menuLeft; }
+int quilToolbar::MenuTop() const { return d->menuTop; }
+ColorScheme quilToolbar::Scheme() const { return d->scheme; }
+quilPUMenu* quilToolbar::PopupMenu() const { return d->menu; }
+
+bool quilToolbarPrivate::validButton(int i) const { return items && i >= 1 && i <= items->Count(); }
 
 // ------------------------------------------------------------ persistence
 
@@ -86,35 +102,35 @@ const QList<PersistedProperty>& quilToolbar::Persisted() const
 void quilToolbar::InitProperties()
 {
     quilControl::InitProperties();
-    backColor = 0xFFFFFF;
-    foreColor = 0xC00000;
-    selectionColor = 33023;
+    d->backColor = 0xFFFFFF;
+    d->foreColor = 0xC00000;
+    d->selectionColor = 33023;
     Refresh();
 }
 
 void quilToolbar::ReadProperties(PropertyBag& bag)
 {
-    backColor = readColor(bag, "BackColor");
-    foreColor = readColor(bag, "ForeColor");
-    selectionColor = readColor(bag, "SelectionColor");
+    d->backColor = readColor(bag, "BackColor");
+    d->foreColor = readColor(bag, "ForeColor");
+    d->selectionColor = readColor(bag, "SelectionColor");
     auto object = [&](const char* name) -> QObject* {
         const QVariant v = readProp(bag, name);
         return v.canConvert<QObject*>() ? v.value<QObject*>() : nullptr;
     };
-    menuImageList = object("MenuImageList");
-    menu->setImageList(menuImageList.data());
-    imageList = object("Imagelist");
+    d->menuImageList = object("MenuImageList");
+    d->menu->setImageList(d->menuImageList.data());
+    d->imageList = object("Imagelist");
     readCommon(bag);
     Refresh();
 }
 
 void quilToolbar::WriteProperties(PropertyBag& bag) const
 {
-    writeProp(bag, "BackColor", QVariant::fromValue<quint32>(backColor));
-    writeProp(bag, "ForeColor", QVariant::fromValue<quint32>(foreColor));
-    writeProp(bag, "SelectionColor", QVariant::fromValue<quint32>(selectionColor));
-    writeProp(bag, "MenuImageList", QVariant::fromValue<QObject*>(menuImageList.data()));
-    writeProp(bag, "Imagelist", QVariant::fromValue<QObject*>(imageList.data()));
+    writeProp(bag, "BackColor", QVariant::fromValue<quint32>(d->backColor));
+    writeProp(bag, "ForeColor", QVariant::fromValue<quint32>(d->foreColor));
+    writeProp(bag, "SelectionColor", QVariant::fromValue<quint32>(d->selectionColor));
+    writeProp(bag, "MenuImageList", QVariant::fromValue<QObject*>(d->menuImageList.data()));
+    writeProp(bag, "Imagelist", QVariant::fromValue<QObject*>(d->imageList.data()));
     writeCommon(bag);
 }
 
@@ -123,72 +139,72 @@ void quilToolbar::WriteProperties(PropertyBag& bag) const
 void quilToolbar::setToolbarItems(QSharedPointer<quil::ToolbarItems> list)
 {
     // The old collection's events must no longer repaint this bar.
-    disconnect(added);
-    disconnect(changedConn);
-    items = std::move(list);
-    if (items) {
-        added = connect(items.get(), &ToolbarItems::ItemAdded, this, [this] { Refresh(); });
-        changedConn = connect(items.get(), &ToolbarItems::ItemChanged, this, [this] { Refresh(); });
+    disconnect(d->added);
+    disconnect(d->changedConn);
+    d->items = std::move(list);
+    if (d->items) {
+        d->added = connect(d->items.get(), &ToolbarItems::ItemAdded, this, [this] { Refresh(); });
+        d->changedConn = connect(d->items.get(), &ToolbarItems::ItemChanged, this, [this] { Refresh(); });
     }
     // Button numbers of the old collection mean nothing in the new one.
-    hoverButton = 0;
+    d->hoverButton = 0;
     Refresh();
 }
 
-void quilToolbar::applyLook()
+void quilToolbarPrivate::applyLook()
 {
     scheme = SchemeNormal(backColor, foreColor, selectionColor);
-    faceOf(this).BackColor = scheme.Back;
+    faceOf(q).BackColor = scheme.Back;
     HandColoursDown(menu, backColor, foreColor, selectionColor);
     // The menu takes the bar's typeface, in its own size.
-    if (menu->Font().family() != Font().family()) {
+    if (menu->Font().family() != q->Font().family()) {
         QFont f = menu->Font();
-        f.setFamily(Font().family());
+        f.setFamily(q->Font().family());
         menu->setFont(f);
     }
 }
 
 void quilToolbar::setBackColor(OLE_COLOR c)
 {
-    backColor = c;
+    d->backColor = c;
     changed("BackColor");
 }
 
 void quilToolbar::setForeColor(OLE_COLOR c)
 {
-    foreColor = c;
+    d->foreColor = c;
     changed("ForeColor");
 }
 
 void quilToolbar::setSelectionColor(OLE_COLOR c)
 {
-    selectionColor = c;
+    d->selectionColor = c;
     changed("SelectionColor");
 }
 
 void quilToolbar::setMenuImageList(QObject* list)
 {
-    menuImageList = list;
+    d->menuImageList = list;
     if (!notify("MenuImageList"))
         return;
-    menu->setImageList(list);
+    d->menu->setImageList(list);
     Refresh();
 }
 
 void quilToolbar::setImageList(QObject* list)
 {
-    imageList = list;
+    d->imageList = list;
     changed("Imagelist");
 }
 
 // ------------------------------------------------------------ layout
 
-std::vector<quilToolbar::ButtonBox> quilToolbar::layout() const
+std::vector<quilToolbarPrivate::ButtonBox> quilToolbarPrivate::layout() const
 {
     std::vector<ButtonBox> boxes;
     if (!items)
         return boxes;
-    const platform::Surface& sf = faceOf(this);
+    const platform::Surface& sf = faceOf(q);
     const int TH = sf.TextHeight(QStringLiteral("I"));
     const bool hasList = !imageList.isNull();
     const LateImageList list{imageList.data()};
@@ -232,7 +248,7 @@ std::vector<quilToolbar::ButtonBox> quilToolbar::layout() const
     return boxes;
 }
 
-quilToolbar::ButtonBox quilToolbar::Box(int i) const
+quilToolbarPrivate::ButtonBox quilToolbarPrivate::Box(int i) const
 {
     const std::vector<ButtonBox> boxes = layout();
     if (i < 1 || i > static_cast<int>(boxes.size()))
@@ -242,9 +258,9 @@ quilToolbar::ButtonBox quilToolbar::Box(int i) const
 
 // ------------------------------------------------------------ drawing
 
-void quilToolbar::drawButtonBox(const QRect& r, OLE_COLOR c1, OLE_COLOR c2)
+void quilToolbarPrivate::drawButtonBox(const QRect& r, OLE_COLOR c1, OLE_COLOR c2)
 {
-    platform::Surface& sf = faceOf(this);
+    platform::Surface& sf = faceOf(q);
     const int L = r.x(), T = r.y(), W = r.width(), H = r.height();
     GradientRect(sf, L, T, W, H, ColorToVertex(c1), ColorToVertex(c2), 1);
     sf.Line(L, T, L + W, T, scheme.EdgeEnd);
@@ -253,21 +269,21 @@ void quilToolbar::drawButtonBox(const QRect& r, OLE_COLOR c1, OLE_COLOR c2)
     sf.Line(L, T + H, L + W + 1, T + H, scheme.EdgeEnd);
 }
 
-void quilToolbar::drawButtonIcon(const ToolbarItem& item, int x, int y, int h)
+void quilToolbarPrivate::drawButtonIcon(const ToolbarItem& item, int x, int y, int h)
 {
     const LateImageList list{imageList.data()};
     const int IH = list.number("ImageHeight");
     // Always the normal picture, a disabled button's too.
-    list.draw(faceOf(this), item.IconIndex(), x, y + Fix(h / 2.0) - Fix(IH / 2.0), true);
+    list.draw(faceOf(q), item.IconIndex(), x, y + Fix(h / 2.0) - Fix(IH / 2.0), true);
 }
 
-void quilToolbar::drawDownArrow(int x, int y, int w, OLE_COLOR c)
+void quilToolbarPrivate::drawDownArrow(int x, int y, int w, OLE_COLOR c)
 {
     // The symbol font's "6": a downward triangle 7 across and 4 deep,
     // centred in the glyph's cell. The symbol font sits low in its cell,
     // which is why the glyph is placed 3 pixels above the caption: the
     // triangle is centred on the caption's middle.
-    platform::Surface& sf = faceOf(this);
+    platform::Surface& sf = faceOf(q);
     const int TH = sf.TextHeight(QStringLiteral("I"));
     const int gx = x + Fix(w / 2.0) - 3, gy = y + 3 + Fix(TH / 2.0) - 2;
     DrawArrow(sf, Arrow::Down, gx, gy, c);
@@ -275,53 +291,53 @@ void quilToolbar::drawDownArrow(int x, int y, int w, OLE_COLOR c)
 
 void quilToolbar::Paint()
 {
-    applyLook();
+    d->applyLook();
     platform::Surface& sf = faceOf(this);
-    const ColorScheme& c = scheme;
+    const ColorScheme& c = d->scheme;
     sf.Cls();
     const int TH = sf.TextHeight(QStringLiteral("I"));
-    const LateImageList list{imageList.data()};
+    const LateImageList list{d->imageList.data()};
     const int IH = list.number("ImageHeight");
-    barHeight = (imageList && IH > TH ? IH : TH) + 14;
+    d->barHeight = (d->imageList && IH > TH ? IH : TH) + 14;
     // The bar's height is its hint; a layout hears of a new one, the bar
     // is drawn at the size its container gives.
-    if (sizeHint() != hinted) {
-        hinted = sizeHint();
+    if (sizeHint() != d->hinted) {
+        d->hinted = sizeHint();
         updateGeometry();
     }
     const int SW = sf.ScaleWidth(), SH = sf.ScaleHeight();
-    paintedHover = hoverButton;
-    paintedDown = buttonDown;
+    d->paintedHover = d->hoverButton;
+    d->paintedDown = d->buttonDown;
 
     // Shaded across the bar, left to right, as the bar has always been drawn.
     GradientTwoStage(sf, 0, 0, SW, SH, c.FaceTop, c.FaceMiddle, c.FaceBottom, pbVertical);
     GradientFrame(sf, SW, SH, c);
-    if (!items || items->Count() == 0)
+    if (!d->items || d->items->Count() == 0)
         return;
 
-    const std::vector<ButtonBox> boxes = layout();
+    const std::vector<quilToolbarPrivate::ButtonBox> boxes = d->layout();
     const int y = 6;
-    for (int i = 1; i <= items->Count(); ++i) {
-        const auto item = items->Item(i);
-        const ButtonBox& b = boxes[static_cast<size_t>(i - 1)];
+    for (int i = 1; i <= d->items->Count(); ++i) {
+        const auto item = d->items->Item(i);
+        const quilToolbarPrivate::ButtonBox& b = boxes[static_cast<size_t>(i - 1)];
         sf.ForeColor = c.Text;
         const eMenuItemType style = item->Style();
-        if (i == hoverButton) {
-            if (buttonDown && isMenu(style))
-                drawButtonBox(b.frame, c.FaceTop, c.EdgeEnd);
-            else if (!buttonDown && style == mitCheckButton && item->Checked())
-                drawButtonBox(b.frame, c.Tint1, c.Tint3);
-            else if (!buttonDown)
-                drawButtonBox(b.frame, c.Tint1, c.Tint2);
+        if (i == d->hoverButton) {
+            if (d->buttonDown && isMenu(style))
+                d->drawButtonBox(b.frame, c.FaceTop, c.EdgeEnd);
+            else if (!d->buttonDown && style == mitCheckButton && item->Checked())
+                d->drawButtonBox(b.frame, c.Tint1, c.Tint3);
+            else if (!d->buttonDown)
+                d->drawButtonBox(b.frame, c.Tint1, c.Tint2);
             else
-                drawButtonBox(b.frame, c.Tint3, c.Tint1);
+                d->drawButtonBox(b.frame, c.Tint3, c.Tint1);
         } else if (style == mitCheckButton && item->Checked()) {
-            drawButtonBox(b.frame, c.Tint1, c.Tint2);
+            d->drawButtonBox(b.frame, c.Tint1, c.Tint2);
         }
         switch (style) {
         case mitPlaceholder:
             if (item->IconIndex() != 0)
-                drawButtonIcon(*item, b.x, y, b.h);
+                d->drawButtonIcon(*item, b.x, y, b.h);
             break;
         case mitSeparator: {
             const int xs = b.x + Fix(b.w / 4.0);
@@ -331,32 +347,32 @@ void quilToolbar::Paint()
         }
         default: {
             if (item->IconIndex() != 0)
-                drawButtonIcon(*item, b.x, y, b.h);
+                d->drawButtonIcon(*item, b.x, y, b.h);
             const OLE_COLOR text = item->Enabled() ? c.Text : c.EdgeEnd;
             sf.ForeColor = text;
             sf.CurrentX = b.textX;
             sf.CurrentY = b.textY;
             sf.Print(item->Caption());
             if (style == mitMenu2)
-                drawDownArrow(b.textX + sf.TextWidth(item->Caption()) + 3, b.textY - 3,
-                              sf.TextWidth(QStringLiteral("6")), text);
+                d->drawDownArrow(b.textX + sf.TextWidth(item->Caption()) + 3, b.textY - 3,
+                                 sf.TextWidth(QStringLiteral("6")), text);
             break;
         }
         }
     }
 }
 
-void quilToolbar::refreshIfChanged()
+void quilToolbarPrivate::refreshIfChanged()
 {
     if (hoverButton != paintedHover || buttonDown != paintedDown)
-        Refresh();
+        q->Refresh();
 }
 
 // ------------------------------------------------------------ pointer
 
-void quilToolbar::HoverTest(float x, float y)
+void quilToolbarPrivate::HoverTest(float x, float y)
 {
-    pointerSeen();
+    q->pointerSeen();
     if (!menu->MenuVisible())
         hoverButton = 0;
     const std::vector<ButtonBox> boxes = layout();
@@ -406,7 +422,7 @@ void quilToolbar::HoverTest(float x, float y)
     }
 }
 
-void quilToolbar::openButtonMenu(int width)
+void quilToolbarPrivate::openButtonMenu(int width)
 {
     if (!validButton(hoverButton))
         return;
@@ -419,7 +435,7 @@ void quilToolbar::openButtonMenu(int width)
     if (item->ToolbarMenuItems() && item->ToolbarMenuItems()->Count() > 0)
         menu->setMenuItem(item->ToolbarMenuItems());
     // Under the button, its top edge open where it meets the button's box.
-    const QPoint origin = mapToGlobal(QPoint(0, 0));
+    const QPoint origin = q->mapToGlobal(QPoint(0, 0));
     int X = (origin.x() + menuLeft + 1) * quilPUMenu::TwipsPerPixel;
     int Y = (origin.y() + menuTop + 3) * quilPUMenu::TwipsPerPixel;
     menu->CreateMenu(X, Y, QString(), width);
@@ -429,46 +445,46 @@ void quilToolbar::MouseDownNotify(short button, short, float x, float y)
 {
     if (button != 1)
         return;
-    buttonDown = true;
+    d->buttonDown = true;
     QPointer<quilToolbar> self(this);
-    HoverTest(x, y);
+    d->HoverTest(x, y);
     if (self)
-        refreshIfChanged();
+        d->refreshIfChanged();
 }
 
 void quilToolbar::MouseMoveNotify(short, short, float x, float y)
 {
     QPointer<quilToolbar> self(this);
-    HoverTest(x, y);
+    d->HoverTest(x, y);
     if (self)
-        refreshIfChanged();
+        d->refreshIfChanged();
 }
 
 void quilToolbar::MouseUpNotify(short, short, float, float)
 {
-    if (hoverButton == 0) {
-        buttonDown = false;
+    if (d->hoverButton == 0) {
+        d->buttonDown = false;
     } else {
-        if (buttonDown && validButton(hoverButton)) {
-            short index = hoverButton;
-            QString key = items->Item(index)->sKey();
+        if (d->buttonDown && d->validButton(d->hoverButton)) {
+            short index = d->hoverButton;
+            QString key = d->items->Item(index)->sKey();
             QPointer<quilToolbar> self(this);
             emit ItemClicked(index, key);
             if (!self)
                 return;
         }
-        // A menu button stays down while its menu is open.
-        if (!validButton(hoverButton) || !isMenu(items->Item(hoverButton)->Style()))
-            buttonDown = false;
+        // A d->menu button stays down while its d->menu is open.
+        if (!d->validButton(d->hoverButton) || !isMenu(d->items->Item(d->hoverButton)->Style()))
+            d->buttonDown = false;
     }
-    refreshIfChanged();
+    d->refreshIfChanged();
 }
 
 void quilToolbar::HoverTick(bool)
 {
     // The last hovered button keeps its look after the pointer leaves, until
-    // the next move over the bar or until its menu closes.
-    refreshIfChanged();
+    // the next move over the bar or until its d->menu closes.
+    d->refreshIfChanged();
 }
 
 } // namespace quil

@@ -16,6 +16,7 @@
 #include "composite/PUMenuWindow.h"
 #include "composite/quilColorPicker_p.h"
 #include "composite/quilMonthview_p.h"
+#include "composite/quilToolbar_p.h"
 
 #include <QHash>
 #include <algorithm>
@@ -229,7 +230,7 @@ public:
     {
         if (!isValid())
             return {};
-        const QRect r = bar->Box(index).frame;
+        const QRect r = quilToolbarPrivate::of(bar).Box(index).frame;
         return QRect(bar->mapToGlobal(r.topLeft()), r.size());
     }
     QAccessible::Role role() const override

@@ -9,6 +9,7 @@
 #include "composite/DropDownSources.h"
 #include "composite/quilDropDown_p.h"
 #include "composite/quilMonthview_p.h"
+#include "composite/quilPUMenu_p.h"
 
 #include <quilObjects/ComboDatas.h>
 #include <quilObjects/ImageList.h>
@@ -51,12 +52,12 @@ struct FixedSystem {
         DropDownSystem().printers = [this] { return printers; };
         DropDownSystem().volumes = [this] { return volumes; };
         DropDownSystem().fonts = [this] { return fonts; };
-        quilPUMenu::SetButtonSource([this] { return buttons; });
+        quilPUMenuPrivate::SetButtonSource([this] { return buttons; });
     }
     ~FixedSystem()
     {
         DropDownSystem() = DropDownSources{};
-        quilPUMenu::SetButtonSource(nullptr);
+        quilPUMenuPrivate::SetButtonSource(nullptr);
     }
 };
 

@@ -3,6 +3,7 @@
 // highlight's pixels, selection by property, mouse and keys, and the list
 // changing under it without a Refresh.
 #include "Helpers.h"
+#include "composite/quilPUMenu_p.h"
 
 #include <quilObjects/ImageList.h>
 #include <quilObjects/quilMonthview.h>
@@ -398,7 +399,7 @@ TEST(quilListsAccessibility, RowsMenuItemsAndDaysAreChildrenWithTheSelectionMark
     menu.MenuItem()->Add("s", "Save");
     int X = 1500, Y = 1500;
     menu.CreateMenu(X, Y);
-    menu.MenuMouseMove(menu.Rows()->Item(2)->Top() + 3);
+    quilPUMenuPrivate::of(&menu).MenuMouseMove(menu.Rows()->Item(2)->Top() + 3);
     QAccessibleInterface* m = QAccessible::queryAccessibleInterface(menu.PopupWindow());
     ASSERT_NE(m, nullptr);
     EXPECT_EQ(m->role(), QAccessible::PopupMenu);

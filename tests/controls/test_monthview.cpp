@@ -3,6 +3,7 @@
 // months and years, the title's popup list, today's box from an injected
 // clock, and the month names the popup cannot hold.
 #include "Helpers.h"
+#include "composite/quilPUMenu_p.h"
 
 #include <quilObjects/quilMonthview.h>
 #include <quilObjects/quilPUMenu.h>
@@ -200,10 +201,10 @@ TEST(quilMonthviewMouse, DaysTitleAndRightButton)
     m->MouseUpNotify(1, 0, 0, 0);
     EXPECT_EQ(order, QStringList({"down", "up"}));
     EXPECT_FALSE(inside(*m).RepeatRunning());
-    m->MonthList()->MenuMouseMove(m->MonthList()->Rows()->Item(5)->Top() + 3);
-    m->MonthList()->MenuClick();
+    quilPUMenuPrivate::of(m->MonthList()).MenuMouseMove(m->MonthList()->Rows()->Item(5)->Top() + 3);
+    quilPUMenuPrivate::of(m->MonthList()).MenuClick();
     EXPECT_EQ(m->iMonth(), 5) << "May picked from the list";
-    m->MonthList()->FocusTick();
+    quilPUMenuPrivate::of(m->MonthList()).FocusTick();
     EXPECT_FALSE(m->bMenuOpen()) << "the list's Closed";
     EXPECT_EQ(inside(*m).HotHeader(), 0);
 }

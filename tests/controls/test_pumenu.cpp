@@ -4,6 +4,7 @@
 // and the watch that closes it on a press outside, driven through a
 // replaceable button state and pointer.
 #include "Helpers.h"
+#include "composite/quilPUMenu_p.h"
 
 #include <quilObjects/ImageList.h>
 #include <quilObjects/quilPUMenu.h>
@@ -40,9 +41,9 @@ struct Buttons {
     Qt::MouseButtons held;
     Buttons()
     {
-        quilPUMenu::SetButtonSource([this] { return held; });
+        quilPUMenuPrivate::SetButtonSource([this] { return held; });
     }
-    ~Buttons() { quilPUMenu::SetButtonSource(nullptr); }
+    ~Buttons() { quilPUMenuPrivate::SetButtonSource(nullptr); }
 };
 
 // Rows: Open (top 2, 21), separator (23, 3), Title (26, 42), Check (68, 21); 91 high.
@@ -117,8 +118,8 @@ TEST(quilPUMenuLayout, GroupsEmptyGroupsAndWidthsBeyondSixteenBits)
         index = i;
         key = k;
     });
-    m->MenuMouseMove(10);
-    m->MenuClick();
+    quilPUMenuPrivate::of(m.get()).MenuMouseMove(10);
+    quilPUMenuPrivate::of(m.get()).MenuClick();
     EXPECT_EQ(std::tuple(index, key), std::tuple(short(5), QString("x1")));
     EXPECT_FALSE(m->PopupWindow()->isVisible());
 
@@ -141,7 +142,7 @@ TEST(quilPUMenuPointer, TheTopLineOfARowDoesNotSelectIt)
     const std::vector<std::pair<float, short>> cases = {
         {2, 0}, {3, 1}, {22, 1}, {23, 0}, {24, 0}, {30, 0}, {68, 0}, {69, 4}, {88, 4}, {89, 0}};
     for (auto [y, row] : cases) {
-        m->MenuMouseMove(y);
+        quilPUMenuPrivate::of(m.get()).MenuMouseMove(y);
         EXPECT_EQ(m->HoverRow(), row) << "y " << y;
     }
     m->KillMenu();
@@ -163,19 +164,19 @@ TEST(quilPUMenuFace, FrameHoverCheckTitleAndSeparator)
     EXPECT_EQ(px(*m, 10, 80), White);
     EXPECT_EQ(px(*m, 3, 3), White) << "nothing hovered";
 
-    m->MenuMouseMove(10);
+    quilPUMenuPrivate::of(m.get()).MenuMouseMove(10);
     EXPECT_EQ(px(*m, 3, 3), Tint2) << "hover bar";
     EXPECT_EQ(px(*m, 2, 2), EdgeEnd);
     EXPECT_EQ(px(*m, W - 3, 2), EdgeEnd);
-    m->MenuMouseMove(75);
+    quilPUMenuPrivate::of(m.get()).MenuMouseMove(75);
     EXPECT_EQ(px(*m, 5, 70), Tint3) << "checked box under the pointer";
     EXPECT_EQ(px(*m, 3, 3), White);
 
     // A font set while open changes nothing until the next opening.
     const QImage before = m->MenuFace();
     m->setFont(QFont("DejaVu Sans", 20));
-    m->MenuMouseMove(0);
-    m->MenuMouseMove(75);
+    quilPUMenuPrivate::of(m.get()).MenuMouseMove(0);
+    quilPUMenuPrivate::of(m.get()).MenuMouseMove(75);
     EXPECT_EQ(m->MenuFace(), before);
     m->KillMenu();
 }
@@ -226,23 +227,23 @@ TEST(quilPUMenuWatch, TheOpeningButtonIsLetGoThenAPressOutsideClosesOnce)
     m->CreateMenu(X, Y);
     EXPECT_TRUE(m->Watching()) << "CreateMenu returned at once";
     pointer.pos = QPoint(10, 10);
-    m->FocusTick();
-    m->FocusTick();
+    quilPUMenuPrivate::of(m.get()).FocusTick();
+    quilPUMenuPrivate::of(m.get()).FocusTick();
     EXPECT_TRUE(m->PopupWindow()->isVisible()) << "the opening press does not close it";
     buttons.held = {};
-    m->FocusTick();
+    quilPUMenuPrivate::of(m.get()).FocusTick();
     // A press inside (edges count) leaves it open.
     pointer.pos = m->PopupWindow()->geometry().topLeft();
     buttons.held = Qt::RightButton;
-    m->FocusTick();
+    quilPUMenuPrivate::of(m.get()).FocusTick();
     EXPECT_TRUE(m->PopupWindow()->isVisible());
     pointer.pos = QPoint(10, 10);
-    m->FocusTick();
+    quilPUMenuPrivate::of(m.get()).FocusTick();
     EXPECT_FALSE(m->PopupWindow()->isVisible());
     EXPECT_EQ(closed.count(), 1);
     EXPECT_FALSE(m->MenuVisible());
     EXPECT_FALSE(m->Watching());
-    m->FocusTick();
+    quilPUMenuPrivate::of(m.get()).FocusTick();
     EXPECT_EQ(closed.count(), 1) << "exactly one Closed";
 
     // KillMenu is reported by the next tick; a menu never opened reports nothing.
@@ -250,12 +251,12 @@ TEST(quilPUMenuWatch, TheOpeningButtonIsLetGoThenAPressOutsideClosesOnce)
     m->CreateMenu(X, Y);
     m->KillMenu();
     EXPECT_EQ(closed.count(), 1);
-    m->FocusTick();
+    quilPUMenuPrivate::of(m.get()).FocusTick();
     EXPECT_EQ(closed.count(), 2);
     auto fresh = menu();
     QSignalSpy none(fresh.get(), &quilPUMenu::Closed);
     fresh->KillMenu();
-    fresh->FocusTick();
+    quilPUMenuPrivate::of(fresh.get()).FocusTick();
     EXPECT_EQ(none.count(), 0);
 }
 
@@ -267,13 +268,13 @@ TEST(quilPUMenuWatch, AClickBeforeAnyMoveOnAFreshMenuPicksNothingFromTheLastOne)
     QObject::connect(m.get(), &quilPUMenu::ItemClick, [&] { ++clicks; });
     int X = 1500, Y = 1500;
     m->CreateMenu(X, Y);
-    m->MenuMouseMove(75);
+    quilPUMenuPrivate::of(m.get()).MenuMouseMove(75);
     ASSERT_EQ(m->HoverRow(), 4);
     m->KillMenu();
-    m->FocusTick();
+    quilPUMenuPrivate::of(m.get()).FocusTick();
     m->CreateMenu(X, Y);
     EXPECT_EQ(m->HoverRow(), 0);
-    m->MenuClick();
+    quilPUMenuPrivate::of(m.get()).MenuClick();
     EXPECT_EQ(clicks, 0);
     EXPECT_FALSE(m->PopupWindow()->isVisible());
 }

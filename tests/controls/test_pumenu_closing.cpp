@@ -7,6 +7,7 @@
 #include <quilObjects/quilTextBox.h>
 
 #include "frame/PressWatch.h"
+#include "composite/quilPUMenu_p.h"
 
 #include <QApplication>
 #include <QApplicationStateChangeEvent>
@@ -44,7 +45,7 @@ struct OpenMenu {
     }
     bool shown() const { return menu->PopupWindow()->isVisible(); }
     // The watch's tick reports the closing.
-    void tick() { menu->FocusTick(); }
+    void tick() { quilPUMenuPrivate::of(menu).FocusTick(); }
 };
 
 } // namespace
@@ -176,7 +177,7 @@ TEST(quilPUMenuClosing, TheTextBoxsFieldComesBackWhenItsMenuGoesWithTheWindow)
     ASSERT_FALSE(field->isEnabled()) << "the field rests while its menu is open";
     form.hide();
     QCoreApplication::processEvents();
-    menu->FocusTick();
+    quilPUMenuPrivate::of(menu).FocusTick();
     EXPECT_FALSE(menu->PopupWindow()->isVisible());
     EXPECT_TRUE(field->isEnabled());
 }

@@ -5,6 +5,7 @@
 // pixels and what assistive technology is told.
 #include "Helpers.h"
 #include "TextBoxFixture.h"
+#include "composite/quilPUMenu_p.h"
 
 #include <quilObjects/quilPUMenu.h>
 #include <quilObjects/quilTextBox.h>
@@ -263,7 +264,7 @@ TEST(quilTextBoxMenu, EntriesActOnTheSavedSelection)
     b.box->MenuItemClick("a");
     EXPECT_EQ(b.box->Text(), "Hello ");
     b.box->ContextMenu()->KillMenu();
-    b.box->ContextMenu()->FocusTick();
+    quilPUMenuPrivate::of(b.box->ContextMenu()).FocusTick();
     EXPECT_FALSE(b.box->MenuOpen());
     EXPECT_TRUE(b.field().isEnabled());
     EXPECT_EQ(std::tuple(b.box->SelStart(), b.box->SelLength()), std::tuple(6, 0));
@@ -393,9 +394,9 @@ TEST(quilTextBoxMenu, ALockedFieldsMenuShowsEditingEntriesDisabled)
     // The pointer over Cut highlights nothing; a click picks nothing.
     int picks = 0;
     QObject::connect(m, &quilPUMenu::ItemClick, [&](short&, QString&) { ++picks; });
-    m->MenuMouseMove(float(cut->Top() + 5));
+    quilPUMenuPrivate::of(m).MenuMouseMove(float(cut->Top() + 5));
     EXPECT_EQ(m->HoverRow(), 0);
-    m->MenuClick();
+    quilPUMenuPrivate::of(m).MenuClick();
     EXPECT_EQ(picks, 0);
     // Even asked directly, the entries leave the text alone.
     setClipboard("zz");
@@ -405,7 +406,7 @@ TEST(quilTextBoxMenu, ALockedFieldsMenuShowsEditingEntriesDisabled)
     EXPECT_EQ(b.box->Text(), "fixed");
     b.box->MenuItemClick("b");
     EXPECT_EQ(clipboard(), "fixed") << "copying from a read-only field is fine";
-    m->FocusTick();
+    quilPUMenuPrivate::of(m).FocusTick();
     EXPECT_FALSE(b.box->MenuOpen());
 }
 

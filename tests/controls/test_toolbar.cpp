@@ -4,6 +4,8 @@
 // rules, the menus opened under their buttons and the move from one open
 // menu to the next, driven through the popup's replaceable button state.
 #include "Helpers.h"
+#include "composite/quilPUMenu_p.h"
+#include "composite/quilToolbar_p.h"
 
 #include <quilObjects/ImageList.h>
 #include <quilObjects/Library.h>
@@ -40,9 +42,9 @@ struct Buttons {
     Qt::MouseButtons held;
     Buttons()
     {
-        quilPUMenu::SetButtonSource([this] { return held; });
+        quilPUMenuPrivate::SetButtonSource([this] { return held; });
     }
-    ~Buttons() { quilPUMenu::SetButtonSource(nullptr); }
+    ~Buttons() { quilPUMenuPrivate::SetButtonSource(nullptr); }
 };
 
 // ItemClicked, recorded (its by-reference arguments are beyond QSignalSpy).
@@ -69,7 +71,8 @@ struct Bar {
     }
     QSharedPointer<ToolbarItems> items() const { return bar->ToolbarItems(); }
     // Press and release on the middle of button i's hit area.
-    QPoint mid(int i) const { return bar->Box(i).hit.center(); }
+    quilToolbarPrivate::ButtonBox box(int i) const { return quilToolbarPrivate::of(bar).Box(i); }
+    QPoint mid(int i) const { return box(i).hit.center(); }
     void move(int i) { bar->MouseMoveNotify(0, 0, float(mid(i).x()), float(mid(i).y())); }
     void press(int i) { bar->MouseDownNotify(1, 0, float(mid(i).x()), float(mid(i).y())); }
     void release(int i) { bar->MouseUpNotify(1, 0, float(mid(i).x()), float(mid(i).y())); }
@@ -108,19 +111,19 @@ TEST(quilToolbarLayout, FirstButtonRunningPositionsAndTheArrowButtonsReach)
     b.items()->Add("new", "New");
     b.items()->Add("edit", "Edit", 0, mitMenu2);
     b.items()->Add("sep", "", 0, mitSeparator);
-    const quilToolbar::ButtonBox first = b.bar->Box(1);
+    const auto first = b.box(1);
     EXPECT_EQ(first.textX, 17);
     EXPECT_EQ(first.textY, 6);
     EXPECT_EQ(first.frame, QRect(8, 3, tw("New") + 15, 19));
     const int x2 = 15 + tw("New") + 15;
-    const quilToolbar::ButtonBox second = b.bar->Box(2);
+    const auto second = b.box(2);
     EXPECT_EQ(second.x, x2);
     EXPECT_EQ(second.w, tw("Edit") + 15 + 3 + tw("6")) << "the arrow widens the box";
-    EXPECT_EQ(b.bar->Box(3).x, x2 + tw("Edit") + 15) << "but not the advance";
-    EXPECT_EQ(b.bar->Box(4).frame, QRect()) << "no such button";
+    EXPECT_EQ(b.box(3).x, x2 + tw("Edit") + 15) << "but not the advance";
+    EXPECT_EQ(b.box(4).frame, QRect()) << "no such button";
 
     // A separator: lines at x + Fix(15 / 4) in EdgeEnd (rows 6..18) and FaceTop one lower (7..19).
-    const int xs = b.bar->Box(3).x + 3;
+    const int xs = b.box(3).x + 3;
     EXPECT_EQ(at(*b.bar, xs, 6), EdgeEnd);
     EXPECT_EQ(at(*b.bar, xs, 18), EdgeEnd);
     EXPECT_NE(at(*b.bar, xs, 19), EdgeEnd);
@@ -143,14 +146,14 @@ TEST(quilToolbarLayout, PicturesSetTheHeightTheTextRowAndTheAdvance)
     EXPECT_EQ(b.bar->BarHeight(), 38) << "24 + 14";
     EXPECT_EQ(b.bar->sizeHint().height(), 38);
     b.bar->resize(b.bar->width(), b.bar->sizeHint().height());
-    const quilToolbar::ButtonBox one = b.bar->Box(1);
+    const auto one = b.box(1);
     EXPECT_EQ(one.textX, 15 + 16 + 3);
     EXPECT_EQ(one.textY, 12) << "6 + 12 - 6.5 rounds half to even";
     EXPECT_EQ(one.frame, QRect(8, 3, tw("Open") + 15 + 16, 30));
     const int x2 = 15 + tw("Open") + 15 + 16 + 3;
-    EXPECT_EQ(b.bar->Box(2).textX, x2) << "an image list but no picture: text at x";
+    EXPECT_EQ(b.box(2).textX, x2) << "an image list but no picture: text at x";
     const int x3 = x2 + tw("Plain") + 15;
-    EXPECT_EQ(b.bar->Box(3).x, x3);
+    EXPECT_EQ(b.box(3).x, x3);
     // The picture at (x, 6), 16 x 24; a disabled button's picture is drawn as it is.
     EXPECT_EQ(at(*b.bar, 15, 6), Red);
     EXPECT_EQ(at(*b.bar, 30, 29), Red);
@@ -176,10 +179,10 @@ TEST(quilToolbarPointer, TheHitAreaIsInsideTheDrawnBox)
         {8, 7, 1},      {7, 10, 0},      {8, 6, 0},      {8, 18, 1},        {8, 19, 0},
         {6.f + w, 10, 1}, {7.f + w, 10, 0}, {8.f + w, 10, 0}, {20, 3, 0},      {20, 22, 0}};
     for (auto [x, y, hit] : cases) {
-        b.bar->HoverTest(x, y);
+        quilToolbarPrivate::of(b.bar).HoverTest(x, y);
         EXPECT_EQ(b.bar->HoverButton(), hit) << x << ", " << y;
     }
-    EXPECT_EQ(b.bar->Box(1).hit, QRect(8, 7, w - 1, 12));
+    EXPECT_EQ(b.box(1).hit, QRect(8, 7, w - 1, 12));
 }
 
 TEST(quilToolbarFace, HoverPressedAndCheckedBoxes)
@@ -188,7 +191,7 @@ TEST(quilToolbarFace, HoverPressedAndCheckedBoxes)
     Clicks clicked(b.bar);
     b.items()->Add("new", "New");
     b.items()->Add("grid", "Grid", 0, mitCheckButton, true);
-    const QRect one = b.bar->Box(1).frame, two = b.bar->Box(2).frame;
+    const QRect one = b.box(1).frame, two = b.box(2).frame;
     const int L = one.x(), R = one.x() + one.width();
     // Not hovered: the first box is background, the checked one Tint1 to Tint2.
     EXPECT_EQ(at(*b.bar, L, 3), rgb(227, 227, 248)) << "background band at x 8";
@@ -222,7 +225,7 @@ TEST(quilToolbarFace, HoverPressedAndCheckedBoxes)
     quiltest::pollTick(b.bar);
     EXPECT_EQ(b.bar->HoverButton(), 2);
     EXPECT_FALSE(b.bar->Polling());
-    b.bar->HoverTest(2, 2);
+    quilToolbarPrivate::of(b.bar).HoverTest(2, 2);
     EXPECT_EQ(b.bar->HoverButton(), 0);
 }
 
@@ -256,7 +259,7 @@ TEST(quilToolbarMenus, ADisabledMenuButtonOpensItsMenuJoinedToTheButton)
     file->ToolbarMenuItems()->Add("open", "Open");
     file->ToolbarMenuItems()->Add("save", "Save");
     quilPUMenu* menu = b.bar->PopupMenu();
-    const quilToolbar::ButtonBox box = b.bar->Box(2);
+    const auto box = b.box(2);
 
     buttons.held = Qt::LeftButton;
     b.press(2);
@@ -275,20 +278,20 @@ TEST(quilToolbarMenus, ADisabledMenuButtonOpensItsMenuJoinedToTheButton)
     EXPECT_TRUE(b.bar->ButtonDown()) << "down while its menu is open";
     // Pressed look: FaceTop to EdgeEnd.
     EXPECT_EQ(at(*b.bar, box.frame.x() + 1, 4), rgb(224, 224, 247));
-    menu->FocusTick();
+    quilPUMenuPrivate::of(menu).FocusTick();
     EXPECT_TRUE(menu->PopupWindow()->isVisible()) << "the release does not close it";
 
     // A menu button without entries opens an empty menu.
     b.items()->Add("empty", "Empty", 0, mitMenu);
     menu->KillMenu();
-    menu->FocusTick();
+    quilPUMenuPrivate::of(menu).FocusTick();
     EXPECT_FALSE(b.bar->ButtonDown());
     b.press(3);
     EXPECT_TRUE(menu->PopupWindow()->isVisible());
     EXPECT_EQ(menu->Rows()->Count(), 0);
     EXPECT_EQ(menu->PopupWindow()->height(), 4);
     menu->KillMenu();
-    menu->FocusTick();
+    quilPUMenuPrivate::of(menu).FocusTick();
 }
 
 TEST(quilToolbarMenus, MovingBetweenOpenMenusThenChoosingAnEntry)
@@ -319,7 +322,7 @@ TEST(quilToolbarMenus, MovingBetweenOpenMenusThenChoosingAnEntry)
     b.press(2);
     buttons.held = {};
     b.release(2);
-    menu->FocusTick();
+    quilPUMenuPrivate::of(menu).FocusTick();
     ASSERT_EQ(menu->MenuItem(), file->ToolbarMenuItems());
 
     // Onto the next menu button: its menu replaces the first, with no closing between.
@@ -330,9 +333,9 @@ TEST(quilToolbarMenus, MovingBetweenOpenMenusThenChoosingAnEntry)
     EXPECT_EQ(b.bar->HoverButton(), 3);
     EXPECT_TRUE(b.bar->ButtonDown());
     const QPoint origin = b.bar->mapToGlobal(QPoint(0, 0));
-    EXPECT_EQ(menu->PopupWindow()->pos().x(), origin.x() + b.bar->Box(3).frame.x());
-    EXPECT_EQ(menu->TopGap(), b.bar->Box(3).w) << "the arrow button's full width";
-    menu->FocusTick();
+    EXPECT_EQ(menu->PopupWindow()->pos().x(), origin.x() + b.box(3).frame.x());
+    EXPECT_EQ(menu->TopGap(), b.box(3).w) << "the arrow button's full width";
+    quilPUMenuPrivate::of(menu).FocusTick();
     EXPECT_EQ(closed.count(), 0);
     // Off the buttons, into the empty part of the bar: the menu stays.
     b.bar->MouseMoveNotify(0, 0, 295, 12);
@@ -340,11 +343,11 @@ TEST(quilToolbarMenus, MovingBetweenOpenMenusThenChoosingAnEntry)
 
     // The second entry of the open menu: both numbers and both keys.
     const auto row = menu->Rows()->Item(2);
-    menu->MenuMouseMove(float(row->Top() + 2));
-    menu->MenuClick();
+    quilPUMenuPrivate::of(menu).MenuMouseMove(float(row->Top() + 2));
+    quilPUMenuPrivate::of(menu).MenuClick();
     ASSERT_EQ(chosen.size(), 1);
     EXPECT_EQ(chosen[0], std::tuple(short(3), QString("edit"), short(2), QString("copy")));
-    menu->FocusTick();
+    quilPUMenuPrivate::of(menu).FocusTick();
     EXPECT_EQ(closed.count(), 1);
     EXPECT_FALSE(b.bar->ButtonDown());
     EXPECT_EQ(b.bar->HoverButton(), 0);
@@ -353,10 +356,10 @@ TEST(quilToolbarMenus, MovingBetweenOpenMenusThenChoosingAnEntry)
     // Open again, then onto a normal button: the menu closes and the bar returns to idle.
     b.press(2);
     b.release(2);
-    menu->FocusTick();
+    quilPUMenuPrivate::of(menu).FocusTick();
     b.move(1);
     EXPECT_FALSE(menu->PopupWindow()->isVisible());
-    menu->FocusTick();
+    quilPUMenuPrivate::of(menu).FocusTick();
     EXPECT_EQ(closed.count(), 2);
     EXPECT_FALSE(b.bar->ButtonDown());
 
@@ -364,22 +367,22 @@ TEST(quilToolbarMenus, MovingBetweenOpenMenusThenChoosingAnEntry)
     // the separator opens Edit's menu, its right part closes the menu.
     b.press(2);
     b.release(2);
-    menu->FocusTick();
-    const QRect sep = b.bar->Box(4).hit;
+    quilPUMenuPrivate::of(menu).FocusTick();
+    const QRect sep = b.box(4).hit;
     b.bar->MouseMoveNotify(0, 0, float(sep.left()), float(sep.center().y()));
     EXPECT_EQ(menu->MenuItem(), edit->ToolbarMenuItems());
     EXPECT_EQ(b.bar->HoverButton(), 3);
     b.bar->MouseMoveNotify(0, 0, float(sep.right()), float(sep.center().y()));
     EXPECT_EQ(b.bar->HoverButton(), 0);
-    menu->FocusTick();
+    quilPUMenuPrivate::of(menu).FocusTick();
     EXPECT_EQ(closed.count(), 3);
     b.press(3);
     b.release(3);
-    menu->FocusTick();
+    quilPUMenuPrivate::of(menu).FocusTick();
     EXPECT_EQ(menu->MenuItem(), edit->ToolbarMenuItems());
     b.pointer.pos = QPoint(2000, 2000);
     buttons.held = Qt::LeftButton;
-    menu->FocusTick();
+    quilPUMenuPrivate::of(menu).FocusTick();
     EXPECT_EQ(closed.count(), 4);
     EXPECT_FALSE(b.bar->ButtonDown());
     EXPECT_TRUE(chosen.size() == 1);
@@ -427,7 +430,7 @@ TEST(quilToolbarItems, EventsAndReplacingTheCollection)
 
     // No collection at all: an empty bar, no crash on the pointer.
     b.bar->setToolbarItems(nullptr);
-    b.bar->HoverTest(20, 10);
+    quilToolbarPrivate::of(b.bar).HoverTest(20, 10);
     b.bar->MouseDownNotify(1, 0, 20, 10);
     b.bar->MouseUpNotify(1, 0, 20, 10);
     EXPECT_EQ(b.bar->HoverButton(), 0);
@@ -486,7 +489,7 @@ TEST(quilToolbarAccessibility, ButtonsAreChildrenWithTheirCheckedState)
     EXPECT_EQ(bar->indexOfChild(grid), 1);
     EXPECT_EQ(grid->parent(), bar);
     const QRect r = grid->rect();
-    EXPECT_EQ(r.topLeft(), b.bar->mapToGlobal(b.bar->Box(2).frame.topLeft()));
+    EXPECT_EQ(r.topLeft(), b.bar->mapToGlobal(b.box(2).frame.topLeft()));
     b.items()->Item(2)->setChecked(false);
     EXPECT_FALSE(grid->state().checked);
     b.items()->Remove(3);
@@ -594,5 +597,5 @@ TEST(quilToolbarQt, ABarGivenAnotherHeightIsDrawnAtIt)
     EXPECT_EQ(b.bar->sizeHint().height(), 27);
     b.items()->Add("a", "Open");
     b.items()->Add("b", "Save as");
-    EXPECT_GE(b.bar->sizeHint().width(), b.bar->Box(2).frame.right());
+    EXPECT_GE(b.bar->sizeHint().width(), b.box(2).frame.right());
 }

@@ -6,6 +6,8 @@
 #include <quilObjects/quilPUMenu.h>
 #include <quilObjects/quilToolbar.h>
 
+#include "composite/quilToolbar_p.h"
+
 #include <QApplication>
 #include <QTimer>
 #include <cstdio>
@@ -43,7 +45,7 @@ public:
         // Where things are, once the window manager has placed the window.
         QTimer::singleShot(1000, this, [this] {
             for (int i = 1; i <= bar->ToolbarItems()->Count(); ++i) {
-                const QPoint c = bar->mapToGlobal(bar->Box(i).hit.center());
+                const QPoint c = bar->mapToGlobal(quil::quilToolbarPrivate::of(bar).Box(i).hit.center());
                 say(QStringLiteral("button %1 %2 %3").arg(i).arg(c.x()).arg(c.y()));
             }
         });

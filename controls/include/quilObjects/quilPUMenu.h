@@ -9,15 +9,11 @@
 #include "quilControl.h"
 
 #include <QSharedPointer>
-#include <QPointer>
-#include <QTimer>
-#include <functional>
 #include <memory>
 
 namespace quil {
 
-class PUMenuWindow;
-class PressWatch;
+class quilPUMenuPrivate;
 
 class QUILOBJECTS_EXPORT quilPUMenu : public quilControl {
     Q_OBJECT
@@ -33,9 +29,7 @@ class QUILOBJECTS_EXPORT quilPUMenu : public quilControl {
     Q_PROPERTY(QObject* ImageList READ ImageList WRITE setImageList)
 public:
     static constexpr int TwipsPerPixel = 15;
-    // The mouse buttons held anywhere on the screen; tests replace it.
-    using ButtonSource = std::function<Qt::MouseButtons()>;
-    static void SetButtonSource(ButtonSource source);
+    // The mouse buttons held anywhere on the screen.
     static Qt::MouseButtons GlobalButtons();
 
     explicit quilPUMenu(QWidget* parent = nullptr);
@@ -62,24 +56,24 @@ public:
     const QList<PersistedProperty>& Persisted() const override;
 
     // The entries; a client may hand the menu a list of its own.
-    QSharedPointer<MenuItems> MenuItem() const { return items; }
-    void setMenuItem(QSharedPointer<MenuItems> list) { items = std::move(list); }
+    QSharedPointer<MenuItems> MenuItem() const;
+    void setMenuItem(QSharedPointer<MenuItems> list);
     // True while a menu is open or its closing not yet reported.
-    bool MenuVisible() const { return menuVisible; }
-    void setMenuVisible(bool v) { menuVisible = v; }
-    OLE_COLOR BackColor() const { return backColor; }
+    bool MenuVisible() const;
+    void setMenuVisible(bool v);
+    OLE_COLOR BackColor() const;
     void setBackColor(OLE_COLOR c);
-    OLE_COLOR ForeColor() const { return foreColor; }
+    OLE_COLOR ForeColor() const;
     void setForeColor(OLE_COLOR c);
-    OLE_COLOR SelectionColor() const { return selectionColor; }
+    OLE_COLOR SelectionColor() const;
     void setSelectionColor(OLE_COLOR c);
-    QObject* ImageList() const { return imageList.data(); }
+    QObject* ImageList() const;
     void setImageList(QObject* list);
     // Off by default, as the entries' Enabled flag is only kept for the
     // client; when on, an entry with Enabled False is greyed and cannot be
     // picked (a host's own context menu over a read-only field).
-    bool GreysDisabled() const { return greysDisabled; }
-    void setGreysDisabled(bool on) { greysDisabled = on; }
+    bool GreysDisabled() const;
+    void setGreysDisabled(bool on);
 
     // A new empty entry list; an open menu is left as it is.
     void ClearItems();
@@ -93,23 +87,17 @@ public:
     void KillMenu();
 
     // The menu as laid out at its last opening.
-    QSharedPointer<MenuItemListings> Rows() const { return rows; }
-    short HoverRow() const { return hoverRow; }
-    QString OpenGroup() const { return openGroup; }
-    int TopGap() const { return topGap; }
-    ColorScheme Scheme() const { return scheme; }
+    QSharedPointer<MenuItemListings> Rows() const;
+    short HoverRow() const;
+    QString OpenGroup() const;
+    int TopGap() const;
+    ColorScheme Scheme() const;
     // The popup window and its face.
     QWidget* PopupWindow() const;
     const QImage& MenuFace() const;
     // Width of the menu in twips, for the entries of every group.
     int MenuWidth();
-    bool Watching() const { return focusTimer.isActive(); }
-
-    // What the popup window hears, in its own pixels; tests may call them.
-    void MenuMouseMove(float y);
-    void MenuClick();
-    // One tick of the watch over an open menu.
-    void FocusTick();
+    bool Watching() const;
 
     // The square the control keeps on a form; it draws nothing there.
     QSize sizeHint() const override;
@@ -123,30 +111,8 @@ protected:
     void Paint() override;
 
 private:
-    void computeScheme();
-    void drawMenu();
-    int textHeight() const;
-    int iconColumnWidth() const;
-    int rowHeight(const quil::MenuItem& item) const;
-    void drawItemIcon(const quil::MenuItem& item, int t, int h);
-
-    QSharedPointer<MenuItems> items;
-    QSharedPointer<MenuItemListings> rows;
-    PUMenuWindow* win = nullptr;
-    QTimer focusTimer;
-    QPointer<QObject> imageList;
-    OLE_COLOR backColor = 0xFFFFFF;
-    OLE_COLOR foreColor = 0xC00000;
-    OLE_COLOR selectionColor = 33023;
-    ColorScheme scheme;
-    QString openGroup;
-    short hoverRow = 0;
-    int topGap = 0;
-    bool menuVisible = false;
-    bool greysDisabled = false;
-    // What closes the open menu, and which opening it belongs to.
-    PressWatch* watch = nullptr;
-    unsigned openings = 0;
+    friend class quilPUMenuPrivate;
+    std::unique_ptr<quilPUMenuPrivate> d;
 };
 
 } // namespace quil

@@ -10,15 +10,12 @@
 #include "quilControl.h"
 
 #include <QSharedPointer>
-#include <QMetaObject>
-#include <QPointer>
-#include <QRect>
 #include <memory>
-#include <vector>
 
 namespace quil {
 
 class quilPUMenu;
+class quilToolbarPrivate;
 
 class QUILOBJECTS_EXPORT quilToolbar : public quilControl {
     Q_OBJECT
@@ -35,15 +32,6 @@ class QUILOBJECTS_EXPORT quilToolbar : public quilControl {
     Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
     Q_PROPERTY(QFont Font READ Font WRITE setFont)
 public:
-    // Where one button lies: its drawn box and the area the pointer hits.
-    struct ButtonBox {
-        QRect frame;   // left x - 7, top 3, w wide, h + 6 high; the outline reaches one pixel further
-        QRect hit;     // the pixels that count as over the button
-        int textX = 0, textY = 0;
-        int x = 0;     // the running position the button was laid out at
-        int w = 0, h = 0;
-    };
-
     explicit quilToolbar(QWidget* parent = nullptr);
     ~quilToolbar() override;
     Q_INVOKABLE short ID() const { return 14; }
@@ -60,43 +48,39 @@ public:
 
     // The buttons. Setting another collection makes the bar listen to it
     // and to the old one no more.
-    QSharedPointer<quil::ToolbarItems> ToolbarItems() const { return items; }
+    QSharedPointer<quil::ToolbarItems> ToolbarItems() const;
     void setToolbarItems(QSharedPointer<quil::ToolbarItems> list);
 
-    OLE_COLOR BackColor() const { return backColor; }
+    OLE_COLOR BackColor() const;
     void setBackColor(OLE_COLOR c);
-    OLE_COLOR ForeColor() const { return foreColor; }
+    OLE_COLOR ForeColor() const;
     void setForeColor(OLE_COLOR c);
-    OLE_COLOR SelectionColor() const { return selectionColor; }
+    OLE_COLOR SelectionColor() const;
     void setSelectionColor(OLE_COLOR c);
     // Pictures of the menus' entries, handed to the popup.
-    QObject* MenuImageList() const { return menuImageList.data(); }
+    QObject* MenuImageList() const;
     void setMenuImageList(QObject* list);
     // Pictures of the buttons (stored as "Imagelist").
-    QObject* ImageList() const { return imageList.data(); }
+    QObject* ImageList() const;
     void setImageList(QObject* list);
 
-    short HoverButton() const { return hoverButton; }
-    bool ButtonDown() const { return buttonDown; }
-    int BarHeight() const { return barHeight; }
-    short MenuButton() const { return menuButton; }
-    int MenuLeft() const { return menuLeft; }
-    int MenuTop() const { return menuTop; }
-    ColorScheme Scheme() const { return scheme; }
-    quilPUMenu* PopupMenu() const { return menu; }
-    // Button i (1-based) as the current font and image list lay it out; an
-    // empty box for a bad number.
-    ButtonBox Box(int i) const;
+    short HoverButton() const;
+    bool ButtonDown() const;
+    int BarHeight() const;
+    short MenuButton() const;
+    int MenuLeft() const;
+    int MenuTop() const;
+    ColorScheme Scheme() const;
+    quilPUMenu* PopupMenu() const;
 
     // As high as the buttons' text or pictures, as wide as the buttons.
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
-    // What the bar hears, in its own pixels; tests may call them.
+    // What the bar hears, in its own pixels.
     void MouseDownNotify(short button, short shift, float x, float y) override;
     void MouseMoveNotify(short button, short shift, float x, float y) override;
     void MouseUpNotify(short button, short shift, float x, float y) override;
-    void HoverTest(float x, float y);
 
 signals:
     void ItemClicked(short& ItemIndex, QString& ItemKey);
@@ -107,35 +91,8 @@ protected:
     void HoverTick(bool pointerLeft) override;
 
 private:
-    void applyLook();
-    void openButtonMenu(int width);
-    void drawButtonBox(const QRect& r, OLE_COLOR c1, OLE_COLOR c2);
-    void drawButtonIcon(const ToolbarItem& item, int x, int y, int h);
-    void drawDownArrow(int x, int y, int w, OLE_COLOR c);
-    // Repaints when something the face shows has changed since the last paint.
-    void refreshIfChanged();
-    bool validButton(int i) const;
-    std::vector<ButtonBox> layout() const;
-
-    QSharedPointer<quil::ToolbarItems> items;
-    QMetaObject::Connection added, changedConn;
-    quilPUMenu* menu = nullptr;
-    QPointer<QObject> menuImageList;
-    QPointer<QObject> imageList;
-    OLE_COLOR backColor = 0xFFFFFF;
-    OLE_COLOR foreColor = 0xC00000;
-    OLE_COLOR selectionColor = 33023;
-    ColorScheme scheme;
-    short hoverButton = 0;
-    short menuButton = 0;
-    int menuLeft = 0;
-    int menuTop = 0;
-    int barHeight = 0;
-    QSize hinted;
-    bool buttonDown = false;
-    // What the last paint showed of the pointer's state.
-    short paintedHover = -1;
-    bool paintedDown = false;
+    friend class quilToolbarPrivate;
+    std::unique_ptr<quilToolbarPrivate> d;
 };
 
 } // namespace quil
