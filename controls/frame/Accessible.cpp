@@ -16,6 +16,7 @@
 #include "composite/PUMenuWindow.h"
 #include "composite/quilColorPicker_p.h"
 #include "composite/quilMonthview_p.h"
+#include "composite/quilPUMenu_p.h"
 #include "composite/quilToolbar_p.h"
 
 #include <QHash>
@@ -96,13 +97,52 @@ struct Items {
             return quilMonthview::DaysInMonth(c->iYear(), c->iMonth());
         return 0;
     }
-    static QAccessible::Role role(QWidget* w)
+    // The menu entry a menu's row shows, or null.
+    static QSharedPointer<MenuItem> menuEntry(QWidget* w, int i)
     {
-        if (qobject_cast<PUMenuWindow*>(w))
+        auto* m = qobject_cast<PUMenuWindow*>(w);
+        if (!m || !m->owner || i < 0 || i >= count(w))
+            return {};
+        const int index = m->owner->Rows()->Item(i + 1)->Index();
+        const auto items = m->owner->MenuItem();
+        return items && index >= 1 && index <= items->Count() ? items->Item(index) : QSharedPointer<MenuItem>();
+    }
+    static QAccessible::Role role(QWidget* w, int i)
+    {
+        if (qobject_cast<PUMenuWindow*>(w)) {
+            const auto entry = menuEntry(w, i);
+            // A placeholder draws the menu's dividing line; a title only labels the rows under it.
+            if (entry && entry->ItemType() == itPlaceholder)
+                return QAccessible::Separator;
+            if (entry && entry->ItemType() == itTitle)
+                return QAccessible::StaticText;
             return QAccessible::MenuItem;
+        }
         if (qobject_cast<quilMonthview*>(w))
             return QAccessible::Cell;
         return QAccessible::ListItem;
+    }
+    // Whether pressing the entry does anything: not a menu's divider or title.
+    static bool pressable(QWidget* w, int i)
+    {
+        const QAccessible::Role r = role(w, i);
+        return r != QAccessible::Separator && r != QAccessible::StaticText;
+    }
+    // A press on the entry, as the mouse gives it.
+    static void press(QWidget* w, int i)
+    {
+        if (!pressable(w, i) || !w->isEnabled())
+            return;
+        const QRect r = rect(w, i);
+        if (auto* m = qobject_cast<PUMenuWindow*>(w)) {
+            // The menu picks the row under the pointer when the button goes up.
+            quilPUMenuPrivate& menu = quilPUMenuPrivate::of(m->owner);
+            menu.MenuMouseMove(static_cast<float>(r.top() + r.height() / 2));
+            menu.MenuClick();
+            return;
+        }
+        if (r.isValid())
+            ClickAt(w, r.center());
     }
     // The calendar cell showing day d, or 0.
     static int cellOf(const quilMonthview* c, int d)
@@ -161,7 +201,7 @@ struct Items {
     }
 };
 
-class ItemAccessible : public QAccessibleInterface {
+class ItemAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
 public:
     ItemAccessible(QWidget* w, int i) : owner(w), index(i) {}
     bool isValid() const override { return owner && index < Items::count(owner); }
@@ -185,16 +225,35 @@ public:
         const QRect r = Items::rect(owner, index);
         return QRect(owner->mapToGlobal(r.topLeft()), r.size());
     }
-    QAccessible::Role role() const override { return owner ? Items::role(owner) : QAccessible::NoRole; }
+    QAccessible::Role role() const override { return owner ? Items::role(owner, index) : QAccessible::NoRole; }
     QAccessible::State state() const override
     {
         QAccessible::State s;
-        s.selectable = true;
+        s.selectable = owner && Items::pressable(owner, index);
         s.selected = owner && Items::selected(owner, index);
         s.invisible = !owner || !owner->isVisible();
+        if (const auto entry = owner ? Items::menuEntry(owner, index) : QSharedPointer<MenuItem>()) {
+            s.checkable = entry->ItemType() == itCheck;
+            s.checked = s.checkable && entry->Checked();
+        }
         return s;
     }
     int Index() const { return index; }
+
+    void* interface_cast(QAccessible::InterfaceType t) override
+    {
+        return t == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this) : nullptr;
+    }
+    QStringList actionNames() const override
+    {
+        return owner && Items::pressable(owner, index) ? QStringList{pressAction()} : QStringList();
+    }
+    void doAction(const QString& action) override
+    {
+        if (owner && action == pressAction())
+            Items::press(owner, index);
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
 private:
     QPointer<QWidget> owner;
@@ -202,7 +261,7 @@ private:
 };
 
 // One button of a toolbar, by its number.
-class ToolbarButtonAccessible : public QAccessibleInterface {
+class ToolbarButtonAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
 public:
     ToolbarButtonAccessible(quilToolbar* bar, int index) : bar(bar), index(index) {}
 
@@ -242,9 +301,36 @@ public:
         case mitSeparator: return QAccessible::Separator;
         case mitCaption: return QAccessible::StaticText;
         case mitPlaceholder: return QAccessible::Graphic;
+        case mitCheckButton: return QAccessible::CheckBox;
         default: return QAccessible::Button;
         }
     }
+
+    void* interface_cast(QAccessible::InterfaceType t) override
+    {
+        return t == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this) : nullptr;
+    }
+    QStringList actionNames() const override
+    {
+        const auto i = item();
+        if (!i)
+            return {};
+        switch (i->Style()) {
+        case mitCheckButton: return {pressAction(), toggleAction()};
+        case mitMenu:
+        case mitMenu2: return {pressAction(), showMenuAction()};
+        case mitNormalButton: return {pressAction()};
+        default: return {};
+        }
+    }
+    // What a click on the button does, the bar's own events included.
+    void doAction(const QString& action) override
+    {
+        if (!actionNames().contains(action) || !bar->isEnabled())
+            return;
+        ClickAt(bar, quilToolbarPrivate::of(bar).Box(index).frame.center());
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
     QAccessible::State state() const override
     {
         QAccessible::State s;

@@ -120,9 +120,10 @@ TEST(MainWindowLoad, LoadingWindowFollowsTheRowCount)
         EXPECT_EQ(loaded.count(), 1) << rows;
         EXPECT_TRUE(std::is_sorted(bar.begin(), bar.end())) << rows;
         EXPECT_TRUE(std::is_sorted(grid.begin(), grid.end())) << rows;
-        if (rows >= 80)
+        if (rows >= 80) {
             EXPECT_GT(std::count_if(bar.begin(), bar.end(), [](long v) { return v > 0 && v < 100; }), 0)
                 << rows << ": a bar between empty and full was seen";
+        }
         EXPECT_FALSE(f.loading.isVisible()) << rows << ": and closed once it has been";
         EXPECT_EQ(f.loading.pro.Value(), 100) << rows << ": every row was read";
         EXPECT_EQ(f.form->ThumbsCtl1.ListCount(), rows);

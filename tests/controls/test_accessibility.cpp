@@ -7,9 +7,12 @@
 #include <quilObjects/quilColorPicker.h>
 #include <quilObjects/quilDropDown.h>
 #include <quilObjects/quilListbox.h>
+#include <quilObjects/quilMonthview.h>
+#include <quilObjects/quilPUMenu.h>
 #include <quilObjects/quilProgressBar.h>
 #include <quilObjects/quilScrollBar.h>
 #include <quilObjects/quilSlider.h>
+#include <quilObjects/quilToolbar.h>
 
 #include <QAccessible>
 #include <QAccessibleValueInterface>
@@ -213,4 +216,85 @@ TEST(Accessibility, PressingThroughTheActionInterfaceClicksAsTheMouseDoes)
     open->doAction(QAccessibleActionInterface::showMenuAction());
     EXPECT_FALSE(box->Panel()->isVisible());
     EXPECT_TRUE(QTest::qWaitFor([&] { return !box->PanelOpen(); })) << "the drop-down knows its panel closed";
+}
+
+namespace {
+// The child of an accessible interface with that name and role, or null.
+QAccessibleInterface* childNamed(QObject* o, const QString& name, QAccessible::Role role)
+{
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(o);
+    for (int i = 0; a && i < a->childCount(); ++i)
+        if (QAccessibleInterface* c = a->child(i); c && c->role() == role && c->text(QAccessible::Name) == name)
+            return c;
+    return nullptr;
+}
+
+void press(QAccessibleInterface* item)
+{
+    ASSERT_NE(item, nullptr);
+    ASSERT_NE(item->actionInterface(), nullptr);
+    ASSERT_TRUE(item->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    item->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+}
+} // namespace
+
+TEST(Accessibility, RowsDaysAndToolbarButtonsArePressedAsTheMouseDoes)
+{
+    QWidget window;
+    auto* list = new quilListbox(&window);
+    list->setGeometry(0, 0, 150, 120);
+    for (const char* caption : {"Red", "Green", "Blue"})
+        list->ListboxItems()->Add(QString(), QString::fromLatin1(caption));
+    list->Refresh();
+    auto* cal = new quilMonthview(&window);
+    cal->move(0, 130);
+    cal->setIYear(2024);
+    cal->setIMonth(2);
+    cal->setIDay(1);
+    auto* bar = new quilToolbar(&window);
+    bar->setGeometry(0, 320, 300, bar->sizeHint().height());
+    bar->ToolbarItems()->Add(QStringLiteral("bold"), QStringLiteral("Bold"), 0, mitCheckButton);
+    bar->ToolbarItems()->Add(QStringLiteral("save"), QStringLiteral("Save"));
+    bar->Refresh();
+    window.resize(320, 380);
+    window.show();
+    QStringList clicked;
+    QObject::connect(bar, &quilToolbar::ItemClicked, [&](short&, QString& key) { clicked << key; });
+
+    press(childNamed(list, QStringLiteral("Green"), QAccessible::ListItem));
+    EXPECT_EQ(list->SelectedItem(), 2);
+    press(childNamed(cal, QStringLiteral("29"), QAccessible::Cell));
+    EXPECT_EQ(cal->iDay(), 29);
+
+    QAccessibleInterface* bold = childNamed(bar, QStringLiteral("Bold"), QAccessible::CheckBox);
+    ASSERT_NE(bold, nullptr) << "a toolbar's check button is a check box";
+    EXPECT_FALSE(bold->state().checked);
+    press(bold);
+    EXPECT_TRUE(bar->ToolbarItems()->Item(1)->Checked());
+    EXPECT_TRUE(bold->state().checked);
+    press(childNamed(bar, QStringLiteral("Save"), QAccessible::Button));
+    EXPECT_EQ(clicked, QStringList({"bold", "save"}));
+}
+
+TEST(Accessibility, AMenuShowsItsDividersAndCheckedEntriesAndPicksOnPress)
+{
+    QWidget window;
+    window.show();
+    quilPUMenu menu(&window);
+    menu.MenuItem()->Add(QStringLiteral("o"), QStringLiteral("Open"));
+    menu.MenuItem()->Add(QStringLiteral("-"), QString(), 0, true, QString(), QString(), itPlaceholder);
+    menu.MenuItem()->Add(QStringLiteral("w"), QStringLiteral("Wrap"), 0, true, QString(), QString(), itCheck, true);
+    QStringList picked;
+    QObject::connect(&menu, &quilPUMenu::ItemClick, [&](short&, QString& key) { picked << key; });
+    menu.CreateMenu(1500, 1500);
+    QAccessibleInterface* m = QAccessible::queryAccessibleInterface(menu.PopupWindow());
+    ASSERT_NE(m, nullptr);
+    ASSERT_EQ(m->childCount(), 3);
+    EXPECT_EQ(m->child(1)->role(), QAccessible::Separator);
+    EXPECT_TRUE(m->child(1)->actionInterface()->actionNames().isEmpty()) << "a divider cannot be picked";
+    EXPECT_TRUE(m->child(2)->state().checkable);
+    EXPECT_TRUE(m->child(2)->state().checked);
+    EXPECT_FALSE(m->child(0)->state().checkable);
+    press(m->child(0));
+    EXPECT_EQ(picked, QStringList({"o"}));
 }
