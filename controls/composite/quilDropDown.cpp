@@ -9,6 +9,7 @@
 #include "DropPanel.h"
 #include "quilDropDown_p.h"
 #include "basic/quilXButton.h"
+#include "frame/FaceCompleter.h"
 #include "frame/LateImageList.h"
 #include "platform/surface/Surface.h"
 
@@ -77,6 +78,13 @@ quilDropDown::quilDropDown(QWidget* parent) : quilControl(parent), d(std::make_u
         if (name == QLatin1String("Font"))
             d->applyFieldFont();
     });
+    // The type's picture is read when the face is first looked at.
+    SetFaceCompleter(this, [this] {
+        if (d->typeIcon != 0 && !d->pendingIcons.empty()) {
+            d->loadPendingImages();
+            Refresh();
+        }
+    });
     quilDropDown::InitProperties();
     // As wide as the container makes it, one line high.
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -85,6 +93,7 @@ quilDropDown::quilDropDown(QWidget* parent) : quilControl(parent), d(std::make_u
 
 quilDropDown::~quilDropDown()
 {
+    SetFaceCompleter(this, {});
     d->focusTimer.stop();
     qApp->removeEventFilter(d->pressWatch);
     // The parts outlive the box's data: nothing of theirs reaches it any more.
@@ -524,8 +533,8 @@ void quilDropDown::Paint()
     const int w = s.ScaleWidth(), h = s.ScaleHeight();
     s.BackColor = d->scheme.FaceTop;
     s.Cls();
-    if (d->typeIcon != 0)
-        d->loadPendingImages();
+    // Read when the face is first looked at, not here: a box made and given
+    // another type before then never reads the first type's picture.
     if (d->typeIcon != 0 && d->images->Count() >= 1)
         LateImageList{d->images}.draw(s, d->typeIcon, 4, Round(h / 2.0 - 8), isEnabled());
     GradientFrame(s, w, h, d->scheme);

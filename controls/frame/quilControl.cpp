@@ -2,12 +2,14 @@
 #include "frame/quilControl_p.h"
 
 #include "Arrow.h"
+#include "FaceCompleter.h"
 #include "platform/forms/PropertyBag.h"
 #include "platform/surface/Surface.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QCursor>
+#include <QHash>
 #include <QKeyEvent>
 #include <QMetaProperty>
 #include <QPainter>
@@ -47,8 +49,39 @@ quilControl::quilControl(QWidget* parent) : QWidget(parent), d(std::make_unique<
 quilControl::~quilControl() = default;
 
 Surface& quilControl::surface() const { return d->published; }
+namespace {
+
+QHash<const quilControl*, std::function<void()>>& completers()
+{
+    static QHash<const quilControl*, std::function<void()>> all;
+    return all;
+}
+
+void completeFace(const quilControl* c)
+{
+    if (completers().isEmpty())
+        return;
+    const auto it = completers().constFind(c);
+    if (it != completers().cend()) {
+        // A copy: completing may replace the entry.
+        const std::function<void()> complete = *it;
+        complete();
+    }
+}
+
+} // namespace
+
+void SetFaceCompleter(const quilControl* c, std::function<void()> complete)
+{
+    if (complete)
+        completers().insert(c, std::move(complete));
+    else
+        completers().remove(c);
+}
+
 const QImage& quilControl::Face() const
 {
+    completeFace(this);
     // A hidden control hears of a resize only when shown: catch up before showing the face.
     if (d->surface.face.ScaleWidth() != width() || d->surface.face.ScaleHeight() != height())
         const_cast<quilControl*>(this)->Refresh();
@@ -478,6 +511,7 @@ void quilControl::focusOutEvent(QFocusEvent* e)
 
 void quilControl::paintEvent(QPaintEvent*)
 {
+    completeFace(this);
     // The face is the control's pixels at its logical size; on a denser
     // screen each pixel becomes a whole block, never a blur.
     QPainter p(this);

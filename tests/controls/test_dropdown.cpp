@@ -658,6 +658,32 @@ TEST(DropDownQt, PropertiesReachTheSameStateInEitherOrder)
     EXPECT_EQ(backward.Text(), "2007-03-05");
 }
 
+TEST(DropDownQt, TheTypePictureIsReadByTheFirstPaintOnScreen)
+{
+    FixedSystem system;
+    QWidget host;
+    host.resize(300, 80);
+    host.show();
+    auto* d = new quilDropDown(&host);
+    d->setGeometry(10, 10, 140, d->sizeHint().height());
+    d->show();
+    const ImageList& images = *quilDropDownPrivate::of(d).images;
+    EXPECT_EQ(images.Count(), 0) << "shown, not painted yet";
+    // The first paint reads it and shows it: image 1 at x 4, y = SH / 2 - 8.
+    const QImage shot = d->grab().toImage();
+    ASSERT_EQ(images.Count(), 1);
+    const QImage icon = qobject_cast<ListImage*>(d->TypeImages()->ListImages(1))->ExtractIcon();
+    const int y0 = static_cast<int>(std::nearbyint(d->height() / 2.0 - 8));
+    int drawn = 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            if (qAlpha(icon.pixel(x, y)) == 255) {
+                ASSERT_EQ(shot.pixel(4 + x, y0 + y) & 0xFFFFFF, icon.pixel(x, y) & 0xFFFFFF) << x << "," << y;
+                ++drawn;
+            }
+    EXPECT_GT(drawn, 0);
+}
+
 TEST(DropDownQt, AFontListMakesNoCalendarNoMenuAndReadsNoPictures)
 {
     FixedSystem system;
