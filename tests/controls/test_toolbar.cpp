@@ -481,7 +481,7 @@ TEST(quilToolbarAccessibility, ButtonsAreChildrenWithTheirCheckedState)
     QAccessibleInterface* grid = bar->child(1);
     ASSERT_NE(grid, nullptr);
     EXPECT_EQ(grid->text(QAccessible::Name), "Grid");
-    EXPECT_EQ(grid->role(), QAccessible::Button);
+    EXPECT_EQ(grid->role(), QAccessible::CheckBox) << "a check button reads as one";
     EXPECT_TRUE(grid->state().checkable);
     EXPECT_TRUE(grid->state().checked);
     EXPECT_FALSE(bar->child(0)->state().checked);
