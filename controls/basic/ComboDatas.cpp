@@ -1,18 +1,13 @@
 #include <quilObjects/ComboDatas.h>
 
+#include "ComboDatas_p.h"
 #include "frame/LateBound.h"
-
-#include <QCollator>
 
 namespace quil {
 
 // ================================================================ ComboData
 
-struct ComboData::Data {
-    QString caption, value, comment, key;
-    short icon = 0;
-    short index = 0;
-};
+struct ComboData::Data : ComboEntry {};
 
 ComboData::ComboData() : d(QSharedPointer<Data>::create()) {}
 ComboData::ComboData(QSharedPointer<Data> data) : d(std::move(data)) {}
@@ -75,17 +70,10 @@ int ComboDatasDispatch::lateCount() const { return static_cast<const ComboDatas*
 
 // ================================================================ ComboDatas
 
-class ComboDatasPrivate {
-public:
-    // Where a new entry with this caption goes: last unless sorted.
-    int placeFor(const ComboDatas& q, const QString& caption);
-
-    eSortDirection sorting = sd_Ascending;
-    bool sorted = false;
-    QLocale locale;
-    // Made on the first sorted Add, dropped when the locale changes.
-    std::unique_ptr<QCollator> collator;
-};
+const ComboEntry& ComboDatasPrivate::entry(const ComboDatas& list, int position)
+{
+    return *static_cast<const ComboData::Data*>(static_cast<const KeyedList::EntryData*>(list.dataAt(position)));
+}
 
 int ComboDatasPrivate::placeFor(const ComboDatas& q, const QString& caption)
 {
@@ -99,13 +87,13 @@ int ComboDatasPrivate::placeFor(const ComboDatas& q, const QString& caption)
     if (sorting == sd_Ascending) {
         // After the last entry not greater than it: equal captions keep their order.
         for (int k = n; k >= 1; --k)
-            if (collator->compare(q.Item(k)->Caption(), caption) <= 0)
+            if (collator->compare(entry(q, k).caption, caption) <= 0)
                 return k + 1;
         return 1;
     }
     // Before the first entry not greater than it: equal captions come newest first.
     for (int k = 1; k <= n; ++k)
-        if (collator->compare(q.Item(k)->Caption(), caption) <= 0)
+        if (collator->compare(entry(q, k).caption, caption) <= 0)
             return k;
     return n + 1;
 }
@@ -128,18 +116,24 @@ void ComboDatas::setCollationLocale(const QLocale& l)
 QSharedPointer<ComboData> ComboDatas::Add(const QString& Key, const QString& Caption, const QString& Value,
                                            short Icon, const QString& sComment)
 {
-    auto entry = QSharedPointer<ComboData>::create();
-    entry->setKey(Key);
-    entry->setCaption(Caption);
-    entry->setValue(Value);
-    entry->setIcon(Icon);
-    entry->setComment(sComment);
-    insert(d->placeFor(*this, Caption), entry, Key);
+    auto data = QSharedPointer<ComboData::Data>::create();
+    data->key = Key;
+    data->caption = Caption;
+    data->value = Value;
+    data->icon = Icon;
+    data->comment = sComment;
+    const int position = d->placeFor(*this, Caption);
+    insertData(position, std::move(data), Key);
     emit ItemAdded();
-    return entry;
+    return Item(position);
 }
 
 void ComboDatas::Removed() { emit ItemChanged(); }
 void ComboDatas::Cleared() { emit ItemChanged(); }
+
+KeyedList::Entry ComboDatas::makeHandle(const QSharedPointer<EntryData>& data) const
+{
+    return QSharedPointer<ComboData>::create(data.staticCast<ComboData::Data>());
+}
 
 } // namespace quil

@@ -1,5 +1,6 @@
 #include <quilObjects/Routines.h>
 #include "quilListbox_p.h"
+#include "ComboDatas_p.h"
 #include <quilObjects/quilScrollBar.h>
 
 #include "frame/quilControl_p.h"
@@ -236,14 +237,14 @@ void quilListbox::SelectItem(const QString& mKey, const QString& mValue, const Q
     if (n == 0)
         return;
     for (int i = 1; i <= n; ++i) {
-        const auto e = d->items->Item(i);
+        const ComboEntry& e = ComboDatasPrivate::entry(*d->items, i);
         bool match = false;
         if (!mKey.isEmpty())
-            match = e->Key() == mKey;
+            match = e.key == mKey;
         else if (!mValue.isEmpty())
-            match = e->Value() == mValue;
+            match = e.value == mValue;
         else if (!mCaption.isEmpty())
-            match = e->Caption() == mCaption;
+            match = e.caption == mCaption;
         if (match) {
             setSelectedItem(static_cast<short>(i));
             return;
@@ -430,8 +431,10 @@ void quilListbox::Paint()
             // Rows laid out before entries were removed name nothing.
             if (i < 1 || i > n)
                 continue;
-            const auto entry = d->items->Item(i);
-            const QString caption = entry->Caption();
+            // Read, not handed out: a handle per row and repaint would cost more than the row.
+            const ComboEntry& entry = ComboDatasPrivate::entry(*d->items, i);
+            const QString caption = entry.caption, value = entry.value;
+            const short icon = entry.icon;
             const int x = 9 * static_cast<int>(caption.count(QLatin1Char('\t')));
             if (i == d->highlighted) {
                 if (d->focusFlag || d->hoverSelect)
@@ -442,13 +445,13 @@ void quilListbox::Paint()
             }
             int textX = x + 4;
             if (d->imageList) {
-                if (entry->Icon() != 0)
-                    list.draw(sf, entry->Icon(), x + 4, Round((h - IH) / 2.0 + t + 1), drawsEnabled());
+                if (icon != 0)
+                    list.draw(sf, icon, x + 4, Round((h - IH) / 2.0 + t + 1), drawsEnabled());
                 textX = x + IW + 8;
             }
             if (d->valueFont) {
                 QFont f = font;
-                f.setFamily(entry->Value());
+                f.setFamily(value);
                 sf.Font = f;
             }
             sf.CurrentX = textX;

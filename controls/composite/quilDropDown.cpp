@@ -9,6 +9,7 @@
 #include "DropPanel.h"
 #include "quilDropDown_p.h"
 #include "basic/quilXButton.h"
+#include "basic/ComboDatas_p.h"
 #include "frame/FaceCompleter.h"
 #include "frame/LateImageList.h"
 #include "platform/surface/Surface.h"
@@ -419,9 +420,10 @@ void quilDropDownPrivate::selectValue(const QString& v)
     if (v.isEmpty() || !items)
         return;
     for (int i = 1; i <= items->Count(); ++i) {
-        const auto e = items->Item(i);
-        if (e->Value() != v)
+        // Read in place: a handle for every entry passed over costs more than the comparison.
+        if (ComboDatasPrivate::entry(*items, i).value != v)
             continue;
+        const auto e = items->Item(i);
         // The box shows the value it holds; a value nothing matches changes nothing.
         showText(e->Caption().remove(QLatin1Char('\t')));
         typeIcon = e->Icon();

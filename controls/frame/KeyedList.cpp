@@ -4,13 +4,49 @@
 
 namespace quil {
 
+namespace {
+
+// A case-folded key. Qt's own string hash is keyed and costs more than the
+// rest of an Add; a list box's keys need no protection from chosen collisions.
+struct FoldedKey {
+    QString text;
+    bool operator==(const FoldedKey& o) const { return text == o.text; }
+};
+
+size_t qHash(const FoldedKey& k, size_t seed) noexcept
+{
+    // FNV-1a over the UTF-16 units, then a finaliser so the low bits QHash uses are mixed.
+    quint64 h = 14695981039346656037ull ^ seed;
+    for (const QChar c : k.text) {
+        h ^= c.unicode();
+        h *= 1099511628211ull;
+    }
+    h ^= h >> 33;
+    h *= 0xff51afd7ed558ccdull;
+    h ^= h >> 33;
+    return static_cast<size_t>(h);
+}
+
+FoldedKey folded(const QString& key) { return {key.toCaseFolded()}; }
+
+} // namespace
+
 class KeyedListPrivate {
 public:
+    // A list that inserts handles owns them in owned; one that inserts data
+    // owns data, and handle is the one a client was last given, kept while anyone holds it.
+    struct Slot {
+        QSharedPointer<KeyedList::EntryData> data;
+        KeyedList::Entry owned;
+        QWeakPointer<QObject> handle;
+        QString key;
+        const void* id() const { return data ? static_cast<const void*>(data.data()) : owned.data(); }
+    };
+
     KeyedList::EmptyKey emptyKey;
     int limit;
-    QList<KeyedList::Entry> entries;
-    QList<QString> keys;
-    QHash<QString, const QObject*> index;
+    QList<Slot> entries;
+    QHash<FoldedKey, const void*> index;
 
     qsizetype slot(int position) const
     {
@@ -20,11 +56,11 @@ public:
     }
     qsizetype slotOf(const QString& key) const
     {
-        const QObject* e = key.isEmpty() ? nullptr : index.value(key.toCaseFolded(), nullptr);
+        const void* e = key.isEmpty() ? nullptr : index.value(folded(key), nullptr);
         qsizetype i = -1;
         if (e)
             for (qsizetype j = 0; j < entries.size() && i < 0; ++j)
-                if (entries[j].data() == e)
+                if (entries[j].id() == e)
                     i = j;
         if (i < 0)
             throw Error(Error::InvalidArgument,
@@ -33,10 +69,40 @@ public:
     }
     void erase(qsizetype i)
     {
-        if (!keys[i].isEmpty())
-            index.remove(keys[i].toCaseFolded());
+        if (!entries[i].key.isEmpty())
+            index.remove(folded(entries[i].key));
         entries.removeAt(i);
-        keys.removeAt(i);
+    }
+    KeyedList::Entry handle(const KeyedList& q, qsizetype i)
+    {
+        Slot& s = entries[i];
+        if (s.owned)
+            return s.owned;
+        KeyedList::Entry h = s.handle.toStrongRef();
+        if (!h) {
+            h = q.makeHandle(s.data);
+            s.handle = h;
+        }
+        return h;
+    }
+    void insert(int position, Slot s)
+    {
+        if (entries.size() >= limit)
+            throw Error(Error::Overflow, QStringLiteral("Overflow: a list holds at most %1 entries").arg(limit));
+        if (position < 1 || position > entries.size() + 1)
+            throw Error(Error::SubscriptOutOfRange, QStringLiteral("Subscript out of range"));
+        if (!s.key.isEmpty()) {
+            // One look-up: a new key gets an empty slot, a present one its entry.
+            const void*& at = index[folded(s.key)];
+            if (at)
+                throw Error(Error::DuplicateKey,
+                            QStringLiteral("This key is already associated with an element of this collection"));
+            at = s.id();
+        }
+        if (position > entries.size())
+            entries.append(std::move(s));
+        else
+            entries.insert(position - 1, std::move(s));
     }
 };
 
@@ -74,25 +140,27 @@ KeyedList::~KeyedList() = default;
 
 int KeyedList::Count() const { return static_cast<int>(d->entries.size()); }
 
-bool KeyedList::Contains(const QString& key) const { return !key.isEmpty() && d->index.contains(key.toCaseFolded()); }
+bool KeyedList::Contains(const QString& key) const { return !key.isEmpty() && d->index.contains(folded(key)); }
 
 int KeyedList::PositionOf(const QObject* entry) const
 {
+    if (!entry)
+        return 0;
     for (qsizetype i = 0; i < d->entries.size(); ++i)
-        if (d->entries[i].data() == entry)
+        if (d->entries[i].owned.data() == entry || d->entries[i].handle.toStrongRef().data() == entry)
             return static_cast<int>(i) + 1;
     return 0;
 }
 
-QString KeyedList::KeyAt(int position) const { return d->keys[d->slot(position)]; }
+QString KeyedList::KeyAt(int position) const { return d->entries[d->slot(position)].key; }
 
-KeyedList::Entry KeyedList::entryAt(int position) const { return d->entries[d->slot(position)]; }
+KeyedList::Entry KeyedList::entryAt(int position) const { return d->handle(*this, d->slot(position)); }
 
 KeyedList::Entry KeyedList::entryWithKey(const QString& key) const
 {
     if (key.isEmpty() && d->emptyKey == EmptyKey::Null)
         return {};
-    return d->entries[d->slotOf(key)];
+    return d->handle(*this, d->slotOf(key));
 }
 
 KeyedList::Entry KeyedList::entryOf(const QVariant& indexKey) const
@@ -128,30 +196,32 @@ void KeyedList::Clear()
 {
     // Held entries live on; the list lets go of all of them at once.
     d->entries.clear();
-    d->keys.clear();
     d->index.clear();
     Cleared();
 }
 
 void KeyedList::insertEntry(int position, Entry entry, const QString& key)
 {
-    if (Count() >= d->limit)
-        throw Error(Error::Overflow, QStringLiteral("Overflow: a list holds at most %1 entries").arg(d->limit));
-    if (position < 1 || position > Count() + 1)
-        throw Error(Error::SubscriptOutOfRange, QStringLiteral("Subscript out of range"));
-    if (!key.isEmpty()) {
-        // One look-up: a new key gets an empty slot, a present one its entry.
-        const QObject*& slot = d->index[key.toCaseFolded()];
-        if (slot)
-            throw Error(Error::DuplicateKey,
-                        QStringLiteral("This key is already associated with an element of this collection"));
-        slot = entry.data();
-    }
-    d->entries.insert(position - 1, std::move(entry));
-    d->keys.insert(position - 1, key);
+    d->insert(position, {{}, std::move(entry), {}, key});
 }
 
-QList<KeyedList::Entry> KeyedList::snapshot() const { return d->entries; }
+void KeyedList::insertData(int position, QSharedPointer<EntryData> data, const QString& key)
+{
+    d->insert(position, {std::move(data), {}, {}, key});
+}
+
+const void* KeyedList::dataAt(int position) const { return d->entries[d->slot(position)].id(); }
+
+QList<KeyedList::Entry> KeyedList::snapshot() const
+{
+    QList<Entry> out;
+    out.reserve(d->entries.size());
+    for (qsizetype i = 0; i < d->entries.size(); ++i)
+        out.append(d->handle(*this, i));
+    return out;
+}
+
+KeyedList::Entry KeyedList::makeHandle(const QSharedPointer<EntryData>&) const { return {}; }
 
 void KeyedList::Removed() {}
 void KeyedList::Cleared() {}

@@ -5,6 +5,7 @@
 #include <quilObjects/MenuItems.h>
 #include <quilObjects/Search.h>
 
+#include <QPointer>
 #include <QSignalSpy>
 #include <functional>
 #include <gtest/gtest.h>
@@ -131,6 +132,34 @@ TEST(KeyedCollection, HeldEntriesOutliveRemoveAndClear)
     held->setCaption("changed");
     EXPECT_EQ(held->Caption(), "changed");
     EXPECT_EQ(row->Height(), 6);
+}
+
+// The list-box entries are kept as data: a handle exists only while a client
+// holds one, and while it does, every way of asking gives that same handle.
+TEST(KeyedCollection, AHandleIsMadeWhenAskedForAndIsTheSameWhileHeld)
+{
+    ComboDatas c;
+    QPointer<ComboData> dropped = c.Add("a", "A").get();
+    c.Add("b", "B");
+    EXPECT_TRUE(dropped.isNull()) << "the list keeps no handle nobody holds";
+
+    const auto held = c.Item(2);
+    EXPECT_EQ(c.Item("B").get(), held.get());
+    EXPECT_EQ(c.PositionOf(held.get()), 2);
+    bool seen = false;
+    for (const auto& e : c)
+        seen = seen || e.get() == held.get();
+    EXPECT_TRUE(seen) << "enumeration gives the held handle too";
+
+    // What goes through a handle stays with the entry after the handle is gone.
+    c.Item(1)->setComment("note");
+    EXPECT_EQ(c.Item("a")->Comment(), "note");
+
+    // Removed, the held handle is whole and no longer in the list.
+    c.Remove("b");
+    EXPECT_EQ(held->Caption(), "B");
+    EXPECT_EQ(c.PositionOf(held.get()), 0);
+    EXPECT_EQ(c.PositionOf(nullptr), 0);
 }
 
 TEST(KeyedCollection, EnumerationWalksASnapshotSoRemovingInsideIsSafe)

@@ -4,8 +4,10 @@
 // regard to case in the collation locale. Additions and removals are told
 // to the owner through ItemAdded and ItemChanged.
 //
-// Late binding: an entry is a QObject handle on shared data; the late-bound
-// Add and Item give the caller a new handle it owns, valid after Remove.
+// An entry is shared data; the QObject handle on it is made when a client
+// asks for the entry, and while it is held, asking again gives the same one.
+// The late-bound Add and Item give the caller a new handle it owns, valid
+// after Remove.
 
 #include "KeyedCollection.h"
 #include "Types.h"
@@ -53,6 +55,9 @@ public:
     ComboData* NewHandle() const;
 
 private:
+    friend class ComboDatas;
+    friend class ComboDatasPrivate;
+    friend class QSharedPointer<ComboData>;
     struct Data;
     explicit ComboData(QSharedPointer<Data> data);
     QSharedPointer<Data> d;
@@ -115,6 +120,7 @@ signals:
 protected:
     void Removed() override;
     void Cleared() override;
+    KeyedList::Entry makeHandle(const QSharedPointer<EntryData>& data) const override;
 
 private:
     friend class ComboDatasPrivate;

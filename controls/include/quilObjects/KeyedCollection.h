@@ -6,7 +6,9 @@
 // list taken when it starts, so removing inside a range-for is safe.
 //
 // The entries live in KeyedList, behind its private pointer; the template
-// only gives them back with their own type.
+// only gives them back with their own type. A list may keep its entries as
+// plain shared data and make the QObject handle only when a client asks for
+// one: while any handle is held, asking again gives that same handle.
 
 #include "Export.h"
 #include "Types.h"
@@ -26,6 +28,8 @@ class KeyedListPrivate;
 class QUILOBJECTS_EXPORT KeyedList {
 public:
     using Entry = QSharedPointer<QObject>;
+    // What the data of a list that keeps data rather than handles derives from.
+    struct EntryData {};
     // Counts and positions are 16-bit numbers for the library's users.
     static constexpr int MaxCount = 32767;
     // What Item("") means: an error like any missing key, or no entry.
@@ -66,11 +70,21 @@ protected:
     // The entries as they are now; later changes do not reach the copy.
     QList<Entry> snapshot() const;
 
+    // Entries kept as data: the list holds data and makes a handle on it
+    // through makeHandle when one is asked for. Errors as insertEntry.
+    void insertData(int position, QSharedPointer<EntryData> data, const QString& key);
+    // The data at a 1-based position, for the list's own reading (no handle
+    // is made); valid while the entry stays in the list. Error 9 outside 1..Count.
+    const void* dataAt(int position) const;
+    // A new handle on data put in by insertData; lists that only insert handles need none.
+    virtual Entry makeHandle(const QSharedPointer<EntryData>& data) const;
+
     // Called after a Remove and after a Clear has taken place.
     virtual void Removed();
     virtual void Cleared();
 
 private:
+    friend class KeyedListPrivate;
     std::unique_ptr<KeyedListPrivate> d;
 };
 
