@@ -336,7 +336,6 @@ quilLabelPrivate::Fit quilLabelPrivate::FitLine(const QString& text, int width) 
     ends.push_back(line.size());
     // The width of the line through ends[k], as the surface measures one line
     // of text; a break can only be its last character.
-    const QFontMetrics& fm = s.Metrics();
     auto fits = [&](size_t k) {
         qsizetype n = ends[k];
         if (n > 0 && line.at(n - 1) == Break)
@@ -354,7 +353,7 @@ quilLabelPrivate::Fit quilLabelPrivate::FitLine(const QString& text, int width) 
     for (size_t i = 0; i < ends.size() && sum < width; ++i) {
         for (; from < ends[i]; ++from)
             if (line.at(from) != Break)
-                sum += fm.horizontalAdvance(line.at(from));
+                sum += s.CharWidth(line.at(from));
         if (sum < width)
             k = i;
     }
@@ -381,15 +380,14 @@ QString quilLabelPrivate::Ellipsis(const QString& text, int width) const
     // its first m characters and "...", for m from size - 4 down to 0, and
     // stops at the first that is narrower than the width (m = 0 at the latest).
     const QString dots = QStringLiteral("...");
-    const QFontMetrics& fm = s.Metrics();
     auto fits = [&](qsizetype m) { return s.TextWidth(text.left(m) + dots) < width; };
     const qsizetype longest = text.size() - 4;
     // Summed advances point at the place; the texts either side of it are
     // measured whole, as in line fitting.
     qsizetype m = 0;
-    int sum = fm.horizontalAdvance(dots);
+    int sum = s.TextWidth(dots);
     for (qsizetype i = 0; i < longest; ++i) {
-        sum += fm.horizontalAdvance(text.at(i));
+        sum += s.CharWidth(text.at(i));
         if (sum >= width)
             break;
         m = i + 1;

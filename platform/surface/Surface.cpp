@@ -508,6 +508,7 @@ const QFontMetrics& Surface::Metrics() const
         measured.metrics.emplace(Font);
         measured.widths.clear();
         measured.glyphs.clear();
+        measured.chars.fill(-1);
     }
     return *measured.metrics;
 }
@@ -572,6 +573,17 @@ int Surface::advance(const QString& line) const
         measured.widths.clear();
     const int w = fm.horizontalAdvance(line);
     measured.widths.insert(line, w);
+    return w;
+}
+
+int Surface::CharWidth(QChar ch) const
+{
+    const QFontMetrics& fm = Metrics();
+    if (ch.unicode() >= measured.chars.size())
+        return fm.horizontalAdvance(ch);
+    int& w = measured.chars[ch.unicode()];
+    if (w < 0)
+        w = fm.horizontalAdvance(ch);
     return w;
 }
 

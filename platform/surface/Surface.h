@@ -20,6 +20,7 @@
 #include <QRect>
 #include <QRegion>
 #include <QString>
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -152,6 +153,8 @@ public:
     RECT DrawEdge(const RECT& r, int edge, int flags);
 
     int TextWidth(const QString& text) const;
+    // The advance of one character alone, as the font metrics give it.
+    int CharWidth(QChar ch) const;
     int TextHeight(const QString& text) const;
     // The metrics of the current font, kept until the font changes.
     const QFontMetrics& Metrics() const;
@@ -207,6 +210,9 @@ private:
         std::optional<QFontMetrics> metrics;
         QHash<QString, int> widths;
         QHash<QString, QList<QGlyphRun>> glyphs;
+        // Line fitting sums the advances of single characters; those of the
+        // first pages are kept here, -1 until measured.
+        std::array<int, 0x250> chars;
     };
     mutable MeasureCache measured;
     // The painter of a text batch; a copy of the surface starts without one.

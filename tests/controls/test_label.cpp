@@ -8,11 +8,13 @@
 
 #include <quilObjects/ImageList.h>
 #include <quilObjects/quilLabel.h>
+#include <quilObjects/Routines.h>
 
 #include <QAccessible>
 #include <QDir>
 #include <QFile>
 #include <QFontMetrics>
+#include <QPainter>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -200,6 +202,31 @@ TEST(quilLabelText, LineFittingAlwaysMovesOn)
     ASSERT_EQ(printedNow(*narrow).size(), 2u);
     EXPECT_TRUE(printedNow(*narrow)[0].text.endsWith("...")) << "the long word shortened when drawn";
     EXPECT_EQ(printedNow(*narrow)[1].text, "b");
+}
+
+TEST(quilLabelText, WrappedLinesAreWhatThePainterDraws)
+{
+    // Each line is drawn from the shaping that measured it (with its ending
+    // blank): kerning pairs either side of the blanks, at widths seen once and
+    // seen again.
+    const QString caption = "AVA To Wa fi fl. Ty, Vo; We LT Av Yo r. AWAY Tea ffi. P, V.";
+    auto l = label(caption, 90, 200, true);
+    const QFontMetrics fm(l->Font());
+    for (int w : {90, 61, 90, 133, 61}) {
+        l->resize(w, 200);
+        const auto& printed = printedNow(*l);
+        ASSERT_GT(printed.size(), 1u);
+        QImage expected(l->Face().size(), l->Face().format());
+        // The colours as the label paints them, exactly.
+        expected.fill(platform::ToQRgb(BlendColors(l->BackColor(), l->ForeColor(), 240)));
+        QPainter p(&expected);
+        p.setFont(l->Font());
+        p.setPen(QColor::fromRgb(platform::ToQRgb(SchemeNormal(l->BackColor(), l->ForeColor(), l->SelectionColor()).Text)));
+        for (const auto& line : printed)
+            p.drawText(QPoint(line.x, line.y + fm.ascent()), line.text);
+        p.end();
+        EXPECT_EQ(l->Face(), expected) << "width " << w;
+    }
 }
 
 TEST(quilLabelText, WrappedLinesStopWhereTheirMiddleNoLongerFits)

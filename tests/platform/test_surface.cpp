@@ -361,6 +361,15 @@ TEST(SurfaceText, MeasuresFollowTheFont)
     EXPECT_GT(s.TextWidth("Remove all"), small);
     EXPECT_EQ(s.TextHeight("a\nb"), 2 * QFontMetrics(s.Font).height());
     EXPECT_EQ(s.TextWidth("ab\nRemove all"), s.TextWidth("Remove all"));
+    // Single characters, kept and beyond what is kept, follow the font too.
+    for (const QChar ch : {QChar('W'), QChar(' '), QChar(0xE9), QChar(0x4E2D)}) {
+        const int before = s.CharWidth(ch);
+        EXPECT_EQ(before, QFontMetrics(s.Font).horizontalAdvance(ch));
+        s.Font.setPointSize(8);
+        EXPECT_EQ(s.CharWidth(ch), QFontMetrics(s.Font).horizontalAdvance(ch));
+        EXPECT_LT(s.CharWidth(ch), before);
+        s.Font.setPointSize(20);
+    }
 }
 
 TEST(SurfaceText, PrintedTextIsWhatThePainterDraws)
