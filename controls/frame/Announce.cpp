@@ -1,7 +1,7 @@
 // Tells assistive technology what changed, as Qt's own widgets do: a screen
-// reader hears a slider's new value, a caption's new name. (A control going
-// grey is told by QWidget::setEnabled itself.) Selections inside a control (a list's row, a calendar's day) are told
-// by the accessible interface that knows its children.
+// reader hears a slider's new value, a caption's new name. A control going
+// grey is told by QWidget::setEnabled itself; selections inside a control (a
+// list's row, a calendar's day) by the interface that knows its children.
 #include "frame/quilControl_p.h"
 
 #include <QAccessible>
