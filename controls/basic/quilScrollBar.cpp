@@ -562,8 +562,47 @@ void quilScrollBar::KeyDownNotify(short keyCode, short shift)
     QPointer<quilScrollBar> self(this);
     const short asked = keyCode;
     emit KeyDown(keyCode, shift);
-    if (self && asked != 0 && keyCode == 0)
+    if (!self || asked == 0)
+        return;
+    // A key the handler zeroed, or one the bar moves by, stays here; others go on to the window.
+    if (keyCode == 0 || d->moveByKey(keyCode))
         acceptKey();
+}
+
+bool quilScrollBarPrivate::moveByKey(short keyCode)
+{
+    if (!q->isEnabled())
+        return false;
+    const qint64 lo = std::min(min, max), hi = std::max(min, max);
+    // A page is a tenth of the range, as far as a key goes without a page size of its own.
+    const qint64 page = std::max<qint64>(1, (hi - lo) / 10);
+    qint64 next = value;
+    switch (keyCode) {
+    case 37: // Left
+    case 38: // Up
+        next -= 1;
+        break;
+    case 39: // Right
+    case 40: // Down
+        next += 1;
+        break;
+    case 33: // Page Up
+        next -= page;
+        break;
+    case 34: // Page Down
+        next += page;
+        break;
+    case 36: // Home
+        next = lo;
+        break;
+    case 35: // End
+        next = hi;
+        break;
+    default:
+        return false;
+    }
+    q->setValue(toInt(std::clamp(next, lo, hi)));
+    return true;
 }
 
 void quilScrollBar::KeyUpNotify(short keyCode, short shift)

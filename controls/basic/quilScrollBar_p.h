@@ -42,6 +42,9 @@ public:
     int offsetForValue(const Geometry& g) const;
     int valueForOffset(double d, const Geometry& g) const;
     void arrowClicked(int index);
+    // Arrows step, Page Up and Down move a tenth of the range, Home and End go
+    // to the ends, as on a QScrollBar; false for a key the bar does not use.
+    bool moveByKey(short keyCode);
     void wireArrow(int index);
     void applyPolicy();
     void resolvePending();

@@ -363,3 +363,38 @@ TEST(quilScrollBarLife, AHandlerMayDeleteTheBarFromAnArrowClickOrADrag)
         EXPECT_TRUE(b.isNull()) << how;
     }
 }
+
+TEST(quilScrollBarKeys, ArrowsPagesHomeAndEndMoveItAsAQScrollBarAndOtherKeysGoOn)
+{
+    QWidget window;
+    auto* b = new quilScrollBar(&window);
+    b->setGeometry(0, 0, 17, 200);
+    window.show();
+    b->setFocus();
+    std::vector<int> values;
+    QObject::connect(b, &quilControl::PropertyChanged, [&](const QString& name) {
+        if (name == "Value")
+            values.push_back(b->Value());
+    });
+    // 1..100 from 50: a page is a tenth of the range, 9.
+    for (Qt::Key k : {Qt::Key_Down, Qt::Key_Up, Qt::Key_Up, Qt::Key_PageDown, Qt::Key_End, Qt::Key_Right,
+                      Qt::Key_Home, Qt::Key_Left, Qt::Key_PageUp, Qt::Key_PageDown})
+        QTest::keyClick(b, k);
+    EXPECT_EQ(values, (std::vector<int>{51, 50, 49, 58, 100, 1, 10}));
+
+    // A handler that zeroes the key keeps the bar where it is.
+    QObject::connect(b, &quilScrollBar::KeyDown, [](short& key, short&) {
+        if (key == 40)
+            key = 0;
+    });
+    QTest::keyClick(b, Qt::Key_Down);
+    EXPECT_EQ(b->Value(), 10);
+
+    // A key the bar does not use reaches its window.
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(b, &escape);
+    EXPECT_FALSE(escape.isAccepted());
+    QKeyEvent pageDown(QEvent::KeyPress, Qt::Key_PageDown, Qt::NoModifier);
+    QApplication::sendEvent(b, &pageDown);
+    EXPECT_TRUE(pageDown.isAccepted());
+}
