@@ -81,8 +81,9 @@ quilTextBox::quilTextBox(QWidget* parent) : quilControl(parent), d(std::make_uni
     field->setContextMenuPolicy(Qt::NoContextMenu);
     // The field's own limit would cut text set from code; the box limits typing itself.
     field->setMaxLength(std::numeric_limits<int>::max());
-    field->setStyle(new PasswordStyle);
-    field->style()->setParent(field);
+    d->maskStyle = new PasswordStyle;
+    field->setStyle(d->maskStyle);
+    d->maskStyle->setParent(field);
     setFocusPolicy(Qt::StrongFocus);
     setFocusProxy(field);
 
@@ -363,7 +364,7 @@ void quilTextBoxPrivate::applyPassword()
         field->setEchoMode(QLineEdit::Normal);
         return;
     }
-    static_cast<PasswordStyle*>(field->style())->mask = passwordChar.at(0).unicode();
+    static_cast<PasswordStyle*>(maskStyle)->mask = passwordChar.at(0).unicode();
     // The field reads the character from its style when the style changes.
     QEvent changed(QEvent::StyleChange);
     QApplication::sendEvent(field, &changed);

@@ -5,6 +5,7 @@
 #include <quilObjects/quilTextBox.h>
 
 #include <QClipboard>
+#include <QProxyStyle>
 #include <QSize>
 
 class QKeyEvent;
@@ -47,6 +48,10 @@ public:
 
     quilTextBox* q;
     TextField* field = nullptr;
+    // The field's own style, which gives it the password character. An
+    // application style sheet wraps it in a style of Qt's, so the field's
+    // style() is not always this one.
+    QProxyStyle* maskStyle = nullptr;
     quilPUMenu* menu = nullptr;
     OLE_COLOR backColor = 0xFFFFFF;
     OLE_COLOR foreColor = 0xC00000;

@@ -228,3 +228,27 @@ TEST(quilTextBoxQt, ALayoutGivesItsHeightAndTheBoxKeepsAnySizeGiven)
     box->setFont(QFont("DejaVu Sans", 16));
     EXPECT_EQ(box->height(), 40) << "a new font changes the hint, not the geometry";
 }
+
+TEST(quilTextBoxQt, APasswordCharacterUnderAnApplicationStyleSheet)
+{
+    // A style sheet wraps every widget's style in one of Qt's own: the box
+    // must neither take that one for its own nor keep it when it goes.
+    const QString before = qApp->styleSheet();
+    qApp->setStyleSheet(QStringLiteral("QWidget { background: #202124; color: #e8eaed; }"));
+    {
+        QWidget form;
+        auto* box = new quilTextBox(&form);
+        box->setText(QStringLiteral("abc"));
+        box->setPasswordChar(QStringLiteral("#"));
+        form.show();
+        auto* field = box->findChild<QLineEdit*>();
+        ASSERT_NE(field, nullptr);
+        EXPECT_EQ(field->displayText(), QStringLiteral("###"));
+        box->setPasswordChar(QString());
+        EXPECT_EQ(field->displayText(), QStringLiteral("abc"));
+    }
+    QLineEdit after;
+    after.show();
+    EXPECT_NE(after.style(), nullptr) << "the application's style outlived the box";
+    qApp->setStyleSheet(before);
+}
