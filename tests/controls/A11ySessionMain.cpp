@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QProcess>
+#include <QSlider>
 #include <QThread>
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -50,6 +51,23 @@ int main(int argc, char** argv)
     if (!QAccessible::isActive()) {
         std::fprintf(stderr, "Qt's accessibility bridge did not come up on the AT-SPI bus\n");
         return 1;
+    }
+    // A setup that hears nothing would pass every "nothing was said" check:
+    // a Qt slider moved here must be heard before any test runs.
+    {
+        static bool heardSlider = false;
+        QSlider probe(Qt::Horizontal);
+        probe.show();
+        const QAccessible::UpdateHandler previous =
+            QAccessible::installUpdateHandler([](QAccessibleEvent* e) {
+                heardSlider = heardSlider || e->type() == QAccessible::ValueChanged;
+            });
+        probe.setValue(probe.value() + 1);
+        QAccessible::installUpdateHandler(previous);
+        if (!heardSlider) {
+            std::fprintf(stderr, "a Qt slider's value change was not heard: accessibility is not on\n");
+            return 1;
+        }
     }
     ::testing::InitGoogleTest(&argc, argv);
     const int rc = RUN_ALL_TESTS();
