@@ -161,40 +161,18 @@ void quilSlider::setTickStyle(TickStyles t)
 
 void quilSlider::setMin(int v)
 {
-    d->pendingMin.reset();
-    if (v >= d->max) {
-        d->pendingMin = v;
-        d->forgetPendingLater();
-        v = d->max == INT_MIN ? INT_MIN : d->max - 1;
-    }
-    d->min = v;
-    if (!notify("Min"))
-        return;
-    if (d->value < d->min) {
-        d->value = d->min;
-        if (!notify("Value"))
-            return;
-    }
-    d->resolvePending();
+    const auto forget = [this] { d->forgetPendingLater(); };
+    const auto tell = [this](const char* name) { return notify(name); };
+    if (WriteRangeEnd(true, v, d->pendingMin, d->min, d->max, d->value, forget, tell))
+        d->resolvePending();
 }
 
 void quilSlider::setMax(int v)
 {
-    d->pendingMax.reset();
-    if (v <= d->min) {
-        d->pendingMax = v;
-        d->forgetPendingLater();
-        v = d->min == INT_MAX ? INT_MAX : d->min + 1;
-    }
-    d->max = v;
-    if (!notify("Max"))
-        return;
-    if (d->value > d->max) {
-        d->value = d->max;
-        if (!notify("Value"))
-            return;
-    }
-    d->resolvePending();
+    const auto forget = [this] { d->forgetPendingLater(); };
+    const auto tell = [this](const char* name) { return notify(name); };
+    if (WriteRangeEnd(false, v, d->pendingMax, d->min, d->max, d->value, forget, tell))
+        d->resolvePending();
 }
 
 void quilSliderPrivate::resolvePending()

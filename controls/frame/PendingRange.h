@@ -5,9 +5,34 @@
 
 #include <QMetaObject>
 #include <QObject>
+#include <climits>
 #include <optional>
 
 namespace quil {
+
+// Writes Min (lower) or Max. An end that would cross the other is remembered
+// for later, and meanwhile set just inside the other; the value is clamped
+// into the range. False when a handler deleted the control.
+template <typename Forget, typename Notify>
+bool WriteRangeEnd(bool lower, int v, std::optional<int>& pending, int& min, int& max, int& value, Forget forgetLater,
+                   Notify notify)
+{
+    pending.reset();
+    if (lower ? v >= max : v <= min) {
+        pending = v;
+        forgetLater();
+        v = lower ? (max == INT_MIN ? INT_MIN : max - 1) : (min == INT_MAX ? INT_MAX : min + 1);
+    }
+    (lower ? min : max) = v;
+    if (!notify(lower ? "Min" : "Max"))
+        return false;
+    if (lower ? value < min : value > max) {
+        value = lower ? min : max;
+        if (!notify("Value"))
+            return false;
+    }
+    return true;
+}
 
 // Applies the remembered ends that now fit, clamping the value into the new
 // range and announcing each change through notify(name), which answers false
