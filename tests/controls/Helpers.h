@@ -10,7 +10,11 @@
 #include <QPoint>
 #include <QRgb>
 #include <QStringList>
+#include <QVariant>
+#include <gtest/gtest.h>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace quiltest {
 
@@ -63,6 +67,24 @@ struct RecordingBag : quil::PropertyBag {
     QStringList written;
     QStringList read;
 };
+
+// Property writes in the order Designer's setupUi makes them.
+using PropertyWrites = std::vector<std::pair<const char*, QVariant>>;
+
+// Writes the properties forwards into one control and backwards into the
+// other; the forms the two save must not differ.
+inline void ExpectSameFormEitherOrder(const PropertyWrites& props, quil::quilControl& forward,
+                                      quil::quilControl& backward)
+{
+    for (const auto& [name, value] : props)
+        forward.setProperty(name, value);
+    for (auto it = props.rbegin(); it != props.rend(); ++it)
+        backward.setProperty(it->first, it->second);
+    RecordingBag a, b;
+    forward.WriteProperties(a);
+    backward.WriteProperties(b);
+    EXPECT_EQ(a.values, b.values);
+}
 
 // "Now", set by the test.
 struct ManualClock : quil::Clock {

@@ -69,19 +69,12 @@ TEST(DropDownQt, ItsHintIsOneLineAndAGivenHeightIsKept)
 
 TEST(DropDownQt, PropertiesReachTheSameStateInEitherOrder)
 {
-    const std::vector<std::pair<const char*, QVariant>> props = {
+    const quiltest::PropertyWrites props = {
         {"BackColor", QVariant::fromValue<quint32>(0x102030)}, {"Enabled", true}, {"DateFormat", "yyyy-mm-dd"},
         {"ComboType", int(ctDateBox)}, {"Day", 5}, {"Month", 3}, {"Year", 2007}, {"FontName", "DejaVu Sans"}};
     FixedSystem system;
     quilDropDown forward, backward;
-    for (const auto& [name, value] : props)
-        forward.setProperty(name, value);
-    for (auto it = props.rbegin(); it != props.rend(); ++it)
-        backward.setProperty(it->first, it->second);
-    quiltest::RecordingBag a, b;
-    forward.WriteProperties(a);
-    backward.WriteProperties(b);
-    EXPECT_EQ(a.values, b.values);
+    quiltest::ExpectSameFormEitherOrder(props, forward, backward);
     // Designer's order sets the pattern before the date. A pattern set last
     // shows the next time the date is shown, as a pattern set alone does.
     EXPECT_EQ(forward.Text(), "2007-03-05");

@@ -544,19 +544,13 @@ TEST(quilLabelQt, TheCaptionIsTheHintAndAutoSizeFixesIt)
 TEST(quilLabelQt, PropertiesReachTheSameStateInDesignersOrderAndItsReverse)
 {
     for (bool autoSize : {false, true}) {
-        const std::vector<std::pair<const char*, QVariant>> props = {
+        SCOPED_TRACE(autoSize);
+        const quiltest::PropertyWrites props = {
             {"AutoSize", autoSize}, {"TextWrap", !autoSize}, {"BackColor", QVariant::fromValue<quint32>(0x102030)},
             {"ImageIndex", 2}, {"Caption", "Two words\rand a break"}, {"Hyperlink", "https://example.org/"},
             {"Font", QFont("DejaVu Sans", 11)}, {"MousePointer", 3}};
         quilLabel forward, backward;
-        for (const auto& [name, value] : props)
-            forward.setProperty(name, value);
-        for (auto it = props.rbegin(); it != props.rend(); ++it)
-            backward.setProperty(it->first, it->second);
-        quiltest::RecordingBag a, b;
-        forward.WriteProperties(a);
-        backward.WriteProperties(b);
-        EXPECT_EQ(a.values, b.values) << autoSize;
+        quiltest::ExpectSameFormEitherOrder(props, forward, backward);
         EXPECT_EQ(forward.size(), backward.size()) << autoSize;
         EXPECT_EQ(forward.Face(), backward.Face()) << autoSize;
     }

@@ -334,17 +334,10 @@ TEST(quilMonthviewQt, TheGridIsTheHintAndAGivenSizeIsKept)
 
 TEST(quilMonthviewQt, PropertiesReachTheSameStateInEitherOrder)
 {
-    const std::vector<std::pair<const char*, QVariant>> props = {
+    const quiltest::PropertyWrites props = {
         {"BackColor", QVariant::fromValue<quint32>(0x102030)}, {"iDay", 31}, {"iMonth", 3}, {"iYear", 1999},
         {"WeekdayName", "M,T,W,T,F,S,S"}, {"MonthName", "I,II,III,IV,V,VI,VII,VIII,IX,X,XI,XII"}};
     quilMonthview forward, backward;
-    for (const auto& [name, value] : props)
-        forward.setProperty(name, value);
-    for (auto it = props.rbegin(); it != props.rend(); ++it)
-        backward.setProperty(it->first, it->second);
-    quiltest::RecordingBag a, b;
-    forward.WriteProperties(a);
-    backward.WriteProperties(b);
-    EXPECT_EQ(a.values, b.values);
+    quiltest::ExpectSameFormEitherOrder(props, forward, backward);
     EXPECT_EQ(forward.Face(), backward.Face());
 }

@@ -145,21 +145,14 @@ TEST(quilTextBoxQt, AFormsTextLongerThanItsMaxLengthLoadsWholeInEitherOrder)
 
 TEST(quilTextBoxQt, PropertiesReachTheSameStateInDesignersOrderAndItsReverse)
 {
-    const std::vector<std::pair<const char*, QVariant>> props = {
+    const quiltest::PropertyWrites props = {
         {"BackColor", QVariant::fromValue<quint32>(0x102030)}, {"ForeColor", QVariant::fromValue<quint32>(0x405060)},
         {"Alignment", 2}, {"Text", "Grüße aus Köln"}, {"AutoSelect", true}, {"SelStart", 3}, {"SelLength", 4},
         {"PasswordChar", "#"}, {"RightToLeft", true}, {"Locked", true}, {"DataFormat", int(df_UCase)},
         {"SelectionColor", QVariant::fromValue<quint32>(0x00FF00)}, {"textCut", "Schneiden"},
         {"textSelectAll", "Alles"}, {"MaxLength", 5}};
     quilTextBox forward, backward;
-    for (const auto& [name, value] : props)
-        forward.setProperty(name, value);
-    for (auto it = props.rbegin(); it != props.rend(); ++it)
-        backward.setProperty(it->first, it->second);
-    quiltest::RecordingBag a, b;
-    forward.WriteProperties(a);
-    backward.WriteProperties(b);
-    EXPECT_EQ(a.values, b.values);
+    quiltest::ExpectSameFormEitherOrder(props, forward, backward);
     EXPECT_EQ(forward.Text(), "Grüße aus Köln");
     EXPECT_EQ(backward.SelStart(), 3);
     EXPECT_EQ(backward.SelLength(), 4);
