@@ -7,6 +7,7 @@
 #include "frame/LateImageList.h"
 #include "platform/surface/Surface.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMetaMethod>
 #include <QMouseEvent>
@@ -160,7 +161,15 @@ void quilButtonBase::printAt(const QString& text, int x, int y, OLE_COLOR colour
 
 void quilButtonBase::setState(int s)
 {
+    const bool wasPressed = d->state == StatePressed;
     d->state = s;
+    if (wasPressed != (s == StatePressed)) {
+        // A screen reader hears the button go down and come up, as with Qt's.
+        QAccessible::State pressed;
+        pressed.pressed = true;
+        QAccessibleStateChangeEvent ev(this, pressed);
+        QAccessible::updateAccessibility(&ev);
+    }
     // A resting pointer must cost nothing: paint only when the look changes.
     const int effective = !drawsEnabled() ? StateDisabled : (s == StateDisabled ? StateNormal : s);
     if (effective != d->paintedState || d->focusFlag != d->paintedFocus)

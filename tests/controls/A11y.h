@@ -19,6 +19,7 @@
 #include <QAccessibleValueInterface>
 #include <QApplication>
 #include <QLabel>
+#include <QPushButton>
 #include <QSlider>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -36,6 +37,7 @@ struct Heard {
     QAccessible::Event type;
     int child;
     QVariant value;
+    QAccessible::State changed;   // which states a StateChanged event names
 };
 
 inline std::vector<Heard>& heard()
@@ -49,7 +51,10 @@ inline void record(QAccessibleEvent* e)
     QVariant value;
     if (e->type() == QAccessible::ValueChanged)
         value = static_cast<QAccessibleValueChangeEvent*>(e)->value();
-    heard().push_back({e->object(), e->type(), e->child(), value});
+    QAccessible::State changed;
+    if (e->type() == QAccessible::StateChanged)
+        changed = static_cast<QAccessibleStateChangeEvent*>(e)->changedStates();
+    heard().push_back({e->object(), e->type(), e->child(), value, changed});
 }
 
 // A screen reader listening for the length of a test.
@@ -76,6 +81,13 @@ struct Listener {
     {
         return static_cast<int>(std::count_if(heard().begin(), heard().end(),
                                               [&](const Heard& h) { return h.object == o && h.type == type; }));
+    }
+    // How many state changes named the pressed state.
+    int pressedChanges(QObject* o) const
+    {
+        return static_cast<int>(std::count_if(heard().begin(), heard().end(), [&](const Heard& h) {
+            return h.object == o && h.type == QAccessible::StateChanged && h.changed.pressed;
+        }));
     }
     QAccessible::UpdateHandler previous = nullptr;
 };

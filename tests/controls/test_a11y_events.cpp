@@ -58,3 +58,23 @@ TEST(Accessibility, NamesStatesAndSelectionsAreTold)
     }));
     EXPECT_EQ(rowFocus, 1) << "the focused list's new row is focused";
 }
+
+TEST(Accessibility, AButtonIsHeardGoingDownAndComingUp)
+{
+    QWidget window;
+    auto* button = new quilButton(&window);
+    button->setGeometry(0, 0, 90, 28);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    button->setFocus();
+    ASSERT_TRUE(button->hasFocus());
+    Listener screenReader;
+    QTest::keyPress(button, Qt::Key_Space);
+    EXPECT_EQ(screenReader.pressedChanges(button), 1);
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(button)->state().pressed);
+    QTest::keyRelease(button, Qt::Key_Space);
+    EXPECT_EQ(screenReader.pressedChanges(button), 2);
+    EXPECT_FALSE(QAccessible::queryAccessibleInterface(button)->state().pressed);
+    button->setEnabled(false);
+    EXPECT_EQ(screenReader.pressedChanges(button), 2) << "going grey is no press";
+}
