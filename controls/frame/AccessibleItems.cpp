@@ -24,6 +24,7 @@
 #include <QSet>
 #include <QWindow>
 #include <array>
+#include <utility>
 
 namespace quil {
 
@@ -39,7 +40,29 @@ void ClickAt(QWidget* w, QPoint at)
     QCoreApplication::sendEvent(w, &release);
 }
 
-ItemChildren::~ItemChildren() = default;
+namespace {
+
+QHash<const QWidget*, ItemChildren*>& live()
+{
+    static QHash<const QWidget*, ItemChildren*> children;
+    return children;
+}
+
+} // namespace
+
+ItemChildren::ItemChildren(const QWidget* w) : watched(w) { live().insert(w, this); }
+
+ItemChildren::~ItemChildren()
+{
+    if (live().value(watched) == this)
+        live().remove(watched);
+}
+
+void ForgetDrawnChildren(const QWidget* w)
+{
+    if (ItemChildren* c = live().take(w))
+        c->forget();
+}
 
 namespace {
 
@@ -147,11 +170,14 @@ public:
 
 class MenuRows : public ItemChildren {
 public:
-    explicit MenuRows(PUMenuWindow* m) : menu(m) {}
-    ~MenuRows() override
+    explicit MenuRows(PUMenuWindow* m) : ItemChildren(m), menu(m) {}
+    ~MenuRows() override { forget(); }
+    void forget() override
     {
         for (QAccessible::Id id : std::as_const(ids))
             QAccessible::deleteAccessibleInterface(id);
+        ids.clear();
+        menu = nullptr;
     }
     int count() const override { return menu && menu->owner ? menu->owner->Rows()->Count() : 0; }
     QAccessibleInterface* child(int i) const override
@@ -300,11 +326,13 @@ private:
 
 class ListRows : public ItemChildren {
 public:
-    explicit ListRows(quilListbox* l) : list(l) { follow(); }
-    ~ListRows() override
+    explicit ListRows(quilListbox* l) : ItemChildren(l), list(l) { follow(); }
+    ~ListRows() override { forget(); }
+    void forget() override
     {
         QObject::disconnect(removed);
         dropAll();
+        list = nullptr;
     }
     int count() const override
     {
@@ -514,14 +542,17 @@ public:
 // The weekday headers first, then the days of the month in order.
 class CalendarDays : public ItemChildren {
 public:
-    explicit CalendarDays(quilMonthview* c) : cal(c) {}
-    ~CalendarDays() override
+    explicit CalendarDays(quilMonthview* c) : ItemChildren(c), cal(c) {}
+    ~CalendarDays() override { forget(); }
+    void forget() override
     {
-        for (QAccessible::Id id : headers)
+        for (QAccessible::Id& id : headers)
             if (id)
-                QAccessible::deleteAccessibleInterface(id);
+                QAccessible::deleteAccessibleInterface(std::exchange(id, 0));
         for (QAccessible::Id id : std::as_const(days))
             QAccessible::deleteAccessibleInterface(id);
+        days.clear();
+        cal = nullptr;
     }
     int days_() const { return cal ? quilMonthview::DaysInMonth(cal->iYear(), cal->iMonth()) : 0; }
     int count() const override { return cal ? 7 + days_() : 0; }

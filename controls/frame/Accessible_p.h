@@ -24,7 +24,10 @@ class ItemChildren : public QAccessibleTableInterface {
 public:
     // Null for a control without such children.
     static std::unique_ptr<ItemChildren> make(QWidget* w);
+    explicit ItemChildren(const QWidget* w);
     ~ItemChildren() override;
+    // The control is going: its children go now, before its data does.
+    virtual void forget() = 0;
 
     virtual int count() const = 0;
     // The i-th child (0-based), or null.
@@ -51,7 +54,14 @@ public:
     bool unselectRow(int) override { return false; }
     bool unselectColumn(int) override { return false; }
     void modelChange(QAccessibleTableModelChangeEvent*) override {}
+
+private:
+    const QWidget* const watched;
 };
+
+// Called first thing by a control's destructor: Qt drops the control's
+// interface only once the QObject goes, when the control's data is gone.
+void ForgetDrawnChildren(const QWidget* w);
 
 // A list's selected row or a calendar's day changed, or the calendar's month.
 void AnnounceSelection(quilControl* c, const char* name);

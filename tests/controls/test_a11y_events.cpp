@@ -95,6 +95,13 @@ TEST(Accessibility, ArrowKeysTellTheNewRowByItsEntryEvenScrolledFarDown)
     EXPECT_TRUE(before->state().selected);
     EXPECT_TRUE(before->state().focused);
     EXPECT_FALSE(before->state().offscreen) << "the list scrolled to it";
+
+    // Deleted while it has the focus, its row in focus: the focus moves on
+    // while the list's data is gone, and the rows go first.
+    const QAccessible::Id row = QAccessible::uniqueId(before);
+    EXPECT_EQ(a->focusChild(), before);
+    delete list;
+    EXPECT_EQ(QAccessible::accessibleInterface(row), nullptr);
 }
 
 TEST(Accessibility, ACalendarIsRenamedWithItsMonthAndTellsItsNewDay)
