@@ -1,14 +1,11 @@
 // What assistive technology learns of a control: its role from the class,
 // its name from the caption, its state, and for controls with a range the
-// value interface. The list box's rows, an open menu's rows and the
-// calendar's days are its children, the selected one marked; the toolbar's
-// buttons are its children with their checked state.
+// value interface. The list box's entries, an open menu's rows and the
+// calendar's days are its children (AccessibleItems.cpp), the selected one
+// marked; the toolbar's buttons are its children with their checked state.
 #include <quilObjects/quilButton.h>
 #include <quilObjects/quilColorPicker.h>
 #include <quilObjects/quilDropDown.h>
-#include <quilObjects/quilListbox.h>
-#include <quilObjects/quilMonthview.h>
-#include <quilObjects/quilPUMenu.h>
 #include <quilObjects/quilProgressBar.h>
 #include <quilObjects/quilScrollBar.h>
 #include <quilObjects/quilToolbar.h>
@@ -22,8 +19,6 @@
 #include <vector>
 
 #include <QAccessibleValueInterface>
-#include <QCoreApplication>
-#include <QMouseEvent>
 #include <QPointer>
 #include <QAccessibleWidget>
 #include <QMetaClassInfo>
