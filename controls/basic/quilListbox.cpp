@@ -3,6 +3,7 @@
 #include "ComboDatas_p.h"
 #include <quilObjects/quilScrollBar.h>
 
+#include "frame/Accessible_p.h"
 #include "frame/quilControl_p.h"
 #include "frame/Rounding.h"
 #include "frame/Gradient.h"
@@ -54,6 +55,7 @@ quilListbox::quilListbox(QWidget* parent) : quilControl(parent), d(std::make_uni
 
 quilListbox::~quilListbox()
 {
+    ForgetDrawnChildren(this);
     // The collection may outlive the list: it must not call back into it.
     disconnect(d->added);
     disconnect(d->changedConn);

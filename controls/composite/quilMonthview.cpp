@@ -2,6 +2,7 @@
 
 #include <quilObjects/quilPUMenu.h>
 
+#include "frame/Accessible_p.h"
 #include "frame/quilControl_p.h"
 #include "frame/HandDown.h"
 #include "frame/Rounding.h"
@@ -102,7 +103,7 @@ quilMonthview::quilMonthview(QWidget* parent) : quilControl(parent), d(std::make
     resize(sizeHint());
 }
 
-quilMonthview::~quilMonthview() = default;
+quilMonthview::~quilMonthview() { ForgetDrawnChildren(this); }
 
 void quilMonthview::setClock(const Clock* c)
 {

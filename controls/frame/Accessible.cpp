@@ -1,31 +1,24 @@
 // What assistive technology learns of a control: its role from the class,
 // its name from the caption, its state, and for controls with a range the
-// value interface. The list box's rows, an open menu's rows and the
-// calendar's days are its children, the selected one marked; the toolbar's
-// buttons are its children with their checked state.
+// value interface. The list box's entries, an open menu's rows and the
+// calendar's days are its children (AccessibleItems.cpp), the selected one
+// marked; the toolbar's buttons are its children with their checked state.
 #include <quilObjects/quilButton.h>
 #include <quilObjects/quilColorPicker.h>
 #include <quilObjects/quilDropDown.h>
-#include <quilObjects/quilListbox.h>
-#include <quilObjects/quilMonthview.h>
-#include <quilObjects/quilPUMenu.h>
 #include <quilObjects/quilProgressBar.h>
 #include <quilObjects/quilScrollBar.h>
 #include <quilObjects/quilToolbar.h>
 
-#include "composite/PUMenuWindow.h"
 #include "composite/quilColorPicker_p.h"
-#include "composite/quilMonthview_p.h"
-#include "composite/quilPUMenu_p.h"
 #include "composite/quilToolbar_p.h"
+#include "frame/Accessible_p.h"
 
 #include <QHash>
 #include <algorithm>
 #include <vector>
 
 #include <QAccessibleValueInterface>
-#include <QCoreApplication>
-#include <QMouseEvent>
 #include <QPointer>
 #include <QAccessibleWidget>
 #include <QMetaClassInfo>
@@ -34,19 +27,6 @@
 namespace quil {
 
 namespace {
-
-// A left click at a point of a widget, as the mouse gives it.
-void ClickAt(QWidget* w, QPoint at)
-{
-    QPointer<QWidget> alive(w);
-    const QPoint global = w->mapToGlobal(at);
-    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(w, &press);
-    if (!alive)
-        return;
-    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(w, &release);
-}
 
 QAccessible::Role roleOf(const QObject* o)
 {
@@ -84,181 +64,6 @@ QVariant rangeEnd(const QObject* o, const char* name, int index)
     const QStringList fixed = fixedRange(o);
     return fixed.size() == 2 ? QVariant(fixed.at(index).toInt()) : QVariant();
 }
-
-// The entries a control shows as children, read live by position (0-based).
-struct Items {
-    static int count(QWidget* w)
-    {
-        if (auto* l = qobject_cast<quilListbox*>(w))
-            return l->TempListboxItems()->Count();
-        if (auto* m = qobject_cast<PUMenuWindow*>(w))
-            return m->owner ? m->owner->Rows()->Count() : 0;
-        if (auto* c = qobject_cast<quilMonthview*>(w))
-            return quilMonthview::DaysInMonth(c->iYear(), c->iMonth());
-        return 0;
-    }
-    // The menu entry a menu's row shows, or null.
-    static QSharedPointer<MenuItem> menuEntry(QWidget* w, int i)
-    {
-        auto* m = qobject_cast<PUMenuWindow*>(w);
-        if (!m || !m->owner || i < 0 || i >= count(w))
-            return {};
-        const int index = m->owner->Rows()->Item(i + 1)->Index();
-        const auto items = m->owner->MenuItem();
-        return items && index >= 1 && index <= items->Count() ? items->Item(index) : QSharedPointer<MenuItem>();
-    }
-    static QAccessible::Role role(QWidget* w, int i)
-    {
-        if (qobject_cast<PUMenuWindow*>(w)) {
-            const auto entry = menuEntry(w, i);
-            // A placeholder draws the menu's dividing line; a title only labels the rows under it.
-            if (entry && entry->ItemType() == itPlaceholder)
-                return QAccessible::Separator;
-            if (entry && entry->ItemType() == itTitle)
-                return QAccessible::StaticText;
-            return QAccessible::MenuItem;
-        }
-        if (qobject_cast<quilMonthview*>(w))
-            return QAccessible::Cell;
-        return QAccessible::ListItem;
-    }
-    // Whether pressing the entry does anything: not a menu's divider or title.
-    static bool pressable(QWidget* w, int i)
-    {
-        const QAccessible::Role r = role(w, i);
-        return r != QAccessible::Separator && r != QAccessible::StaticText;
-    }
-    // A press on the entry, as the mouse gives it.
-    static void press(QWidget* w, int i)
-    {
-        if (!pressable(w, i) || !w->isEnabled())
-            return;
-        const QRect r = rect(w, i);
-        if (auto* m = qobject_cast<PUMenuWindow*>(w)) {
-            // The menu picks the row under the pointer when the button goes up.
-            quilPUMenuPrivate& menu = quilPUMenuPrivate::of(m->owner);
-            menu.MenuMouseMove(static_cast<float>(r.top() + r.height() / 2));
-            menu.MenuClick();
-            return;
-        }
-        if (r.isValid())
-            ClickAt(w, r.center());
-    }
-    // The calendar cell showing day d, or 0.
-    static int cellOf(const quilMonthview* c, int d)
-    {
-        for (int k = 1; k <= 42; ++k)
-            if (quilMonthviewPrivate::of(c).CellAt(k).Day == d)
-                return k;
-        return 0;
-    }
-    static QString text(QWidget* w, int i)
-    {
-        if (i < 0 || i >= count(w))
-            return {};
-        if (auto* l = qobject_cast<quilListbox*>(w)) {
-            const int index = l->TempListboxItems()->Item(i + 1)->Index();
-            return index >= 1 && index <= l->ListboxItems()->Count() ? l->ListboxItems()->Item(index)->Caption()
-                                                                       : QString();
-        }
-        if (auto* m = qobject_cast<PUMenuWindow*>(w)) {
-            const int index = m->owner->Rows()->Item(i + 1)->Index();
-            const auto items = m->owner->MenuItem();
-            return items && index >= 1 && index <= items->Count() ? items->Item(index)->Caption() : QString();
-        }
-        return QString::number(i + 1);
-    }
-    static bool selected(QWidget* w, int i)
-    {
-        if (i < 0 || i >= count(w))
-            return false;
-        if (auto* l = qobject_cast<quilListbox*>(w))
-            return l->TempListboxItems()->Item(i + 1)->Index() == l->SelectedItem();
-        if (auto* m = qobject_cast<PUMenuWindow*>(w))
-            return m->owner->HoverRow() == i + 1;
-        if (auto* c = qobject_cast<quilMonthview*>(w))
-            return c->iDay() == i + 1;
-        return false;
-    }
-    static QRect rect(QWidget* w, int i)
-    {
-        if (i < 0 || i >= count(w))
-            return {};
-        if (auto* l = qobject_cast<quilListbox*>(w)) {
-            const auto r = l->TempListboxItems()->Item(i + 1);
-            return QRect(0, r->Top(), l->width() - l->ScrollBar()->width(), r->Height());
-        }
-        if (auto* m = qobject_cast<PUMenuWindow*>(w)) {
-            const auto r = m->owner->Rows()->Item(i + 1);
-            return QRect(0, r->Top(), m->width(), r->Height());
-        }
-        auto* c = static_cast<quilMonthview*>(w);
-        const int k = cellOf(c, i + 1);
-        if (k == 0)
-            return {};
-        const auto& cell = quilMonthviewPrivate::of(c).CellAt(k);
-        return QRect(cell.X, cell.Y, cell.Width, cell.Height);
-    }
-};
-
-class ItemAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
-public:
-    ItemAccessible(QWidget* w, int i) : owner(w), index(i) {}
-    bool isValid() const override { return owner && index < Items::count(owner); }
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override { return owner ? owner->window()->windowHandle() : nullptr; }
-    QAccessibleInterface* focusChild() const override { return nullptr; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(owner.data()); }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    QString text(QAccessible::Text t) const override
-    {
-        return t == QAccessible::Name && owner ? Items::text(owner, index) : QString();
-    }
-    void setText(QAccessible::Text, const QString&) override {}
-    QRect rect() const override
-    {
-        if (!owner)
-            return {};
-        const QRect r = Items::rect(owner, index);
-        return QRect(owner->mapToGlobal(r.topLeft()), r.size());
-    }
-    QAccessible::Role role() const override { return owner ? Items::role(owner, index) : QAccessible::NoRole; }
-    QAccessible::State state() const override
-    {
-        QAccessible::State s;
-        s.selectable = owner && Items::pressable(owner, index);
-        s.selected = owner && Items::selected(owner, index);
-        s.invisible = !owner || !owner->isVisible();
-        if (const auto entry = owner ? Items::menuEntry(owner, index) : QSharedPointer<MenuItem>()) {
-            s.checkable = entry->ItemType() == itCheck;
-            s.checked = s.checkable && entry->Checked();
-        }
-        return s;
-    }
-    int Index() const { return index; }
-
-    void* interface_cast(QAccessible::InterfaceType t) override
-    {
-        return t == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this) : nullptr;
-    }
-    QStringList actionNames() const override
-    {
-        return owner && Items::pressable(owner, index) ? QStringList{pressAction()} : QStringList();
-    }
-    void doAction(const QString& action) override
-    {
-        if (owner && action == pressAction())
-            Items::press(owner, index);
-    }
-    QStringList keyBindingsForAction(const QString&) const override { return {}; }
-
-private:
-    QPointer<QWidget> owner;
-    int index;
-};
 
 // One button of a toolbar, by its number.
 class ToolbarButtonAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
@@ -354,11 +159,9 @@ public:
 
 class Accessible : public QAccessibleWidget, public QAccessibleValueInterface {
 public:
-    explicit Accessible(QWidget* w) : QAccessibleWidget(w, roleOf(w)) {}
+    explicit Accessible(QWidget* w) : QAccessibleWidget(w, roleOf(w)), items(ItemChildren::make(w)) {}
     ~Accessible() override
     {
-        for (QAccessible::Id id : std::as_const(items))
-            QAccessible::deleteAccessibleInterface(id);
         for (QAccessible::Id id : buttons)
             if (id)
                 QAccessible::deleteAccessibleInterface(id);
@@ -366,29 +169,31 @@ public:
 
     quilToolbar* toolbar() const { return qobject_cast<quilToolbar*>(widget()); }
 
+    // Widget children first, then what the control draws (a list shows only its rows, as Qt's lists do).
+    int widgetChildren() const { return items && items->hidesWidgets() ? 0 : QAccessibleWidget::childCount(); }
     int childCount() const override
     {
         // The bar's children are its buttons (its popup's handle is no child a user meets).
         if (const quilToolbar* bar = toolbar())
             return bar->ToolbarItems() ? bar->ToolbarItems()->Count() : 0;
-        return QAccessibleWidget::childCount() + Items::count(widget());
+        return widgetChildren() + (items ? items->count() : 0);
     }
     QAccessibleInterface* child(int i) const override
     {
         if (quilToolbar* bar = toolbar())
             return button(bar, i);
-        const int widgets = QAccessibleWidget::childCount();
+        const int widgets = widgetChildren();
         if (i < widgets)
             return QAccessibleWidget::child(i);
-        const int item = i - widgets;
-        if (item >= Items::count(widget()))
-            return nullptr;
-        auto it = items.constFind(item);
-        if (it != items.constEnd())
-            return QAccessible::accessibleInterface(*it);
-        QAccessibleInterface* iface = new ItemAccessible(widget(), item);
-        items.insert(item, QAccessible::registerAccessibleInterface(iface));
-        return iface;
+        return items ? items->child(i - widgets) : nullptr;
+    }
+    // A focused list or calendar has its selected row or day in focus.
+    QAccessibleInterface* focusChild() const override
+    {
+        if (items && items->isTable() && widget()->hasFocus())
+            if (const int k = items->selectedChild(); k >= 0)
+                return items->child(k);
+        return QAccessibleWidget::focusChild();
     }
     QAccessibleInterface* button(quilToolbar* bar, int i) const
     {
@@ -403,9 +208,14 @@ public:
     }
     QAccessibleInterface* childAt(int x, int y) const override
     {
-        if (!toolbar())
-            return QAccessibleWidget::childAt(x, y);
-        for (int i = 0; i < childCount(); ++i)
+        const bool bar = toolbar() != nullptr;
+        if (!bar) {
+            if (QAccessibleInterface* w = widgetChildren() > 0 ? QAccessibleWidget::childAt(x, y) : nullptr)
+                return w;
+            if (!items)
+                return nullptr;
+        }
+        for (int i = bar ? 0 : widgetChildren(); i < childCount(); ++i)
             if (QAccessibleInterface* c = child(i); c && c->rect().contains(x, y))
                 return c;
         return nullptr;
@@ -414,9 +224,9 @@ public:
     {
         if (auto* b = dynamic_cast<const ToolbarButtonAccessible*>(c))
             return b->bar == toolbar() && b->index <= childCount() ? b->index - 1 : -1;
-        if (auto* item = dynamic_cast<const ItemAccessible*>(c))
-            return item->parent() == this ? QAccessibleWidget::childCount() + item->Index() : -1;
-        return QAccessibleWidget::indexOfChild(c);
+        if (const int k = items ? items->indexOf(c) : -1; k >= 0)
+            return widgetChildren() + k;
+        return widgetChildren() > 0 ? QAccessibleWidget::indexOfChild(c) : -1;
     }
 
     // Text with a link to open reads as a link.
@@ -450,6 +260,8 @@ public:
         QWidget* w = widget();
         if (!w->accessibleName().isEmpty())
             return w->accessibleName();
+        if (const QString own = items ? items->name() : QString(); !own.isEmpty())
+            return own;
         if (w->inherits("quil::quilXButton")) {
             // The arrows' captions are symbol-font letters.
             static const QHash<QString, QString> directions = {{QStringLiteral("3"), QStringLiteral("Left")},
@@ -499,6 +311,8 @@ public:
     {
         if (t == QAccessible::ValueInterface && hasRange(widget()))
             return static_cast<QAccessibleValueInterface*>(this);
+        if (t == QAccessible::TableInterface && items && items->isTable())
+            return static_cast<QAccessibleTableInterface*>(items.get());
         return QAccessibleWidget::interface_cast(t);
     }
 
@@ -556,7 +370,7 @@ public:
     QVariant minimumStepSize() const override { return 1; }
 
 private:
-    mutable QHash<int, QAccessible::Id> items;
+    const std::unique_ptr<ItemChildren> items;
     mutable std::vector<QAccessible::Id> buttons;
 };
 
@@ -568,36 +382,6 @@ QAccessibleInterface* factory(const QString&, QObject* o)
 }
 
 } // namespace
-
-// A list's selected row or a calendar's day changed: the child now selected
-// is told as selected, and as focused when its control has the focus.
-void AnnounceSelection(quilControl* c, const char* name)
-{
-    const QByteArray n(name);
-    int item = -1;
-    if (auto* l = qobject_cast<quilListbox*>(c); l && n == "SelectedItem") {
-        const auto rows = l->TempListboxItems();
-        for (int i = 1; i <= rows->Count() && item < 0; ++i)
-            if (rows->Item(i)->Index() == l->SelectedItem())
-                item = i - 1;
-    } else if (auto* m = qobject_cast<quilMonthview*>(c); m && (n == "iDay" || n == "Day")) {
-        item = m->iDay() - 1;
-    }
-    if (item < 0 || item >= Items::count(c))
-        return;
-    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(c);
-    if (!iface)
-        return;
-    const int child = iface->childCount() - Items::count(c) + item;
-    QAccessibleEvent selection(c, QAccessible::Selection);
-    selection.setChild(child);
-    QAccessible::updateAccessibility(&selection);
-    if (c->hasFocus()) {
-        QAccessibleEvent focus(c, QAccessible::Focus);
-        focus.setChild(child);
-        QAccessible::updateAccessibility(&focus);
-    }
-}
 
 void InstallAccessibleFactory()
 {

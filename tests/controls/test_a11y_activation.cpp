@@ -100,3 +100,39 @@ TEST(Accessibility, AMenuShowsItsDividersAndCheckedEntriesAndPicksOnPress)
     press(m->child(0));
     EXPECT_EQ(picked, QStringList({"o"}));
 }
+
+TEST(Accessibility, PressingARowScrolledAwayBringsItIntoViewAndClicksIt)
+{
+    QWidget window;
+    auto* list = new quilListbox(&window);
+    list->resize(150, 9 * list->RowHeight() + 1);
+    for (int i = 1; i <= 36; ++i)
+        list->ListboxItems()->Add(QStringLiteral("k%1").arg(i), QStringLiteral("Item %1").arg(i));
+    list->Refresh();
+    window.resize(200, 300);
+    window.show();
+    int clicks = 0;
+    QStringList picked;
+    QObject::connect(list, &quilListbox::Click, [&] { ++clicks; });
+    QObject::connect(list, &quilListbox::ItemClicked, [&](short&, QString& key) { picked << key; });
+
+    QAccessibleInterface* row = QAccessible::queryAccessibleInterface(list)->child(29);
+    ASSERT_TRUE(row->state().offscreen);
+    press(row);
+    EXPECT_EQ(list->SelectedItem(), 30);
+    EXPECT_EQ(clicks, 1) << "clicked as the mouse does";
+    EXPECT_EQ(picked, QStringList({"k30"}));
+    EXPECT_FALSE(row->state().offscreen);
+    EXPECT_TRUE(row->state().selected);
+
+    // Back up the list, above the rows shown.
+    QAccessibleInterface* top = QAccessible::queryAccessibleInterface(list)->child(1);
+    ASSERT_TRUE(top->state().offscreen);
+    press(top);
+    EXPECT_EQ(list->SelectedItem(), 2);
+    EXPECT_EQ(picked, QStringList({"k30", "k2"}));
+
+    list->setEnabled(false);
+    press(row);
+    EXPECT_EQ(list->SelectedItem(), 2) << "a disabled list takes no press";
+}

@@ -1,6 +1,9 @@
 // What a screen reader finds in a control: names, values, children.
 #include "A11y.h"
 
+#include "composite/DropDownSources.h"
+#include "composite/quilDropDown_p.h"
+
 using namespace quil;
 using namespace a11ytest;
 
@@ -38,4 +41,153 @@ TEST(Accessibility, NamesSayWhatEachControlShowsOrIsFor)
     EXPECT_EQ(nameOf(labelled), QStringLiteral("Birthday")) << "its label names it";
     progress->setAccessibleName(QStringLiteral("Copying"));
     EXPECT_EQ(nameOf(progress), QStringLiteral("Copying")) << "the program's own name first";
+}
+
+namespace {
+
+// A list of "Item 1" to "Item n" showing nine rows.
+quilListbox* nineRowList(QWidget* window, int n)
+{
+    auto* list = new quilListbox(window);
+    list->setGeometry(0, 0, 150, 100);
+    list->resize(150, 9 * list->RowHeight() + 1);
+    for (int i = 1; i <= n; ++i)
+        list->ListboxItems()->Add(QString(), QStringLiteral("Item %1").arg(i));
+    list->Refresh();
+    return list;
+}
+
+} // namespace
+
+TEST(Accessibility, AListShowsEveryEntryAsTheSameRowWhereverItIsScrolled)
+{
+    QWidget window;
+    quilListbox* list = nineRowList(&window, 36);
+    window.resize(200, 300);
+    window.show();
+    ASSERT_EQ(list->VisibleRows(), 9);
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(list);
+    ASSERT_EQ(a->childCount(), 36) << "every entry, not the rows on screen";
+    QAccessibleTableInterface* table = a->tableInterface();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->rowCount(), 36);
+    EXPECT_EQ(table->columnCount(), 1);
+
+    QAccessibleInterface* far = a->child(29);
+    ASSERT_NE(far, nullptr);
+    const QAccessible::Id id = QAccessible::uniqueId(far);
+    EXPECT_EQ(far->text(QAccessible::Name), QStringLiteral("Item 30"));
+    EXPECT_TRUE(far->state().offscreen);
+    EXPECT_TRUE(far->state().invisible);
+    EXPECT_TRUE(far->rect().isEmpty()) << "no place on screen for a row scrolled away";
+    EXPECT_FALSE(a->child(0)->state().offscreen);
+    EXPECT_TRUE(QRect(list->mapToGlobal(QPoint()), list->size()).contains(a->child(0)->rect()));
+    ASSERT_NE(far->tableCellInterface(), nullptr);
+    EXPECT_EQ(far->tableCellInterface()->rowIndex(), 29);
+    EXPECT_EQ(table->cellAt(29, 0), far);
+
+    list->setSelectedItem(30);
+    EXPECT_EQ(a->child(29), far) << "scrolling keeps the entry's object";
+    EXPECT_EQ(QAccessible::uniqueId(a->child(29)), id);
+    EXPECT_EQ(far->text(QAccessible::Name), QStringLiteral("Item 30"));
+    EXPECT_FALSE(far->state().offscreen);
+    EXPECT_TRUE(far->state().selected);
+    EXPECT_TRUE(a->child(0)->state().offscreen);
+    EXPECT_EQ(table->selectedRows(), QList<int>({29}));
+    EXPECT_TRUE(table->isRowSelected(list->SelectedItem() - 1));
+    EXPECT_EQ(table->selectedCells(), QList<QAccessibleInterface*>({far}));
+
+    // A removal earlier in the list moves the entry up without renaming it.
+    QAccessibleInterface* first = a->child(0);
+    const QAccessible::Id firstId = QAccessible::uniqueId(first);
+    list->ListboxItems()->Remove(1);
+    EXPECT_EQ(QAccessible::accessibleInterface(firstId), nullptr) << "the removed entry's object goes with it";
+    EXPECT_EQ(a->childCount(), 35);
+    EXPECT_EQ(a->child(28), far);
+    EXPECT_EQ(a->indexOfChild(far), 28);
+    EXPECT_EQ(far->tableCellInterface()->rowIndex(), 28);
+    EXPECT_EQ(far->text(QAccessible::Name), QStringLiteral("Item 30"));
+    EXPECT_EQ(a->child(0)->text(QAccessible::Name), QStringLiteral("Item 2"));
+
+    const QAccessible::Id secondId = QAccessible::uniqueId(a->child(0));
+    list->ListboxItems()->Clear();
+    EXPECT_EQ(a->childCount(), 0);
+    EXPECT_EQ(QAccessible::accessibleInterface(id), nullptr);
+    EXPECT_EQ(QAccessible::accessibleInterface(secondId), nullptr);
+
+    list->ListboxItems()->Add(QString(), QStringLiteral("Last"));
+    const QAccessible::Id lastId = QAccessible::uniqueId(a->child(0));
+    delete list;
+    EXPECT_EQ(QAccessible::accessibleInterface(lastId), nullptr) << "a deleted list leaves no rows behind";
+}
+
+TEST(Accessibility, ADropDownsListPanelShowsAllItsEntries)
+{
+    QStringList fonts;
+    for (int i = 1; i <= 30; ++i)
+        fonts << QStringLiteral("Font %1").arg(i, 2, 10, QLatin1Char('0'));
+    DropDownSystem().fonts = [&] { return fonts; };
+    QWidget window;
+    auto* box = new quilDropDown(&window);
+    box->setGeometry(0, 0, 160, 21);
+    box->setComboType(ctFontSelect);
+    window.show();
+    box->OpenPanel();
+    quilListbox* list = quilDropDownPrivate::of(box).list;
+    ASSERT_NE(list, nullptr);
+    ASSERT_LT(list->VisibleRows(), 30);
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(list);
+    ASSERT_EQ(a->childCount(), 30);
+    QAccessibleInterface* last = a->child(29);
+    EXPECT_EQ(last->text(QAccessible::Name), QStringLiteral("Font 30"));
+    EXPECT_TRUE(last->state().offscreen);
+    list->setSelectedItem(30);
+    EXPECT_EQ(a->child(29), last);
+    EXPECT_FALSE(last->state().offscreen);
+    box->ClosePanel();
+    DropDownSystem().fonts = nullptr;
+}
+
+TEST(Accessibility, ACalendarIsATableOfDaysUnderTheWeekdaysItPrints)
+{
+    QWidget window;
+    auto* cal = new quilMonthview(&window);
+    cal->setIYear(2024);
+    cal->setIMonth(2);
+    cal->setIDay(29);
+    window.show();
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(cal);
+    EXPECT_EQ(a->role(), QAccessible::Table);
+    EXPECT_EQ(a->text(QAccessible::Name), QStringLiteral("February 2024"));
+    QAccessibleTableInterface* table = a->tableInterface();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->columnCount(), 7);
+    QStringList headers;
+    for (int c = 0; c < 7; ++c)
+        headers << table->columnDescription(c);
+    EXPECT_EQ(headers, QStringList({"Mo", "Tu", "We", "Th", "Fr", "Sa", "Su"}));
+
+    // The 1st of February 2024 was a Thursday: the 29th is in the fifth row, fourth column.
+    QAccessibleInterface* leap = table->cellAt(4, 3);
+    ASSERT_NE(leap, nullptr);
+    EXPECT_EQ(leap->text(QAccessible::Name), QStringLiteral("29"));
+    EXPECT_EQ(leap, childNamed(cal, QStringLiteral("29"), QAccessible::Cell));
+    QAccessibleTableCellInterface* cell = leap->tableCellInterface();
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(cell->rowIndex(), 4);
+    EXPECT_EQ(cell->columnIndex(), 3);
+    EXPECT_TRUE(cell->isSelected());
+    EXPECT_TRUE(leap->state().selected);
+    ASSERT_EQ(cell->columnHeaderCells().size(), 1);
+    EXPECT_EQ(cell->columnHeaderCells().first()->text(QAccessible::Name), QStringLiteral("Th"));
+    EXPECT_EQ(cell->columnHeaderCells().first()->role(), QAccessible::ColumnHeader);
+    EXPECT_EQ(table->cellAt(0, 0), nullptr) << "the Monday before the 1st shows no day";
+    EXPECT_EQ(table->selectedCells(), QList<QAccessibleInterface*>({leap}));
+    EXPECT_TRUE(QRect(cal->mapToGlobal(QPoint()), cal->size()).contains(leap->rect()));
+
+    cal->setWeekdayName(QStringLiteral("Mo,Di,Mi,Do,Fr,Sa,So"));
+    cal->setMonthName(QStringLiteral("Januar,Februar,März,April,Mai,Juni,Juli,August,September,Oktober,November,"
+                                     "Dezember"));
+    EXPECT_EQ(a->text(QAccessible::Name), QStringLiteral("Februar 2024")) << "in the names the face prints";
+    EXPECT_EQ(table->columnDescription(3), QStringLiteral("Do"));
 }
