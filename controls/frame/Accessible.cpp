@@ -18,6 +18,7 @@
 #include "composite/quilMonthview_p.h"
 #include "composite/quilPUMenu_p.h"
 #include "composite/quilToolbar_p.h"
+#include "frame/AccessibleParts.h"
 
 #include <QHash>
 #include <algorithm>
@@ -371,16 +372,18 @@ public:
         // The bar's children are its buttons (its popup's handle is no child a user meets).
         if (const quilToolbar* bar = toolbar())
             return bar->ToolbarItems() ? bar->ToolbarItems()->Count() : 0;
-        return QAccessibleWidget::childCount() + Items::count(widget());
+        return widgetCount() + Items::count(widget());
     }
+    // The child widgets a user meets, without the hosted menu's handle.
+    int widgetCount() const { return int(AccessibleChildWidgets(widget()).size()); }
     QAccessibleInterface* child(int i) const override
     {
         if (quilToolbar* bar = toolbar())
             return button(bar, i);
-        const int widgets = QAccessibleWidget::childCount();
-        if (i < widgets)
-            return QAccessibleWidget::child(i);
-        const int item = i - widgets;
+        const QList<QWidget*> widgets = AccessibleChildWidgets(widget());
+        if (i < widgets.size())
+            return i >= 0 ? QAccessible::queryAccessibleInterface(widgets.at(i)) : nullptr;
+        const int item = i - int(widgets.size());
         if (item >= Items::count(widget()))
             return nullptr;
         auto it = items.constFind(item);
@@ -415,8 +418,8 @@ public:
         if (auto* b = dynamic_cast<const ToolbarButtonAccessible*>(c))
             return b->bar == toolbar() && b->index <= childCount() ? b->index - 1 : -1;
         if (auto* item = dynamic_cast<const ItemAccessible*>(c))
-            return item->parent() == this ? QAccessibleWidget::childCount() + item->Index() : -1;
-        return QAccessibleWidget::indexOfChild(c);
+            return item->parent() == this ? widgetCount() + item->Index() : -1;
+        return c && c->object() ? int(AccessibleChildWidgets(widget()).indexOf(c->object())) : -1;
     }
 
     // Text with a link to open reads as a link.
@@ -492,6 +495,7 @@ public:
         s.focusable = c->focusPolicy() != Qt::NoFocus;
         if (const auto* b = qobject_cast<const quilButtonBase*>(c))
             s.pressed = b->State_() == quilButtonBase::StatePressed;
+        AddPartState(c, s);
         return s;
     }
 
@@ -562,6 +566,8 @@ private:
 
 QAccessibleInterface* factory(const QString&, QObject* o)
 {
+    if (QAccessibleInterface* part = PartAccessible(o))
+        return part;
     if (auto* c = qobject_cast<quilControl*>(o))
         return new Accessible(c);
     return nullptr;
