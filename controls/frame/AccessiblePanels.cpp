@@ -67,9 +67,13 @@ public:
     }
     QAccessible::Role role() const override
     {
-        const QAccessibleInterface* c = contentInterface();
-        return c ? c->role() : QAccessible::Window;
+        if (const QAccessibleInterface* c = contentInterface())
+            return c->role();
+        // The colour type's panel holds no control of its own: it is the picker.
+        const auto* box = qobject_cast<const quilDropDown*>(owner());
+        return box && box->ComboType() == ctColorPicker ? QAccessible::ColorChooser : QAccessible::Window;
     }
+    QObject* owner() const { return qvariant_cast<QObject*>(widget()->property(PanelOwner)); }
     QString text(QAccessible::Text t) const override
     {
         if (t != QAccessible::Name)
@@ -78,8 +82,7 @@ public:
         QString name = c ? c->text(QAccessible::Name) : QString();
         // An unnamed calendar or list is named by its drop-down ("Date", "Printer").
         if (name.isEmpty()) {
-            auto* owner = qvariant_cast<QObject*>(widget()->property(PanelOwner));
-            if (QAccessibleInterface* o = owner ? QAccessible::queryAccessibleInterface(owner) : nullptr)
+            if (QAccessibleInterface* o = owner() ? QAccessible::queryAccessibleInterface(owner()) : nullptr)
                 name = o->text(QAccessible::Name);
         }
         return name;

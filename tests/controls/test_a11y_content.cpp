@@ -193,4 +193,12 @@ TEST(Accessibility, AnOpenPanelIsAWindowReadAsWhatItHolds)
     ASSERT_EQ(panel->childCount(), 1);
     EXPECT_EQ(panel->child(0)->object(), fonts->List());
     fonts->ClosePanel();
+
+    auto* colour = new quilDropDown(&window);
+    colour->setComboType(ctColorPicker);
+    colour->OpenPanel();
+    panel = QAccessible::queryAccessibleInterface(colour->Panel());
+    EXPECT_EQ(panel->role(), QAccessible::ColorChooser);
+    EXPECT_EQ(panel->text(QAccessible::Name), QStringLiteral("Colour"));
+    colour->ClosePanel();
 }
