@@ -3,6 +3,7 @@
 
 #include "composite/quilPUMenu_p.h"
 
+#include <QLineEdit>
 #include <QRegularExpression>
 
 using namespace quil;
@@ -101,6 +102,17 @@ TEST(Accessibility, ADropDownIsHeardToExpandAndCollapseHoweverItOpens)
     box->ClosePanel();
     box->ClosePanel();
     EXPECT_EQ(expansions(), 6u) << "a panel already closed is not told again";
+
+    // The keys: F4 opens, Escape closes.
+    QApplication::setActiveWindow(&window);
+    box->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return box->TextField()->hasFocus(); }));
+    QTest::keyClick(box->TextField(), Qt::Key_F4);
+    ASSERT_TRUE(box->Panel()->isVisible());
+    EXPECT_EQ(expansions(), 7u);
+    QTest::keyClick(box->TextField(), Qt::Key_Escape);
+    ASSERT_FALSE(box->Panel()->isVisible());
+    EXPECT_EQ(expansions(), 8u);
 }
 
 TEST(Accessibility, AToolbarCheckButtonsTurnIsHeardOnItsOwnChild)
