@@ -1,6 +1,9 @@
 #include <quilObjects/ToolbarItems.h>
 
+#include "frame/AccessibleParts.h"
 #include "frame/LateBound.h"
+
+#include <quilObjects/quilToolbar.h>
 
 namespace quil {
 
@@ -28,7 +31,22 @@ void ToolbarItem::setIconIndex(short v) { d->iconIndex = v; }
 eMenuItemType ToolbarItem::Style() const { return d->style; }
 void ToolbarItem::setStyle(eMenuItemType v) { d->style = v; }
 bool ToolbarItem::Checked() const { return d->checked; }
-void ToolbarItem::setChecked(bool v) { d->checked = v; }
+void ToolbarItem::setChecked(bool v)
+{
+    if (d->checked == v)
+        return;
+    d->checked = v;
+    // The item does not know its bars: each bar showing it tells its button.
+    // Any handle of the item turns the same button.
+    for (quilToolbar* bar : ToolbarsToTell()) {
+        const auto list = bar->ToolbarItems();
+        for (int i = 1; list && i <= list->Count(); ++i)
+            if (list->Item(i)->d == d) {
+                AnnounceToolbarCheck(bar, i);
+                break;
+            }
+    }
+}
 bool ToolbarItem::Enabled() const { return d->enabled; }
 void ToolbarItem::setEnabled(bool v) { d->enabled = v; }
 QSharedPointer<MenuItems> ToolbarItem::ToolbarMenuItems() const { return d->menuItems; }

@@ -173,9 +173,11 @@ bool quilColorPickerPrivate::trackPointer(short& button, short& shift, float& x,
         return true;
     markerX = x;
     markerY = y;
+    const OLE_COLOR before = picked;
     picked = platform::FromQRgb(face.pixel(px, py));
     q->Refresh();
-    if (self && QAccessible::isActive()) {
+    // Told once per new colour, not at every move over the same one.
+    if (self && picked != before && QAccessible::isActive()) {
         QAccessibleValueChangeEvent changed(q, AccessibleColorText(*q));
         QAccessible::updateAccessibility(&changed);
     }

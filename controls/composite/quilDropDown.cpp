@@ -4,6 +4,7 @@
 #include <quilObjects/quilListbox.h>
 #include <quilObjects/quilMonthview.h>
 
+#include "frame/AccessibleParts.h"
 #include "frame/quilControl_p.h"
 #include "frame/Rounding.h"
 #include "DropPanel.h"
@@ -60,6 +61,8 @@ quilDropDown::quilDropDown(QWidget* parent) : quilControl(parent), d(std::make_u
     d->panel = new DropPanel;
     DropPanel* panel = d->panel;
     AddDropShadow(panel);
+    // Assistive technology hears the box expand and collapse.
+    WatchPanel(this, panel);
     d->list = new quilListbox(panel);
     quilListbox* list = d->list;
     list->setObjectName(QStringLiteral("quilListbox1"));

@@ -1,6 +1,7 @@
 #include <quilObjects/Routines.h>
 #include <quilObjects/quilPUMenu.h>
 
+#include "frame/AccessibleParts.h"
 #include "frame/quilControl_p.h"
 #include "composite/quilPUMenu_p.h"
 #include "frame/Rounding.h"
@@ -476,6 +477,7 @@ void quilPUMenuPrivate::MenuMouseMove(float y)
     if (row != hoverRow) {
         hoverRow = row;
         win->Refresh();
+        AnnounceMenuHover(win, row);
     }
 }
 

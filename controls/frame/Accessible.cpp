@@ -13,6 +13,7 @@
 #include "composite/quilColorPicker_p.h"
 #include "composite/quilToolbar_p.h"
 #include "frame/Accessible_p.h"
+#include "frame/AccessibleParts.h"
 
 #include <QHash>
 #include <algorithm>
@@ -169,8 +170,14 @@ public:
 
     quilToolbar* toolbar() const { return qobject_cast<quilToolbar*>(widget()); }
 
-    // Widget children first, then what the control draws (a list shows only its rows, as Qt's lists do).
-    int widgetChildren() const { return items && items->hidesWidgets() ? 0 : QAccessibleWidget::childCount(); }
+    // Widget children first, then what the control draws. The widgets are
+    // those a user meets: not a hosted menu's handle, and none where the
+    // drawn rows stand for them (a list's scroll bar, as Qt's lists do).
+    QList<QWidget*> childWidgets() const
+    {
+        return items && items->hidesWidgets() ? QList<QWidget*>() : AccessibleChildWidgets(widget());
+    }
+    int widgetChildren() const { return int(childWidgets().size()); }
     int childCount() const override
     {
         // The bar's children are its buttons (its popup's handle is no child a user meets).
@@ -182,10 +189,10 @@ public:
     {
         if (quilToolbar* bar = toolbar())
             return button(bar, i);
-        const int widgets = widgetChildren();
-        if (i < widgets)
-            return QAccessibleWidget::child(i);
-        return items ? items->child(i - widgets) : nullptr;
+        const QList<QWidget*> widgets = childWidgets();
+        if (i < widgets.size())
+            return i >= 0 ? QAccessible::queryAccessibleInterface(widgets.at(i)) : nullptr;
+        return items ? items->child(i - int(widgets.size())) : nullptr;
     }
     // A focused list or calendar has its selected row or day in focus.
     QAccessibleInterface* focusChild() const override
@@ -226,7 +233,7 @@ public:
             return b->bar == toolbar() && b->index <= childCount() ? b->index - 1 : -1;
         if (const int k = items ? items->indexOf(c) : -1; k >= 0)
             return widgetChildren() + k;
-        return widgetChildren() > 0 ? QAccessibleWidget::indexOfChild(c) : -1;
+        return c && c->object() ? int(childWidgets().indexOf(c->object())) : -1;
     }
 
     // Text with a link to open reads as a link.
@@ -304,6 +311,7 @@ public:
         s.focusable = c->focusPolicy() != Qt::NoFocus;
         if (const auto* b = qobject_cast<const quilButtonBase*>(c))
             s.pressed = b->State_() == quilButtonBase::StatePressed;
+        AddPartState(c, s);
         return s;
     }
 
@@ -376,6 +384,8 @@ private:
 
 QAccessibleInterface* factory(const QString&, QObject* o)
 {
+    if (QAccessibleInterface* part = PartAccessible(o))
+        return part;
     if (auto* c = qobject_cast<quilControl*>(o))
         return new Accessible(c);
     return nullptr;

@@ -142,6 +142,9 @@ public:
         QAccessible::State s;
         s.selectable = pressable();
         s.selected = isValid() && menu()->owner->HoverRow() == index + 1;
+        // The hovered row is where the menu's keys act, as a focused row.
+        s.focusable = s.selectable;
+        s.focused = s.selected;
         s.invisible = !owner || !owner->isVisible();
         if (const auto entry = menuEntry(menu(), index)) {
             s.checkable = entry->ItemType() == itCheck;

@@ -49,9 +49,9 @@ inline std::vector<Heard>& heard()
 inline void record(QAccessibleEvent* e)
 {
     QVariant value;
+    QAccessible::State changed;
     if (e->type() == QAccessible::ValueChanged)
         value = static_cast<QAccessibleValueChangeEvent*>(e)->value();
-    QAccessible::State changed;
     if (e->type() == QAccessible::StateChanged)
         changed = static_cast<QAccessibleStateChangeEvent*>(e)->changedStates();
     heard().push_back({e->object(), e->type(), e->child(), value, changed});
@@ -75,6 +75,25 @@ struct Listener {
         for (const Heard& h : heard())
             if (h.object == o && h.type == QAccessible::ValueChanged)
                 out.push_back(h.value.toInt());
+        return out;
+    }
+    // The children of o told as having changed in the state test picks.
+    template <typename Test>
+    std::vector<int> stateChanges(QObject* o, Test test) const
+    {
+        std::vector<int> out;
+        for (const Heard& h : heard())
+            if (h.object == o && h.type == QAccessible::StateChanged && test(h.changed))
+                out.push_back(h.child);
+        return out;
+    }
+    // The children of o told by events of that type, in order.
+    std::vector<int> children(QObject* o, QAccessible::Event type) const
+    {
+        std::vector<int> out;
+        for (const Heard& h : heard())
+            if (h.object == o && h.type == type)
+                out.push_back(h.child);
         return out;
     }
     int count(QObject* o, QAccessible::Event type) const

@@ -1,6 +1,11 @@
 // What a screen reader hears when a control changes, beside Qt's own widgets.
 #include "A11y.h"
 
+#include "composite/quilPUMenu_p.h"
+
+#include <QLineEdit>
+#include <QRegularExpression>
+
 using namespace quil;
 using namespace a11ytest;
 
@@ -151,4 +156,158 @@ TEST(Accessibility, ACalendarIsRenamedWithItsMonthAndTellsItsNewDay)
     EXPECT_EQ(day->role(), QAccessible::Cell);
     EXPECT_TRUE(day->state().selected);
     EXPECT_EQ(screenReader.count(cal, QAccessible::NameChanged), 2) << "a new day is no new name";
+}
+
+TEST(Accessibility, ADropDownIsHeardToExpandAndCollapseHoweverItOpens)
+{
+    QWidget window;
+    auto* box = new quilDropDown(&window);
+    box->setGeometry(0, 0, 160, 21);
+    window.show();
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(box);
+    EXPECT_TRUE(a->state().expandable);
+    EXPECT_TRUE(a->state().collapsed);
+    EXPECT_FALSE(a->state().expanded);
+    Listener screenReader;
+    const auto expansions = [&] {
+        return screenReader.stateChanges(box, [](const QAccessible::State& s) { return bool(s.expanded); }).size();
+    };
+
+    box->OpenPanel();
+    EXPECT_EQ(expansions(), 1u);
+    EXPECT_TRUE(a->state().expanded);
+    EXPECT_FALSE(a->state().collapsed);
+    box->ClosePanel();
+    EXPECT_EQ(expansions(), 2u);
+    EXPECT_FALSE(a->state().expanded);
+
+    // The arrow's click, and the action interface's open and close.
+    QWidget* arrow = box->ArrowButton();
+    QTest::mouseClick(arrow, Qt::LeftButton, Qt::NoModifier, arrow->rect().center());
+    ASSERT_TRUE(box->Panel()->isVisible());
+    EXPECT_EQ(expansions(), 3u);
+    EXPECT_TRUE(a->state().expanded);
+    a->actionInterface()->doAction(QAccessibleActionInterface::showMenuAction());
+    EXPECT_EQ(expansions(), 4u);
+    EXPECT_FALSE(a->state().expanded);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !box->PanelOpen(); }));
+    a->actionInterface()->doAction(QAccessibleActionInterface::showMenuAction());
+    EXPECT_EQ(expansions(), 5u);
+    box->ClosePanel();
+    box->ClosePanel();
+    EXPECT_EQ(expansions(), 6u) << "a panel already closed is not told again";
+
+    // The keys: F4 opens, Escape closes.
+    QApplication::setActiveWindow(&window);
+    box->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return box->TextField()->hasFocus(); }));
+    QTest::keyClick(box->TextField(), Qt::Key_F4);
+    ASSERT_TRUE(box->Panel()->isVisible());
+    EXPECT_EQ(expansions(), 7u);
+    QTest::keyClick(box->TextField(), Qt::Key_Escape);
+    ASSERT_FALSE(box->Panel()->isVisible());
+    EXPECT_EQ(expansions(), 8u);
+}
+
+TEST(Accessibility, AToolbarCheckButtonsTurnIsHeardOnItsOwnChild)
+{
+    QWidget window;
+    auto* bar = new quilToolbar(&window);
+    bar->setGeometry(0, 0, 300, bar->sizeHint().height());
+    bar->ToolbarItems()->Add(QStringLiteral("save"), QStringLiteral("Save"));
+    bar->ToolbarItems()->Add(QStringLiteral("bold"), QStringLiteral("Bold"), 0, mitCheckButton);
+    bar->ToolbarItems()->Add(QStringLiteral("wrap"), QStringLiteral("Wrap"), 0, mitCheckButton);
+    bar->Refresh();
+    window.show();
+    QObject::connect(bar, &quilToolbar::ItemClicked, [&](short& index, QString&) {
+        const auto item = bar->ToolbarItems()->Item(index);
+        if (item->Style() == mitCheckButton)
+            item->setChecked(!item->Checked());
+    });
+    Listener screenReader;
+    const auto checks = [&] {
+        return screenReader.stateChanges(bar, [](const QAccessible::State& s) { return bool(s.checked); });
+    };
+
+    QAccessibleInterface* wrap = childNamed(bar, QStringLiteral("Wrap"), QAccessible::CheckBox);
+    ASSERT_NE(wrap, nullptr);
+    const int wrapIndex = QAccessible::queryAccessibleInterface(bar)->indexOfChild(wrap);
+    press(wrap);
+    EXPECT_EQ(checks(), std::vector<int>({wrapIndex}));
+    EXPECT_TRUE(wrap->state().checked);
+    press(childNamed(bar, QStringLiteral("Save"), QAccessible::Button));
+    EXPECT_EQ(checks().size(), 1u) << "a plain button turns nothing";
+
+    // From code, through the list's item or the bar's, and only on a change.
+    bar->ToolbarItems()->Item(QStringLiteral("bold"))->setChecked(true);
+    bar->ToolbarItems()->Item(QStringLiteral("bold"))->setChecked(true);
+    QAccessibleInterface* bold = childNamed(bar, QStringLiteral("Bold"), QAccessible::CheckBox);
+    EXPECT_EQ(checks(), std::vector<int>({wrapIndex, QAccessible::queryAccessibleInterface(bar)->indexOfChild(bold)}));
+    EXPECT_TRUE(bold->state().checked);
+}
+
+TEST(Accessibility, AColourPickIsHeardAsTheNewValue)
+{
+    QWidget window;
+    auto* picker = new quilColorPicker(&window);
+    picker->resize(picker->sizeHint());
+    window.show();
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(picker);
+    Listener screenReader;
+    const auto values = [&] {
+        QStringList out;
+        for (const Heard& h : heard())
+            if (h.object == picker && h.type == QAccessible::ValueChanged)
+                out << h.value.toString();
+        return out;
+    };
+
+    picker->MouseDownNotify(1, 0, 25, 30);
+    ASSERT_EQ(values().size(), 1);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^#[0-9A-F]{6}$")).match(values().front()).hasMatch()) << values().front().toStdString();
+    EXPECT_EQ(values().front(), a->text(QAccessible::Value));
+    picker->MouseMoveNotify(1, 0, 25, 30);
+    EXPECT_EQ(values().size(), 1) << "the same colour is not told again";
+    picker->MouseMoveNotify(1, 0, 65, 30);
+    ASSERT_EQ(values().size(), 2);
+    EXPECT_NE(values().at(1), values().at(0));
+    EXPECT_EQ(values().at(1), a->text(QAccessible::Value));
+}
+
+TEST(Accessibility, AMenuRowUnderThePointerIsHeardAsFocused)
+{
+    QWidget window;
+    window.show();
+    quilPUMenu menu(&window);
+    menu.MenuItem()->Add(QStringLiteral("o"), QStringLiteral("Open"));
+    menu.MenuItem()->Add(QStringLiteral("-"), QString(), 0, true, QString(), QString(), itPlaceholder);
+    menu.MenuItem()->Add(QStringLiteral("w"), QStringLiteral("Wrap"));
+    menu.CreateMenu(1500, 1500);
+    QWidget* win = menu.PopupWindow();
+    ASSERT_TRUE(win->isVisible());
+    QAccessibleInterface* m = QAccessible::queryAccessibleInterface(win);
+    Listener screenReader;
+    const auto middleOf = [&](int row) {
+        const auto r = menu.Rows()->Item(row);
+        return static_cast<float>(r->Top() + r->Height() / 2);
+    };
+
+    quilPUMenuPrivate& p = quilPUMenuPrivate::of(&menu);
+    p.MenuMouseMove(middleOf(3));
+    p.MenuMouseMove(middleOf(3) + 1);
+    const std::vector<int> focused = screenReader.children(win, QAccessible::Focus);
+    ASSERT_EQ(focused.size(), 1u) << "told once per row";
+    ASSERT_NE(m->child(focused.front()), nullptr);
+    EXPECT_EQ(m->child(focused.front())->text(QAccessible::Name), QStringLiteral("Wrap"));
+    EXPECT_TRUE(m->child(focused.front())->state().selected);
+    EXPECT_TRUE(m->child(focused.front())->state().focused) << "the row a screen reader was sent to says it has the focus";
+    EXPECT_EQ(screenReader.children(win, QAccessible::Selection), focused);
+
+    p.MenuMouseMove(middleOf(2));
+    EXPECT_EQ(screenReader.children(win, QAccessible::Focus).size(), 1u) << "the divider is no row to stop on";
+    p.MenuMouseMove(middleOf(1));
+    ASSERT_EQ(screenReader.children(win, QAccessible::Focus).size(), 2u);
+    EXPECT_EQ(m->child(screenReader.children(win, QAccessible::Focus).back())->text(QAccessible::Name),
+              QStringLiteral("Open"));
+    menu.PopupWindow()->hide();
 }
