@@ -5,6 +5,7 @@
 // for the object a screen reader knows.
 #include <quilObjects/quilDropDown.h>
 #include <quilObjects/quilPUMenu.h>
+#include <quilObjects/quilTab.h>
 #include <quilObjects/quilToolbar.h>
 
 #include "composite/PUMenuWindow.h"
@@ -159,6 +160,11 @@ QList<QWidget*> AccessibleChildWidgets(const QWidget* w)
 
 void AddPartState(const QWidget* w, QAccessible::State& s)
 {
+    // It draws nothing and takes no input: nothing a user could meet.
+    if (qobject_cast<const quilTab*>(w)) {
+        s.invisible = true;
+        s.focusable = false;
+    }
     if (const auto* box = qobject_cast<const quilDropDown*>(w); box && box->Panel()) {
         s.expandable = true;
         s.expanded = box->Panel()->isVisible();
