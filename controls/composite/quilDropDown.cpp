@@ -143,6 +143,8 @@ quilMonthview* quilDropDownPrivate::makeCalendar()
     calendar->setObjectName(QStringLiteral("mw"));
     calendar->InitProperties();
     calendar->hide();
+    // The box keeps the focus while its panel is open: the box's keys move the calendar's day.
+    calendar->setFocusPolicy(Qt::NoFocus);
     calendar->installEventFilter(q);
     for (QWidget* w : calendar->findChildren<QWidget*>())
         w->installEventFilter(q);
@@ -612,6 +614,11 @@ bool quilDropDown::eventFilter(QObject* watched, QEvent* e)
             return d->panelKey(k->key(), k->modifiers());
         }
         return false;
+    }
+    // Where the panel is a popup (Wayland), the keys come to it rather than to the box.
+    if (t == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        return d->panelKey(k->key(), k->modifiers());
     }
     // A button held on the panel or anything in it.
     if (t == QEvent::MouseButtonPress || t == QEvent::MouseButtonDblClick)
