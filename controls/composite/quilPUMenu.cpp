@@ -622,7 +622,9 @@ void quilPUMenuPrivate::giveFocusBack()
 {
     QPointer<QWidget> prior = priorFocus;
     priorFocus = nullptr;
-    if (prior && QApplication::focusWidget() == q)
+    // The window's own focus, as it comes back when the window is active again
+    // (a platform that activated the menu's window has not yet).
+    if (prior && q->window()->focusWidget() == q)
         prior->setFocus(Qt::PopupFocusReason);
 }
 

@@ -508,7 +508,7 @@ void quilToolbarPrivate::hookKeys()
                 // Stops at the ends, as a tool bar's buttons do.
                 if (const int next = nextPressable(keyButton, e->key() == Qt::Key_Left ? -1 : 1); next != 0)
                     keyButton = static_cast<short>(next);
-                if (!menu->MenuVisible())
+                if (!menu->PopupWindow()->isVisible())
                     hoverButton = keyButton;
                 refreshIfChanged();
                 return true;
@@ -529,12 +529,14 @@ void quilToolbarPrivate::hookKeys()
             }
         },
         [this](bool in) {
+            // An open menu keeps its button's look; the focus comes back as it closes.
+            const bool open = menu->PopupWindow()->isVisible();
             if (in) {
                 if (!pressable(keyButton))
                     keyButton = static_cast<short>(nextPressable(0, 1));
-                if (!menu->MenuVisible())
+                if (!open)
                     hoverButton = keyButton;
-            } else if (!menu->MenuVisible()) {
+            } else if (!open) {
                 hoverButton = 0;
             }
             refreshIfChanged();

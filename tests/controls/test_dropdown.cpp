@@ -395,6 +395,52 @@ TEST(DropDown, ADateIsPickedByADoubleClickOnTheSelectedDayOnly)
     EXPECT_EQ(f.box->Text(), "17.04.2024");
 }
 
+TEST(DropDown, TheOpenDatePanelsDayMovesByKeysAndEnterPicksItAsADoubleClick)
+{
+    Form f;
+    f.host.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f.host));
+    f.box->setFocus(Qt::TabFocusReason);
+    QLineEdit* field = f.box->TextField();
+    ASSERT_TRUE(field->hasFocus());
+    f.box->setDay(31);
+    f.box->setMonth(3);
+    f.box->setYear(2024);
+    QSignalSpy picked(f.box, &quilDropDown::ValueChanged);
+    QTest::keyClick(field, Qt::Key_Down, Qt::AltModifier);
+    ASSERT_TRUE(f.box->Panel()->isVisible());
+    quilMonthview* mw = f.box->Calendar();
+    QTest::keyClick(field, Qt::Key_PageUp);
+    EXPECT_EQ(mw->iDay(), 29) << "a month back from 31 March 2024";
+    EXPECT_EQ(mw->iMonth(), 2);
+    QTest::keyClick(field, Qt::Key_Right);
+    QTest::keyClick(field, Qt::Key_Down);
+    EXPECT_EQ(mw->iDay(), 8);
+    EXPECT_EQ(mw->iMonth(), 3);
+    QTest::keyClick(field, Qt::Key_Left);
+    EXPECT_EQ(picked.count(), 0) << "moving is not picking";
+    EXPECT_EQ(f.box->Day(), 31);
+    EXPECT_TRUE(field->hasFocus()) << "the box keeps the focus while its panel is open";
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_FALSE(f.box->Panel()->isVisible());
+    EXPECT_EQ(picked.count(), 1);
+    EXPECT_EQ(f.box->Text(), "07.03.2024");
+
+    // Escape closes without a change; the focus stays on the box.
+    QTest::keyClick(field, Qt::Key_F4);
+    ASSERT_TRUE(f.box->Panel()->isVisible());
+    QTest::keyClick(field, Qt::Key_End);
+    EXPECT_EQ(mw->iDay(), 31);
+    QTest::keyClick(field, Qt::Key_Escape);
+    EXPECT_FALSE(f.box->Panel()->isVisible());
+    EXPECT_EQ(picked.count(), 1);
+    EXPECT_EQ(f.box->Text(), "07.03.2024");
+    EXPECT_TRUE(field->hasFocus());
+    // Closed, the arrows are no longer the calendar's.
+    QTest::keyClick(field, Qt::Key_Left);
+    EXPECT_EQ(mw->iDay(), 31);
+}
+
 TEST(DropDown, AHandlerMayDeleteTheDropDownWhileTheListIsInItsClick)
 {
     Form f;
