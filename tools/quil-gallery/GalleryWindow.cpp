@@ -5,7 +5,6 @@
 #include <quilObjects/quilObjects.h>
 
 #include <QApplication>
-#include <algorithm>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
@@ -26,6 +25,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace gallery {
 
