@@ -441,6 +441,44 @@ TEST(DropDown, TheOpenDatePanelsDayMovesByKeysAndEnterPicksItAsADoubleClick)
     EXPECT_EQ(mw->iDay(), 31);
 }
 
+TEST(DropDown, TheHostHearsTheBoxsKeysFirstAndAZeroedKeyIsTaken)
+{
+    Form f;
+    f.box->setDay(10);
+    f.box->setMonth(4);
+    f.box->setYear(2024);
+    QLineEdit* field = f.box->TextField();
+    QStringList heard;
+    short zero = 0;
+    QObject::connect(f.box, &quilDropDown::KeyDown, [&](short& code, short& shift) {
+        heard << QString("down %1 %2").arg(code).arg(shift);
+        if (code == zero)
+            code = 0;
+    });
+    QObject::connect(f.box, &quilDropDown::KeyUp, [&](short& code, short&) { heard << QString("up %1").arg(code); });
+    QObject::connect(f.box, &quilDropDown::KeyPress, [&](short& ascii) { heard << QString("press %1").arg(ascii); });
+    QTest::keyClick(field, Qt::Key_Down, Qt::AltModifier);
+    ASSERT_TRUE(f.box->Panel()->isVisible());
+    EXPECT_EQ(heard.join(", ").toStdString(), "down 18 4, down 40 4, up 40, up 18") << "Alt, then Down with Alt";
+    quilMonthview* mw = f.box->Calendar();
+    heard.clear();
+    QTest::keyClick(field, Qt::Key_Right);
+    EXPECT_EQ(mw->iDay(), 11);
+    QTest::keyClick(field, Qt::Key_A);
+    EXPECT_EQ(heard.join(", ").toStdString(), "down 39 0, up 39, down 65 0, press 97, up 65");
+    // A handler that sets the key to 0 stops the day's move, and Escape's closing.
+    zero = 39;
+    QTest::keyClick(field, Qt::Key_Right);
+    EXPECT_EQ(mw->iDay(), 11);
+    zero = 27;
+    QTest::keyClick(field, Qt::Key_Escape);
+    EXPECT_TRUE(f.box->Panel()->isVisible());
+    zero = 0;
+    QTest::keyClick(field, Qt::Key_Escape);
+    EXPECT_FALSE(f.box->Panel()->isVisible());
+    EXPECT_EQ(f.box->Day(), 10);
+}
+
 TEST(DropDown, AHandlerMayDeleteTheDropDownWhileTheListIsInItsClick)
 {
     Form f;
