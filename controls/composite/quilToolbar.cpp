@@ -505,6 +505,9 @@ void quilToolbarPrivate::hookKeys()
             switch (e->key()) {
             case Qt::Key_Left:
             case Qt::Key_Right: {
+                // A bar with nothing to press leaves the arrows to its window.
+                if (keyButton == 0)
+                    return false;
                 // Stops at the ends, as a tool bar's buttons do.
                 if (const int next = nextPressable(keyButton, e->key() == Qt::Key_Left ? -1 : 1); next != 0)
                     keyButton = static_cast<short>(next);

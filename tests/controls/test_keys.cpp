@@ -130,6 +130,16 @@ TEST(KeysToolbar, TabReachesTheBarAndTheArrowsSkipWhatCannotBePressed)
     // Escape and letters are not the bar's.
     w.type(Qt::Key_A);
     EXPECT_EQ(w.bar->HoverButton(), 3);
+
+    // A bar with nothing to press leaves the arrows and Enter to its window.
+    auto* idle = new quilToolbar(&w.window);
+    idle->ToolbarItems()->Add("sep", {}, 0, mitSeparator);
+    idle->ToolbarItems()->Add("off", "Off", 0, mitNormalButton, false, false);
+    for (Qt::Key k : {Qt::Key_Right, Qt::Key_Return, Qt::Key_Space, Qt::Key_Escape}) {
+        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
+        QCoreApplication::sendEvent(idle, &press);
+        EXPECT_FALSE(press.isAccepted()) << k;
+    }
 }
 
 TEST(KeysToolbar, EnterAndSpaceClickAsTheMouseDoesAndDownOpensAMenu)
