@@ -10,6 +10,7 @@
 #include "frame/Rounding.h"
 #include "DropPanel.h"
 #include "quilDropDown_p.h"
+#include "quilMonthview_p.h"
 
 #include <QGuiApplication>
 #include <QApplication>
@@ -154,6 +155,9 @@ bool quilDropDownPrivate::panelKey(int key, Qt::KeyboardModifiers modifiers)
     }
     if (!panel->isVisible())
         return false;
+    // The open calendar's day moves as the focused calendar's does; only Enter picks it.
+    if (calendar && !calendar->isHidden() && !alt && quilMonthviewPrivate::of(calendar).moveByKey(key))
+        return true;
     switch (key) {
     case Qt::Key_Escape: q->ClosePanel(); return true;
     case Qt::Key_Up:

@@ -28,6 +28,8 @@ public:
     std::function<void()> draw;
     std::function<void(float)> moved;
     std::function<void()> clicked;
+    // The window went out of sight, whatever hid it.
+    std::function<void()> hidden;
 
 protected:
     void Paint() override;
@@ -35,6 +37,7 @@ protected:
     void mouseMoveEvent(QMouseEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
+    void hideEvent(QHideEvent*) override;
 
 private:
     int depth = 0;

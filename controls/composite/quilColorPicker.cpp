@@ -5,6 +5,7 @@
 #include "frame/quilControl_p.h"
 #include "frame/Rounding.h"
 #include "frame/Gradient.h"
+#include "frame/KeyHook.h"
 #include "platform/surface/Surface.h"
 
 #include <QAccessible>
@@ -27,6 +28,9 @@ public:
 
     // False when a handler deleted the control.
     bool trackPointer(short& button, short& shift, float& x, float& y);
+    // Moves the marker by an arrow, Page Up or Page Down, as a drag with the
+    // left button moves it; false for a key that does not move it.
+    bool moveByKey(int qtKey, short shift);
 
     quilColorPicker* q;
     // The picked colour and the marker are the control's own: the host
@@ -45,6 +49,8 @@ quilColorPicker::quilColorPicker(QWidget* parent)
     f.setPointSizeF(8.25);
     f.setWeight(QFont::Bold);
     applyFont(f);
+    setFocusPolicy(Qt::StrongFocus);
+    new KeyHook(this, [this](QKeyEvent* e) { return isEnabled() && d->moveByKey(e->key(), ShiftOf(e->modifiers())); });
     quilColorPicker::InitProperties();
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
 }
@@ -182,6 +188,32 @@ bool quilColorPickerPrivate::trackPointer(short& button, short& shift, float& x,
         QAccessible::updateAccessibility(&changed);
     }
     return !self.isNull();
+}
+
+bool quilColorPickerPrivate::moveByKey(int qtKey, short shift)
+{
+    // Left and Right go from strip to strip (ten pixels wide, the marker on
+    // a strip's middle), Up and Down a pixel along it, Page Up and Down ten.
+    // From a swatch or the text, the last strip is the nearest.
+    constexpr int Strips = 8, StripWidth = 10;
+    float x = markerX, y = markerY;
+    const int strip = std::clamp(static_cast<int>(std::floor(markerX / StripWidth)), 0, Strips);
+    const auto middleOf = [](int i) { return float(i * StripWidth + StripWidth / 2); };
+    switch (qtKey) {
+    case Qt::Key_Left: x = middleOf(std::clamp(strip - 1, 0, Strips - 1)); break;
+    case Qt::Key_Right: x = middleOf(std::min(strip + 1, Strips - 1)); break;
+    case Qt::Key_Up: y -= 1; break;
+    case Qt::Key_Down: y += 1; break;
+    case Qt::Key_PageUp: y -= 10; break;
+    case Qt::Key_PageDown: y += 10; break;
+    default: return false;
+    }
+    // Within the band a pick is taken in, as the pointer's.
+    x = std::clamp(x, 3.0f, float(std::max(3, q->width() - 4)));
+    y = std::clamp(y, 3.0f, float(std::max(3, q->height() - 4)));
+    short button = 1;
+    trackPointer(button, shift, x, y);
+    return true;
 }
 
 void quilColorPicker::MouseDownNotify(short button, short shift, float x, float y)

@@ -146,6 +146,8 @@ quilMonthview* quilDropDownPrivate::makeCalendar()
     calendar->setObjectName(QStringLiteral("mw"));
     calendar->InitProperties();
     calendar->hide();
+    // The box keeps the focus while its panel is open: the box's keys move the calendar's day.
+    calendar->setFocusPolicy(Qt::NoFocus);
     calendar->installEventFilter(q);
     for (QWidget* w : calendar->findChildren<QWidget*>())
         w->installEventFilter(q);
@@ -610,17 +612,53 @@ bool quilDropDown::eventFilter(QObject* watched, QEvent* e)
             // A handler that deleted the box took the part with it: nothing of the part may run.
             return !self;
         }
-        if (watched == d->field && t == QEvent::KeyPress) {
+        if (watched == d->field && (t == QEvent::KeyPress || t == QEvent::KeyRelease))
+        {
             auto* k = static_cast<QKeyEvent*>(e);
-            return d->panelKey(k->key(), k->modifiers());
+            return d->fieldKey(k, KeyCodeOf(k->key()), ShiftOf(k->modifiers()));
         }
         return false;
+    }
+    // Where the panel is a popup (Wayland), the keys come to it rather than to the box.
+    if (t == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        return d->panelKey(k->key(), k->modifiers());
     }
     // A button held on the panel or anything in it.
     if (t == QEvent::MouseButtonPress || t == QEvent::MouseButtonDblClick)
         d->listMouseDown = true;
     else if (t == QEvent::MouseButtonRelease)
         d->listMouseDown = false;
+    return false;
+}
+
+bool quilDropDownPrivate::fieldKey(QKeyEvent* k, short code, short shift)
+{
+    // The box's keys are its own: the host hears them first, and a key it
+    // set to 0 is taken, with nothing of the box's reaction after it.
+    QPointer<quilDropDown> self(q);
+    if (k->type() == QEvent::KeyRelease) {
+        if (k->isAutoRepeat() || code == 0)
+            return false;
+        short asked = code;
+        emit q->KeyUp(asked, shift);
+        return !self || asked == 0;
+    }
+    if (code != 0) {
+        short asked = code;
+        emit q->KeyDown(asked, shift);
+        if (!self || asked == 0)
+            return true;
+    }
+    if (panelKey(k->key(), k->modifiers()))
+        return true;
+    const QString text = k->text();
+    if (!text.isEmpty() && text.at(0).unicode() != 0 && !(k->modifiers() & Qt::ControlModifier)) {
+        short ascii = static_cast<short>(text.at(0).unicode());
+        emit q->KeyPress(ascii);
+        if (!self || ascii == 0)
+            return true;
+    }
     return false;
 }
 

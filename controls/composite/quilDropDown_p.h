@@ -10,6 +10,8 @@
 
 class QLineEdit;
 
+class QKeyEvent;
+
 namespace quil {
 
 class DropPanel;
@@ -55,6 +57,10 @@ public:
     void pressedOn(QWidget* w);
     // Keys in the box while the panel is open; true when taken.
     bool panelKey(int key, Qt::KeyboardModifiers modifiers);
+    // A key in the box's field, with its platform number and shift state:
+    // KeyDown (KeyUp on release) first, then the panel's keys, then KeyPress
+    // for a character; true when the key was taken.
+    bool fieldKey(QKeyEvent* k, short code, short shift);
     void setLook(int l);
     QString valueOfType() const;
 

@@ -6,6 +6,7 @@
 #include "frame/Rounding.h"
 #include "LinkOpener.h"
 #include "frame/LateImageList.h"
+#include "frame/KeyHook.h"
 #include "platform/forms/PropertyBag.h"
 #include "platform/surface/Surface.h"
 
@@ -49,6 +50,7 @@ quilLabel::quilLabel(QWidget* parent) : quilControl(parent), d(std::make_unique<
             d->applySize();
         }
     });
+    d->hookKeys();
     quilLabel::InitProperties();
 }
 
@@ -86,6 +88,7 @@ void quilLabel::InitProperties()
     d->caption = AmbientDisplayName();
     d->captionIsName = true;
     d->hyperlink.clear();
+    d->applyLinkFocus();
     d->textWrap = false;
     d->autoSize = false;
     d->mousePointer = 0;
@@ -105,6 +108,7 @@ void quilLabel::ReadProperties(PropertyBag& bag)
     d->caption = readText(bag, "Caption");
     d->captionIsName = false;
     d->hyperlink = readText(bag, "Hyperlink");
+    d->applyLinkFocus();
     d->selectionColor = readColor(bag, "SelectionColor");
     d->textWrap = readBool(bag, "TextWrap");
     d->autoSize = readBool(bag, "AutoSize");
@@ -218,6 +222,7 @@ void quilLabel::setCaption(const QString& text)
 void quilLabel::setHyperlink(const QString& link)
 {
     d->hyperlink = link;
+    d->applyLinkFocus();
     changed("Hyperlink");
 }
 
@@ -441,7 +446,8 @@ void quilLabel::Paint()
     d->printed.clear();
     if (!drawsEnabled())
         s.ForeColor = scheme.EdgeEnd;
-    else if (!d->hyperlink.isEmpty() && d->linkState == LinkHover)
+    // The focused link shows as the link under the pointer does.
+    else if (!d->hyperlink.isEmpty() && (d->linkState == LinkHover || hasFocus()))
         s.ForeColor = scheme.Tint3;
     else
         s.ForeColor = scheme.Text;
@@ -502,23 +508,54 @@ void quilLabel::MouseUpNotify(short button, short shift, float x, float y)
 {
     if (button != 1)
         return;
-    QPointer<quilLabel> self(this);
-    if (d->labelDown) {
-        emit Click();
-        if (!self)
-            return;
-        if (!d->hyperlink.isEmpty()) {
-            short cancel = 0;
-            // The handler sees the field itself: a change it makes is the new link.
-            emit HyperlinkClick(d->hyperlink, cancel);
-            if (!self)
-                return;
-            if (cancel == 0)
-                OpenLink(d->hyperlink);
-        }
-    }
+    if (d->labelDown && !d->followLink())
+        return;
     d->labelDown = false;
     emit MouseUp(button, shift, x, y);
+}
+
+// ------------------------------------------------------------ keys
+
+bool quilLabelPrivate::followLink()
+{
+    QPointer<quilLabel> self(q);
+    emit q->Click();
+    if (!self)
+        return false;
+    if (!hyperlink.isEmpty()) {
+        short cancel = 0;
+        // The handler sees the field itself: a change it makes is the new link.
+        emit q->HyperlinkClick(hyperlink, cancel);
+        if (!self)
+            return false;
+        if (cancel == 0)
+            OpenLink(hyperlink);
+    }
+    return true;
+}
+
+void quilLabelPrivate::hookKeys()
+{
+    new KeyHook(
+        q,
+        [this](QKeyEvent* e) {
+            const int k = e->key();
+            if (hyperlink.isEmpty() || !q->isEnabled()
+                || (k != Qt::Key_Return && k != Qt::Key_Enter && k != Qt::Key_Space))
+                return false;
+            followLink();
+            return true;
+        },
+        [this](bool) {
+            if (!hyperlink.isEmpty())
+                q->Refresh();
+        });
+}
+
+void quilLabelPrivate::applyLinkFocus()
+{
+    // A click on the link opens it without taking the focus from the user's field.
+    q->setFocusPolicy(hyperlink.isEmpty() ? Qt::NoFocus : Qt::TabFocus);
 }
 
 } // namespace quil

@@ -39,6 +39,12 @@ public:
     // Sizes the label to its content when it sizes itself, then repaints.
     void applySize();
     void applyPointer();
+    // Tab reaches a label with a link, and only such a label; Enter and
+    // Space open its link as a click does.
+    void hookKeys();
+    void applyLinkFocus();
+    // The click's Click, HyperlinkClick and opening; false when a handler deleted the label.
+    bool followLink();
 
     quilLabel* const q;
     bool autoSize = false;

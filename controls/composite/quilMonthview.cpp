@@ -97,6 +97,7 @@ quilMonthview::quilMonthview(QWidget* parent) : quilControl(parent), d(std::make
             d->recolour();
         }
     });
+    d->hookKeys();
     quilMonthview::InitProperties();
     // The grid fixes the calendar's size; a new one starts at it.
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -447,8 +448,9 @@ void quilMonthview::Paint()
         const Cell& c = d->cells[static_cast<size_t>(k)];
         if (now.month() == d->month && now.year() == d->year && now.day() == c.Day && c.Day != d->day)
             d->drawCell(k, 3);
+        // The focused calendar shows its day as the pointer over it does.
         if (c.Day == d->day)
-            d->drawCell(k, d->hoverCell == k ? 2 : 1);
+            d->drawCell(k, d->hoverCell == k || hasFocus() ? 2 : 1);
         if (c.Day != 0) {
             const QString t = QString::number(c.Day);
             sf.ForeColor = text;

@@ -38,6 +38,16 @@ public:
     // One tick of the arrow repeat, as its timer runs it.
     void RepeatTick();
 
+    // The keyboard (MonthviewKeys.cpp): the calendar takes the focus and
+    // moves its day by the arrows (a day, a week), Page Up and Down (a
+    // month) and Home and End (the month's ends); Enter picks the day as the
+    // mouse does. Other keys go on to the window.
+    void hookKeys();
+    // A Qt key that moves the day; false for any other key.
+    bool moveByKey(int qtKey);
+    // The day as a click and a double click on it report it; false when a handler deleted the control.
+    bool pickByKey();
+
     void recolour();
     void layoutGrid();
     void layoutHeader();
@@ -53,6 +63,9 @@ public:
     int cellAt(float x, float y) const;
     int headerAt(float x, float y) const;
     QDate today() const;
+    // Shows the date, notifying each of day, month and year that changed;
+    // false when a handler deleted the control.
+    bool showDate(int y, int m, int dd);
 
     quilMonthview* const q;
     quilPUMenu* menu = nullptr;

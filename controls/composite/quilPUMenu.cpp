@@ -10,8 +10,11 @@
 #include "frame/Gradient.h"
 #include "frame/LateImageList.h"
 #include "frame/PressWatch.h"
+#include "frame/KeyHook.h"
 
+#include <QApplication>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QWindow>
@@ -42,6 +45,32 @@ quilPUMenuPrivate::ButtonSource& buttonSource()
     static quilPUMenuPrivate::ButtonSource source;
     return source;
 }
+
+// Every key is the open menu's, as a grabbing popup's, wherever the focus is.
+class MenuKeys : public QObject {
+public:
+    explicit MenuKeys(quilPUMenuPrivate* menu) : QObject(menu->q), d(menu) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (!d->win->isVisible())
+            return false;
+        switch (e->type()) {
+        case QEvent::ShortcutOverride:
+            // No shortcut of the window takes a key from the menu.
+            e->accept();
+            return true;
+        case QEvent::KeyPress:
+            d->MenuKey(static_cast<QKeyEvent*>(e)->key());
+            return true;
+        default: return false;
+        }
+    }
+
+private:
+    quilPUMenuPrivate* d;
+};
 
 } // namespace
 
@@ -78,6 +107,13 @@ void PUMenuWindow::mouseMoveEvent(QMouseEvent* e)
 
 void PUMenuWindow::mousePressEvent(QMouseEvent* e) { pressedInside = e->button() == Qt::LeftButton || e->button() == Qt::RightButton; }
 
+void PUMenuWindow::hideEvent(QHideEvent* e)
+{
+    quilControl::hideEvent(e);
+    if (hidden)
+        hidden();
+}
+
 void PUMenuWindow::mouseReleaseEvent(QMouseEvent* e)
 {
     // A click is a press and a release on the menu; the release of the
@@ -110,6 +146,11 @@ quilPUMenu::quilPUMenu(QWidget* parent) : quilControl(parent), d(std::make_uniqu
     win->draw = [this] { d->drawMenu(); };
     win->moved = [this](float y) { d->MenuMouseMove(y); };
     win->clicked = [this] { d->MenuClick(); };
+    d->keys = new MenuKeys(d.get());
+    win->hidden = [this] {
+        qApp->removeEventFilter(d->keys);
+        d->giveFocusBack();
+    };
     // Sized at each opening; until then a face of Qt's default window size would only cost.
     win->resize(1, 1);
     AddDropShadow(win);
@@ -148,6 +189,8 @@ quilPUMenu::~quilPUMenu()
     win->draw = nullptr;
     win->moved = nullptr;
     win->clicked = nullptr;
+    win->hidden = nullptr;
+    qApp->removeEventFilter(d->keys);
     ClearWindowOpacity(win);
     win->hide();
     // A handler of ItemClick may delete the menu while the window's own click runs.
@@ -365,10 +408,20 @@ void quilPUMenu::CreateMenu(int& X, int& Y, const QString& sGroup, int M_Width)
     d->win->show();
     SetWindowOpacity(d->win, 230);
     d->menuVisible = true;
+    // Opened from the keyboard, the menu takes the focus from the widget that
+    // opened it (through its handle, in the host's window) and gives it back.
+    QWidget* focus = QApplication::focusWidget();
+    if (KeysInHand() > 0 && focus && focus != this && isVisible() && focus->window() == window()) {
+        d->priorFocus = focus;
+        setFocus(Qt::PopupFocusReason);
+    }
     // No waiting here for the opening click's button to come up: the watch
     // starts disarmed and ignores held buttons until it has seen both up.
     ++d->openings;
     d->watch->start(this, true, true);
+    // The keys are the menu's while it is open (last in, first asked: before the watch's Escape).
+    qApp->removeEventFilter(d->keys);
+    qApp->installEventFilter(d->keys);
     d->focusTimer.start();
 }
 
@@ -513,6 +566,68 @@ void quilPUMenuPrivate::FocusTick()
     }
     if (!menuVisible)
         menuVisible = true;
+}
+
+// ------------------------------------------------------------ keys
+
+void quilPUMenuPrivate::MenuKey(int qtKey)
+{
+    switch (qtKey) {
+    case Qt::Key_Escape: win->hide(); return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (hoverRow >= 1 && hoverRow <= rows->Count())
+            MenuClick();
+        return;
+    default: break;
+    }
+    int step = 0, from = hoverRow;
+    switch (qtKey) {
+    case Qt::Key_Up:
+    case Qt::Key_Backtab: step = -1; break;
+    case Qt::Key_Down:
+    case Qt::Key_Tab: step = 1; break;
+    case Qt::Key_Home:
+        step = 1;
+        from = 0;
+        break;
+    case Qt::Key_End:
+        step = -1;
+        from = rows->Count() + 1;
+        break;
+    default: return;
+    }
+    const int n = rows->Count();
+    if (n == 0)
+        return;
+    // Up and Down go round, from the last row to the first and back; Home and End do not.
+    const bool wrap = qtKey != Qt::Key_Home && qtKey != Qt::Key_End;
+    if (from < 1 || from > n)
+        from = step > 0 ? 0 : n + 1;
+    for (int k = 1; k <= n; ++k) {
+        int r = from + step * k;
+        if (wrap)
+            r = ((r - 1) % n + n) % n + 1;
+        else if (r < 1 || r > n)
+            return;
+        const auto l = rows->Item(r);
+        if (l->Selectable()) {
+            // The row's middle, where the pointer would rest to hover it.
+            MenuMouseMove(float(l->Top()) + float(l->Height()) / 2.0f);
+            return;
+        }
+    }
+}
+
+void quilPUMenuPrivate::giveFocusBack()
+{
+    QPointer<QWidget> prior = priorFocus;
+    priorFocus = nullptr;
+    // The window's own focus, as it comes back when the window is active again
+    // (a platform that activated the menu's window has not yet).
+    if (prior && q->window()->focusWidget() == q)
+        prior->setFocus(Qt::PopupFocusReason);
 }
 
 } // namespace quil

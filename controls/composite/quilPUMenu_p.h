@@ -6,6 +6,7 @@
 #include <quilObjects/quilPUMenu.h>
 
 #include <QPointer>
+#include <QWidget>
 #include <QSharedPointer>
 #include <QTimer>
 #include <functional>
@@ -25,6 +26,14 @@ public:
     void MenuClick();
     // One tick of the watch over an open menu.
     void FocusTick();
+
+    // The open menu's keyboard: every key is the menu's. Up and Down (Tab
+    // and Backtab, Home and End) move the hovered row through MenuMouseMove
+    // as the pointer does, over the rows that can be picked; Enter and Space
+    // pick it as a click does; Escape closes the menu.
+    void MenuKey(int qtKey);
+    // The focus goes back where it was when the menu opened from the keyboard.
+    void giveFocusBack();
 
     // The mouse buttons held anywhere on the screen; tests replace it.
     using ButtonSource = std::function<Qt::MouseButtons()>;
@@ -55,6 +64,10 @@ public:
     // What closes the open menu, and which opening it belongs to.
     PressWatch* watch = nullptr;
     unsigned openings = 0;
+    // Hears the keys while the menu is open.
+    QObject* keys = nullptr;
+    // The widget that had the focus when a key opened the menu.
+    QPointer<QWidget> priorFocus;
 };
 
 } // namespace quil

@@ -9,6 +9,7 @@
 #include "frame/Arrow.h"
 #include "frame/Gradient.h"
 #include "frame/LateImageList.h"
+#include "frame/KeyHook.h"
 
 #include <QMouseEvent>
 #include <cmath>
@@ -34,9 +35,11 @@ quilToolbar::quilToolbar(QWidget* parent) : quilControl(parent), d(std::make_uni
     });
     connect(d->menu, &quilPUMenu::Closed, this, [this] {
         d->buttonDown = false;
-        d->hoverButton = 0;
+        // The focused bar shows its current button again.
+        d->hoverButton = hasFocus() ? d->keyButton : 0;
         Refresh();
     });
+    d->hookKeys();
     setToolbarItems(QSharedPointer<quil::ToolbarItems>::create());
     d->barHeight = faceOf(this).TextHeight(QStringLiteral("I")) + 21;
     quilToolbar::InitProperties();
@@ -381,44 +384,50 @@ void quilToolbarPrivate::HoverTest(float x, float y)
         const int left = b.x - 8;
         if (!(left < x && x < left + b.w && 6 < y && y < b.h + 6))
             continue;
-        const auto item = items->Item(i);
-        switch (item->Style()) {
-        case mitNormalButton:
-        case mitCheckButton:
-            if (item->Enabled()) {
-                if (i != hoverButton) {
-                    hoverButton = static_cast<short>(i);
-                    if (menu->MenuVisible())
-                        menu->KillMenu();
-                }
-            } else {
-                hoverButton = 0;
+        hoverItem(i, b);
+        return;
+    }
+}
+
+void quilToolbarPrivate::hoverItem(int i, const ButtonBox& b)
+{
+    const int left = b.x - 8;
+    const auto item = items->Item(i);
+    switch (item->Style()) {
+    case mitNormalButton:
+    case mitCheckButton:
+        if (item->Enabled()) {
+            if (i != hoverButton) {
+                hoverButton = static_cast<short>(i);
                 if (menu->MenuVisible())
                     menu->KillMenu();
             }
-            break;
-        case mitMenu:
-        case mitMenu2:
-            // Enabled or not: a menu button always opens its menu.
-            if (i != hoverButton) {
-                hoverButton = static_cast<short>(i);
-                menuButton = static_cast<short>(i);
-                menuLeft = left;
-                menuTop = b.h + 6;
-                if (buttonDown)
-                    openButtonMenu(b.w);
-            }
-            break;
-        case mitPlaceholder:
-        case mitSeparator:
-        case mitCaption:
+        } else {
+            hoverButton = 0;
             if (menu->MenuVisible())
                 menu->KillMenu();
-            hoverButton = 0;
-            break;
-        default: break;
         }
-        return;
+        break;
+    case mitMenu:
+    case mitMenu2:
+        // Enabled or not: a menu button always opens its menu.
+        if (i != hoverButton) {
+            hoverButton = static_cast<short>(i);
+            menuButton = static_cast<short>(i);
+            menuLeft = left;
+            menuTop = b.h + 6;
+            if (buttonDown)
+                openButtonMenu(b.w);
+        }
+        break;
+    case mitPlaceholder:
+    case mitSeparator:
+    case mitCaption:
+        if (menu->MenuVisible())
+            menu->KillMenu();
+        hoverButton = 0;
+        break;
+    default: break;
     }
 }
 
@@ -478,6 +487,102 @@ void quilToolbar::MouseUpNotify(short, short, float, float)
             d->buttonDown = false;
     }
     d->refreshIfChanged();
+}
+
+// ------------------------------------------------------------ keys
+
+void quilToolbarPrivate::hookKeys()
+{
+    // Tab reaches the bar; a click on a button leaves the focus where the user's typing is.
+    q->setFocusPolicy(Qt::TabFocus);
+    new KeyHook(
+        q,
+        [this](QKeyEvent* e) {
+            if (!q->isEnabled() || !items)
+                return false;
+            if (!pressable(keyButton))
+                keyButton = static_cast<short>(nextPressable(0, 1));
+            switch (e->key()) {
+            case Qt::Key_Left:
+            case Qt::Key_Right: {
+                // A bar with nothing to press leaves the arrows to its window.
+                if (keyButton == 0)
+                    return false;
+                // Stops at the ends, as a tool bar's buttons do.
+                if (const int next = nextPressable(keyButton, e->key() == Qt::Key_Left ? -1 : 1); next != 0)
+                    keyButton = static_cast<short>(next);
+                if (!menu->PopupWindow()->isVisible())
+                    hoverButton = keyButton;
+                refreshIfChanged();
+                return true;
+            }
+            case Qt::Key_Down:
+                if (!pressable(keyButton) || !isMenu(items->Item(keyButton)->Style()))
+                    return false;
+                pressByKey(keyButton);
+                return true;
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+            case Qt::Key_Space:
+                if (!pressable(keyButton))
+                    return false;
+                pressByKey(keyButton);
+                return true;
+            default: return false;
+            }
+        },
+        [this](bool in) {
+            // An open menu keeps its button's look; the focus comes back as it closes.
+            const bool open = menu->PopupWindow()->isVisible();
+            if (in) {
+                if (!pressable(keyButton))
+                    keyButton = static_cast<short>(nextPressable(0, 1));
+                if (!open)
+                    hoverButton = keyButton;
+            } else if (!open) {
+                hoverButton = 0;
+            }
+            refreshIfChanged();
+        });
+}
+
+bool quilToolbarPrivate::pressable(int i) const
+{
+    if (!validButton(i))
+        return false;
+    const auto item = items->Item(i);
+    switch (item->Style()) {
+    case mitNormalButton:
+    case mitCheckButton:
+    case mitMenu:
+    case mitMenu2: return item->Enabled();
+    default: return false;
+    }
+}
+
+int quilToolbarPrivate::nextPressable(int i, int step) const
+{
+    if (!items)
+        return 0;
+    for (int k = i + step; k >= 1 && k <= items->Count(); k += step)
+        if (pressable(k))
+            return k;
+    return 0;
+}
+
+bool quilToolbarPrivate::pressByKey(int i)
+{
+    // The pointer's press over the button, then its release.
+    QPointer<quilToolbar> self(q);
+    buttonDown = true;
+    if (!menu->MenuVisible())
+        hoverButton = 0;
+    hoverItem(i, Box(i));
+    if (!self)
+        return false;
+    refreshIfChanged();
+    q->MouseUpNotify(1, 0, 0, 0);
+    return !self.isNull();
 }
 
 void quilToolbar::HoverTick(bool)

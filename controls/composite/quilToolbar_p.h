@@ -32,6 +32,19 @@ public:
 
     // What the bar hears of the pointer, in its own pixels; tests may call it.
     void HoverTest(float x, float y);
+    // The pointer over button i, whose box is b.
+    void hoverItem(int i, const ButtonBox& b);
+
+    // The keyboard: Left and Right move the current button (shown with the
+    // hover look while the bar has the focus) between the buttons that can
+    // be pressed; Enter and Space press it, and Down a menu button, as a
+    // click does.
+    void hookKeys();
+    bool pressable(int i) const;
+    // The next pressable button from i in the direction step, or 0.
+    int nextPressable(int i, int step) const;
+    // A click on button i, press and release; false when a handler deleted the bar.
+    bool pressByKey(int i);
 
     void applyLook();
     void openButtonMenu(int width);
@@ -53,6 +66,8 @@ public:
     OLE_COLOR selectionColor = 33023;
     ColorScheme scheme;
     short hoverButton = 0;
+    // The keyboard's current button.
+    short keyButton = 0;
     short menuButton = 0;
     int menuLeft = 0;
     int menuTop = 0;

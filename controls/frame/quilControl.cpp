@@ -3,6 +3,7 @@
 
 #include "Arrow.h"
 #include "FaceCompleter.h"
+#include "KeyHook.h"
 #include "platform/forms/PropertyBag.h"
 #include "platform/surface/Surface.h"
 
@@ -472,6 +473,7 @@ void quilControl::keyPressEvent(QKeyEvent* e)
     }
     d->keyUsed = false;
     QPointer<quilControl> self(this);
+    KeyInHand busy;
     KeyDownNotify(code, ShiftOf(e->modifiers()));
     if (self && !text.isEmpty() && text.at(0).unicode() != 0 && !(e->modifiers() & Qt::ControlModifier))
         KeyPressNotify(static_cast<short>(text.at(0).unicode()));
@@ -492,6 +494,7 @@ void quilControl::keyReleaseEvent(QKeyEvent* e)
     }
     d->keyUsed = false;
     QPointer<quilControl> self(this);
+    KeyInHand busy;
     KeyUpNotify(code, ShiftOf(e->modifiers()));
     if (self && !d->keyUsed)
         e->ignore();

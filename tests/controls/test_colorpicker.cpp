@@ -6,6 +6,8 @@
 #include <quilObjects/quilColorPicker.h>
 
 #include <QAccessible>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
@@ -293,4 +295,56 @@ TEST(quilColorPickerQt, ItsHintHoldsTheStripsSwatchesAndNumbers)
     EXPECT_GT(h.height(), 65) << "the hexadecimal text starts at 65";
     EXPECT_TRUE(p.minimumSizeHint().isValid());
     EXPECT_LE(p.minimumSizeHint().width(), h.width());
+}
+
+TEST(quilColorPickerKeys, ArrowsMoveThePickFromStripToStripAsADragDoes)
+{
+    auto p = picker();
+    EXPECT_EQ(p->focusPolicy(), Qt::StrongFocus);
+    QStringList events;
+    QObject::connect(p.get(), &quilColorPicker::MouseMove, [&](short& b, short& s, float& x, float& y) {
+        events << QString("move %1 %2 %3 %4").arg(b).arg(s).arg(x).arg(y);
+    });
+    const auto type = [&](Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        QKeyEvent press(QEvent::KeyPress, k, m);
+        QCoreApplication::sendEvent(p.get(), &press);
+        return press.isAccepted();
+    };
+    // From the new control's marker at (3, 3) down to the strips' middle row.
+    EXPECT_TRUE(type(Qt::Key_PageDown));
+    EXPECT_EQ(events, QStringList({"move 1 0 3 13"}));
+    for (int i = 0; i < 3; ++i)
+        type(Qt::Key_PageDown);
+    type(Qt::Key_Down);
+    type(Qt::Key_Down);
+    type(Qt::Key_Down);
+    type(Qt::Key_Down);
+    type(Qt::Key_Down);
+    type(Qt::Key_Down);
+    type(Qt::Key_Down);
+    EXPECT_EQ(events.last(), "move 1 0 3 50");
+    EXPECT_EQ(picked(*p), rgb(128, 128, 128)) << "the grey strip's colour at row 50";
+    // The same colours as the drag across the strips, each at a strip's middle.
+    const quint32 along[] = {rgb(255, 0, 0), rgb(255, 127, 0), rgb(255, 255, 0), rgb(0, 255, 0),
+                             rgb(0, 128, 127), rgb(0, 0, 255), rgb(127, 0, 128)};
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_TRUE(type(Qt::Key_Right));
+        EXPECT_EQ(picked(*p), along[i]) << "strip " << i + 2;
+    }
+    EXPECT_EQ(events.last(), "move 1 0 75 50");
+    type(Qt::Key_Right);
+    EXPECT_EQ(events.last(), "move 1 0 75 50") << "the last strip is as far as Right goes";
+    type(Qt::Key_Left, Qt::ShiftModifier);
+    EXPECT_EQ(events.last(), "move 1 1 65 50") << "the key's Shift is the move's";
+    EXPECT_EQ(picked(*p), along[5]);
+    // A pick on a swatch: Left goes back to the last strip.
+    p->MouseDownNotify(1, 0, 100, 50);
+    p->MouseUpNotify(1, 0, 100, 50);
+    type(Qt::Key_Left);
+    EXPECT_EQ(events.last(), "move 1 0 75 50");
+    // Enter, Space and Escape are not the picker's: they go on to the window.
+    const qsizetype before = events.size();
+    for (Qt::Key k : {Qt::Key_Return, Qt::Key_Space, Qt::Key_Escape, Qt::Key_Tab})
+        EXPECT_FALSE(type(k)) << k;
+    EXPECT_EQ(events.size(), before);
 }

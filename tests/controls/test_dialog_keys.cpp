@@ -2,9 +2,15 @@
 // only the keys it uses; Escape and Enter go on, so that Escape closes the
 // dialog and Enter presses its default button.
 #include <quilObjects/quilButton.h>
+#include <quilObjects/quilColorPicker.h>
+#include <quilObjects/quilLabel.h>
+#include <quilObjects/quilMonthview.h>
+#include <quilObjects/quilToolbar.h>
 #include <quilObjects/quilListbox.h>
 #include <quilObjects/quilScrollBar.h>
 #include <quilObjects/quilSlider.h>
+
+#include "composite/LinkOpener.h"
 
 #include <QDialog>
 #include <QPushButton>
@@ -54,6 +60,21 @@ quilControl* makeList(QWidget* p)
     return l;
 }
 
+quilControl* makePicker(QWidget* p) { return new quilColorPicker(p); }
+quilControl* makeCalendar(QWidget* p) { return new quilMonthview(p); }
+quilControl* makeToolbar(QWidget* p)
+{
+    auto* bar = new quilToolbar(p);
+    bar->ToolbarItems()->Add("open", QStringLiteral("Open"));
+    return bar;
+}
+quilControl* makeLink(QWidget* p)
+{
+    auto* l = new quilLabel(p);
+    l->setHyperlink(QStringLiteral("https://example.org/"));
+    return l;
+}
+
 } // namespace
 
 TEST(KeysInADialog, EscapeClosesAndEnterPressesTheDefaultButton)
@@ -61,7 +82,8 @@ TEST(KeysInADialog, EscapeClosesAndEnterPressesTheDefaultButton)
     const struct {
         const char* name;
         quilControl* (*make)(QWidget*);
-    } cases[] = {{"quilSlider", makeSlider}, {"quilScrollBar", makeScrollBar}, {"quilListbox", makeList}};
+    } cases[] = {{"quilSlider", makeSlider}, {"quilScrollBar", makeScrollBar}, {"quilListbox", makeList},
+                 {"quilColorPicker", makePicker}};
     for (const auto& c : cases) {
         KeyDialog enter(c.make);
         enter.type(Qt::Key_Return);
@@ -125,4 +147,41 @@ TEST(KeysInADialog, TheKeysAControlUsesStayWithIt)
     EXPECT_EQ(list->SelectedItem(), 2);
     EXPECT_EQ(l.pressed, 0);
     EXPECT_TRUE(l.dialog.isVisible());
+}
+
+TEST(KeysInADialog, EnterIsTheCalendarsTheToolbarsAndTheLinksAndEscapeStillCloses)
+{
+    // Each uses Enter as a click: the default button is not pressed.
+    KeyDialog cal(makeCalendar);
+    int picks = 0;
+    QObject::connect(static_cast<quilMonthview*>(cal.control), &quilMonthview::DblClick, [&] { ++picks; });
+    cal.type(Qt::Key_Return);
+    EXPECT_EQ(picks, 1);
+    EXPECT_EQ(cal.pressed, 0);
+    cal.type(Qt::Key_Escape);
+    EXPECT_FALSE(cal.dialog.isVisible());
+
+    KeyDialog bar(makeToolbar);
+    int clicked = 0;
+    QObject::connect(static_cast<quilToolbar*>(bar.control), &quilToolbar::ItemClicked,
+                     [&](short& i, QString& key) { clicked += i == 1 && key == "open"; });
+    bar.type(Qt::Key_Return);
+    bar.type(Qt::Key_Space);
+    EXPECT_EQ(clicked, 2);
+    EXPECT_EQ(bar.pressed, 0);
+    bar.type(Qt::Key_Escape);
+    EXPECT_FALSE(bar.dialog.isVisible());
+
+    QList<QUrl> opened;
+    SetLinkOpener([&](const QUrl& u) {
+        opened << u;
+        return true;
+    });
+    KeyDialog link(makeLink);
+    link.type(Qt::Key_Return);
+    EXPECT_EQ(opened, QList<QUrl>{QUrl("https://example.org/")});
+    EXPECT_EQ(link.pressed, 0);
+    link.type(Qt::Key_Escape);
+    EXPECT_FALSE(link.dialog.isVisible());
+    SetLinkOpener(nullptr);
 }

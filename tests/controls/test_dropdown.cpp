@@ -395,6 +395,90 @@ TEST(DropDown, ADateIsPickedByADoubleClickOnTheSelectedDayOnly)
     EXPECT_EQ(f.box->Text(), "17.04.2024");
 }
 
+TEST(DropDown, TheOpenDatePanelsDayMovesByKeysAndEnterPicksItAsADoubleClick)
+{
+    Form f;
+    f.host.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f.host));
+    f.box->setFocus(Qt::TabFocusReason);
+    QLineEdit* field = f.box->TextField();
+    ASSERT_TRUE(field->hasFocus());
+    f.box->setDay(31);
+    f.box->setMonth(3);
+    f.box->setYear(2024);
+    QSignalSpy picked(f.box, &quilDropDown::ValueChanged);
+    QTest::keyClick(field, Qt::Key_Down, Qt::AltModifier);
+    ASSERT_TRUE(f.box->Panel()->isVisible());
+    quilMonthview* mw = f.box->Calendar();
+    QTest::keyClick(field, Qt::Key_PageUp);
+    EXPECT_EQ(mw->iDay(), 29) << "a month back from 31 March 2024";
+    EXPECT_EQ(mw->iMonth(), 2);
+    QTest::keyClick(field, Qt::Key_Right);
+    QTest::keyClick(field, Qt::Key_Down);
+    EXPECT_EQ(mw->iDay(), 8);
+    EXPECT_EQ(mw->iMonth(), 3);
+    QTest::keyClick(field, Qt::Key_Left);
+    EXPECT_EQ(picked.count(), 0) << "moving is not picking";
+    EXPECT_EQ(f.box->Day(), 31);
+    EXPECT_TRUE(field->hasFocus()) << "the box keeps the focus while its panel is open";
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_FALSE(f.box->Panel()->isVisible());
+    EXPECT_EQ(picked.count(), 1);
+    EXPECT_EQ(f.box->Text(), "07.03.2024");
+
+    // Escape closes without a change; the focus stays on the box.
+    QTest::keyClick(field, Qt::Key_F4);
+    ASSERT_TRUE(f.box->Panel()->isVisible());
+    QTest::keyClick(field, Qt::Key_End);
+    EXPECT_EQ(mw->iDay(), 31);
+    QTest::keyClick(field, Qt::Key_Escape);
+    EXPECT_FALSE(f.box->Panel()->isVisible());
+    EXPECT_EQ(picked.count(), 1);
+    EXPECT_EQ(f.box->Text(), "07.03.2024");
+    EXPECT_TRUE(field->hasFocus());
+    // Closed, the arrows are no longer the calendar's.
+    QTest::keyClick(field, Qt::Key_Left);
+    EXPECT_EQ(mw->iDay(), 31);
+}
+
+TEST(DropDown, TheHostHearsTheBoxsKeysFirstAndAZeroedKeyIsTaken)
+{
+    Form f;
+    f.box->setDay(10);
+    f.box->setMonth(4);
+    f.box->setYear(2024);
+    QLineEdit* field = f.box->TextField();
+    QStringList heard;
+    short zero = 0;
+    QObject::connect(f.box, &quilDropDown::KeyDown, [&](short& code, short& shift) {
+        heard << QString("down %1 %2").arg(code).arg(shift);
+        if (code == zero)
+            code = 0;
+    });
+    QObject::connect(f.box, &quilDropDown::KeyUp, [&](short& code, short&) { heard << QString("up %1").arg(code); });
+    QObject::connect(f.box, &quilDropDown::KeyPress, [&](short& ascii) { heard << QString("press %1").arg(ascii); });
+    QTest::keyClick(field, Qt::Key_Down, Qt::AltModifier);
+    ASSERT_TRUE(f.box->Panel()->isVisible());
+    EXPECT_EQ(heard.join(", ").toStdString(), "down 18 4, down 40 4, up 40, up 18") << "Alt, then Down with Alt";
+    quilMonthview* mw = f.box->Calendar();
+    heard.clear();
+    QTest::keyClick(field, Qt::Key_Right);
+    EXPECT_EQ(mw->iDay(), 11);
+    QTest::keyClick(field, Qt::Key_A);
+    EXPECT_EQ(heard.join(", ").toStdString(), "down 39 0, up 39, down 65 0, press 97, up 65");
+    // A handler that sets the key to 0 stops the day's move, and Escape's closing.
+    zero = 39;
+    QTest::keyClick(field, Qt::Key_Right);
+    EXPECT_EQ(mw->iDay(), 11);
+    zero = 27;
+    QTest::keyClick(field, Qt::Key_Escape);
+    EXPECT_TRUE(f.box->Panel()->isVisible());
+    zero = 0;
+    QTest::keyClick(field, Qt::Key_Escape);
+    EXPECT_FALSE(f.box->Panel()->isVisible());
+    EXPECT_EQ(f.box->Day(), 10);
+}
+
 TEST(DropDown, AHandlerMayDeleteTheDropDownWhileTheListIsInItsClick)
 {
     Form f;

@@ -8,6 +8,7 @@
 
 #include <quilObjects/quilObjects.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -489,4 +490,38 @@ TEST(PropertySheet, EditsThePropertiesOfTheSelectedControlLive)
     ASSERT_TRUE(enabled);
     enabled->setChecked(false);
     EXPECT_FALSE(bar->Enabled());
+}
+
+TEST(Gallery, TabGoesThroughTheFormInRowsTopToBottomEachLeftToRight)
+{
+    GalleryWindow w;
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QList<QWidget*> expected;
+    for (QWidget* c : w.controls())
+        if ((c->focusPolicy() & Qt::TabFocus) && c->isEnabled())
+            expected << c;
+    std::stable_sort(expected.begin(), expected.end(), [](const QWidget* a, const QWidget* b) {
+        return a->y() != b->y() ? a->y() < b->y() : a->x() < b->x();
+    });
+    ASSERT_GE(expected.size(), 5);
+    // The control a focused widget belongs to (a drop-down's field is the drop-down's).
+    const auto owner = [&w](QWidget* f) -> QWidget* {
+        for (; f; f = f->parentWidget())
+            if (w.controls().contains(f))
+                return f;
+        return nullptr;
+    };
+    expected.first()->setFocus(Qt::TabFocusReason);
+    QList<QWidget*> seen{owner(QApplication::focusWidget())};
+    // Round the window once: the form's controls in the order Tab reaches them.
+    for (int i = 0; i < 200 && seen.size() < expected.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* c = owner(QApplication::focusWidget());
+        if (c && c != seen.last())
+            seen << c;
+    }
+    EXPECT_EQ(names(seen).join(", ").toStdString(), names(expected).join(", ").toStdString());
 }

@@ -25,6 +25,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace gallery {
 
@@ -413,9 +414,23 @@ void GalleryWindow::replaceControls(const QList<QWidget*>& next)
     placed.clear();
     for (QWidget* w : next)
         place(w);
+    orderTabs();
     refreshChooser();
     if (!next.isEmpty())
         select(next.first());
+}
+
+void GalleryWindow::orderTabs()
+{
+    QList<QWidget*> order = controls();
+    std::stable_sort(order.begin(), order.end(), [](const QWidget* a, const QWidget* b) {
+        const QRect ga = a->geometry(), gb = b->geometry();
+        return ga.top() != gb.top() ? ga.top() < gb.top() : ga.left() < gb.left();
+    });
+    // Only the controls Tab reaches are chained; the others keep their places out of it.
+    order.removeIf([](const QWidget* w) { return !(w->focusPolicy() & Qt::TabFocus); });
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order.at(i - 1), order.at(i));
 }
 
 void GalleryWindow::place(QWidget* c)

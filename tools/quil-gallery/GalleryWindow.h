@@ -65,6 +65,8 @@ private:
     void wireLoaded(const QList<QWidget*>& made);
     void place(QWidget* control);
     void replaceControls(const QList<QWidget*>& next);
+    // Tab goes through the form as it is read: rows top to bottom, each left to right.
+    void orderTabs();
     void logEvent(const LoggedEvent& e);
     void updateMarker();
     void refreshChooser();
