@@ -58,6 +58,7 @@ def main():
 
     button = first("push button", sys.argv[1] if len(sys.argv) > 1 else "Orange")
     slider = first("slider")
+    opener = first("push button", "Menu...")
     log = None
     label = first("label", "Events of")
     if label is not None:
@@ -67,11 +68,15 @@ def main():
             c = box.getChildAtIndex(i)
             if c is not None and c.getRoleName() == "text":
                 log = c
-    if button is None or slider is None or log is None:
-        out("missing", button is None, slider is None, log is None)
+    if button is None or slider is None or log is None or opener is None:
+        out("missing", button is None, slider is None, log is None, opener is None)
         return 1
 
-    state = {"keyed": False, "done": False}
+    state = {"keyed": False, "done": False, "menu": 0, "rows": 0}
+    keys = {"Right": 0xFF53, "Down": 0xFF54, "Escape": 0xFF1B, "space": 0x20}
+
+    def key(name):
+        pyatspi.Registry.generateKeyboardEvent(keys[name], None, pyatspi.KEY_SYM)
 
     def finish():
         if state["done"]:
@@ -84,17 +89,31 @@ def main():
         pyatspi.Registry.stop()
         return False
 
-    # Each step waits for what a screen reader would hear of the last one.
+    # Each step waits for what a screen reader would hear of the last one:
+    # the slider moved by a key, then a popup menu opened by Space, walked
+    # by Down and closed by Escape, the focus back on its button.
     def on_event(e):
-        if e.source != slider:
+        if e.source == slider:
+            if e.type.startswith("focus") and not state["keyed"]:
+                state["keyed"] = True
+                out("heard-focus")
+                key("Right")
+            elif e.type == "object:property-change:accessible-value":
+                out("heard-value", int(slider.queryValue().currentValue))
+                opener.queryComponent().grabFocus()
             return
-        if e.type.startswith("focus") and not state["keyed"]:
-            state["keyed"] = True
-            out("heard-focus")
-            pyatspi.Registry.generateKeyboardEvent(0xFF53, None, pyatspi.KEY_SYM)  # Right
-        elif e.type == "object:property-change:accessible-value":
-            out("heard-value", int(slider.queryValue().currentValue))
-            GLib.idle_add(finish)
+        if not e.type.startswith("focus"):
+            return
+        role = e.source.getRoleName()
+        out("focus", role.replace(" ", "_"), repr(e.source.name))
+        if e.source == opener:
+            state["menu"] += 1
+            key("space") if state["menu"] == 1 else GLib.idle_add(finish)
+        elif role == "popup menu":
+            key("Down")
+        elif role == "menu item":
+            state["rows"] += 1
+            key("Down" if state["rows"] == 1 else "Escape")
 
     pyatspi.Registry.registerEventListener(on_event, "object:property-change:accessible-value", "focus:")
 
@@ -108,7 +127,7 @@ def main():
 
     GLib.idle_add(act)
     # Only a guard: a bridge that never answers ends the session unheard.
-    GLib.timeout_add_seconds(30, finish)
+    GLib.timeout_add_seconds(40, finish)
     pyatspi.Registry.start()
     return 0
 

@@ -1,7 +1,7 @@
 // The gallery as a screen reader meets it: a private X session with its own
 // session bus and AT-SPI bus, and a client of the AT-SPI bindings that walks
-// the tree, presses a button through its action and moves a slider by a key,
-// listening as a screen reader listens.
+// the tree, presses a button through its action, moves a slider by a key and
+// walks a popup menu from the keyboard, listening as a screen reader listens.
 #include "../support/DbusSession.h"
 #include "../support/HostSession.h"
 
@@ -26,7 +26,7 @@ struct Reading {
 
 } // namespace
 
-TEST(ScreenReaderSession, WalksTheGalleryPressesAButtonAndHearsASliderMove)
+TEST(ScreenReaderSession, WalksTheGalleryPressesAButtonHearsASliderMoveAndWalksAMenu)
 {
     const QString python = QStringLiteral("/usr/bin/python3");
     QProcess probe;
@@ -88,4 +88,10 @@ TEST(ScreenReaderSession, WalksTheGalleryPressesAButtonAndHearsASliderMove)
     EXPECT_EQ(r.with("heard-value"), QStringList{"6"});
     EXPECT_EQ(r.with("slider"), QStringList{"6"});
     EXPECT_TRUE(log.contains("quilSlider1.KeyDown(KeyCode=39, Shift=0)")) << log.join('\n').toStdString();
+
+    // Space opens the button's menu and the focus goes into it; Down moves
+    // to the next row; Escape closes it and gives the focus back.
+    EXPECT_EQ(r.with("focus"), QStringList({"push_button 'Menu...'", "popup_menu ''", "menu_item 'Accept'",
+                                            "menu_item 'Open folder'", "push_button 'Menu...'"}));
+    EXPECT_TRUE(log.contains("quilPUMenu1.Closed()")) << log.join('\n').toStdString();
 }
