@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFocusFrame>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
 
@@ -127,12 +128,69 @@ private:
     QPointer<QWidget> owner;
 };
 
+// A drop-down's field holds the keyboard for it but shows a pick that is
+// never typed. Where the focus is, a screen reader meets the drop-down
+// itself (its name, value, expanded state and actions), not a read-only
+// text inside an editable combo box.
+class DropDownFieldAccessible : public QAccessibleWidget {
+public:
+    DropDownFieldAccessible(QWidget* field, quilDropDown* box) : QAccessibleWidget(field, QAccessible::ComboBox), box(box)
+    {
+    }
+    QAccessibleInterface* boxFace() const { return box ? QAccessible::queryAccessibleInterface(box.data()) : nullptr; }
+    bool isValid() const override { return QAccessibleWidget::isValid() && boxFace(); }
+    QAccessibleInterface* parent() const override
+    {
+        QAccessibleInterface* b = boxFace();
+        return b ? b->parent() : QAccessibleWidget::parent();
+    }
+    int childCount() const override { return 0; }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QRect rect() const override
+    {
+        QAccessibleInterface* b = boxFace();
+        return b ? b->rect() : QAccessibleWidget::rect();
+    }
+    QString text(QAccessible::Text t) const override
+    {
+        QAccessibleInterface* b = boxFace();
+        return b ? b->text(t) : QString();
+    }
+    QAccessible::State state() const override
+    {
+        QAccessibleInterface* b = boxFace();
+        QAccessible::State s = b ? b->state() : QAccessibleWidget::state();
+        s.focused = widget()->hasFocus();
+        return s;
+    }
+    QStringList actionNames() const override
+    {
+        QAccessibleInterface* b = boxFace();
+        return b && b->actionInterface() ? b->actionInterface()->actionNames() : QStringList();
+    }
+    void doAction(const QString& action) override
+    {
+        if (QAccessibleInterface* b = boxFace(); b && b->actionInterface())
+            b->actionInterface()->doAction(action);
+    }
+
+private:
+    QPointer<quilDropDown> box;
+};
+
 } // namespace
 
 QAccessibleInterface* PartAccessible(QObject* o)
 {
     if (QAccessibleInterface* text = TextBoxPartAccessible(o))
         return text;
+    if (auto* w = qobject_cast<QWidget*>(o)) {
+        auto* box = qobject_cast<quilDropDown*>(w->parentWidget());
+        if (box && box->TextField() == w)
+            return new DropDownFieldAccessible(w, box);
+    }
     if (auto* menu = qobject_cast<quilPUMenu*>(o))
         return new MenuHandleAccessible(menu);
     if (o->isWidgetType() && static_cast<QWidget*>(o)->isWindow() && o->property(PanelOwner).isValid())
@@ -148,6 +206,9 @@ QList<QWidget*> AccessibleChildWidgets(const QWidget* w)
         // Qt's own exclusions, and the handle of a menu the control hosts.
         if (!c || c->isWindow() || qobject_cast<QFocusFrame*>(c) || qobject_cast<QMenu*>(c) ||
             qobject_cast<quilPUMenu*>(c))
+            continue;
+        // A drop-down's field stands for the drop-down where the focus is.
+        if (const auto* box = qobject_cast<const quilDropDown*>(w); box && box->TextField() == c)
             continue;
         const QString name = c->objectName();
         if (name == QLatin1String("qt_rubberband") || name == QLatin1String("qt_qmainwindow_extended_splitter") ||

@@ -311,3 +311,41 @@ TEST(Accessibility, AMenuRowUnderThePointerIsHeardAsFocused)
               QStringLiteral("Open"));
     menu.PopupWindow()->hide();
 }
+
+TEST(Accessibility, TheFocusOnADropDownIsHeardAsTheDropDownNotAReadOnlyText)
+{
+    QWidget window;
+    auto* box = new quilDropDown(&window);
+    box->setGeometry(0, 0, 160, 21);
+    auto* plain = new QLineEdit(&window);
+    plain->setGeometry(0, 40, 100, 20);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    Listener screenReader;
+    // Qt's own field is heard taking the focus, and then the drop-down.
+    plain->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(screenReader.count(plain, QAccessible::Focus), 1);
+    box->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(box->hasFocus());
+    const auto it = std::find_if(heard().begin(), heard().end(), [&](const Heard& h) {
+        return h.type == QAccessible::Focus && h.object != plain;
+    });
+    ASSERT_NE(it, heard().end());
+    QAccessibleInterface* focused = QAccessible::queryAccessibleInterface(it->object);
+    ASSERT_NE(focused, nullptr);
+    EXPECT_EQ(focused->role(), QAccessible::ComboBox);
+    EXPECT_EQ(focused->text(QAccessible::Name), QStringLiteral("Date"));
+    EXPECT_EQ(focused->text(QAccessible::Value), box->Text());
+    EXPECT_TRUE(focused->state().focused);
+    EXPECT_TRUE(focused->state().expandable);
+    EXPECT_FALSE(focused->state().editable);
+    EXPECT_FALSE(focused->state().readOnly);
+    EXPECT_TRUE(focused->actionInterface()->actionNames().contains(QAccessibleActionInterface::showMenuAction()));
+
+    // The tree holds the drop-down once, without a text inside it.
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(box);
+    for (int i = 0; i < a->childCount(); ++i)
+        EXPECT_NE(a->child(i)->role(), QAccessible::EditableText);
+    EXPECT_EQ(focused->parent(), a->parent());
+    box->ClosePanel();
+}
