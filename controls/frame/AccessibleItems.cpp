@@ -92,6 +92,21 @@ public:
     QPointer<QWidget> owner;
 };
 
+// A cell of a list or calendar table, pressed as the mouse presses it.
+class DrawnCell : public DrawnChild, public QAccessibleTableCellInterface {
+public:
+    using DrawnChild::DrawnChild;
+    void* interface_cast(QAccessible::InterfaceType t) override
+    {
+        if (t == QAccessible::ActionInterface)
+            return static_cast<QAccessibleActionInterface*>(this);
+        if (t == QAccessible::TableCellInterface)
+            return static_cast<QAccessibleTableCellInterface*>(this);
+        return nullptr;
+    }
+    QStringList actionNames() const override { return isValid() ? QStringList{pressAction()} : QStringList(); }
+};
+
 // ------------------------------------------------------------ menu rows
 
 QSharedPointer<MenuItem> menuEntry(PUMenuWindow* m, int i)
@@ -227,11 +242,11 @@ QRect rowOnScreen(const quilListbox* l, int position)
     return {};
 }
 
-class ListRow : public DrawnChild, public QAccessibleTableCellInterface {
+class ListRow : public DrawnCell {
 public:
     ListRow(quilListbox* l, const ComboDatas* source, const ComboEntry* key, QSharedPointer<ComboData> handle,
             int position)
-        : DrawnChild(l), source(source), key(key), handle(std::move(handle)), cached(position)
+        : DrawnCell(l), source(source), key(key), handle(std::move(handle)), cached(position)
     {
     }
     quilListbox* list() const { return static_cast<quilListbox*>(owner.data()); }
@@ -276,15 +291,6 @@ public:
         s.disabled = !list()->isEnabled();
         return s;
     }
-    void* interface_cast(QAccessible::InterfaceType t) override
-    {
-        if (t == QAccessible::ActionInterface)
-            return static_cast<QAccessibleActionInterface*>(this);
-        if (t == QAccessible::TableCellInterface)
-            return static_cast<QAccessibleTableCellInterface*>(this);
-        return nullptr;
-    }
-    QStringList actionNames() const override { return isValid() ? QStringList{pressAction()} : QStringList(); }
     // Scrolled into view first, then clicked as the mouse does.
     void doAction(const QString& action) override
     {
@@ -467,9 +473,9 @@ public:
     const int column;
 };
 
-class DayCell : public DrawnChild, public QAccessibleTableCellInterface {
+class DayCell : public DrawnCell {
 public:
-    DayCell(quilMonthview* c, int day) : DrawnChild(c), day(day) {}
+    DayCell(quilMonthview* c, int day) : DrawnCell(c), day(day) {}
     const quilMonthview* cal() const { return static_cast<const quilMonthview*>(owner.data()); }
     bool isValid() const override
     {
@@ -514,15 +520,6 @@ public:
         s.disabled = !owner->isEnabled();
         return s;
     }
-    void* interface_cast(QAccessible::InterfaceType t) override
-    {
-        if (t == QAccessible::ActionInterface)
-            return static_cast<QAccessibleActionInterface*>(this);
-        if (t == QAccessible::TableCellInterface)
-            return static_cast<QAccessibleTableCellInterface*>(this);
-        return nullptr;
-    }
-    QStringList actionNames() const override { return isValid() ? QStringList{pressAction()} : QStringList(); }
     void doAction(const QString& action) override
     {
         const QRect r = local();
