@@ -123,6 +123,19 @@ const QList<PersistedProperty>& quilScrollBar::Persisted() const
     return table;
 }
 
+// After a whole new set of properties: no earlier wish stands, and the
+// arrows, colours, size policy and layout follow the new values.
+void quilScrollBarPrivate::settle()
+{
+    pendingMin.reset();
+    pendingMax.reset();
+    pendingValue.reset();
+    setUpArrows();
+    computeScheme();
+    applyPolicy();
+    layoutBar();
+}
+
 void quilScrollBar::InitProperties()
 {
     quilControl::InitProperties();
@@ -132,13 +145,7 @@ void quilScrollBar::InitProperties()
     d->orientation = pbVertical;
     d->backColor = 0xFFFFFF;
     d->foreColor = 0xC00000;
-    d->pendingMin.reset();
-    d->pendingMax.reset();
-    d->pendingValue.reset();
-    d->setUpArrows();
-    d->computeScheme();
-    d->applyPolicy();
-    d->layoutBar();
+    d->settle();
 }
 
 void quilScrollBar::ReadProperties(PropertyBag& bag)
@@ -151,13 +158,7 @@ void quilScrollBar::ReadProperties(PropertyBag& bag)
     d->orientation = static_cast<MyOrientation>(readInt(bag, "Orientation"));
     d->backColor = readColor(bag, "BackColor");
     d->foreColor = readColor(bag, "ForeColor");
-    d->pendingMin.reset();
-    d->pendingMax.reset();
-    d->pendingValue.reset();
-    d->setUpArrows();
-    d->computeScheme();
-    d->applyPolicy();
-    d->layoutBar();
+    d->settle();
 }
 
 void quilScrollBar::WriteProperties(PropertyBag& bag) const

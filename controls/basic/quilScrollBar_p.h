@@ -48,6 +48,7 @@ public:
     void wireArrow(int index);
     void applyPolicy();
     void resolvePending();
+    void settle();
     void forgetPendingLater();
 
     quilScrollBar* const q;
