@@ -59,15 +59,7 @@ def main():
     button = first("push button", sys.argv[1] if len(sys.argv) > 1 else "Orange")
     slider = first("slider")
     opener = first("push button", "Menu...")
-    log = None
-    label = first("label", "Events of")
-    if label is not None:
-        # The event log is the text beside the scope's label.
-        box = label.parent
-        for i in range(box.childCount):
-            c = box.getChildAtIndex(i)
-            if c is not None and c.getRoleName() == "text":
-                log = c
+    log = first("text", "Event log")
     if button is None or slider is None or log is None or opener is None:
         out("missing", button is None, slider is None, log is None, opener is None)
         return 1

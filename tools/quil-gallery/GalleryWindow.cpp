@@ -82,6 +82,8 @@ GalleryWindow::GalleryWindow(QWidget* parent) : QMainWindow(parent)
     formArea->setMinimumSize(800, 450);
     formArea->setAutoFillBackground(true);
     scroll->setWidget(formArea);
+    // What a screen reader calls the gallery's own parts.
+    formArea->setAccessibleName(tr("Form"));
     scroll->setWidgetResizable(true);
     marker = new QFrame(formArea);
     marker->setObjectName(QStringLiteral("selection"));
@@ -94,6 +96,7 @@ GalleryWindow::GalleryWindow(QWidget* parent) : QMainWindow(parent)
     auto* topLayout = new QVBoxLayout(top);
     topLayout->setContentsMargins(4, 4, 4, 4);
     chooser = new QComboBox(top);
+    chooser->setAccessibleName(tr("Control"));
     topLayout->addWidget(chooser);
     auto* sheetScroll = new QScrollArea(top);
     properties = new PropertySheet;
@@ -102,6 +105,7 @@ GalleryWindow::GalleryWindow(QWidget* parent) : QMainWindow(parent)
         return n == images->objectName() ? images : nullptr;
     };
     sheetScroll->setWidget(properties);
+    properties->setAccessibleName(tr("Properties"));
     sheetScroll->setWidgetResizable(true);
     topLayout->addWidget(sheetScroll, 1);
 
@@ -121,6 +125,7 @@ GalleryWindow::GalleryWindow(QWidget* parent) : QMainWindow(parent)
     logBar->addWidget(clear);
     bottomLayout->addLayout(logBar);
     log = new QPlainTextEdit(bottom);
+    log->setAccessibleName(tr("Event log"));
     log->setReadOnly(true);
     log->setMaximumBlockCount(5000);
     log->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
