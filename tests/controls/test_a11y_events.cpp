@@ -349,3 +349,57 @@ TEST(Accessibility, TheFocusOnADropDownIsHeardAsTheDropDownNotAReadOnlyText)
     EXPECT_EQ(focused->parent(), a->parent());
     box->ClosePanel();
 }
+
+TEST(Accessibility, KeysThatMoveAScrollBarACalendarAndAMenuAreHeard)
+{
+    QWidget window;
+    auto* bar = new quilScrollBar(&window);
+    bar->setGeometry(0, 0, 17, 120);
+    auto* cal = new quilMonthview(&window);
+    cal->move(40, 0);
+    cal->setIYear(2024);
+    cal->setIMonth(2);
+    cal->setIDay(28);
+    auto* opener = new quilButton(&window);
+    opener->setGeometry(300, 0, 80, 24);
+    auto* menu = new quilPUMenu(&window);
+    menu->MenuItem()->Add(QStringLiteral("o"), QStringLiteral("Open"));
+    menu->MenuItem()->Add(QStringLiteral("s"), QStringLiteral("Save"));
+    QObject::connect(opener, &quilButton::Click, [menu] { menu->CreateMenu(1500, 1500); });
+    window.resize(420, 260);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    Listener screenReader;
+
+    bar->setFocus();
+    QTest::keyClick(bar, Qt::Key_Down);
+    EXPECT_EQ(screenReader.values(bar), std::vector<int>{bar->Value()});
+
+    // Right from the 28th of a leap February: the 29th, told as the selected, focused day.
+    cal->setFocus();
+    ASSERT_TRUE(cal->hasFocus());
+    QTest::keyClick(cal, Qt::Key_Right);
+    ASSERT_EQ(cal->iDay(), 29);
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(cal);
+    const std::vector<int> selected = screenReader.children(cal, QAccessible::Selection);
+    ASSERT_FALSE(selected.empty());
+    EXPECT_EQ(a->child(selected.back())->text(QAccessible::Name), QStringLiteral("29"));
+    EXPECT_EQ(screenReader.children(cal, QAccessible::Focus).back(), selected.back());
+    // Page Down: March, and the calendar's new name.
+    QTest::keyClick(cal, Qt::Key_PageDown);
+    EXPECT_GE(screenReader.count(cal, QAccessible::NameChanged), 1);
+    EXPECT_TRUE(a->text(QAccessible::Name).endsWith(QStringLiteral("2024")));
+
+    // Space opens the menu from its button; Down is heard on the row it moves to.
+    opener->setFocus();
+    QTest::keyClick(opener, Qt::Key_Space);
+    QWidget* win = menu->PopupWindow();
+    ASSERT_TRUE(win && win->isVisible());
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : menu, Qt::Key_Down);
+    const std::vector<int> rows = screenReader.children(win, QAccessible::Focus);
+    ASSERT_FALSE(rows.empty()) << "the row a key moved to is not heard";
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(win)->child(rows.back())->text(QAccessible::Name),
+              QStringLiteral("Open"));
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : menu, Qt::Key_Escape);
+    EXPECT_FALSE(win->isVisible());
+}
