@@ -102,6 +102,10 @@ void quilDropDown::CreateMenu(int& X, int& Y)
 
 void quilDropDown::OpenPanel()
 {
+    // A date panel takes its calendar's size only once the calendar is made:
+    // made now, so that the panel is placed by its real height.
+    if (d->comboType == ctDateBox)
+        d->makeCalendar();
     const QPoint topLeft = mapToGlobal(QPoint(0, 0));
     QPoint at(topLeft.x(), topLeft.y() + height());
     // Kept on the screen: above the box when there is no room below.

@@ -128,3 +128,23 @@ TEST(DropDownQt, AFontListMakesNoCalendarNoMenuAndReadsNoPictures)
     d.ClosePanel();
     EXPECT_NE(d.Menu(), nullptr) << "made for a host that asks for it";
 }
+
+TEST(DropDownQt, AFirstDatePanelNearTheScreensBottomHangsJustAboveTheBox)
+{
+    FixedSystem system;
+    QWidget host;
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    host.setGeometry(screen.left(), screen.top(), screen.width(), screen.height());
+    auto* box = new quilDropDown(&host);
+    box->setComboType(ctDateBox);
+    // Too little room below the box for a calendar, plenty above it.
+    box->setGeometry(10, screen.height() - box->height() - 20, 160, box->height());
+    host.show();
+    box->OpenPanel();
+    const QRect panel = box->Panel()->geometry();
+    const QPoint boxTop = box->mapToGlobal(QPoint(0, 0));
+    EXPECT_EQ(panel.size(), box->Calendar()->size()) << "the panel is its calendar's size";
+    EXPECT_EQ(panel.bottom() + 1, boxTop.y()) << "the first opening is placed by the calendar's height too";
+    EXPECT_EQ(panel.left(), boxTop.x());
+    box->ClosePanel();
+}
