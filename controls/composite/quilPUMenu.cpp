@@ -17,6 +17,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QSet>
 #include <QWindow>
 #include <QPaintEvent>
 #include <cmath>
@@ -47,29 +48,53 @@ quilPUMenuPrivate::ButtonSource& buttonSource()
 }
 
 // Every key is the open menu's, as a grabbing popup's, wherever the focus is.
+// The release of a key the menu took is its own too, also once the key has
+// closed it: the widget the focus goes back to never saw that key go down.
 class MenuKeys : public QObject {
 public:
     explicit MenuKeys(quilPUMenuPrivate* menu) : QObject(menu->q), d(menu) {}
+    // The menu has closed: it listens on only while a key it took is held.
+    void closed()
+    {
+        if (held.isEmpty())
+            qApp->removeEventFilter(this);
+    }
 
 protected:
     bool eventFilter(QObject*, QEvent* e) override
     {
-        if (!d->win->isVisible())
-            return false;
         switch (e->type()) {
         case QEvent::ShortcutOverride:
             // No shortcut of the window takes a key from the menu.
+            if (!d->win->isVisible())
+                return false;
             e->accept();
             return true;
-        case QEvent::KeyPress:
-            d->MenuKey(static_cast<QKeyEvent*>(e)->key());
+        case QEvent::KeyPress: {
+            if (!d->win->isVisible())
+                return false;
+            const int key = static_cast<QKeyEvent*>(e)->key();
+            held.insert(key);
+            d->MenuKey(key);
             return true;
+        }
+        case QEvent::KeyRelease: {
+            const auto* k = static_cast<QKeyEvent*>(e);
+            if (!held.contains(k->key()))
+                return false;
+            if (!k->isAutoRepeat())
+                held.remove(k->key());
+            if (held.isEmpty() && !d->win->isVisible())
+                qApp->removeEventFilter(this);
+            return true;
+        }
         default: return false;
         }
     }
 
 private:
     quilPUMenuPrivate* d;
+    QSet<int> held;
 };
 
 } // namespace
@@ -148,7 +173,7 @@ quilPUMenu::quilPUMenu(QWidget* parent) : quilControl(parent), d(std::make_uniqu
     win->clicked = [this] { d->MenuClick(); };
     d->keys = new MenuKeys(d.get());
     win->hidden = [this] {
-        qApp->removeEventFilter(d->keys);
+        static_cast<MenuKeys*>(d->keys)->closed();
         d->giveFocusBack();
     };
     // Sized at each opening; until then a face of Qt's default window size would only cost.
