@@ -513,9 +513,13 @@ TEST(EndToEnd, TheViewerOfABigPhotoFitsTheScreenAndClosesWithEscAndItsCloseButto
             snap("viewer-not-shown");
         return shown;
     };
-    // Closed, not only hidden or minimised: the window no longer exists.
+    // Closed, not only hidden or minimised: the window no longer exists. The
+    // window manager takes its frame away a moment later and only then hands
+    // the focus back; a click before that lands on the dying frame, as it
+    // would under a user's pointer, so the next step waits for the hand-back.
     auto gone = [&] {
-        return waitFor([&] { return run("xdotool", {"search", "--name", "^Full Screen view$"}, env).isEmpty(); }, 10000);
+        return waitFor([&] { return run("xdotool", {"search", "--name", "^Full Screen view$"}, env).isEmpty(); }, 10000)
+               && waitFor([&] { return run("xdotool", {"getactivewindow"}, env) == main; }, 10000);
     };
     // The window manager has framed it and the viewer has fitted itself to that frame.
     auto settled = [&] {
