@@ -8,6 +8,7 @@
 
 #include <quilObjects/quilObjects.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -524,4 +525,27 @@ TEST(Gallery, TabGoesThroughTheFormInRowsTopToBottomEachLeftToRight)
             seen << c;
     }
     EXPECT_EQ(names(seen).join(", ").toStdString(), names(expected).join(", ").toStdString());
+}
+
+// The showcase has no labels beside its controls, so each control a user can
+// Tab to carries a name of its own; a screen reader said only "slider, 5".
+TEST(Gallery, EveryControlTabReachesHasAName)
+{
+    GalleryWindow w;
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    int checked = 0;
+    for (QWidget* c : w.controls()) {
+        if (!(c->focusPolicy() & Qt::TabFocus) || !c->isEnabled())
+            continue;
+        c->setFocus(Qt::TabFocusReason);
+        // What takes the keys: a text box's field, a drop-down's field.
+        QWidget* focused = c->focusProxy() ? c->focusProxy() : c;
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(focused);
+        ASSERT_TRUE(a) << c->objectName().toStdString();
+        EXPECT_FALSE(a->text(QAccessible::Name).trimmed().isEmpty())
+            << c->objectName().toStdString() << " reads as a nameless " << int(a->role());
+        ++checked;
+    }
+    EXPECT_GE(checked, 10);
 }

@@ -251,11 +251,14 @@ void GalleryWindow::showcase()
                 h->setProperty("Orientation", QVariant::fromValue(quil::pbHorizontal));
                 h->setGeometry(x, y + 112, 300, 17);
                 h->setProperty("Value", 30);
+                h->setAccessibleName(tr("Horizontal scroll bar"));
             }
-            make(e.name, QRect(x + 330, y, 17, 160));
+            if (auto* v = make(e.name, QRect(x + 330, y, 17, 160)))
+                v->setAccessibleName(tr("Vertical scroll bar"));
         } else if (cls == QLatin1String("quilListbox")) {
             // The installed fonts, each in its own face, in collation order.
             if (auto* l = qobject_cast<quil::quilListbox*>(make(e.name, QRect(x + 360, y, 168, 160)))) {
+                l->setAccessibleName(tr("Fonts"));
                 l->ListboxItems()->setSorted(true);
                 for (const QString& family : QFontDatabase::families())
                     if (!l->ListboxItems()->Contains(family))
@@ -284,6 +287,7 @@ void GalleryWindow::showcase()
         } else if (cls == QLatin1String("quilToolbar")) {
             // A menu bar (File, Edit), buttons with pictures, check buttons and a caption.
             if (auto* bar = qobject_cast<quil::quilToolbar*>(make(e.name, QRect(x, y + 184, 770, 27)))) {
+                bar->setAccessibleName(tr("Toolbar"));
                 bar->setProperty("ImageList", QVariant::fromValue<QObject*>(images));
                 bar->setProperty("MenuImageList", QVariant::fromValue<QObject*>(images));
                 const auto items = bar->ToolbarItems();
@@ -313,16 +317,18 @@ void GalleryWindow::showcase()
                 quil::DataFormats format;
                 QString text;
                 QString mask;
-            } samples[] = {{quil::df_AllChars, tr("Any text"), {}},
-                           {quil::df_NumOnly, QStringLiteral("12345"), {}},
-                           {quil::df_UCaseAlphaAndChars, tr("UPPER CASE"), {}},
-                           {quil::df_AllChars, tr("secret"), QStringLiteral("*")}};
+                QString name;   // what a screen reader calls the box; the showcase has no labels
+            } samples[] = {{quil::df_AllChars, tr("Any text"), {}, tr("Any characters")},
+                           {quil::df_NumOnly, QStringLiteral("12345"), {}, tr("Digits only")},
+                           {quil::df_UCaseAlphaAndChars, tr("UPPER CASE"), {}, tr("Upper case")},
+                           {quil::df_AllChars, tr("secret"), QStringLiteral("*"), tr("Password")}};
             int row = 0;
             for (const auto& s : samples)
                 if (auto* t = make(e.name, QRect(x, y + 230 + 28 * row++, 150, 20))) {
                     t->setProperty("DataFormat", QVariant::fromValue(s.format));
                     t->setProperty("Text", s.text);
                     t->setProperty("PasswordChar", s.mask);
+                    t->setAccessibleName(s.name);
                 }
         } else if (cls == QLatin1String("quilLabel")) {
             if (auto* l = make(e.name, QRect(x + 170, y + 230, 170, 20)))
@@ -330,7 +336,8 @@ void GalleryWindow::showcase()
         } else if (cls == QLatin1String("quilProgressBar")) {
             make(e.name, QRect(x + 170, y + 258, 170, 17));
         } else if (cls == QLatin1String("quilSlider")) {
-            make(e.name, QRect(x + 170, y + 286, 170, 25));
+            if (auto* slider = make(e.name, QRect(x + 170, y + 286, 170, 25)))
+                slider->setAccessibleName(tr("Slider"));
         } else if (cls == QLatin1String("quilTab")) {
             // It draws nothing; its place is only seen when selected.
             make(e.name, QRect(x + 540, y + 290, 60, 24));
