@@ -612,8 +612,7 @@ bool quilDropDown::eventFilter(QObject* watched, QEvent* e)
             // A handler that deleted the box took the part with it: nothing of the part may run.
             return !self;
         }
-        if (watched == d->field && (t == QEvent::KeyPress || t == QEvent::KeyRelease))
-        {
+        if (watched == d->field && (t == QEvent::KeyPress || t == QEvent::KeyRelease)) {
             auto* k = static_cast<QKeyEvent*>(e);
             return d->fieldKey(k, KeyCodeOf(k->key()), ShiftOf(k->modifiers()));
         }

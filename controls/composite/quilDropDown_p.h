@@ -8,9 +8,8 @@
 #include <QTimer>
 #include <vector>
 
-class QLineEdit;
-
 class QKeyEvent;
+class QLineEdit;
 
 namespace quil {
 

@@ -500,8 +500,7 @@ void quilToolbarPrivate::hookKeys()
         [this](QKeyEvent* e) {
             if (!q->isEnabled() || !items)
                 return false;
-            if (!pressable(keyButton))
-                keyButton = static_cast<short>(nextPressable(0, 1));
+            settleKeyButton();
             switch (e->key()) {
             case Qt::Key_Left:
             case Qt::Key_Right: {
@@ -535,8 +534,7 @@ void quilToolbarPrivate::hookKeys()
             // An open menu keeps its button's look; the focus comes back as it closes.
             const bool open = menu->PopupWindow()->isVisible();
             if (in) {
-                if (!pressable(keyButton))
-                    keyButton = static_cast<short>(nextPressable(0, 1));
+                settleKeyButton();
                 if (!open)
                     hoverButton = keyButton;
             } else if (!open) {
@@ -558,6 +556,13 @@ bool quilToolbarPrivate::pressable(int i) const
     case mitMenu2: return item->Enabled();
     default: return false;
     }
+}
+
+void quilToolbarPrivate::settleKeyButton()
+{
+    // The buttons may have changed since: the first pressable one stands in.
+    if (!pressable(keyButton))
+        keyButton = static_cast<short>(nextPressable(0, 1));
 }
 
 int quilToolbarPrivate::nextPressable(int i, int step) const

@@ -43,6 +43,8 @@ public:
     bool pressable(int i) const;
     // The next pressable button from i in the direction step, or 0.
     int nextPressable(int i, int step) const;
+    // Keeps the keyboard's current button on one that can be pressed, or 0.
+    void settleKeyButton();
     // A click on button i, press and release; false when a handler deleted the bar.
     bool pressByKey(int i);
 

@@ -23,7 +23,6 @@
 #include <QPointer>
 #include <QSet>
 #include <QWindow>
-#include <array>
 #include <utility>
 
 namespace quil {
@@ -105,6 +104,42 @@ public:
         return nullptr;
     }
     QStringList actionNames() const override { return isValid() ? QStringList{pressAction()} : QStringList(); }
+};
+
+// Drawn children made when first asked for, each registered with Qt's cache
+// once and given back under the same id until it is dropped.
+template <typename Key>
+class Registered {
+public:
+    template <typename Make>
+    QAccessibleInterface* get(const Key& key, Make make)
+    {
+        if (auto it = ids.constFind(key); it != ids.constEnd())
+            return QAccessible::accessibleInterface(*it);
+        QAccessibleInterface* made = make();
+        ids.insert(key, QAccessible::registerAccessibleInterface(made));
+        return made;
+    }
+    // Drops the children whose key keep() refuses.
+    template <typename Keep>
+    void dropUnless(Keep keep)
+    {
+        for (auto it = ids.begin(); it != ids.end();) {
+            if (keep(it.key())) {
+                ++it;
+                continue;
+            }
+            QAccessible::deleteAccessibleInterface(*it);
+            it = ids.erase(it);
+        }
+    }
+    void dropAll()
+    {
+        dropUnless([](const Key&) { return false; });
+    }
+
+private:
+    QHash<Key, QAccessible::Id> ids;
 };
 
 // ------------------------------------------------------------ menu rows
@@ -192,9 +227,7 @@ public:
     ~MenuRows() override { forget(); }
     void forget() override
     {
-        for (QAccessible::Id id : std::as_const(ids))
-            QAccessible::deleteAccessibleInterface(id);
-        ids.clear();
+        rows.dropAll();
         menu = nullptr;
     }
     int count() const override { return menu && menu->owner ? menu->owner->Rows()->Count() : 0; }
@@ -202,11 +235,7 @@ public:
     {
         if (i < 0 || i >= count())
             return nullptr;
-        if (auto it = ids.constFind(i); it != ids.constEnd())
-            return QAccessible::accessibleInterface(*it);
-        auto* row = new MenuRow(menu, i);
-        ids.insert(i, QAccessible::registerAccessibleInterface(row));
-        return row;
+        return rows.get(i, [&] { return new MenuRow(menu, i); });
     }
     int indexOf(const QAccessibleInterface* c) const override
     {
@@ -227,7 +256,7 @@ public:
 
 private:
     QPointer<PUMenuWindow> menu;
-    mutable QHash<int, QAccessible::Id> ids;
+    mutable Registered<int> rows;
 };
 
 // ------------------------------------------------------------ list entries
@@ -340,7 +369,7 @@ public:
     void forget() override
     {
         QObject::disconnect(removed);
-        dropAll();
+        rows.dropAll();
         list = nullptr;
     }
     int count() const override
@@ -353,11 +382,7 @@ public:
         if (i < 0 || i >= count())
             return nullptr;
         const ComboEntry* key = &ComboDatasPrivate::entry(*source, i + 1);
-        if (auto it = ids.constFind(key); it != ids.constEnd())
-            return QAccessible::accessibleInterface(*it);
-        auto* row = new ListRow(list, source.get(), key, source->Item(i + 1), i + 1);
-        ids.insert(key, QAccessible::registerAccessibleInterface(row));
-        return row;
+        return rows.get(key, [&] { return new ListRow(list, source.get(), key, source->Item(i + 1), i + 1); });
     }
     int indexOf(const QAccessibleInterface* c) const override
     {
@@ -401,7 +426,7 @@ private:
     {
         if (!list || list->ListboxItems() == source)
             return;
-        dropAll();
+        rows.dropAll();
         QObject::disconnect(removed);
         source = list->ListboxItems();
         auto* self = const_cast<ListRows*>(this);
@@ -413,26 +438,13 @@ private:
         QSet<const ComboEntry*> present;
         for (int p = 1; p <= source->Count(); ++p)
             present.insert(&ComboDatasPrivate::entry(*source, p));
-        for (auto it = ids.begin(); it != ids.end();) {
-            if (present.contains(it.key())) {
-                ++it;
-                continue;
-            }
-            QAccessible::deleteAccessibleInterface(*it);
-            it = ids.erase(it);
-        }
-    }
-    void dropAll() const
-    {
-        for (QAccessible::Id id : std::as_const(ids))
-            QAccessible::deleteAccessibleInterface(id);
-        ids.clear();
+        rows.dropUnless([&](const ComboEntry* e) { return present.contains(e); });
     }
 
     QPointer<quilListbox> list;
     mutable QSharedPointer<ComboDatas> source;
     mutable QMetaObject::Connection removed;
-    mutable QHash<const ComboEntry*, QAccessible::Id> ids;
+    mutable Registered<const ComboEntry*> rows;
 };
 
 // ------------------------------------------------------------ calendar
@@ -546,12 +558,8 @@ public:
     ~CalendarDays() override { forget(); }
     void forget() override
     {
-        for (QAccessible::Id& id : headers)
-            if (id)
-                QAccessible::deleteAccessibleInterface(std::exchange(id, 0));
-        for (QAccessible::Id id : std::as_const(days))
-            QAccessible::deleteAccessibleInterface(id);
-        days.clear();
+        headers.dropAll();
+        days.dropAll();
         cal = nullptr;
     }
     int days_() const { return cal ? quilMonthview::DaysInMonth(cal->iYear(), cal->iMonth()) : 0; }
@@ -560,20 +568,13 @@ public:
     {
         if (!cal || column < 0 || column >= 7)
             return nullptr;
-        QAccessible::Id& id = headers[static_cast<size_t>(column)];
-        if (!id)
-            id = QAccessible::registerAccessibleInterface(new WeekdayHeader(cal, column));
-        return QAccessible::accessibleInterface(id);
+        return headers.get(column, [&] { return new WeekdayHeader(cal, column); });
     }
     QAccessibleInterface* dayCell(int day) const
     {
         if (day < 1 || day > days_())
             return nullptr;
-        if (auto it = days.constFind(day); it != days.constEnd())
-            return QAccessible::accessibleInterface(*it);
-        auto* c = new DayCell(cal, day);
-        days.insert(day, QAccessible::registerAccessibleInterface(c));
-        return c;
+        return days.get(day, [&] { return new DayCell(cal, day); });
     }
     QAccessibleInterface* child(int i) const override { return i < 7 ? header(i) : dayCell(i - 6); }
     int indexOf(const QAccessibleInterface* c) const override
@@ -620,8 +621,8 @@ public:
 
 private:
     QPointer<quilMonthview> cal;
-    mutable std::array<QAccessible::Id, 7> headers{};
-    mutable QHash<int, QAccessible::Id> days;
+    mutable Registered<int> headers;
+    mutable Registered<int> days;
 };
 
 QList<QAccessibleInterface*> DayCell::columnHeaderCells() const

@@ -50,6 +50,7 @@ quilControl::quilControl(QWidget* parent) : QWidget(parent), d(std::make_unique<
 quilControl::~quilControl() = default;
 
 Surface& quilControl::surface() const { return d->published; }
+
 namespace {
 
 QHash<const quilControl*, std::function<void()>>& completers()
