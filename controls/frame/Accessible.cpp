@@ -17,7 +17,6 @@
 
 #include <QHash>
 #include <algorithm>
-#include <vector>
 
 #include <QAccessibleValueInterface>
 #include <QPointer>
@@ -161,12 +160,7 @@ public:
 class Accessible : public QAccessibleWidget, public QAccessibleValueInterface {
 public:
     explicit Accessible(QWidget* w) : QAccessibleWidget(w, roleOf(w)), items(ItemChildren::make(w)) {}
-    ~Accessible() override
-    {
-        for (QAccessible::Id id : buttons)
-            if (id)
-                QAccessible::deleteAccessibleInterface(id);
-    }
+    ~Accessible() override { buttons.dropAll(); }
 
     quilToolbar* toolbar() const { return qobject_cast<quilToolbar*>(widget()); }
 
@@ -206,12 +200,7 @@ public:
     {
         if (i < 0 || i >= childCount())
             return nullptr;
-        if (buttons.size() <= static_cast<size_t>(i))
-            buttons.resize(static_cast<size_t>(i) + 1, 0);
-        QAccessible::Id& id = buttons[static_cast<size_t>(i)];
-        if (!id)
-            id = QAccessible::registerAccessibleInterface(new ToolbarButtonAccessible(bar, i + 1));
-        return QAccessible::accessibleInterface(id);
+        return buttons.get(i, [&] { return new ToolbarButtonAccessible(bar, i + 1); });
     }
     QAccessibleInterface* childAt(int x, int y) const override
     {
@@ -379,7 +368,7 @@ public:
 
 private:
     const std::unique_ptr<ItemChildren> items;
-    mutable std::vector<QAccessible::Id> buttons;
+    mutable Registered<int> buttons;
 };
 
 QAccessibleInterface* factory(const QString&, QObject* o)

@@ -106,42 +106,6 @@ public:
     QStringList actionNames() const override { return isValid() ? QStringList{pressAction()} : QStringList(); }
 };
 
-// Drawn children made when first asked for, each registered with Qt's cache
-// once and given back under the same id until it is dropped.
-template <typename Key>
-class Registered {
-public:
-    template <typename Make>
-    QAccessibleInterface* get(const Key& key, Make make)
-    {
-        if (auto it = ids.constFind(key); it != ids.constEnd())
-            return QAccessible::accessibleInterface(*it);
-        QAccessibleInterface* made = make();
-        ids.insert(key, QAccessible::registerAccessibleInterface(made));
-        return made;
-    }
-    // Drops the children whose key keep() refuses.
-    template <typename Keep>
-    void dropUnless(Keep keep)
-    {
-        for (auto it = ids.begin(); it != ids.end();) {
-            if (keep(it.key())) {
-                ++it;
-                continue;
-            }
-            QAccessible::deleteAccessibleInterface(*it);
-            it = ids.erase(it);
-        }
-    }
-    void dropAll()
-    {
-        dropUnless([](const Key&) { return false; });
-    }
-
-private:
-    QHash<Key, QAccessible::Id> ids;
-};
-
 // ------------------------------------------------------------ menu rows
 
 QSharedPointer<MenuItem> menuEntry(PUMenuWindow* m, int i)

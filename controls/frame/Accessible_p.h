@@ -4,6 +4,7 @@
 // an open menu's rows, a calendar's weekday headers and days.
 
 #include <QAccessible>
+#include <QHash>
 #include <QPoint>
 #include <memory>
 
@@ -15,6 +16,39 @@ class quilControl;
 
 // A left click at a point of a widget, as the mouse gives it.
 void ClickAt(QWidget* w, QPoint at);
+
+// Children of a control made when first asked for, each registered with
+// Qt's cache once and given back under the same id until it is dropped.
+template <typename Key>
+class Registered {
+public:
+    template <typename Make>
+    QAccessibleInterface* get(const Key& key, Make make)
+    {
+        if (auto it = ids.constFind(key); it != ids.constEnd())
+            return QAccessible::accessibleInterface(*it);
+        QAccessibleInterface* made = make();
+        ids.insert(key, QAccessible::registerAccessibleInterface(made));
+        return made;
+    }
+    // Drops the children whose key keep() refuses.
+    template <typename Keep>
+    void dropUnless(Keep keep)
+    {
+        for (auto it = ids.begin(); it != ids.end();) {
+            if (keep(it.key())) {
+                ++it;
+                continue;
+            }
+            QAccessible::deleteAccessibleInterface(*it);
+            it = ids.erase(it);
+        }
+    }
+    void dropAll() { dropUnless([](const Key&) { return false; }); }
+
+private:
+    QHash<Key, QAccessible::Id> ids;
+};
 
 // The children a control draws itself. A list and a calendar are tables as
 // well: the list one column of its entries, the calendar seven columns of
