@@ -1,8 +1,6 @@
 #include "Surface.h"
 
-#include <QFontMetrics>
 #include <QPainter>
-#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>

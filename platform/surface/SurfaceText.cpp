@@ -6,7 +6,6 @@
 #include <QPainter>
 #include <QTextLayout>
 #include <algorithm>
-#include <cmath>
 
 namespace platform {
 
