@@ -11,7 +11,10 @@
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QStyle>
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
@@ -226,15 +229,17 @@ TEST(quilTextBoxQt, APasswordCharacterUnderAnApplicationStyleSheet)
 {
     // A style sheet wraps every widget's style in one of Qt's own: the box
     // must neither take that one for its own nor keep it when it goes.
+    const QPointer<QStyle> appStyle = QApplication::style();
     const QString before = qApp->styleSheet();
     qApp->setStyleSheet(QStringLiteral("QWidget { background: #202124; color: #e8eaed; }"));
+    auto restore = qScopeGuard([&] { qApp->setStyleSheet(before); });
     {
         QWidget form;
         auto* box = new quilTextBox(&form);
         box->setText(QStringLiteral("abc"));
         box->setPasswordChar(QStringLiteral("#"));
         form.show();
-        auto* field = box->findChild<QLineEdit*>();
+        QLineEdit* field = box->Field();
         ASSERT_NE(field, nullptr);
         EXPECT_EQ(field->displayText(), QStringLiteral("###"));
         box->setPasswordChar(QString());
@@ -242,6 +247,9 @@ TEST(quilTextBoxQt, APasswordCharacterUnderAnApplicationStyleSheet)
     }
     QLineEdit after;
     after.show();
-    EXPECT_NE(after.style(), nullptr) << "the application's style outlived the box";
+    ASSERT_FALSE(appStyle.isNull()) << "the application's style outlived the box";
+    restore.dismiss();
     qApp->setStyleSheet(before);
+    EXPECT_EQ(QApplication::style(), appStyle.data()) << "the sheet gone, the application's style is the one before";
+    EXPECT_EQ(after.style(), appStyle.data()) << "and a widget is back on it";
 }
