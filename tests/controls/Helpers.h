@@ -76,10 +76,12 @@ using PropertyWrites = std::vector<std::pair<const char*, QVariant>>;
 inline void ExpectSameFormEitherOrder(const PropertyWrites& props, quil::quilControl& forward,
                                       quil::quilControl& backward)
 {
+    // A misspelt name would become a dynamic property, and setProperty says
+    // so by returning false.
     for (const auto& [name, value] : props)
-        forward.setProperty(name, value);
+        EXPECT_TRUE(forward.setProperty(name, value)) << name;
     for (auto it = props.rbegin(); it != props.rend(); ++it)
-        backward.setProperty(it->first, it->second);
+        EXPECT_TRUE(backward.setProperty(it->first, it->second)) << it->first;
     RecordingBag a, b;
     forward.WriteProperties(a);
     backward.WriteProperties(b);
