@@ -286,11 +286,13 @@ TEST(Accessibility, NoBlankObjectsStrayOutsideTheirControls)
     date->OpenPanel();
 
     QStringList strays;
+    int visited = 0;
     std::function<void(QAccessibleInterface*, int)> walk = [&](QAccessibleInterface* a, int depth) {
         for (int i = 0; i < a->childCount() && depth < 12; ++i) {
             QAccessibleInterface* c = a->child(i);
             if (!c)
                 continue;
+            ++visited;
             const QRect r = c->rect();
             const bool blank = c->role() == QAccessible::Client || c->role() == QAccessible::NoRole;
             // A blank object a user can meet stands for nothing: a hidden
@@ -307,7 +309,11 @@ TEST(Accessibility, NoBlankObjectsStrayOutsideTheirControls)
         }
     };
     walk(QAccessible::queryAccessibleInterface(&window), 0);
+    const int inWindow = visited;
     walk(QAccessible::queryAccessibleInterface(date->Panel()), 0);
+    // The walks reach every control made here and, below them, a month's days.
+    EXPECT_GE(inWindow, 13 + 28) << "the window's controls and the calendar's days";
+    EXPECT_GE(visited - inWindow, 28) << "the panel's calendar and its days";
     EXPECT_TRUE(strays.isEmpty()) << strays.join(QStringLiteral("; ")).toStdString();
     QAccessibleInterface* handle = QAccessible::queryAccessibleInterface(menu);
     EXPECT_TRUE(handle->state().invisible) << "a menu's handle is never shown";
