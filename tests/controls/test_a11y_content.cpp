@@ -1,7 +1,7 @@
 // What a screen reader finds in a control: names, values, children.
 #include "A11y.h"
+#include "DropDownFixture.h"
 
-#include "composite/DropDownSources.h"
 #include "composite/quilDropDown_p.h"
 #include <quilObjects/quilLabel.h>
 #include <quilObjects/quilTab.h>
@@ -129,10 +129,10 @@ TEST(Accessibility, AListShowsEveryEntryAsTheSameRowWhereverItIsScrolled)
 
 TEST(Accessibility, ADropDownsListPanelShowsAllItsEntries)
 {
-    QStringList fonts;
+    FixedSystem system;
+    system.fonts.clear();
     for (int i = 1; i <= 30; ++i)
-        fonts << QStringLiteral("Font %1").arg(i, 2, 10, QLatin1Char('0'));
-    DropDownSystem().fonts = [&] { return fonts; };
+        system.fonts << QStringLiteral("Font %1").arg(i, 2, 10, QLatin1Char('0'));
     QWidget window;
     auto* box = new quilDropDown(&window);
     box->setGeometry(0, 0, 160, 21);
@@ -151,7 +151,6 @@ TEST(Accessibility, ADropDownsListPanelShowsAllItsEntries)
     EXPECT_EQ(a->child(29), last);
     EXPECT_FALSE(last->state().offscreen);
     box->ClosePanel();
-    DropDownSystem().fonts = nullptr;
 }
 
 TEST(Accessibility, ACalendarIsATableOfDaysUnderTheWeekdaysItPrints)
