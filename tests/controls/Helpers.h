@@ -4,12 +4,17 @@
 #include <quilObjects/Clock.h>
 #include <quilObjects/quilControl.h>
 
+#include "composite/LinkOpener.h"
 #include "frame/quilControl_p.h"
 
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QList>
 #include <QMap>
 #include <QPoint>
 #include <QRgb>
 #include <QStringList>
+#include <QUrl>
 #include <QVariant>
 #include <gtest/gtest.h>
 #include <memory>
@@ -87,6 +92,33 @@ inline void ExpectSameFormEitherOrder(const PropertyWrites& props, quil::quilCon
     backward.WriteProperties(b);
     EXPECT_EQ(a.values, b.values);
 }
+
+// A key pressed at a widget; whether the widget kept it from its window.
+inline bool keyAccepted(QObject* target, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QKeyEvent press(QEvent::KeyPress, key, modifiers);
+    QCoreApplication::sendEvent(target, &press);
+    return press.isAccepted();
+}
+inline bool keyAccepted(QObject& target, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    return keyAccepted(&target, key, modifiers);
+}
+
+// Records what would be handed to the desktop, and launches nothing.
+struct OpenerRecorder {
+    QList<QUrl> opened;
+    OpenerRecorder()
+    {
+        quil::SetLinkOpener([this](const QUrl& u) {
+            opened << u;
+            return true;
+        });
+    }
+    ~OpenerRecorder() { quil::SetLinkOpener(nullptr); }
+    OpenerRecorder(const OpenerRecorder&) = delete;
+    OpenerRecorder& operator=(const OpenerRecorder&) = delete;
+};
 
 // "Now", set by the test.
 struct ManualClock : quil::Clock {

@@ -306,22 +306,15 @@ TEST(quilColorPickerKeys, ArrowsMoveThePickFromStripToStripAsADragDoes)
         events << QString("move %1 %2 %3 %4").arg(b).arg(s).arg(x).arg(y);
     });
     const auto type = [&](Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
-        QKeyEvent press(QEvent::KeyPress, k, m);
-        QCoreApplication::sendEvent(p.get(), &press);
-        return press.isAccepted();
+        return quiltest::keyAccepted(p.get(), k, m);
     };
     // From the new control's marker at (3, 3) down to the strips' middle row.
     EXPECT_TRUE(type(Qt::Key_PageDown));
     EXPECT_EQ(events, QStringList({"move 1 0 3 13"}));
     for (int i = 0; i < 3; ++i)
         type(Qt::Key_PageDown);
-    type(Qt::Key_Down);
-    type(Qt::Key_Down);
-    type(Qt::Key_Down);
-    type(Qt::Key_Down);
-    type(Qt::Key_Down);
-    type(Qt::Key_Down);
-    type(Qt::Key_Down);
+    for (int i = 0; i < 7; ++i)
+        type(Qt::Key_Down);
     EXPECT_EQ(events.last(), "move 1 0 3 50");
     EXPECT_EQ(picked(*p), rgb(128, 128, 128)) << "the grey strip's colour at row 50";
     // The same colours as the drag across the strips, each at a strip's middle.

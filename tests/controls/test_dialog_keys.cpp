@@ -1,6 +1,8 @@
 // Keys in a dialog, through the window as a user types them: a control takes
 // only the keys it uses; Escape and Enter go on, so that Escape closes the
 // dialog and Enter presses its default button.
+#include "Helpers.h"
+
 #include <quilObjects/quilButton.h>
 #include <quilObjects/quilColorPicker.h>
 #include <quilObjects/quilLabel.h>
@@ -9,8 +11,6 @@
 #include <quilObjects/quilListbox.h>
 #include <quilObjects/quilScrollBar.h>
 #include <quilObjects/quilSlider.h>
-
-#include "composite/LinkOpener.h"
 
 #include <QDialog>
 #include <QPushButton>
@@ -172,16 +172,11 @@ TEST(KeysInADialog, EnterIsTheCalendarsTheToolbarsAndTheLinksAndEscapeStillClose
     bar.type(Qt::Key_Escape);
     EXPECT_FALSE(bar.dialog.isVisible());
 
-    QList<QUrl> opened;
-    SetLinkOpener([&](const QUrl& u) {
-        opened << u;
-        return true;
-    });
+    quiltest::OpenerRecorder opener;
     KeyDialog link(makeLink);
     link.type(Qt::Key_Return);
-    EXPECT_EQ(opened, QList<QUrl>{QUrl("https://example.org/")});
+    EXPECT_EQ(opener.opened, QList<QUrl>{QUrl("https://example.org/")});
     EXPECT_EQ(link.pressed, 0);
     link.type(Qt::Key_Escape);
     EXPECT_FALSE(link.dialog.isVisible());
-    SetLinkOpener(nullptr);
 }

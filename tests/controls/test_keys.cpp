@@ -3,7 +3,6 @@
 // menu's rows, the focus a keyboard-opened menu takes and gives back, a
 // label's link, and the focus looks of the calendar and the link.
 #include "Helpers.h"
-#include "composite/LinkOpener.h"
 #include "composite/quilPUMenu_p.h"
 #include "composite/quilMonthview_p.h"
 #include "composite/quilToolbar_p.h"
@@ -136,9 +135,7 @@ TEST(KeysToolbar, TabReachesTheBarAndTheArrowsSkipWhatCannotBePressed)
     idle->ToolbarItems()->Add("sep", {}, 0, mitSeparator);
     idle->ToolbarItems()->Add("off", "Off", 0, mitNormalButton, false, false);
     for (Qt::Key k : {Qt::Key_Right, Qt::Key_Return, Qt::Key_Space, Qt::Key_Escape}) {
-        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
-        QCoreApplication::sendEvent(idle, &press);
-        EXPECT_FALSE(press.isAccepted()) << k;
+        EXPECT_FALSE(quiltest::keyAccepted(idle, k)) << k;
     }
 }
 
@@ -276,11 +273,7 @@ TEST(KeysMenu, UpAndDownSkipDividersTitlesAndGreyedEntriesAndEnterPicks)
 
 TEST(KeysLink, TabReachesOnlyALinkAndEnterOrSpaceOpensItAsAClick)
 {
-    QList<QUrl> opened;
-    SetLinkOpener([&](const QUrl& u) {
-        opened << u;
-        return true;
-    });
+    quiltest::OpenerRecorder opener;
     Window w;
     auto* plain = new quilLabel(&w.window);
     plain->setGeometry(10, 10, 150, 20);
@@ -306,17 +299,16 @@ TEST(KeysLink, TabReachesOnlyALinkAndEnterOrSpaceOpensItAsAClick)
     w.type(Qt::Key_Return);
     w.type(Qt::Key_Space);
     EXPECT_EQ(events, QStringList({"click", "link https://example.org/home", "click", "link https://example.org/home"}));
-    EXPECT_EQ(opened, QList<QUrl>({QUrl("https://example.org/home"), QUrl("https://example.org/home")}));
+    EXPECT_EQ(opener.opened, QList<QUrl>({QUrl("https://example.org/home"), QUrl("https://example.org/home")}));
     cancel = 1;
     w.type(Qt::Key_Return);
-    EXPECT_EQ(opened.size(), 2) << "cancelled as a click is";
+    EXPECT_EQ(opener.opened.size(), 2) << "cancelled as a click is";
     w.type(Qt::Key_Tab);
     EXPECT_FALSE(link->hasFocus());
     EXPECT_EQ(link->Face(), unfocused);
     // Without its link the label leaves the chain.
     link->setHyperlink(QString());
     EXPECT_EQ(link->focusPolicy(), Qt::NoFocus);
-    SetLinkOpener(nullptr);
 }
 
 TEST(KeysCalendar, TheFocusedCalendarShowsItsDayAsThePointerOverItDoes)

@@ -22,6 +22,7 @@
 
 using namespace quil;
 using quiltest::at;
+using quiltest::OpenerRecorder;
 using quiltest::rgb;
 
 namespace {
@@ -105,19 +106,6 @@ quint32 inkColour(const quilLabel& l)
             nearest = c;
     return nearest;
 }
-
-// Records what would be handed to the desktop, and launches nothing.
-struct OpenerRecorder {
-    QList<QUrl> opened;
-    OpenerRecorder()
-    {
-        SetLinkOpener([this](const QUrl& u) {
-            opened << u;
-            return true;
-        });
-    }
-    ~OpenerRecorder() { SetLinkOpener(nullptr); }
-};
 
 } // namespace
 

@@ -18,6 +18,7 @@
 
 using namespace quil;
 using quiltest::at;
+using quiltest::keyAccepted;
 using quiltest::rgb;
 
 namespace {
@@ -346,14 +347,6 @@ TEST(quilMonthviewQt, PropertiesReachTheSameStateInEitherOrder)
 
 namespace {
 
-// A key typed at the calendar; whether the calendar kept it from its window.
-bool type(quilMonthview& m, Qt::Key key)
-{
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-    QCoreApplication::sendEvent(&m, &press);
-    return press.isAccepted();
-}
-
 QString date(const quilMonthview& m) { return QStringLiteral("%1-%2-%3").arg(m.iYear()).arg(m.iMonth()).arg(m.iDay()); }
 
 } // namespace
@@ -362,74 +355,74 @@ TEST(quilMonthviewKeys, ArrowsCrossMonthsYearsAndLeapFebruary)
 {
     auto m = calendar(2024, 2, 28);
     EXPECT_EQ(m->focusPolicy(), Qt::StrongFocus);
-    EXPECT_TRUE(type(*m, Qt::Key_Right));
+    EXPECT_TRUE(keyAccepted(*m, Qt::Key_Right));
     EXPECT_EQ(date(*m), "2024-2-29") << "2024 is a leap year";
-    type(*m, Qt::Key_Right);
+    keyAccepted(*m, Qt::Key_Right);
     EXPECT_EQ(date(*m), "2024-3-1");
     // The grid is March's now: 1 March 2024 was a Friday, cell 5.
     EXPECT_EQ(cellOf(*m, 5).Day, 1);
     EXPECT_EQ(cellOf(*m, 4).Day, 0);
-    type(*m, Qt::Key_Left);
+    keyAccepted(*m, Qt::Key_Left);
     EXPECT_EQ(date(*m), "2024-2-29");
 
     auto plain = calendar(2023, 2, 28);
-    type(*plain, Qt::Key_Right);
+    keyAccepted(*plain, Qt::Key_Right);
     EXPECT_EQ(date(*plain), "2023-3-1") << "2023 is not";
-    type(*plain, Qt::Key_Up);
+    keyAccepted(*plain, Qt::Key_Up);
     EXPECT_EQ(date(*plain), "2023-2-22");
-    type(*plain, Qt::Key_Down);
+    keyAccepted(*plain, Qt::Key_Down);
     EXPECT_EQ(date(*plain), "2023-3-1");
     plain->setIDay(3);
-    type(*plain, Qt::Key_Up);
+    keyAccepted(*plain, Qt::Key_Up);
     EXPECT_EQ(date(*plain), "2023-2-24") << "a week back from 3 March";
 
     // Across the year's end, each of day, month and year notified as from code.
     auto year = calendar(2024, 12, 31);
     QStringList changed;
     QObject::connect(year.get(), &quilControl::PropertyChanged, [&](const QString& n) { changed << n; });
-    type(*year, Qt::Key_Right);
+    keyAccepted(*year, Qt::Key_Right);
     EXPECT_EQ(date(*year), "2025-1-1");
     EXPECT_EQ(changed, QStringList({"iYear", "iMonth", "iDay"}));
     changed.clear();
-    type(*year, Qt::Key_Down);
+    keyAccepted(*year, Qt::Key_Down);
     EXPECT_EQ(date(*year), "2025-1-8");
     EXPECT_EQ(changed, QStringList({"iDay"}));
-    type(*year, Qt::Key_Up);
-    type(*year, Qt::Key_Up);
+    keyAccepted(*year, Qt::Key_Up);
+    keyAccepted(*year, Qt::Key_Up);
     EXPECT_EQ(date(*year), "2024-12-25");
 
     // The last year a 16-bit number holds is as far as it goes.
     auto last = calendar(32767, 12, 31);
-    EXPECT_TRUE(type(*last, Qt::Key_Right));
+    EXPECT_TRUE(keyAccepted(*last, Qt::Key_Right));
     EXPECT_EQ(date(*last), "32767-12-31");
     auto first = calendar(-32768, 1, 1);
-    type(*first, Qt::Key_Left);
+    keyAccepted(*first, Qt::Key_Left);
     EXPECT_EQ(date(*first), "-32768-1-1");
 }
 
 TEST(quilMonthviewKeys, PagesKeepTheDayWithinTheMonthAndHomeEndGoToItsEnds)
 {
     auto m = calendar(2005, 3, 31);
-    type(*m, Qt::Key_PageUp);
+    keyAccepted(*m, Qt::Key_PageUp);
     EXPECT_EQ(date(*m), "2005-2-28") << "31 March, a month back";
-    type(*m, Qt::Key_PageDown);
+    keyAccepted(*m, Qt::Key_PageDown);
     EXPECT_EQ(date(*m), "2005-3-28") << "the day stays as the shorter month left it";
     auto leap = calendar(2024, 3, 31);
-    type(*leap, Qt::Key_PageUp);
+    keyAccepted(*leap, Qt::Key_PageUp);
     EXPECT_EQ(date(*leap), "2024-2-29");
     auto jan = calendar(2005, 1, 15);
-    type(*jan, Qt::Key_PageUp);
+    keyAccepted(*jan, Qt::Key_PageUp);
     EXPECT_EQ(date(*jan), "2004-12-15");
-    type(*jan, Qt::Key_PageDown);
-    type(*jan, Qt::Key_PageDown);
+    keyAccepted(*jan, Qt::Key_PageDown);
+    keyAccepted(*jan, Qt::Key_PageDown);
     EXPECT_EQ(date(*jan), "2005-2-15");
-    type(*jan, Qt::Key_End);
+    keyAccepted(*jan, Qt::Key_End);
     EXPECT_EQ(date(*jan), "2005-2-28");
-    type(*jan, Qt::Key_Home);
+    keyAccepted(*jan, Qt::Key_Home);
     EXPECT_EQ(date(*jan), "2005-2-1");
     // A day from code beyond the month's end counts as its last.
     auto far = calendar(2005, 4, 31);
-    type(*far, Qt::Key_Left);
+    keyAccepted(*far, Qt::Key_Left);
     EXPECT_EQ(date(*far), "2005-4-29");
 }
 
@@ -439,10 +432,10 @@ TEST(quilMonthviewKeys, EnterPicksAsTheMouseDoesAndOtherKeysGoOn)
     QStringList order;
     QObject::connect(m.get(), &quilMonthview::Click, [&] { order << "click"; });
     QObject::connect(m.get(), &quilMonthview::DblClick, [&] { order << "dblclick"; });
-    type(*m, Qt::Key_Right);
+    keyAccepted(*m, Qt::Key_Right);
     EXPECT_TRUE(order.isEmpty()) << "moving is not picking";
-    EXPECT_TRUE(type(*m, Qt::Key_Return));
-    EXPECT_TRUE(type(*m, Qt::Key_Enter));
+    EXPECT_TRUE(keyAccepted(*m, Qt::Key_Return));
+    EXPECT_TRUE(keyAccepted(*m, Qt::Key_Enter));
     EXPECT_EQ(order, QStringList({"click", "dblclick", "click", "dblclick"}));
     EXPECT_EQ(date(*m), "2005-2-15");
     // The mouse's double click on the same day raises the same two.
@@ -456,11 +449,11 @@ TEST(quilMonthviewKeys, EnterPicksAsTheMouseDoesAndOtherKeysGoOn)
     EXPECT_EQ(order, QStringList({"click", "dblclick"}));
     order.clear();
     for (Qt::Key k : {Qt::Key_Escape, Qt::Key_Tab, Qt::Key_A, Qt::Key_F1})
-        EXPECT_FALSE(type(*m, k)) << "goes on to the window: " << k;
+        EXPECT_FALSE(keyAccepted(*m, k)) << "goes on to the window: " << k;
     EXPECT_TRUE(order.isEmpty());
     EXPECT_EQ(date(*m), "2005-2-15");
     // A disabled calendar takes no key.
     m->setEnabled(false);
-    type(*m, Qt::Key_Right);
+    keyAccepted(*m, Qt::Key_Right);
     EXPECT_EQ(date(*m), "2005-2-15");
 }

@@ -12,6 +12,7 @@
 
 using namespace quil;
 using quiltest::at;
+using quiltest::keyAccepted;
 using quiltest::rgb;
 
 namespace {
@@ -391,10 +392,6 @@ TEST(quilScrollBarKeys, ArrowsPagesHomeAndEndMoveItAsAQScrollBarAndOtherKeysGoOn
     EXPECT_EQ(b->Value(), 10);
 
     // A key the bar does not use reaches its window.
-    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QApplication::sendEvent(b, &escape);
-    EXPECT_FALSE(escape.isAccepted());
-    QKeyEvent pageDown(QEvent::KeyPress, Qt::Key_PageDown, Qt::NoModifier);
-    QApplication::sendEvent(b, &pageDown);
-    EXPECT_TRUE(pageDown.isAccepted());
+    EXPECT_FALSE(keyAccepted(b, Qt::Key_Escape));
+    EXPECT_TRUE(keyAccepted(b, Qt::Key_PageDown));
 }
