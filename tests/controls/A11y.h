@@ -101,13 +101,6 @@ struct Listener {
         return static_cast<int>(std::count_if(heard().begin(), heard().end(),
                                               [&](const Heard& h) { return h.object == o && h.type == type; }));
     }
-    // How many state changes named the pressed state.
-    int pressedChanges(QObject* o) const
-    {
-        return static_cast<int>(std::count_if(heard().begin(), heard().end(), [&](const Heard& h) {
-            return h.object == o && h.type == QAccessible::StateChanged && h.changed.pressed;
-        }));
-    }
     QAccessible::UpdateHandler previous = nullptr;
 };
 
@@ -119,6 +112,20 @@ inline QAccessibleInterface* childNamed(QObject* o, const QString& name, QAccess
         if (QAccessibleInterface* c = a->child(i); c && c->role() == role && c->text(QAccessible::Name) == name)
             return c;
     return nullptr;
+}
+
+// A list of "Item 1" to "Item n" showing nine rows; keyed "<prefix>1" on
+// when a prefix is given.
+inline quil::quilListbox* nineRowList(QWidget* window, int n, const QString& keyPrefix = QString())
+{
+    auto* list = new quil::quilListbox(window);
+    list->move(0, 0);
+    list->resize(150, 9 * list->RowHeight() + 1);
+    for (int i = 1; i <= n; ++i)
+        list->ListboxItems()->Add(keyPrefix.isEmpty() ? QString() : keyPrefix + QString::number(i),
+                                  QStringLiteral("Item %1").arg(i));
+    list->Refresh();
+    return list;
 }
 
 inline void press(QAccessibleInterface* item)

@@ -15,13 +15,11 @@ TEST(Accessibility, PressingThroughTheActionInterfaceClicksAsTheMouseDoes)
     int clicks = 0;
     QObject::connect(button, &quilButton::Click, [&] { ++clicks; });
 
-    QAccessibleActionInterface* press = QAccessible::queryAccessibleInterface(button)->actionInterface();
-    ASSERT_NE(press, nullptr);
-    ASSERT_TRUE(press->actionNames().contains(QAccessibleActionInterface::pressAction()));
-    press->doAction(QAccessibleActionInterface::pressAction());
+    QAccessibleInterface* pressable = QAccessible::queryAccessibleInterface(button);
+    ASSERT_NO_FATAL_FAILURE(press(pressable));
     EXPECT_EQ(clicks, 1);
     button->setEnabled(false);
-    press->doAction(QAccessibleActionInterface::pressAction());
+    press(pressable);
     EXPECT_EQ(clicks, 1) << "a disabled button cannot be pressed";
 
     QAccessibleActionInterface* open = QAccessible::queryAccessibleInterface(box)->actionInterface();
@@ -104,11 +102,7 @@ TEST(Accessibility, AMenuShowsItsDividersAndCheckedEntriesAndPicksOnPress)
 TEST(Accessibility, PressingARowScrolledAwayBringsItIntoViewAndClicksIt)
 {
     QWidget window;
-    auto* list = new quilListbox(&window);
-    list->resize(150, 9 * list->RowHeight() + 1);
-    for (int i = 1; i <= 36; ++i)
-        list->ListboxItems()->Add(QStringLiteral("k%1").arg(i), QStringLiteral("Item %1").arg(i));
-    list->Refresh();
+    quilListbox* list = nineRowList(&window, 36, QStringLiteral("k"));
     window.resize(200, 300);
     window.show();
     int clicks = 0;

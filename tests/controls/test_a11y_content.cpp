@@ -49,22 +49,6 @@ TEST(Accessibility, NamesSayWhatEachControlShowsOrIsFor)
     EXPECT_EQ(nameOf(progress), QStringLiteral("Copying")) << "the program's own name first";
 }
 
-namespace {
-
-// A list of "Item 1" to "Item n" showing nine rows.
-quilListbox* nineRowList(QWidget* window, int n)
-{
-    auto* list = new quilListbox(window);
-    list->setGeometry(0, 0, 150, 100);
-    list->resize(150, 9 * list->RowHeight() + 1);
-    for (int i = 1; i <= n; ++i)
-        list->ListboxItems()->Add(QString(), QStringLiteral("Item %1").arg(i));
-    list->Refresh();
-    return list;
-}
-
-} // namespace
-
 TEST(Accessibility, AListShowsEveryEntryAsTheSameRowWhereverItIsScrolled)
 {
     QWidget window;

@@ -51,16 +51,15 @@ TEST(Accessibility, NamesStatesAndSelectionsAreTold)
     list->setFocus();
     ASSERT_TRUE(list->hasFocus());
     list->setSelectedItem(3);
-    auto it = std::find_if(heard().begin(), heard().end(),
-                           [&](const Heard& h) { return h.object == list && h.type == QAccessible::Selection; });
-    ASSERT_NE(it, heard().end());
-    QAccessibleInterface* row = QAccessible::queryAccessibleInterface(list)->child(it->child);
+    const std::vector<int> selections = screenReader.children(list, QAccessible::Selection);
+    ASSERT_FALSE(selections.empty());
+    const int selected = selections.front();
+    QAccessibleInterface* row = QAccessible::queryAccessibleInterface(list)->child(selected);
     ASSERT_NE(row, nullptr);
     EXPECT_EQ(row->text(QAccessible::Name), QStringLiteral("Blue"));
     EXPECT_TRUE(row->state().selected);
-    const int rowFocus = static_cast<int>(std::count_if(heard().begin(), heard().end(), [&](const Heard& h) {
-        return h.object == list && h.type == QAccessible::Focus && h.child == it->child;
-    }));
+    const std::vector<int> focused = screenReader.children(list, QAccessible::Focus);
+    const int rowFocus = static_cast<int>(std::count(focused.begin(), focused.end(), selected));
     EXPECT_EQ(rowFocus, 1) << "the focused list's new row is focused";
 }
 
@@ -74,24 +73,21 @@ TEST(Accessibility, AButtonIsHeardGoingDownAndComingUp)
     button->setFocus();
     ASSERT_TRUE(button->hasFocus());
     Listener screenReader;
+    const auto pressed = [](const QAccessible::State& s) { return bool(s.pressed); };
     QTest::keyPress(button, Qt::Key_Space);
-    EXPECT_EQ(screenReader.pressedChanges(button), 1);
+    EXPECT_EQ(screenReader.stateChanges(button, pressed).size(), 1u);
     EXPECT_TRUE(QAccessible::queryAccessibleInterface(button)->state().pressed);
     QTest::keyRelease(button, Qt::Key_Space);
-    EXPECT_EQ(screenReader.pressedChanges(button), 2);
+    EXPECT_EQ(screenReader.stateChanges(button, pressed).size(), 2u);
     EXPECT_FALSE(QAccessible::queryAccessibleInterface(button)->state().pressed);
     button->setEnabled(false);
-    EXPECT_EQ(screenReader.pressedChanges(button), 2) << "going grey is no press";
+    EXPECT_EQ(screenReader.stateChanges(button, pressed).size(), 2u) << "going grey is no press";
 }
 
 TEST(Accessibility, ArrowKeysTellTheNewRowByItsEntryEvenScrolledFarDown)
 {
     QWidget window;
-    auto* list = new quilListbox(&window);
-    list->resize(150, 9 * list->RowHeight() + 1);
-    for (int i = 1; i <= 36; ++i)
-        list->ListboxItems()->Add(QString(), QStringLiteral("Item %1").arg(i));
-    list->Refresh();
+    quilListbox* list = nineRowList(&window, 36);
     window.resize(200, 300);
     window.show();
     QApplication::setActiveWindow(&window);
@@ -106,15 +102,8 @@ TEST(Accessibility, ArrowKeysTellTheNewRowByItsEntryEvenScrolledFarDown)
 
     QTest::keyClick(list, Qt::Key_Down);
     ASSERT_EQ(list->SelectedItem(), 26);
-    std::vector<int> selections, focused;
-    for (const Heard& h : heard()) {
-        if (h.object == list && h.type == QAccessible::Selection)
-            selections.push_back(h.child);
-        if (h.object == list && h.type == QAccessible::Focus)
-            focused.push_back(h.child);
-    }
-    EXPECT_EQ(selections, std::vector<int>({25}));
-    EXPECT_EQ(focused, std::vector<int>({25}));
+    EXPECT_EQ(screenReader.children(list, QAccessible::Selection), std::vector<int>({25}));
+    EXPECT_EQ(screenReader.children(list, QAccessible::Focus), std::vector<int>({25}));
     EXPECT_EQ(a->child(25), before) << "the row told is the entry's own object";
     EXPECT_EQ(before->text(QAccessible::Name), QStringLiteral("Item 26"));
     EXPECT_TRUE(before->state().selected);
@@ -147,10 +136,9 @@ TEST(Accessibility, ACalendarIsRenamedWithItsMonthAndTellsItsNewDay)
     EXPECT_EQ(a->text(QAccessible::Name), QStringLiteral("March 2025"));
 
     cal->setIDay(15);
-    auto it = std::find_if(heard().begin(), heard().end(),
-                           [&](const Heard& h) { return h.object == cal && h.type == QAccessible::Selection; });
-    ASSERT_NE(it, heard().end());
-    QAccessibleInterface* day = a->child(it->child);
+    const std::vector<int> days = screenReader.children(cal, QAccessible::Selection);
+    ASSERT_FALSE(days.empty());
+    QAccessibleInterface* day = a->child(days.front());
     ASSERT_NE(day, nullptr);
     EXPECT_EQ(day->text(QAccessible::Name), QStringLiteral("15"));
     EXPECT_EQ(day->role(), QAccessible::Cell);
