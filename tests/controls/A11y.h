@@ -4,7 +4,6 @@
 
 #include "Helpers.h"
 
-#include <quilObjects/ComboDatas.h>
 #include <quilObjects/quilButton.h>
 #include <quilObjects/quilColorPicker.h>
 #include <quilObjects/quilDropDown.h>
@@ -19,7 +18,6 @@
 #include <QAccessibleValueInterface>
 #include <QApplication>
 #include <QLabel>
-#include <QPushButton>
 #include <QSlider>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -28,9 +26,6 @@
 #include <vector>
 
 namespace a11ytest {
-
-
-
 
 struct Heard {
     QObject* object;

@@ -2,31 +2,14 @@
 // The drop-down tests' form and the fixed answers they give for the system.
 
 #include "Helpers.h"
-#include "TestHome.h"
 #include "composite/DropDownSources.h"
-#include "composite/quilDropDown_p.h"
-#include "composite/quilMonthview_p.h"
 #include "composite/quilPUMenu_p.h"
 #include <quilObjects/ComboDatas.h>
-#include <quilObjects/ImageList.h>
-#include <quilObjects/Routines.h>
 #include <quilObjects/quilDropDown.h>
-#include <quilObjects/quilListbox.h>
-#include <quilObjects/quilMonthview.h>
-#include <quilObjects/quilPUMenu.h>
-#include <quilObjects/quilScrollBar.h>
-#include <QAccessible>
-#include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QFontDatabase>
-#include <QLineEdit>
-#include <QPointer>
-#include <QSignalSpy>
-#include <QTest>
-#include <gtest/gtest.h>
-#include <cmath>
-#include "frame/Gradient.h"
+#include <QFont>
+#include <QStringList>
+#include <QWidget>
+#include <vector>
 
 using namespace quil;
 

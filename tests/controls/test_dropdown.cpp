@@ -3,18 +3,15 @@
 // and font lists from fixed sources, picks through the real list and
 // calendar, the panel's watch with an injected pointer and buttons, the
 // stored Enabled flag, persistence, layout and the frame's pixels.
-#include "Helpers.h"
-#include "TestHome.h"
+#include "DropDownFixture.h"
 
-#include "composite/DropDownSources.h"
+#include "TestHome.h"
 #include "composite/quilDropDown_p.h"
 #include "composite/quilMonthview_p.h"
-#include "composite/quilPUMenu_p.h"
+#include "frame/Gradient.h"
 
-#include <quilObjects/ComboDatas.h>
 #include <quilObjects/ImageList.h>
 #include <quilObjects/Routines.h>
-#include <quilObjects/quilDropDown.h>
 #include <quilObjects/quilListbox.h>
 #include <quilObjects/quilMonthview.h>
 #include <quilObjects/quilPUMenu.h>
@@ -32,12 +29,8 @@
 #include <gtest/gtest.h>
 #include <cmath>
 
-#include "frame/Gradient.h"
-
 using namespace quil;
 using quiltest::at;
-
-#include "DropDownFixture.h"
 
 TEST(DropDown, DateTextReplacesInOrderAndCaseSensitively)
 {
@@ -600,5 +593,3 @@ TEST(DropDown, AMountOverAnotherListsTheTopOneAndADuplicatePrinterStopsTheFill)
     f.box->setComboType(ctPrinterSelect);
     EXPECT_TRUE(f.box->FillError().isEmpty());
 }
-
-// ------------------------------------------------------------ as Qt programs use it

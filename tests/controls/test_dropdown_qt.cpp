@@ -2,8 +2,22 @@
 // its size hint, property order and what its making costs.
 #include "DropDownFixture.h"
 
+#include "composite/quilDropDown_p.h"
+
+#include <quilObjects/ImageList.h>
+#include <quilObjects/quilListbox.h>
+#include <quilObjects/quilMonthview.h>
+#include <quilObjects/quilPUMenu.h>
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QLineEdit>
+#include <QMetaProperty>
+#include <QScreen>
+#include <gtest/gtest.h>
+#include <cmath>
+
 using namespace quil;
-using quiltest::at;
 
 TEST(DropDownQt, QWidgetSetEnabledDisablesItAndTheStoredFlagKeepsItsName)
 {

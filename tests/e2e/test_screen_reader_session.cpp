@@ -7,7 +7,6 @@
 
 #include <QFileInfo>
 #include <QProcess>
-#include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
